@@ -1,0 +1,27 @@
+#pragma once
+// The program's string table: numeric string ids to their texts. The ids keep the values
+// the rest of the system (menus, messages, undo descriptions) refers to them by.
+
+namespace StringId {
+// Undo and redo menu texts.
+inline constexpr int UNDO_MENU = 8615;          // "&Undo %s\tCtrl+Z"
+inline constexpr int REDO_MENU = 8616;          // "&Redo %s\tCtrl+Y"
+inline constexpr int UNDO_MENU_DISABLED = 8617; // "&Undo\tCtrl+Z"
+// Undo action descriptions, indexed through the undo action table.
+inline constexpr int ACTION_UNKNOWN = 8619;
+inline constexpr int ACTION_PASTE = 8620;
+inline constexpr int ACTION_DELETE_SELECTION = 8621;
+inline constexpr int ACTION_CUT = 8622;
+inline constexpr int ACTION_DELETE = 8623;
+inline constexpr int ACTION_TYPING = 8624;
+inline constexpr int ACTION_BACKSPACE = 8625;
+inline constexpr int ACTION_INDENT = 8626;
+inline constexpr int ACTION_DRAG_AND_DROP = 8627;
+inline constexpr int ACTION_REPLACE = 8628;
+inline constexpr int ACTION_AUTO_INDENT = 8629;
+// The application's name.
+inline constexpr int APP_NAME = 57344;
+} // namespace StringId
+
+// The text of a string id, or nullptr when the table has no such string.
+const char* LoadStringResource(int id);

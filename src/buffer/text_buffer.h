@@ -1,0 +1,96 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "buffer_view.h"
+#include "text_position.h"
+#include "undo_action.h"
+#include "update_context.h"
+
+// Line flags: numbered bookmarks 0-9 in bits 0-9, then the view-only marks.
+inline constexpr uint32_t LF_NUMBERED_BOOKMARK_0 = 0x1; // bookmark n is LF_NUMBERED_BOOKMARK_0 << n
+inline constexpr uint32_t LF_HIGHLIGHT1 = 0x10000;      // white on dark green
+inline constexpr uint32_t LF_HIGHLIGHT2 = 0x20000;      // white on red
+inline constexpr uint32_t LF_MARGIN_MARK = 0x40000;     // margin icon only
+inline constexpr uint32_t LF_BOOKMARK = 0x80000;        // unnumbered bookmark
+inline constexpr uint32_t LF_HIGHLIGHT3 = 0x100000;     // white on olive
+constexpr uint32_t LF_NUMBERED_BOOKMARK(int n) { return LF_NUMBERED_BOOKMARK_0 << n; }
+
+// The text of one document: an array of byte lines with per-line flags, file I/O with
+// line-end detection, change notification to the attached views, and grouped undo/redo.
+// Bytes are bytes: a line may hold NULs, stray CRs and LFs that are not its style's line end.
+class CCrystalTextBuffer {
+public:
+  static constexpr int UNDO_LIMIT = 1024;
+
+  CCrystalTextBuffer();
+  virtual ~CCrystalTextBuffer();
+  CCrystalTextBuffer(const CCrystalTextBuffer&) = delete;
+  CCrystalTextBuffer& operator=(const CCrystalTextBuffer&) = delete;
+
+  // Lifecycle.
+  bool CreateEmpty(LineEndStyle style = LineEndStyle::Dos);
+  bool Load(const std::string& path, LineEndStyle style = LineEndStyle::Automatic);
+  bool Save(const std::string& path, LineEndStyle style = LineEndStyle::Automatic,
+            bool clearModified = true);
+  void Clear();
+  bool IsInitialised() const;
+
+  // Accessors. Line indices must be valid (0 <= line < LineCount()).
+  int LineCount() const;
+  int LineLength(int line) const;
+  const char* LineChars(int line) const; // not NUL-terminated
+  uint32_t LineFlags(int line) const;
+  LineEndStyle GetLineEndStyle() const;
+  bool IsReadOnly() const;
+  void SetReadOnly(bool readOnly);
+  bool IsModified() const;
+  bool GetCreateBackup() const;
+  void SetCreateBackup(bool createBackup);
+
+  // Editing. Positions must be valid. Line breaks in text are CR or CR LF; a lone LF is an
+  // ordinary byte. Both return false and change nothing on a read-only buffer.
+  bool InsertText(CBufferView* sourceView, int line, int pos, std::string_view text,
+                  int& endLine, int& endChar, UndoAction action = UndoAction::Unknown);
+  bool DeleteText(CBufferView* sourceView, int startLine, int startChar, int endLine,
+                  int endChar, UndoAction action = UndoAction::Unknown);
+  // The range [start, end) with lineEnd between lines.
+  std::string GetText(int startLine, int startChar, int endLine, int endChar,
+                      std::string_view lineEnd = "\r\n") const;
+
+  // Line flags and bookmarks.
+  void SetLineFlag(int line, uint32_t flag, bool set, bool removeFromOtherLine = true);
+  int FirstLineWithFlag(uint32_t flag) const;
+  int NextBookmarkLine(int line) const;
+  int PrevBookmarkLine(int line) const;
+
+  // Views.
+  void AttachView(CBufferView* view);
+  void DetachView(CBufferView* view);
+  void NotifyViews(CBufferView* sourceView, const UpdateContext* context, uint32_t hints,
+                   int line);
+
+  // Undo and redo.
+  void OpenUndoGroup(bool merge = false);
+  void CloseUndoGroup(CBufferView* view = nullptr);
+  bool CanUndo() const;
+  bool CanRedo() const;
+  bool Undo(TextPosition& cursor);
+  bool Redo(TextPosition& cursor);
+  std::string UndoDescription() const;
+  std::string RedoDescription() const;
+  virtual bool ActionDescription(UndoAction action, std::string& text) const;
+  int UndoRecordCount() const;
+  int UndoPosition() const;
+  int SavedPosition() const;
+
+protected:
+  // Called with true by every change while the modified flag is false, with false by a
+  // clearing Save and by undo/redo reaching the saved position. The base stores the flag.
+  virtual void MarkModified(bool modified);
+
+private:
+  // Line records, undo records and state: laid out for speed (see text_buffer.cpp).
+};

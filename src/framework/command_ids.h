@@ -1,0 +1,101 @@
+#pragma once
+// Numeric command ids. They keep the values menus, toolbars, key tables and tests name them by.
+
+namespace Cmd {
+// Editing view (text view navigation, bookmarks, editing).
+inline constexpr int EDIT_DELETE = 37000;
+inline constexpr int EDIT_DELETE_BACK = 37001;
+inline constexpr int EDIT_DELETE_WORD_BACK = 37002;
+inline constexpr int EDIT_TAB = 37003;
+inline constexpr int EDIT_UNTAB = 37004;
+inline constexpr int EDIT_SWITCH_OVRMODE = 37005;
+
+inline constexpr int EDIT_CHAR_LEFT = 37100;
+inline constexpr int EDIT_EXT_CHAR_LEFT = 37101;
+inline constexpr int EDIT_CHAR_RIGHT = 37102;
+inline constexpr int EDIT_EXT_CHAR_RIGHT = 37103;
+inline constexpr int EDIT_WORD_LEFT = 37104;
+inline constexpr int EDIT_EXT_WORD_LEFT = 37105;
+inline constexpr int EDIT_WORD_RIGHT = 37106;
+inline constexpr int EDIT_EXT_WORD_RIGHT = 37107;
+inline constexpr int EDIT_LINE_UP = 37108;
+inline constexpr int EDIT_EXT_LINE_UP = 37109;
+inline constexpr int EDIT_LINE_DOWN = 37110;
+inline constexpr int EDIT_EXT_LINE_DOWN = 37111;
+inline constexpr int EDIT_SCROLL_UP = 37112;
+inline constexpr int EDIT_SCROLL_DOWN = 37113;
+inline constexpr int EDIT_PAGE_UP = 37114;
+inline constexpr int EDIT_EXT_PAGE_UP = 37115;
+inline constexpr int EDIT_PAGE_DOWN = 37116;
+inline constexpr int EDIT_EXT_PAGE_DOWN = 37117;
+inline constexpr int EDIT_LINE_END = 37118;
+inline constexpr int EDIT_EXT_LINE_END = 37119;
+inline constexpr int EDIT_HOME = 37120;
+inline constexpr int EDIT_EXT_HOME = 37121;
+inline constexpr int EDIT_TEXT_BEGIN = 37122;
+inline constexpr int EDIT_EXT_TEXT_BEGIN = 37123;
+inline constexpr int EDIT_TEXT_END = 37124;
+inline constexpr int EDIT_EXT_TEXT_END = 37125;
+inline constexpr int EDIT_FIND_PREVIOUS = 37126;
+
+inline constexpr int EDIT_TOGGLE_BOOKMARK0 = 37200; // ... 37209
+inline constexpr int EDIT_GO_BOOKMARK0 = 37210;     // ... 37219
+inline constexpr int EDIT_CLEAR_BOOKMARKS = 37220;
+inline constexpr int EDIT_TOGGLE_BOOKMARK = 37223;
+inline constexpr int EDIT_GOTO_NEXT_BOOKMARK = 37224;
+inline constexpr int EDIT_GOTO_PREV_BOOKMARK = 37225;
+inline constexpr int EDIT_CLEAR_ALL_BOOKMARKS = 37226;
+
+// Standard commands.
+inline constexpr int FILE_NEW = 57600;
+inline constexpr int FILE_OPEN = 57601;
+inline constexpr int FILE_CLOSE = 57602;
+inline constexpr int FILE_SAVE = 57603;
+inline constexpr int FILE_SAVE_AS = 57604;
+inline constexpr int FILE_PAGE_SETUP = 57605;
+inline constexpr int FILE_PRINT_SETUP = 57606;
+inline constexpr int FILE_PRINT = 57607;
+inline constexpr int FILE_PRINT_DIRECT = 57608;
+inline constexpr int FILE_PRINT_PREVIEW = 57609;
+inline constexpr int FILE_MRU_FILE1 = 57616;
+inline constexpr int EDIT_COPY = 57634;
+inline constexpr int EDIT_CUT = 57635;
+inline constexpr int EDIT_FIND = 57636;
+inline constexpr int EDIT_PASTE = 57637;
+inline constexpr int EDIT_REPEAT = 57640;
+inline constexpr int EDIT_REPLACE = 57641;
+inline constexpr int EDIT_SELECT_ALL = 57642;
+inline constexpr int EDIT_UNDO = 57643;
+inline constexpr int EDIT_REDO = 57644;
+inline constexpr int WINDOW_NEW = 57648;
+inline constexpr int WINDOW_ARRANGE = 57649;
+inline constexpr int WINDOW_CASCADE = 57650;
+inline constexpr int WINDOW_TILE_HORZ = 57651;
+inline constexpr int APP_ABOUT = 57664;
+inline constexpr int APP_EXIT = 57665;
+inline constexpr int HELP_FINDER = 57667;
+inline constexpr int CONTEXT_HELP = 57669;
+inline constexpr int HELP = 57670;
+inline constexpr int NEXT_PANE = 57680;
+inline constexpr int PREV_PANE = 57681;
+
+// Application, document and frame commands.
+inline constexpr int VIEW_OPTIONS = 32771;
+inline constexpr int BUILD_COMPILE = 32776;
+inline constexpr int BUILD_RUN = 32777;
+inline constexpr int VIEW_OBJECT_BAR = 32786;
+inline constexpr int VIEW_OUTPUT_BAR = 32787;
+inline constexpr int BUILD_REBUILD_OBJECT_TREE = 32788;
+inline constexpr int EDIT_OBJECT = 32789;
+inline constexpr int JUMP_TO_DEFINITION = 32790;
+inline constexpr int GOTO_LINE = 32795;
+inline constexpr int VIEW_TOOLBAR = 59392;
+inline constexpr int VIEW_STATUS_BAR = 59393;
+
+// Status bar indicator panes.
+inline constexpr int INDICATOR_OVR = 59140;
+inline constexpr int INDICATOR_COL = 59142;
+inline constexpr int INDICATOR_POSITION = 59144;
+inline constexpr int INDICATOR_READ = 59145;
+inline constexpr int INDICATOR_CRLF = 59146;
+} // namespace Cmd

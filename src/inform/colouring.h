@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+
+// One run of colour in a line: from charPos to the next run's charPos (the last run to the
+// end of the line).
+struct StyleRun {
+  int32_t charPos;
+  int32_t colourIndex;
+};
+
+// Colour indices. 0-5 belong to the view, 6-15 are produced by the Inform colouring,
+// 16 and 17 carry names only.
+enum : int {
+  COLORINDEX_WHITESPACE = 0,
+  COLORINDEX_BKGND = 1,
+  COLORINDEX_NORMALTEXT = 2,
+  COLORINDEX_SELMARGIN = 3,
+  COLORINDEX_SELBKGND = 4,
+  COLORINDEX_SELTEXT = 5,
+  COLORINDEX_COMMENT = 6,
+  COLORINDEX_QUOTEDTEXT = 7,
+  COLORINDEX_FUNCTION = 8,
+  COLORINDEX_CODE = 9,
+  COLORINDEX_FOREGROUND = 10,
+  COLORINDEX_DIRECTIVE = 11,
+  COLORINDEX_PROPERTY = 12,
+  COLORINDEX_ESCAPE = 13,
+  COLORINDEX_ASSEMBLY = 14,
+  COLORINDEX_CODEALPHA = 15,
+  COLORINDEX_DUMMY1 = 16,
+  COLORINDEX_DUMMY2 = 17,
+  COLORINDEX_COUNT = 18,
+};
+
+// Cookie bits carried from line to line. Bits 0-15 are the word classifier's scratch space.
+inline constexpr uint32_t COOKIE_COMMENT = 0x10000;
+inline constexpr uint32_t COOKIE_SINGLE_QUOTE = 0x20000;
+inline constexpr uint32_t COOKIE_DOUBLE_QUOTE = 0x40000;
+inline constexpr uint32_t COOKIE_ROUTINE = 0x80000;
+inline constexpr uint32_t COOKIE_OBJECT_BODY = 0x100000;
+inline constexpr uint32_t COOKIE_EXPECT_PROPERTY = 0x200000;
+inline constexpr uint32_t COOKIE_ATTRIBUTES = 0x400000;
+inline constexpr uint32_t COOKIE_ROUTINE_NAME = 0x1000000;
+inline constexpr uint32_t COOKIE_STATEMENT_START = 0x2000000;
+
+// Colours one line of Inform source. cookie is the value returned for the line before
+// (0 for line 0). Reads exactly length bytes of text (not NUL-terminated). runCount is set to
+// length; with runs non-null, runs[0 .. length-1] get one run per character. Returns the
+// cookie in force at the end of the line. Allocates nothing.
+uint32_t ColourLine(uint32_t cookie, const char* text, int length, StyleRun* runs,
+                    int& runCount);
+
+// The table of colour indices: key name (settings prefix), display name (options page),
+// default colour as COLORREF 0x00BBGGRR, bold, italic. Indices 0-5 and 16-17 have the
+// display name "DUMMY"; the defaults of 0-3 stand for system colours.
+struct ColourIndexInfo {
+  const char* keyName;
+  const char* displayName;
+  uint32_t defaultColour;
+  bool bold;
+  bool italic;
+};
+const ColourIndexInfo& GetColourIndexInfo(int index); // 0 <= index < COLORINDEX_COUNT
