@@ -1,0 +1,78 @@
+#include "style_table.h"
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
+
+#include "colouring.h"
+#include "profile_store.h"
+#include "settings_keys.h"
+
+namespace {
+
+// The light desktop colours used when there is no GUI application to ask.
+constexpr uint32_t DEFAULT_WINDOW_COLOUR = 0xFFFFFF;
+constexpr uint32_t DEFAULT_WINDOW_TEXT_COLOUR = 0x000000;
+constexpr uint32_t DEFAULT_SCROLL_BAR_COLOUR = 0xC8C8C8;
+constexpr uint32_t SELECTION_BACKGROUND_COLOUR = 0x000000;
+constexpr uint32_t SELECTION_TEXT_COLOUR = 0xFFFFFF;
+
+uint32_t ToColorRef(const QColor& c) {
+  return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+         (static_cast<uint32_t>(c.blue()) << 16);
+}
+
+struct SystemColours {
+  uint32_t window = DEFAULT_WINDOW_COLOUR;
+  uint32_t windowText = DEFAULT_WINDOW_TEXT_COLOUR;
+  uint32_t scrollBar = DEFAULT_SCROLL_BAR_COLOUR;
+};
+
+SystemColours CurrentSystemColours() {
+  SystemColours colours;
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+    const QPalette palette = QGuiApplication::palette();
+    colours.window = ToColorRef(palette.color(QPalette::Active, QPalette::Base));
+    colours.windowText = ToColorRef(palette.color(QPalette::Active, QPalette::Text));
+    colours.scrollBar = ToColorRef(palette.color(QPalette::Active, QPalette::Button));
+  }
+  return colours;
+}
+
+void SetViewRecords(StyleRecord* records, const SystemColours& colours) {
+  records[COLORINDEX_WHITESPACE] = {colours.window, 0, 0};
+  records[COLORINDEX_BKGND] = {colours.window, 0, 0};
+  records[COLORINDEX_NORMALTEXT] = {colours.windowText, 0, 0};
+  records[COLORINDEX_SELMARGIN] = {colours.scrollBar, 0, 0};
+  records[COLORINDEX_SELBKGND] = {SELECTION_BACKGROUND_COLOUR, 0, 0};
+  records[COLORINDEX_SELTEXT] = {SELECTION_TEXT_COLOUR, 0, 0};
+}
+
+} // namespace
+
+CStyleTable::CStyleTable() {
+  SetViewRecords(m_records, SystemColours{});
+  for (int i = FIRST_STORED_STYLE; i <= LAST_STORED_STYLE; ++i) {
+    const ColourIndexInfo& info = GetColourIndexInfo(i);
+    m_records[i] = {info.defaultColour, info.bold ? 1 : 0, info.italic ? 1 : 0};
+  }
+}
+
+void CStyleTable::LoadStyles(const CProfileStore& store) {
+  SetViewRecords(m_records, CurrentSystemColours());
+  const QString section = QString::fromLatin1(SECTION_STYLES);
+  for (int i = FIRST_STORED_STYLE; i <= LAST_STORED_STYLE; ++i) {
+    const ColourIndexInfo& info = GetColourIndexInfo(i);
+    StyleRecord& record = m_records[i];
+    record.colour = store.GetProfileInt(section, StyleColourValueName(i), info.defaultColour);
+    record.italic = static_cast<int>(
+        store.GetProfileInt(section, StyleItalicValueName(i), info.italic ? 1u : 0u));
+    record.bold =
+        static_cast<int>(store.GetProfileInt(section, StyleBoldValueName(i), info.bold ? 1u : 0u));
+  }
+}
+
+CStyleTable& TheStyleTable() {
+  static CStyleTable table;
+  return table;
+}
