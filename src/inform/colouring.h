@@ -50,6 +50,19 @@ inline constexpr uint32_t COOKIE_STATEMENT_START = 0x2000000;
 uint32_t ColourLine(uint32_t cookie, const char* text, int length, StyleRun* runs,
                     int& runCount);
 
+// The same with the line's index given: line 0 starts in the statement-start state. The form
+// above can only take a cookie of 0 to mean line 0, but a later line can also be handed 0 (the
+// line before ended on a lone '#' with nothing open); callers that know the index use this.
+uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length,
+                    StyleRun* runs, int& runCount);
+
+// Every bit that a returned cookie can hold.
+inline constexpr uint32_t COOKIE_WORD_CODE_MASK = 0xFFFF;
+inline constexpr uint32_t COOKIE_ALL_BITS =
+    COOKIE_WORD_CODE_MASK | COOKIE_COMMENT | COOKIE_SINGLE_QUOTE | COOKIE_DOUBLE_QUOTE |
+    COOKIE_ROUTINE | COOKIE_OBJECT_BODY | COOKIE_EXPECT_PROPERTY | COOKIE_ATTRIBUTES |
+    COOKIE_ROUTINE_NAME | COOKIE_STATEMENT_START;
+
 // The table of colour indices: key name (settings prefix), display name (options page),
 // default colour as COLORREF 0x00BBGGRR, bold, italic. Indices 0-5 and 16-17 have the
 // display name "DUMMY"; the defaults of 0-3 stand for system colours.
