@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+
+#include <QString>
+
+class CProfileStore;
+
+// Texts of the Compile command.
+inline constexpr const char* TEXT_NO_COMPILER_PATH =
+    "You have not set your compiler path.  See View->Options";
+
+// Bits of "StandardOptions", each adding one switch.
+inline constexpr uint32_t OPTION_DEBUG = 1;          // "-D "
+inline constexpr uint32_t OPTION_MODULES = 2;        // "-U "
+inline constexpr uint32_t OPTION_STATISTICS = 4;     // "-s "
+inline constexpr uint32_t OPTION_DOUBLE_SPACES = 8;  // "-d2 "
+inline constexpr uint32_t OPTION_LIST_OBJECTS = 16;  // "-j "
+
+// The five values a compile reads, with the store's defaults.
+struct CompileSettings {
+  QString compiler;          // "Editor\Paths" "Compiler"; empty = not set
+  QString library;           // "Editor\Paths" "Library"; empty = no include path
+  uint32_t standardOptions = 3;
+  QString userDefOptions;    // switches without "-", each ended by "|": "e|$SIZE=100|"
+  uint32_t z5 = 1;           // 1 = version-5 story, anything else version 8
+};
+
+// What one compile runs.
+struct CompileCommand {
+  QString commandLine; // program and arguments, split by QProcess::splitCommand
+  QString outputPath;  // the story file the compiler is told to write
+};
+
+// Removes the extension of the file name at the end of path, in place:
+// "/games/adv.inf" -> "/games/adv". Only a "." inside the last path component counts, and not
+// its first character, so "/games/my.dir/adv" and "/games/.hidden" keep their whole text.
+void StripExtension(QString& path);
+
+// The switch string: " " + standard switches + "-" + additional switches + "v5 " or "v8 ".
+QString ComposeSwitches(uint32_t standardOptions, const QString& userDefOptions, uint32_t z5);
+
+// One path as it must stand in a command line so that QProcess::splitCommand gives it back
+// whole: unchanged when it holds no blank and no quote; blanks are protected by surrounding
+// quotes and a quote character is written as three quotes.
+QString QuoteCommandArgument(const QString& argument);
+
+// The compiler command for sourcePath:
+// <Compiler>[ +include_path=<Library>] [-D ][-U ][-s ][-d2 ][-j ]-<more>v5 <source> <output>
+// settings.compiler must not be empty (the caller tells the user first).
+CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSettings& settings);
+
+// The five values as stored now; read on every compile, never cached.
+CompileSettings ReadCompileSettings(const CProfileStore& store);

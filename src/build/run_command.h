@@ -1,0 +1,92 @@
+#pragma once
+#include <memory>
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+// Texts of the Run command.
+inline constexpr const char* TEXT_STORY_MISSING = ".z* does not exist.\nDo you want to build it?";
+inline constexpr const char* TEXT_OUT_OF_DATE_HEAD = "The following files are out of date:\n";
+inline constexpr const char* TEXT_OUT_OF_DATE_INDENT = "       ";
+inline constexpr const char* TEXT_OUT_OF_DATE_TAIL = "\n\nDo you wish to recompile?";
+inline constexpr const char* TEXT_NO_INTERPRETER_PATH =
+    "You have not set your interpreter path.  See View->Options";
+inline constexpr const char* TEXT_INTERPRETER_NOT_STARTED = "The interpreter could not be started:\n";
+
+// Last-write time of a file in whole seconds since the epoch; nothing when it does not exist.
+std::optional<qint64> LastWriteSeconds(const QString& path);
+
+// The story file of a source: in the source's directory, the files named like the source
+// without its extension followed by "." and an extension beginning with "z" ("adv.z5",
+// "adv.z8"); the first in name order. Empty when there is none.
+QString FindStoryFile(const QString& sourcePath);
+
+// The story file of a source and whether it is older than the source.
+struct StoryCheck {
+  QString storyPath;               // empty: no story file
+  std::optional<qint64> storyTime; // whole seconds
+  std::optional<qint64> sourceTime;
+  // Strictly earlier than the source; the same second counts as up to date.
+  bool outOfDate = false;
+};
+StoryCheck CheckStoryFile(const QString& sourcePath);
+
+// The interpreter launch: the setting split into program and arguments (an existing file
+// named by the whole setting is the program even when its path holds blanks), then the story
+// path as one more argument. False when the setting names no program.
+bool ComposeInterpreterLaunch(const QString& interpreterSetting, const QString& storyPath,
+                              QString& program, QStringList& arguments);
+
+enum class RunAnswer { Yes, No, Cancel };
+
+// What Run needs from the document that runs it. Compile returns only when the compiler has
+// ended; it and the questions may pump events, so the document may be gone afterwards: Run
+// notices that through the host's lifetime and stops.
+class CRunHost {
+public:
+  CRunHost();
+  virtual ~CRunHost();
+
+  virtual bool IsModified() const = 0;
+  virtual void SaveDocument(const QString& path) = 0;
+  virtual void Compile() = 0;
+  // A yes/no/cancel question.
+  virtual RunAnswer AskYesNoCancel(const QString& text) = 0;
+  // A message with an OK button.
+  virtual void ShowMessage(const QString& text) = 0;
+  // Starts the interpreter on its own, not waiting for it (default: QProcess::startDetached).
+  virtual bool StartInterpreter(const QString& program, const QStringList& arguments);
+
+  // Expires when this host is destroyed.
+  std::weak_ptr<void> LifeToken() const { return m_lifeToken; }
+
+private:
+  std::shared_ptr<void> m_lifeToken;
+};
+
+// How a Run ended.
+enum class RunOutcome {
+  Launched,          // the interpreter was started
+  NoSourcePath,      // the document has never been saved
+  Declined,          // the user answered No or Cancel to building, or Cancel to rebuilding
+  NoStory,           // still no story file after building
+  NotRewritten,      // the rebuild did not write the story file again (or removed it)
+  NoInterpreter,     // no interpreter path set
+  InterpreterFailed, // the interpreter did not start
+  HostGone,          // the document went away while Run waited
+};
+
+// The Run command of a source document: save if modified, find the story file, offer to
+// build a missing or stale one, then start the interpreter on it.
+class CRunCommand {
+public:
+  // settingsFile: the store to read the interpreter path from; empty = the user's store.
+  explicit CRunCommand(CRunHost& host, const QString& settingsFile = QString());
+
+  RunOutcome Run(const QString& sourcePath);
+
+private:
+  CRunHost& m_host;
+  QString m_settingsFile;
+};
