@@ -1,0 +1,358 @@
+#pragma once
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QCursor>
+#include <QFont>
+#include <QPixmap>
+#include <QPoint>
+#include <QRect>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "buffer_view.h"
+#include "cmd_target.h"
+#include "colouring.h"
+#include "text_buffer.h"
+#include "text_position.h"
+
+class QMimeData;
+class QPainter;
+
+// Colours cross the view's virtual interface as COLORREF values 0x00BBGGRR, as in the style
+// table; they become QColor only where they are painted.
+using COLORREF = uint32_t;
+inline constexpr COLORREF CLR_NONE_REF = 0xFFFFFFFFu; // "no colour: use the style colours"
+inline constexpr COLORREF RgbRef(int r, int g, int b) {
+  return static_cast<COLORREF>(r & 0xFF) | (static_cast<COLORREF>(g & 0xFF) << 8) |
+         (static_cast<COLORREF>(b & 0xFF) << 16);
+}
+QColor ColorFromRef(COLORREF colour);
+COLORREF RefFromColor(const QColor& colour);
+
+// What the view's four fonts are made from: a face name, a height (0 = the face's default
+// size, negative = character height in pixels, positive = cell height in pixels), a weight
+// (400 normal, 700 bold) and the italic switch. The character set is kept for the settings
+// store; every face is drawn with ISO 8859-1 text.
+struct FontDescription {
+  std::string faceName = "FixedSys";
+  int height = 0;
+  int weight = 400;
+  bool italic = false;
+  int charSet = 1;
+
+  friend bool operator==(const FontDescription&, const FontDescription&) = default;
+};
+
+// The Qt font a description stands for. "FixedSys" (and any face that does not resolve to a
+// fixed-pitch font) becomes the system's fixed-pitch font; other names go through fontconfig
+// ("Courier New" becomes Liberation Mono). bold and italic override the description's own.
+QFont ResolveViewFont(const FontDescription& description, bool bold, bool italic);
+
+// The read-only text view of the editor: shows the lines of a CCrystalTextBuffer in a grid of
+// fixed-pitch cells with syntax colours, a 20-pixel selection margin with the line-flag icons,
+// the selection and a caret; keyboard and mouse navigation, Copy, Select All and bookmarks.
+// The editing view derives from it and adds the commands that change the text.
+class CCrystalTextView : public QAbstractScrollArea, public CBufferView, public CCmdTarget {
+  Q_OBJECT
+
+public:
+  static constexpr int MARGIN_WIDTH = 20;
+  static constexpr int TAB_SIZE = 4;
+  static constexpr int AUTO_SCROLL_TIMER_ID = 1001;
+  static constexpr int AUTO_SCROLL_PERIOD_MS = 100;
+  static constexpr int MARGIN_CURSOR_ID = 22900;
+  static constexpr int MARGIN_ICONS_ID = 22902;
+  static constexpr int MARGIN_ICON_SIZE = 16;
+
+  explicit CCrystalTextView(QWidget* parent = nullptr);
+  ~CCrystalTextView() override;
+
+  // ---- Virtual operations, in their established order ----
+
+  // Clears caches, fonts, selection and scroll state; the derived edit view extends it.
+  virtual void ResetViewState();
+  // Page header and footer texts of a printed page.
+  virtual std::string FormatHeaderText(int page) const;
+  virtual std::string FormatFooterText(int page, int pageCount) const;
+  // Views in the panes of one splitter share their top line (one row) or first column (one
+  // column).
+  virtual void SyncSplitterSiblings(bool vertical);
+  virtual void FollowSiblingScroll(CCrystalTextView* source, bool vertical);
+  virtual int GetLineCount() const;                 // 1 without a buffer
+  virtual int GetLineLength(int line) const;        // 0 without a buffer or for a bad line
+  virtual int GetExpandedLineLength(int line);      // cached column at the end of the line
+  virtual const char* GetLineText(int line) const;  // null without a buffer; not terminated
+  virtual uint32_t GetLineFlags(int line) const;    // 0 without a buffer
+  // Text between two positions, lines joined by CR LF; empty without a buffer.
+  virtual void GetTextRange(TextPosition start, TextPosition end, std::string& text) const;
+  virtual bool ClipboardHasText() const;
+  virtual bool CopyToClipboard(const std::string& text);
+  virtual bool TakeFromClipboard(std::string& text);
+  // The ordered selection as drag data ("text/plain", ISO 8859-1, CR LF between lines); null
+  // when the selection is empty. Records the dragged range. The caller owns the result.
+  virtual QMimeData* MakeDragData();
+  virtual Qt::DropActions GetDragSourceEffects() const; // copy only
+  virtual void OnDragSourceDone(Qt::DropAction effect); // nothing here
+  virtual COLORREF GetStyleColor(int colourIndex) const;
+  virtual void GetLineHighlight(int line, COLORREF& background, COLORREF& textColour,
+                                bool& fillLineEnd) const;
+  virtual bool IsStyleItalic(int colourIndex) const;
+  virtual bool IsStyleBold(int colourIndex) const;
+  // Paint one line's text cell and its margin cell; line -1 is past the end of the text.
+  virtual void PaintLine(QPainter& painter, const QRect& rect, int line);
+  virtual void PaintMargin(QPainter& painter, const QRect& rect, int line);
+  // The colouring callback: colours line lineIndex starting from cookie (the cookie of the
+  // line above, 0 for line 0); with runs non-null fills at most 3 x line length runs and sets
+  // runCount. Returns the cookie at the end of the line. The text view colours nothing.
+  virtual uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount);
+  // The buffer to attach when AttachBuffer is given none; the document view supplies it.
+  virtual CCrystalTextBuffer* FindDocumentBuffer() const;
+  // Called by the buffer after every change.
+  void OnBufferChanged(CBufferView* sourceView, const UpdateContext* context, uint32_t hints,
+                       int line) override;
+
+  // ---- Buffer, fonts, metrics ----
+
+  void AttachBuffer(CCrystalTextBuffer* buffer = nullptr);
+  void DetachBuffer();
+  void AttachToBuffer(CCrystalTextBuffer* buffer = nullptr) { AttachBuffer(buffer); }
+  void DetachFromBuffer() { DetachBuffer(); }
+  CCrystalTextBuffer* GetBuffer() const { return m_buffer; }
+
+  void SetViewFont(const FontDescription& description);
+  const FontDescription& GetViewFont() const { return m_fontDescription; }
+  const QFont& GetStyleFont(bool italic, bool bold);
+
+  int GetLineHeight();
+  int GetCharWidth();
+  int GetTabSize() const { return TAB_SIZE; }
+  int GetMarginWidth() const { return MARGIN_WIDTH; }
+  int GetVisibleLines();
+  int GetVisibleColumns();
+  int GetLongestLine();
+  int GetTopLine() const { return m_topLine; }
+  int GetFirstColumn() const { return m_firstColumn; }
+
+  // The cookie in force at the end of line; 0 for a negative line.
+  uint32_t GetLineCookie(int line);
+  // Display text of count characters from offset: tabs become blanks up to the next stop
+  // (counted from the start of the line).
+  std::string ExpandTabs(const char* chars, int offset, int count) const;
+
+  // last -1 means down to the bottom of the window.
+  void InvalidateLineRange(int first, int last);
+  void ScrollToTopLine(int line, bool updateBar = true);
+  void ScrollToColumn(int column, bool updateBar = true);
+  void UpdateVertScrollBar(bool positionOnly = false);
+  void UpdateHorzScrollBar(bool positionOnly = false);
+
+  // ---- Cursor, selection and positions ----
+
+  TextPosition GetCursorPosition() const { return m_cursor; }
+  void PlaceCursor(TextPosition position);
+  TextPosition GetAnchor() const { return m_anchor; }
+  void SetAnchor(TextPosition position) { m_anchor = position; }
+  void SetSelection(TextPosition start, TextPosition end);
+  // The selection as set (either order).
+  void GetSelection(TextPosition& start, TextPosition& end) const;
+  // The selection ordered: start <= end.
+  void GetSelectionBounds(TextPosition& start, TextPosition& end);
+  bool HasSelection() const { return m_selStart != m_selEnd; }
+  void NormalizeSelection();
+  bool IsInSelection(TextPosition position);
+
+  int CharToColumn(int line, int charIndex) const;
+  int CharToColumn(TextPosition position) const { return CharToColumn(position.y, position.x); }
+  int ColumnToChar(int line, int column) const;
+  TextPosition PointToTextPos(QPoint point);
+  QPoint TextPosToPoint(TextPosition position);
+  TextPosition WordStartBefore(TextPosition position) const;
+  TextPosition WordEndAfter(TextPosition position) const;
+
+  void ScrollIntoView(TextPosition position);
+  void UpdateCaret();
+  void HideCursor();
+  void ShowCursor();
+  // Where the caret is drawn (empty while it is hidden) and whether the blink shows it now.
+  QRect GetCaretRect() const { return m_caretRect; }
+  bool IsCaretVisible() const { return !m_caretRect.isEmpty(); }
+
+  // One line up or down (the Ctrl+Up/Ctrl+Down commands) and one column left or right.
+  void ScrollUp();
+  void ScrollDown();
+  void ScrollLeft();
+  void ScrollRight();
+
+  void SelectAll();
+  void Copy();
+
+  int GetPreferredColumn() const { return m_preferredColumn; }
+  bool IsFocused() const { return m_focused; }
+  bool GetShowInactiveSelection() const { return m_showInactiveSelection; }
+  void SetShowInactiveSelection(bool show);
+  bool IsHorzBarLocked() const { return m_horzBarLocked; }
+  void SetHorzBarLocked(bool locked) { m_horzBarLocked = locked; }
+  // Some line of the buffer carries the unnumbered bookmark (read from the buffer, so that
+  // bookmarks set through another view of the same text count too).
+  bool BookmarksExist() const;
+  bool IsDragSelecting() const { return m_dragSelecting; }
+  bool IsPreparingToDrag() const { return m_preparingToDrag; }
+  bool IsDraggingText() const { return m_draggingText; }
+  bool IsWordMode() const { return m_wordMode; }
+  bool IsLineMode() const { return m_lineMode; }
+
+  // The three mouse cursor shapes: margin (our right-pointing arrow), arrow over the
+  // selection, I-beam elsewhere.
+  static QCursor MarginCursor();
+  QCursor CursorForPoint(QPoint point);
+
+  // ---- Commands ----
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+signals:
+  // A key of the view's table named a command no target in the view handled; the frame
+  // routes it on to the document, the frames and the application.
+  void unhandledCommand(int id);
+  // The caret, the selection or the buffer's state changed: status panes and menu states
+  // may need a refresh.
+  void cursorChanged();
+
+protected:
+  // ---- Hooks for the editing view ----
+
+  // A typed character the key table did not take (Enter arrives as 13). The text view
+  // ignores it.
+  virtual void OnChar(unsigned char c);
+  // Runs a drag of data (owned by the callee) with the allowed effects; returns the effect
+  // the drop reported (Qt::IgnoreAction when none).
+  virtual Qt::DropAction RunDrag(QMimeData* data, Qt::DropActions effects);
+  // The auto-scroll step of the held mouse button, run by the 100 ms timer.
+  void OnAutoScrollTimer();
+  // Starts and ends mouse selection (the timer exists exactly while drag-selecting).
+  void StartMouseSelection(bool wordMode, bool lineMode);
+  void EndMouseSelection();
+
+  // ---- Qt events ----
+  bool event(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+  // ---- Movement commands (plain and extending forms) ----
+  void MoveLeft(bool extending);
+  void MoveRight(bool extending);
+  void MoveWordLeft(bool extending);
+  void MoveWordRight(bool extending);
+  void MoveUp(bool extending);
+  void MoveDown(bool extending);
+  void MovePageUp(bool extending);
+  void MovePageDown(bool extending);
+  void MoveHome(bool extending);
+  void MoveEnd(bool extending);
+  void MoveCtrlHome(bool extending);
+  void MoveCtrlEnd(bool extending);
+  // Preferred column from the cursor, scroll it into view, caret, anchor, selection.
+  void FinishMove(bool extending);
+
+  // ---- Bookmarks ----
+  void ToggleNumberedBookmark(int n);
+  void GoNumberedBookmark(int n);
+  void ClearNumberedBookmarks();
+  void ToggleBookmark();
+  void GoNextBookmark();
+  void GoPrevBookmark();
+  void ClearAllBookmarks();
+  void JumpToLineStart(int line);
+
+  // ---- Internals ----
+  void MeasureFont();
+  void EnsureCookieCache();
+  void EnsureLengthCache();
+  int ComputeExpandedLength(int line) const;
+  void ForgetLongestLine();
+  void DropCachesFrom(int line);
+  bool ShiftCachesForChange(const UpdateContext& context);
+  void RecountLineLength(int line);
+  void ClampStoredPositions();
+  TextPosition ClampPosition(TextPosition position) const;
+  TextPosition LineEndAfter(int line) const; // (0, line + 1), or the end of the last line
+  bool ShowsSelection() const { return m_focused || m_showInactiveSelection; }
+  void PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect, int colourIndex,
+                    const char* chars, int offset, int count, int line,
+                    COLORREF lineBackground, COLORREF lineTextColour);
+  void PaintPlainRun(QPainter& painter, QPoint& origin, const QRect& rect, const char* chars,
+                     int offset, int count, const QColor& background, const QColor& text);
+  const QPixmap& MarginIcons();
+  void InvalidateCaret();
+  void SetMouseCursorFor(QPoint point);
+  QList<CCrystalTextView*> SplitterSiblings(bool sameRow) const;
+
+  // ---- Fields ----
+  bool m_cursorHidden = false;
+  int m_lineHeight = -1;
+  int m_charWidth = -1;
+  int m_tabSize = TAB_SIZE;
+  int m_visibleLines = -1;
+  int m_visibleColumns = -1;
+  int m_longestLine = -1;
+  int m_preferredColumn = -1;
+  bool m_focused = false;
+  TextPosition m_anchor;
+  FontDescription m_fontDescription;
+  std::unique_ptr<QFont> m_fonts[4];
+  // Parse cookies: the known entries always form a prefix of the lines (a cookie is computed
+  // only from the one above it), so "drop from line n" is m_cookiesKnown = min(known, n).
+  std::vector<int32_t> m_parseCookies;
+  int m_cookiesKnown = 0;
+  bool m_cookiesAllocated = false;
+  // Expanded line lengths, -1 unknown.
+  std::vector<int32_t> m_expandedLengths;
+  bool m_lengthsAllocated = false;
+  // How many lines have each expanded length; valid while m_longestLine is known, so that
+  // one edit updates the longest line without walking every line.
+  std::map<int, int> m_lengthCounts;
+  // Drag state.
+  bool m_preparingToDrag = false;
+  bool m_draggingText = false;
+  bool m_dragSelecting = false;
+  bool m_wordMode = false;
+  bool m_lineMode = false;
+  QBasicTimer m_autoScrollTimer;
+  TextPosition m_drawSelStart;
+  TextPosition m_drawSelEnd;
+  TextPosition m_cursor;
+  TextPosition m_selStart;
+  TextPosition m_selEnd;
+  QPixmap m_marginIcons;
+  bool m_marginIconsLoaded = false;
+  CCrystalTextBuffer* m_buffer = nullptr;
+  bool m_horzBarLocked = false;
+  TextPosition m_draggedTextBegin;
+  TextPosition m_draggedTextEnd;
+  bool m_showInactiveSelection = false;
+  bool m_printHeader = false;
+  bool m_printFooter = true;
+  int m_topLine = 0;
+  int m_firstColumn = 0;
+
+  // Caret and mouse.
+  QRect m_caretRect;
+  bool m_caretBlinkOn = true;
+  QBasicTimer m_caretBlinkTimer;
+  QPoint m_lastMousePos;
+  bool m_updatingBars = false;
+};

@@ -1,0 +1,85 @@
+// The text view: numbered and unnumbered bookmarks on the buffer's line flags.
+#include "command_ids.h"
+#include "text_view.h"
+
+bool CCrystalTextView::BookmarksExist() const {
+  return m_buffer && m_buffer->LineCount() > 0 && m_buffer->FirstLineWithFlag(LF_BOOKMARK) >= 0;
+}
+
+void CCrystalTextView::JumpToLineStart(int line) {
+  const TextPosition position = ClampPosition(TextPosition(0, line));
+  PlaceCursor(position);
+  SetSelection(position, position);
+  SetAnchor(position);
+  ScrollIntoView(position);
+}
+
+void CCrystalTextView::ToggleNumberedBookmark(int n) {
+  if (!m_buffer || n < 0 || n > 9 || m_buffer->LineCount() == 0) return;
+  const uint32_t bit = LF_NUMBERED_BOOKMARK(n);
+  const int line = ClampPosition(m_cursor).y;
+  const bool set = (m_buffer->LineFlags(line) & bit) == 0;
+  // Setting takes the bookmark away from the line that had it.
+  m_buffer->SetLineFlag(line, bit, set, true);
+}
+
+void CCrystalTextView::GoNumberedBookmark(int n) {
+  if (!m_buffer || n < 0 || n > 9 || m_buffer->LineCount() == 0) return;
+  const int line = m_buffer->FirstLineWithFlag(LF_NUMBERED_BOOKMARK(n));
+  if (line >= 0) JumpToLineStart(line);
+}
+
+void CCrystalTextView::ClearNumberedBookmarks() {
+  if (!m_buffer || m_buffer->LineCount() == 0) return;
+  for (int n = 0; n <= 9; ++n) {
+    const int line = m_buffer->FirstLineWithFlag(LF_NUMBERED_BOOKMARK(n));
+    if (line >= 0) m_buffer->SetLineFlag(line, LF_NUMBERED_BOOKMARK(n), false, false);
+  }
+}
+
+void CCrystalTextView::ToggleBookmark() {
+  if (!m_buffer || m_buffer->LineCount() == 0) return;
+  const int line = ClampPosition(m_cursor).y;
+  const bool set = (m_buffer->LineFlags(line) & LF_BOOKMARK) == 0;
+  m_buffer->SetLineFlag(line, LF_BOOKMARK, set, false);
+}
+
+void CCrystalTextView::GoNextBookmark() {
+  if (!m_buffer || m_buffer->LineCount() == 0) return;
+  const int count = m_buffer->LineCount();
+  const int from = ClampPosition(m_cursor).y;
+  // From the line after the cursor (the cursor line itself when it is not marked), wrapping
+  // once; a single marked cursor line is found again.
+  const bool cursorMarked = (m_buffer->LineFlags(from) & LF_BOOKMARK) != 0;
+  int start = cursorMarked ? from + 1 : from;
+  for (int step = 0; step < count; ++step) {
+    const int line = (start + step) % count;
+    if (m_buffer->LineFlags(line) & LF_BOOKMARK) {
+      JumpToLineStart(line);
+      return;
+    }
+  }
+}
+
+void CCrystalTextView::GoPrevBookmark() {
+  if (!m_buffer || m_buffer->LineCount() == 0) return;
+  const int count = m_buffer->LineCount();
+  const int from = ClampPosition(m_cursor).y;
+  const bool cursorMarked = (m_buffer->LineFlags(from) & LF_BOOKMARK) != 0;
+  int start = cursorMarked ? from - 1 : from;
+  for (int step = 0; step < count; ++step) {
+    const int line = ((start - step) % count + count) % count;
+    if (m_buffer->LineFlags(line) & LF_BOOKMARK) {
+      JumpToLineStart(line);
+      return;
+    }
+  }
+}
+
+void CCrystalTextView::ClearAllBookmarks() {
+  if (!m_buffer) return;
+  const int count = m_buffer->LineCount();
+  for (int line = 0; line < count; ++line) {
+    if (m_buffer->LineFlags(line) & LF_BOOKMARK) m_buffer->SetLineFlag(line, LF_BOOKMARK, false, false);
+  }
+}

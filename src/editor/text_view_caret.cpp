@@ -1,0 +1,211 @@
+// The text view: positions and columns, the selection, the caret and focus.
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QTimerEvent>
+#include <algorithm>
+#include <cctype>
+
+#include "text_view.h"
+
+namespace {
+bool IsWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// Columns and pixels
+
+int CCrystalTextView::CharToColumn(int line, int charIndex) const {
+  const char* chars = GetLineText(line);
+  const int limit = std::min(charIndex, GetLineLength(line));
+  int column = 0;
+  for (int i = 0; i < limit; ++i) {
+    if (chars[i] == '\t')
+      column += TAB_SIZE - column % TAB_SIZE;
+    else
+      ++column;
+  }
+  // A position past the line end (never stored, but asked for) counts one column per char.
+  if (charIndex > limit) column += charIndex - limit;
+  return column;
+}
+
+int CCrystalTextView::ColumnToChar(int line, int column) const {
+  if (column <= 0) return 0;
+  const char* chars = GetLineText(line);
+  const int length = GetLineLength(line);
+  int reached = 0;
+  for (int i = 0; i < length; ++i) {
+    if (chars[i] == '\t')
+      reached += TAB_SIZE - reached % TAB_SIZE;
+    else
+      ++reached;
+    if (reached >= column) return reached - TAB_SIZE / 2 < column ? i + 1 : i;
+  }
+  return length;
+}
+
+QPoint CCrystalTextView::TextPosToPoint(TextPosition position) {
+  return QPoint((CharToColumn(position) - m_firstColumn) * GetCharWidth() + MARGIN_WIDTH,
+                (position.y - m_topLine) * GetLineHeight());
+}
+
+TextPosition CCrystalTextView::PointToTextPos(QPoint point) {
+  const int line = std::clamp(point.y() / GetLineHeight() + m_topLine, 0, GetLineCount() - 1);
+  const int column = std::max(0, (point.x() - MARGIN_WIDTH) / GetCharWidth() + m_firstColumn);
+  const char* chars = GetLineText(line);
+  const int length = GetLineLength(line);
+  int counter = 0;
+  for (int i = 0; i < length; ++i) {
+    if (chars[i] == '\t')
+      counter += TAB_SIZE - counter % TAB_SIZE;
+    else
+      ++counter;
+    if (counter > column) return TextPosition(i, line);
+  }
+  return TextPosition(length, line);
+}
+
+TextPosition CCrystalTextView::WordStartBefore(TextPosition position) const {
+  const char* chars = GetLineText(position.y);
+  int x = std::clamp(position.x, 0, GetLineLength(position.y));
+  while (x > 0 && IsWordChar(chars[x - 1])) --x;
+  return TextPosition(x, position.y);
+}
+
+TextPosition CCrystalTextView::WordEndAfter(TextPosition position) const {
+  const char* chars = GetLineText(position.y);
+  const int length = GetLineLength(position.y);
+  int x = std::clamp(position.x, 0, length);
+  while (x < length && IsWordChar(chars[x])) ++x;
+  return TextPosition(x, position.y);
+}
+
+// ---------------------------------------------------------------------------------------
+// Cursor and selection
+
+void CCrystalTextView::PlaceCursor(TextPosition position) {
+  m_cursor = ClampPosition(position);
+  m_preferredColumn = CharToColumn(m_cursor);
+  UpdateCaret();
+}
+
+void CCrystalTextView::SetSelection(TextPosition start, TextPosition end) {
+  start = ClampPosition(start);
+  end = ClampPosition(end);
+  if (start == m_selStart) {
+    if (end != m_selEnd) InvalidateLineRange(end.y, m_selEnd.y);
+  } else {
+    InvalidateLineRange(start.y, end.y);
+    InvalidateLineRange(m_selStart.y, m_selEnd.y);
+  }
+  m_selStart = start;
+  m_selEnd = end;
+  NormalizeSelection();
+  emit cursorChanged();
+}
+
+void CCrystalTextView::GetSelection(TextPosition& start, TextPosition& end) const {
+  start = m_selStart;
+  end = m_selEnd;
+}
+
+void CCrystalTextView::GetSelectionBounds(TextPosition& start, TextPosition& end) {
+  NormalizeSelection();
+  start = m_drawSelStart;
+  end = m_drawSelEnd;
+}
+
+void CCrystalTextView::NormalizeSelection() {
+  m_drawSelStart = std::min(m_selStart, m_selEnd);
+  m_drawSelEnd = std::max(m_selStart, m_selEnd);
+}
+
+bool CCrystalTextView::IsInSelection(TextPosition p) {
+  NormalizeSelection();
+  const TextPosition s = m_drawSelStart;
+  const TextPosition e = m_drawSelEnd;
+  if (p.y < s.y || p.y > e.y) return false;
+  if (p.y > s.y && p.y < e.y) return true;
+  if (s.y < e.y) {
+    if (p.y == e.y) return p.x < e.x;
+    return p.x >= s.x;
+  }
+  return p.x >= s.x && p.x < e.x;
+}
+
+// ---------------------------------------------------------------------------------------
+// Caret
+
+void CCrystalTextView::InvalidateCaret() {
+  if (!m_caretRect.isEmpty()) viewport()->update(m_caretRect);
+}
+
+void CCrystalTextView::UpdateCaret() {
+  QRect rect;
+  if (m_focused && !m_cursorHidden && CharToColumn(m_cursor) >= m_firstColumn) {
+    const QPoint point = TextPosToPoint(m_cursor);
+    rect = QRect(point.x(), point.y(), 2, GetLineHeight());
+  }
+  InvalidateCaret();
+  m_caretRect = rect;
+  m_caretBlinkOn = true;
+  InvalidateCaret();
+  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+  if (!rect.isEmpty() && flash > 0)
+    m_caretBlinkTimer.start(flash / 2, this);
+  else
+    m_caretBlinkTimer.stop();
+}
+
+void CCrystalTextView::HideCursor() {
+  m_cursorHidden = true;
+  UpdateCaret();
+}
+
+void CCrystalTextView::ShowCursor() {
+  m_cursorHidden = false;
+  UpdateCaret();
+}
+
+void CCrystalTextView::timerEvent(QTimerEvent* event) {
+  if (event->timerId() == m_caretBlinkTimer.timerId()) {
+    m_caretBlinkOn = !m_caretBlinkOn;
+    InvalidateCaret();
+    return;
+  }
+  if (event->timerId() == m_autoScrollTimer.timerId()) {
+    OnAutoScrollTimer();
+    return;
+  }
+  QAbstractScrollArea::timerEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------
+// Focus
+
+void CCrystalTextView::SetShowInactiveSelection(bool show) {
+  if (show == m_showInactiveSelection) return;
+  m_showInactiveSelection = show;
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd) InvalidateLineRange(m_drawSelStart.y, m_drawSelEnd.y);
+}
+
+void CCrystalTextView::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  m_focused = true;
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd) InvalidateLineRange(m_drawSelStart.y, m_drawSelEnd.y);
+  UpdateCaret();
+}
+
+void CCrystalTextView::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  m_focused = false;
+  UpdateCaret();
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd) InvalidateLineRange(m_drawSelStart.y, m_drawSelEnd.y);
+  if (m_dragSelecting) EndMouseSelection();
+}

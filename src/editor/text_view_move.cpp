@@ -1,0 +1,189 @@
+// The text view: keyboard movement commands.
+#include <algorithm>
+#include <cctype>
+
+#include "text_view.h"
+
+namespace {
+bool IsWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+} // namespace
+
+void CCrystalTextView::FinishMove(bool extending) {
+  m_preferredColumn = CharToColumn(m_cursor);
+  ScrollIntoView(m_cursor);
+  UpdateCaret();
+  if (!extending) m_anchor = m_cursor;
+  SetSelection(m_anchor, m_cursor);
+}
+
+void CCrystalTextView::MoveLeft(bool extending) {
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd && !extending) {
+    m_cursor = m_drawSelStart;
+  } else if (m_cursor.x > 0) {
+    --m_cursor.x;
+  } else if (m_cursor.y > 0) {
+    --m_cursor.y;
+    m_cursor.x = GetLineLength(m_cursor.y);
+  }
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveRight(bool extending) {
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd && !extending) {
+    m_cursor = m_drawSelEnd;
+  } else if (m_cursor.x >= GetLineLength(m_cursor.y)) {
+    if (m_cursor.y < GetLineCount() - 1) {
+      ++m_cursor.y;
+      m_cursor.x = 0;
+    }
+  } else {
+    ++m_cursor.x;
+  }
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveWordLeft(bool extending) {
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd && !extending) {
+    MoveLeft(false);
+    return;
+  }
+  if (m_cursor.x == 0) {
+    if (m_cursor.y == 0) return;
+    --m_cursor.y;
+    m_cursor.x = GetLineLength(m_cursor.y);
+  } else {
+    const char* chars = GetLineText(m_cursor.y);
+    int i = m_cursor.x;
+    while (i > 0 && IsSpace(chars[i - 1])) --i;
+    if (i > 0) {
+      if (IsWordChar(chars[i - 1])) {
+        while (i > 0 && IsWordChar(chars[i - 1])) --i;
+      } else {
+        while (i > 0 && !IsWordChar(chars[i - 1]) && !IsSpace(chars[i - 1])) --i;
+      }
+    }
+    m_cursor.x = i;
+  }
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveWordRight(bool extending) {
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd && !extending) {
+    MoveRight(false);
+    return;
+  }
+  if (m_cursor.x >= GetLineLength(m_cursor.y)) {
+    if (m_cursor.y >= GetLineCount() - 1) return;
+    ++m_cursor.y;
+    m_cursor.x = 0;
+  }
+  const int length = GetLineLength(m_cursor.y);
+  if (m_cursor.x >= length) {
+    MoveRight(extending);
+    return;
+  }
+  const char* chars = GetLineText(m_cursor.y);
+  int i = m_cursor.x;
+  if (IsWordChar(chars[i])) {
+    while (i < length && IsWordChar(chars[i])) ++i;
+  } else {
+    while (i < length && !IsWordChar(chars[i]) && !IsSpace(chars[i])) ++i;
+  }
+  while (i < length && IsSpace(chars[i])) ++i;
+  m_cursor.x = i;
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveUp(bool extending) {
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd && !extending) m_cursor = m_drawSelStart;
+  if (m_cursor.y > 0) {
+    if (m_preferredColumn == -1) m_preferredColumn = CharToColumn(m_cursor);
+    --m_cursor.y;
+    m_cursor.x =
+        std::min(ColumnToChar(m_cursor.y, m_preferredColumn), GetLineLength(m_cursor.y));
+  }
+  ScrollIntoView(m_cursor);
+  UpdateCaret();
+  if (!extending) m_anchor = m_cursor;
+  SetSelection(m_anchor, m_cursor);
+}
+
+void CCrystalTextView::MoveDown(bool extending) {
+  NormalizeSelection();
+  if (m_drawSelStart != m_drawSelEnd && !extending) m_cursor = m_drawSelEnd;
+  if (m_cursor.y < GetLineCount() - 1) {
+    if (m_preferredColumn == -1) m_preferredColumn = CharToColumn(m_cursor);
+    ++m_cursor.y;
+    m_cursor.x =
+        std::min(ColumnToChar(m_cursor.y, m_preferredColumn), GetLineLength(m_cursor.y));
+  }
+  ScrollIntoView(m_cursor);
+  UpdateCaret();
+  if (!extending) m_anchor = m_cursor;
+  SetSelection(m_anchor, m_cursor);
+}
+
+void CCrystalTextView::MovePageUp(bool extending) {
+  const int visible = GetVisibleLines();
+  const int newTop = std::max(0, m_topLine - visible + 1);
+  if (newTop != m_topLine) {
+    ScrollToTopLine(newTop, true);
+    SyncSplitterSiblings(true);
+  }
+  m_cursor.y = std::max(0, m_cursor.y - visible + 1);
+  m_cursor.x = std::min(m_cursor.x, GetLineLength(m_cursor.y));
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MovePageDown(bool extending) {
+  const int visible = GetVisibleLines();
+  const int last = GetLineCount() - 1;
+  const int newTop = std::min(last, m_topLine + visible - 1);
+  if (newTop != m_topLine) {
+    ScrollToTopLine(newTop, true);
+    SyncSplitterSiblings(true);
+  }
+  m_cursor.y = std::min(last, m_cursor.y + visible - 1);
+  m_cursor.x = std::min(m_cursor.x, GetLineLength(m_cursor.y));
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveHome(bool extending) {
+  const char* chars = GetLineText(m_cursor.y);
+  const int length = GetLineLength(m_cursor.y);
+  int i = 0;
+  while (i < length && IsSpace(chars[i])) ++i;
+  m_cursor.x = (i == length || m_cursor.x == i) ? 0 : i;
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveEnd(bool extending) {
+  m_cursor.x = GetLineLength(m_cursor.y);
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveCtrlHome(bool extending) {
+  m_cursor = TextPosition(0, 0);
+  FinishMove(extending);
+}
+
+void CCrystalTextView::MoveCtrlEnd(bool extending) {
+  const int last = GetLineCount() - 1;
+  m_cursor = TextPosition(GetLineLength(last), last);
+  FinishMove(extending);
+}
+
+void CCrystalTextView::SelectAll() {
+  const int last = GetLineCount() - 1;
+  m_cursor = TextPosition(GetLineLength(last), last);
+  SetSelection(TextPosition(0, 0), m_cursor);
+  UpdateCaret();
+}

@@ -1,0 +1,257 @@
+// The text view: painting lines, runs, the selection, the margin icons and the caret.
+#include <QPaintEvent>
+#include <QPainter>
+#include <QtGlobal>
+#include <algorithm>
+#include <vector>
+
+#include "text_view.h"
+
+namespace {
+// Margin icon of a line: the first of these bits that is set gives the icon index.
+struct MarginIconBit {
+  uint32_t bit;
+  int icon;
+};
+constexpr MarginIconBit kMarginIcons[] = {
+    {LF_HIGHLIGHT1, 0},
+    {LF_HIGHLIGHT2, 1},
+    {LF_MARGIN_MARK, 2},
+    {LF_NUMBERED_BOOKMARK(1), 3},
+    {LF_NUMBERED_BOOKMARK(2), 4},
+    {LF_NUMBERED_BOOKMARK(3), 5},
+    {LF_NUMBERED_BOOKMARK(4), 6},
+    {LF_NUMBERED_BOOKMARK(5), 7},
+    {LF_NUMBERED_BOOKMARK(6), 8},
+    {LF_NUMBERED_BOOKMARK(7), 9},
+    {LF_NUMBERED_BOOKMARK(8), 10},
+    {LF_NUMBERED_BOOKMARK(9), 11},
+    {LF_NUMBERED_BOOKMARK(0), 12},
+    {LF_BOOKMARK, 13},
+    {LF_HIGHLIGHT3, 14},
+};
+constexpr int kMarginIconImages = 14; // index 14 has no image
+
+const char* const kMarginIconsPath = ":/icons/margin_icons.png";
+
+// Bytes are shown one cell each as ISO 8859-1; control bytes have no glyph of a cell's width,
+// so they are shown as blank cells to keep the grid.
+QString CellText(const std::string& bytes) {
+  QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  for (QChar& ch : text) {
+    const char16_t u = ch.unicode();
+    if (u < 0x20 || (u >= 0x7F && u < 0xA0)) ch = QLatin1Char(' ');
+  }
+  return text;
+}
+
+// The draw-selection test on an ordered selection.
+bool InOrderedSelection(TextPosition s, TextPosition e, TextPosition p) {
+  if (p.y < s.y || p.y > e.y) return false;
+  if (p.y > s.y && p.y < e.y) return true;
+  if (s.y < e.y) {
+    if (p.y == e.y) return p.x < e.x;
+    return p.x >= s.x;
+  }
+  return p.x >= s.x && p.x < e.x;
+}
+} // namespace
+
+const QPixmap& CCrystalTextView::MarginIcons() {
+  if (!m_marginIconsLoaded) {
+    m_marginIconsLoaded = true;
+    QPixmap strip(QString::fromLatin1(kMarginIconsPath));
+    if (strip.isNull()) {
+      qWarning("Torvane: margin icon strip %s is missing; the margin shows no icons",
+               kMarginIconsPath);
+    } else {
+      // White is the strip's transparent colour.
+      strip.setMask(strip.createMaskFromColor(Qt::white, Qt::MaskInColor));
+    }
+    m_marginIcons = strip;
+  }
+  return m_marginIcons;
+}
+
+void CCrystalTextView::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  const QRect update = event->rect();
+  const int lineHeight = GetLineHeight();
+  const int width = viewport()->width();
+  const int lineCount = GetLineCount();
+  NormalizeSelection();
+
+  // Only the rows that meet the update region are painted; a row is parsed only when drawn.
+  const int firstRow = std::max(0, update.top() / lineHeight);
+  const int lastRow = update.bottom() / lineHeight;
+  for (int row = firstRow; row <= lastRow; ++row) {
+    const int y = row * lineHeight;
+    const int line = m_topLine + row;
+    const QRect marginCell(0, y, MARGIN_WIDTH, lineHeight);
+    const QRect textCell(MARGIN_WIDTH, y, std::max(0, width - MARGIN_WIDTH), lineHeight);
+    const int drawn = line < lineCount ? line : -1;
+    painter.save();
+    painter.setClipRect(marginCell);
+    PaintMargin(painter, marginCell, drawn);
+    painter.restore();
+    if (!textCell.isEmpty()) {
+      painter.save();
+      painter.setClipRect(textCell);
+      PaintLine(painter, textCell, drawn);
+      painter.restore();
+    }
+  }
+
+  if (!m_caretRect.isEmpty() && m_caretBlinkOn && m_caretRect.intersects(update)) {
+    // The caret inverts what lies under it, so it shows on any background.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.fillRect(m_caretRect, Qt::white);
+  }
+}
+
+void CCrystalTextView::PaintMargin(QPainter& painter, const QRect& rect, int line) {
+  painter.fillRect(rect, ColorFromRef(GetStyleColor(COLORINDEX_SELMARGIN)));
+  if (line < 0) return;
+  const uint32_t flags = GetLineFlags(line);
+  int icon = -1;
+  for (const MarginIconBit& entry : kMarginIcons) {
+    if (flags & entry.bit) {
+      icon = entry.icon;
+      break;
+    }
+  }
+  if (icon < 0 || icon >= kMarginIconImages) return;
+  const QPixmap& icons = MarginIcons();
+  if (icons.isNull() || icons.width() < (icon + 1) * MARGIN_ICON_SIZE) return;
+  painter.drawPixmap(rect.left() + 2, rect.top() + (rect.height() - MARGIN_ICON_SIZE) / 2, icons,
+                     icon * MARGIN_ICON_SIZE, 0, MARGIN_ICON_SIZE, MARGIN_ICON_SIZE);
+}
+
+void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line) {
+  if (line < 0) {
+    painter.fillRect(rect, ColorFromRef(GetStyleColor(COLORINDEX_WHITESPACE)));
+    return;
+  }
+  COLORREF background = CLR_NONE_REF;
+  COLORREF textColour = CLR_NONE_REF;
+  bool fillLineEnd = false;
+  GetLineHighlight(line, background, textColour, fillLineEnd);
+  if (background == CLR_NONE_REF) background = GetStyleColor(COLORINDEX_BKGND);
+  const QColor backgroundColour = ColorFromRef(background);
+  const QColor endColour =
+      fillLineEnd ? backgroundColour : ColorFromRef(GetStyleColor(COLORINDEX_WHITESPACE));
+  const int charWidth = GetCharWidth();
+  const int length = GetLineLength(line);
+  const bool showSelection = ShowsSelection();
+
+  if (length == 0) {
+    QRect r = rect;
+    if (showSelection && InOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(0, line))) {
+      painter.fillRect(QRect(r.left(), r.top(), charWidth, r.height()),
+                       ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)));
+      r.setLeft(r.left() + charWidth);
+    }
+    if (!r.isEmpty()) painter.fillRect(r, endColour);
+    return;
+  }
+
+  const char* chars = GetLineText(line);
+  const int capacity = 3 * length;
+  std::vector<StyleRun> runs(static_cast<std::size_t>(capacity));
+  int runCount = 0;
+  const uint32_t cookie = ColourLine(GetLineCookie(line - 1), line, runs.data(), runCount);
+  if (m_cookiesAllocated && line <= m_cookiesKnown &&
+      line < static_cast<int>(m_parseCookies.size())) {
+    m_parseCookies[static_cast<std::size_t>(line)] = static_cast<int32_t>(cookie);
+    m_cookiesKnown = std::max(m_cookiesKnown, line + 1);
+  }
+  // A colouring that reports more runs than it was given room for, or positions outside the
+  // line or out of order, must not make us read past the line.
+  runCount = std::clamp(runCount, 0, capacity);
+  int previous = 0;
+  for (int i = 0; i < runCount; ++i) {
+    runs[i].charPos = std::clamp(runs[i].charPos, previous, length);
+    previous = runs[i].charPos;
+  }
+
+  QPoint origin(rect.left() - charWidth * m_firstColumn, rect.top());
+  if (runCount == 0) {
+    PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, length, line,
+                 background, textColour);
+  } else {
+    PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, runs[0].charPos, line,
+                 background, textColour);
+    for (int i = 0; i < runCount; ++i) {
+      const int end = i + 1 < runCount ? runs[i + 1].charPos : length;
+      PaintTextRun(painter, origin, rect, runs[i].colourIndex, chars, runs[i].charPos,
+                   end - runs[i].charPos, line, background, textColour);
+    }
+  }
+
+  QRect r = rect;
+  if (origin.x() > r.left()) r.setLeft(origin.x());
+  if (!r.isEmpty()) {
+    if (showSelection &&
+        InOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(length, line))) {
+      painter.fillRect(QRect(r.left(), r.top(), charWidth, r.height()),
+                       ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)));
+      r.setLeft(r.left() + charWidth);
+    }
+    if (!r.isEmpty()) painter.fillRect(r, endColour);
+  }
+}
+
+void CCrystalTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect,
+                                    int colourIndex, const char* chars, int offset, int count,
+                                    int line, COLORREF lineBackground,
+                                    COLORREF lineTextColour) {
+  if (count < 1) return;
+  painter.setFont(GetStyleFont(IsStyleItalic(colourIndex), IsStyleBold(colourIndex)));
+  const QColor plainBackground = ColorFromRef(lineBackground);
+  const QColor plainText = ColorFromRef(
+      lineTextColour == CLR_NONE_REF ? GetStyleColor(colourIndex) : lineTextColour);
+
+  if (!ShowsSelection()) {
+    PaintPlainRun(painter, origin, rect, chars, offset, count, plainBackground, plainText);
+    return;
+  }
+  auto boundary = [&](TextPosition p) {
+    if (p.y > line) return count;
+    if (p.y < line) return 0;
+    return std::clamp(p.x - offset, 0, count);
+  };
+  const int selBegin = boundary(m_drawSelStart);
+  const int selEnd = std::max(selBegin, boundary(m_drawSelEnd));
+  PaintPlainRun(painter, origin, rect, chars, offset, selBegin, plainBackground, plainText);
+  PaintPlainRun(painter, origin, rect, chars, offset + selBegin, selEnd - selBegin,
+                ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)),
+                ColorFromRef(GetStyleColor(COLORINDEX_SELTEXT)));
+  PaintPlainRun(painter, origin, rect, chars, offset + selEnd, count - selEnd, plainBackground,
+                plainText);
+}
+
+void CCrystalTextView::PaintPlainRun(QPainter& painter, QPoint& origin, const QRect& rect,
+                                     const char* chars, int offset, int count,
+                                     const QColor& background, const QColor& text) {
+  if (count < 1) return;
+  const std::string expanded = ExpandTabs(chars, offset, count);
+  const int charWidth = GetCharWidth();
+  const int cells = static_cast<int>(expanded.size());
+  const int runLeft = origin.x();
+  origin.setX(runLeft + charWidth * cells);
+  if (rect.right() + 1 - runLeft <= 0 || origin.x() <= rect.left()) return;
+
+  // Draw only the cells that meet the rectangle.
+  const int skip = runLeft < rect.left() ? (rect.left() - runLeft) / charWidth : 0;
+  const int fit = (rect.right() + 1 - runLeft) / charWidth + 1;
+  const int last = std::min(cells, fit);
+  if (last <= skip) return;
+  const int x = runLeft + skip * charWidth;
+  const QRect cellsRect(x, rect.top(), (last - skip) * charWidth, rect.height());
+  painter.fillRect(cellsRect, background);
+  painter.setPen(text);
+  const int ascent = QFontMetrics(GetStyleFont(false, false)).ascent();
+  painter.drawText(QPoint(x, rect.top() + ascent),
+                   CellText(expanded.substr(static_cast<std::size_t>(skip),
+                                            static_cast<std::size_t>(last - skip))));
+}

@@ -1,0 +1,209 @@
+// The text view: scroll bars, scrolling, invalidation, splitter siblings and resizing.
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSplitter>
+#include <algorithm>
+
+#include "text_view.h"
+
+void CCrystalTextView::InvalidateLineRange(int first, int last) {
+  const int lineHeight = GetLineHeight();
+  const int width = viewport()->width();
+  const int height = viewport()->height();
+  if (last == -1) {
+    const int top = std::max(0, (first - m_topLine) * lineHeight);
+    if (top < height) viewport()->update(QRect(0, top, width, height - top));
+    return;
+  }
+  const int low = std::min(first, last);
+  const int high = std::max(first, last);
+  const int top = std::max(0, (low - m_topLine) * lineHeight);
+  const int bottom = std::min(height, (high - m_topLine + 1) * lineHeight);
+  if (bottom > top) viewport()->update(QRect(0, top, width, bottom - top));
+}
+
+void CCrystalTextView::UpdateVertScrollBar(bool positionOnly) {
+  QScrollBar* bar = verticalScrollBar();
+  m_updatingBars = true;
+  if (positionOnly) {
+    bar->setValue(m_topLine);
+    m_updatingBars = false;
+    return;
+  }
+  const int count = GetLineCount();
+  const int visible = GetVisibleLines();
+  if (visible >= count && m_topLine > 0) {
+    m_topLine = 0;
+    viewport()->update();
+    UpdateCaret();
+  }
+  // The range 0 .. count-1 with a page of the visible lines, in Qt's terms.
+  bar->setRange(0, std::max(0, count - std::max(1, visible)));
+  bar->setPageStep(visible);
+  bar->setSingleStep(1);
+  bar->setValue(m_topLine);
+  bar->setEnabled(visible < count);
+  m_updatingBars = false;
+}
+
+void CCrystalTextView::UpdateHorzScrollBar(bool positionOnly) {
+  QScrollBar* bar = horizontalScrollBar();
+  m_updatingBars = true;
+  if (positionOnly) {
+    bar->setValue(m_firstColumn);
+    m_updatingBars = false;
+    return;
+  }
+  const int longest = GetLongestLine();
+  const int visible = GetVisibleColumns();
+  if (visible >= longest && m_firstColumn > 0) {
+    m_firstColumn = 0;
+    viewport()->update();
+    UpdateCaret();
+  }
+  bar->setRange(0, std::max(0, longest - std::max(1, visible)));
+  bar->setPageStep(visible);
+  bar->setSingleStep(1);
+  bar->setValue(m_firstColumn);
+  bar->setEnabled(visible < longest);
+  m_updatingBars = false;
+}
+
+void CCrystalTextView::ScrollToTopLine(int line, bool updateBar) {
+  if (line == m_topLine) return;
+  const int delta = (m_topLine - line) * GetLineHeight();
+  m_topLine = line;
+  if (std::abs(delta) < viewport()->height())
+    viewport()->scroll(0, delta);
+  else
+    viewport()->update();
+  if (updateBar) UpdateVertScrollBar(true);
+  // The caret belongs to a text position, not to the pixels that moved.
+  UpdateCaret();
+}
+
+void CCrystalTextView::ScrollToColumn(int column, bool updateBar) {
+  if (column == m_firstColumn) return;
+  const int delta = (m_firstColumn - column) * GetCharWidth();
+  m_firstColumn = column;
+  const QRect textArea(MARGIN_WIDTH, 0, std::max(0, viewport()->width() - MARGIN_WIDTH),
+                       viewport()->height());
+  if (std::abs(delta) < textArea.width())
+    viewport()->scroll(delta, 0, textArea);
+  else
+    viewport()->update(textArea);
+  if (updateBar) UpdateHorzScrollBar(true);
+  UpdateCaret();
+}
+
+// The bars moved (by the user): follow them.
+void CCrystalTextView::scrollContentsBy(int dx, int dy) {
+  (void)dx;
+  (void)dy;
+  if (m_updatingBars) return;
+  const int line = std::clamp(verticalScrollBar()->value(), 0, GetLineCount() - 1);
+  if (line != m_topLine) {
+    ScrollToTopLine(line, false);
+    SyncSplitterSiblings(true);
+  }
+  const int column =
+      std::max(0, std::min(horizontalScrollBar()->value(), GetLongestLine() - 1));
+  if (column != m_firstColumn) {
+    ScrollToColumn(column, false);
+    UpdateCaret();
+    SyncSplitterSiblings(false);
+  }
+}
+
+void CCrystalTextView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  m_visibleLines = -1;
+  m_visibleColumns = -1;
+  UpdateVertScrollBar(false);
+  UpdateHorzScrollBar(false);
+}
+
+void CCrystalTextView::ScrollIntoView(TextPosition position) {
+  const int lineCount = GetLineCount();
+  const int visibleLines = GetVisibleLines();
+  int newTop = m_topLine;
+  if (position.y >= newTop + visibleLines) newTop = position.y - visibleLines + 1;
+  if (position.y < newTop) newTop = position.y;
+  newTop = std::clamp(newTop, 0, lineCount - 1);
+  if (newTop != m_topLine) {
+    ScrollToTopLine(newTop, true);
+    SyncSplitterSiblings(true);
+  }
+
+  const int column = CharToColumn(position);
+  const int visibleColumns = GetVisibleColumns();
+  int newFirst = m_firstColumn;
+  if (column > newFirst + visibleColumns) newFirst = column - visibleColumns;
+  if (column < newFirst) newFirst = column;
+  const int longest = GetLongestLine();
+  if (newFirst >= longest) newFirst = longest - 1;
+  newFirst = std::max(0, newFirst);
+  if (newFirst != m_firstColumn) {
+    ScrollToColumn(newFirst, true);
+    UpdateCaret();
+    SyncSplitterSiblings(false);
+  }
+}
+
+void CCrystalTextView::ScrollUp() {
+  if (m_topLine > 0) {
+    ScrollToTopLine(m_topLine - 1, true);
+    SyncSplitterSiblings(true);
+  }
+}
+
+void CCrystalTextView::ScrollDown() {
+  if (m_topLine < GetLineCount() - 1) {
+    ScrollToTopLine(m_topLine + 1, true);
+    SyncSplitterSiblings(true);
+  }
+}
+
+void CCrystalTextView::ScrollLeft() {
+  if (m_firstColumn > 0) {
+    ScrollToColumn(m_firstColumn - 1, true);
+    UpdateCaret();
+  }
+}
+
+void CCrystalTextView::ScrollRight() {
+  if (m_firstColumn < GetLongestLine() - 1) {
+    ScrollToColumn(m_firstColumn + 1, true);
+    UpdateCaret();
+  }
+}
+
+// Views side by side in a horizontal splitter form one row and share their top line; views
+// stacked in a vertical splitter form one column and share their first column.
+QList<CCrystalTextView*> CCrystalTextView::SplitterSiblings(bool sameRow) const {
+  QList<CCrystalTextView*> siblings;
+  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+  if (!splitter) return siblings;
+  if ((splitter->orientation() == Qt::Horizontal) != sameRow) return siblings;
+  for (int i = 0; i < splitter->count(); ++i) {
+    auto* view = qobject_cast<CCrystalTextView*>(splitter->widget(i));
+    if (view && view != this) siblings.append(view);
+  }
+  return siblings;
+}
+
+void CCrystalTextView::SyncSplitterSiblings(bool vertical) {
+  for (CCrystalTextView* sibling : SplitterSiblings(vertical))
+    sibling->FollowSiblingScroll(this, vertical);
+}
+
+void CCrystalTextView::FollowSiblingScroll(CCrystalTextView* source, bool vertical) {
+  if (!source || source == this) return;
+  if (vertical) {
+    if (source->m_topLine != m_topLine)
+      ScrollToTopLine(std::clamp(source->m_topLine, 0, GetLineCount() - 1), true);
+  } else {
+    if (source->m_firstColumn != m_firstColumn) ScrollToColumn(source->m_firstColumn, true);
+  }
+  UpdateCaret();
+}
