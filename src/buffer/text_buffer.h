@@ -1,12 +1,15 @@
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "buffer_view.h"
+#include "line_store.h"
 #include "text_position.h"
 #include "undo_action.h"
+#include "undo_record.h"
 #include "update_context.h"
 
 // Line flags: numbered bookmarks 0-9 in bits 0-9, then the view-only marks.
@@ -86,11 +89,54 @@ public:
   int UndoPosition() const;
   int SavedPosition() const;
 
+  // Added to the interface.
+  // Part 1.2 RecordUndo: drops the redo tail, drops the oldest group at the limit, appends a
+  // record (text with CR LF between lines). InsertText and DeleteText call it themselves.
+  void RecordUndo(bool insert, TextPosition start, TextPosition end, std::string_view text,
+                  UndoAction action);
+  // The record at index (0 = oldest), or nullptr.
+  const UndoRecord* UndoRecordAt(int index) const;
+  bool IsUndoGroupOpen() const;
+  // The allocation size of a line's text (capacity rule), 0 for an invalid line.
+  int LineCapacity(int line) const;
+
 protected:
   // Called with true by every change while the modified flag is false, with false by a
   // clearing Save and by undo/redo reaching the saved position. The base stores the flag.
   virtual void MarkModified(bool modified);
 
 private:
-  // Line records, undo records and state: laid out for speed (see text_buffer.cpp).
+  // Out-of-range positions are refused: editing returns false, accessors give empty values.
+  bool IsValidPosition(int line, int pos) const;
+  // The changes themselves, without undo records: notify the views and mark modified.
+  // segments: the segmentCount line lengths of a text whose lines hold CR bytes (see
+  // UndoRecord), or nullptr to split the text at CR and CR LF.
+  bool ApplyInsert(CBufferView* sourceView, int line, int pos, std::string_view text,
+                   const int32_t* segments, int segmentCount, int& endLine, int& endChar);
+  bool ApplyDelete(CBufferView* sourceView, int startLine, int startChar, int endLine,
+                   int endChar);
+  // Copies a range into a deletion record (text, and line lengths when needed).
+  bool CaptureRange(int startLine, int startChar, int endLine, int endChar, UndoRecord& record);
+  // Records after a change: in the open group, or in a group of its own closed with view.
+  void CommitUndo(UndoRecord&& record, CBufferView* view);
+  void PushUndo(UndoRecord&& record);
+  void ResetUndo();
+  void UpdateModifiedAfterUndo();
+  void ChangeMade();
+
+  bool m_initialised = false;
+  bool m_readOnly = false;
+  bool m_modified = false;
+  LineEndStyle m_lineEndStyle = LineEndStyle::Dos;
+  bool m_createBackup = false;
+  int m_undoLimit = UNDO_LIMIT;
+  LineStore m_lines;
+  std::deque<UndoRecord> m_undo;
+  int m_undoPosition = 0;
+  int m_savedPosition = 0; // -1 once the saved text can no longer be reached by undo/redo
+  bool m_groupOpen = false;
+  bool m_groupStartPending = false;
+  std::vector<CBufferView*> m_views;
+  int m_notifyDepth = 0;      // NotifyViews running (views may detach from OnBufferChanged)
+  bool m_viewsDetached = false;
 };

@@ -1,0 +1,95 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// One line of the buffer (spec Part 1.1, LineRecord): text, length, capacity, flags.
+// capacity is always CapacityFor(n) for the length n the allocation was sized for, so there
+// is room for at least one more byte. chunk says where the text lives: 0 for an allocation of
+// its own (malloc), otherwise 1 + the index of the shared chunk that holds it.
+struct LineRecord {
+  char* text;
+  int32_t length;
+  int32_t capacity;
+  uint32_t flags;
+  uint32_t chunk;
+};
+
+// The capacity rule: (n / 16 + 1) * 16. 0 gives 16, 15 gives 16, 16 gives 32.
+constexpr int64_t CapacityFor(int64_t length) { return (length / 16 + 1) * 16; }
+
+// Longest line the store accepts: its capacity must still fit an int32.
+inline constexpr int64_t MAX_LINE_LENGTH = INT32_MAX - 16;
+
+// The line array of one buffer. Records sit in a gap array (a gap buffer of records), so that
+// inserting or removing lines near the last edit costs the same whatever the line count.
+// Line texts are allocated either one by one (malloc, capacity rule) or, for a file being
+// loaded and for many lines inserted at once, packed into shared chunks; a chunk is released
+// when its last line leaves it. A line in a chunk moves to its own allocation only when it
+// must grow beyond its capacity.
+class LineStore {
+public:
+  LineStore() = default;
+  ~LineStore();
+  LineStore(const LineStore&) = delete;
+  LineStore& operator=(const LineStore&) = delete;
+
+  void Swap(LineStore& other) noexcept;
+  void Release(); // frees every text and record
+
+  int Count() const { return m_count; }
+  LineRecord& At(int i) { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
+  const LineRecord& At(int i) const { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
+
+  // Opens count uninitialised record slots at index at (0 <= at <= Count()) and returns them;
+  // they are contiguous. Returns nullptr (nothing changed) when memory runs out.
+  LineRecord* InsertSlots(int at, int count);
+  // Removes count records starting at at; their texts must have been freed already.
+  void EraseSlots(int at, int count);
+  // Makes sure that InsertSlots of up to count slots cannot fail.
+  bool ReserveSlots(int count);
+
+  // Text allocation. All return false (record untouched) when memory runs out.
+  bool AllocateOwn(LineRecord& rec, int64_t length);     // own malloc, capacity rule
+  bool EnsureCapacity(LineRecord& rec, int64_t length);  // keeps the text
+  void FreeText(LineRecord& rec);
+
+  // Batch allocation of many new lines in one chunk: OpenBatch(total bytes of their
+  // capacities), then AllocateInBatch for each line (in any order, within the total).
+  bool OpenBatch(int64_t bytes);
+  void AllocateInBatch(LineRecord& rec, int64_t length);
+  void CloseBatch();
+
+  // Fast appending while a file loads into a fresh store (the gap is at the end).
+  bool AppendLine(const char* chars, int64_t length);
+  void FinishAppending(); // gives back the unused tail of the last chunk
+
+  // Statistics for tests and benchmarks.
+  size_t ChunkCount() const;
+  size_t RecordCapacity() const { return m_capacity; }
+
+private:
+  struct Chunk {
+    char* base = nullptr;
+    size_t size = 0;  // mapped bytes
+    size_t used = 0;  // bytes handed out
+    size_t live = 0;  // lines still in it
+  };
+
+  bool GrowRecords(int64_t minCapacity);
+  void MoveGap(int to);
+  bool NewChunk(size_t minBytes, size_t preferred);
+  void ReleaseFromChunk(uint32_t chunk);
+  char* TakeFromChunk(size_t bytes);
+
+  LineRecord* m_records = nullptr;
+  int m_capacity = 0;  // record slots
+  int m_count = 0;     // records in use
+  int m_gapStart = 0;
+  int m_gapLength = 0;
+
+  std::vector<Chunk> m_chunks;
+  std::vector<uint32_t> m_freeChunkIds;
+  uint32_t m_current = 0; // chunk that AppendLine / AllocateInBatch fill (1-based, 0 none)
+  size_t m_nextChunkSize = 0;
+};

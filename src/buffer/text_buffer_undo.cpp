@@ -1,0 +1,197 @@
+// CCrystalTextBuffer: undo records, grouping, Undo and Redo, descriptions (spec Part 1.2).
+#include <string>
+
+#include "string_table.h"
+#include "text_buffer.h"
+
+void CCrystalTextBuffer::ResetUndo() {
+  // Load and CreateEmpty start a new text, so the records of the old one go too (the spec
+  // keeps them, and a Redo would then replay them on the wrong text).
+  m_undo.clear();
+  m_undoPosition = 0;
+  m_savedPosition = 0;
+  m_groupOpen = false;
+  m_groupStartPending = false;
+  m_undoLimit = UNDO_LIMIT;
+}
+
+void CCrystalTextBuffer::OpenUndoGroup(bool merge) {
+  m_groupOpen = true;
+  m_groupStartPending = m_undoPosition == 0 || !merge;
+}
+
+void CCrystalTextBuffer::CloseUndoGroup(CBufferView* view) {
+  if (view && m_undoPosition > 0) {
+    m_groupStartPending = true;
+    const UndoRecord& last = m_undo[static_cast<size_t>(m_undoPosition) - 1];
+    // A copy: an insertion made by the hook may drop this very record at the undo limit.
+    const std::string text(last.Text());
+    view->OnEditPerformed(last.Action(), text);
+  }
+  m_groupOpen = false;
+}
+
+bool CCrystalTextBuffer::IsUndoGroupOpen() const { return m_groupOpen; }
+
+void CCrystalTextBuffer::CommitUndo(UndoRecord&& record, CBufferView* view) {
+  if (m_groupOpen) {
+    PushUndo(std::move(record));
+    return;
+  }
+  OpenUndoGroup(false);
+  PushUndo(std::move(record));
+  CloseUndoGroup(view);
+}
+
+void CCrystalTextBuffer::RecordUndo(bool insert, TextPosition start, TextPosition end,
+                                    std::string_view text, UndoAction action) {
+  UndoRecord record(insert ? UNDO_RECORD_INSERT : 0, start, end, action);
+  if (char* copy = record.AllocateText(text.size()); copy && !text.empty())
+    std::copy(text.begin(), text.end(), copy);
+  PushUndo(std::move(record));
+}
+
+void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
+  // 1. Drop the redo tail. If the saved text lay in it, no undo position leads back to it.
+  if (m_savedPosition > m_undoPosition) m_savedPosition = -1;
+  while (m_undo.size() > static_cast<size_t>(m_undoPosition)) m_undo.pop_back();
+
+  // 2. At the limit, drop the oldest group. The saved position moves down with the records,
+  // so that undoing back to the saved text still clears the modified state.
+  if (m_undo.size() >= static_cast<size_t>(m_undoLimit) && !m_undo.empty()) {
+    size_t dropped = 1;
+    while (dropped < m_undo.size() && !m_undo[dropped].StartsGroup()) ++dropped;
+    for (size_t i = 0; i < dropped; ++i) m_undo.pop_front();
+    m_undoPosition -= static_cast<int>(dropped);
+    if (m_savedPosition >= 0)
+      m_savedPosition = m_savedPosition >= static_cast<int>(dropped)
+                            ? m_savedPosition - static_cast<int>(dropped)
+                            : -1;
+  }
+
+  // 3. Group start.
+  if (m_groupStartPending) {
+    record.AddFlags(UNDO_RECORD_GROUP_START);
+    m_groupStartPending = false;
+  }
+  if (m_undo.empty()) record.AddFlags(UNDO_RECORD_GROUP_START);
+
+  // 4. Append.
+  m_undo.push_back(std::move(record));
+  m_undoPosition = static_cast<int>(m_undo.size());
+}
+
+bool CCrystalTextBuffer::CanUndo() const { return m_undoPosition > 0; }
+
+bool CCrystalTextBuffer::CanRedo() const {
+  return static_cast<size_t>(m_undoPosition) < m_undo.size();
+}
+
+void CCrystalTextBuffer::UpdateModifiedAfterUndo() {
+  if (m_modified && m_undoPosition == m_savedPosition) {
+    MarkModified(false);
+  } else if (!m_modified && m_undoPosition != m_savedPosition) {
+    MarkModified(true);
+  }
+}
+
+bool CCrystalTextBuffer::Undo(TextPosition& cursor) {
+  // A read-only buffer refuses, as InsertText and DeleteText do.
+  if (!CanUndo() || m_readOnly) return false;
+  bool applied = true;
+  for (;;) {
+    const UndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition) - 1];
+    const TextPosition start = record.Start();
+    const TextPosition end = record.End();
+    if (record.IsInsert()) {
+      applied = IsValidPosition(start.y, start.x) && IsValidPosition(end.y, end.x) &&
+                start <= end && ApplyDelete(nullptr, start.y, start.x, end.y, end.x);
+      if (applied) cursor = start;
+    } else {
+      int endLine, endChar;
+      applied = IsValidPosition(start.y, start.x) &&
+                ApplyInsert(nullptr, start.y, start.x, record.Text(), record.SegmentLengths(),
+                            end.y - start.y + 1, endLine, endChar);
+      if (applied) cursor = end;
+    }
+    if (!applied) break; // a record that does not fit the text (only RecordUndo can make one)
+    --m_undoPosition;
+    if (record.StartsGroup() || m_undoPosition == 0) break;
+  }
+  UpdateModifiedAfterUndo();
+  return applied;
+}
+
+bool CCrystalTextBuffer::Redo(TextPosition& cursor) {
+  if (!CanRedo() || m_readOnly) return false;
+  bool applied = true;
+  for (;;) {
+    const UndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition)];
+    const TextPosition start = record.Start();
+    const TextPosition end = record.End();
+    if (record.IsInsert()) {
+      int endLine, endChar;
+      applied = IsValidPosition(start.y, start.x) &&
+                ApplyInsert(nullptr, start.y, start.x, record.Text(), nullptr, 0, endLine,
+                            endChar);
+      if (applied) cursor = end;
+    } else {
+      applied = IsValidPosition(start.y, start.x) && IsValidPosition(end.y, end.x) &&
+                start <= end && ApplyDelete(nullptr, start.y, start.x, end.y, end.x);
+      if (applied) cursor = start;
+    }
+    if (!applied) break;
+    ++m_undoPosition;
+    if (static_cast<size_t>(m_undoPosition) == m_undo.size() ||
+        m_undo[static_cast<size_t>(m_undoPosition)].StartsGroup())
+      break;
+  }
+  UpdateModifiedAfterUndo();
+  return applied;
+}
+
+bool CCrystalTextBuffer::ActionDescription(UndoAction action, std::string& text) const {
+  int id;
+  switch (action) {
+  case UndoAction::Unknown: id = StringId::ACTION_UNKNOWN; break;
+  case UndoAction::Paste: id = StringId::ACTION_PASTE; break;
+  case UndoAction::DeleteSelection: id = StringId::ACTION_DELETE_SELECTION; break;
+  case UndoAction::Cut: id = StringId::ACTION_CUT; break;
+  case UndoAction::Typing: id = StringId::ACTION_TYPING; break;
+  case UndoAction::Backspace: id = StringId::ACTION_BACKSPACE; break;
+  case UndoAction::Indent: id = StringId::ACTION_INDENT; break;
+  case UndoAction::DragAndDrop: id = StringId::ACTION_DRAG_AND_DROP; break;
+  case UndoAction::Replace: id = StringId::ACTION_REPLACE; break;
+  case UndoAction::Delete: id = StringId::ACTION_DELETE; break;
+  case UndoAction::AutoIndent: id = StringId::ACTION_AUTO_INDENT; break;
+  default: text.clear(); return false;
+  }
+  const char* loaded = LoadStringResource(id);
+  text = loaded ? loaded : "";
+  return loaded != nullptr;
+}
+
+std::string CCrystalTextBuffer::UndoDescription() const {
+  std::string text;
+  if (!CanUndo()) return text;
+  size_t i = static_cast<size_t>(m_undoPosition) - 1;
+  while (i > 0 && !m_undo[i].StartsGroup()) --i;
+  ActionDescription(m_undo[i].Action(), text);
+  return text;
+}
+
+std::string CCrystalTextBuffer::RedoDescription() const {
+  std::string text;
+  if (!CanRedo()) return text;
+  ActionDescription(m_undo[static_cast<size_t>(m_undoPosition)].Action(), text);
+  return text;
+}
+
+int CCrystalTextBuffer::UndoRecordCount() const { return static_cast<int>(m_undo.size()); }
+int CCrystalTextBuffer::UndoPosition() const { return m_undoPosition; }
+int CCrystalTextBuffer::SavedPosition() const { return m_savedPosition; }
+
+const UndoRecord* CCrystalTextBuffer::UndoRecordAt(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= m_undo.size()) return nullptr;
+  return &m_undo[static_cast<size_t>(index)];
+}

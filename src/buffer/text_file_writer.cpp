@@ -1,0 +1,199 @@
+// Saving lines to a file without ever putting the old file at risk: temporary file in the
+// same directory, fsync, rename over the target in one step.
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "text_file_io.h"
+
+namespace {
+
+constexpr size_t WRITE_BLOCK = 1024 * 1024;
+constexpr int MAX_SYMLINKS = 40;
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// Follows symbolic links from path to the file that is to be replaced (which need not exist
+// yet). False for a loop or an unreadable link.
+bool ResolveTarget(const std::string& path, std::string& target) {
+  target = path;
+  for (int i = 0; i < MAX_SYMLINKS; ++i) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISLNK(st.st_mode)) return true;
+    std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+    ssize_t n = readlink(target.c_str(), link.data(), link.size());
+    if (n < 0 || static_cast<size_t>(n) >= link.size()) return false;
+    link.resize(static_cast<size_t>(n));
+    target = link.front() == '/' ? link : DirectoryOf(target) + "/" + link;
+  }
+  return false;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Collects small pieces into large writes; large pieces go straight through.
+class BlockWriter {
+public:
+  explicit BlockWriter(int fd) : m_fd(fd), m_block(new char[WRITE_BLOCK]) {}
+  bool Put(const char* data, size_t size) {
+    if (size > WRITE_BLOCK - m_used) {
+      if (!Flush()) return false;
+      if (size >= WRITE_BLOCK) return WriteAll(m_fd, data, size);
+    }
+    std::memcpy(m_block.get() + m_used, data, size);
+    m_used += size;
+    return true;
+  }
+  bool Flush() {
+    bool ok = WriteAll(m_fd, m_block.get(), m_used);
+    m_used = 0;
+    return ok;
+  }
+
+private:
+  int m_fd;
+  std::unique_ptr<char[]> m_block;
+  size_t m_used = 0;
+};
+
+// A file made with mkostemp: removed again unless Keep() was called.
+class TemporaryFile {
+public:
+  explicit TemporaryFile(const std::string& directory)
+      : m_path(directory + "/CREXXXXXX") {
+    m_fd = mkostemp(m_path.data(), O_CLOEXEC);
+    m_created = m_fd >= 0;
+  }
+  ~TemporaryFile() {
+    if (m_fd >= 0) close(m_fd);
+    if (m_created && !m_kept) unlink(m_path.c_str());
+  }
+  bool IsOpen() const { return m_fd >= 0; }
+  int Fd() const { return m_fd; }
+  const std::string& Path() const { return m_path; }
+  bool Close() { // flushes to disk first
+    bool ok = fsync(m_fd) == 0;
+    ok = close(m_fd) == 0 && ok;
+    m_fd = -1;
+    return ok;
+  }
+  void Keep() { m_kept = true; }
+
+private:
+  std::string m_path;
+  int m_fd = -1;
+  bool m_created = false;
+  bool m_kept = false;
+};
+
+// Gives the new file the old one's owner (when allowed) and permission bits, or for a new
+// file the bits that open(2) would have given it.
+bool CopyAttributes(int fd, const struct stat* old) {
+  if (old) {
+    if (fchown(fd, old->st_uid, old->st_gid) != 0) {
+      // Not allowed for another user's file: the file becomes ours, as with any new file.
+    }
+    return fchmod(fd, old->st_mode & 07777) == 0;
+  }
+  mode_t mask = umask(0);
+  umask(mask);
+  return fchmod(fd, 0666 & ~mask) == 0;
+}
+
+// Makes backup hold the text of target: a hard link when possible, else a copy (written
+// through a temporary file and renamed, so a failure leaves no half backup).
+bool MakeBackup(const std::string& target, const struct stat& st, const std::string& backup) {
+  if (unlink(backup.c_str()) != 0 && errno != ENOENT) return false;
+  if (link(target.c_str(), backup.c_str()) == 0) return true;
+  int in = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  TemporaryFile copy(DirectoryOf(backup));
+  bool ok = copy.IsOpen();
+  if (ok) {
+    std::unique_ptr<char[]> block(new char[WRITE_BLOCK]);
+    for (;;) {
+      ssize_t n = read(in, block.get(), WRITE_BLOCK);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      if (!WriteAll(copy.Fd(), block.get(), static_cast<size_t>(n))) {
+        ok = false;
+        break;
+      }
+    }
+  }
+  close(in);
+  ok = ok && CopyAttributes(copy.Fd(), &st) && copy.Close() &&
+       rename(copy.Path().c_str(), backup.c_str()) == 0;
+  if (ok) copy.Keep();
+  return ok;
+}
+
+void SyncDirectory(const std::string& directory) {
+  int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+}
+
+} // namespace
+
+bool WriteTextFile(const std::string& path, const LineStore& lines, std::string_view lineEnd,
+                   bool createBackup) {
+  if (path.empty()) return false;
+  std::string target;
+  if (!ResolveTarget(path, target)) return false;
+  struct stat st;
+  bool exists = stat(target.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return false;
+  // Only a regular file is replaced; and not one we could not have written to ourselves.
+  if (exists && !S_ISREG(st.st_mode)) return false;
+  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+
+  const std::string directory = DirectoryOf(target);
+  TemporaryFile temp(directory);
+  if (!temp.IsOpen()) return false;
+  BlockWriter out(temp.Fd());
+  const int count = lines.Count();
+  for (int i = 0; i < count; ++i) {
+    const LineRecord& rec = lines.At(i);
+    if (rec.length > 0 && !out.Put(rec.text, static_cast<size_t>(rec.length))) return false;
+    if (i + 1 < count && !out.Put(lineEnd.data(), lineEnd.size())) return false;
+  }
+  if (!out.Flush()) return false;
+  if (!CopyAttributes(temp.Fd(), exists ? &st : nullptr)) return false;
+  if (!temp.Close()) return false;
+
+  if (createBackup && exists && !MakeBackup(target, st, path + ".bak")) return false;
+  if (rename(temp.Path().c_str(), target.c_str()) != 0) return false;
+  temp.Keep();
+  SyncDirectory(directory);
+  return true;
+}

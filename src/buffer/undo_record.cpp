@@ -1,0 +1,56 @@
+#include "undo_record.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+UndoRecord::~UndoRecord() { FreeText(); }
+
+void UndoRecord::FreeText() {
+  if (m_length > INLINE_TEXT) std::free(m_heap);
+  delete[] m_segments;
+  m_length = 0;
+  m_segments = nullptr;
+}
+
+UndoRecord::UndoRecord(UndoRecord&& other) noexcept
+    : m_flags(other.m_flags), m_start(other.m_start), m_end(other.m_end),
+      m_action(other.m_action), m_length(other.m_length), m_segments(other.m_segments) {
+  std::memcpy(m_inline, other.m_inline, INLINE_TEXT); // the inline bytes or the pointer
+  other.m_length = 0;
+  other.m_segments = nullptr;
+}
+
+UndoRecord& UndoRecord::operator=(UndoRecord&& other) noexcept {
+  if (this != &other) {
+    FreeText();
+    m_flags = other.m_flags;
+    m_start = other.m_start;
+    m_end = other.m_end;
+    m_action = other.m_action;
+    m_length = other.m_length;
+    m_segments = other.m_segments;
+    std::memcpy(m_inline, other.m_inline, INLINE_TEXT);
+    other.m_length = 0;
+    other.m_segments = nullptr;
+  }
+  return *this;
+}
+
+char* UndoRecord::AllocateText(size_t length) {
+  FreeText();
+  if (length <= INLINE_TEXT) {
+    m_length = length;
+    return m_inline;
+  }
+  auto* text = static_cast<char*>(std::malloc(length));
+  if (!text) return nullptr;
+  m_heap = text;
+  m_length = length;
+  return text;
+}
+
+void UndoRecord::SetSegmentLengths(int32_t* lengths) {
+  delete[] m_segments;
+  m_segments = lengths;
+}
