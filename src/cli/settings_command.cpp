@@ -1,0 +1,155 @@
+// torvane-cli settings: read and write the values of the settings store from a terminal, so
+// that the compiler, library and interpreter paths can be set up without the options dialog.
+//
+//   settings get SECTION VALUE
+//   settings set [--int|--text] SECTION VALUE DATA
+//   settings list
+//
+// A value the program knows is read with its default and written with its own type; an
+// integer must then be a 32-bit number (decimal or 0x hexadecimal). A value the program does
+// not know is written only with --int or --text, so that a mistyped name does not quietly
+// store a setting nothing reads.
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include <QByteArray>
+#include <QString>
+
+#include "cli_command.h"
+#include "profile_store.h"
+#include "settings_keys.h"
+
+namespace {
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: torvane-cli settings get SECTION VALUE\n"
+               "       torvane-cli settings set [--int|--text] SECTION VALUE DATA\n"
+               "       torvane-cli settings list\n"
+               "SECTION as \"Editor\\Paths\" or \"Editor/Paths\"\n");
+}
+
+QString Arg(const char* text) { return QString::fromLocal8Bit(text); }
+
+void PrintLine(const QString& text) {
+  const QByteArray bytes = text.toLocal8Bit();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+  std::fputc('\n', stdout);
+}
+
+// A 32-bit integer as the user may type it: decimal (signed or unsigned) or 0x hexadecimal.
+bool ParseInt(const QString& text, int32_t& result) {
+  bool ok = false;
+  qlonglong v = 0;
+  if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+    v = text.mid(2).toLongLong(&ok, 16);
+  else
+    v = text.toLongLong(&ok, 10);
+  if (!ok || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<uint32_t>::max())
+    return false;
+  result = static_cast<int32_t>(static_cast<uint32_t>(v));
+  return true;
+}
+
+QString Current(const CProfileStore& store, const SettingKeyInfo& key) {
+  if (key.type == SettingType::Integer)
+    return QString::number(store.GetProfileInt(key.section, key.value, key.defaultValue));
+  return store.GetProfileString(key.section, key.value, key.defaultText);
+}
+
+int Get(const QString& section, const QString& value) {
+  const CProfileStore store;
+  if (const SettingKeyInfo* key = FindSettingKey(section, value)) {
+    PrintLine(Current(store, *key));
+    return 0;
+  }
+  if (!store.HasProfileValue(section, value)) {
+    std::fprintf(stderr, "torvane-cli: no value '%s' is stored in section '%s'\n",
+                 value.toLocal8Bit().constData(), section.toLocal8Bit().constData());
+    return 1;
+  }
+  PrintLine(store.GetProfileString(section, value, QString()));
+  return 0;
+}
+
+int Set(int argc, char** argv) {
+  enum class Forced { None, Int, Text } forced = Forced::None;
+  int first = 2;
+  if (argc > first && std::strcmp(argv[first], "--int") == 0) {
+    forced = Forced::Int;
+    ++first;
+  } else if (argc > first && std::strcmp(argv[first], "--text") == 0) {
+    forced = Forced::Text;
+    ++first;
+  }
+  if (argc - first != 3) {
+    Usage();
+    return 2;
+  }
+  const QString section = Arg(argv[first]);
+  const QString value = Arg(argv[first + 1]);
+  const QString data = Arg(argv[first + 2]);
+  if (section.isEmpty() || value.isEmpty()) {
+    std::fprintf(stderr, "torvane-cli: the section and the value name must not be empty\n");
+    return 2;
+  }
+
+  bool isInt = false;
+  if (const SettingKeyInfo* key = FindSettingKey(section, value)) {
+    isInt = key->type == SettingType::Integer;
+    if ((forced == Forced::Int && !isInt) || (forced == Forced::Text && isInt)) {
+      std::fprintf(stderr, "torvane-cli: '%s' in '%s' holds %s\n", argv[first + 1], argv[first],
+                   isInt ? "an integer" : "a text");
+      return 2;
+    }
+  } else if (forced == Forced::None) {
+    std::fprintf(stderr,
+                 "torvane-cli: Torvane does not use a value '%s' in section '%s'; "
+                 "give --text or --int to store it anyway\n",
+                 argv[first + 1], argv[first]);
+    return 2;
+  } else {
+    isInt = forced == Forced::Int;
+  }
+
+  CProfileStore store;
+  bool written = false;
+  if (isInt) {
+    int32_t number = 0;
+    if (!ParseInt(data.trimmed(), number)) {
+      std::fprintf(stderr, "torvane-cli: '%s' is not a 32-bit integer; nothing was written\n",
+                   argv[first + 2]);
+      return 2;
+    }
+    written = store.WriteProfileInt(section, value, number);
+  } else {
+    written = store.WriteProfileString(section, value, data);
+  }
+  if (!written) {
+    std::fprintf(stderr, "torvane-cli: cannot write the settings file '%s'\n",
+                 store.FileName().toLocal8Bit().constData());
+    return 1;
+  }
+  return 0;
+}
+
+int List() {
+  const CProfileStore store;
+  for (const SettingKeyInfo& key : AllSettingKeys())
+    PrintLine(key.section + QLatin1Char('\t') + key.value + QLatin1Char('\t') + Current(store, key));
+  return 0;
+}
+
+int RunSettings(int argc, char** argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "get") == 0 && argc == 4) return Get(Arg(argv[2]), Arg(argv[3]));
+  if (argc >= 2 && std::strcmp(argv[1], "set") == 0) return Set(argc, argv);
+  if (argc == 2 && std::strcmp(argv[1], "list") == 0) return List();
+  Usage();
+  return 2;
+}
+
+const CCliCommandRegistrar SETTINGS_COMMAND(
+    "settings", "settings get|set|list ...    read or change the stored settings", RunSettings);
+
+} // namespace
