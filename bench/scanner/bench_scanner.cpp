@@ -63,9 +63,9 @@ void BM_ScanLibrary(benchmark::State& state) {
   }
   state.counters["lines"] = source.LineCount();
   state.counters["records"] = static_cast<double>(records);
-  state.counters["ns_per_line"] = benchmark::Counter(
-      static_cast<double>(source.LineCount()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_line"] =
+      benchmark::Counter(static_cast<double>(source.LineCount()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScanLibrary)->Unit(benchmark::kMillisecond);
 
@@ -78,9 +78,9 @@ void BM_ScanLibraryPumpingEvents(benchmark::State& state) {
     benchmark::DoNotOptimize(scanner.ObjectMap().size());
   }
   state.counters["lines"] = source.LineCount();
-  state.counters["ns_per_line"] = benchmark::Counter(
-      static_cast<double>(source.LineCount()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_line"] =
+      benchmark::Counter(static_cast<double>(source.LineCount()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScanLibraryPumpingEvents)->Unit(benchmark::kMillisecond);
 

@@ -81,8 +81,9 @@ int RunScan(int argc, char** argv) {
   return 0;
 }
 
-const CCliCommandRegistrar SCAN_COMMAND(
-    "scan", "scan FILE                    list the objects and routines the object bar shows",
-    RunScan);
+const CCliCommandRegistrar
+    SCAN_COMMAND("scan",
+                 "scan FILE                    list the objects and routines the object bar shows",
+                 RunScan);
 
 } // namespace

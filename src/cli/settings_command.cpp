@@ -23,11 +23,10 @@
 namespace {
 
 void Usage() {
-  std::fprintf(stderr,
-               "usage: torvane-cli settings get SECTION VALUE\n"
-               "       torvane-cli settings set [--int|--text] SECTION VALUE DATA\n"
-               "       torvane-cli settings list\n"
-               "SECTION as \"Editor\\Paths\" or \"Editor/Paths\"\n");
+  std::fprintf(stderr, "usage: torvane-cli settings get SECTION VALUE\n"
+                       "       torvane-cli settings set [--int|--text] SECTION VALUE DATA\n"
+                       "       torvane-cli settings list\n"
+                       "SECTION as \"Editor\\Paths\" or \"Editor/Paths\"\n");
 }
 
 QString Arg(const char* text) { return QString::fromLocal8Bit(text); }
@@ -137,19 +136,22 @@ int Set(int argc, char** argv) {
 int List() {
   const CProfileStore store;
   for (const SettingKeyInfo& key : AllSettingKeys())
-    PrintLine(key.section + QLatin1Char('\t') + key.value + QLatin1Char('\t') + Current(store, key));
+    PrintLine(key.section + QLatin1Char('\t') + key.value + QLatin1Char('\t') +
+              Current(store, key));
   return 0;
 }
 
 int RunSettings(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "get") == 0 && argc == 4) return Get(Arg(argv[2]), Arg(argv[3]));
+  if (argc >= 2 && std::strcmp(argv[1], "get") == 0 && argc == 4)
+    return Get(Arg(argv[2]), Arg(argv[3]));
   if (argc >= 2 && std::strcmp(argv[1], "set") == 0) return Set(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) return List();
   Usage();
   return 2;
 }
 
-const CCliCommandRegistrar SETTINGS_COMMAND(
-    "settings", "settings get|set|list ...    read or change the stored settings", RunSettings);
+const CCliCommandRegistrar
+    SETTINGS_COMMAND("settings", "settings get|set|list ...    read or change the stored settings",
+                     RunSettings);
 
 } // namespace

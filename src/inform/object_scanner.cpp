@@ -6,11 +6,11 @@
 namespace {
 
 const std::array<const char*, 35> DIRECTIVE_NAMES = {
-    "Abbreviate", "Array",   "Attribute", "Class",     "Constant",    "Default",  "Dictionary",
-    "End",        "Endif",   "Extend",    "Fake_action", "Global",    "Ifdef",    "Ifndef",
-    "Ifnot",      "Ifv3",    "Ifv5",      "Iftrue",    "Iffalse",     "Import",   "Include",
-    "Link",       "Lowstring", "Message", "Property",  "Release",     "Replace",  "Serial",
-    "Switches",   "Statusline", "Stub",   "System_file", "Trace",     "Verb",     "Version",
+    "Abbreviate", "Array",      "Attribute", "Class",       "Constant", "Default", "Dictionary",
+    "End",        "Endif",      "Extend",    "Fake_action", "Global",   "Ifdef",   "Ifndef",
+    "Ifnot",      "Ifv3",       "Ifv5",      "Iftrue",      "Iffalse",  "Import",  "Include",
+    "Link",       "Lowstring",  "Message",   "Property",    "Release",  "Replace", "Serial",
+    "Switches",   "Statusline", "Stub",      "System_file", "Trace",    "Verb",    "Version",
 };
 
 // Blank, tab, line feed, vertical tab, form feed and carriage return.
@@ -146,8 +146,7 @@ bool CObjectScanner::ScanObjects(const CScanLineSource& source, CScanHost* host)
       break;
     }
     const int length = source.LineLength(i);
-    ScanLine(std::string_view(length > 0 ? source.LineChars(i) : "", std::max(length, 0)),
-             slots);
+    ScanLine(std::string_view(length > 0 ? source.LineChars(i) : "", std::max(length, 0)), slots);
   }
   m_scanning = false;
   ui.EndProgress();
@@ -217,8 +216,8 @@ std::string CObjectScanner::AddObject(const std::string& name, const std::string
                                       const std::string& parent, const std::string& className,
                                       int depth) {
   std::string key = UniqueName(m_objects, m_nextObjectSuffix, name, ObjectSuffix);
-  m_objects.emplace(key, std::make_unique<CObjectRecord>(key, parent, definitionLine, className,
-                                                         depth));
+  m_objects.emplace(key,
+                    std::make_unique<CObjectRecord>(key, parent, definitionLine, className, depth));
   if (depth > m_scannerValue) m_scannerValue = depth;
   return key;
 }

@@ -18,8 +18,8 @@ public:
   CObjectRecord(std::string name, std::string parent, std::string definitionLine,
                 std::string className, int depth)
       : m_name(std::move(name)), m_parent(std::move(parent)),
-        m_definitionLine(std::move(definitionLine)), m_class(std::move(className)),
-        m_depth(depth) {}
+        m_definitionLine(std::move(definitionLine)), m_class(std::move(className)), m_depth(depth) {
+  }
   virtual ~CObjectRecord() = default;
 
   std::string m_name;           // equal to its key in the object map
@@ -55,8 +55,7 @@ public:
 };
 
 // Any buffer with LineCount, LineLength and LineChars (CCrystalTextBuffer).
-template <class TBuffer>
-class CBufferLineSource final : public CScanLineSource {
+template <class TBuffer> class CBufferLineSource final : public CScanLineSource {
 public:
   explicit CBufferLineSource(const TBuffer& buffer) : m_buffer(buffer) {}
   int LineCount() const override { return m_buffer.LineCount(); }
@@ -92,8 +91,8 @@ private:
 class CScanHost {
 public:
   virtual ~CScanHost() = default;
-  virtual void BeginProgress(const std::string& message, int sizePercent, int maximum,
-                             bool smooth, int pane);
+  virtual void BeginProgress(const std::string& message, int sizePercent, int maximum, bool smooth,
+                             int pane);
   virtual void StepProgress();
   virtual void EndProgress();
   virtual void PumpMessages();

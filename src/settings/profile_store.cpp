@@ -57,7 +57,8 @@ QString CProfileStore::GetProfileString(const QString& section, const QString& v
   const QVariant stored = m_settings->value(KeyPath(section, value));
   if (!stored.isValid()) return defaultValue;
   // The INI reader turns a text containing commas into a list; the store holds plain text.
-  if (stored.typeId() == QMetaType::QStringList) return stored.toStringList().join(QLatin1Char(','));
+  if (stored.typeId() == QMetaType::QStringList)
+    return stored.toStringList().join(QLatin1Char(','));
   return stored.toString();
 }
 

@@ -9,8 +9,8 @@ QString StyleValueName(int index, const char* suffix) {
 }
 
 SettingKeyInfo Row(const StringSettingKey& key) {
-  return {QString::fromLatin1(key.section), QString::fromLatin1(key.value), SettingType::String,
-          0, QString::fromLatin1(key.defaultText)};
+  return {QString::fromLatin1(key.section), QString::fromLatin1(key.value), SettingType::String, 0,
+          QString::fromLatin1(key.defaultText)};
 }
 
 SettingKeyInfo Row(const IntSettingKey& key) {
@@ -32,15 +32,16 @@ QString StyleItalicValueName(int index) { return StyleValueName(index, STYLE_ITA
 const std::vector<SettingKeyInfo>& AllSettingKeys() {
   static const std::vector<SettingKeyInfo> table = [] {
     std::vector<SettingKeyInfo> rows{
-        Row(SETTING_COMPILER_PATH),    Row(SETTING_INTERPRETER_PATH),
-        Row(SETTING_LIBRARY_PATH),     Row(SETTING_STANDARD_OPTIONS),
-        Row(SETTING_USER_DEF_OPTIONS), Row(SETTING_Z5),
+        Row(SETTING_COMPILER_PATH),    Row(SETTING_INTERPRETER_PATH), Row(SETTING_LIBRARY_PATH),
+        Row(SETTING_STANDARD_OPTIONS), Row(SETTING_USER_DEF_OPTIONS), Row(SETTING_Z5),
     };
     const QString styles = QString::fromLatin1(SECTION_STYLES);
     for (int i = FIRST_STORED_STYLE; i <= LAST_STORED_STYLE; ++i) {
       const ColourIndexInfo& info = GetColourIndexInfo(i);
-      rows.push_back({styles, StyleColourValueName(i), SettingType::Integer, info.defaultColour, {}});
-      rows.push_back({styles, StyleBoldValueName(i), SettingType::Integer, info.bold ? 1u : 0u, {}});
+      rows.push_back(
+          {styles, StyleColourValueName(i), SettingType::Integer, info.defaultColour, {}});
+      rows.push_back(
+          {styles, StyleBoldValueName(i), SettingType::Integer, info.bold ? 1u : 0u, {}});
       rows.push_back(
           {styles, StyleItalicValueName(i), SettingType::Integer, info.italic ? 1u : 0u, {}});
     }

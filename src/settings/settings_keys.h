@@ -78,12 +78,11 @@ inline uint32_t ReadSetting(const CProfileStore& store, const IntSettingKey& key
                              key.defaultValue);
 }
 inline bool WriteSetting(CProfileStore& store, const StringSettingKey& key, const QString& text) {
-  return store.WriteProfileString(QString::fromLatin1(key.section),
-                                  QString::fromLatin1(key.value), text);
+  return store.WriteProfileString(QString::fromLatin1(key.section), QString::fromLatin1(key.value),
+                                  text);
 }
 inline bool WriteSetting(CProfileStore& store, const IntSettingKey& key, int32_t v) {
-  return store.WriteProfileInt(QString::fromLatin1(key.section), QString::fromLatin1(key.value),
-                               v);
+  return store.WriteProfileInt(QString::fromLatin1(key.section), QString::fromLatin1(key.value), v);
 }
 
 // One row of the table of every stored value.

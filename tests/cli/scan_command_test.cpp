@@ -47,16 +47,15 @@ TEST_F(ScanCommandTest, RecordsAreListedByNameThenTheScannerValue) {
                                    "[;\n");
   const CliResult r = RunCli({QStringLiteral("scan"), path});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_EQ(r.out.toStdString(),
-            "object\tCup\ttable\t\t2\tObject -> -> Cup \"cup\";\n"
-            "object\tkitchen\t\tRoom\t0\tRoom kitchen \"Kitchen\"\n"
-            "object\tlamp\tkitchen\t\t1\tNearby lamp \"lamp\";\n"
-            "object\tlamp[02]\tkitchen\t\t1\tObject lamp \"second lamp\" kit\n"
-            "object\ttable\tkitchen\t\t1\tObject -> table \"table\";\n"
-            "function\tInitialise\t[ Initialise;\n"
-            "function\tMain\t[ Main; ];\n"
-            "function\tUntitled\t[;\n"
-            "depth\t2\n");
+  EXPECT_EQ(r.out.toStdString(), "object\tCup\ttable\t\t2\tObject -> -> Cup \"cup\";\n"
+                                 "object\tkitchen\t\tRoom\t0\tRoom kitchen \"Kitchen\"\n"
+                                 "object\tlamp\tkitchen\t\t1\tNearby lamp \"lamp\";\n"
+                                 "object\tlamp[02]\tkitchen\t\t1\tObject lamp \"second lamp\" kit\n"
+                                 "object\ttable\tkitchen\t\t1\tObject -> table \"table\";\n"
+                                 "function\tInitialise\t[ Initialise;\n"
+                                 "function\tMain\t[ Main; ];\n"
+                                 "function\tUntitled\t[;\n"
+                                 "depth\t2\n");
   EXPECT_TRUE(r.err.isEmpty());
 }
 
@@ -68,12 +67,11 @@ TEST_F(ScanCommandTest, AwkwardBytesAreEscapedSoEachRecordStaysOneLine) {
                                               57));
   const CliResult r = RunCli({QStringLiteral("scan"), path});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_EQ(r.out.toStdString(),
-            "object\tc\\x01\\x7f\t\t\t0\tObject c\\x01\\x7f \"x\";\n"
-            "object\tcaf\\xe9\t\t\t0\tObject caf\\xe9 \"x\";\n"
-            "object\tna\\\\me\t\t\t0\tObject\\tna\\\\me \"x\";\n"
-            "function\tr\\x1b\t[ r\\x1b;\n"
-            "depth\t0\n");
+  EXPECT_EQ(r.out.toStdString(), "object\tc\\x01\\x7f\t\t\t0\tObject c\\x01\\x7f \"x\";\n"
+                                 "object\tcaf\\xe9\t\t\t0\tObject caf\\xe9 \"x\";\n"
+                                 "object\tna\\\\me\t\t\t0\tObject\\tna\\\\me \"x\";\n"
+                                 "function\tr\\x1b\t[ r\\x1b;\n"
+                                 "depth\t0\n");
 }
 
 TEST_F(ScanCommandTest, EmptyFileGivesOnlyTheScannerValue) {

