@@ -332,7 +332,9 @@ TEST(CookieBehaviour, LongWordsAreNeverKeywords) {
   const std::string longWith = "with" + std::string(252, 'x');
   EXPECT_NE(CodeOf(longWith), TOKEN_WITH);
   EXPECT_GE(CodeOf(longWith), TOKEN_WORD_MIN);
-  EXPECT_EQ(CookieOnly("x " + longWith, 0) & STATE_BITS, 0u);
+  const Coloured after = ColourOne("x " + longWith + " p;", 0);
+  EXPECT_EQ(after.colours, std::string(2 + longWith.size() + 2, 'A') + "B");
+  EXPECT_EQ(after.cookie & STATE_BITS, COOKIE_STATEMENT_START);
   const std::string longHas = "has" + std::string(253, 'x');
   EXPECT_EQ(CookieOnly(longHas + " p", COOKIE_EXPECT_PROPERTY) & STATE_BITS, 0u);
   // A long word in a routine is still one identifier.
