@@ -1,0 +1,64 @@
+#pragma once
+// Shared pieces of the text view tests: buffers made from literal text, a view with a small
+// deterministic colouring, and pixel probes.
+#include <QColor>
+#include <QImage>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text_buffer.h"
+#include "text_view.h"
+
+namespace viewtest {
+
+// A buffer holding text; "\n" in text stands for a line break.
+std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text,
+                                               LineEndStyle style = LineEndStyle::Dos);
+
+// The whole text of a buffer with "\n" between lines.
+std::string BufferText(const CCrystalTextBuffer& buffer);
+
+// Colour indices of the test colouring.
+inline constexpr int UPPER_INDEX = 6;   // upper-case letters: blue by default
+inline constexpr int COMMENT_INDEX = 7; // between '{' and '}', across lines: grey
+
+// A text view with everything public that the tests drive, and a colouring that is easy to
+// reason about: upper-case letters get UPPER_INDEX, text inside { } (which may span lines,
+// carried by the cookie) COMMENT_INDEX, the rest no run (normal text). It counts how often
+// each line was coloured.
+class CTestTextView : public CCrystalTextView {
+public:
+  explicit CTestTextView(QWidget* parent = nullptr);
+
+  uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
+
+  std::vector<int> colourCalls; // per line index, grown as needed
+  int TotalColourCalls() const;
+  void ResetColourCalls() { colourCalls.clear(); }
+
+  using CCrystalTextView::FinishMove;
+  using CCrystalTextView::OnAutoScrollTimer;
+  using CCrystalTextView::m_lineHeight;
+};
+
+// Shows the view as a top-level window of the given size, with the keyboard focus when
+// focus is true; waits until it is exposed.
+void ShowView(CCrystalTextView& view, int width, int height, bool focus = true);
+
+// A fresh paint of the view's client area.
+QImage Grab(CCrystalTextView& view);
+
+// The colour at the centre of the cell of a text position (line, char), in client
+// coordinates of the grabbed image.
+QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position);
+
+// Whether any pixel of the cell of position has exactly colour.
+bool CellHasColour(CCrystalTextView& view, const QImage& image, TextPosition position,
+                   const QColor& colour);
+
+// The client point at the centre of a cell.
+QPoint CellCentre(CCrystalTextView& view, TextPosition position);
+
+} // namespace viewtest
