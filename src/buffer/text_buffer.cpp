@@ -155,10 +155,10 @@ bool CCrystalTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
     }
   }
 
-  LineRecord& target = m_lines.At(line);
   UpdateContext context;
 
   if (pieces.size() <= 1) {
+    LineRecord& target = m_lines.At(line);
     // Within one line.
     int64_t newLength = int64_t{target.length} + static_cast<int64_t>(text.size());
     if (newLength > MAX_LINE_LENGTH || !m_lines.EnsureCapacity(target, newLength)) return false;
@@ -181,6 +181,9 @@ bool CCrystalTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
   // the tail, the others become lines of their own. Everything that can fail comes first.
   const int64_t added = static_cast<int64_t>(pieces.size()) - 1;
   if (added > INT32_MAX - int64_t{m_lines.Count()}) return false;
+  // Reserved first: growing the record array moves the records.
+  if (!m_lines.ReserveSlots(static_cast<int>(added))) return false;
+  LineRecord& target = m_lines.At(line);
   const int64_t tailLength = target.length - pos;
   const std::string_view first = pieces.front();
   const std::string_view last = pieces.back();
@@ -189,7 +192,6 @@ bool CCrystalTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
   if (headLength > MAX_LINE_LENGTH || lastLength > MAX_LINE_LENGTH) return false;
   for (size_t i = 1; i + 1 < pieces.size(); ++i)
     if (static_cast<int64_t>(pieces[i].size()) > MAX_LINE_LENGTH) return false;
-  if (!m_lines.ReserveSlots(static_cast<int>(added))) return false;
 
   std::vector<LineRecord> made(static_cast<size_t>(added));
   auto lengthOf = [&](size_t i) -> int64_t { // i-th new line, 0-based

@@ -1,0 +1,212 @@
+// Thousands of random insertions and deletions applied both to the buffer and to a plain
+// string model must agree after every step; so must the positions that a view moves through
+// the update contexts. Then every group is undone and redone, checked against snapshots.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "buffer_test_support.h"
+
+namespace {
+
+constexpr char SEP = '\x01'; // line separator in the model; never generated as text
+
+// The model: the whole text as one string, lines separated by SEP.
+struct Model {
+  std::string doc;
+
+  size_t Offset(TextPosition p) const {
+    size_t off = 0;
+    for (int line = 0; line < p.y; ++line) off = doc.find(SEP, off) + 1;
+    return off + static_cast<size_t>(p.x);
+  }
+  TextPosition Position(size_t off) const {
+    TextPosition p;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < off; ++i) {
+      if (doc[i] == SEP) {
+        ++p.y;
+        lineStart = i + 1;
+      }
+    }
+    p.x = static_cast<int32_t>(off - lineStart);
+    return p;
+  }
+  // InsertText's rule: CR or CR LF is a line break, everything else a byte.
+  static std::string Converted(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r') {
+        out += SEP;
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      } else {
+        out += text[i];
+      }
+    }
+    return out;
+  }
+};
+
+class RandomEditor {
+public:
+  explicit RandomEditor(unsigned seed) : m_rng(seed) {}
+
+  size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(m_rng); }
+  bool Chance(int percent) { return Below(100) < static_cast<size_t>(percent); }
+
+  std::string Text(size_t maxLength, bool strayCr = false) {
+    static const char alphabet[] = {'a', 'b', 'c', ' ', '\t', '\0', '\n', '\r', 'z'};
+    std::string text;
+    size_t length = Below(maxLength + 1);
+    for (size_t i = 0; i < length; ++i) {
+      size_t pick = Below(Chance(15) ? sizeof alphabet : 5);
+      char ch = alphabet[pick];
+      text += ch;
+      if (ch == '\r' && !strayCr && Chance(50)) text += '\n'; // CR LF as well as lone CR
+    }
+    return text;
+  }
+
+private:
+  std::mt19937 m_rng;
+};
+
+// Runs one round from the given file bytes; returns normally when everything agreed.
+void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int operations) {
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  TempDir dir;
+  CCrystalTextBuffer buffer;
+  ASSERT_TRUE(LoadBytes(buffer, dir, initial, style));
+  RecordingView view(&buffer);
+  buffer.AttachView(&view);
+  RandomEditor random(seed);
+
+  Model model{AllText(buffer, std::string_view(&SEP, 1))};
+  std::vector<std::string> snapshots{model.doc}; // the text at each group boundary
+  std::vector<size_t> tracked;                   // model offsets of the view's positions
+  for (int i = 0; i < 4; ++i) {
+    tracked.push_back(random.Below(model.doc.size() + 1));
+    view.positions.push_back(model.Position(tracked.back()));
+  }
+
+  int done = 0;
+  while (done < operations) {
+    const bool group = random.Chance(20);
+    int inGroup = group ? 2 + static_cast<int>(random.Below(3)) : 1;
+    if (group) {
+      const bool merge = random.Chance(30);
+      if (merge && buffer.UndoPosition() > 0 && snapshots.size() > 1) snapshots.pop_back();
+      buffer.OpenUndoGroup(merge);
+    }
+    for (; inGroup > 0 && done < operations; --inGroup, ++done) {
+      SCOPED_TRACE("operation " + std::to_string(done));
+      CBufferView* source = random.Chance(50) ? &view : nullptr;
+      size_t a = random.Below(model.doc.size() + 1);
+      if (random.Chance(55)) {
+        std::string text = random.Text(random.Chance(10) ? 40 : 4);
+        TextPosition at = model.Position(a);
+        int el, ec;
+        ASSERT_TRUE(buffer.InsertText(source, at.y, at.x, text, el, ec));
+        std::string converted = Model::Converted(text);
+        model.doc.insert(a, converted);
+        ASSERT_EQ(TextPosition(ec, el), model.Position(a + converted.size()));
+        for (size_t& t : tracked)
+          if (t > a) t += converted.size();
+      } else {
+        size_t b = std::min(model.doc.size(), a + random.Below(random.Chance(10) ? 60 : 6));
+        TextPosition from = model.Position(a), to = model.Position(b);
+        ASSERT_TRUE(buffer.DeleteText(source, from.y, from.x, to.y, to.x));
+        model.doc.erase(a, b - a);
+        for (size_t& t : tracked) t = t <= a ? t : (t >= b ? t - (b - a) : a);
+      }
+      ASSERT_EQ(AllText(buffer, std::string_view(&SEP, 1)), model.doc);
+      for (size_t i = 0; i < tracked.size(); ++i)
+        ASSERT_EQ(view.positions[i], model.Position(tracked[i])) << "tracked " << i;
+    }
+    if (group) buffer.CloseUndoGroup();
+    snapshots.push_back(model.doc);
+  }
+  ASSERT_EQ(buffer.UndoRecordCount(), operations);
+
+  // Undo group by group, back to the loaded text; the caret result is always valid.
+  for (size_t k = snapshots.size() - 1; k > 0; --k) {
+    TextPosition caret{-1, -1};
+    ASSERT_TRUE(buffer.Undo(caret)) << k;
+    ASSERT_EQ(AllText(buffer, std::string_view(&SEP, 1)), snapshots[k - 1]) << "undo to " << k - 1;
+    ASSERT_GE(caret.y, 0);
+    ASSERT_LT(caret.y, buffer.LineCount());
+    ASSERT_LE(caret.x, buffer.LineLength(caret.y));
+  }
+  EXPECT_FALSE(buffer.CanUndo());
+  EXPECT_FALSE(buffer.IsModified());
+  for (size_t k = 1; k < snapshots.size(); ++k) {
+    TextPosition caret;
+    ASSERT_TRUE(buffer.Redo(caret));
+    ASSERT_EQ(AllText(buffer, std::string_view(&SEP, 1)), snapshots[k]) << "redo to " << k;
+  }
+  EXPECT_FALSE(buffer.CanRedo());
+  // Saved: the lines joined by the style's sequence, byte for byte.
+  ASSERT_TRUE(buffer.Save(dir.File("out")));
+  const char* sequence = style == LineEndStyle::Unix ? "\n\r" : style == LineEndStyle::Mac ? "\n" : "\r\n";
+  EXPECT_EQ(ReadFile(dir.File("out")), AllText(buffer, sequence));
+}
+
+TEST(RandomEdits, FromAnEmptyText) {
+  for (unsigned seed = 1; seed <= 3; ++seed) RunRound(seed, "", LineEndStyle::Dos, 1000);
+}
+
+TEST(RandomEdits, FromADosFileWithStrayBytes) {
+  RandomEditor random(99);
+  std::string initial;
+  for (int i = 0; i < 60; ++i) initial += random.Text(12, true) + "\r\n";
+  for (unsigned seed = 10; seed <= 12; ++seed) RunRound(seed, initial, LineEndStyle::Dos, 1000);
+}
+
+TEST(RandomEdits, FromAMacFileWhoseLinesHoldCrs) {
+  RandomEditor random(7);
+  std::string initial;
+  for (int i = 0; i < 60; ++i) initial += random.Text(12, true) + "\r\n\r\n"[random.Below(3)];
+  for (unsigned seed = 20; seed <= 22; ++seed) RunRound(seed, initial, LineEndStyle::Mac, 1000);
+}
+
+TEST(RandomEdits, FromAUnixFileWhoseLinesHoldCrLf) {
+  RandomEditor random(5);
+  std::string initial;
+  for (int i = 0; i < 60; ++i) initial += random.Text(12, true) + "\r\n" + "\n\r";
+  for (unsigned seed = 30; seed <= 31; ++seed) RunRound(seed, initial, LineEndStyle::Unix, 1000);
+}
+
+TEST(RandomEdits, PastTheLimitUndoStopsAtTheOldestKeptRecord) {
+  CCrystalTextBuffer buffer;
+  buffer.CreateEmpty();
+  RandomEditor random(77);
+  Model model;
+  std::vector<std::string> states{model.doc};
+  const int operations = CCrystalTextBuffer::UNDO_LIMIT + 476;
+  for (int i = 0; i < operations; ++i) {
+    size_t a = random.Below(model.doc.size() + 1);
+    TextPosition at = model.Position(a);
+    if (random.Chance(60)) {
+      std::string text = random.Text(5);
+      int el, ec;
+      ASSERT_TRUE(buffer.InsertText(nullptr, at.y, at.x, text, el, ec));
+      model.doc.insert(a, Model::Converted(text));
+    } else {
+      size_t b = std::min(model.doc.size(), a + random.Below(5));
+      TextPosition to = model.Position(b);
+      ASSERT_TRUE(buffer.DeleteText(nullptr, at.y, at.x, to.y, to.x));
+      model.doc.erase(a, b - a);
+    }
+    states.push_back(model.doc);
+  }
+  TextPosition caret;
+  int undone = 0;
+  while (buffer.CanUndo()) {
+    ASSERT_TRUE(buffer.Undo(caret));
+    ++undone;
+  }
+  EXPECT_EQ(undone, CCrystalTextBuffer::UNDO_LIMIT);
+  EXPECT_EQ(AllText(buffer, std::string_view(&SEP, 1)), states[476]);
+}
+
+} // namespace

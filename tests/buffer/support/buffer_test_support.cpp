@@ -1,0 +1,92 @@
+#include "buffer_test_support.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/torvane-buffer-XXXXXX";
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  m_path = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Make everything writable again first (tests take permissions away).
+  for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
+  }
+  chmod(m_path.c_str(), 0700);
+  std::filesystem::remove_all(m_path, ec);
+}
+
+std::vector<std::string> TempDir::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(m_path))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw std::runtime_error("cannot write " + path);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> Lines(const CCrystalTextBuffer& buffer) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < buffer.LineCount(); ++i)
+    lines.emplace_back(buffer.LineChars(i), static_cast<size_t>(buffer.LineLength(i)));
+  return lines;
+}
+
+std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep) {
+  int last = buffer.LineCount() - 1;
+  if (last < 0) return {};
+  return buffer.GetText(0, 0, last, buffer.LineLength(last), sep);
+}
+
+bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
+               LineEndStyle style) {
+  std::string path = dir.File("load.txt");
+  WriteFile(path, bytes);
+  buffer.Clear();
+  return buffer.Load(path, style);
+}
+
+void RecordingView::OnBufferChanged(CBufferView* source, const UpdateContext* context,
+                                    uint32_t hints, int line) {
+  changes.push_back({source, context != nullptr, context ? *context : UpdateContext{}, hints, line});
+  if (context) {
+    for (TextPosition& pos : positions) context->AdjustPosition(pos);
+  }
+  if (onChange) onChange();
+}
+
+void RecordingView::OnEditPerformed(UndoAction action, std::string_view text) {
+  edits.push_back({action, std::string(text), m_buffer ? m_buffer->IsUndoGroupOpen() : false});
+  if (onEdit) onEdit(action, text);
+}

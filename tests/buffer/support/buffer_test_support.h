@@ -1,0 +1,69 @@
+#pragma once
+// Helpers shared by the buffer tests: a temporary directory, whole-file reads and writes,
+// a view that records what the buffer tells it, and the buffer's text as one string.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text_buffer.h"
+
+// A fresh directory under $TMPDIR (or /tmp), removed with its contents on destruction.
+class TempDir {
+public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return m_path; }
+  std::string File(const std::string& name) const { return m_path + "/" + name; }
+  // Names in the directory (no "." or ".."), sorted.
+  std::vector<std::string> Entries() const;
+
+private:
+  std::string m_path;
+};
+
+void WriteFile(const std::string& path, std::string_view bytes);
+std::string ReadFile(const std::string& path); // throws std::runtime_error when unreadable
+bool FileExists(const std::string& path);
+
+// The lines of a buffer, and all of it joined with sep.
+std::vector<std::string> Lines(const CCrystalTextBuffer& buffer);
+std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep = "\n");
+
+// Loads bytes through a file (the buffer reads only files).
+bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
+               LineEndStyle style = LineEndStyle::Automatic);
+
+// Records every notification and OnEditPerformed call; moves the positions it is given
+// through each update context, as a real view moves its caret.
+class RecordingView : public CBufferView {
+public:
+  struct Change {
+    CBufferView* source;
+    bool hasContext;
+    UpdateContext context;
+    uint32_t hints;
+    int line;
+  };
+  struct Edit {
+    UndoAction action;
+    std::string text;
+    bool groupOpen; // the buffer's undo group at the time of the call
+  };
+
+  explicit RecordingView(CCrystalTextBuffer* buffer = nullptr) : m_buffer(buffer) {}
+  void OnBufferChanged(CBufferView* source, const UpdateContext* context, uint32_t hints,
+                       int line) override;
+  void OnEditPerformed(UndoAction action, std::string_view text) override;
+
+  std::vector<Change> changes;
+  std::vector<Edit> edits;
+  std::vector<TextPosition> positions;                       // moved by every context
+  std::function<void(UndoAction, std::string_view)> onEdit;   // runs inside OnEditPerformed
+  std::function<void()> onChange;                            // runs inside OnBufferChanged
+
+private:
+  CCrystalTextBuffer* m_buffer;
+};
