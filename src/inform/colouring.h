@@ -44,7 +44,7 @@ inline constexpr uint32_t COOKIE_ROUTINE_NAME = 0x1000000;
 inline constexpr uint32_t COOKIE_STATEMENT_START = 0x2000000;
 
 // Colours one line of Inform source. cookie is the value returned for the line before
-// (0 for line 0). Reads exactly length bytes of text (not NUL-terminated). runCount is set to
+// (0 for line 0; a cookie of 0 is taken as the start of the file). Reads exactly length bytes of text (not NUL-terminated). runCount is set to
 // length; with runs non-null, runs[0 .. length-1] get one run per character. Returns the
 // cookie in force at the end of the line. Allocates nothing.
 uint32_t ColourLine(uint32_t cookie, const char* text, int length, StyleRun* runs,
@@ -73,4 +73,5 @@ struct ColourIndexInfo {
   bool bold;
   bool italic;
 };
-const ColourIndexInfo& GetColourIndexInfo(int index); // 0 <= index < COLORINDEX_COUNT
+// An index outside 0 .. COLORINDEX_COUNT-1 gives a record with an empty key name.
+const ColourIndexInfo& GetColourIndexInfo(int index);
