@@ -62,6 +62,18 @@ QString CProfileStore::GetProfileString(const QString& section, const QString& v
   return stored.toString();
 }
 
+QByteArray CProfileStore::GetProfileBinary(const QString& section, const QString& value) const {
+  const QVariant stored = m_settings->value(KeyPath(section, value));
+  return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : QByteArray();
+}
+
+bool CProfileStore::WriteProfileBinary(const QString& section, const QString& value,
+                                       const QByteArray& data) {
+  if (section.isEmpty() || value.isEmpty()) return false;
+  m_settings->setValue(KeyPath(section, value), data);
+  return Flush();
+}
+
 bool CProfileStore::HasProfileValue(const QString& section, const QString& value) const {
   return m_settings->contains(KeyPath(section, value));
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <QByteArray>
 #include <QString>
 
 class QSettings;
@@ -38,6 +39,10 @@ public:
   // section or value name is empty; the caller may tell the user.
   bool WriteProfileInt(const QString& section, const QString& value, int32_t v);
   bool WriteProfileString(const QString& section, const QString& value, const QString& text);
+
+  // Bytes, for layouts kept by the framework (the bar state). Missing or not bytes: empty.
+  QByteArray GetProfileBinary(const QString& section, const QString& value) const;
+  bool WriteProfileBinary(const QString& section, const QString& value, const QByteArray& data);
 
   // True when a value is stored (as opposed to reading as its default).
   bool HasProfileValue(const QString& section, const QString& value) const;

@@ -99,6 +99,18 @@ TEST_F(ProfileStoreTest, StoredTextThatIsNoNumberReadsAsTheDefault) {
   EXPECT_EQ(store.GetProfileInt(options, QStringLiteral("Empty"), 7), 7u);
 }
 
+TEST_F(ProfileStoreTest, BytesRoundTripAndTextIsNotTakenForBytes) {
+  CProfileStore store(IniPath());
+  const QByteArray state("\0\x01\xff[Bar State]\n=,;", 18);
+  ASSERT_TRUE(store.WriteProfileBinary(QStringLiteral("Bar State"), QStringLiteral("Main"), state));
+  ASSERT_TRUE(store.WriteProfileString(QStringLiteral("Bar State"), QStringLiteral("Text"),
+                                       QStringLiteral("abc")));
+  CProfileStore reader(IniPath());
+  EXPECT_EQ(reader.GetProfileBinary(QStringLiteral("Bar State"), QStringLiteral("Main")), state);
+  EXPECT_TRUE(reader.GetProfileBinary(QStringLiteral("Bar State"), QStringLiteral("Text")).isEmpty());
+  EXPECT_TRUE(reader.GetProfileBinary(QStringLiteral("Bar State"), QStringLiteral("None")).isEmpty());
+}
+
 TEST_F(ProfileStoreTest, BothSeparatorsNameTheSameSection) {
   CProfileStore store(IniPath());
   ASSERT_TRUE(store.WriteProfileString(QStringLiteral("Editor/Find"), QStringLiteral("FindWhat"),
