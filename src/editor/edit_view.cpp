@@ -1,0 +1,207 @@
+// The editing view: typing, Enter with automatic indentation, overwrite mode, Delete and
+// Backspace, and the selection helpers the other editing commands share.
+#include "edit_view.h"
+
+#include <QApplication>
+
+#include <algorithm>
+
+CCrystalEditView::CCrystalEditView(QWidget* parent) : CCrystalTextView(parent) {}
+
+CCrystalEditView::~CCrystalEditView() = default;
+
+void CCrystalEditView::ResetViewState() {
+  m_overwriteMode = false;
+  m_expectAutoIndent = false;
+  m_selectionPushed = false;
+  CCrystalTextView::ResetViewState();
+}
+
+bool CCrystalEditView::IsEditable() const { return m_buffer != nullptr && !m_buffer->IsReadOnly(); }
+
+void CCrystalEditView::SetOverwriteMode(bool on) {
+  if (m_overwriteMode == on) return;
+  m_overwriteMode = on;
+  emit cursorChanged();
+}
+
+TextPosition CCrystalEditView::ClampToText(TextPosition p) const {
+  const int count = GetLineCount();
+  p.y = std::clamp(p.y, 0, std::max(0, count - 1));
+  p.x = std::clamp(p.x, 0, GetLineLength(p.y));
+  return p;
+}
+
+void CCrystalEditView::MoveCaretTo(TextPosition p) {
+  // A command may compute a place past the end of a line that another view just shortened:
+  // the caret never stands outside the text.
+  p = ClampToText(p);
+  SetSelection(p, p);
+  SetAnchor(p);
+  PlaceCursor(p);
+  ScrollIntoView(p);
+}
+
+bool CCrystalEditView::EraseSelection() {
+  if (!m_buffer || !HasSelection()) return false;
+  TextPosition start, end;
+  GetSelectionBounds(start, end);
+  MoveCaretTo(start);
+  m_buffer->DeleteText(this, start.y, start.x, end.y, end.x, UndoAction::DeleteSelection);
+  return true;
+}
+
+void CCrystalEditView::DeleteRange(TextPosition start, TextPosition end, UndoAction action) {
+  MoveCaretTo(start);
+  m_buffer->DeleteText(this, start.y, start.x, end.y, end.x, action);
+}
+
+// ---------------------------------------------------------------------------------------
+// Typing
+
+void CCrystalEditView::OnChar(unsigned char c) {
+  // A character typed while a button is held would land wherever the mouse selection is
+  // heading: ignore it.
+  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) return;
+  if (c == 13) {
+    TypeEnter();
+    return;
+  }
+  if (c < 32) return;
+  TypeCharacter(c);
+}
+
+void CCrystalEditView::TypeEnter() {
+  const TextPosition cursor = GetCursorPosition();
+  if (m_overwriteMode && cursor.y < GetLineCount() - 1) {
+    MoveCaretTo(TextPosition(0, cursor.y + 1));
+    return;
+  }
+  if (!m_buffer) return;
+  m_buffer->OpenUndoGroup(false);
+  if (!IsEditable()) {
+    m_buffer->CloseUndoGroup(this);
+    return;
+  }
+  EraseSelection();
+  const TextPosition at = GetCursorPosition();
+  int endLine = 0, endChar = 0;
+  if (m_buffer->InsertText(this, at.y, at.x, "\r\n", endLine, endChar, UndoAction::Typing)) {
+    MoveCaretTo(TextPosition(endChar, endLine));
+    // Only this line break asks for indentation; closing some later group must not indent
+    // again because the last record still happens to be a typed line break.
+    m_expectAutoIndent = true;
+  }
+  m_buffer->CloseUndoGroup(this);
+  m_expectAutoIndent = false;
+}
+
+void CCrystalEditView::OnEditPerformed(UndoAction action, std::string_view text) {
+  if (!m_expectAutoIndent) return;
+  m_expectAutoIndent = false;
+  if (action != UndoAction::Typing || text != "\r\n" || m_overwriteMode || !m_buffer) return;
+  const TextPosition cursor = GetCursorPosition();
+  if (cursor.y < 1) return;
+  const int above = cursor.y - 1;
+  const int length = GetLineLength(above);
+  if (length == 0) return;
+  const char* chars = GetLineText(above);
+  int count = 0;
+  while (count < length && (chars[count] == ' ' || (chars[count] >= 0x09 && chars[count] <= 0x0D)))
+    ++count;
+  if (count == 0) return;
+  const std::string indent(chars, static_cast<std::size_t>(count));
+  int endLine = 0, endChar = 0;
+  if (m_buffer->InsertText(nullptr, cursor.y, cursor.x, indent, endLine, endChar,
+                           UndoAction::AutoIndent))
+    MoveCaretTo(TextPosition(endChar, endLine));
+}
+
+void CCrystalEditView::TypeCharacter(unsigned char c) {
+  if (!IsEditable()) return;
+  // A space starts a new undo group; other characters join the one before them.
+  m_buffer->OpenUndoGroup(c != ' ');
+  TextPosition at;
+  if (HasSelection()) {
+    TextPosition end;
+    GetSelectionBounds(at, end);
+    EraseSelection();
+  } else {
+    at = GetCursorPosition();
+    if (m_overwriteMode && at.x < GetLineLength(at.y))
+      m_buffer->DeleteText(this, at.y, at.x, at.y, at.x + 1, UndoAction::Typing);
+  }
+  const char ch = static_cast<char>(c);
+  int endLine = 0, endChar = 0;
+  if (m_buffer->InsertText(this, at.y, at.x, std::string_view(&ch, 1), endLine, endChar,
+                           UndoAction::Typing))
+    MoveCaretTo(TextPosition(endChar, endLine));
+  m_buffer->CloseUndoGroup(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// Delete, Backspace, overwrite mode
+
+void CCrystalEditView::OnEditDelete() {
+  if (!IsEditable()) return;
+  TextPosition start, end;
+  GetSelectionBounds(start, end);
+  if (start == end) {
+    start = ClampToText(GetCursorPosition());
+    if (start.x >= GetLineLength(start.y)) {
+      if (start.y >= GetLineCount() - 1) return; // nothing after the end of the text
+      end = TextPosition(0, start.y + 1);
+    } else {
+      end = TextPosition(start.x + 1, start.y);
+    }
+  }
+  DeleteRange(start, end, UndoAction::Delete);
+}
+
+void CCrystalEditView::OnEditDeleteBack() {
+  if (HasSelection()) {
+    OnEditDelete();
+    return;
+  }
+  if (!IsEditable()) return;
+  const TextPosition p = ClampToText(GetCursorPosition());
+  TextPosition to = p;
+  if (p.x > 0)
+    to = TextPosition(p.x - 1, p.y);
+  else if (p.y > 0)
+    to = TextPosition(GetLineLength(p.y - 1), p.y - 1);
+  MoveCaretTo(to);
+  if (to != p) m_buffer->DeleteText(this, to.y, to.x, p.y, p.x, UndoAction::Backspace);
+}
+
+void CCrystalEditView::OnEditSwitchOvrmode() { SetOverwriteMode(!m_overwriteMode); }
+
+// ---------------------------------------------------------------------------------------
+// Buffer changes
+
+void CCrystalEditView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* context,
+                                       uint32_t hints, int line) {
+  CCrystalTextView::OnBufferChanged(sourceView, context, hints, line);
+  if (!m_selectionPushed) return;
+  if (hints & UPD_RESET) {
+    m_selectionPushed = false;
+    return;
+  }
+  if (context) {
+    context->AdjustPosition(m_savedSelStart);
+    context->AdjustPosition(m_savedSelEnd);
+  }
+  m_savedSelStart = ClampToText(m_savedSelStart);
+  m_savedSelEnd = ClampToText(m_savedSelEnd);
+}
+
+void CCrystalEditView::PushSelection() {
+  GetSelection(m_savedSelStart, m_savedSelEnd);
+  m_selectionPushed = true;
+}
+
+void CCrystalEditView::PopSelection() {
+  if (!m_selectionPushed) return;
+  m_selectionPushed = false;
+  SetSelection(m_savedSelStart, m_savedSelEnd);
+}

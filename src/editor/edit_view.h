@@ -1,0 +1,106 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "text_view.h"
+
+// The editing view: a text view that also changes the text. Typed characters, Enter with
+// automatic indentation, Delete, Backspace, Tab and Shift+Tab (on one line and on blocks of
+// lines), overwrite mode, Cut, Paste, Undo and Redo become InsertText and DeleteText calls
+// on the attached buffer, grouped for undo. Every command that changes text first asks
+// IsEditable and does nothing on a read-only buffer or without one.
+class CCrystalEditView : public CCrystalTextView {
+  Q_OBJECT
+
+public:
+  // The Redo menu text when there is nothing to redo: the Edit menu's own item text.
+  static constexpr const char* REDO_MENU_DISABLED_TEXT = "&Redo\tCtrl+Y";
+
+  explicit CCrystalEditView(QWidget* parent = nullptr);
+  ~CCrystalEditView() override;
+
+  // ---- Virtual operations ----
+  void ResetViewState() override;            // overwrite mode off, then the text view's reset
+  Qt::DropActions GetDragSourceEffects() const override; // copy and move
+  void OnDragSourceDone(Qt::DropAction effect) override; // a move deletes the dragged text
+  void OnBufferChanged(CBufferView* sourceView, const UpdateContext* context, uint32_t hints,
+                       int line) override;
+  void OnEditPerformed(UndoAction action, std::string_view text) override; // auto indent
+  // A buffer is attached and it is not read-only.
+  virtual bool IsEditable() const;
+
+  // ---- Operations other parts use ----
+
+  // Deletes the selection (action DeleteSelection) after moving the caret to its start;
+  // false when there was none.
+  bool EraseSelection();
+  // Collapses the selection to p, puts the anchor and the cursor there and scrolls it into
+  // view. A position outside the text is brought to the nearest place inside it.
+  void MoveCaretTo(TextPosition p);
+
+  bool GetOverwriteMode() const { return m_overwriteMode; }
+  void SetOverwriteMode(bool on);
+
+  // The Replace dialog keeps the selection it started from while it is open; buffer changes
+  // move it along.
+  void PushSelection();
+  void PopSelection();
+  bool IsSelectionPushed() const { return m_selectionPushed; }
+  void GetPushedSelection(TextPosition& start, TextPosition& end) const {
+    start = m_savedSelStart;
+    end = m_savedSelEnd;
+  }
+
+  // ---- Commands ----
+  void OnEditDelete();
+  void OnEditDeleteBack();
+  void OnEditTab();
+  void OnEditUntab();
+  void OnEditSwitchOvrmode();
+  void OnEditCut();
+  void OnEditPaste();
+  void OnEditUndo();
+  void OnEditRedo();
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+protected:
+  // A typed character (Enter is 13). Characters typed while a mouse button is held are
+  // ignored.
+  void OnChar(unsigned char c) override;
+
+  // The lines a block command (Tab, Shift+Tab on a selection spanning lines) works on, and
+  // the widened selection it leaves: from column 0 of the first line to column 0 of the line
+  // after the last, or to the end of the text when the last line is the text's last line.
+  struct BlockRange {
+    int firstLine;
+    int lastLine;
+    TextPosition selStart;
+    TextPosition selEnd;
+  };
+  BlockRange WidenToLines(TextPosition start, TextPosition end) const;
+  // Puts the widened selection in place with the cursor at its end.
+  void SelectBlock(const BlockRange& block);
+
+private:
+  void TypeEnter();
+  void TypeCharacter(unsigned char c);
+  // Deletes [start, end) with action after moving the caret to start (its own undo group).
+  void DeleteRange(TextPosition start, TextPosition end, UndoAction action);
+  // Leading characters Shift+Tab removes from a line: spaces up to one tab size, and a tab
+  // that ends them before that.
+  int UnindentWidth(int line) const;
+  // Where the caret goes after an undo or a redo.
+  void PlaceAfterUndo(TextPosition p);
+  TextPosition ClampToText(TextPosition p) const;
+
+  bool m_overwriteMode = false;
+  // Set between the typed line break and the close of its group: the one moment automatic
+  // indentation may act.
+  bool m_expectAutoIndent = false;
+  // The selection kept while the Replace dialog is open.
+  bool m_selectionPushed = false;
+  TextPosition m_savedSelStart;
+  TextPosition m_savedSelEnd;
+};

@@ -1,0 +1,277 @@
+// The editing view: Tab and Shift+Tab, Cut and Paste, Undo and Redo, the drag source's move,
+// and the command and update handlers.
+#include <string>
+
+#include "command_ids.h"
+#include "edit_view.h"
+#include "string_table.h"
+
+namespace {
+
+// A menu text of the string table with the description in place of its "%s".
+std::string FormatMenuText(int stringId, const std::string& description) {
+  const char* pattern = LoadStringResource(stringId);
+  std::string text = pattern ? pattern : "";
+  const std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, description);
+  return text;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// Tab and Shift+Tab
+
+CCrystalEditView::BlockRange CCrystalEditView::WidenToLines(TextPosition start,
+                                                            TextPosition end) const {
+  BlockRange block;
+  block.firstLine = start.y;
+  block.selStart = TextPosition(0, start.y);
+  if (end.x == 0) {
+    // A selection that ends at the start of a line does not take that line in.
+    block.lastLine = end.y - 1;
+    block.selEnd = end;
+  } else {
+    block.lastLine = end.y;
+    if (end.y >= GetLineCount() - 1)
+      block.selEnd = TextPosition(GetLineLength(end.y), end.y);
+    else
+      block.selEnd = TextPosition(0, end.y + 1);
+  }
+  return block;
+}
+
+void CCrystalEditView::SelectBlock(const BlockRange& block) {
+  SetSelection(block.selStart, block.selEnd);
+  PlaceCursor(block.selEnd);
+  ScrollIntoView(block.selEnd);
+}
+
+void CCrystalEditView::OnEditTab() {
+  if (!IsEditable()) return;
+  TextPosition start, end;
+  GetSelectionBounds(start, end);
+  if (start.y != end.y) {
+    m_buffer->OpenUndoGroup(false);
+    const BlockRange block = WidenToLines(start, end);
+    SelectBlock(block);
+    SetHorzBarLocked(true);
+    int endLine = 0, endChar = 0;
+    for (int line = block.firstLine; line <= block.lastLine; ++line)
+      m_buffer->InsertText(this, line, 0, "\t", endLine, endChar, UndoAction::Indent);
+    SetHorzBarLocked(false);
+    UpdateHorzScrollBar(false);
+    // The anchor follows the block, so that Shift+arrows extend it from its start.
+    SetAnchor(block.selStart);
+    m_buffer->CloseUndoGroup(this);
+    return;
+  }
+
+  const TextPosition cursor = GetCursorPosition();
+  const int length = GetLineLength(cursor.y);
+  if (m_overwriteMode && cursor.x < length) {
+    // In overwrite mode Tab moves over the text to the next tab stop without changing it.
+    const int steps = GetTabSize() - CharToColumn(cursor) % GetTabSize();
+    const char* chars = GetLineText(cursor.y);
+    int x = cursor.x;
+    for (int i = 0; i < steps && x < length; ++i) {
+      const bool passedTab = chars[x] == '\t';
+      ++x;
+      if (passedTab) break;
+    }
+    MoveCaretTo(TextPosition(x, cursor.y));
+    return;
+  }
+
+  m_buffer->OpenUndoGroup(false);
+  EraseSelection();
+  const TextPosition at = GetCursorPosition();
+  int endLine = 0, endChar = 0;
+  if (m_buffer->InsertText(this, at.y, at.x, "\t", endLine, endChar, UndoAction::Typing))
+    MoveCaretTo(TextPosition(endChar, endLine));
+  m_buffer->CloseUndoGroup(this);
+}
+
+int CCrystalEditView::UnindentWidth(int line) const {
+  const int length = GetLineLength(line);
+  const char* chars = GetLineText(line);
+  int count = 0;
+  while (count < GetTabSize() && count < length && chars[count] == ' ') ++count;
+  // A tab ends a run of fewer spaces than a tab stop: it belongs to the same indentation
+  // level. After a full tab size of spaces the level is complete and the tab stays.
+  if (count < GetTabSize() && count < length && chars[count] == '\t') ++count;
+  return count;
+}
+
+void CCrystalEditView::OnEditUntab() {
+  if (!IsEditable()) return;
+  TextPosition start, end;
+  GetSelectionBounds(start, end);
+  if (start.y != end.y) {
+    m_buffer->OpenUndoGroup(false);
+    const BlockRange block = WidenToLines(start, end);
+    SelectBlock(block);
+    SetHorzBarLocked(true);
+    for (int line = block.firstLine; line <= block.lastLine; ++line) {
+      if (GetLineLength(line) == 0) continue;
+      const int width = UnindentWidth(line);
+      if (width > 0) m_buffer->DeleteText(this, line, 0, line, width, UndoAction::Indent);
+    }
+    SetHorzBarLocked(false);
+    UpdateHorzScrollBar(false);
+    SetAnchor(block.selStart);
+    m_buffer->CloseUndoGroup(this);
+    return;
+  }
+
+  // Without a block only the caret moves back to the previous tab stop.
+  const TextPosition cursor = GetCursorPosition();
+  if (cursor.x == 0) return;
+  const int tab = GetTabSize();
+  const int column = CharToColumn(cursor);
+  const int target = column % tab == 0 ? column - tab : column - column % tab;
+  const char* chars = GetLineText(cursor.y);
+  const int length = GetLineLength(cursor.y);
+  int walked = 0;
+  int x = 0;
+  while (walked < target && x < length) {
+    walked = chars[x] == '\t' ? walked + tab - walked % tab : walked + 1;
+    ++x;
+  }
+  MoveCaretTo(TextPosition(x, cursor.y));
+}
+
+// ---------------------------------------------------------------------------------------
+// Cut and Paste
+
+void CCrystalEditView::OnEditCut() {
+  if (!IsEditable() || !HasSelection()) return;
+  TextPosition start, end;
+  GetSelectionBounds(start, end);
+  std::string text;
+  GetTextRange(start, end, text);
+  // Cut is Copy followed by Delete: when the clipboard did not take the text, deleting it
+  // would leave the user without it, so the text stays.
+  if (!CopyToClipboard(text)) return;
+  DeleteRange(start, end, UndoAction::Cut);
+}
+
+void CCrystalEditView::OnEditPaste() {
+  if (!IsEditable()) return;
+  m_buffer->OpenUndoGroup(false);
+  EraseSelection();
+  std::string text;
+  if (TakeFromClipboard(text) && !text.empty()) {
+    const TextPosition at = GetCursorPosition();
+    int endLine = 0, endChar = 0;
+    if (m_buffer->InsertText(this, at.y, at.x, text, endLine, endChar, UndoAction::Paste))
+      MoveCaretTo(TextPosition(endChar, endLine));
+  }
+  m_buffer->CloseUndoGroup(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// Undo and Redo
+
+void CCrystalEditView::PlaceAfterUndo(TextPosition p) {
+  p = ClampToText(p);
+  SetAnchor(p);
+  SetSelection(p, p);
+  PlaceCursor(p);
+  ScrollIntoView(p);
+}
+
+void CCrystalEditView::OnEditUndo() {
+  if (!m_buffer || !m_buffer->CanUndo()) return;
+  TextPosition p;
+  if (m_buffer->Undo(p)) PlaceAfterUndo(p);
+}
+
+void CCrystalEditView::OnEditRedo() {
+  if (!m_buffer || !m_buffer->CanRedo()) return;
+  TextPosition p;
+  if (m_buffer->Redo(p)) PlaceAfterUndo(p);
+}
+
+// ---------------------------------------------------------------------------------------
+// Drag source
+
+Qt::DropActions CCrystalEditView::GetDragSourceEffects() const {
+  return Qt::CopyAction | Qt::MoveAction;
+}
+
+void CCrystalEditView::OnDragSourceDone(Qt::DropAction effect) {
+  if (!m_draggingText || effect != Qt::MoveAction || !m_buffer) return;
+  // The buffer refuses the deletion on a read-only text, so a move out of a read-only view
+  // leaves it whole.
+  const TextPosition begin = ClampToText(m_draggedTextBegin);
+  const TextPosition end = ClampToText(m_draggedTextEnd);
+  if (begin < end)
+    m_buffer->DeleteText(this, begin.y, begin.x, end.y, end.x, UndoAction::DragAndDrop);
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+bool CCrystalEditView::OnCmdMsg(int id) {
+  using namespace Cmd;
+  switch (id) {
+  case EDIT_PASTE: OnEditPaste(); return true;
+  case EDIT_CUT: OnEditCut(); return true;
+  case EDIT_DELETE: OnEditDelete(); return true;
+  case EDIT_DELETE_BACK: OnEditDeleteBack(); return true;
+  case EDIT_TAB: OnEditTab(); return true;
+  case EDIT_UNTAB: OnEditUntab(); return true;
+  case EDIT_SWITCH_OVRMODE: OnEditSwitchOvrmode(); return true;
+  case EDIT_UNDO: OnEditUndo(); return true;
+  case EDIT_REDO: OnEditRedo(); return true;
+  default: return CCrystalTextView::OnCmdMsg(id);
+  }
+}
+
+bool CCrystalEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  using namespace Cmd;
+  switch (id) {
+  case EDIT_PASTE:
+    state.enabled = ClipboardHasText();
+    return true;
+  case EDIT_CUT:
+    state.enabled = HasSelection();
+    return true;
+  case EDIT_DELETE:
+  case EDIT_DELETE_BACK:
+  case EDIT_TAB:
+  case EDIT_UNTAB:
+    state.enabled = true;
+    return true;
+  case EDIT_SWITCH_OVRMODE:
+    state.enabled = true;
+    state.checked = m_overwriteMode;
+    return true;
+  case EDIT_UNDO:
+    state.enabled = m_buffer && m_buffer->CanUndo();
+    if (state.isMenuItem)
+      state.text = state.enabled
+                       ? FormatMenuText(StringId::UNDO_MENU, m_buffer->UndoDescription())
+                       : std::string(LoadStringResource(StringId::UNDO_MENU_DISABLED));
+    return true;
+  case EDIT_REDO:
+    state.enabled = m_buffer && m_buffer->CanRedo();
+    if (state.isMenuItem)
+      state.text = state.enabled
+                       ? FormatMenuText(StringId::REDO_MENU, m_buffer->RedoDescription())
+                       : std::string(REDO_MENU_DISABLED_TEXT);
+    return true;
+  case INDICATOR_OVR:
+    state.enabled = m_overwriteMode;
+    return true;
+  case INDICATOR_READ:
+    state.enabled = m_buffer && m_buffer->IsReadOnly();
+    return true;
+  case INDICATOR_COL:
+    state.enabled = false;
+    return true;
+  default:
+    return CCrystalTextView::OnUpdateCmdUI(id, state);
+  }
+}
