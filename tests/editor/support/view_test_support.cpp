@@ -32,6 +32,9 @@ uint32_t CTestTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* run
   if (lineIndex >= static_cast<int>(colourCalls.size()))
     colourCalls.resize(static_cast<std::size_t>(lineIndex) + 1, 0);
   ++colourCalls[static_cast<std::size_t>(lineIndex)];
+  if (lineIndex >= static_cast<int>(cookieCalls.size()))
+    cookieCalls.resize(static_cast<std::size_t>(lineIndex) + 1, 0);
+  if (!runs) ++cookieCalls[static_cast<std::size_t>(lineIndex)];
   const char* chars = GetLineText(lineIndex);
   const int length = GetLineLength(lineIndex);
   bool inComment = cookie != 0;

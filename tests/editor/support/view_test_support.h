@@ -34,9 +34,13 @@ public:
 
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
 
-  std::vector<int> colourCalls; // per line index, grown as needed
+  std::vector<int> colourCalls; // per line index, every call
+  std::vector<int> cookieCalls; // per line index, calls without a run array (cookie only)
   int TotalColourCalls() const;
-  void ResetColourCalls() { colourCalls.clear(); }
+  void ResetColourCalls() {
+    colourCalls.clear();
+    cookieCalls.clear();
+  }
 
   using CCrystalTextView::FinishMove;
   using CCrystalTextView::OnAutoScrollTimer;
