@@ -7,6 +7,10 @@
 
 #include "text_view.h"
 
+// The icon strip lives in the resource library, which is linked statically: register its
+// resources before the first look-up.
+static void InitViewResources() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 // Margin icon of a line: the first of these bits that is set gives the icon index.
 struct MarginIconBit {
@@ -60,6 +64,7 @@ bool InOrderedSelection(TextPosition s, TextPosition e, TextPosition p) {
 const QPixmap& CCrystalTextView::MarginIcons() {
   if (!m_marginIconsLoaded) {
     m_marginIconsLoaded = true;
+    InitViewResources();
     QPixmap strip(QString::fromLatin1(kMarginIconsPath));
     if (strip.isNull()) {
       qWarning("Torvane: margin icon strip %s is missing; the margin shows no icons",

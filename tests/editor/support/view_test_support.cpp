@@ -71,11 +71,13 @@ void ShowView(CCrystalTextView& view, int width, int height, bool focus) {
   view.resize(width, height);
   view.show();
   (void)QTest::qWaitForWindowExposed(&view);
-  if (focus) {
-    view.activateWindow();
+  view.activateWindow();
+  QApplication::processEvents();
+  if (focus)
     view.setFocus(Qt::OtherFocusReason);
-    QApplication::processEvents();
-  }
+  else
+    view.clearFocus();
+  QApplication::processEvents();
 }
 
 QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); }
