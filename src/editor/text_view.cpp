@@ -276,25 +276,30 @@ void CCrystalTextView::SetViewFont(const FontDescription& description) {
   viewport()->update();
 }
 
+namespace {
+// Glyph advances are fractional; letter spacing makes every face step exactly one cell, so
+// that long lines and bold or italic runs stay on the grid.
+void FitToCell(QFont& font, int cell) {
+  const qreal spacing = cell - QFontMetricsF(font).horizontalAdvance(QLatin1Char('X'));
+  if (std::abs(spacing) > 0.001) font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+}
+} // namespace
+
 const QFont& CCrystalTextView::GetStyleFont(bool italic, bool bold) {
   const int slot = (italic ? 2 : 0) + (bold ? 1 : 0);
   if (!m_fonts[slot]) {
     auto font = std::make_unique<QFont>(ResolveViewFont(m_fontDescription, bold, italic));
-    if (slot != 0) {
-      // Bold and italic faces are drawn in the cells of the normal face.
-      const int cell = GetCharWidth();
-      const int advance = QFontMetrics(*font).horizontalAdvance(QLatin1Char('X'));
-      if (advance != cell) font->setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
-    }
+    FitToCell(*font, GetCharWidth());
     m_fonts[slot] = std::move(font);
   }
   return *m_fonts[slot];
 }
 
+// The cell is measured on "X" of the normal face.
 void CCrystalTextView::MeasureFont() {
-  const QFontMetrics metrics(GetStyleFont(false, false));
-  m_lineHeight = std::max(1, metrics.height());
-  m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('X')));
+  const QFont normal = ResolveViewFont(m_fontDescription, false, false);
+  m_lineHeight = std::max(1, QFontMetrics(normal).height());
+  m_charWidth = std::max(1, qRound(QFontMetricsF(normal).horizontalAdvance(QLatin1Char('X'))));
 }
 
 int CCrystalTextView::GetLineHeight() {
