@@ -1,39 +1,34 @@
 #pragma once
-// Shared pieces of the build tests: a sink that keeps what it is given, and small scripts
-// written into a temporary directory to play the compiler or the interpreter.
-#include <QByteArray>
+// Shared by the build tests: a sink that keeps its text, and files and scripts in temp dirs.
+#include <QDateTime>
 #include <QFile>
-#include <QString>
 
 #include "output_sink.h"
 
-class CCaptureSink : public COutputSink {
-public:
-  void AppendText(const QByteArray& text) override {
-    m_text += text;
-    ++m_appends;
-  }
+struct CCaptureSink : COutputSink {
+  void AppendText(const QByteArray& text) override { m_text += text, ++m_appends; }
   QByteArray m_text;
   int m_appends = 0;
 };
 
-// Writes an executable /bin/sh script at path; returns false when it could not.
+inline bool WriteFile(const QString& path, const QByteArray& content, bool executable = false) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+    return false;
+  return !executable || file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ExeOwner);
+}
 inline bool WriteScript(const QString& path, const QByteArray& body) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  file.write("#!/bin/sh\n" + body + "\n");
-  file.close();
-  return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                             QFileDevice::ExeOwner);
+  return WriteFile(path, "#!/bin/sh\n" + body + "\n", true);
 }
-
-inline bool WriteFile(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  return file.write(content) == content.size();
-}
-
 inline QByteArray ReadFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+// Sets a file's last-write time (seconds and milliseconds since the epoch).
+inline bool SetWriteTime(const QString& path, qint64 seconds, int milliseconds = 0) {
+  QFile file(path);
+  return file.open(QIODevice::ReadWrite | QIODevice::Append) &&
+         file.setFileTime(QDateTime::fromMSecsSinceEpoch(seconds * 1000 + milliseconds),
+                          QFileDevice::FileModificationTime);
 }
