@@ -1,0 +1,197 @@
+// Bookmarks through the view's keys, and the key table that carries them.
+#include <QTest>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "command_ids.h"
+#include "view_key_table.h"
+#include "view_test_support.h"
+
+using namespace viewtest;
+
+namespace {
+
+class ViewBookmarks : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string text;
+    for (int i = 0; i < 10; ++i) text += "line " + std::to_string(i) + "\n";
+    buffer = MakeBuffer(text);
+    view.AttachBuffer(buffer.get());
+    ShowView(view, 300, 150);
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&view, key, modifiers);
+  }
+  void GoTo(int line, int x = 3) {
+    view.PlaceCursor(TextPosition(x, line));
+    view.SetAnchor(TextPosition(x, line));
+    view.SetSelection(TextPosition(x, line), TextPosition(x, line));
+  }
+  std::vector<int> LinesWith(uint32_t flag) const {
+    std::vector<int> lines;
+    for (int i = 0; i < buffer->LineCount(); ++i)
+      if (buffer->LineFlags(i) & flag) lines.push_back(i);
+    return lines;
+  }
+  bool Enabled(int id) {
+    CCmdUIState state;
+    EXPECT_TRUE(view.OnUpdateCmdUI(id, state));
+    return state.enabled;
+  }
+  std::unique_ptr<CCrystalTextBuffer> buffer;
+  CTestTextView view;
+};
+
+TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
+  GoTo(1);
+  Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{1});
+  GoTo(4);
+  Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{4});
+  Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_TRUE(LinesWith(LF_NUMBERED_BOOKMARK(3)).empty());
+
+  GoTo(2);
+  Key(Qt::Key_5, Qt::ControlModifier);
+  GoTo(7);
+  view.SetSelection(TextPosition(0, 7), TextPosition(3, 7));
+  Key(Qt::Key_5, Qt::AltModifier);
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 2));
+  EXPECT_EQ(view.GetAnchor(), TextPosition(0, 2));
+  EXPECT_FALSE(view.HasSelection());
+  // A bookmark that no line carries goes nowhere.
+  GoTo(6);
+  Key(Qt::Key_8, Qt::AltModifier);
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(3, 6));
+}
+
+TEST_F(ViewBookmarks, ClearingNumberedBookmarksLeavesTheOthers) {
+  GoTo(0);
+  Key(Qt::Key_0, Qt::ControlModifier);
+  GoTo(9);
+  Key(Qt::Key_9, Qt::ControlModifier);
+  Key(Qt::Key_F2, Qt::ControlModifier);
+  ASSERT_TRUE(view.OnCmdMsg(Cmd::EDIT_CLEAR_BOOKMARKS));
+  EXPECT_TRUE(LinesWith(0x3FF).empty());
+  EXPECT_EQ(LinesWith(LF_BOOKMARK), std::vector<int>{9});
+}
+
+TEST_F(ViewBookmarks, NextAndPreviousWrapAroundTheText) {
+  EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  for (int line : {1, 4, 7}) {
+    GoTo(line);
+    Key(Qt::Key_F2, Qt::ControlModifier);
+  }
+  EXPECT_EQ(LinesWith(LF_BOOKMARK), (std::vector<int>{1, 4, 7}));
+  EXPECT_TRUE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  EXPECT_TRUE(Enabled(Cmd::EDIT_GOTO_PREV_BOOKMARK));
+  EXPECT_TRUE(Enabled(Cmd::EDIT_CLEAR_ALL_BOOKMARKS));
+
+  GoTo(0);
+  std::vector<int> forward;
+  for (int i = 0; i < 4; ++i) {
+    Key(Qt::Key_F2);
+    forward.push_back(view.GetCursorPosition().y);
+    EXPECT_EQ(view.GetCursorPosition().x, 0);
+  }
+  EXPECT_EQ(forward, (std::vector<int>{1, 4, 7, 1}));
+  std::vector<int> backward;
+  for (int i = 0; i < 3; ++i) {
+    Key(Qt::Key_F2, Qt::ShiftModifier);
+    backward.push_back(view.GetCursorPosition().y);
+  }
+  EXPECT_EQ(backward, (std::vector<int>{7, 4, 1}));
+  // From an unmarked line the search starts on that line itself.
+  GoTo(5);
+  Key(Qt::Key_F2, Qt::ShiftModifier);
+  EXPECT_EQ(view.GetCursorPosition().y, 4);
+
+  Key(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(LinesWith(LF_BOOKMARK).empty());
+  EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  GoTo(5);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(3, 5));
+}
+
+TEST_F(ViewBookmarks, TheOnlyMarkedLineIsFoundAgainFromItself) {
+  GoTo(2, 4);
+  Key(Qt::Key_F2, Qt::ControlModifier);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 2));
+  view.PlaceCursor(TextPosition(4, 2));
+  Key(Qt::Key_F2, Qt::ShiftModifier);
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 2));
+}
+
+TEST_F(ViewBookmarks, BookmarksSetThroughAnotherViewCountHere) {
+  CTestTextView other;
+  other.AttachBuffer(buffer.get());
+  other.PlaceCursor(TextPosition(0, 6));
+  ASSERT_TRUE(other.OnCmdMsg(Cmd::EDIT_TOGGLE_BOOKMARK));
+  EXPECT_TRUE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  GoTo(0);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 6));
+}
+
+TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothing) {
+  CTestTextView view;
+  ShowView(view, 200, 100);
+  for (int id : {Cmd::EDIT_TOGGLE_BOOKMARK0, Cmd::EDIT_GO_BOOKMARK0, Cmd::EDIT_CLEAR_BOOKMARKS,
+                 Cmd::EDIT_TOGGLE_BOOKMARK, Cmd::EDIT_GOTO_NEXT_BOOKMARK,
+                 Cmd::EDIT_CLEAR_ALL_BOOKMARKS, Cmd::EDIT_CHAR_RIGHT, Cmd::EDIT_WORD_RIGHT,
+                 Cmd::EDIT_LINE_DOWN, Cmd::EDIT_PAGE_DOWN, Cmd::EDIT_TEXT_END,
+                 Cmd::EDIT_SELECT_ALL, Cmd::EDIT_COPY})
+    EXPECT_TRUE(view.OnCmdMsg(id)) << id;
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 0));
+  EXPECT_FALSE(view.HasSelection());
+  EXPECT_FALSE(view.BookmarksExist());
+}
+
+TEST(ViewKeyTable, EveryKeyNamesOneCommandAndShiftTabArrivesAsBacktab) {
+  std::size_t count = 0;
+  const ViewKeyBinding* table = ViewKeyTable(count);
+  std::set<std::pair<int, int>> keys;
+  for (std::size_t i = 0; i < count; ++i) {
+    EXPECT_TRUE(keys.insert({table[i].key, table[i].modifiers.toInt()}).second)
+        << "key " << table[i].key << " bound twice";
+    EXPECT_EQ(LookupViewKey(table[i].key, table[i].modifiers), table[i].command);
+  }
+  EXPECT_EQ(count, 70u);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Backtab, Qt::ShiftModifier), Cmd::EDIT_UNTAB);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Backtab, Qt::NoModifier), Cmd::EDIT_UNTAB);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Left, Qt::KeypadModifier), Cmd::EDIT_CHAR_LEFT);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier), 0);
+  EXPECT_EQ(LookupViewKey(Qt::Key_A, Qt::NoModifier), 0);
+}
+
+TEST(ViewKeyTable, EditingKeysReachTheCommandsOfADerivedView) {
+  auto buffer = MakeBuffer("text");
+  CTestTextView view;
+  view.AttachBuffer(buffer.get());
+  ShowView(view, 200, 100);
+  std::vector<int> reported;
+  QObject::connect(&view, &CCrystalTextView::unhandledCommand,
+                   [&](int id) { reported.push_back(id); });
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_X, Qt::ControlModifier},     {Qt::Key_Delete, Qt::ShiftModifier},
+      {Qt::Key_V, Qt::ControlModifier},     {Qt::Key_Insert, Qt::ShiftModifier},
+      {Qt::Key_Z, Qt::ControlModifier},     {Qt::Key_Backspace, Qt::AltModifier},
+      {Qt::Key_Y, Qt::ControlModifier},     {Qt::Key_H, Qt::ControlModifier},
+      {Qt::Key_F3, Qt::NoModifier},         {Qt::Key_F3, Qt::ShiftModifier},
+      {Qt::Key_Delete, Qt::NoModifier},     {Qt::Key_Backspace, Qt::NoModifier},
+      {Qt::Key_Backspace, Qt::ControlModifier}, {Qt::Key_Insert, Qt::NoModifier},
+  };
+  for (const auto& [key, modifiers] : keys) QTest::keyClick(&view, key, modifiers);
+  EXPECT_EQ(reported, (std::vector<int>{Cmd::EDIT_CUT, Cmd::EDIT_CUT, Cmd::EDIT_PASTE,
+                                        Cmd::EDIT_PASTE, Cmd::EDIT_UNDO, Cmd::EDIT_UNDO,
+                                        Cmd::EDIT_REDO, Cmd::EDIT_REPLACE, Cmd::EDIT_REPEAT,
+                                        Cmd::EDIT_FIND_PREVIOUS, Cmd::EDIT_DELETE,
+                                        Cmd::EDIT_DELETE_BACK, Cmd::EDIT_DELETE_WORD_BACK,
+                                        Cmd::EDIT_SWITCH_OVRMODE}));
+}
+
+} // namespace
