@@ -40,6 +40,8 @@ void CCrystalEditView::MoveCaretTo(TextPosition p) {
   SetAnchor(p);
   PlaceCursor(p);
   ScrollIntoView(p);
+  // PlaceCursor alone does not announce the move; the status panes must hear of it.
+  emit cursorChanged();
 }
 
 bool CCrystalEditView::EraseSelection() {

@@ -45,6 +45,7 @@ void CCrystalEditView::SelectBlock(const BlockRange& block) {
   SetSelection(block.selStart, block.selEnd);
   PlaceCursor(block.selEnd);
   ScrollIntoView(block.selEnd);
+  emit cursorChanged();
 }
 
 void CCrystalEditView::OnEditTab() {
@@ -179,6 +180,7 @@ void CCrystalEditView::PlaceAfterUndo(TextPosition p) {
   SetSelection(p, p);
   PlaceCursor(p);
   ScrollIntoView(p);
+  emit cursorChanged();
 }
 
 void CCrystalEditView::OnEditUndo() {

@@ -1,0 +1,64 @@
+#include "torvane_view.h"
+
+#include "colouring.h"
+#include "style_table.h"
+#include "text_buffer.h"
+
+namespace {
+bool InStyleTable(int colourIndex) {
+  return colourIndex >= 0 && colourIndex < CStyleTable::STYLE_COUNT;
+}
+} // namespace
+
+CTorvaneView::CTorvaneView(QWidget* parent) : CCrystalEditView(parent) {}
+
+CTorvaneView::~CTorvaneView() {
+  // Leave the buffer's list of views before the view is gone.
+  DetachBuffer();
+}
+
+FontDescription CTorvaneView::DocumentFont() {
+  FontDescription font;
+  font.faceName = "Courier New";
+  font.height = 0;
+  font.weight = 400;
+  font.italic = false;
+  font.charSet = 0;
+  return font;
+}
+
+void CTorvaneView::OnInitialUpdate() {
+  AttachBuffer(nullptr);
+  SetViewFont(DocumentFont());
+}
+
+COLORREF CTorvaneView::GetStyleColor(int colourIndex) const {
+  if (!InStyleTable(colourIndex)) return CCrystalEditView::GetStyleColor(colourIndex);
+  return TheStyleTable().GetColour(colourIndex);
+}
+
+bool CTorvaneView::IsStyleBold(int colourIndex) const {
+  if (!InStyleTable(colourIndex)) return CCrystalEditView::IsStyleBold(colourIndex);
+  return TheStyleTable().IsBold(colourIndex);
+}
+
+bool CTorvaneView::IsStyleItalic(int colourIndex) const {
+  if (!InStyleTable(colourIndex)) return CCrystalEditView::IsStyleItalic(colourIndex);
+  return TheStyleTable().IsItalic(colourIndex);
+}
+
+uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
+                                  int& runCount) {
+  const char* text = GetLineText(lineIndex);
+  const int length = text ? GetLineLength(lineIndex) : 0;
+  const uint32_t result = ::ColourLine(cookie, text ? text : "", length, runs, runCount);
+  if (runs && runCount > 1) {
+    int kept = 1;
+    for (int i = 1; i < runCount; ++i) {
+      if (runs[i].colourIndex == runs[kept - 1].colourIndex) continue;
+      runs[kept++] = runs[i];
+    }
+    runCount = kept;
+  }
+  return result;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Shared pieces of the application tests: the compiled-in resources, files in a temporary
+// folder, and pixels of a view.
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <string>
+
+#include "text_view.h"
+
+namespace apptest {
+
+// Registers the program's compiled-in resources (icons) once.
+void InitResources();
+
+// Writes bytes to path; false when it cannot.
+bool WriteFile(const QString& path, const std::string& bytes);
+std::string ReadFile(const QString& path);
+
+// Pixels of the part of image covering the cells [first, last) of line, in the view's grid.
+QRect CellsRect(CCrystalTextView& view, int line, int first, int last);
+// How many pixels of image inside rect have exactly colour.
+int CountColour(const QImage& image, const QRect& rect, const QColor& colour);
+
+} // namespace apptest

@@ -1,0 +1,185 @@
+// The Inform view: colours from the style table painted over the Inform colouring, a stored
+// style read back, the runs it hands to painting, the document font and the margin icons.
+#include <QFontInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app_test_support.h"
+#include "colouring.h"
+#include "profile_store.h"
+#include "style_table.h"
+#include "text_buffer.h"
+#include "torvane_view.h"
+
+namespace {
+
+QColor Colour(COLORREF ref) { return ColorFromRef(ref); }
+
+class InformView : public ::testing::Test {
+protected:
+  void SetUp() override {
+    apptest::InitResources();
+    ASSERT_TRUE(dir.isValid());
+  }
+  void TearDown() override {
+    // Leave the shared style table as every other test expects it: the defaults.
+    CProfileStore empty(dir.filePath("empty.ini"));
+    TheStyleTable().LoadStyles(empty);
+  }
+
+  // A view showing text (lines joined by CR LF in the file), not focused, so that no caret
+  // is drawn. Colour tests use large letters, so that many pixels carry the full ink.
+  void Show(const std::string& text, int pixelHeight = 0) {
+    const QString path = dir.filePath("shown.inf");
+    ASSERT_TRUE(apptest::WriteFile(path, text));
+    ASSERT_TRUE(buffer.Load(path.toStdString()));
+    view = std::make_unique<CTorvaneView>();
+    view->SetDocumentBuffer(&buffer);
+    view->OnInitialUpdate();
+    if (pixelHeight != 0) {
+      FontDescription large = CTorvaneView::DocumentFont();
+      large.height = -pixelHeight;
+      view->SetViewFont(large);
+    }
+    view->resize(1000, 300);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+  }
+  QImage Grab() { return view->viewport()->grab().toImage(); }
+  int Pixels(const QImage& image, int line, int first, int last, COLORREF colour) {
+    return apptest::CountColour(image, apptest::CellsRect(*view, line, first, last),
+                                Colour(colour));
+  }
+
+  QTemporaryDir dir;
+  CCrystalTextBuffer buffer;
+  std::unique_ptr<CTorvaneView> view;
+};
+
+TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColours) {
+  Show("! Moonlit room, lit by MMMM\r\nprint \"HHHHMMMM\";\r\n", 28);
+  const COLORREF comment = TheStyleTable().GetColour(COLORINDEX_COMMENT);
+  const COLORREF quoted = TheStyleTable().GetColour(COLORINDEX_QUOTEDTEXT);
+  ASSERT_NE(comment, quoted);
+  const QImage image = Grab();
+
+  EXPECT_GT(Pixels(image, 0, 2, 27, comment), 20); // the comment's letters
+  EXPECT_EQ(Pixels(image, 0, 2, 27, quoted), 0);
+  EXPECT_GT(Pixels(image, 1, 7, 15, quoted), 20); // inside the string
+  EXPECT_EQ(Pixels(image, 1, 7, 15, comment), 0);
+  EXPECT_EQ(Pixels(image, 1, 0, 5, quoted), 0); // "print" is not string-coloured
+
+  // The background of the text is the style table's.
+  const QColor background = Colour(TheStyleTable().GetColour(COLORINDEX_BKGND));
+  EXPECT_EQ(image.pixelColor(apptest::CellsRect(*view, 1, 20, 21).center()).rgb(),
+            background.rgb());
+}
+
+TEST_F(InformView, AStoredCommentColourIsPaintedAfterTheStylesAreLoaded) {
+  Show("! HHHH MMMM\r\nx = 1;\r\n", 28);
+  const COLORREF red = RgbRef(255, 0, 0);
+  ASSERT_NE(TheStyleTable().GetColour(COLORINDEX_COMMENT), red);
+  EXPECT_EQ(Pixels(Grab(), 0, 2, 11, red), 0);
+
+  CProfileStore store(dir.filePath("styles.ini"));
+  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(red)));
+  TheStyleTable().LoadStyles(store);
+  EXPECT_EQ(view->GetStyleColor(COLORINDEX_COMMENT), red);
+  view->viewport()->update();
+  EXPECT_GT(Pixels(Grab(), 0, 2, 11, red), 20);
+}
+
+TEST_F(InformView, BoldAndItalicComeFromTheStyleTable) {
+  Show("x;\r\n");
+  CProfileStore store(dir.filePath("bold.ini"));
+  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentBold", 1));
+  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentItalic", 1));
+  TheStyleTable().LoadStyles(store);
+  EXPECT_TRUE(view->IsStyleBold(COLORINDEX_COMMENT));
+  EXPECT_TRUE(view->IsStyleItalic(COLORINDEX_COMMENT));
+  EXPECT_FALSE(view->IsStyleBold(COLORINDEX_QUOTEDTEXT));
+  // Indices past the table keep the view's own answer instead of reading past its end.
+  EXPECT_FALSE(view->IsStyleBold(CStyleTable::STYLE_COUNT + 1));
+  EXPECT_EQ(view->GetStyleColor(CStyleTable::STYLE_COUNT + 1), RgbRef(255, 0, 0));
+}
+
+TEST_F(InformView, RunsHandedToPaintingGiveEveryCharacterItsInformColour) {
+  const std::string lines[] = {
+      "Object  lamp \"brass lamp\" ! the lamp",
+      "  with name 'lamp' 'brass',",
+      "[ Main x; x = \"a^b\"; print x; ];",
+      "\t\t",
+  };
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  Show(text);
+
+  uint32_t cookie = 0;
+  for (int line = 0; line < 4; ++line) {
+    const int length = buffer.LineLength(line);
+    std::vector<StyleRun> expected(static_cast<std::size_t>(length) + 1);
+    int expectedCount = 0;
+    const uint32_t expectedCookie =
+        ::ColourLine(cookie, buffer.LineChars(line), length, expected.data(), expectedCount);
+
+    std::vector<StyleRun> runs(static_cast<std::size_t>(3 * length) + 1);
+    int count = -1;
+    const uint32_t got = view->ColourLine(cookie, line, runs.data(), count);
+    EXPECT_EQ(got, expectedCookie) << "line " << line;
+    ASSERT_LE(count, std::max(length, 0)) << "line " << line;
+    for (int i = 1; i < count; ++i) {
+      EXPECT_LT(runs[i - 1].charPos, runs[i].charPos);
+      EXPECT_NE(runs[i - 1].colourIndex, runs[i].colourIndex) << "neighbours not joined";
+    }
+    // Expand the runs back to one colour per character and compare.
+    for (int c = 0; c < length; ++c) {
+      int colour = COLORINDEX_NORMALTEXT;
+      for (int r = 0; r < count && runs[r].charPos <= c; ++r) colour = runs[r].colourIndex;
+      int want = COLORINDEX_NORMALTEXT;
+      for (int r = 0; r < expectedCount && expected[r].charPos <= c; ++r)
+        want = expected[r].colourIndex;
+      EXPECT_EQ(colour, want) << "line " << line << " char " << c;
+    }
+    // Without a run array only the cookie is computed.
+    int unused = 0;
+    EXPECT_EQ(view->ColourLine(cookie, line, nullptr, unused), expectedCookie);
+    cookie = expectedCookie;
+  }
+}
+
+TEST_F(InformView, TheDocumentFontIsAFixedPitchFaceForCourierNew) {
+  const FontDescription font = CTorvaneView::DocumentFont();
+  EXPECT_EQ(font.faceName, "Courier New");
+  EXPECT_EQ(font.height, 0);
+  EXPECT_EQ(font.weight, 400);
+  const QFontInfo info(ResolveViewFont(font, false, false));
+  EXPECT_TRUE(info.fixedPitch());
+  EXPECT_EQ(info.family(), "Liberation Mono");
+
+  Show("x\r\n");
+  EXPECT_EQ(view->GetViewFont(), font); // taken at the initial update
+}
+
+TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStrip) {
+  const QPixmap strip(":/icons/margin_icons.png");
+  ASSERT_FALSE(strip.isNull());
+  EXPECT_EQ(strip.width(), 14 * 16);
+  EXPECT_EQ(strip.height(), 16);
+
+  Show("one\r\ntwo\r\nthree\r\n");
+  const QColor tag(255, 214, 60); // the bookmark tag's yellow
+  const QRect margin1(0, view->GetLineHeight(), CCrystalTextView::MARGIN_WIDTH,
+                      view->GetLineHeight());
+  EXPECT_EQ(apptest::CountColour(Grab(), margin1, tag), 0);
+  buffer.SetLineFlag(1, LF_NUMBERED_BOOKMARK(3), true);
+  view->viewport()->update();
+  const QImage image = Grab();
+  EXPECT_GT(apptest::CountColour(image, margin1, tag), 10);
+  const QRect margin0(0, 0, CCrystalTextView::MARGIN_WIDTH, view->GetLineHeight());
+  EXPECT_EQ(apptest::CountColour(image, margin0, tag), 0);
+}
+
+} // namespace
