@@ -4,17 +4,30 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+// Under AddressSanitizer a chunk is poisoned except for the line texts handed out of it, so
+// that writing past a line's capacity, or into a line that left the chunk, is reported.
+#define TORVANE_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define TORVANE_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define TORVANE_POISON(p, n) ((void)(p), (void)(n))
+#define TORVANE_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
 
 namespace {
 
 // Lines at least this long get their own allocation even while loading.
 constexpr int64_t OWN_ALLOCATION_FROM = 256 * 1024;
-// Chunks that AppendLine fills. Page faults cost the same whatever the size; smaller chunks
-// are given back sooner when their lines are deleted.
-constexpr size_t APPEND_CHUNK_SIZE = 4 * 1024 * 1024;
+// Chunks that AppendLine fills are at most this large: page faults cost the same whatever
+// the size, and smaller chunks are given back sooner when their lines are deleted.
+constexpr size_t MAX_APPEND_CHUNK = 4 * 1024 * 1024;
+constexpr size_t MIN_APPEND_CHUNK = 64 * 1024;
 
 size_t PageSize() {
   static const size_t size = static_cast<size_t>(sysconf(_SC_PAGESIZE));
@@ -24,6 +37,14 @@ size_t PageSize() {
 size_t RoundToPages(size_t bytes) {
   size_t page = PageSize();
   return (bytes + page - 1) / page * page;
+}
+
+// Anonymous memory. populate maps it in one go (much cheaper than a page fault for each
+// page), for memory that is about to be written anyway.
+void* MapMemory(size_t bytes, bool populate = false) {
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                 MAP_PRIVATE | MAP_ANONYMOUS | (populate ? MAP_POPULATE : 0), -1, 0);
+  return p == MAP_FAILED ? nullptr : p;
 }
 
 } // namespace
@@ -48,12 +69,16 @@ void LineStore::Release() {
     if (rec.chunk == 0) std::free(rec.text);
   }
   for (Chunk& c : m_chunks) {
-    if (c.base) munmap(c.base, c.size);
+    if (c.base) {
+      TORVANE_UNPOISON(c.base, c.size);
+      munmap(c.base, c.size);
+    }
   }
   m_chunks.clear();
   m_freeChunkIds.clear();
   m_current = 0;
-  std::free(m_records);
+  if (m_records)
+    munmap(m_records, RoundToPages(sizeof(LineRecord) * static_cast<size_t>(m_capacity)));
   m_records = nullptr;
   m_capacity = m_count = m_gapStart = m_gapLength = 0;
 }
@@ -62,16 +87,28 @@ bool LineStore::GrowRecords(int64_t minCapacity) {
   int64_t wanted = std::max<int64_t>({minCapacity, int64_t{m_capacity} + m_capacity / 2, 4096});
   wanted = std::min<int64_t>(wanted, INT32_MAX);
   if (wanted < minCapacity) return false;
-  auto* grown = static_cast<LineRecord*>(std::realloc(m_records, sizeof(LineRecord) * wanted));
-  if (!grown) return false;
+  // The array is mapped directly and grown with mremap: no copy, and no dependence on the
+  // state of malloc (whose heap would keep the old copy of a large array resident).
+  const size_t oldBytes = RoundToPages(sizeof(LineRecord) * static_cast<size_t>(m_capacity));
+  const size_t newBytes = RoundToPages(sizeof(LineRecord) * static_cast<size_t>(wanted));
+  void* grown;
+  if (m_records) {
+    grown = mremap(m_records, oldBytes, newBytes, MREMAP_MAYMOVE);
+    if (grown == MAP_FAILED) return false;
+  } else {
+    grown = MapMemory(newBytes);
+    if (!grown) return false;
+  }
+  auto* records = static_cast<LineRecord*>(grown);
+  wanted = static_cast<int64_t>(std::min<size_t>(newBytes / sizeof(LineRecord), INT32_MAX));
   // The records after the gap move to the end of the larger array; the gap widens.
   int after = m_count - m_gapStart;
   int newGap = static_cast<int>(wanted) - m_count;
   if (after > 0) {
-    std::memmove(grown + m_gapStart + newGap, grown + m_gapStart + m_gapLength,
+    std::memmove(records + m_gapStart + newGap, records + m_gapStart + m_gapLength,
                  sizeof(LineRecord) * after);
   }
-  m_records = grown;
+  m_records = records;
   m_capacity = static_cast<int>(wanted);
   m_gapLength = newGap;
   return true;
@@ -135,6 +172,7 @@ bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
     text = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
     if (!text) return false;
     std::memcpy(text, rec.text, static_cast<size_t>(rec.length));
+    TORVANE_POISON(rec.text, static_cast<size_t>(rec.capacity));
     ReleaseFromChunk(rec.chunk);
     rec.chunk = 0;
   }
@@ -147,6 +185,7 @@ void LineStore::FreeText(LineRecord& rec) {
   if (rec.chunk == 0) {
     std::free(rec.text);
   } else {
+    TORVANE_POISON(rec.text, static_cast<size_t>(rec.capacity));
     ReleaseFromChunk(rec.chunk);
   }
   rec.text = nullptr;
@@ -154,8 +193,8 @@ void LineStore::FreeText(LineRecord& rec) {
 
 bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
   size_t size = RoundToPages(std::max(minBytes, preferred));
-  void* base = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (base == MAP_FAILED) return false;
+  void* base = MapMemory(size, true);
+  if (!base) return false;
   uint32_t id;
   if (!m_freeChunkIds.empty()) {
     id = m_freeChunkIds.back();
@@ -165,6 +204,7 @@ bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
     id = static_cast<uint32_t>(m_chunks.size());
   }
   m_chunks[id - 1] = Chunk{static_cast<char*>(base), size, 0, 0};
+  TORVANE_POISON(base, size);
   m_current = id;
   return true;
 }
@@ -172,6 +212,7 @@ bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
 void LineStore::ReleaseFromChunk(uint32_t chunk) {
   Chunk& c = m_chunks[chunk - 1];
   if (--c.live == 0 && chunk != m_current) {
+    TORVANE_UNPOISON(c.base, c.size);
     munmap(c.base, c.size);
     c = Chunk{};
     m_freeChunkIds.push_back(chunk);
@@ -185,6 +226,7 @@ char* LineStore::TakeFromChunk(size_t bytes) {
   char* p = c.base + c.used;
   c.used += bytes;
   ++c.live;
+  TORVANE_UNPOISON(p, bytes);
   return p;
 }
 
@@ -207,6 +249,7 @@ void LineStore::CloseBatch() {
   m_current = 0;
   Chunk& c = m_chunks[id - 1];
   if (c.live == 0) {
+    TORVANE_UNPOISON(c.base, c.size);
     munmap(c.base, c.size);
     c = Chunk{};
     m_freeChunkIds.push_back(id);
@@ -215,6 +258,7 @@ void LineStore::CloseBatch() {
   // Give the untouched tail back to the system.
   size_t keep = RoundToPages(c.used);
   if (keep < c.size) {
+    TORVANE_UNPOISON(c.base + keep, c.size - keep);
     munmap(c.base + keep, c.size - keep);
     c.size = keep;
   }
@@ -234,7 +278,7 @@ bool LineStore::AppendLine(const char* chars, int64_t length) {
     char* text = TakeFromChunk(static_cast<size_t>(capacity));
     if (!text) {
       if (m_current) CloseBatch();
-      if (!NewChunk(static_cast<size_t>(capacity), APPEND_CHUNK_SIZE)) return false;
+      if (!NewChunk(static_cast<size_t>(capacity), m_nextChunkSize)) return false;
       text = TakeFromChunk(static_cast<size_t>(capacity));
     }
     rec.text = text;
@@ -248,6 +292,11 @@ bool LineStore::AppendLine(const char* chars, int64_t length) {
   ++m_gapStart;
   --m_gapLength;
   return true;
+}
+
+void LineStore::ExpectAppending(size_t bytes) {
+  // The line texts take a little more than the file (the capacity rule) and less than twice.
+  m_nextChunkSize = std::clamp(bytes + bytes / 4, MIN_APPEND_CHUNK, MAX_APPEND_CHUNK);
 }
 
 void LineStore::FinishAppending() { CloseBatch(); }

@@ -61,6 +61,7 @@ public:
   void CloseBatch();
 
   // Fast appending while a file loads into a fresh store (the gap is at the end).
+  void ExpectAppending(size_t bytes); // sizes the chunks for about this much text
   bool AppendLine(const char* chars, int64_t length);
   void FinishAppending(); // gives back the unused tail of the last chunk
 
@@ -91,5 +92,5 @@ private:
   std::vector<Chunk> m_chunks;
   std::vector<uint32_t> m_freeChunkIds;
   uint32_t m_current = 0; // chunk that AppendLine / AllocateInBatch fill (1-based, 0 none)
-  size_t m_nextChunkSize = 0;
+  size_t m_nextChunkSize = 64 * 1024;
 };

@@ -181,6 +181,7 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& li
   if (style != LineEndStyle::Dos && style != LineEndStyle::Unix && style != LineEndStyle::Mac)
     style = DetectLineEndStyle(in.Data(), in.m_dataEnd);
 
+  lines.ExpectAppending(expected);
   // A first guess at the line count, so that the record array rarely has to grow.
   if (!lines.ReserveSlots(static_cast<int>(std::min<size_t>(expected / 40 + 16, 1u << 26))))
     return false;
