@@ -86,7 +86,9 @@ void CRedirector::ReportLastError(const char* message, const QString& systemText
 
 void CRedirector::PumpMessages() {
   if (m_pump) {
-    m_pump();
+    // Called through a copy: the pump may destroy us, and with us m_pump, while it runs.
+    const PumpFunction pump = m_pump;
+    pump();
   } else if (QCoreApplication::instance()) {
     QCoreApplication::processEvents();
   }

@@ -123,16 +123,22 @@ TEST_F(RedirectorTest, CancelEndsTheChildWhetherItSleepsOrFloods) {
 TEST_F(RedirectorTest, DestroyedFromItsOwnPumpEndsTheChildAndTouchesNothing) {
   CCaptureSink sink;
   // Storage scribbled over after destruction: a Run that went on using its members would
-  // find a wild sink pointer and a set cancel flag.
+  // find a wild sink pointer and a set cancel flag. The pump's one-pointer closure lives inside
+  // the redirector too, so the pump itself must not be run from the object it destroys.
   alignas(CRedirector) unsigned char storage[sizeof(CRedirector)];
   auto* redirector = new (storage) CRedirector(Script("victim.sh", WRITE_PID + "exec sleep 600"), &sink);
-  bool destroyed = false;
-  redirector->SetPumpMessages([&] {
-    if (destroyed || !QFile::exists(Path("victim.sh.pid"))) return;
-    destroyed = true;
-    redirector->~CRedirector();
-    std::memset(storage, 0xA5, sizeof storage);
+  struct Victim {
+    CRedirector* redirector;
+    QString pidFile;
+    bool destroyed = false;
+  } victim{redirector, Path("victim.sh.pid")};
+  redirector->SetPumpMessages([v = &victim] {
+    if (v->destroyed || !QFile::exists(v->pidFile)) return;
+    v->redirector->~CRedirector();
+    std::memset(static_cast<void*>(v->redirector), 0xA5, sizeof(CRedirector));
+    v->destroyed = true;
   });
+  bool& destroyed = victim.destroyed;
   redirector->Run();
   ASSERT_TRUE(destroyed);
   EXPECT_TRUE(sink.m_text.isEmpty());

@@ -163,7 +163,7 @@ TEST_F(RunCommandTest, MissingInterpreterOrSourceOrHost) {
   auto* doomed = new CFakeHost(log);
   auto* command = new CRunCommand(*doomed, m_ini);
   doomed->m_answers = {RunAnswer::Yes};
-  doomed->m_onCompile = [&] { Story("adv.z5", T + 1), delete doomed, delete command; };
+  doomed->m_onCompile = [&] { Story("adv.z5", T + 1), delete command, delete doomed; }; // last: frees this lambda
   EXPECT_EQ(command->Run(m_source), RunOutcome::HostGone);
   EXPECT_EQ(log, (QStringList{StaleQuestion("adv.z5"), "compile"}));
 }
