@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 
 #include "output_sink.h"
@@ -187,11 +188,18 @@ void CRedirector::Run() {
       if (abandoned()) return;
       break;
     }
-    // Pause until output arrives, the child ends, or the poll interval is over.
-    process.waitForReadyRead(static_cast<int>(m_pollInterval));
+    // Pause until output arrives, the child ends, or the poll interval is over. A child that
+    // has closed its output makes waitForReadyRead return at once; then wait for its end
+    // instead, so the loop does not spin.
+    const QDeadlineTimer pause(m_pollInterval);
+    if (!process.waitForReadyRead(static_cast<int>(pause.remainingTime())) &&
+        process.state() != QProcess::NotRunning && !pause.hasExpired())
+      process.waitForFinished(static_cast<int>(pause.remainingTime()));
   }
 
   EndChild(process); // left early after a pipe failure: the child would otherwise linger
   AppendText(TEXT_COMPILATION_COMPLETE);
-  if (!state.destroyed) m_runState = nullptr;
+  if (state.destroyed) return;
+  m_runState = nullptr;
+  m_cancelRequested = false; // a cancel ends one run, not the next
 }
