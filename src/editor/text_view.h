@@ -116,6 +116,10 @@ public:
 
   // ---- Buffer, fonts, metrics ----
 
+  // Attaches the document's buffer; a pane of a splitter takes the shared scroll position of
+  // the first pane of its row or column.
+  virtual void OnInitialUpdate();
+
   void AttachBuffer(CCrystalTextBuffer* buffer = nullptr);
   void DetachBuffer();
   void AttachToBuffer(CCrystalTextBuffer* buffer = nullptr) { AttachBuffer(buffer); }

@@ -192,6 +192,18 @@ QList<CCrystalTextView*> CCrystalTextView::SplitterSiblings(bool sameRow) const 
   return siblings;
 }
 
+void CCrystalTextView::OnInitialUpdate() {
+  AttachBuffer(nullptr);
+  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+  if (!splitter || splitter->indexOf(this) <= 0) return;
+  auto* first = qobject_cast<CCrystalTextView*>(splitter->widget(0));
+  if (!first) return;
+  if (splitter->orientation() == Qt::Horizontal)
+    ScrollToTopLine(std::clamp(first->m_topLine, 0, GetLineCount() - 1), true);
+  else
+    ScrollToColumn(first->m_firstColumn, true);
+}
+
 void CCrystalTextView::SyncSplitterSiblings(bool vertical) {
   for (CCrystalTextView* sibling : SplitterSiblings(vertical))
     sibling->FollowSiblingScroll(this, vertical);

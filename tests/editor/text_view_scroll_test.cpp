@@ -173,9 +173,16 @@ TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
   QTest::keyClick(left, Qt::Key_Down, Qt::ControlModifier);
   QTest::keyClick(left, Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(right->GetTopLine(), 2);
-  left->ScrollIntoView(TextPosition(150, 0));
+  left->ScrollIntoView(TextPosition(150, 2));
   EXPECT_GT(left->GetFirstColumn(), 0);
   EXPECT_EQ(right->GetFirstColumn(), 0); // a row does not share columns
+  // A pane added to the row later starts at the row's top line.
+  auto* third = new CTestTextView;
+  third->documentBuffer = buffer.get();
+  row.addWidget(third);
+  third->OnInitialUpdate();
+  EXPECT_EQ(third->GetBuffer(), buffer.get());
+  EXPECT_EQ(third->GetTopLine(), 2);
 
   QSplitter column(Qt::Vertical);
   auto* upper = new CTestTextView;

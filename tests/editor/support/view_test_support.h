@@ -33,6 +33,9 @@ public:
   explicit CTestTextView(QWidget* parent = nullptr);
 
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
+  // The buffer an initial update attaches.
+  CCrystalTextBuffer* documentBuffer = nullptr;
+  CCrystalTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
 
   std::vector<int> colourCalls; // per line index, every call
   std::vector<int> cookieCalls; // per line index, calls without a run array (cookie only)
