@@ -1,6 +1,7 @@
 #include "compile_command.h"
 
 #include "profile_store.h"
+#include "redirector.h"
 #include "settings_keys.h"
 
 void StripExtension(QString& path) {
@@ -85,4 +86,22 @@ CompileSettings ReadCompileSettings(const CProfileStore& store) {
   settings.userDefOptions = ReadSetting(store, SETTING_USER_DEF_OPTIONS);
   settings.z5 = ReadSetting(store, SETTING_Z5);
   return settings;
+}
+
+CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,
+                      const std::function<void()>& prepareOutput,
+                      const std::function<void()>& pump) {
+  CompileRun result;
+  const CompileSettings settings = ReadCompileSettings(store);
+  if (settings.compiler.isEmpty()) return result;
+  result.compilerSet = true;
+  const CompileCommand command = ComposeCompileCommand(sourcePath, settings);
+  if (prepareOutput) prepareOutput();
+  // Each compile has its own redirector, so one started from inside another's pump nests.
+  CRedirector redirector(command.commandLine, output);
+  if (pump) redirector.SetPumpMessages(pump);
+  redirector.Run();
+  result.childFinished = redirector.ChildFinished();
+  result.exitCode = redirector.ChildExitCode();
+  return result;
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include <QString>
 
+class COutputSink;
 class CProfileStore;
 
 // Texts of the Compile command.
@@ -51,3 +53,18 @@ CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSet
 
 // The five values as stored now; read on every compile, never cached.
 CompileSettings ReadCompileSettings(const CProfileStore& store);
+
+// How a compile went, as far as the program can tell.
+struct CompileRun {
+  bool compilerSet = false;   // false: nothing ran; the caller tells TEXT_NO_COMPILER_PATH
+  bool childFinished = false; // the compiler ran to its own end
+  int exitCode = -1;          // its exit status then
+};
+
+// Compile after the document's save: reads the settings now; with a compiler path set, calls
+// prepareOutput (the editor shows and clears its output bar), then runs the command through
+// a CRedirector into output until the compiler ends, pumping events with pump (empty: the
+// application's). Uses nothing of the caller after the run, so the caller may be gone by then.
+CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,
+                      const std::function<void()>& prepareOutput = {},
+                      const std::function<void()>& pump = {});

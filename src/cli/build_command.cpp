@@ -10,7 +10,6 @@
 #include "compile_command.h"
 #include "output_sink.h"
 #include "profile_store.h"
-#include "redirector.h"
 
 namespace {
 
@@ -44,21 +43,15 @@ int RunBuildCommand(int argc, char** argv) {
   const QString sourcePath = sourceInfo.absoluteFilePath();
 
   const CProfileStore store;
-  const CompileSettings settings = ReadCompileSettings(store);
-  if (settings.compiler.isEmpty()) {
+  CStandardOutputSink sink;
+  const CompileRun run = RunCompile(sourcePath, store, &sink);
+  if (!run.compilerSet) {
     std::printf("%s\n", TEXT_NO_COMPILER_PATH);
     return 1;
   }
-
-  const CompileCommand command = ComposeCompileCommand(sourcePath, settings);
-  CStandardOutputSink sink;
-  CRedirector redirector(command.commandLine, &sink);
-  redirector.Run();
   std::printf("\n");
-
   // The compiler's own verdict becomes ours, so scripts can tell a failed build.
-  if (!redirector.ChildFinished()) return 1;
-  return redirector.ChildExitCode();
+  return run.childFinished ? run.exitCode : 1;
 }
 
 const CCliCommandRegistrar registerBuild("build", BUILD_USAGE, RunBuildCommand);

@@ -9,7 +9,7 @@
 #include "build_test_support.h"
 #include "compile_command.h"
 #include "profile_store.h"
-#include "redirector.h"
+#include "redirector.h" // TEXT_COMPILATION_COMPLETE
 #include "run_command.h"
 #include "settings_keys.h"
 
@@ -44,9 +44,9 @@ protected:
   }
   // The editor's Compile after its save: settings read now, one redirector run.
   void Compile() override {
-    const CompileCommand command = ComposeCompileCommand(m_source, ReadCompileSettings(CProfileStore(m_ini)));
     CCaptureSink sink;
-    CRedirector(command.commandLine, &sink).Run();
+    EXPECT_TRUE(RunCompile(m_source, CProfileStore(m_ini), &sink, [&] { sink.m_text = "cleared:"; }).compilerSet);
+    EXPECT_TRUE(sink.m_text.startsWith("cleared:")); // the output is prepared before the run
     m_output = sink.m_text;
   }
   // The Run road's host: every question answered Yes, the story played here and now.
