@@ -1,0 +1,252 @@
+// The Inform view on a 1,000,000-line source in a window of 100 lines (offscreen platform):
+// a typed character up to the end of the paint it causes, a full repaint, the first and the
+// second jump to the last line, and the memory of the view's line caches. The colouring of
+// every line without a view is the baseline for the first jump.
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "colouring.h"
+#include "style_table.h"
+#include "text_buffer.h"
+#include "torvane_view.h"
+
+namespace {
+
+constexpr int LINE_COUNT = 1'000'000;
+constexpr int WINDOW_LINES = 100;
+
+// The view with its caches open for measuring.
+class CMeasuredView : public CTorvaneView {
+public:
+  std::size_t CacheBytes() const {
+    // Every map node holds a key, a count and the tree links (about 48 bytes with glibc).
+    return m_parseCookies.capacity() * sizeof(m_parseCookies[0]) +
+           m_expandedLengths.capacity() * sizeof(m_expandedLengths[0]) +
+           m_lengthCounts.size() * 48;
+  }
+  std::size_t CookieEntries() const { return m_parseCookies.size(); }
+  int CookiesKnown() const { return m_cookiesKnown; }
+};
+
+// One realistic Inform game repeated until the text has LINE_COUNT lines.
+std::string MakeSource() {
+  QFile game(QStringLiteral(TORVANE_EXAMPLE_GAME));
+  std::vector<std::string> lines;
+  if (game.open(QIODevice::ReadOnly)) {
+    for (const QByteArray& line : game.readAll().split('\n')) {
+      std::string text = line.toStdString();
+      if (!text.empty() && text.back() == '\r') text.pop_back();
+      lines.push_back(text);
+    }
+  }
+  if (lines.size() < 2) lines = {"[ Main x;", "\tx = \"a string\"; ! a comment", "];"};
+  std::string source;
+  source.reserve(static_cast<std::size_t>(LINE_COUNT) * 32);
+  for (int i = 0; i < LINE_COUNT - 1; ++i) {
+    source += lines[static_cast<std::size_t>(i) % lines.size()];
+    source += "\r\n";
+  }
+  source += "! end";
+  return source;
+}
+
+struct Setup {
+  QTemporaryDir dir;
+  std::string path;
+  CCrystalTextBuffer buffer;
+  std::unique_ptr<CMeasuredView> view;
+
+  Setup() {
+    path = dir.filePath(QStringLiteral("million.inf")).toStdString();
+    const std::string source = MakeSource();
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(source.data(), static_cast<qint64>(source.size())) !=
+            static_cast<qint64>(source.size()))
+      std::fprintf(stderr, "bench_edit_view: cannot write %s\n", path.c_str());
+    file.close();
+    if (!buffer.Load(path)) std::fprintf(stderr, "bench_edit_view: cannot load the source\n");
+    view = std::make_unique<CMeasuredView>();
+    view->SetDocumentBuffer(&buffer);
+    view->OnInitialUpdate();
+    view->show();
+    view->activateWindow();
+    view->setFocus();
+    QApplication::processEvents();
+    // A client area of exactly WINDOW_LINES lines.
+    const int chrome = view->height() - view->viewport()->height();
+    view->resize(900, WINDOW_LINES * view->GetLineHeight() + chrome);
+    QApplication::processEvents();
+  }
+};
+
+// Made on first use and destroyed before the application object.
+std::unique_ptr<Setup> theSetup;
+Setup& TheSetup() {
+  if (!theSetup) theSetup = std::make_unique<Setup>();
+  return *theSetup;
+}
+
+void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+  QApplication::sendEvent(target, &press);
+}
+
+// Paints the whole window at once.
+void Paint(CCrystalTextView& view) { view.viewport()->repaint(); }
+
+// Carries out the paint that the view asked for (only the region it invalidated) at once.
+void PaintPending(CCrystalTextView& view) {
+  QCoreApplication::sendPostedEvents(view.window(), QEvent::UpdateRequest);
+}
+
+double Median(std::vector<double> samples) {
+  if (samples.empty()) return 0;
+  std::sort(samples.begin(), samples.end());
+  return samples[samples.size() / 2];
+}
+
+using Clock = std::chrono::steady_clock;
+
+// A typed character up to the end of the paint it causes. A change re-colours and repaints
+// its line and every line below it on screen, so the cost depends on where in the window the
+// caret is: the argument is the caret's row in the window (0 = top row: the whole window).
+void BM_TypedCharacterToPaint(benchmark::State& state) {
+  Setup& s = TheSetup();
+  CMeasuredView& view = *s.view;
+  const int top = 500'000;
+  const TextPosition at(0, top + static_cast<int>(state.range(0)));
+  view.ScrollToTopLine(top);
+  view.MoveCaretTo(at);
+  Paint(view);
+  if (view.GetTopLine() != top) state.SkipWithError("the caret row is not in the window");
+  std::vector<double> samples;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    Key(&view, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    PaintPending(view);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    samples.push_back(seconds);
+    // Take the character out again (not measured) so that every sample types into the same
+    // line.
+    Key(&view, Qt::Key_Backspace, Qt::NoModifier, QString());
+    PaintPending(view);
+  }
+  state.counters["median_ms"] = Median(samples) * 1e3;
+  state.counters["window_lines"] = view.GetVisibleLines();
+}
+BENCHMARK(BM_TypedCharacterToPaint)
+    ->Arg(0)
+    ->Arg(WINDOW_LINES / 2)
+    ->Arg(WINDOW_LINES - 1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_FullRepaint(benchmark::State& state) {
+  Setup& s = TheSetup();
+  CMeasuredView& view = *s.view;
+  view.MoveCaretTo(TextPosition(0, 300'000));
+  view.ScrollToTopLine(300'000);
+  Paint(view);
+  std::vector<double> samples;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    Paint(view);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    samples.push_back(seconds);
+  }
+  state.counters["median_ms"] = Median(samples) * 1e3;
+}
+BENCHMARK(BM_FullRepaint)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The colouring of every line, one after another, without a view: what the first jump must
+// at least do.
+void BM_ColourEveryLineBaseline(benchmark::State& state) {
+  Setup& s = TheSetup();
+  for (auto _ : state) {
+    uint32_t cookie = 0;
+    int runs = 0;
+    for (int line = 0; line < s.buffer.LineCount(); ++line)
+      cookie = ColourLine(cookie, s.buffer.LineChars(line), s.buffer.LineLength(line), nullptr,
+                          runs);
+    benchmark::DoNotOptimize(cookie);
+  }
+}
+BENCHMARK(BM_ColourEveryLineBaseline)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Ctrl+End on a view that has computed no cookie yet, up to the end of the paint at the
+// bottom of the text.
+void BM_JumpToLastLineFirstTime(benchmark::State& state) {
+  Setup& s = TheSetup();
+  CMeasuredView& view = *s.view;
+  std::vector<double> samples;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    view.AttachBuffer(&s.buffer); // a fresh view state: every cache dropped
+    view.MoveCaretTo(TextPosition(0, 0));
+    Paint(view);
+    const auto start = Clock::now();
+    Key(&view, Qt::Key_End, Qt::ControlModifier, QString());
+    Paint(view);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    samples.push_back(seconds);
+    bytes = view.CacheBytes();
+    if (view.CookiesKnown() < LINE_COUNT - WINDOW_LINES)
+      state.SkipWithError("the jump did not compute the cookies above the last line");
+  }
+  state.counters["median_ms"] = Median(samples) * 1e3;
+  state.counters["cache_bytes_per_line"] =
+      static_cast<double>(bytes) / static_cast<double>(s.buffer.LineCount());
+}
+BENCHMARK(BM_JumpToLastLineFirstTime)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same jump once the cookies are known.
+void BM_JumpToLastLineSecondTime(benchmark::State& state) {
+  Setup& s = TheSetup();
+  CMeasuredView& view = *s.view;
+  view.AttachBuffer(&s.buffer);
+  Key(&view, Qt::Key_End, Qt::ControlModifier, QString());
+  Paint(view);
+  std::vector<double> samples;
+  for (auto _ : state) {
+    Key(&view, Qt::Key_Home, Qt::ControlModifier, QString());
+    Paint(view);
+    const auto start = Clock::now();
+    Key(&view, Qt::Key_End, Qt::ControlModifier, QString());
+    Paint(view);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    samples.push_back(seconds);
+  }
+  state.counters["median_ms"] = Median(samples) * 1e3;
+  state.counters["cache_bytes_per_line"] =
+      static_cast<double>(view.CacheBytes()) / static_cast<double>(s.buffer.LineCount());
+}
+BENCHMARK(BM_JumpToLastLineSecondTime)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  theSetup.reset();
+  return 0;
+}
