@@ -178,6 +178,14 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
     runs[i].charPos = std::clamp(runs[i].charPos, previous, length);
     previous = runs[i].charPos;
   }
+  // Neighbouring runs of one colour are drawn as one (the Inform colouring gives a run per
+  // character); the picture is the same with far fewer text calls.
+  int kept = 0;
+  for (int i = 0; i < runCount; ++i) {
+    if (kept > 0 && runs[kept - 1].colourIndex == runs[i].colourIndex) continue;
+    runs[kept++] = runs[i];
+  }
+  runCount = kept;
 
   QPoint origin(rect.left() - charWidth * m_firstColumn, rect.top());
   if (runCount == 0) {

@@ -1,0 +1,158 @@
+// The text view's hot paths: painting a full window, computing parse cookies down a long
+// file, and the view's share of one keystroke on a file of a million lines.
+#include <QApplication>
+#include <QFile>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+#include "colouring.h"
+#include "text_buffer.h"
+#include "text_view.h"
+
+namespace {
+
+// A view coloured by the real Inform colouring.
+class CInformTextView : public CCrystalTextView {
+public:
+  uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {
+    return ::ColourLine(cookie, GetLineText(lineIndex), GetLineLength(lineIndex), runs,
+                        runCount);
+  }
+};
+
+// The example game repeated until the text has at least lines lines, CR LF between lines.
+std::string InformText(int lines) {
+  QFile file(QStringLiteral(TORVANE_BENCH_SOURCE));
+  std::string source;
+  if (file.open(QIODevice::ReadOnly)) source = file.readAll().toStdString();
+  std::string unit;
+  for (char c : source)
+    if (c != '\r') unit += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  if (unit.empty()) unit = "[ Main;\r\n\tprint \"Hello\";\r\n];\r\n";
+  int unitLines = 0;
+  for (char c : unit) unitLines += c == '\n';
+  std::string text;
+  for (int have = 0; have < lines; have += unitLines) text += unit;
+  return text;
+}
+
+std::unique_ptr<CCrystalTextBuffer> MakeBuffer(int lines) {
+  auto buffer = std::make_unique<CCrystalTextBuffer>();
+  buffer->CreateEmpty();
+  int endLine = 0, endChar = 0;
+  buffer->InsertText(nullptr, 0, 0, InformText(lines), endLine, endChar);
+  return buffer;
+}
+
+void BM_PaintFullWindow(benchmark::State& state) {
+  auto buffer = MakeBuffer(2000);
+  CInformTextView view;
+  view.AttachBuffer(buffer.get());
+  view.resize(1000, 800);
+  view.show();
+  QApplication::processEvents();
+  view.ScrollToTopLine(static_cast<int>(state.range(0)), true);
+  QPixmap target(view.viewport()->size());
+  for (auto _ : state) {
+    view.viewport()->render(&target);
+    benchmark::DoNotOptimize(target);
+  }
+  state.counters["lines_per_frame"] = view.GetVisibleLines();
+}
+BENCHMARK(BM_PaintFullWindow)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// Cookies from the top of a cold view down to the last line, against colouring the same
+// lines directly.
+void BM_CookiesToLastLine(benchmark::State& state) {
+  const int lines = static_cast<int>(state.range(0));
+  auto buffer = MakeBuffer(lines);
+  CInformTextView view;
+  for (auto _ : state) {
+    view.AttachBuffer(buffer.get()); // drops every cache
+    benchmark::DoNotOptimize(view.GetLineCookie(buffer->LineCount() - 1));
+  }
+  state.SetItemsProcessed(state.iterations() * buffer->LineCount());
+}
+BENCHMARK(BM_CookiesToLastLine)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_CookiesBaselineDirectColouring(benchmark::State& state) {
+  const int lines = static_cast<int>(state.range(0));
+  auto buffer = MakeBuffer(lines);
+  for (auto _ : state) {
+    uint32_t cookie = 0;
+    int runCount = 0;
+    for (int i = 0; i < buffer->LineCount(); ++i)
+      cookie = ::ColourLine(cookie, buffer->LineChars(i), buffer->LineLength(i), nullptr,
+                            runCount);
+    benchmark::DoNotOptimize(cookie);
+  }
+  state.SetItemsProcessed(state.iterations() * buffer->LineCount());
+}
+BENCHMARK(BM_CookiesBaselineDirectColouring)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// One typed character and its removal in the middle of a million lines; range(0) = 1 with a
+// view attached (longest line and cookies known), 0 without (the buffer's own cost).
+void BM_TypeCharMillionLines(benchmark::State& state) {
+  static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
+  CInformTextView view;
+  view.resize(800, 600);
+  if (state.range(0)) {
+    view.AttachBuffer(buffer.get());
+    (void)view.GetLongestLine();
+    (void)view.GetLineCookie(buffer->LineCount() - 1);
+  }
+  const int line = buffer->LineCount() / 2;
+  int endLine = 0, endChar = 0;
+  for (auto _ : state) {
+    buffer->InsertText(nullptr, line, 0, "x", endLine, endChar);
+    buffer->DeleteText(nullptr, line, 0, line, 1);
+  }
+  view.DetachBuffer();
+}
+BENCHMARK(BM_TypeCharMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A line break typed and removed in the middle of a million lines (the line count changes).
+void BM_EnterMillionLines(benchmark::State& state) {
+  static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
+  CInformTextView view;
+  view.resize(800, 600);
+  if (state.range(0)) {
+    view.AttachBuffer(buffer.get());
+    (void)view.GetLongestLine();
+    (void)view.GetLineCookie(buffer->LineCount() - 1);
+  }
+  const int line = buffer->LineCount() / 2;
+  int endLine = 0, endChar = 0;
+  for (auto _ : state) {
+    buffer->InsertText(nullptr, line, 0, "\r\n", endLine, endChar);
+    buffer->DeleteText(nullptr, line, 0, line + 1, 0);
+  }
+  view.DetachBuffer();
+}
+BENCHMARK(BM_EnterMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The longest line of a cold view on a million lines (done once per attach or font change).
+void BM_LongestLineCold(benchmark::State& state) {
+  static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
+  CInformTextView view;
+  for (auto _ : state) {
+    view.AttachBuffer(buffer.get());
+    benchmark::DoNotOptimize(view.GetLongestLine());
+  }
+  view.DetachBuffer();
+  state.SetItemsProcessed(state.iterations() * buffer->LineCount());
+}
+BENCHMARK(BM_LongestLineCold)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
