@@ -48,15 +48,6 @@ TEST(UpdateContext, InsertionMovesOnlyPositionsAfterTheInsertionPoint) {
   EXPECT_EQ(above, TextPosition(0, 0));
 }
 
-TEST(UpdateContext, InsertionWithinOneLineShiftsTheRestOfIt) {
-  auto ctx = UpdateContext::Insertion({1, 4}, {4, 4});
-  TextPosition p{2, 4}, q{1, 4};
-  ctx.AdjustPosition(p);
-  ctx.AdjustPosition(q);
-  EXPECT_EQ(p, TextPosition(5, 4));
-  EXPECT_EQ(q, TextPosition(1, 4));
-}
-
 TEST(UpdateContext, DeletionAcrossLines) {
   auto ctx = UpdateContext::Deletion({1, 0}, {2, 1}); // "abc","def" -> "af"
   TextPosition atEnd{2, 1}, inside{0, 1}, onStartAfter{3, 0}, onStartBefore{1, 0},
@@ -71,16 +62,6 @@ TEST(UpdateContext, DeletionAcrossLines) {
   EXPECT_EQ(below, TextPosition(7, 4));
   UpdateContext::Deletion({0, 3}, {0, 4}).AdjustPosition(aboveLine);
   EXPECT_EQ(aboveLine, TextPosition(9, 0));
-}
-
-TEST(UpdateContext, DeletionWithinOneLine) {
-  auto ctx = UpdateContext::Deletion({2, 3}, {5, 3});
-  TextPosition before{2, 3}, inside{4, 3}, atEnd{5, 3}, after{9, 3};
-  for (TextPosition* p : {&before, &inside, &atEnd, &after}) ctx.AdjustPosition(*p);
-  EXPECT_EQ(before, TextPosition(2, 3));
-  EXPECT_EQ(inside, TextPosition(2, 3));
-  EXPECT_EQ(atEnd, TextPosition(2, 3));
-  EXPECT_EQ(after, TextPosition(6, 3));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -354,15 +335,6 @@ TEST(LineFlags, NumberedBookmarkMovesToTheNewLine) {
   EXPECT_EQ(view.changes[0].line, 2); // cleared there first
   EXPECT_EQ(view.changes[1].line, 5);
   EXPECT_EQ(view.changes[1].hints, UPD_SINGLE_LINE | UPD_LINE_ATTR);
-}
-
-TEST(LineFlags, UnnumberedBookmarksMayBeMany) {
-  CCrystalTextBuffer buffer;
-  Fill(buffer, Strings(6, "x"));
-  buffer.SetLineFlag(1, LF_BOOKMARK, true, false);
-  buffer.SetLineFlag(4, LF_BOOKMARK, true, false);
-  EXPECT_EQ(buffer.LineFlags(1), LF_BOOKMARK);
-  EXPECT_EQ(buffer.LineFlags(4), LF_BOOKMARK);
 }
 
 TEST(LineFlags, OddRequestsDoNothing) {

@@ -217,14 +217,6 @@ TEST(RoundTrip, EveryStyleSavesTheSameBytes) {
   }
 }
 
-TEST(RoundTrip, SpecExampleThreeLines) {
-  TempDir dir;
-  CCrystalTextBuffer buffer;
-  ASSERT_TRUE(LoadBytes(buffer, dir, "a\r\nb\r\n"));
-  EXPECT_EQ(Lines(buffer), (Strings{"a", "b", ""}));
-  EXPECT_EQ(RoundTrip(dir, "a\r\nb\r\n"), "a\r\nb\r\n");
-}
-
 TEST(RoundTrip, AllByteValuesAcrossBlocks) {
   TempDir dir;
   std::string bytes;

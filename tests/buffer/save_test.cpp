@@ -124,19 +124,6 @@ TEST_F(SaveTest, BackupHoldsThePreviousText) {
   EXPECT_FALSE(HasTemporaryFiles(dir));
 }
 
-TEST_F(SaveTest, NoBackupOfAFileThatDidNotExist) {
-  buffer.SetCreateBackup(true);
-  ASSERT_TRUE(buffer.Save(dir.File("first.inf")));
-  EXPECT_FALSE(FileExists(dir.File("first.inf.bak")));
-}
-
-TEST_F(SaveTest, ClearModifiedSetsTheSavedPosition) {
-  ASSERT_TRUE(buffer.IsModified());
-  ASSERT_TRUE(buffer.Save(target));
-  EXPECT_EQ(buffer.SavedPosition(), buffer.UndoPosition());
-  EXPECT_FALSE(buffer.IsModified());
-}
-
 TEST(SaveUninitialised, RefusesToWriteAnything) {
   TempDir dir;
   CCrystalTextBuffer buffer;
