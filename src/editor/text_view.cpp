@@ -66,18 +66,18 @@ CCrystalTextView::CCrystalTextView(QWidget* parent) : QAbstractScrollArea(parent
   viewport()->setCursor(Qt::IBeamCursor);
   // Page steps on the bars move by one page less one line, like the page commands.
   connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
-    const int page = GetVisibleLines();
+    const int step = PageStep();
     if (action == QAbstractSlider::SliderPageStepAdd)
-      verticalScrollBar()->setSliderPosition(m_topLine + page - 1);
+      verticalScrollBar()->setSliderPosition(m_topLine + step);
     else if (action == QAbstractSlider::SliderPageStepSub)
-      verticalScrollBar()->setSliderPosition(m_topLine - page + 1);
+      verticalScrollBar()->setSliderPosition(m_topLine - step);
   });
   connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
-    const int page = GetVisibleColumns();
+    const int step = std::max(1, GetVisibleColumns() - 1);
     if (action == QAbstractSlider::SliderPageStepAdd)
-      horizontalScrollBar()->setSliderPosition(m_firstColumn + page - 1);
+      horizontalScrollBar()->setSliderPosition(m_firstColumn + step);
     else if (action == QAbstractSlider::SliderPageStepSub)
-      horizontalScrollBar()->setSliderPosition(m_firstColumn - page + 1);
+      horizontalScrollBar()->setSliderPosition(m_firstColumn - step);
   });
   CCrystalTextView::ResetViewState();
   UpdateVertScrollBar(false);

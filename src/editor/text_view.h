@@ -265,6 +265,7 @@ protected:
   void MoveDown(bool extending);
   void MovePageUp(bool extending);
   void MovePageDown(bool extending);
+  int PageStep();
   void MoveHome(bool extending);
   void MoveEnd(bool extending);
   void MoveCtrlHome(bool extending);

@@ -131,27 +131,31 @@ void CCrystalTextView::MoveDown(bool extending) {
   SetSelection(m_anchor, m_cursor);
 }
 
+// A page is the visible lines less one, kept to at least one line: a window shorter than two
+// lines must still page in the direction asked.
+int CCrystalTextView::PageStep() { return std::max(1, GetVisibleLines() - 1); }
+
 void CCrystalTextView::MovePageUp(bool extending) {
-  const int visible = GetVisibleLines();
-  const int newTop = std::max(0, m_topLine - visible + 1);
+  const int step = PageStep();
+  const int newTop = std::max(0, m_topLine - step);
   if (newTop != m_topLine) {
     ScrollToTopLine(newTop, true);
     SyncSplitterSiblings(true);
   }
-  m_cursor.y = std::max(0, m_cursor.y - visible + 1);
+  m_cursor.y = std::max(0, m_cursor.y - step);
   m_cursor.x = std::min(m_cursor.x, GetLineLength(m_cursor.y));
   FinishMove(extending);
 }
 
 void CCrystalTextView::MovePageDown(bool extending) {
-  const int visible = GetVisibleLines();
+  const int step = PageStep();
   const int last = GetLineCount() - 1;
-  const int newTop = std::min(last, m_topLine + visible - 1);
+  const int newTop = std::min(last, m_topLine + step);
   if (newTop != m_topLine) {
     ScrollToTopLine(newTop, true);
     SyncSplitterSiblings(true);
   }
-  m_cursor.y = std::min(last, m_cursor.y + visible - 1);
+  m_cursor.y = std::min(last, m_cursor.y + step);
   m_cursor.x = std::min(m_cursor.x, GetLineLength(m_cursor.y));
   FinishMove(extending);
 }

@@ -103,9 +103,16 @@ TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLine) {
   ASSERT_LT(view.viewport()->height(), view.GetLineHeight());
   EXPECT_EQ(view.GetVisibleLines(), 0);
   EXPECT_EQ(Vert()->pageStep(), 0);
-  // Keeping the cursor in view still works without a whole line.
+  // Keeping the cursor in view still works without a whole line, and pages go the way asked.
   view.ScrollIntoView(TextPosition(0, 5));
   EXPECT_EQ(view.GetTopLine(), 5);
+  view.PlaceCursor(TextPosition(0, 5));
+  QTest::keyClick(&view, Qt::Key_PageUp);
+  EXPECT_EQ(view.GetCursorPosition().y, 4);
+  EXPECT_EQ(view.GetTopLine(), 4);
+  QTest::keyClick(&view, Qt::Key_PageDown);
+  QTest::keyClick(&view, Qt::Key_PageDown);
+  EXPECT_EQ(view.GetCursorPosition().y, 6);
 }
 
 TEST_F(ViewScrolling, CtrlUpAndDownScrollWithoutMovingTheCursor) {
