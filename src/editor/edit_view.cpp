@@ -6,7 +6,11 @@
 
 #include <algorithm>
 
-CCrystalEditView::CCrystalEditView(QWidget* parent) : CCrystalTextView(parent) {}
+CCrystalEditView::CCrystalEditView(QWidget* parent) : CCrystalTextView(parent) {
+  // The editing view takes dropped text; the viewport hands its drag events to the view.
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+}
 
 CCrystalEditView::~CCrystalEditView() = default;
 

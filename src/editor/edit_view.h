@@ -4,6 +4,8 @@
 
 #include "text_view.h"
 
+class QMimeData;
+
 // The editing view: a text view that also changes the text. Typed characters, Enter with
 // automatic indentation, Delete, Backspace, Tab and Shift+Tab (on one line and on blocks of
 // lines), overwrite mode, Cut, Paste, Undo and Redo become InsertText and DeleteText calls
@@ -51,6 +53,20 @@ public:
     end = m_savedSelEnd;
   }
 
+  // ---- Dropping text ----
+
+  // The drop caret: a grey bar where a dragged text would go. The normal caret is hidden
+  // while it shows and comes back where it was.
+  void ShowDropCaret(QPoint point);
+  void HideDropCaret();
+  bool IsDropCaretShown() const { return m_dropCaretShown; }
+  TextPosition GetDropPosition() const { return m_dropPos; }
+  // Inserts the text of data at point and selects it; false (nothing inserted) when data has
+  // no text, or when this view's own dragged text is dropped onto itself.
+  bool DropText(const QMimeData* data, QPoint point);
+  // Scrolls by one line or column when point is near an edge of the window.
+  void ScrollWhileDragging(QPoint point);
+
   // ---- Commands ----
   void OnEditDelete();
   void OnEditDeleteBack();
@@ -66,6 +82,12 @@ public:
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
   // A typed character (Enter is 13). Characters typed while a mouse button is held are
   // ignored.
   void OnChar(unsigned char c) override;
@@ -99,6 +121,15 @@ private:
   // Set between the typed line break and the close of its group: the one moment automatic
   // indentation may act.
   bool m_expectAutoIndent = false;
+  // Where a drop would go; the grey bar's rectangle (empty while it is hidden).
+  QRect DropCaretRect();
+  TextPosition DropPositionAt(QPoint point);
+
+  // The drop caret and the caret position it hides.
+  bool m_dropCaretShown = false;
+  TextPosition m_savedCaretPos;
+  TextPosition m_dropPos;
+  QRect m_dropCaretRect;
   // The selection kept while the Replace dialog is open.
   bool m_selectionPushed = false;
   TextPosition m_savedSelStart;

@@ -1,0 +1,178 @@
+// The editing view as a drop target: the drop caret, inserting dropped text, scrolling while a
+// drag hovers near the edges.
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+#include <QPaintEvent>
+
+#include "edit_view.h"
+
+namespace {
+
+constexpr int SCROLL_BORDER = 5;
+constexpr int DROP_CARET_WIDTH = 2;
+
+// Dropped text as the buffer's bytes (ISO 8859-1). Text from other programs often ends its
+// lines with LF alone, which the buffer would keep as a byte inside a line: every line break
+// becomes CR LF.
+std::string DroppedBytes(const QMimeData& data) {
+  const QByteArray bytes = data.text().toLatin1();
+  std::string out;
+  out.reserve(static_cast<std::size_t>(bytes.size()));
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\r') {
+      out += "\r\n";
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// Copy with Ctrl held, else move.
+Qt::DropAction ChosenAction(Qt::KeyboardModifiers modifiers) {
+  return (modifiers & Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
+}
+
+} // namespace
+
+TextPosition CCrystalEditView::DropPositionAt(QPoint point) {
+  // As with a click, the right half of a character means the place after it.
+  return PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+}
+
+QRect CCrystalEditView::DropCaretRect() {
+  if (!m_dropCaretShown || CharToColumn(m_dropPos) < GetFirstColumn()) return QRect();
+  const QPoint at = TextPosToPoint(m_dropPos);
+  return QRect(at.x(), at.y(), DROP_CARET_WIDTH, GetLineHeight());
+}
+
+void CCrystalEditView::ShowDropCaret(QPoint point) {
+  if (!m_dropCaretShown) {
+    HideCursor();
+    m_savedCaretPos = GetCursorPosition();
+    m_dropCaretShown = true;
+  }
+  m_dropPos = DropPositionAt(point);
+  const QRect rect = DropCaretRect();
+  if (rect != m_dropCaretRect) {
+    viewport()->update(m_dropCaretRect);
+    viewport()->update(rect);
+    m_dropCaretRect = rect;
+  }
+}
+
+void CCrystalEditView::HideDropCaret() {
+  if (!m_dropCaretShown) return;
+  m_dropCaretShown = false;
+  viewport()->update(m_dropCaretRect);
+  m_dropCaretRect = QRect();
+  PlaceCursor(m_savedCaretPos);
+  ShowCursor();
+}
+
+bool CCrystalEditView::DropText(const QMimeData* data, QPoint point) {
+  if (!data || !data->hasText() || !m_buffer) return false;
+  const TextPosition p = DropPositionAt(point);
+  if (m_draggingText && IsInSelection(p)) {
+    // Onto the text being dragged: nothing moves, and the failed drop keeps the source.
+    MoveCaretTo(p);
+    return false;
+  }
+  const std::string text = DroppedBytes(*data);
+  if (text.empty()) return false;
+  int endLine = 0, endChar = 0;
+  if (!m_buffer->InsertText(this, p.y, p.x, text, endLine, endChar, UndoAction::DragAndDrop))
+    return false;
+  const TextPosition end(endChar, endLine);
+  SetSelection(p, end);
+  SetAnchor(p);
+  PlaceCursor(end);
+  ScrollIntoView(end);
+  emit cursorChanged();
+  return true;
+}
+
+void CCrystalEditView::ScrollWhileDragging(QPoint point) {
+  const QRect client = viewport()->rect();
+  bool scrolled = true;
+  if (point.y() < client.top() + SCROLL_BORDER) {
+    HideDropCaret();
+    ScrollUp();
+  } else if (point.y() >= client.bottom() + 1 - SCROLL_BORDER) {
+    HideDropCaret();
+    ScrollDown();
+  } else if (point.x() < client.left() + GetMarginWidth() + SCROLL_BORDER) {
+    HideDropCaret();
+    ScrollLeft();
+  } else if (point.x() >= client.right() + 1 - SCROLL_BORDER) {
+    HideDropCaret();
+    ScrollRight();
+  } else {
+    scrolled = false;
+  }
+  if (!scrolled) return;
+  viewport()->repaint();
+  ShowDropCaret(point);
+}
+
+// ---------------------------------------------------------------------------------------
+// Qt drag events (the viewport forwards them here)
+
+void CCrystalEditView::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData() && event->mimeData()->hasText()) {
+    const QPoint point = event->position().toPoint();
+    ShowDropCaret(point);
+    event->setDropAction(ChosenAction(event->modifiers()));
+    event->accept();
+    return;
+  }
+  HideDropCaret();
+  event->ignore();
+}
+
+void CCrystalEditView::dragMoveEvent(QDragMoveEvent* event) {
+  const QPoint point = event->position().toPoint();
+  if (IsEditable() && event->mimeData() && event->mimeData()->hasText()) {
+    ScrollWhileDragging(point);
+    ShowDropCaret(point);
+    event->setDropAction(ChosenAction(event->modifiers()));
+    event->accept();
+    return;
+  }
+  HideDropCaret();
+  event->ignore();
+}
+
+void CCrystalEditView::dragLeaveEvent(QDragLeaveEvent* event) {
+  HideDropCaret();
+  event->accept();
+}
+
+void CCrystalEditView::dropEvent(QDropEvent* event) {
+  HideDropCaret();
+  const Qt::DropAction action = ChosenAction(event->modifiers());
+  if (IsEditable() && DropText(event->mimeData(), event->position().toPoint())) {
+    event->setDropAction(action);
+    event->accept();
+    return;
+  }
+  // A refused drop must not let the source delete its text.
+  event->setDropAction(Qt::IgnoreAction);
+  event->ignore();
+}
+
+void CCrystalEditView::paintEvent(QPaintEvent* event) {
+  CCrystalTextView::paintEvent(event);
+  if (m_dropCaretRect.isEmpty() || !event->rect().intersects(m_dropCaretRect)) return;
+  QPainter painter(viewport());
+  painter.fillRect(m_dropCaretRect, QColor(128, 128, 128));
+}
