@@ -1,5 +1,6 @@
 // Caret movement by keys and mouse: preferred column, Home, words, collapsing selections,
 // clicks, margin clicks, page moves, mouse selection modes and auto-scrolling.
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -289,6 +290,55 @@ TEST_F(ViewNavigation, PressInsideTheSelectionThenReleasePlacesTheCursor) {
   EXPECT_EQ(Cursor(), TextPosition(3, 0));
   EXPECT_FALSE(view.HasSelection());
   EXPECT_EQ(view.GetAnchor(), TextPosition(1, 0));
+}
+
+// A view whose drags end at once with a chosen effect, recording what it was offered.
+class CDragRecordingView : public CTestTextView {
+public:
+  Qt::DropAction answer = Qt::MoveAction;
+  QString offeredText;
+  Qt::DropActions offeredEffects;
+  bool draggingDuringDrag = false;
+  std::vector<Qt::DropAction> done;
+  TextPosition begin, end;
+
+protected:
+  Qt::DropAction RunDrag(QMimeData* data, Qt::DropActions effects) override {
+    offeredText = data->text();
+    offeredEffects = effects;
+    draggingDuringDrag = IsDraggingText();
+    begin = m_draggedTextBegin;
+    end = m_draggedTextEnd;
+    delete data;
+    return answer;
+  }
+  void OnDragSourceDone(Qt::DropAction effect) override { done.push_back(effect); }
+};
+
+TEST(ViewDragSource, TheFirstMoveAfterAPressInTheSelectionOffersItAsACopy) {
+  auto buffer = MakeBuffer("abcdef\nghij");
+  CDragRecordingView view;
+  view.AttachBuffer(buffer.get());
+  ShowView(view, 300, 150);
+  view.SetSelection(TextPosition(4, 1), TextPosition(2, 0));
+  const int lh = view.GetLineHeight();
+  const int cw = view.GetCharWidth();
+  const QPoint inside(CCrystalTextView::MARGIN_WIDTH + 3 * cw + 1, lh / 2);
+  Press(view.viewport(), inside);
+  MoveHeld(view.viewport(), inside + QPoint(1, 0));
+  EXPECT_EQ(view.offeredText, QStringLiteral("cdef\r\nghij"));
+  EXPECT_EQ(view.offeredEffects, Qt::DropActions(Qt::CopyAction));
+  EXPECT_TRUE(view.draggingDuringDrag);
+  EXPECT_FALSE(view.IsDraggingText());
+  EXPECT_FALSE(view.IsPreparingToDrag());
+  EXPECT_EQ(view.begin, TextPosition(2, 0));
+  EXPECT_EQ(view.end, TextPosition(4, 1));
+  EXPECT_EQ(view.done, std::vector<Qt::DropAction>{Qt::MoveAction});
+  // A drag that ends without a drop reports nothing.
+  view.answer = Qt::IgnoreAction;
+  Press(view.viewport(), inside);
+  MoveHeld(view.viewport(), inside + QPoint(1, 0));
+  EXPECT_EQ(view.done.size(), 1u);
 }
 
 TEST_F(ViewNavigation, RightClickKeepsASelectionItHitsAndMovesOtherwise) {
