@@ -152,7 +152,9 @@ void CCrystalTextView::keyPressEvent(QKeyEvent* event) {
       return;
     }
   }
-  QAbstractScrollArea::keyPressEvent(event);
+  // Keys outside the table do not scroll the bars (as the scroll area would): they go on to
+  // the parent.
+  event->ignore();
 }
 
 void CCrystalTextView::Copy() {
