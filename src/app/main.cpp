@@ -6,9 +6,6 @@
 #include "style_table.h"
 
 int main(int argc, char** argv) {
-#ifdef TORVANE_HAVE_RESOURCES
-  Q_INIT_RESOURCE(resources);
-#endif
   QApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Quenmark Applications"));
   QCoreApplication::setApplicationName(QStringLiteral("Torvane"));

@@ -51,14 +51,5 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
                                   int& runCount) {
   const char* text = GetLineText(lineIndex);
   const int length = text ? GetLineLength(lineIndex) : 0;
-  const uint32_t result = ::ColourLine(cookie, text ? text : "", length, runs, runCount);
-  if (runs && runCount > 1) {
-    int kept = 1;
-    for (int i = 1; i < runCount; ++i) {
-      if (runs[i].colourIndex == runs[kept - 1].colourIndex) continue;
-      runs[kept++] = runs[i];
-    }
-    runCount = kept;
-  }
-  return result;
+  return ::ColourLine(cookie, text ? text : "", length, runs, runCount);
 }

@@ -26,8 +26,7 @@ public:
   COLORREF GetStyleColor(int colourIndex) const override;
   bool IsStyleBold(int colourIndex) const override;
   bool IsStyleItalic(int colourIndex) const override;
-  // The Inform colouring of the line, with neighbouring runs of one colour joined so that
-  // painting draws each colour once.
+  // The Inform colouring of the line.
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
 
 private:

@@ -2,22 +2,7 @@
 
 #include <QFile>
 
-// Outside any namespace: the resource initialiser is a global function.
-static void InitTorvaneResources() {
-#ifdef TORVANE_HAVE_RESOURCES
-  Q_INIT_RESOURCE(resources);
-#endif
-}
-
 namespace apptest {
-
-void InitResources() {
-  static const bool done = [] {
-    InitTorvaneResources();
-    return true;
-  }();
-  (void)done;
-}
 
 bool WriteFile(const QString& path, const std::string& bytes) {
   QFile file(path);

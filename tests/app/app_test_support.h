@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the application tests: the compiled-in resources, files in a temporary
-// folder, and pixels of a view.
+// Shared pieces of the application tests: files in a temporary folder and pixels of a view.
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -9,9 +8,6 @@
 #include "text_view.h"
 
 namespace apptest {
-
-// Registers the program's compiled-in resources (icons) once.
-void InitResources();
 
 // Writes bytes to path; false when it cannot.
 bool WriteFile(const QString& path, const std::string& bytes);

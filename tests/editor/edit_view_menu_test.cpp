@@ -45,11 +45,13 @@ TEST_F(Menus, ToolbarButtonsAreOnlyEnabledNeverRelabelled) {
   EXPECT_FALSE(button.text.has_value());
 }
 
-TEST_F(Menus, AltBackspaceUndoesToo) {
+TEST_F(Menus, AltBackspaceUndoesTooAndTheEditingKeysAreAlwaysEnabled) {
   Load("");
   Type("q");
   Key(Qt::Key_Backspace, Qt::AltModifier);
   EXPECT_EQ(Text(), "");
+  for (int id : {Cmd::EDIT_DELETE, Cmd::EDIT_DELETE_BACK, Cmd::EDIT_TAB, Cmd::EDIT_UNTAB})
+    EXPECT_TRUE(Update(id, false).enabled) << id;
 }
 
 TEST_F(Menus, OverwriteCommandIsCheckedWhileOnAndLightsTheIndicator) {
@@ -80,10 +82,8 @@ TEST_F(Menus, TheTextViewsCommandsStillWork) {
   Load("alpha beta");
   EXPECT_TRUE(view->OnCmdMsg(Cmd::EDIT_SELECT_ALL));
   EXPECT_TRUE(view->HasSelection());
-  CCmdUIState copy = Update(Cmd::EDIT_COPY, false);
-  EXPECT_TRUE(copy.enabled);
-  CCmdUIState position = Update(Cmd::INDICATOR_POSITION, false);
-  EXPECT_EQ(position.text.value_or(""), "Ln 1, Col 11");
+  EXPECT_TRUE(Update(Cmd::EDIT_COPY, false).enabled);
+  EXPECT_EQ(Update(Cmd::INDICATOR_POSITION, false).text.value_or(""), "Ln 1, Col 11");
   // A command nobody in the view handles is left for the document and the frames.
   EXPECT_FALSE(view->OnCmdMsg(Cmd::BUILD_COMPILE));
   CCmdUIState unknown;

@@ -92,29 +92,22 @@ TEST_F(Typing, EnterCopiesTheIndentationInAGroupOfItsOwn) {
   EXPECT_EQ(Cursor(), TextPosition(15, 1));
 }
 
-TEST_F(Typing, EnterIndentsWithTabsAndStopsAtTheFirstVisibleCharacter) {
+TEST_F(Typing, EnterCopiesTabsAndSpacesUpToTheFirstVisibleCharacter) {
   Load("\t \tx = 1;");
   Place(TextPosition(9, 0));
   Key(Qt::Key_Return);
   EXPECT_EQ(Text(), "\t \tx = 1;\n\t \t");
 
-  // An unindented line and an empty line give nothing to copy.
-  Load("x;\n");
-  Place(TextPosition(2, 0));
-  Key(Qt::Key_Return);
-  EXPECT_EQ(Text(), "x;\n\n");
-  Place(TextPosition(0, 2));
-  Key(Qt::Key_Enter); // the keypad key does the same
-  EXPECT_EQ(Text(), "x;\n\n\n");
-  EXPECT_EQ(Cursor(), TextPosition(0, 3));
-}
-
-TEST_F(Typing, EnterSplitsTheLineAndReplacesTheSelection) {
-  Load("  abcdef");
+  // Enter replaces a selection; an unindented line gives nothing to copy.
+  Load("  abcdef\nx;");
   Select(TextPosition(4, 0), TextPosition(6, 0));
-  Key(Qt::Key_Return);
-  EXPECT_EQ(Text(), "  ab\n  ef");
+  Key(Qt::Key_Enter); // the keypad key
+  EXPECT_EQ(Text(), "  ab\n  ef\nx;");
   EXPECT_EQ(Cursor(), TextPosition(2, 1));
+  Place(TextPosition(2, 2));
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Text(), "  ab\n  ef\nx;\n");
+  EXPECT_EQ(Cursor(), TextPosition(0, 3));
 }
 
 TEST_F(Typing, AnUndoneIndentationIsNotBroughtBackByALaterEmptyChange) {
@@ -147,6 +140,10 @@ TEST_F(Typing, OverwriteModeReplacesCharactersButAppendsAtTheLineEnd) {
   Place(TextPosition(1, 0));
   Type("Q");
   EXPECT_EQ(Text(), "aQbc\nxy");
+
+  view->SetOverwriteMode(true);
+  Load("a new text"); // a new text starts in insert mode
+  EXPECT_FALSE(view->GetOverwriteMode());
 }
 
 TEST_F(Typing, EnterInOverwriteModeMovesDownAndOnlyBreaksTheLastLine) {
@@ -162,13 +159,6 @@ TEST_F(Typing, EnterInOverwriteModeMovesDownAndOnlyBreaksTheLastLine) {
   Key(Qt::Key_Return);
   EXPECT_EQ(Text(), "    one\n    two\n"); // a break, without indentation
   EXPECT_EQ(Cursor(), TextPosition(0, 2));
-}
-
-TEST_F(Typing, ANewTextTurnsOverwriteModeOff) {
-  Load("abc");
-  view->SetOverwriteMode(true);
-  Load("other");
-  EXPECT_FALSE(view->GetOverwriteMode());
 }
 
 TEST_F(Typing, AReadOnlyTextRefusesEveryEdit) {
@@ -196,34 +186,13 @@ TEST_F(Typing, AReadOnlyTextRefusesEveryEdit) {
 
 TEST_F(Typing, WithoutABufferNothingHappens) {
   view = std::make_unique<CCrystalEditView>();
-  edittest::ShowAndFocus(*view, 300, 200);
-  Type("abc");
-  Key(Qt::Key_Return);
-  Key(Qt::Key_Backspace);
-  Key(Qt::Key_Delete);
-  Key(Qt::Key_Tab);
-  Key(Qt::Key_Z, Qt::ControlModifier);
+  for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Tab})
+    edittest::SendKey(*view, key, Qt::NoModifier, key == Qt::Key_A ? "a" : "");
+  view->OnEditPaste();
+  view->OnEditUndo();
   EXPECT_FALSE(view->IsEditable());
   EXPECT_EQ(view->GetCursorPosition(), TextPosition(0, 0));
   EXPECT_FALSE(Update(Cmd::EDIT_UNDO).enabled);
-  EXPECT_FALSE(Update(Cmd::INDICATOR_READ).enabled);
-}
-
-TEST_F(Typing, AnotherViewOfTheSameTextSeesTheEditsAndKeepsItsCaretInside) {
-  Load("alpha\nbeta\ngamma");
-  CCrystalEditView other;
-  edittest::ShowAndFocus(other, 300, 200);
-  other.AttachBuffer(buffer.get());
-  other.SetSelection(TextPosition(3, 2), TextPosition(3, 2));
-  other.PlaceCursor(TextPosition(3, 2));
-
-  view->activateWindow();
-  view->setFocus();
-  Select(TextPosition(2, 0), TextPosition(2, 2));
-  Key(Qt::Key_Delete);
-  EXPECT_EQ(Text(), "almma");
-  EXPECT_EQ(other.GetCursorPosition(), TextPosition(3, 0)); // moved with its text
-  other.DetachBuffer();
 }
 
 } // namespace
