@@ -184,6 +184,21 @@ TEST_F(Typing, AReadOnlyTextRefusesEveryEdit) {
   EXPECT_TRUE(Update(Cmd::INDICATOR_READ).enabled);
 }
 
+TEST_F(Typing, CharactersTypedWhileAMouseButtonIsHeldAreIgnored) {
+  Load("abc");
+  // Through the window, so that the application knows the button is down.
+  const QPoint point = view->viewport()->mapTo(
+      view.get(), view->TextPosToPoint(TextPosition(1, 0)) + QPoint(2, 2));
+  QTest::mousePress(view->windowHandle(), Qt::LeftButton, Qt::NoModifier, point);
+  ASSERT_TRUE(QApplication::mouseButtons() & Qt::LeftButton);
+  Type("x");
+  Key(Qt::Key_Return);
+  QTest::mouseRelease(view->windowHandle(), Qt::LeftButton, Qt::NoModifier, point);
+  EXPECT_EQ(Text(), "abc");
+  Type("y");
+  EXPECT_EQ(Text(), "aybc");
+}
+
 TEST_F(Typing, WithoutABufferNothingHappens) {
   view = std::make_unique<CCrystalEditView>();
   for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Tab})
