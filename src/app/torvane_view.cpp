@@ -1,6 +1,11 @@
 #include "torvane_view.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+
 #include "colouring.h"
+#include "command_ids.h"
 #include "style_table.h"
 #include "text_buffer.h"
 
@@ -52,4 +57,46 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
   const char* text = GetLineText(lineIndex);
   const int length = text ? GetLineLength(lineIndex) : 0;
   return ::ColourLine(cookie, text ? text : "", length, runs, runCount);
+}
+
+std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {
+  struct Item {
+    int id;
+    const char* text;
+  };
+  static constexpr Item ITEMS[] = {
+      {Cmd::EDIT_CUT, "Cu&t"},
+      {Cmd::EDIT_COPY, "&Copy"},
+      {Cmd::EDIT_PASTE, "&Paste"},
+      {0, nullptr},
+      {ID_INSERT_NEW_OBJECT, "Insert New &Object"},
+      {ID_INSERT_NEW_FUNCTION, "Insert New &Function"},
+      {0, nullptr},
+      {Cmd::EDIT_OBJECT, "&Edit Object"},
+  };
+  auto menu = std::make_unique<QMenu>(QStringLiteral("ViewCM"));
+  for (const Item& item : ITEMS) {
+    if (item.id == 0) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(QString::fromLatin1(item.text));
+    action->setData(item.id);
+    CCmdUIState state;
+    state.id = item.id;
+    state.isMenuItem = true;
+    // Without an update handler there is no command behind the item.
+    action->setEnabled(OnUpdateCmdUI(item.id, state) && state.enabled);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      if (!OnCmdMsg(id)) emit unhandledCommand(id);
+    });
+  }
+  return menu;
+}
+
+void CTorvaneView::contextMenuEvent(QContextMenuEvent* event) {
+  std::unique_ptr<QMenu> menu = CreateContextMenu();
+  menu->exec(event->globalPos());
+  event->accept();
 }

@@ -1,7 +1,10 @@
 #pragma once
+#include <memory>
+
 #include "edit_view.h"
 
 class CCrystalTextBuffer;
+class QMenu;
 
 // The view of an Inform source: an editing view whose colours, bold and italic come from the
 // application's style table and whose lines are coloured by the Inform colouring. Its font
@@ -10,6 +13,11 @@ class CTorvaneView : public CCrystalEditView {
   Q_OBJECT
 
 public:
+  // The context menu ("ViewCM", menu 143) and the two commands of it that only it names.
+  static constexpr int CONTEXT_MENU_ID = 143;
+  static constexpr int ID_INSERT_NEW_OBJECT = 32778;
+  static constexpr int ID_INSERT_NEW_FUNCTION = 32781;
+
   explicit CTorvaneView(QWidget* parent = nullptr);
   ~CTorvaneView() override;
 
@@ -28,6 +36,15 @@ public:
   bool IsStyleItalic(int colourIndex) const override;
   // The Inform colouring of the line.
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
+
+  // The context menu as it stands now: Cut, Copy, Paste, Insert New Object, Insert New
+  // Function and Edit Object, each enabled as its update handler says (a command nobody
+  // handles is disabled). A chosen command the view does not carry out goes on through
+  // unhandledCommand.
+  std::unique_ptr<QMenu> CreateContextMenu();
+
+protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
   CCrystalTextBuffer* m_documentBuffer = nullptr;

@@ -1,6 +1,10 @@
 // The Inform view: colours from the style table painted over the Inform colouring, stored
-// styles read back, the document font and the margin icons.
+// styles read back, the document font, the margin icons and the context menu.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFontInfo>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -125,6 +129,30 @@ TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStrip) {
   EXPECT_GT(apptest::CountColour(image, margin1, tag), 10);
   const QRect margin0(0, 0, CCrystalTextView::MARGIN_WIDTH, view->GetLineHeight());
   EXPECT_EQ(apptest::CountColour(image, margin0, tag), 0);
+}
+
+TEST_F(InformView, TheContextMenuOffersTheEditCommandsAndDisablesTheUnhandledOnes) {
+  Show("abc def\r\n");
+  QApplication::clipboard()->clear();
+  auto texts = [](QMenu& menu) {
+    QStringList list;
+    for (QAction* action : menu.actions())
+      list << (action->isSeparator() ? QString("-")
+                                     : action->text() + (action->isEnabled() ? "" : " (off)"));
+    return list.join("|");
+  };
+  std::unique_ptr<QMenu> menu = view->CreateContextMenu();
+  EXPECT_EQ(texts(*menu), "Cu&t (off)|&Copy (off)|&Paste (off)|-|Insert New &Object (off)|"
+                          "Insert New &Function (off)|-|&Edit Object (off)");
+
+  view->SetSelection(TextPosition(0, 0), TextPosition(4, 0));
+  QApplication::clipboard()->setText("x");
+  menu = view->CreateContextMenu();
+  EXPECT_EQ(texts(*menu), "Cu&t|&Copy|&Paste|-|Insert New &Object (off)|"
+                          "Insert New &Function (off)|-|&Edit Object (off)");
+  menu->actions().at(0)->trigger(); // Cut
+  EXPECT_EQ(QApplication::clipboard()->text(), "abc ");
+  EXPECT_EQ(buffer.GetText(0, 0, 0, buffer.LineLength(0)), "def");
 }
 
 } // namespace
