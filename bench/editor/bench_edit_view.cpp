@@ -180,7 +180,7 @@ void BM_ColourEveryLineBaseline(benchmark::State& state) {
     uint32_t cookie = 0;
     int runs = 0;
     for (int line = 0; line < s.buffer.LineCount(); ++line)
-      cookie = ColourLine(cookie, s.buffer.LineChars(line), s.buffer.LineLength(line), nullptr,
+      cookie = ColourLine(cookie, line, s.buffer.LineChars(line), s.buffer.LineLength(line), nullptr,
                           runs);
     benchmark::DoNotOptimize(cookie);
   }

@@ -16,7 +16,7 @@ namespace {
 class CInformTextView : public CCrystalTextView {
 public:
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {
-    return ::ColourLine(cookie, GetLineText(lineIndex), GetLineLength(lineIndex), runs,
+    return ::ColourLine(cookie, lineIndex, GetLineText(lineIndex), GetLineLength(lineIndex), runs,
                         runCount);
   }
 };
@@ -83,7 +83,7 @@ void BM_CookiesBaselineDirectColouring(benchmark::State& state) {
     uint32_t cookie = 0;
     int runCount = 0;
     for (int i = 0; i < buffer->LineCount(); ++i)
-      cookie = ::ColourLine(cookie, buffer->LineChars(i), buffer->LineLength(i), nullptr,
+      cookie = ::ColourLine(cookie, i, buffer->LineChars(i), buffer->LineLength(i), nullptr,
                             runCount);
     benchmark::DoNotOptimize(cookie);
   }

@@ -56,7 +56,7 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
                                   int& runCount) {
   const char* text = GetLineText(lineIndex);
   const int length = text ? GetLineLength(lineIndex) : 0;
-  return ::ColourLine(cookie, text ? text : "", length, runs, runCount);
+  return ::ColourLine(cookie, lineIndex, text ? text : "", length, runs, runCount);
 }
 
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {

@@ -204,8 +204,3 @@ uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length
   SecondPass(s, length, runs);
   return state;
 }
-
-uint32_t ColourLine(uint32_t cookie, const char* text, int length, StyleRun* runs,
-                    int& runCount) {
-  return ColourLine(cookie, cookie == 0 ? 0 : 1, text, length, runs, runCount);
-}

@@ -43,16 +43,12 @@ inline constexpr uint32_t COOKIE_ATTRIBUTES = 0x400000;
 inline constexpr uint32_t COOKIE_ROUTINE_NAME = 0x1000000;
 inline constexpr uint32_t COOKIE_STATEMENT_START = 0x2000000;
 
-// Colours one line of Inform source. cookie is the value returned for the line before
-// (0 for line 0; a cookie of 0 is taken as the start of the file). Reads exactly length bytes of text (not NUL-terminated). runCount is set to
-// length; with runs non-null, runs[0 .. length-1] get one run per character. Returns the
-// cookie in force at the end of the line. Allocates nothing.
-uint32_t ColourLine(uint32_t cookie, const char* text, int length, StyleRun* runs,
-                    int& runCount);
-
-// The same with the line's index given: line 0 starts in the statement-start state. The form
-// above can only take a cookie of 0 to mean line 0, but a later line can also be handed 0 (the
-// line before ended on a lone '#' with nothing open); callers that know the index use this.
+// Colours line lineIndex of Inform source. cookie is the value returned for the line before
+// (0 for line 0). Line 0 starts in the statement-start state: the index, not a cookie of 0,
+// marks the start, since a later line can also be handed 0. Reads exactly length bytes
+// of text (not NUL-terminated). runCount is set to length; with runs non-null,
+// runs[0 .. length-1] get one run per character. Returns the cookie in force at the end of
+// the line. Allocates nothing.
 uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length,
                     StyleRun* runs, int& runCount);
 

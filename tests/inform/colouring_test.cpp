@@ -284,17 +284,11 @@ TEST(CookieBehaviour, EmptyLineReturnsItsCookie) {
   EXPECT_EQ(runCount, 0);
   EXPECT_EQ(ColourLine(cookie | COOKIE_COMMENT, 5, "", 0, nullptr, runCount), cookie);
   EXPECT_EQ(ColourLine(0, 0, "", 0, nullptr, runCount), COOKIE_STATEMENT_START);
-  EXPECT_EQ(ColourLine(0, "", 0, nullptr, runCount), COOKIE_STATEMENT_START);
 }
 
 TEST(CookieBehaviour, LineZeroStartsAStatement) {
   EXPECT_EQ(ColourOne("Object", 0, 0).colours, "BBBBBB");
   EXPECT_EQ(ColourOne("Object", 0, 1).colours, "AAAAAA");
-  // The four-argument form takes cookie 0 as line 0.
-  StyleRun runs[6];
-  int runCount = 0;
-  ColourLine(0, "Object", 6, runs, runCount);
-  EXPECT_EQ(runs[0].colourIndex, COLORINDEX_DIRECTIVE);
 }
 
 TEST(CookieBehaviour, CookieZeroOnALaterLineIsNotAFileStart) {
