@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 
+#include "command_ids.h"
 #include "text_buffer.h"
 
 class QLabel;
@@ -15,7 +16,9 @@ class CSingleFileWindow : public QMainWindow {
 
 public:
   // The status bar panes, left to right, with the text each shows while it is lit.
-  static constexpr std::array<int, 5> INDICATORS = {59144, 59146, 59140, 59145, 59142};
+  static constexpr std::array<int, 5> INDICATORS = {Cmd::INDICATOR_POSITION, Cmd::INDICATOR_CRLF,
+                                                    Cmd::INDICATOR_OVR, Cmd::INDICATOR_READ,
+                                                    Cmd::INDICATOR_COL};
 
   explicit CSingleFileWindow(QWidget* parent = nullptr);
   ~CSingleFileWindow() override;
