@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli_command.h"
+#include "cli_source.h"
 #include "colouring.h"
 #include "text_buffer.h"
 
@@ -52,10 +53,7 @@ int RunColour(int argc, char** argv) {
   }
   const char* path = argv[1];
   CCrystalTextBuffer buffer;
-  if (!buffer.Load(path, LineEndStyle::Automatic)) {
-    std::fprintf(stderr, "torvane-cli: cannot load '%s'\n", path);
-    return 2;
-  }
+  if (!LoadCliSource(path, buffer)) return 2;
 
   static const char kHex[] = "0123456789abcdef";
   COutputBlock output(stdout);

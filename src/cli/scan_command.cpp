@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli_command.h"
+#include "cli_source.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
 
@@ -42,10 +43,7 @@ int RunScan(int argc, char** argv) {
   }
   const char* path = argv[1];
   CCrystalTextBuffer buffer;
-  if (!buffer.Load(path, LineEndStyle::Automatic)) {
-    std::fprintf(stderr, "torvane-cli: cannot load '%s'\n", path);
-    return 2;
-  }
+  if (!LoadCliSource(path, buffer)) return 2;
 
   CObjectScanner scanner;
   scanner.ScanObjects(CBufferLineSource<CCrystalTextBuffer>(buffer));

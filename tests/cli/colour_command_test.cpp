@@ -92,12 +92,14 @@ TEST(ColourCommand, UnloadableFileGivesStatusTwoAndNamesIt) {
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.out.isEmpty());
   EXPECT_TRUE(r.err.contains(missing.toLocal8Bit())) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("No such file or directory")) << "the reason is given";
   EXPECT_EQ(r.err.count('\n'), 1) << "one line of message";
 
   // A directory cannot be loaded either.
   const CliResult d = RunCli({QStringLiteral("colour"), dir.path()});
   EXPECT_EQ(d.exitCode, 2);
   EXPECT_TRUE(d.err.contains(dir.path().toLocal8Bit())) << d.err.toStdString();
+  EXPECT_TRUE(d.err.contains("is a directory")) << d.err.toStdString();
 }
 
 TEST(ColourCommand, MissingOrExtraArgumentsAreAUsageError) {
