@@ -151,29 +151,21 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
   EXPECT_EQ(ReadFile(dir.File("out")), AllText(buffer, sequence));
 }
 
-TEST(RandomEdits, FromAnEmptyText) {
-  for (unsigned seed = 1; seed <= 3; ++seed) RunRound(seed, "", LineEndStyle::Dos, 1000);
-}
-
-TEST(RandomEdits, FromADosFileWithStrayBytes) {
-  RandomEditor random(99);
-  std::string initial;
-  for (int i = 0; i < 60; ++i) initial += random.Text(12, true) + "\r\n";
-  for (unsigned seed = 10; seed <= 12; ++seed) RunRound(seed, initial, LineEndStyle::Dos, 1000);
-}
-
-TEST(RandomEdits, FromAMacFileWhoseLinesHoldCrs) {
-  RandomEditor random(7);
-  std::string initial;
-  for (int i = 0; i < 60; ++i) initial += random.Text(12, true) + "\r\n\r\n"[random.Below(3)];
-  for (unsigned seed = 20; seed <= 22; ++seed) RunRound(seed, initial, LineEndStyle::Mac, 1000);
-}
-
-TEST(RandomEdits, FromAUnixFileWhoseLinesHoldCrLf) {
-  RandomEditor random(5);
-  std::string initial;
-  for (int i = 0; i < 60; ++i) initial += random.Text(12, true) + "\r\n" + "\n\r";
-  for (unsigned seed = 30; seed <= 31; ++seed) RunRound(seed, initial, LineEndStyle::Unix, 1000);
+TEST(RandomEdits, FromFilesOfEveryStyleWhoseLinesHoldOtherStylesBytes) {
+  // {style, line end used while writing the file, first seed, rounds}; lines hold stray CR,
+  // LF, NUL bytes and the other styles' sequences.
+  struct Row {
+    LineEndStyle style;
+    const char* ends;
+    unsigned seed, rounds;
+  };
+  for (const Row& row : {Row{LineEndStyle::Dos, nullptr, 1, 3}, Row{LineEndStyle::Dos, "\r\n", 10, 3},
+                         Row{LineEndStyle::Mac, "\n", 20, 3}, Row{LineEndStyle::Unix, "\n\r", 30, 2}}) {
+    RandomEditor random(row.seed + 1000);
+    std::string initial;
+    for (int i = 0; row.ends && i < 60; ++i) initial += random.Text(12, true) + "\r\n" + row.ends;
+    for (unsigned seed = row.seed; seed < row.seed + row.rounds; ++seed) RunRound(seed, initial, row.style, 1000);
+  }
 }
 
 TEST(RandomEdits, PastTheLimitUndoStopsAtTheOldestKeptRecord) {
