@@ -38,26 +38,6 @@ protected:
   TempDir dir;
 };
 
-TEST_F(UndoTest, RecordsHoldPositionsActionAndTextWithCrLfBetweenLines) {
-  int el, ec;
-  buffer.OpenUndoGroup(true); // merging into nothing still starts a group
-  buffer.InsertText(nullptr, 0, 0, "ab\r\ncd", el, ec, UndoAction::Paste);
-  buffer.CloseUndoGroup();
-  buffer.DeleteText(nullptr, 0, 1, 1, 1, UndoAction::Cut);
-  ASSERT_EQ(buffer.UndoRecordCount(), 2);
-  const UndoRecord* ins = buffer.UndoRecordAt(0);
-  EXPECT_TRUE(ins->IsInsert() && ins->StartsGroup());
-  EXPECT_EQ(ins->Start(), TextPosition(0, 0));
-  EXPECT_EQ(ins->End(), TextPosition(2, 1));
-  EXPECT_EQ(ins->Action(), UndoAction::Paste);
-  EXPECT_EQ(ins->Text(), "ab\r\ncd");
-  const UndoRecord* del = buffer.UndoRecordAt(1);
-  EXPECT_FALSE(del->IsInsert());
-  EXPECT_EQ(del->Text(), "b\r\nc");
-  EXPECT_EQ(del->Action(), UndoAction::Cut);
-  EXPECT_EQ(buffer.UndoRecordAt(2), nullptr);
-}
-
 TEST_F(UndoTest, TypingPastingAndUndoingFormTheExpectedGroups) {
   // Keys as typed ('#' pastes "pasted", '<' is Undo); the text then; the text after each Undo.
   struct Row {
@@ -66,7 +46,7 @@ TEST_F(UndoTest, TypingPastingAndUndoingFormTheExpectedGroups) {
     Strings undone;
   };
   const Row rows[] = {
-      {"ab cd", "ab cd", {"ab", ""}}, // groups break at spaces
+      {"ab cd", "ab cd", {"ab", ""}}, // groups break at spaces; the first merges into nothing
       {"#x", "pastedx", {""}},        // typing after a paste joins the paste group
       {"a b<c", "ac", {""}},          // after Undo, typing joins the group now last
       {"#<#", "pasted", {""}},        // any new change drops the redo tail
