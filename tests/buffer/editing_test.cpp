@@ -81,19 +81,6 @@ TEST(Editing, ViewsHearOfEachEditOnceWithItsExtentAndCaretsMove) {
   }
 }
 
-TEST(Editing, LineCapacityGrowsOnlyWhenExceeded) {
-  CCrystalTextBuffer buffer;
-  buffer.CreateEmpty();
-  EXPECT_EQ(buffer.LineCapacity(0), 16);
-  int el, ec;
-  for (int n = 1; n <= 70; ++n) {
-    ASSERT_TRUE(buffer.InsertText(nullptr, 0, n - 1, "k", el, ec));
-    const int cap = buffer.LineCapacity(0);
-    EXPECT_TRUE(cap >= n && cap % 16 == 0 && cap <= (n / 16 + 1) * 16) << n << " " << cap;
-  }
-  EXPECT_EQ(buffer.LineCapacity(0), (70 / 16 + 1) * 16);
-}
-
 TEST(Editing, RefusedEditsChangeNothingAndAccessorsStayInside) {
   CCrystalTextBuffer buffer;
   Fill(buffer, {"abc", "de"});

@@ -168,37 +168,4 @@ TEST(RandomEdits, FromFilesOfEveryStyleWhoseLinesHoldOtherStylesBytes) {
   }
 }
 
-TEST(RandomEdits, PastTheLimitUndoStopsAtTheOldestKeptRecord) {
-  CCrystalTextBuffer buffer;
-  buffer.CreateEmpty();
-  RandomEditor random(77);
-  Model model;
-  std::vector<std::string> states{model.doc};
-  const int operations = CCrystalTextBuffer::UNDO_LIMIT + 476;
-  for (int i = 0; i < operations; ++i) {
-    size_t a = random.Below(model.doc.size() + 1);
-    TextPosition at = model.Position(a);
-    if (random.Chance(60)) {
-      std::string text = random.Text(5);
-      int el, ec;
-      ASSERT_TRUE(buffer.InsertText(nullptr, at.y, at.x, text, el, ec));
-      model.doc.insert(a, Model::Converted(text));
-    } else {
-      size_t b = std::min(model.doc.size(), a + random.Below(5));
-      TextPosition to = model.Position(b);
-      ASSERT_TRUE(buffer.DeleteText(nullptr, at.y, at.x, to.y, to.x));
-      model.doc.erase(a, b - a);
-    }
-    states.push_back(model.doc);
-  }
-  TextPosition caret;
-  int undone = 0;
-  while (buffer.CanUndo()) {
-    ASSERT_TRUE(buffer.Undo(caret));
-    ++undone;
-  }
-  EXPECT_EQ(undone, CCrystalTextBuffer::UNDO_LIMIT);
-  EXPECT_EQ(AllText(buffer, std::string_view(&SEP, 1)), states[476]);
-}
-
 } // namespace
