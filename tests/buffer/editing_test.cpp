@@ -250,6 +250,13 @@ TEST(ManyLines, EditsFarApartKeepEveryLineInPlace) {
   model[10] = model[10].substr(0, 1) + model[4990].substr(1);
   model.erase(model.begin() + 11, model.begin() + 4991);
   EXPECT_EQ(Lines(buffer), model);
+  // Enough new lines to grow the line array while lines lie after the gap.
+  Strings added;
+  std::string many;
+  for (int i = 0; i < 8000; ++i) added.push_back(std::to_string(i)), many += added.back() + "\r\n";
+  ASSERT_TRUE(buffer.InsertText(nullptr, 5, 0, many, el, ec));
+  model.insert(model.begin() + 5, added.begin(), added.end());
+  EXPECT_EQ(Lines(buffer), model);
 }
 
 } // namespace
