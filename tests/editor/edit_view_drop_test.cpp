@@ -4,13 +4,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QTest>
 
-#include "command_ids.h"
 #include "edit_test_support.h"
-
-using edittest::EditViewTest;
+#include "view_test_events.h"
 
 namespace {
 
@@ -65,65 +61,58 @@ protected:
   }
 };
 
-class Dropping : public EditViewTest<CDraggingView> {
+class Dropping : public edittest::EditViewTest<CDraggingView> {
 protected:
-  // Presses the left button inside the selection and moves the mouse: the view starts a drag.
-  void DragSelectionFrom(TextPosition inside) {
+  // Selects [start, end), then presses the left button inside it at inside and moves the
+  // mouse: the view starts a drag, dropped at drop (a text position of target, or of this
+  // view) with modifiers.
+  void DragSelection(TextPosition start, TextPosition end, TextPosition inside, QPoint drop,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    Select(start, end);
+    if (!view->dropInto) view->dropInto = view.get();
+    view->dropPoint = drop;
+    view->dropModifiers = modifiers;
     const QPoint press = CellPoint(*view, inside);
-    QMouseEvent down(QEvent::MouseButtonPress, QPointF(press), view->viewport()->mapToGlobal(QPointF(press)),
-                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &down);
-    const QPoint next = press + QPoint(3, 0);
-    QMouseEvent move(QEvent::MouseMove, QPointF(next), view->viewport()->mapToGlobal(QPointF(next)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &move);
-    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(next), view->viewport()->mapToGlobal(QPointF(next)),
-                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &up);
+    viewtest::Press(view->viewport(), press);
+    viewtest::MoveHeld(view->viewport(), press + QPoint(3, 0));
+    viewtest::Release(view->viewport(), press + QPoint(3, 0));
   }
+  QPoint At(TextPosition p) { return CellPoint(*view, p); }
+  QPoint After(TextPosition p) { return CellPoint(*view, p) + QPoint(view->GetCharWidth(), 0); }
 };
 
-TEST_F(Dropping, TextFromElsewhereIsInsertedAndSelected) {
+TEST_F(Dropping, TextFromElsewhereIsInsertedAndSelectedAndCtrlMakesItACopy) {
   Load("abcdef\nxyz");
   QMimeData data;
   data.setText("one\ntwo");
-  DragResult result = DragAndDrop(*view, data, CellPoint(*view, TextPosition(2, 1)));
+  DragResult result = DragAndDrop(*view, data, At(TextPosition(2, 1)));
   EXPECT_TRUE(result.enterAccepted);
   EXPECT_TRUE(result.moveAccepted);
   EXPECT_EQ(result.dropAction, Qt::MoveAction);
-  EXPECT_EQ(Text(), "abcdef\nxyone\ntwoz");
-  TextPosition start, end;
-  view->GetSelectionBounds(start, end);
-  EXPECT_EQ(start, TextPosition(2, 1));
-  EXPECT_EQ(end, TextPosition(3, 2));
-  EXPECT_EQ(Cursor(), TextPosition(3, 2));
-  EXPECT_EQ(Update(Cmd::EDIT_UNDO).text.value_or(""), "&Undo Drag And Drop\tCtrl+Z");
-  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Marked(), "abcdef\nxyone\ntwo|z");
+  EXPECT_EQ(Sel(), edittest::Span(TextPosition(2, 1), TextPosition(3, 2)));
+  EXPECT_EQ(UndoText(), "&Undo Drag And Drop\tCtrl+Z");
+  Undo();
   EXPECT_EQ(Text(), "abcdef\nxyz");
-}
 
-TEST_F(Dropping, CtrlMakesTheDropACopy) {
-  Load("abc");
-  QMimeData data;
   data.setText("Q");
-  EXPECT_EQ(DragAndDrop(*view, data, CellPoint(*view, TextPosition(1, 0)), Qt::ControlModifier)
-                .dropAction,
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(1, 0)), Qt::ControlModifier).dropAction,
             Qt::CopyAction);
-  EXPECT_EQ(Text(), "aQbc");
+  EXPECT_EQ(Text(), "aQbcdef\nxyz");
 }
 
 TEST_F(Dropping, AReadOnlyViewOrDataWithoutTextRefusesTheDrop) {
   Load("abc");
   QMimeData image;
   image.setData("image/png", QByteArray("\x89PNG", 4));
-  DragResult result = DragAndDrop(*view, image, CellPoint(*view, TextPosition(1, 0)));
+  DragResult result = DragAndDrop(*view, image, At(TextPosition(1, 0)));
   EXPECT_FALSE(result.enterAccepted);
   EXPECT_FALSE(result.dropAccepted);
 
   buffer->SetReadOnly(true);
   QMimeData text;
   text.setText("zzz");
-  result = DragAndDrop(*view, text, CellPoint(*view, TextPosition(1, 0)));
+  result = DragAndDrop(*view, text, At(TextPosition(1, 0)));
   EXPECT_FALSE(result.moveAccepted);
   EXPECT_FALSE(result.dropAccepted);
   EXPECT_EQ(Text(), "abc");
@@ -136,67 +125,46 @@ TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
   ASSERT_TRUE(view->IsCaretVisible());
   QMimeData data;
   data.setText("x");
-  const QPoint point = CellPoint(*view, TextPosition(6, 1));
-  QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                        Qt::NoModifier);
+  QDragEnterEvent enter(At(TextPosition(6, 1)), Qt::CopyAction | Qt::MoveAction, &data,
+                        Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(view->viewport(), &enter);
   EXPECT_TRUE(view->IsDropCaretShown());
   EXPECT_EQ(view->GetDropPosition(), TextPosition(6, 1));
   EXPECT_FALSE(view->IsCaretVisible()); // one caret at a time
-
-  const QImage image = view->viewport()->grab().toImage();
+  const QImage image = viewtest::Grab(*view);
   const QPoint bar = view->TextPosToPoint(TextPosition(6, 1)) + QPoint(0, view->GetLineHeight() / 2);
   EXPECT_EQ(image.pixelColor(bar).rgb(), QColor(128, 128, 128).rgb());
 
   QDragLeaveEvent leave;
   QApplication::sendEvent(view->viewport(), &leave);
   EXPECT_FALSE(view->IsDropCaretShown());
-  EXPECT_EQ(Cursor(), TextPosition(3, 0));
+  EXPECT_EQ(Marked(), "hel|lo world\nsecond line");
   EXPECT_TRUE(view->IsCaretVisible());
-  EXPECT_EQ(Text(), "hello world\nsecond line");
 }
 
-TEST_F(Dropping, DraggingASelectionLaterInTheViewMovesItAsOneUndoStep) {
+TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepOrCopiesItWithCtrl) {
   Load("abc def ghi");
-  Select(TextPosition(0, 0), TextPosition(4, 0)); // "abc "
-  view->dropInto = view.get();
-  view->dropPoint = CellPoint(*view, TextPosition(11, 0)) + QPoint(view->GetCharWidth(), 0);
-  DragSelectionFrom(TextPosition(1, 0));
+  DragSelection({0, 0}, {4, 0}, {1, 0}, After(TextPosition(11, 0))); // "abc " to the end
   EXPECT_EQ(view->draggedText, "abc ");
   EXPECT_EQ(view->offered, Qt::CopyAction | Qt::MoveAction);
   EXPECT_EQ(Text(), "def ghiabc ");
-  Key(Qt::Key_Z, Qt::ControlModifier);
+  Undo();
   EXPECT_EQ(Text(), "abc def ghi");
   EXPECT_FALSE(buffer->CanUndo());
-}
 
-TEST_F(Dropping, DraggingBackwardsAcrossLinesMovesTheRightText) {
-  Load("first\nsecond\nthird");
-  Select(TextPosition(0, 2), TextPosition(5, 2)); // "third"
-  view->dropInto = view.get();
-  view->dropPoint = CellPoint(*view, TextPosition(0, 0));
-  DragSelectionFrom(TextPosition(2, 2));
+  Load("first\nsecond\nthird"); // backwards, across lines
+  DragSelection({0, 2}, {5, 2}, {2, 2}, At(TextPosition(0, 0)));
   EXPECT_EQ(Text(), "thirdfirst\nsecond\n");
-}
 
-TEST_F(Dropping, DraggingWithCtrlCopiesAndTheSourceStays) {
   Load("abc def");
-  Select(TextPosition(0, 0), TextPosition(3, 0));
-  view->dropInto = view.get();
-  view->dropPoint = CellPoint(*view, TextPosition(7, 0)) + QPoint(view->GetCharWidth(), 0);
-  view->dropModifiers = Qt::ControlModifier;
-  DragSelectionFrom(TextPosition(1, 0));
+  DragSelection({0, 0}, {3, 0}, {1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
   EXPECT_EQ(Text(), "abc defabc");
 }
 
 TEST_F(Dropping, DroppingOntoTheDraggedTextChangesNothing) {
   Load("abc def");
-  Select(TextPosition(0, 0), TextPosition(5, 0));
-  view->dropInto = view.get();
-  view->dropPoint = CellPoint(*view, TextPosition(2, 0));
-  DragSelectionFrom(TextPosition(1, 0));
-  EXPECT_EQ(Text(), "abc def");
-  EXPECT_EQ(Cursor(), TextPosition(2, 0)); // only the caret moved to the drop point
+  DragSelection({0, 0}, {5, 0}, {1, 0}, At(TextPosition(2, 0)));
+  EXPECT_EQ(Marked(), "ab|c def"); // only the caret moved to the drop point
   EXPECT_FALSE(buffer->CanUndo());
 }
 
@@ -205,15 +173,12 @@ TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
   buffer->SetReadOnly(true);
   CCrystalEditView target;
   edittest::ShowAndFocus(target, 400, 200);
-  QTemporaryDir otherDir;
-  auto other = edittest::LoadBuffer(otherDir, "");
+  auto other = edittest::LoadBuffer(dir, "");
   target.AttachBuffer(other.get());
   view->activateWindow();
   view->setFocus();
-  Select(TextPosition(0, 0), TextPosition(6, 0));
   view->dropInto = &target;
-  view->dropPoint = CellPoint(target, TextPosition(0, 0));
-  DragSelectionFrom(TextPosition(1, 0));
+  DragSelection({0, 0}, {6, 0}, {1, 0}, CellPoint(target, TextPosition(0, 0)));
   EXPECT_EQ(edittest::Text(*other), "source");
   EXPECT_EQ(Text(), "source text");
   target.DetachBuffer();

@@ -1,63 +1,47 @@
 // Update handlers: the Undo and Redo menu texts, the overwrite check mark, the status
 // indicators, and routing to the text view's own handlers.
-#include "command_ids.h"
 #include "edit_test_support.h"
-
-using edittest::EditViewTest;
 
 namespace {
 
-class Menus : public EditViewTest<> {};
+class Menus : public edittest::EditViewTest<> {
+protected:
+  std::string RedoText() { return Update(Cmd::EDIT_REDO).text.value_or(""); }
+};
 
 TEST_F(Menus, UndoAndRedoNameTheGroupTheyWouldTakeBackOrRepeat) {
   Load("");
-  CCmdUIState undo = Update(Cmd::EDIT_UNDO);
-  CCmdUIState redo = Update(Cmd::EDIT_REDO);
-  EXPECT_FALSE(undo.enabled);
-  EXPECT_FALSE(redo.enabled);
-  EXPECT_EQ(undo.text.value_or(""), "&Undo\tCtrl+Z");
-  EXPECT_EQ(redo.text.value_or(""), "&Redo\tCtrl+Y");
-
+  EXPECT_FALSE(Update(Cmd::EDIT_UNDO).enabled);
+  EXPECT_FALSE(Update(Cmd::EDIT_REDO).enabled);
+  EXPECT_EQ(UndoText(), "&Undo\tCtrl+Z");
+  EXPECT_EQ(RedoText(), "&Redo\tCtrl+Y");
   Type("ab");
-  undo = Update(Cmd::EDIT_UNDO);
-  EXPECT_TRUE(undo.enabled);
-  EXPECT_EQ(undo.text.value_or(""), "&Undo Typing\tCtrl+Z");
-
+  EXPECT_TRUE(Update(Cmd::EDIT_UNDO).enabled);
+  EXPECT_EQ(UndoText(), "&Undo Typing\tCtrl+Z");
   Key(Qt::Key_Return); // an indentation-free break: one more Typing group
   Key(Qt::Key_Backspace);
-  EXPECT_EQ(Update(Cmd::EDIT_UNDO).text.value_or(""), "&Undo Backspace\tCtrl+Z");
+  EXPECT_EQ(UndoText(), "&Undo Backspace\tCtrl+Z");
+  Key(Qt::Key_Backspace, Qt::AltModifier); // Alt+Backspace undoes too
+  EXPECT_TRUE(Update(Cmd::EDIT_REDO).enabled);
+  EXPECT_EQ(RedoText(), "&Redo Backspace\tCtrl+Y");
+  EXPECT_EQ(UndoText(), "&Undo Typing\tCtrl+Z");
 
-  Key(Qt::Key_Z, Qt::ControlModifier);
-  redo = Update(Cmd::EDIT_REDO);
-  EXPECT_TRUE(redo.enabled);
-  EXPECT_EQ(redo.text.value_or(""), "&Redo Backspace\tCtrl+Y");
-  EXPECT_EQ(Update(Cmd::EDIT_UNDO).text.value_or(""), "&Undo Typing\tCtrl+Z");
-}
-
-TEST_F(Menus, ToolbarButtonsAreOnlyEnabledNeverRelabelled) {
-  Load("");
-  Type("x");
-  CCmdUIState button = Update(Cmd::EDIT_UNDO, false);
-  EXPECT_TRUE(button.enabled);
-  EXPECT_FALSE(button.text.has_value());
-  button = Update(Cmd::EDIT_REDO, false);
-  EXPECT_FALSE(button.enabled);
-  EXPECT_FALSE(button.text.has_value());
-}
-
-TEST_F(Menus, AltBackspaceUndoesTooAndTheEditingKeysAreAlwaysEnabled) {
-  Load("");
-  Type("q");
-  Key(Qt::Key_Backspace, Qt::AltModifier);
-  EXPECT_EQ(Text(), "");
+  // Toolbar buttons are only enabled, never relabelled.
+  for (int id : {Cmd::EDIT_UNDO, Cmd::EDIT_REDO}) {
+    const CCmdUIState button = Update(id, false);
+    EXPECT_TRUE(button.enabled) << id;
+    EXPECT_FALSE(button.text.has_value()) << id;
+  }
+  // The editing keys are always enabled.
   for (int id : {Cmd::EDIT_DELETE, Cmd::EDIT_DELETE_BACK, Cmd::EDIT_TAB, Cmd::EDIT_UNTAB})
     EXPECT_TRUE(Update(id, false).enabled) << id;
 }
 
-TEST_F(Menus, OverwriteCommandIsCheckedWhileOnAndLightsTheIndicator) {
+TEST_F(Menus, IndicatorsShowOverwriteAndReadOnlyAndColIsNeverLit) {
   Load("x");
   EXPECT_FALSE(Update(Cmd::EDIT_SWITCH_OVRMODE).checked);
   EXPECT_FALSE(Update(Cmd::INDICATOR_OVR, false).enabled);
+  EXPECT_FALSE(Update(Cmd::INDICATOR_READ, false).enabled);
   int changes = 0;
   QObject::connect(view.get(), &CCrystalTextView::cursorChanged, [&] { ++changes; });
   view->OnCmdMsg(Cmd::EDIT_SWITCH_OVRMODE);
@@ -66,15 +50,8 @@ TEST_F(Menus, OverwriteCommandIsCheckedWhileOnAndLightsTheIndicator) {
   EXPECT_TRUE(Update(Cmd::EDIT_SWITCH_OVRMODE).enabled);
   EXPECT_TRUE(Update(Cmd::INDICATOR_OVR, false).enabled);
   EXPECT_GE(changes, 1); // the status bar hears of the new mode
-}
-
-TEST_F(Menus, ReadIndicatorFollowsTheBufferAndColIsNeverLit) {
-  Load("x");
-  EXPECT_FALSE(Update(Cmd::INDICATOR_READ, false).enabled);
   buffer->SetReadOnly(true);
   EXPECT_TRUE(Update(Cmd::INDICATOR_READ, false).enabled);
-  EXPECT_FALSE(Update(Cmd::INDICATOR_COL, false).enabled);
-  view->SetOverwriteMode(true);
   EXPECT_FALSE(Update(Cmd::INDICATOR_COL, false).enabled);
 }
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include "view_test_support.h"
@@ -12,69 +11,56 @@ using namespace viewtest;
 
 namespace {
 
-std::string Lines(int count, const std::string& text = "line") {
-  std::string out;
-  for (int i = 0; i < count; ++i) out += text + (i + 1 < count ? "\n" : "");
-  return out;
-}
-
-class ViewScrolling : public ::testing::Test {
+class ViewScrolling : public TextViewTest<> {
 protected:
-  void Load(const std::string& text, int width = 300, int height = 200) {
-    buffer = MakeBuffer(text);
-    view.AttachBuffer(buffer.get());
-    ShowView(view, width, height, false);
+  void Show(const std::string& text, int width = 300, int height = 200) {
+    Load(text, width, height, false);
+  }
+  void Resize(int width, int height) {
+    view.resize(width, height);
+    QApplication::processEvents();
   }
   QScrollBar* Vert() { return view.verticalScrollBar(); }
   QScrollBar* Horz() { return view.horizontalScrollBar(); }
-  std::unique_ptr<CCrystalTextBuffer> buffer;
-  CTestTextView view;
 };
 
 TEST_F(ViewScrolling, ScrollIntoViewKeepsLinesWholeAndTheCaretColumnReachable) {
-  Load(Lines(99) + "\n" + std::string(200, 'w'));
+  Show(Lines(99) + "\n" + std::string(200, 'w'));
   const int lines = view.GetVisibleLines();
   const int columns = view.GetVisibleColumns();
   ASSERT_GT(lines, 1);
   ASSERT_GT(columns, 1);
-  view.ScrollIntoView(TextPosition(0, lines - 1));
-  EXPECT_EQ(view.GetTopLine(), 0);
-  view.ScrollIntoView(TextPosition(0, lines));
-  EXPECT_EQ(view.GetTopLine(), 1);
-  view.ScrollIntoView(TextPosition(0, 99));
-  EXPECT_EQ(view.GetTopLine(), 99 - lines + 1);
-  EXPECT_EQ(Vert()->value(), std::min(view.GetTopLine(), Vert()->maximum()));
-  view.ScrollIntoView(TextPosition(0, 3));
-  EXPECT_EQ(view.GetTopLine(), 3);
-
-  view.ScrollIntoView(TextPosition(columns, 99)); // just right of the last whole column
-  EXPECT_EQ(view.GetFirstColumn(), 0);
-  view.ScrollIntoView(TextPosition(columns + 1, 99));
-  EXPECT_EQ(view.GetFirstColumn(), 1);
-  view.ScrollIntoView(TextPosition(200, 99));
-  EXPECT_EQ(view.GetFirstColumn(), 200 - columns);
-  view.ScrollIntoView(TextPosition(0, 99));
-  EXPECT_EQ(view.GetFirstColumn(), 0);
+  const std::pair<TextPosition, std::pair<int, int>> rows[] = {
+      // position, then the top line and the first column it leaves
+      {{0, lines - 1}, {0, 0}},
+      {{0, lines}, {1, 0}},
+      {{0, 99}, {99 - lines + 1, 0}},
+      {{0, 3}, {3, 0}},
+      {{columns, 99}, {99 - lines + 1, 0}}, // just right of the last whole column
+      {{columns + 1, 99}, {99 - lines + 1, 1}},
+      {{200, 99}, {99 - lines + 1, 200 - columns}},
+      {{0, 99}, {99 - lines + 1, 0}},
+  };
+  for (const auto& [position, expected] : rows) {
+    view.ScrollIntoView(position);
+    EXPECT_EQ(std::make_pair(view.GetTopLine(), view.GetFirstColumn()), expected)
+        << "x " << position.x << " line " << position.y;
+    EXPECT_EQ(Vert()->value(), std::min(view.GetTopLine(), Vert()->maximum()));
+  }
 }
 
 TEST_F(ViewScrolling, BarRangesFollowResizesAndInsertedLines) {
-  Load(Lines(50, std::string(100, 'x')));
-  int lines = view.GetVisibleLines();
-  int columns = view.GetVisibleColumns();
-  EXPECT_EQ(Vert()->maximum(), 50 - lines);
-  EXPECT_EQ(Vert()->pageStep(), lines);
+  Show(Lines(50, std::string(100, 'x')));
+  EXPECT_EQ(Vert()->pageStep(), view.GetVisibleLines());
+  EXPECT_EQ(Horz()->pageStep(), view.GetVisibleColumns());
   EXPECT_TRUE(Vert()->isEnabled());
-  EXPECT_EQ(Horz()->maximum(), 100 - columns);
-  EXPECT_EQ(Horz()->pageStep(), columns);
-
-  view.resize(500, 400);
-  QApplication::processEvents();
-  lines = view.GetVisibleLines();
-  columns = view.GetVisibleColumns();
-  EXPECT_EQ(lines, view.viewport()->height() / view.GetLineHeight());
-  EXPECT_EQ(Vert()->maximum(), 50 - lines);
-  EXPECT_EQ(Horz()->maximum(), 100 - columns);
-
+  for (int size : {0, 1}) {
+    if (size == 1) Resize(500, 400);
+    EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
+    EXPECT_EQ(Vert()->maximum(), 50 - view.GetVisibleLines());
+    EXPECT_EQ(Horz()->maximum(), 100 - view.GetVisibleColumns());
+  }
+  const int lines = view.GetVisibleLines(), columns = view.GetVisibleColumns();
   int endLine = 0, endChar = 0;
   ASSERT_TRUE(buffer->InsertText(nullptr, 10, 0, "a\r\nb\r\nc\r\n", endLine, endChar));
   EXPECT_EQ(Vert()->maximum(), 53 - lines);
@@ -85,11 +71,10 @@ TEST_F(ViewScrolling, BarRangesFollowResizesAndInsertedLines) {
 }
 
 TEST_F(ViewScrolling, EnlargingUntilEverythingFitsScrollsBackToTheTop) {
-  Load(Lines(30), 300, 120);
+  Show(Lines(30), 300, 120);
   view.ScrollToTopLine(20, true);
   ASSERT_EQ(view.GetTopLine(), 20);
-  view.resize(300, 30 * view.GetLineHeight() + 60);
-  QApplication::processEvents();
+  Resize(300, 30 * view.GetLineHeight() + 60);
   EXPECT_EQ(view.GetTopLine(), 0);
   EXPECT_FALSE(Vert()->isEnabled());
   EXPECT_TRUE(Vert()->isVisible());
@@ -97,39 +82,35 @@ TEST_F(ViewScrolling, EnlargingUntilEverythingFitsScrollsBackToTheTop) {
 }
 
 TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLine) {
-  Load(Lines(10), 300, 200);
-  view.resize(300, view.horizontalScrollBar()->sizeHint().height() + view.GetLineHeight() / 2);
-  QApplication::processEvents();
-  ASSERT_LT(view.viewport()->height(), view.GetLineHeight());
+  Show(Lines(10));
+  Resize(300, Horz()->sizeHint().height() + view.GetLineHeight() / 2);
+  ASSERT_LT(Client()->height(), view.GetLineHeight());
   EXPECT_EQ(view.GetVisibleLines(), 0);
   EXPECT_EQ(Vert()->pageStep(), 0);
   // Keeping the cursor in view still works without a whole line, and pages go the way asked.
   view.ScrollIntoView(TextPosition(0, 5));
   EXPECT_EQ(view.GetTopLine(), 5);
   view.PlaceCursor(TextPosition(0, 5));
-  QTest::keyClick(&view, Qt::Key_PageUp);
-  EXPECT_EQ(view.GetCursorPosition().y, 4);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Cursor().y, 4);
   EXPECT_EQ(view.GetTopLine(), 4);
-  QTest::keyClick(&view, Qt::Key_PageDown);
-  QTest::keyClick(&view, Qt::Key_PageDown);
-  EXPECT_EQ(view.GetCursorPosition().y, 6);
+  Key(Qt::Key_PageDown);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(Cursor().y, 6);
 }
 
-TEST_F(ViewScrolling, CtrlUpAndDownScrollWithoutMovingTheCursor) {
-  Load(Lines(20));
-  view.PlaceCursor(TextPosition(2, 1));
-  QTest::keyClick(&view, Qt::Key_Up, Qt::ControlModifier);
-  EXPECT_EQ(view.GetTopLine(), 0);
-  for (int i = 0; i < 25; ++i) QTest::keyClick(&view, Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(view.GetTopLine(), 19);
-  EXPECT_EQ(view.GetCursorPosition(), TextPosition(2, 1));
-  QTest::keyClick(&view, Qt::Key_Up, Qt::ControlModifier);
-  EXPECT_EQ(view.GetTopLine(), 18);
-}
-
-TEST_F(ViewScrolling, TheBarsMoveTheView) {
-  Load(Lines(100, std::string(80, 'z')));
+TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
+  Show(Lines(100, std::string(80, 'z')));
   const int lines = view.GetVisibleLines();
+  view.PlaceCursor(TextPosition(2, 1));
+  Key(Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(view.GetTopLine(), 0);
+  for (int i = 0; i < 120; ++i) Key(Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(view.GetTopLine(), 99);
+  Key(Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(view.GetTopLine(), 98);
+  EXPECT_EQ(Cursor(), TextPosition(2, 1));
+
   Vert()->setValue(30);
   EXPECT_EQ(view.GetTopLine(), 30);
   Vert()->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -140,75 +121,69 @@ TEST_F(ViewScrolling, TheBarsMoveTheView) {
   EXPECT_EQ(view.GetTopLine(), 29);
   Horz()->setValue(7);
   EXPECT_EQ(view.GetFirstColumn(), 7);
-  EXPECT_EQ(view.TextPosToPoint(TextPosition(7, 29)),
-            QPoint(CCrystalTextView::MARGIN_WIDTH, 0));
+  EXPECT_EQ(view.TextPosToPoint(TextPosition(7, 29)), QPoint(CCrystalTextView::MARGIN_WIDTH, 0));
+  EXPECT_EQ(Cursor(), TextPosition(2, 1));
 }
 
 TEST_F(ViewScrolling, AFontChangeRemeasuresAndRecomputesTheBars) {
-  Load(Lines(60));
+  Show(Lines(60));
   const int before = view.GetLineHeight();
   FontDescription large;
   large.faceName = "Courier New";
   large.height = 2 * before + 4;
   view.SetViewFont(large);
   EXPECT_GT(view.GetLineHeight(), before);
-  EXPECT_EQ(view.GetVisibleLines(), view.viewport()->height() / view.GetLineHeight());
+  EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
   EXPECT_EQ(Vert()->maximum(), 60 - view.GetVisibleLines());
   EXPECT_TRUE(QFontInfo(view.GetStyleFont(false, false)).fixedPitch());
   // Every face keeps the grid over a long run of characters.
   const QString run(40, QLatin1Char('W'));
-  for (bool italic : {false, true}) {
-    for (bool bold : {false, true}) {
-      const qreal width = QFontMetricsF(view.GetStyleFont(italic, bold)).horizontalAdvance(run);
-      EXPECT_NEAR(width, 40 * view.GetCharWidth(), 1.0) << italic << bold;
-    }
-  }
+  for (bool italic : {false, true})
+    for (bool bold : {false, true})
+      EXPECT_NEAR(QFontMetricsF(view.GetStyleFont(italic, bold)).horizontalAdvance(run),
+                  40 * view.GetCharWidth(), 1.0)
+          << italic << bold;
 }
+
+// Two panes of the buffer in a splitter of orientation, shown at size.
+struct Panes {
+  QSplitter splitter;
+  CTestTextView* first = new CTestTextView;
+  CTestTextView* second = new CTestTextView;
+  Panes(Qt::Orientation orientation, CCrystalTextBuffer& buffer, QSize size)
+      : splitter(orientation) {
+    for (CTestTextView* pane : {first, second}) {
+      splitter.addWidget(pane);
+      pane->AttachBuffer(&buffer);
+    }
+    splitter.resize(size);
+    splitter.show();
+    (void)QTest::qWaitForWindowExposed(&splitter);
+  }
+};
 
 TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
   auto buffer = MakeBuffer(Lines(100, std::string(200, 'q')));
-  QSplitter row(Qt::Horizontal);
-  auto* left = new CTestTextView;
-  auto* right = new CTestTextView;
-  row.addWidget(left);
-  row.addWidget(right);
-  left->AttachBuffer(buffer.get());
-  right->AttachBuffer(buffer.get());
-  row.resize(600, 200);
-  row.show();
-  (void)QTest::qWaitForWindowExposed(&row);
-  QTest::keyClick(left, Qt::Key_Down, Qt::ControlModifier);
-  QTest::keyClick(left, Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(right->GetTopLine(), 2);
-  left->ScrollIntoView(TextPosition(150, 2));
-  EXPECT_GT(left->GetFirstColumn(), 0);
-  EXPECT_EQ(right->GetFirstColumn(), 0); // a row does not share columns
+  Panes row(Qt::Horizontal, *buffer, QSize(600, 200));
+  QTest::keyClick(row.first, Qt::Key_Down, Qt::ControlModifier);
+  QTest::keyClick(row.first, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(row.second->GetTopLine(), 2);
+  row.first->ScrollIntoView(TextPosition(150, 2));
+  EXPECT_GT(row.first->GetFirstColumn(), 0);
+  EXPECT_EQ(row.second->GetFirstColumn(), 0); // a row does not share columns
   // A pane added to the row later starts at the row's top line.
   auto* third = new CTestTextView;
   third->documentBuffer = buffer.get();
-  row.addWidget(third);
+  row.splitter.addWidget(third);
   third->OnInitialUpdate();
   EXPECT_EQ(third->GetBuffer(), buffer.get());
   EXPECT_EQ(third->GetTopLine(), 2);
 
-  QSplitter column(Qt::Vertical);
-  auto* upper = new CTestTextView;
-  auto* lower = new CTestTextView;
-  column.addWidget(upper);
-  column.addWidget(lower);
-  upper->AttachBuffer(buffer.get());
-  lower->AttachBuffer(buffer.get());
-  column.resize(300, 400);
-  column.show();
-  (void)QTest::qWaitForWindowExposed(&column);
-  upper->ScrollIntoView(TextPosition(150, 0));
-  EXPECT_EQ(lower->GetFirstColumn(), upper->GetFirstColumn());
-  QTest::keyClick(upper, Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(lower->GetTopLine(), 0);
-  upper->DetachBuffer();
-  lower->DetachBuffer();
-  left->DetachBuffer();
-  right->DetachBuffer();
+  Panes column(Qt::Vertical, *buffer, QSize(300, 400));
+  column.first->ScrollIntoView(TextPosition(150, 0));
+  EXPECT_EQ(column.second->GetFirstColumn(), column.first->GetFirstColumn());
+  QTest::keyClick(column.first, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(column.second->GetTopLine(), 0);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
-#include <QTest>
 
 namespace edittest {
 
@@ -12,24 +11,16 @@ std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
   const QString path = dir.filePath(QStringLiteral("text%1.inf").arg(++serial));
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return nullptr;
-  std::string crlf;
-  for (char c : text) {
-    if (c == '\n')
-      crlf += "\r\n";
-    else
-      crlf.push_back(c);
-  }
-  file.write(crlf.data(), static_cast<qint64>(crlf.size()));
+  const QByteArray crlf = QByteArray(text.data(), static_cast<qsizetype>(text.size()))
+                              .replace("\n", "\r\n");
+  if (file.write(crlf) != crlf.size()) return nullptr;
   file.close();
   auto buffer = std::make_unique<CCrystalTextBuffer>();
   if (!buffer->Load(path.toStdString())) return nullptr;
   return buffer;
 }
 
-std::string Text(const CCrystalTextBuffer& buffer) {
-  const int last = buffer.LineCount() - 1;
-  return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
-}
+std::string Text(const CCrystalTextBuffer& buffer) { return viewtest::BufferText(buffer); }
 
 void ShowAndFocus(QWidget& view, int width, int height) {
   view.resize(width, height);
@@ -41,8 +32,6 @@ void ShowAndFocus(QWidget& view, int width, int height) {
 }
 
 void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
-  // Through QApplication::notify as a real key press arrives, so that event() and the
-  // shortcut override see it too.
   QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
   QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QApplication::sendEvent(&target, &press);

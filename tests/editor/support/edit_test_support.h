@@ -8,10 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "command_ids.h"
 #include "edit_view.h"
 #include "text_buffer.h"
+#include "view_test_support.h"
 
 namespace edittest {
+
+using viewtest::Span;
 
 // Writes text ("\n" = line break, written as CR LF) to a file and loads it; the undo list is
 // empty and the buffer unmodified.
@@ -20,80 +24,73 @@ std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
 // The whole text with "\n" between lines.
 std::string Text(const CCrystalTextBuffer& buffer);
 
+// Shows the view as a top-level window with the keyboard focus.
+void ShowAndFocus(QWidget& view, int width, int height);
+// A key press and release through QApplication::notify, as a real key arrives, so that
+// event() and the shortcut override see it too.
+void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text);
+
 // A fixture with one editing view of 640 x 400 pixels, shown and focused, on a loaded
 // buffer. T may be a subclass of CCrystalEditView.
 template <typename T = CCrystalEditView>
 class EditViewTest : public ::testing::Test {
 protected:
-  void Load(std::string_view text);
+  void Load(std::string_view text) {
+    // The old buffer stays until the view has left it: a buffer does not detach its views.
+    const auto old = std::exchange(buffer, LoadBuffer(dir, text));
+    if (!buffer && view) view->DetachBuffer();
+    ASSERT_TRUE(buffer);
+    if (!view) {
+      view = std::make_unique<T>();
+      ShowAndFocus(*view, 640, 400);
+    }
+    view->AttachBuffer(buffer.get());
+  }
   std::string Text() const { return edittest::Text(*buffer); }
+  // The text with '|' where the cursor is.
+  std::string Marked() const {
+    std::string text = Text();
+    const TextPosition c = Cursor();
+    std::size_t at = 0;
+    for (int line = 0; line < c.y; ++line) at = text.find('\n', at) + 1;
+    return text.insert(at + static_cast<std::size_t>(c.x), 1, '|');
+  }
   TextPosition Cursor() const { return view->GetCursorPosition(); }
-  void Select(TextPosition start, TextPosition end);
+  Span Sel() { return viewtest::Bounds(*view); }
+  void Select(TextPosition start, TextPosition end) { viewtest::Select(*view, start, end); }
   void Place(TextPosition p) { Select(p, p); }
 
   // Key presses through the view's own key handling.
-  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-  void Type(const QString& text); // one key press per character
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    SendKey(*view, key, modifiers, QString());
+  }
+  void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
+  void Redo() { Key(Qt::Key_Y, Qt::ControlModifier); }
+  // One key press per character.
+  void Type(const QString& text) {
+    for (QChar c : text) {
+      Qt::Key key = Qt::Key_unknown;
+      if (c.isLetter() && c.unicode() < 0x80) key = static_cast<Qt::Key>(c.toUpper().unicode());
+      else if (c == ' ') key = Qt::Key_Space;
+      else if (c.unicode() >= 0x21 && c.unicode() < 0x80) key = static_cast<Qt::Key>(c.unicode());
+      SendKey(*view, key, Qt::NoModifier, QString(c));
+    }
+  }
   // A key press carrying text, as an input method or a keyboard layout delivers it.
-  void TypeText(const QString& text);
+  void TypeText(const QString& text) { SendKey(*view, Qt::Key_unknown, Qt::NoModifier, text); }
   // The state an update handler gives a menu item (isMenuItem) or a toolbar button.
-  CCmdUIState Update(int id, bool menuItem = true);
+  CCmdUIState Update(int id, bool menuItem = true) {
+    CCmdUIState state;
+    state.id = id;
+    state.isMenuItem = menuItem;
+    EXPECT_TRUE(view->OnUpdateCmdUI(id, state)) << "no update handler for " << id;
+    return state;
+  }
+  std::string UndoText() { return Update(Cmd::EDIT_UNDO).text.value_or(""); }
 
   QTemporaryDir dir;
   std::unique_ptr<CCrystalTextBuffer> buffer;
   std::unique_ptr<T> view;
 };
-
-// Shows the view as a top-level window with the keyboard focus.
-void ShowAndFocus(QWidget& view, int width, int height);
-void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text);
-
-template <typename T>
-void EditViewTest<T>::Load(std::string_view text) {
-  buffer = LoadBuffer(dir, text);
-  ASSERT_TRUE(buffer);
-  if (!view) {
-    view = std::make_unique<T>();
-    ShowAndFocus(*view, 640, 400);
-  }
-  view->AttachBuffer(buffer.get());
-}
-
-template <typename T>
-void EditViewTest<T>::Select(TextPosition start, TextPosition end) {
-  view->SetAnchor(start);
-  view->SetSelection(start, end);
-  view->PlaceCursor(end);
-}
-
-template <typename T>
-void EditViewTest<T>::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-  SendKey(*view, key, modifiers, QString());
-}
-
-template <typename T>
-void EditViewTest<T>::Type(const QString& text) {
-  for (QChar c : text) {
-    Qt::Key key = Qt::Key_unknown;
-    if (c.isLetter() && c.unicode() < 0x80) key = static_cast<Qt::Key>(c.toUpper().unicode());
-    else if (c == ' ') key = Qt::Key_Space;
-    else if (c.unicode() >= 0x21 && c.unicode() < 0x80) key = static_cast<Qt::Key>(c.unicode());
-    SendKey(*view, key, Qt::NoModifier, QString(c));
-  }
-}
-
-template <typename T>
-void EditViewTest<T>::TypeText(const QString& text) {
-  SendKey(*view, Qt::Key_unknown, Qt::NoModifier, text);
-}
-
-template <typename T>
-CCmdUIState EditViewTest<T>::Update(int id, bool menuItem) {
-  CCmdUIState state;
-  state.id = id;
-  state.isMenuItem = menuItem;
-  EXPECT_TRUE(view->OnUpdateCmdUI(id, state)) << "no update handler for " << id;
-  return state;
-}
 
 } // namespace edittest

@@ -1,7 +1,6 @@
 #include "view_test_support.h"
 
 #include <QApplication>
-#include <QTest>
 
 namespace viewtest {
 
@@ -25,38 +24,52 @@ std::string BufferText(const CCrystalTextBuffer& buffer) {
   return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
 }
 
+std::string Lines(int count, std::string_view text) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out.append(text).append(i + 1 < count ? "\n" : "");
+  return out;
+}
+
+Span Bounds(CCrystalTextView& view) {
+  Span span;
+  view.GetSelectionBounds(span.first, span.second);
+  return span;
+}
+
+void Select(CCrystalTextView& view, TextPosition start, TextPosition end) {
+  view.SetAnchor(start);
+  view.SetSelection(start, end);
+  view.PlaceCursor(end);
+}
+
 CTestTextView::CTestTextView(QWidget* parent) : CCrystalTextView(parent) {}
 
 uint32_t CTestTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
                                    int& runCount) {
-  if (lineIndex >= static_cast<int>(colourCalls.size()))
-    colourCalls.resize(static_cast<std::size_t>(lineIndex) + 1, 0);
-  ++colourCalls[static_cast<std::size_t>(lineIndex)];
-  if (lineIndex >= static_cast<int>(cookieCalls.size()))
-    cookieCalls.resize(static_cast<std::size_t>(lineIndex) + 1, 0);
-  if (!runs) ++cookieCalls[static_cast<std::size_t>(lineIndex)];
+  const auto index = static_cast<std::size_t>(lineIndex);
+  if (index >= colourCalls.size()) colourCalls.resize(index + 1, 0);
+  if (index >= cookieCalls.size()) cookieCalls.resize(index + 1, 0);
+  ++colourCalls[index];
+  if (!runs) ++cookieCalls[index];
   const char* chars = GetLineText(lineIndex);
   const int length = GetLineLength(lineIndex);
   bool inComment = cookie != 0;
   runCount = 0;
   int lastIndex = -1;
   for (int i = 0; i < length; ++i) {
-    int index = 2;
+    int colour = 2;
     if (inComment || chars[i] == '{') {
-      index = COMMENT_INDEX;
+      colour = COMMENT_INDEX;
       if (chars[i] == '{') inComment = true;
       if (chars[i] == '}') inComment = false;
     } else if (chars[i] >= 'A' && chars[i] <= 'Z') {
-      index = UPPER_INDEX;
+      colour = UPPER_INDEX;
     }
-    if (index != lastIndex && runs) {
-      runs[runCount].charPos = i;
-      runs[runCount].colourIndex = index;
-      ++runCount;
-    } else if (index != lastIndex) {
+    if (colour != lastIndex) {
+      if (runs) runs[runCount] = StyleRun{i, colour};
       ++runCount;
     }
-    lastIndex = index;
+    lastIndex = colour;
   }
   return inComment ? 1u : 0u;
 }
@@ -83,25 +96,21 @@ void ShowView(CCrystalTextView& view, int width, int height, bool focus) {
 QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); }
 
 QPoint CellCentre(CCrystalTextView& view, TextPosition position) {
-  const QPoint corner = view.TextPosToPoint(position);
-  return corner + QPoint(view.GetCharWidth() / 2, view.GetLineHeight() / 2);
+  return view.TextPosToPoint(position) + QPoint(view.GetCharWidth() / 2, view.GetLineHeight() / 2);
 }
 
 QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position) {
-  const QPoint corner = view.TextPosToPoint(position);
-  // A corner pixel of the cell is background: glyphs do not touch it.
-  return image.pixelColor(corner + QPoint(0, 0));
+  return image.pixelColor(view.TextPosToPoint(position));
 }
 
 bool CellHasColour(CCrystalTextView& view, const QImage& image, TextPosition position,
                    const QColor& colour) {
   const QPoint corner = view.TextPosToPoint(position);
-  for (int y = 0; y < view.GetLineHeight(); ++y) {
-    for (int x = 0; x < view.GetCharWidth(); ++x) {
-      const QPoint p = corner + QPoint(x, y);
-      if (image.valid(p) && image.pixelColor(p).rgb() == colour.rgb()) return true;
-    }
-  }
+  for (int y = 0; y < view.GetLineHeight(); ++y)
+    for (int x = 0; x < view.GetCharWidth(); ++x)
+      if (image.valid(corner + QPoint(x, y)) &&
+          image.pixelColor(corner + QPoint(x, y)).rgb() == colour.rgb())
+        return true;
   return false;
 }
 

@@ -1,15 +1,24 @@
 #pragma once
 // Shared pieces of the text view tests: buffers made from literal text, a view with a small
-// deterministic colouring, and pixel probes.
+// deterministic colouring, a fixture around it, and pixel probes.
 #include <QColor>
 #include <QImage>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text_buffer.h"
 #include "text_view.h"
+
+// Readable failure messages for positions.
+inline void PrintTo(const TextPosition& p, std::ostream* os) {
+  *os << "(x " << p.x << ", line " << p.y << ")";
+}
 
 namespace viewtest {
 
@@ -19,6 +28,15 @@ std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text,
 
 // The whole text of a buffer with "\n" between lines.
 std::string BufferText(const CCrystalTextBuffer& buffer);
+
+// count lines of text joined by "\n" (no break after the last).
+std::string Lines(int count, std::string_view text = "line");
+
+// The ordered selection of a view, and putting a selection in place the way a keyboard
+// selection leaves it: anchor at start, cursor at end.
+using Span = std::pair<TextPosition, TextPosition>;
+Span Bounds(CCrystalTextView& view);
+void Select(CCrystalTextView& view, TextPosition start, TextPosition end);
 
 // Colour indices of the test colouring.
 inline constexpr int UPPER_INDEX = 6;   // upper-case letters: blue by default
@@ -57,8 +75,8 @@ void ShowView(CCrystalTextView& view, int width, int height, bool focus = true);
 // A fresh paint of the view's client area.
 QImage Grab(CCrystalTextView& view);
 
-// The colour at the centre of the cell of a text position (line, char), in client
-// coordinates of the grabbed image.
+// The colour at the top-left corner of the cell of a text position (line, char), in client
+// coordinates of the grabbed image: glyphs do not touch it.
 QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position);
 
 // Whether any pixel of the cell of position has exactly colour.
@@ -67,5 +85,29 @@ bool CellHasColour(CCrystalTextView& view, const QImage& image, TextPosition pos
 
 // The client point at the centre of a cell.
 QPoint CellCentre(CCrystalTextView& view, TextPosition position);
+
+// A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
+// text, shown at the given size.
+template <typename V = CTestTextView>
+class TextViewTest : public ::testing::Test {
+protected:
+  void Load(std::string_view text, int width = 400, int height = 300, bool focus = true,
+            LineEndStyle style = LineEndStyle::Dos) {
+    // The old buffer stays until the view has left it: a buffer does not detach its views.
+    const auto old = std::exchange(buffer, MakeBuffer(text, style));
+    view.AttachBuffer(buffer.get());
+    ShowView(view, width, height, focus);
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&view, key, modifiers);
+  }
+  TextPosition Cursor() const { return view.GetCursorPosition(); }
+  Span Sel() { return Bounds(view); }
+  void Place(TextPosition p) { Select(view, p, p); }
+  QWidget* Client() { return view.viewport(); }
+
+  std::unique_ptr<CCrystalTextBuffer> buffer;
+  V view;
+};
 
 } // namespace viewtest
