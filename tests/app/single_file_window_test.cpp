@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -23,9 +22,8 @@ class Window : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned buttons) {
+    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
       messages.push_back(text);
-      (void)buttons;
       return answer;
     });
   }
@@ -34,24 +32,31 @@ protected:
     SetTorvaneMessageBoxHandler({});
   }
 
-  void Open(const QString& path) {
+  // Writes bytes to name in the temporary folder (unless bytes is null) and opens it.
+  QString Open(const QString& name, const char* bytes) {
+    const QString path = dir.filePath(name);
+    if (bytes) {
+      EXPECT_TRUE(apptest::WriteFile(path, bytes));
+    }
     window = std::make_unique<CSingleFileWindow>();
     window->OpenFile(path);
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->activateWindow();
     window->View()->setFocus();
     QApplication::processEvents();
+    return path;
   }
   void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(window->View(), key, modifiers);
   }
+  void Save() { Press(Qt::Key_S, Qt::ControlModifier); }
   void Type(const char* text) { QTest::keyClicks(window->View(), QString::fromLatin1(text)); }
   std::string Text() {
     CCrystalTextBuffer& b = window->Buffer();
-    const int last = b.LineCount() - 1;
-    return b.GetText(0, 0, last, b.LineLength(last), "\n");
+    return b.GetText(0, 0, b.LineCount() - 1, b.LineLength(b.LineCount() - 1), "\n");
   }
+  QString Pane(int id) { return window->PaneText(id); }
 
   QTemporaryDir dir;
   std::unique_ptr<CSingleFileWindow> window;
@@ -60,15 +65,12 @@ protected:
 };
 
 TEST_F(Window, CtrlSWritesTheFileAndClearsTheModifiedMark) {
-  const QString path = dir.filePath("game.inf");
-  ASSERT_TRUE(apptest::WriteFile(path, "Constant Story \"X\";\r\n"));
-  Open(path);
+  const QString path = Open("game.inf", "Constant Story \"X\";\r\n");
   EXPECT_EQ(window->windowTitle(), "game.inf - Torvane");
   Type("! ");
   EXPECT_TRUE(window->Buffer().IsModified());
   EXPECT_EQ(window->windowTitle(), "game.inf* - Torvane");
-
-  Press(Qt::Key_S, Qt::ControlModifier);
+  Save();
   EXPECT_EQ(apptest::ReadFile(path), "! Constant Story \"X\";\r\n");
   EXPECT_FALSE(window->Buffer().IsModified());
   EXPECT_EQ(window->windowTitle(), "game.inf - Torvane");
@@ -78,103 +80,91 @@ TEST_F(Window, CtrlSWritesTheFileAndClearsTheModifiedMark) {
 TEST_F(Window, AFailedSaveIsReportedAndTheTextSurvives) {
   QDir sub(dir.filePath("gone"));
   ASSERT_TRUE(sub.mkpath("."));
-  const QString path = sub.filePath("game.inf");
-  ASSERT_TRUE(apptest::WriteFile(path, "x\r\n"));
-  Open(path);
+  const QString path = Open("gone/game.inf", "x\r\n");
   Type("keep me ");
   ASSERT_TRUE(sub.removeRecursively()); // nowhere left to write
-
-  Press(Qt::Key_S, Qt::ControlModifier);
+  Save();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].startsWith("Cannot save ")) << messages[0].toStdString();
   EXPECT_TRUE(messages[0].contains("game.inf"));
   EXPECT_EQ(Text(), "keep me x\n");
   EXPECT_TRUE(window->Buffer().IsModified());
   EXPECT_EQ(window->windowTitle(), "game.inf* - Torvane");
-
   // Once the folder is back, the same key saves the kept text.
   ASSERT_TRUE(sub.mkpath("."));
-  Press(Qt::Key_S, Qt::ControlModifier);
+  Save();
   EXPECT_EQ(apptest::ReadFile(path), "keep me x\r\n");
   EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(Window, AMissingFileOpensEmptyAndIsCreatedBySave) {
-  const QString path = dir.filePath("new.inf");
-  Open(path);
+  const QString path = Open("new.inf", nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].contains("does not exist"));
   EXPECT_FALSE(window->Buffer().IsReadOnly());
   Type("Include \"Parser\";");
-  Press(Qt::Key_S, Qt::ControlModifier);
+  Save();
   EXPECT_EQ(apptest::ReadFile(path), "Include \"Parser\";");
 }
 
 TEST_F(Window, AnUnreadableFileIsNeverSavedOver) {
   // A folder exists but cannot be read as a text (root may read any file).
-  const QString path = dir.filePath("folder.inf");
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.inf"));
-  Open(path);
+  const QString path = Open("folder.inf", nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].startsWith("Cannot open ")) << messages[0].toStdString();
   EXPECT_TRUE(window->Buffer().IsReadOnly());
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_READ), "Read");
+  EXPECT_EQ(Pane(Cmd::INDICATOR_READ), "Read");
   Type("typed");
   EXPECT_EQ(Text(), "");
-
-  Press(Qt::Key_S, Qt::ControlModifier);
+  Save();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_TRUE(messages[1].contains("not saved over"));
   EXPECT_TRUE(QFileInfo(path).isDir());
 }
 
 TEST_F(Window, StatusPanesFollowTheCaretTheModeAndTheText) {
-  const QString path = dir.filePath("panes.inf");
-  ASSERT_TRUE(apptest::WriteFile(path, "\tabc\r\nline two\r\n"));
-  Open(path);
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_POSITION), "Ln 1, Col 1");
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_CRLF), "DOS");
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_OVR), "");
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_READ), "");
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_COL), "");
-
-  Press(Qt::Key_Right);
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_POSITION), "Ln 1, Col 2"); // characters, not columns
-  Press(Qt::Key_Down);
-  Press(Qt::Key_End);
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_POSITION), "Ln 2, Col 9");
-  Press(Qt::Key_Return);
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_POSITION), "Ln 3, Col 1");
-
+  Open("panes.inf", "\tabc\r\nline two\r\n");
+  EXPECT_EQ(Pane(Cmd::INDICATOR_POSITION), "Ln 1, Col 1");
+  EXPECT_EQ(Pane(Cmd::INDICATOR_CRLF), "DOS");
+  for (int id : {Cmd::INDICATOR_OVR, Cmd::INDICATOR_READ, Cmd::INDICATOR_COL})
+    EXPECT_EQ(Pane(id), "") << id;
+  const std::pair<Qt::Key, const char*> steps[] = {
+      {Qt::Key_Right, "Ln 1, Col 2"}, // characters, not columns
+      {Qt::Key_Down, nullptr},
+      {Qt::Key_End, "Ln 2, Col 9"},
+      {Qt::Key_Return, "Ln 3, Col 1"},
+  };
+  for (const auto& [key, position] : steps) {
+    Press(key);
+    if (position) {
+      EXPECT_EQ(Pane(Cmd::INDICATOR_POSITION), position);
+    }
+  }
   Press(Qt::Key_Insert);
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_OVR), "OVR");
+  EXPECT_EQ(Pane(Cmd::INDICATOR_OVR), "OVR");
   Press(Qt::Key_Insert);
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_OVR), "");
-  EXPECT_EQ(window->PaneText(Cmd::INDICATOR_COL), "");
+  EXPECT_EQ(Pane(Cmd::INDICATOR_OVR), "");
 }
 
 TEST_F(Window, ClosingWithUnsavedChangesAsksFirst) {
-  const QString path = dir.filePath("close.inf");
-  ASSERT_TRUE(apptest::WriteFile(path, "a\r\n"));
-  Open(path);
+  const QString path = Open("close.inf", "a\r\n");
   Type("b");
-
   answer = IDCANCEL;
   EXPECT_FALSE(window->close());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Save changes to close.inf?");
   EXPECT_TRUE(window->isVisible());
-
   answer = IDYES;
   EXPECT_TRUE(window->close());
   EXPECT_EQ(apptest::ReadFile(path), "ba\r\n");
 
   // Unchanged text closes without a question; No closes and leaves the file alone.
   messages.clear();
-  Open(path);
+  Open("close.inf", nullptr);
   EXPECT_TRUE(window->close());
   EXPECT_TRUE(messages.empty());
-  Open(path);
+  Open("close.inf", nullptr);
   Type("zzz");
   answer = IDNO;
   EXPECT_TRUE(window->close());

@@ -20,13 +20,9 @@
 
 namespace {
 
-QColor Colour(COLORREF ref) { return ColorFromRef(ref); }
-
 class InformView : public ::testing::Test {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-  }
+  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
   void TearDown() override {
     // Leave the shared style table as every other test expects it: the defaults.
     CProfileStore empty(dir.filePath("empty.ini"));
@@ -52,9 +48,16 @@ protected:
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
   }
   QImage Grab() { return view->viewport()->grab().toImage(); }
+  // Pixels of colour in the cells [first, last) of line.
   int Pixels(const QImage& image, int line, int first, int last, COLORREF colour) {
     return apptest::CountColour(image, apptest::CellsRect(*view, line, first, last),
-                                Colour(colour));
+                                ColorFromRef(colour));
+  }
+  // Pixels of colour in the margin beside line.
+  int MarginPixels(const QImage& image, int line, const QColor& colour) {
+    const int lh = view->GetLineHeight();
+    return apptest::CountColour(image, QRect(0, line * lh, CCrystalTextView::MARGIN_WIDTH, lh),
+                                colour);
   }
 
   QTemporaryDir dir;
@@ -68,17 +71,14 @@ TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColours) {
   const COLORREF quoted = TheStyleTable().GetColour(COLORINDEX_QUOTEDTEXT);
   ASSERT_NE(comment, quoted);
   const QImage image = Grab();
-
   EXPECT_GT(Pixels(image, 0, 2, 27, comment), 20); // the comment's letters
   EXPECT_EQ(Pixels(image, 0, 2, 27, quoted), 0);
   EXPECT_GT(Pixels(image, 1, 7, 15, quoted), 20); // inside the string
   EXPECT_EQ(Pixels(image, 1, 7, 15, comment), 0);
   EXPECT_EQ(Pixels(image, 1, 0, 5, quoted), 0); // "print" is not string-coloured
-
   // The background of the text is the style table's.
-  const QColor background = Colour(TheStyleTable().GetColour(COLORINDEX_BKGND));
   EXPECT_EQ(image.pixelColor(apptest::CellsRect(*view, 1, 20, 21).center()).rgb(),
-            background.rgb());
+            ColorFromRef(TheStyleTable().GetColour(COLORINDEX_BKGND)).rgb());
 }
 
 TEST_F(InformView, StoredStylesArePaintedAfterTheyAreLoaded) {
@@ -86,7 +86,6 @@ TEST_F(InformView, StoredStylesArePaintedAfterTheyAreLoaded) {
   const COLORREF red = RgbRef(255, 0, 0);
   ASSERT_NE(TheStyleTable().GetColour(COLORINDEX_COMMENT), red);
   EXPECT_EQ(Pixels(Grab(), 0, 2, 11, red), 0);
-
   CProfileStore store(dir.filePath("styles.ini"));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(red)));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentItalic", 1));
@@ -100,35 +99,24 @@ TEST_F(InformView, StoredStylesArePaintedAfterTheyAreLoaded) {
   EXPECT_EQ(view->GetStyleColor(CStyleTable::STYLE_COUNT + 1), RgbRef(255, 0, 0));
 }
 
-TEST_F(InformView, TheDocumentFontIsAFixedPitchFaceForCourierNew) {
+TEST_F(InformView, TheDocumentFontResolvesToAFixedPitchFaceAndIsTakenAtTheInitialUpdate) {
   const FontDescription font = CTorvaneView::DocumentFont();
-  EXPECT_EQ(font.faceName, "Courier New");
-  EXPECT_EQ(font.height, 0);
-  EXPECT_EQ(font.weight, 400);
   const QFontInfo info(ResolveViewFont(font, false, false));
   EXPECT_TRUE(info.fixedPitch());
   EXPECT_EQ(info.family(), "Liberation Mono");
-
   Show("x\r\n");
-  EXPECT_EQ(view->GetViewFont(), font); // taken at the initial update
+  EXPECT_EQ(view->GetViewFont(), font);
 }
 
 TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStrip) {
   Show("one\r\ntwo\r\nthree\r\n");
-  const QPixmap strip(":/icons/margin_icons.png");
-  ASSERT_FALSE(strip.isNull());
-  EXPECT_EQ(strip.size(), QSize(14 * 16, 16));
-
   const QColor tag(255, 214, 60); // the bookmark tag's yellow
-  const QRect margin1(0, view->GetLineHeight(), CCrystalTextView::MARGIN_WIDTH,
-                      view->GetLineHeight());
-  EXPECT_EQ(apptest::CountColour(Grab(), margin1, tag), 0);
+  EXPECT_EQ(MarginPixels(Grab(), 1, tag), 0);
   buffer.SetLineFlag(1, LF_NUMBERED_BOOKMARK(3), true);
   view->viewport()->update();
   const QImage image = Grab();
-  EXPECT_GT(apptest::CountColour(image, margin1, tag), 10);
-  const QRect margin0(0, 0, CCrystalTextView::MARGIN_WIDTH, view->GetLineHeight());
-  EXPECT_EQ(apptest::CountColour(image, margin0, tag), 0);
+  EXPECT_GT(MarginPixels(image, 1, tag), 10);
+  EXPECT_EQ(MarginPixels(image, 0, tag), 0);
 }
 
 TEST_F(InformView, TheContextMenuOffersTheEditCommandsAndDisablesTheUnhandledOnes) {
@@ -144,7 +132,6 @@ TEST_F(InformView, TheContextMenuOffersTheEditCommandsAndDisablesTheUnhandledOne
   std::unique_ptr<QMenu> menu = view->CreateContextMenu();
   EXPECT_EQ(texts(*menu), "Cu&t (off)|&Copy (off)|&Paste (off)|-|Insert New &Object (off)|"
                           "Insert New &Function (off)|-|&Edit Object (off)");
-
   view->SetSelection(TextPosition(0, 0), TextPosition(4, 0));
   QApplication::clipboard()->setText("x");
   menu = view->CreateContextMenu();
