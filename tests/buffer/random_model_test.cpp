@@ -15,11 +15,6 @@ constexpr char SEP = '\x01'; // line separator in the model; never generated as 
 struct Model {
   std::string doc;
 
-  size_t Offset(TextPosition p) const {
-    size_t off = 0;
-    for (int line = 0; line < p.y; ++line) off = doc.find(SEP, off) + 1;
-    return off + static_cast<size_t>(p.x);
-  }
   TextPosition Position(size_t off) const {
     TextPosition p;
     size_t lineStart = 0;
