@@ -166,6 +166,9 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsAndSkipTakenNames) {
   other.AddObject("lamp[03]", "", "", "", 0);
   EXPECT_EQ(other.AddObject("lamp", "", "", "", 0), "lamp[02]");
   EXPECT_EQ(other.AddObject("lamp", "", "", "", 0), "lamp[04]");
+  other.AddObject("lamp[05]", "", "", "", 0);
+  other.AddObject("lamp[06]", "", "", "", 0);
+  EXPECT_EQ(other.AddObject("lamp", "", "", "", 0), "lamp[07]"); // past two taken names
   EXPECT_EQ(other.AddObject("lamp[02]", "", "", "", 0), "lamp[02][02]"); // a suffix on top
 }
 
