@@ -86,7 +86,8 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
                                                               {"o12", "parent=o9 class= depth=12"},
                                                               {"after", "parent=o0 class= depth=1"}};
   for (int d = 1; d <= 10; ++d)
-    deepObjects.push_back({"o" + std::to_string(d), "parent=o" + std::to_string(d - 1) + " class= depth=" + std::to_string(d)});
+    deepObjects.push_back(
+        {"o" + std::to_string(d), "parent=o" + std::to_string(d - 1) + " class= depth=" + std::to_string(d)});
   const Row rows[] = {
       // Indented lines, comments, directives and body lines record nothing.
       {{"  Object lamp \"lamp\";", "\tObject lamp2;", "! Object lamp3;", "#Ifdef X;", ".label;", "] ;",
@@ -107,7 +108,9 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
        {{"lamp", "parent=kitchen class= depth=2"}, {"key", "parent=kitchen class= depth=1"}},
        2},
       // Slot 0 follows only terminated definitions ("Object lamp kitchen": kitchen is the short name).
-      {{"Room hall \"Hall\";", "Object lamp kitchen", "Nearby n1 \"n1\""}, {{"n1", "parent=lamp class= depth=1"}}, 1},
+      {{"Room hall \"Hall\";", "Object lamp kitchen", "Nearby n1 \"n1\""},
+       {{"n1", "parent=lamp class= depth=1"}},
+       1},
       {{"Room hall \"Hall\"", "Object lamp \"lamp\" with name 'lamp'", "Nearby n1 \"n1\""},
        {{"lamp", "parent= class= depth=0"}, {"n1", "parent=hall class= depth=1"}},
        1},
@@ -212,7 +215,8 @@ TEST(ScanProgress, StepsAndPumpsOncePerLine) {
     CObjectScanner scanner;
     RecordingHost host;
     EXPECT_TRUE(scanner.ScanObjects(source, &host));
-    EXPECT_THAT(host.calls, ElementsAre("begin Parsing Objects: 99 " + std::to_string(lines.size()) + " blocks 0", "end"));
+    const std::string begin = "begin Parsing Objects: 99 " + std::to_string(lines.size()) + " blocks 0";
+    EXPECT_THAT(host.calls, ElementsAre(begin, "end"));
     EXPECT_EQ(host.steps, static_cast<int>(lines.size()));
     EXPECT_EQ(host.pumps, static_cast<int>(lines.size()));
     EXPECT_FALSE(scanner.IsScanning());

@@ -67,7 +67,8 @@ TEST_F(ProfileStoreTest, IntegersReadBackUnsignedAndTextThatIsNoNumberAsTheDefau
                                                     {"4294967295", ~0u}, {"-2147483649", 7}, {" 42 ", 42},
                                                     {"", 7}};
   QByteArray ini = "[Editor]\n";
-  for (size_t i = 0; i < std::size(texts); ++i) ini += "Options\\N" + QByteArray::number(i) + "=" + texts[i].first + "\n";
+  for (size_t i = 0; i < std::size(texts); ++i)
+    ini += "Options\\N" + QByteArray::number(i) + "=" + texts[i].first + "\n";
   QFile file(IniPath());
   ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size());
   file.close();
@@ -81,7 +82,7 @@ TEST_F(ProfileStoreTest, IntegersReadBackUnsignedAndTextThatIsNoNumberAsTheDefau
   EXPECT_EQ(reader.GetProfileInt(options, QStringLiteral("B"), 0), 0x80000000u);
   EXPECT_EQ(reader.GetProfileInt(options, QStringLiteral("C"), 0), 0x7FFFFFFFu);
   for (size_t i = 0; i < std::size(texts); ++i)
-    EXPECT_EQ(reader.GetProfileInt(options, "N" + QString::number(i), 7), texts[i].second) << '"' << texts[i].first << '"';
+    EXPECT_EQ(reader.GetProfileInt(options, "N" + QString::number(i), 7), texts[i].second) << texts[i].first;
 }
 
 TEST_F(ProfileStoreTest, BytesRoundTripAndTextIsNotTakenForBytes) {
