@@ -19,28 +19,36 @@ TEST(CliUsage, BadArgumentsAndUnloadableFilesGiveStatusTwo) {
   QTemporaryDir dir;
   const QString missing = dir.filePath(QStringLiteral("no such file.inf"));
   const QString sample = DataFile("colour_sample.inf");
-  const std::pair<QStringList, QByteArray> rows[] = {
-      // {arguments, what standard error must name}
-      {{"colour"}, "colour FILE"},
-      {{"colour", sample, sample}, "colour FILE"},
-      {{"colour", missing}, missing.toLocal8Bit()},
-      {{"colour", dir.path()}, dir.path().toLocal8Bit()},
-      {{"scan"}, "scan FILE"},
-      {{"scan", missing, missing}, "scan FILE"},
-      {{"scan", missing}, missing.toLocal8Bit()},
-      {{"build"}, "build FILE"},
-      {{"settings"}, "settings get"},
-      {{"settings", "get", "Editor\\Paths"}, "settings get"},
-      {{"settings", "set", "Editor\\Paths", "Compiler"}, "settings get"},
-      {{"settings", "frobnicate"}, "settings get"},
-      {{"frobnicate"}, "unknown command 'frobnicate'"},
+  struct Row {
+    QStringList arguments;
+    QByteArray named;  // what standard error must hold
+    QByteArray reason; // for a file that cannot be loaded: why, on the same one line
   };
-  for (const auto& [arguments, named] : rows) {
-    SCOPED_TRACE(arguments.join(' ').toStdString());
-    const CliResult r = RunCli(arguments, dir.path());
+  const Row rows[] = {
+      {{"colour"}, "colour FILE", {}},
+      {{"colour", sample, sample}, "colour FILE", {}},
+      {{"colour", missing}, missing.toLocal8Bit(), "No such file or directory"},
+      {{"colour", dir.path()}, dir.path().toLocal8Bit(), "is a directory"},
+      {{"scan"}, "scan FILE", {}},
+      {{"scan", missing, missing}, "scan FILE", {}},
+      {{"scan", missing}, missing.toLocal8Bit(), "No such file or directory"},
+      {{"build"}, "build FILE", {}},
+      {{"settings"}, "settings get", {}},
+      {{"settings", "get", "Editor\\Paths"}, "settings get", {}},
+      {{"settings", "set", "Editor\\Paths", "Compiler"}, "settings get", {}},
+      {{"settings", "frobnicate"}, "settings get", {}},
+      {{"frobnicate"}, "unknown command 'frobnicate'", {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.join(' ').toStdString());
+    const CliResult r = RunCli(row.arguments, dir.path());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
-    EXPECT_TRUE(r.err.contains(named)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(row.named)) << r.err.toStdString();
+    if (!row.reason.isEmpty()) {
+      EXPECT_TRUE(r.err.contains(row.reason)) << r.err.toStdString();
+      EXPECT_EQ(r.err.count('\n'), 1) << "one line of message";
+    }
   }
 }
 
