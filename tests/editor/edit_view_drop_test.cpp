@@ -15,29 +15,25 @@ QPoint CellPoint(CCrystalTextView& view, TextPosition p) {
   return view.TextPosToPoint(p) + QPoint(view.GetCharWidth() / 4, view.GetLineHeight() / 2);
 }
 
-struct DragResult {
-  bool enterAccepted = false;
-  bool moveAccepted = false;
-  bool dropAccepted = false;
-  Qt::DropAction dropAction = Qt::IgnoreAction;
-};
-
 // Drags data over the view to point and drops it there, as the platform does for a drag
-// coming from anywhere.
-DragResult DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
-                       Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  DragResult result;
+// coming from anywhere. Tells which of the three events the view accepted, and the action of
+// an accepted drop: "enter move drop:copy" and the like.
+std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
   QDragEnterEvent enter(point, actions, &data, Qt::LeftButton, modifiers);
-  QApplication::sendEvent(view.viewport(), &enter);
-  result.enterAccepted = enter.isAccepted();
   QDragMoveEvent move(point, actions, &data, Qt::LeftButton, modifiers);
-  QApplication::sendEvent(view.viewport(), &move);
-  result.moveAccepted = move.isAccepted();
   QDropEvent drop(QPointF(point), actions, &data, Qt::LeftButton, modifiers);
-  QApplication::sendEvent(view.viewport(), &drop);
-  result.dropAccepted = drop.isAccepted();
-  result.dropAction = result.dropAccepted ? drop.dropAction() : Qt::IgnoreAction;
+  std::string result;
+  for (auto [event, name] : {std::pair<QDropEvent*, const char*>{&enter, "enter "},
+                             {&move, "move "}, {&drop, "drop"}}) {
+    QApplication::sendEvent(view.viewport(), event);
+    if (event->isAccepted()) result += name;
+  }
+  if (drop.isAccepted())
+    result += drop.dropAction() == Qt::CopyAction   ? ":copy"
+              : drop.dropAction() == Qt::MoveAction ? ":move"
+                                                    : ":other";
   return result;
 }
 
@@ -57,7 +53,9 @@ protected:
     draggedText = data->text().toStdString();
     offered = effects;
     if (!dropInto) return Qt::IgnoreAction;
-    return DragAndDrop(*dropInto, *data, dropPoint, dropModifiers).dropAction;
+    const std::string result = DragAndDrop(*dropInto, *data, dropPoint, dropModifiers);
+    return result.ends_with(":copy") ? Qt::CopyAction
+                                     : result.ends_with(":move") ? Qt::MoveAction : Qt::IgnoreAction;
   }
 };
 
@@ -85,10 +83,7 @@ TEST_F(Dropping, TextFromElsewhereIsInsertedAndSelectedAndCtrlMakesItACopy) {
   Load("abcdef\nxyz");
   QMimeData data;
   data.setText("one\ntwo");
-  DragResult result = DragAndDrop(*view, data, At(TextPosition(2, 1)));
-  EXPECT_TRUE(result.enterAccepted);
-  EXPECT_TRUE(result.moveAccepted);
-  EXPECT_EQ(result.dropAction, Qt::MoveAction);
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(2, 1))), "enter move drop:move");
   EXPECT_EQ(Marked(), "abcdef\nxyone\ntwo|z");
   EXPECT_EQ(Sel(), edittest::Span(TextPosition(2, 1), TextPosition(3, 2)));
   EXPECT_EQ(UndoText(), "&Undo Drag And Drop\tCtrl+Z");
@@ -96,8 +91,8 @@ TEST_F(Dropping, TextFromElsewhereIsInsertedAndSelectedAndCtrlMakesItACopy) {
   EXPECT_EQ(Text(), "abcdef\nxyz");
 
   data.setText("Q");
-  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(1, 0)), Qt::ControlModifier).dropAction,
-            Qt::CopyAction);
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(1, 0)), Qt::ControlModifier),
+            "enter move drop:copy");
   EXPECT_EQ(Text(), "aQbcdef\nxyz");
 }
 
@@ -105,16 +100,12 @@ TEST_F(Dropping, AReadOnlyViewOrDataWithoutTextRefusesTheDrop) {
   Load("abc");
   QMimeData image;
   image.setData("image/png", QByteArray("\x89PNG", 4));
-  DragResult result = DragAndDrop(*view, image, At(TextPosition(1, 0)));
-  EXPECT_FALSE(result.enterAccepted);
-  EXPECT_FALSE(result.dropAccepted);
-
+  EXPECT_EQ(DragAndDrop(*view, image, At(TextPosition(1, 0))), "");
   buffer->SetReadOnly(true);
   QMimeData text;
   text.setText("zzz");
-  result = DragAndDrop(*view, text, At(TextPosition(1, 0)));
-  EXPECT_FALSE(result.moveAccepted);
-  EXPECT_FALSE(result.dropAccepted);
+  // A read-only text takes the drag in but refuses it wherever it moves.
+  EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
   EXPECT_EQ(Text(), "abc");
   EXPECT_FALSE(view->IsDropCaretShown());
 }
@@ -172,14 +163,14 @@ TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
   Load("source text");
   buffer->SetReadOnly(true);
   CCrystalEditView target;
-  edittest::ShowAndFocus(target, 400, 200);
+  viewtest::ShowView(target, 400, 200);
   auto other = edittest::LoadBuffer(dir, "");
   target.AttachBuffer(other.get());
   view->activateWindow();
   view->setFocus();
   view->dropInto = &target;
   DragSelection({0, 0}, {6, 0}, {1, 0}, CellPoint(target, TextPosition(0, 0)));
-  EXPECT_EQ(edittest::Text(*other), "source");
+  EXPECT_EQ(viewtest::BufferText(*other), "source");
   EXPECT_EQ(Text(), "source text");
   target.DetachBuffer();
 }

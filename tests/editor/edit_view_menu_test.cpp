@@ -1,5 +1,5 @@
-// Update handlers: the Undo and Redo menu texts, the overwrite check mark, the status
-// indicators, and routing to the text view's own handlers.
+// Update handlers: the Undo and Redo menu texts and buttons, the overwrite check mark, and
+// commands left to the rest of the program.
 #include "edit_test_support.h"
 
 namespace {
@@ -32,36 +32,20 @@ TEST_F(Menus, UndoAndRedoNameTheGroupTheyWouldTakeBackOrRepeat) {
     EXPECT_TRUE(button.enabled) << id;
     EXPECT_FALSE(button.text.has_value()) << id;
   }
-  // The editing keys are always enabled.
-  for (int id : {Cmd::EDIT_DELETE, Cmd::EDIT_DELETE_BACK, Cmd::EDIT_TAB, Cmd::EDIT_UNTAB})
-    EXPECT_TRUE(Update(id, false).enabled) << id;
 }
 
-TEST_F(Menus, IndicatorsShowOverwriteAndReadOnlyAndColIsNeverLit) {
+TEST_F(Menus, TheOverwriteItemIsCheckedWhileOnAndOtherCommandsAreLeftAlone) {
   Load("x");
   EXPECT_FALSE(Update(Cmd::EDIT_SWITCH_OVRMODE).checked);
-  EXPECT_FALSE(Update(Cmd::INDICATOR_OVR, false).enabled);
-  EXPECT_FALSE(Update(Cmd::INDICATOR_READ, false).enabled);
   int changes = 0;
   QObject::connect(view.get(), &CCrystalTextView::cursorChanged, [&] { ++changes; });
   view->OnCmdMsg(Cmd::EDIT_SWITCH_OVRMODE);
-  EXPECT_TRUE(view->GetOverwriteMode());
   EXPECT_TRUE(Update(Cmd::EDIT_SWITCH_OVRMODE).checked);
-  EXPECT_TRUE(Update(Cmd::EDIT_SWITCH_OVRMODE).enabled);
-  EXPECT_TRUE(Update(Cmd::INDICATOR_OVR, false).enabled);
   EXPECT_GE(changes, 1); // the status bar hears of the new mode
-  buffer->SetReadOnly(true);
-  EXPECT_TRUE(Update(Cmd::INDICATOR_READ, false).enabled);
-  EXPECT_FALSE(Update(Cmd::INDICATOR_COL, false).enabled);
-}
-
-TEST_F(Menus, TheTextViewsCommandsStillWork) {
-  Load("alpha beta");
-  EXPECT_TRUE(view->OnCmdMsg(Cmd::EDIT_SELECT_ALL));
-  EXPECT_TRUE(view->HasSelection());
-  EXPECT_TRUE(Update(Cmd::EDIT_COPY, false).enabled);
-  EXPECT_EQ(Update(Cmd::INDICATOR_POSITION, false).text.value_or(""), "Ln 1, Col 11");
-  // A command nobody in the view handles is left for the document and the frames.
+  // The editing keys are always enabled; a command nobody in the view handles is left for
+  // the document and the frames.
+  for (int id : {Cmd::EDIT_DELETE, Cmd::EDIT_DELETE_BACK, Cmd::EDIT_TAB, Cmd::EDIT_UNTAB})
+    EXPECT_TRUE(Update(id, false).enabled) << id;
   EXPECT_FALSE(view->OnCmdMsg(Cmd::BUILD_COMPILE));
   CCmdUIState unknown;
   EXPECT_FALSE(view->OnUpdateCmdUI(Cmd::BUILD_COMPILE, unknown));

@@ -19,17 +19,6 @@ TEST_F(Typing, CharactersGoInAtTheCaretAndASpaceStartsANewUndoGroup) {
   Undo();
   EXPECT_EQ(Marked(), "|x");
   EXPECT_FALSE(buffer->CanUndo());
-  Redo();
-  EXPECT_EQ(Text(), "abx");
-  Redo();
-  EXPECT_EQ(Marked(), "ab cd|x"); // after the group's last change
-
-  // Typing after an undo joins the group left on top and drops the redo.
-  Undo();
-  Type("z");
-  EXPECT_FALSE(buffer->CanRedo());
-  Undo();
-  EXPECT_EQ(Text(), "x");
 
   // Typing replaces a selection (here made backwards) in one undo step.
   Load("Object lamp;");

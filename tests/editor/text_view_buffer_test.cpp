@@ -98,22 +98,6 @@ TEST_F(ViewWithBuffer, EditsKeepTheCookiesAboveTheChangeAndRecolourFromIt) {
   EXPECT_EQ(view.cookieCalls, (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1}));
 }
 
-TEST_F(ViewWithBuffer, PaintingParsesOnlyTheLinesItDrawsAndThoseAbove) {
-  Load(Lines(1000, "text"), 300, 150, false);
-  (void)Grab(view);
-  const int drawnRows = (Client()->height() - 1) / view.GetLineHeight() + 1;
-  EXPECT_LE(static_cast<int>(view.colourCalls.size()), drawnRows);
-  view.ResetColourCalls();
-  view.ScrollToTopLine(500, true);
-  (void)Grab(view);
-  (void)Grab(view);
-  ASSERT_GE(view.cookieCalls.size(), 500u);
-  // Lines drawn before kept their cookies from that paint; the rest above were parsed once.
-  for (int line = 0; line < 500; ++line)
-    ASSERT_EQ(view.cookieCalls[line], line < drawnRows ? 0 : 1) << line;
-  EXPECT_LE(static_cast<int>(view.colourCalls.size()), 500 + drawnRows);
-}
-
 // Random edits, single- and multi-line, against lengths and cookies computed afresh.
 TEST_F(ViewWithBuffer, CachedLengthsLongestLineAndCookiesMatchAFreshComputation) {
   Load("short\n\tx\n{ open\nmiddle line here\n} close\nend", 300, 200, false);

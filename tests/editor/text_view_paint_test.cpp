@@ -119,23 +119,6 @@ TEST_F(ViewPainting, HighlightedLinesFillTheirWholeRow) {
   EXPECT_EQ(At(image, {10, 3}), Style(COLORINDEX_WHITESPACE));
 }
 
-TEST_F(ViewPainting, MarginShowsBookmarkIconsButNotForHighlight3) {
-  Show("one\ntwo\nthree");
-  buffer->SetLineFlag(0, LF_BOOKMARK, true, false);
-  buffer->SetLineFlag(2, LF_HIGHLIGHT3, true, false);
-  const QImage image = Grab(view);
-  auto marginPainted = [&](int line) {
-    const int top = line * view.GetLineHeight();
-    for (int y = top; y < top + view.GetLineHeight(); ++y)
-      for (int x = 0; x < CCrystalTextView::MARGIN_WIDTH; ++x)
-        if (image.pixelColor(x, y) != Style(COLORINDEX_SELMARGIN)) return true;
-    return false;
-  };
-  EXPECT_TRUE(marginPainted(0));
-  EXPECT_FALSE(marginPainted(1));
-  EXPECT_FALSE(marginPainted(2));
-}
-
 TEST_F(ViewPainting, WithoutABufferOneEmptyLineAndWhitespaceBelow) {
   ShowView(view, 300, 150, false);
   EXPECT_EQ(view.GetLineCount(), 1);

@@ -20,17 +20,6 @@ std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
   return buffer;
 }
 
-std::string Text(const CCrystalTextBuffer& buffer) { return viewtest::BufferText(buffer); }
-
-void ShowAndFocus(QWidget& view, int width, int height) {
-  view.resize(width, height);
-  view.show();
-  (void)QTest::qWaitForWindowExposed(&view);
-  view.activateWindow();
-  view.setFocus(Qt::OtherFocusReason);
-  QApplication::processEvents();
-}
-
 void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
   QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);

@@ -21,11 +21,6 @@ using viewtest::Span;
 // empty and the buffer unmodified.
 std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::string_view text);
 
-// The whole text with "\n" between lines.
-std::string Text(const CCrystalTextBuffer& buffer);
-
-// Shows the view as a top-level window with the keyboard focus.
-void ShowAndFocus(QWidget& view, int width, int height);
 // A key press and release through QApplication::notify, as a real key arrives, so that
 // event() and the shortcut override see it too.
 void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text);
@@ -42,11 +37,11 @@ protected:
     ASSERT_TRUE(buffer);
     if (!view) {
       view = std::make_unique<T>();
-      ShowAndFocus(*view, 640, 400);
+      viewtest::ShowView(*view, 640, 400);
     }
     view->AttachBuffer(buffer.get());
   }
-  std::string Text() const { return edittest::Text(*buffer); }
+  std::string Text() const { return viewtest::BufferText(*buffer); }
   // The text with '|' where the cursor is.
   std::string Marked() const {
     std::string text = Text();
@@ -66,14 +61,13 @@ protected:
   }
   void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
   void Redo() { Key(Qt::Key_Y, Qt::ControlModifier); }
-  // One key press per character.
+  // One key press per character; printable ASCII comes with its own key code (Qt's codes
+  // for space, digits, punctuation and capital letters are the ASCII ones).
   void Type(const QString& text) {
     for (QChar c : text) {
-      Qt::Key key = Qt::Key_unknown;
-      if (c.isLetter() && c.unicode() < 0x80) key = static_cast<Qt::Key>(c.toUpper().unicode());
-      else if (c == ' ') key = Qt::Key_Space;
-      else if (c.unicode() >= 0x21 && c.unicode() < 0x80) key = static_cast<Qt::Key>(c.unicode());
-      SendKey(*view, key, Qt::NoModifier, QString(c));
+      const bool ascii = c.unicode() >= 0x20 && c.unicode() < 0x7F;
+      SendKey(*view, ascii ? static_cast<Qt::Key>(c.toUpper().unicode()) : Qt::Key_unknown,
+              Qt::NoModifier, QString(c));
     }
   }
   // A key press carrying text, as an input method or a keyboard layout delivers it.

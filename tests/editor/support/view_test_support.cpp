@@ -47,9 +47,7 @@ CTestTextView::CTestTextView(QWidget* parent) : CCrystalTextView(parent) {}
 uint32_t CTestTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
                                    int& runCount) {
   const auto index = static_cast<std::size_t>(lineIndex);
-  if (index >= colourCalls.size()) colourCalls.resize(index + 1, 0);
   if (index >= cookieCalls.size()) cookieCalls.resize(index + 1, 0);
-  ++colourCalls[index];
   if (!runs) ++cookieCalls[index];
   const char* chars = GetLineText(lineIndex);
   const int length = GetLineLength(lineIndex);
@@ -74,12 +72,6 @@ uint32_t CTestTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* run
   return inComment ? 1u : 0u;
 }
 
-int CTestTextView::TotalColourCalls() const {
-  int total = 0;
-  for (int calls : colourCalls) total += calls;
-  return total;
-}
-
 void ShowView(CCrystalTextView& view, int width, int height, bool focus) {
   view.resize(width, height);
   view.show();
@@ -95,23 +87,8 @@ void ShowView(CCrystalTextView& view, int width, int height, bool focus) {
 
 QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); }
 
-QPoint CellCentre(CCrystalTextView& view, TextPosition position) {
-  return view.TextPosToPoint(position) + QPoint(view.GetCharWidth() / 2, view.GetLineHeight() / 2);
-}
-
 QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position) {
   return image.pixelColor(view.TextPosToPoint(position));
-}
-
-bool CellHasColour(CCrystalTextView& view, const QImage& image, TextPosition position,
-                   const QColor& colour) {
-  const QPoint corner = view.TextPosToPoint(position);
-  for (int y = 0; y < view.GetLineHeight(); ++y)
-    for (int x = 0; x < view.GetCharWidth(); ++x)
-      if (image.valid(corner + QPoint(x, y)) &&
-          image.pixelColor(corner + QPoint(x, y)).rgb() == colour.rgb())
-        return true;
-  return false;
 }
 
 } // namespace viewtest

@@ -45,7 +45,7 @@ inline constexpr int COMMENT_INDEX = 7; // between '{' and '}', across lines: gr
 // A text view with everything public that the tests drive, and a colouring that is easy to
 // reason about: upper-case letters get UPPER_INDEX, text inside { } (which may span lines,
 // carried by the cookie) COMMENT_INDEX, the rest no run (normal text). It counts how often
-// each line was coloured.
+// each line was parsed for its cookie alone.
 class CTestTextView : public CCrystalTextView {
 public:
   explicit CTestTextView(QWidget* parent = nullptr);
@@ -55,17 +55,10 @@ public:
   CCrystalTextBuffer* documentBuffer = nullptr;
   CCrystalTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
 
-  std::vector<int> colourCalls; // per line index, every call
   std::vector<int> cookieCalls; // per line index, calls without a run array (cookie only)
-  int TotalColourCalls() const;
-  void ResetColourCalls() {
-    colourCalls.clear();
-    cookieCalls.clear();
-  }
+  void ResetColourCalls() { cookieCalls.clear(); }
 
-  using CCrystalTextView::FinishMove;
   using CCrystalTextView::OnAutoScrollTimer;
-  using CCrystalTextView::m_lineHeight;
 };
 
 // Shows the view as a top-level window of the given size, with the keyboard focus when
@@ -78,13 +71,6 @@ QImage Grab(CCrystalTextView& view);
 // The colour at the top-left corner of the cell of a text position (line, char), in client
 // coordinates of the grabbed image: glyphs do not touch it.
 QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position);
-
-// Whether any pixel of the cell of position has exactly colour.
-bool CellHasColour(CCrystalTextView& view, const QImage& image, TextPosition position,
-                   const QColor& colour);
-
-// The client point at the centre of a cell.
-QPoint CellCentre(CCrystalTextView& view, TextPosition position);
 
 // A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
 // text, shown at the given size.
