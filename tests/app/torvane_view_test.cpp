@@ -108,15 +108,19 @@ TEST_F(InformView, TheDocumentFontResolvesToAFixedPitchFaceAndIsTakenAtTheInitia
   EXPECT_EQ(view->GetViewFont(), font);
 }
 
-TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStrip) {
+TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStripAndAHighlightedOneNone) {
   Show("one\r\ntwo\r\nthree\r\n");
   const QColor tag(255, 214, 60); // the bookmark tag's yellow
+  const QColor margin = ColorFromRef(view->GetStyleColor(COLORINDEX_SELMARGIN));
+  const int cells = CCrystalTextView::MARGIN_WIDTH * view->GetLineHeight();
   EXPECT_EQ(MarginPixels(Grab(), 1, tag), 0);
   buffer.SetLineFlag(1, LF_NUMBERED_BOOKMARK(3), true);
+  buffer.SetLineFlag(2, LF_HIGHLIGHT3, true); // a mark with no icon
   view->viewport()->update();
   const QImage image = Grab();
   EXPECT_GT(MarginPixels(image, 1, tag), 10);
-  EXPECT_EQ(MarginPixels(image, 0, tag), 0);
+  EXPECT_EQ(MarginPixels(image, 0, margin), cells);
+  EXPECT_EQ(MarginPixels(image, 2, margin), cells);
 }
 
 TEST_F(InformView, TheContextMenuOffersTheEditCommandsAndDisablesTheUnhandledOnes) {
