@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-// One line of the buffer (spec Part 1.1, LineRecord): text, length, capacity, flags.
+// One line of the buffer (LineRecord): text, length, capacity, flags.
 // capacity is always CapacityFor(n) for the length n the allocation was sized for, so there
 // is room for at least one more byte. chunk says where the text lives: 0 for an allocation of
 // its own (malloc), otherwise 1 + the index of the shared chunk that holds it.

@@ -41,7 +41,7 @@ bool CCrystalTextBuffer::CreateEmpty(LineEndStyle style) {
 void CCrystalTextBuffer::Clear() {
   m_lines.Release();
   m_undo.clear();
-  // Zeroed here too (the spec leaves them): an undo position above 0 with an empty list would
+  // Zeroed here too, not left for the next load: an undo position above 0 with an empty list would
   // let CanUndo say yes and Undo read records that are gone.
   m_undoPosition = 0;
   m_savedPosition = 0;

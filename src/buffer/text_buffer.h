@@ -90,7 +90,7 @@ public:
   int SavedPosition() const;
 
   // Added to the interface.
-  // Part 1.2 RecordUndo: drops the redo tail, drops the oldest group at the limit, appends a
+  // RecordUndo: drops the redo tail, drops the oldest group at the limit, appends a
   // record (text with CR LF between lines). InsertText and DeleteText call it themselves.
   void RecordUndo(bool insert, TextPosition start, TextPosition end, std::string_view text,
                   UndoAction action);

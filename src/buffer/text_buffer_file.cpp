@@ -1,4 +1,4 @@
-// CCrystalTextBuffer: Load and Save (spec Part 1.1), over text_file_reader/writer.
+// CCrystalTextBuffer: Load and Save, over text_file_reader/writer.
 #include "text_buffer.h"
 #include "text_file_io.h"
 

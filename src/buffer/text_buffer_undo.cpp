@@ -1,12 +1,12 @@
-// CCrystalTextBuffer: undo records, grouping, Undo and Redo, descriptions (spec Part 1.2).
+// CCrystalTextBuffer: undo records, grouping, Undo and Redo, descriptions.
 #include <string>
 
 #include "string_table.h"
 #include "text_buffer.h"
 
 void CCrystalTextBuffer::ResetUndo() {
-  // Load and CreateEmpty start a new text, so the records of the old one go too (the spec
-  // keeps them, and a Redo would then replay them on the wrong text).
+  // Load and CreateEmpty start a new text, so the records of the old one go too: kept, a
+  // Redo would replay them on the wrong text.
   m_undo.clear();
   m_undoPosition = 0;
   m_savedPosition = 0;

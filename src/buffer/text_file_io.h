@@ -9,7 +9,7 @@
 // The bytes of a style's line end: Dos CR LF, Unix LF CR, Mac LF.
 std::string_view LineEndSequence(LineEndStyle style);
 
-// Spec Part 1.1 Load step 5: the style of a file from its first block (at most 32768 bytes
+// The style of a file from its first block (at most 32768 bytes
 // are looked at): the first LF decides; none gives Dos.
 LineEndStyle DetectLineEndStyle(const char* data, size_t size);
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr size_t DETECT_BYTES = 32768;     // the spec's first block
+constexpr size_t DETECT_BYTES = 32768;     // the block line ends are detected in
 constexpr size_t READ_BLOCK = 1024 * 1024; // what one read asks for
 
 // Reads up to size bytes; fewer only at the end of the file. -1 on error.

@@ -6,7 +6,7 @@
 #include "text_position.h"
 #include "undo_action.h"
 
-// Record flags (spec Part 1.2).
+// Record flags.
 inline constexpr uint32_t UNDO_RECORD_INSERT = 0x1;        // an insertion; clear for a deletion
 inline constexpr uint32_t UNDO_RECORD_GROUP_START = 0x100; // first record of a group
 
