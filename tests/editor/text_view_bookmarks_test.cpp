@@ -17,7 +17,12 @@ protected:
     for (int i = 0; i < 10; ++i) text += "line " + std::to_string(i) + "\n";
     Load(text, 300, 150);
   }
-  void GoTo(int line, int x = 3) { Place(TextPosition(x, line)); }
+  void GoTo(int line) { Place(TextPosition(3, line)); }
+  // Goes to line and presses key there, with Ctrl unless told otherwise.
+  void PressOn(int line, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    GoTo(line);
+    Key(key, modifiers);
+  }
   std::vector<int> LinesWith(uint32_t flag) const {
     std::vector<int> lines;
     for (int i = 0; i < buffer->LineCount(); ++i)
@@ -42,32 +47,25 @@ protected:
 };
 
 TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
-  GoTo(1);
-  Key(Qt::Key_3, Qt::ControlModifier);
+  PressOn(1, Qt::Key_3);
   EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{1});
-  GoTo(4);
-  Key(Qt::Key_3, Qt::ControlModifier);
+  PressOn(4, Qt::Key_3);
   EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{4});
   Key(Qt::Key_3, Qt::ControlModifier);
   EXPECT_TRUE(LinesWith(LF_NUMBERED_BOOKMARK(3)).empty());
 
-  GoTo(2);
-  Key(Qt::Key_5, Qt::ControlModifier);
+  PressOn(2, Qt::Key_5);
   Select(view, {0, 7}, {3, 7});
   Key(Qt::Key_5, Qt::AltModifier);
   EXPECT_EQ(Cursor(), TextPosition(0, 2));
   EXPECT_EQ(view.GetAnchor(), TextPosition(0, 2));
   EXPECT_FALSE(view.HasSelection());
-  // A bookmark that no line carries goes nowhere.
-  GoTo(6);
-  Key(Qt::Key_8, Qt::AltModifier);
+  PressOn(6, Qt::Key_8, Qt::AltModifier); // a bookmark that no line carries goes nowhere
   EXPECT_EQ(Cursor(), TextPosition(3, 6));
 
   // Clearing the numbered bookmarks leaves the others.
-  GoTo(0);
-  Key(Qt::Key_0, Qt::ControlModifier);
-  GoTo(9);
-  Key(Qt::Key_9, Qt::ControlModifier);
+  PressOn(0, Qt::Key_0);
+  PressOn(9, Qt::Key_9);
   Key(Qt::Key_F2, Qt::ControlModifier);
   ASSERT_TRUE(view.OnCmdMsg(Cmd::EDIT_CLEAR_BOOKMARKS));
   EXPECT_TRUE(LinesWith(0x3FF).empty());
@@ -77,17 +75,13 @@ TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
 TEST_F(ViewBookmarks, NextAndPreviousWrapAroundTheText) {
   EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
   // The only marked line is found again from itself, both ways.
-  GoTo(2, 4);
-  Key(Qt::Key_F2, Qt::ControlModifier);
+  PressOn(2, Qt::Key_F2);
   EXPECT_EQ(Visits(1, Qt::NoModifier), std::vector<int>{2});
-  GoTo(2, 4);
+  GoTo(2);
   EXPECT_EQ(Visits(1, Qt::ShiftModifier), std::vector<int>{2});
   Key(Qt::Key_F2, Qt::ControlModifier);
 
-  for (int line : {1, 4, 7}) {
-    GoTo(line);
-    Key(Qt::Key_F2, Qt::ControlModifier);
-  }
+  for (int line : {1, 4, 7}) PressOn(line, Qt::Key_F2);
   EXPECT_EQ(LinesWith(LF_BOOKMARK), (std::vector<int>{1, 4, 7}));
   for (int id : {Cmd::EDIT_GOTO_NEXT_BOOKMARK, Cmd::EDIT_GOTO_PREV_BOOKMARK,
                  Cmd::EDIT_CLEAR_ALL_BOOKMARKS})

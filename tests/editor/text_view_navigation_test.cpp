@@ -26,13 +26,15 @@ protected:
 };
 using ViewNavigation = NavigationTest<CTestTextView>;
 
-// A key pressed from start once per expected stop.
+// A key pressed from start once per expected stop; with an anchor, from a selection that
+// runs from the anchor to start, which the first press collapses.
 struct Walk {
   std::string_view text;
   TextPosition start;
   Qt::Key key;
   Qt::KeyboardModifiers modifiers;
   std::vector<TextPosition> stops;
+  TextPosition anchor{-1, -1};
 };
 
 TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
@@ -63,14 +65,23 @@ TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
       {"ab\ncd", {0, 1}, Qt::Key_Left, none, {{2, 0}}},
       {"ab\ncd", {0, 0}, Qt::Key_Left, none, {{0, 0}}},
       {"ab\ncd", {2, 1}, Qt::Key_Right, none, {{2, 1}}},
+      // Plain moves collapse a selection first: Left to its start, Right to its end, Down
+      // from its end line, Up from its start line; at the ends of the text too.
+      {"hello world\nsecond line\nthird", {5, 1}, Qt::Key_Left, none, {{2, 1}}, {2, 1}},
+      {"hello world\nsecond line\nthird", {2, 1}, Qt::Key_Right, none, {{5, 1}}, {5, 1}},
+      {"hello world\nsecond line\nthird", {4, 0}, Qt::Key_Down, none, {{4, 2}}, {2, 1}},
+      {"hello world\nsecond line\nthird", {4, 2}, Qt::Key_Up, none, {{4, 0}}, {1, 1}},
+      {"ab\ncd", {0, 0}, Qt::Key_Left, none, {{0, 0}}, {2, 0}},
+      {"ab\ncd", {2, 1}, Qt::Key_Right, none, {{2, 1}}, {1, 1}},
   };
   for (const Walk& walk : walks) {
     SCOPED_TRACE(std::string(walk.text) + " key " + std::to_string(walk.key));
     Load(walk.text);
-    Place(walk.start);
+    Select(view, walk.anchor.x < 0 ? walk.start : walk.anchor, walk.start);
     for (TextPosition stop : walk.stops) {
       Key(walk.key, walk.modifiers);
       EXPECT_EQ(Cursor(), stop);
+      EXPECT_FALSE(view.HasSelection());
     }
   }
   // A horizontal move takes a new preferred column from where it lands.
@@ -78,36 +89,9 @@ TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
   Place({6, 0});
   for (Qt::Key key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) Key(key);
   EXPECT_EQ(Cursor(), TextPosition(5, 3));
-}
-
-TEST_F(ViewNavigation, PlainMovesCollapseASelectionFirstAlsoAtTheEdgesOfTheText) {
-  Load("hello world\nsecond line\nthird");
-  Place({2, 1});
+  // Shift extends.
   for (int i = 0; i < 3; ++i) Key(Qt::Key_Right, Qt::ShiftModifier);
-  EXPECT_EQ(Sel(), Span({2, 1}, {5, 1}));
-  struct Collapse {
-    std::string_view text;
-    TextPosition anchor, cursor;
-    Qt::Key key;
-    TextPosition expected;
-  };
-  const Collapse rows[] = {
-      {"hello world\nsecond line\nthird", {2, 1}, {5, 1}, Qt::Key_Left, {2, 1}}, // to the start
-      {"hello world\nsecond line\nthird", {5, 1}, {2, 1}, Qt::Key_Right, {5, 1}}, // to the end
-      // Down goes to the end of the selection, then one line down; Up to the start, then up.
-      {"hello world\nsecond line\nthird", {2, 1}, {4, 0}, Qt::Key_Down, {4, 2}},
-      {"hello world\nsecond line\nthird", {1, 1}, {4, 2}, Qt::Key_Up, {4, 0}},
-      // At the start and the end of the text the cursor stays but the selection still goes.
-      {"ab\ncd", {2, 0}, {0, 0}, Qt::Key_Left, {0, 0}},
-      {"ab\ncd", {1, 1}, {2, 1}, Qt::Key_Right, {2, 1}},
-  };
-  for (const Collapse& row : rows) {
-    Load(row.text);
-    Select(view, row.anchor, row.cursor);
-    Key(row.key);
-    EXPECT_EQ(Cursor(), row.expected) << "key " << row.key;
-    EXPECT_FALSE(view.HasSelection()) << "key " << row.key;
-  }
+  EXPECT_EQ(Sel(), Span({5, 3}, {8, 3}));
 }
 
 TEST_F(ViewNavigation, PageMovesClampAtBothEnds) {
