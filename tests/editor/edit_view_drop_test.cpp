@@ -133,7 +133,7 @@ TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
   EXPECT_TRUE(view->IsCaretVisible());
 }
 
-TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepOrCopiesItWithCtrl) {
+TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverOntoItself) {
   Load("abc def ghi");
   DragSelection({0, 0}, {4, 0}, {1, 0}, After(TextPosition(11, 0))); // "abc " to the end
   EXPECT_EQ(view->draggedText, "abc ");
@@ -150,12 +150,10 @@ TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepOrCopiesItWithCtrl) {
   Load("abc def");
   DragSelection({0, 0}, {3, 0}, {1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
   EXPECT_EQ(Text(), "abc defabc");
-}
 
-TEST_F(Dropping, DroppingOntoTheDraggedTextChangesNothing) {
-  Load("abc def");
+  Load("abc def"); // dropped onto itself: only the caret moves to the drop point
   DragSelection({0, 0}, {5, 0}, {1, 0}, At(TextPosition(2, 0)));
-  EXPECT_EQ(Marked(), "ab|c def"); // only the caret moved to the drop point
+  EXPECT_EQ(Marked(), "ab|c def");
   EXPECT_FALSE(buffer->CanUndo());
 }
 
