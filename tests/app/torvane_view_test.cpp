@@ -65,33 +65,31 @@ protected:
   std::unique_ptr<CTorvaneView> view;
 };
 
-TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColours) {
+TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColoursAlsoStoredOnes) {
   Show("! Moonlit room, lit by MMMM\r\nprint \"HHHHMMMM\";\r\n", 28);
   const COLORREF comment = TheStyleTable().GetColour(COLORINDEX_COMMENT);
   const COLORREF quoted = TheStyleTable().GetColour(COLORINDEX_QUOTEDTEXT);
+  const COLORREF red = RgbRef(255, 0, 0);
   ASSERT_NE(comment, quoted);
+  ASSERT_NE(comment, red);
   const QImage image = Grab();
   EXPECT_GT(Pixels(image, 0, 2, 27, comment), 20); // the comment's letters
   EXPECT_EQ(Pixels(image, 0, 2, 27, quoted), 0);
+  EXPECT_EQ(Pixels(image, 0, 2, 27, red), 0);
   EXPECT_GT(Pixels(image, 1, 7, 15, quoted), 20); // inside the string
   EXPECT_EQ(Pixels(image, 1, 7, 15, comment), 0);
   EXPECT_EQ(Pixels(image, 1, 0, 5, quoted), 0); // "print" is not string-coloured
   // The background of the text is the style table's.
   EXPECT_EQ(image.pixelColor(apptest::CellsRect(*view, 1, 20, 21).center()).rgb(),
             ColorFromRef(TheStyleTable().GetColour(COLORINDEX_BKGND)).rgb());
-}
 
-TEST_F(InformView, StoredStylesArePaintedAfterTheyAreLoaded) {
-  Show("! HHHH MMMM\r\nx = 1;\r\n", 28);
-  const COLORREF red = RgbRef(255, 0, 0);
-  ASSERT_NE(TheStyleTable().GetColour(COLORINDEX_COMMENT), red);
-  EXPECT_EQ(Pixels(Grab(), 0, 2, 11, red), 0);
+  // Styles read from the settings are painted from then on.
   CProfileStore store(dir.filePath("styles.ini"));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(red)));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentItalic", 1));
   TheStyleTable().LoadStyles(store);
   view->viewport()->update();
-  EXPECT_GT(Pixels(Grab(), 0, 2, 11, red), 20);
+  EXPECT_GT(Pixels(Grab(), 0, 2, 27, red), 20);
   EXPECT_TRUE(view->IsStyleItalic(COLORINDEX_COMMENT));
   EXPECT_FALSE(view->IsStyleBold(COLORINDEX_COMMENT));
   // Indices past the table keep the view's own answer instead of reading past its end.
