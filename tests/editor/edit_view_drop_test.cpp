@@ -37,11 +37,13 @@ std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
   return result;
 }
 
-// A view whose drags are dropped back into a chosen view at a chosen point, standing in for
-// the platform's drag loop, which needs a real mouse.
+// A view whose drags are dropped into a chosen view (itself unless told otherwise) at a
+// chosen point, or nowhere, standing in for the platform's drag loop, which needs a real
+// mouse.
 class CDraggingView : public CCrystalEditView {
 public:
   CCrystalTextView* dropInto = nullptr;
+  bool dropNowhere = false;
   QPoint dropPoint;
   Qt::KeyboardModifiers dropModifiers = Qt::NoModifier;
   std::string draggedText;
@@ -52,8 +54,9 @@ protected:
     std::unique_ptr<QMimeData> owned(data);
     draggedText = data->text().toStdString();
     offered = effects;
-    if (!dropInto) return Qt::IgnoreAction;
-    const std::string result = DragAndDrop(*dropInto, *data, dropPoint, dropModifiers);
+    if (dropNowhere) return Qt::IgnoreAction;
+    const std::string result =
+        DragAndDrop(dropInto ? *dropInto : *this, *data, dropPoint, dropModifiers);
     return result.ends_with(":copy") ? Qt::CopyAction
                                      : result.ends_with(":move") ? Qt::MoveAction : Qt::IgnoreAction;
   }
@@ -67,7 +70,6 @@ protected:
   void DragSelection(TextPosition start, TextPosition end, TextPosition inside, QPoint drop,
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     Select(start, end);
-    if (!view->dropInto) view->dropInto = view.get();
     view->dropPoint = drop;
     view->dropModifiers = modifiers;
     const QPoint press = CellPoint(*view, inside);
@@ -144,8 +146,14 @@ TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverO
   EXPECT_FALSE(buffer->CanUndo());
 
   Load("first\nsecond\nthird"); // backwards, across lines
-  DragSelection({0, 2}, {5, 2}, {2, 2}, At(TextPosition(0, 0)));
-  EXPECT_EQ(Text(), "thirdfirst\nsecond\n");
+  DragSelection({3, 1}, {5, 2}, {4, 1}, At(TextPosition(0, 0)));
+  EXPECT_EQ(view->draggedText, "ond\r\nthird");
+  EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
+  view->dropNowhere = true; // a drag that ends without a drop takes nothing away
+  DragSelection({0, 0}, {3, 0}, {1, 0}, At(TextPosition(0, 1)));
+  EXPECT_EQ(view->draggedText, "ond");
+  EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
+  view->dropNowhere = false;
 
   Load("abc def");
   DragSelection({0, 0}, {3, 0}, {1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);

@@ -1,6 +1,5 @@
 // Caret movement by keys and mouse: preferred column, Home, words, collapsing selections,
 // clicks, margin clicks, page moves, mouse selection modes and auto-scrolling.
-#include <QMimeData>
 #include <gtest/gtest.h>
 
 #include "command_ids.h"
@@ -11,20 +10,18 @@ using namespace viewtest;
 
 namespace {
 
-template <typename V>
-class NavigationTest : public TextViewTest<V> {
+class ViewNavigation : public TextViewTest<> {
 protected:
   // A point in the middle of a line, x pixels from the left of the client area.
   QPoint LinePoint(int line, int x) {
-    return QPoint(x, line * this->view.GetLineHeight() + this->view.GetLineHeight() / 2);
+    return QPoint(x, line * view.GetLineHeight() + view.GetLineHeight() / 2);
   }
   // A point in a cell: quarter 1 is its left quarter, 3 its right one.
   QPoint CellPoint(int line, int cell, int quarter = 1) {
-    const int cw = this->view.GetCharWidth();
+    const int cw = view.GetCharWidth();
     return LinePoint(line, CCrystalTextView::MARGIN_WIDTH + cell * cw + quarter * cw / 4);
   }
 };
-using ViewNavigation = NavigationTest<CTestTextView>;
 
 // A key pressed from start once per expected stop; with an anchor, from a selection that
 // runs from the anchor to start, which the first press collapses.
@@ -197,49 +194,6 @@ TEST_F(ViewNavigation, PressesInsideTheSelectionKeepItUntilRelease) {
   EXPECT_FALSE(view.HasSelection());
   EXPECT_EQ(Cursor(), TextPosition(7, 0));
   EXPECT_EQ(view.GetAnchor(), TextPosition(7, 0));
-}
-
-// A view whose drags end at once with a chosen effect, recording what it was offered.
-class CDragRecordingView : public CTestTextView {
-public:
-  Qt::DropAction answer = Qt::MoveAction;
-  QString offeredText;
-  Qt::DropActions offeredEffects;
-  bool draggingDuringDrag = false;
-  std::vector<Qt::DropAction> done;
-  Span dragged;
-
-protected:
-  Qt::DropAction RunDrag(QMimeData* data, Qt::DropActions effects) override {
-    offeredText = data->text();
-    offeredEffects = effects;
-    draggingDuringDrag = IsDraggingText();
-    dragged = {m_draggedTextBegin, m_draggedTextEnd};
-    delete data;
-    return answer;
-  }
-  void OnDragSourceDone(Qt::DropAction effect) override { done.push_back(effect); }
-};
-using ViewDragSource = NavigationTest<CDragRecordingView>;
-
-TEST_F(ViewDragSource, TheFirstMoveAfterAPressInTheSelectionOffersItAsACopy) {
-  Load("abcdef\nghij", 300, 150);
-  view.SetSelection({4, 1}, {2, 0});
-  const QPoint inside = CellPoint(0, 3, 0) + QPoint(1, 0);
-  Press(Client(), inside);
-  MoveHeld(Client(), inside + QPoint(1, 0));
-  EXPECT_EQ(view.offeredText, QStringLiteral("cdef\r\nghij"));
-  EXPECT_EQ(view.offeredEffects, Qt::DropActions(Qt::CopyAction));
-  EXPECT_TRUE(view.draggingDuringDrag);
-  EXPECT_FALSE(view.IsDraggingText());
-  EXPECT_FALSE(view.IsPreparingToDrag());
-  EXPECT_EQ(view.dragged, Span({2, 0}, {4, 1}));
-  EXPECT_EQ(view.done, std::vector<Qt::DropAction>{Qt::MoveAction});
-  // A drag that ends without a drop reports nothing.
-  view.answer = Qt::IgnoreAction;
-  Press(Client(), inside);
-  MoveHeld(Client(), inside + QPoint(1, 0));
-  EXPECT_EQ(view.done.size(), 1u);
 }
 
 TEST_F(ViewNavigation, HeldButtonOutsideTheWindowScrollsOneOrThreeLines) {
