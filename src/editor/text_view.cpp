@@ -106,7 +106,7 @@ void CCrystalTextView::ResetViewState() {
   m_drawSelStart = m_drawSelEnd = TextPosition();
   m_marginIcons = QPixmap();
   m_marginIconsLoaded = false;
-  for (auto& font : m_fonts) font.reset();
+  DropFonts();
   m_parseCookies.clear();
   m_parseCookies.shrink_to_fit();
   m_cookiesKnown = 0;
@@ -269,7 +269,7 @@ void CCrystalTextView::SetViewFont(const FontDescription& description) {
   m_visibleColumns = -1;
   m_lineHeight = -1;
   m_charWidth = -1;
-  for (auto& font : m_fonts) font.reset();
+  DropFonts();
   UpdateVertScrollBar(false);
   UpdateHorzScrollBar(false);
   UpdateCaret();
@@ -295,10 +295,18 @@ const QFont& CCrystalTextView::GetStyleFont(bool italic, bool bold) {
   return *m_fonts[slot];
 }
 
+void CCrystalTextView::DropFonts() {
+  for (auto& font : m_fonts) font.reset();
+  for (auto& face : m_cellFaces) face.reset();
+  for (bool& tried : m_cellFaceTried) tried = false;
+}
+
 // The cell is measured on "X" of the normal face.
 void CCrystalTextView::MeasureFont() {
   const QFont normal = ResolveViewFont(m_fontDescription, false, false);
-  m_lineHeight = std::max(1, QFontMetrics(normal).height());
+  const QFontMetrics metrics(normal);
+  m_lineHeight = std::max(1, metrics.height());
+  m_fontAscent = metrics.ascent();
   m_charWidth = std::max(1, qRound(QFontMetricsF(normal).horizontalAdvance(QLatin1Char('X'))));
 }
 
@@ -513,6 +521,15 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
 
   int firstChanged = line < 0 ? 0 : line;
   if (context) firstChanged = std::min(firstChanged, context->start.y);
+  // A change inside one line alters the lines below only through that line's end cookie;
+  // remember the cookie it had, so that an unchanged one keeps the lines below as they are.
+  const bool withinOneLine =
+      (hints & UPD_SINGLE_LINE) && !(hints & UPD_LINE_COUNT) && line >= 0 && firstChanged == line;
+  const int knownBefore = m_cookiesKnown;
+  const bool cookieKnownBefore = withinOneLine && m_cookiesAllocated && line < m_cookiesKnown &&
+                                 line < static_cast<int>(m_parseCookies.size());
+  const int32_t cookieBefore =
+      cookieKnownBefore ? m_parseCookies[static_cast<std::size_t>(line)] : -1;
   bool cachesDone = false;
   if (context) cachesDone = ShiftCachesForChange(*context);
   if (!cachesDone) {
@@ -525,6 +542,16 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
       RecountLineLength(line);
     } else {
       DropCachesFrom(firstChanged);
+    }
+  }
+  bool belowUnchanged = false;
+  if (cookieKnownBefore && m_cookiesAllocated &&
+      static_cast<int>(m_parseCookies.size()) == (m_buffer ? m_buffer->LineCount() : 0) &&
+      m_cookiesKnown == line) {
+    // The line is about to be painted anyway; colour it once more here for its end cookie.
+    if (static_cast<int32_t>(GetLineCookie(line)) == cookieBefore) {
+      m_cookiesKnown = knownBefore;
+      belowUnchanged = true;
     }
   }
 
@@ -549,7 +576,7 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
   if (m_topLine != oldTop)
     viewport()->update();
   else
-    InvalidateLineRange(firstChanged, -1);
+    InvalidateLineRange(firstChanged, belowUnchanged ? firstChanged : -1);
   UpdateCaret();
 
   if (hints & UPD_LINE_COUNT) UpdateVertScrollBar(false);

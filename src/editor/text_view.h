@@ -3,9 +3,13 @@
 #include <QBasicTimer>
 #include <QCursor>
 #include <QFont>
+#include <QGlyphRun>
 #include <QPixmap>
 #include <QPoint>
+#include <QRawFont>
 #include <QRect>
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -296,11 +300,23 @@ protected:
   TextPosition ClampPosition(TextPosition position) const;
   TextPosition LineEndAfter(int line) const; // (0, line + 1), or the end of the last line
   bool ShowsSelection() const { return m_focused || m_showInactiveSelection; }
+  // Runs are drawn over the line's background, which PaintLine fills once; only the selected
+  // part of a run fills its own.
   void PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect, int colourIndex,
-                    const char* chars, int offset, int count, int line,
-                    COLORREF lineBackground, COLORREF lineTextColour);
+                    const char* chars, int offset, int count, int line, COLORREF lineTextColour);
   void PaintPlainRun(QPainter& painter, QPoint& origin, const QRect& rect, const char* chars,
-                     int offset, int count, const QColor& background, const QColor& text);
+                     int offset, int count, int faceSlot, const QColor* fill, const QColor& text);
+  // The glyphs of one face for the 256 byte values, so that painting draws glyph runs on the
+  // cell grid instead of shaping text on every paint.
+  struct CellFace {
+    QRawFont font;
+    QGlyphRun run;                    // holds the raw font; each drawn run sets its data
+    std::array<quint32, 256> glyph{}; // 0: a blank cell, nothing to draw
+    std::bitset<256> fallback;        // bytes the face has no glyph for: drawn as text
+  };
+  // Null when the face cannot give raw glyphs; its text is then drawn as text.
+  CellFace* GetCellFace(int faceSlot);
+  void DropFonts();
   const QPixmap& MarginIcons();
   void InvalidateCaret();
   void SetMouseCursorFor(QPoint point);
@@ -319,6 +335,12 @@ protected:
   TextPosition m_anchor;
   FontDescription m_fontDescription;
   std::unique_ptr<QFont> m_fonts[4];
+  std::unique_ptr<CellFace> m_cellFaces[4];
+  bool m_cellFaceTried[4] = {false, false, false, false};
+  int m_fontAscent = -1;
+  // Glyph indexes and positions of the run being drawn, reused from run to run.
+  std::vector<quint32> m_runGlyphs;
+  std::vector<QPointF> m_runPositions;
   // Parse cookies: the known entries always form a prefix of the lines (a cookie is computed
   // only from the one above it), so "drop from line n" is m_cookiesKnown = min(known, n).
   std::vector<int32_t> m_parseCookies;

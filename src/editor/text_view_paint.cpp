@@ -1,6 +1,7 @@
 // The text view: painting lines, runs, the selection, the margin icons and the caret.
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
 #include <QtGlobal>
 #include <algorithm>
 #include <vector>
@@ -40,12 +41,12 @@ const char* const kMarginIconsPath = ":/icons/margin_icons.png";
 
 // Bytes are shown one cell each as ISO 8859-1; control bytes have no glyph of a cell's width,
 // so they are shown as blank cells to keep the grid.
+bool IsBlankCell(unsigned char byte) { return byte <= 0x20 || (byte >= 0x7F && byte < 0xA0); }
+
 QString CellText(const std::string& bytes) {
   QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  for (QChar& ch : text) {
-    const char16_t u = ch.unicode();
-    if (u < 0x20 || (u >= 0x7F && u < 0xA0)) ch = QLatin1Char(' ');
-  }
+  for (QChar& ch : text)
+    if (IsBlankCell(static_cast<unsigned char>(ch.unicode()))) ch = QLatin1Char(' ');
   return text;
 }
 
@@ -132,6 +133,30 @@ void CCrystalTextView::PaintMargin(QPainter& painter, const QRect& rect, int lin
                      icon * MARGIN_ICON_SIZE, 0, MARGIN_ICON_SIZE, MARGIN_ICON_SIZE);
 }
 
+CCrystalTextView::CellFace* CCrystalTextView::GetCellFace(int faceSlot) {
+  if (m_cellFaceTried[faceSlot]) return m_cellFaces[faceSlot].get();
+  m_cellFaceTried[faceSlot] = true;
+  const QFont& font = GetStyleFont((faceSlot & 2) != 0, (faceSlot & 1) != 0);
+  auto face = std::make_unique<CellFace>();
+  face->font = QRawFont::fromFont(font);
+  if (!face->font.isValid()) return nullptr;
+  QString bytes(256, QLatin1Char(' '));
+  for (int byte = 0; byte < 256; ++byte)
+    if (!IsBlankCell(static_cast<unsigned char>(byte))) bytes[byte] = QChar(char16_t(byte));
+  const QList<quint32> glyphs = face->font.glyphIndexesForString(bytes);
+  if (glyphs.size() != 256) return nullptr;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (IsBlankCell(static_cast<unsigned char>(byte))) continue;
+    face->glyph[static_cast<std::size_t>(byte)] = glyphs[byte];
+    // A byte the face cannot show is left to the text drawing, which falls back to another
+    // face as text always does.
+    if (glyphs[byte] == 0) face->fallback.set(static_cast<std::size_t>(byte));
+  }
+  face->run.setRawFont(face->font);
+  m_cellFaces[faceSlot] = std::move(face);
+  return m_cellFaces[faceSlot].get();
+}
+
 void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line) {
   if (line < 0) {
     painter.fillRect(rect, ColorFromRef(GetStyleColor(COLORINDEX_WHITESPACE)));
@@ -187,17 +212,19 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
   }
   runCount = kept;
 
+  // One fill for the whole row: the text's background, and past the text the line-end
+  // colour when that differs. The runs then only draw glyphs on it.
+  painter.fillRect(rect, backgroundColour);
   QPoint origin(rect.left() - charWidth * m_firstColumn, rect.top());
   if (runCount == 0) {
-    PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, length, line,
-                 background, textColour);
+    PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, length, line, textColour);
   } else {
     PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, runs[0].charPos, line,
-                 background, textColour);
+                 textColour);
     for (int i = 0; i < runCount; ++i) {
       const int end = i + 1 < runCount ? runs[i + 1].charPos : length;
       PaintTextRun(painter, origin, rect, runs[i].colourIndex, chars, runs[i].charPos,
-                   end - runs[i].charPos, line, background, textColour);
+                   end - runs[i].charPos, line, textColour);
     }
   }
 
@@ -210,22 +237,20 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
                        ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)));
       r.setLeft(r.left() + charWidth);
     }
-    if (!r.isEmpty()) painter.fillRect(r, endColour);
+    if (!r.isEmpty() && endColour != backgroundColour) painter.fillRect(r, endColour);
   }
 }
 
 void CCrystalTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect,
                                     int colourIndex, const char* chars, int offset, int count,
-                                    int line, COLORREF lineBackground,
-                                    COLORREF lineTextColour) {
+                                    int line, COLORREF lineTextColour) {
   if (count < 1) return;
-  painter.setFont(GetStyleFont(IsStyleItalic(colourIndex), IsStyleBold(colourIndex)));
-  const QColor plainBackground = ColorFromRef(lineBackground);
-  const QColor plainText = ColorFromRef(
-      lineTextColour == CLR_NONE_REF ? GetStyleColor(colourIndex) : lineTextColour);
+  const int faceSlot = (IsStyleItalic(colourIndex) ? 2 : 0) + (IsStyleBold(colourIndex) ? 1 : 0);
+  const QColor plainText =
+      ColorFromRef(lineTextColour == CLR_NONE_REF ? GetStyleColor(colourIndex) : lineTextColour);
 
   if (!ShowsSelection()) {
-    PaintPlainRun(painter, origin, rect, chars, offset, count, plainBackground, plainText);
+    PaintPlainRun(painter, origin, rect, chars, offset, count, faceSlot, nullptr, plainText);
     return;
   }
   auto boundary = [&](TextPosition p) {
@@ -235,36 +260,77 @@ void CCrystalTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRe
   };
   const int selBegin = boundary(m_drawSelStart);
   const int selEnd = std::max(selBegin, boundary(m_drawSelEnd));
-  PaintPlainRun(painter, origin, rect, chars, offset, selBegin, plainBackground, plainText);
-  PaintPlainRun(painter, origin, rect, chars, offset + selBegin, selEnd - selBegin,
-                ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)),
-                ColorFromRef(GetStyleColor(COLORINDEX_SELTEXT)));
-  PaintPlainRun(painter, origin, rect, chars, offset + selEnd, count - selEnd, plainBackground,
+  PaintPlainRun(painter, origin, rect, chars, offset, selBegin, faceSlot, nullptr, plainText);
+  const QColor selBackground = ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND));
+  PaintPlainRun(painter, origin, rect, chars, offset + selBegin, selEnd - selBegin, faceSlot,
+                &selBackground, ColorFromRef(GetStyleColor(COLORINDEX_SELTEXT)));
+  PaintPlainRun(painter, origin, rect, chars, offset + selEnd, count - selEnd, faceSlot, nullptr,
                 plainText);
 }
 
+// Draws characters [offset, offset + count) from origin, which stands at their first cell,
+// and moves origin past them. Tabs advance to the next stop counted from the start of the
+// line. Only the cells that meet rect are drawn.
 void CCrystalTextView::PaintPlainRun(QPainter& painter, QPoint& origin, const QRect& rect,
-                                     const char* chars, int offset, int count,
-                                     const QColor& background, const QColor& text) {
+                                     const char* chars, int offset, int count, int faceSlot,
+                                     const QColor* fill, const QColor& text) {
   if (count < 1) return;
-  const std::string expanded = ExpandTabs(chars, offset, count);
   const int charWidth = GetCharWidth();
-  const int cells = static_cast<int>(expanded.size());
-  const int runLeft = origin.x();
-  origin.setX(runLeft + charWidth * cells);
-  if (rect.right() + 1 - runLeft <= 0 || origin.x() <= rect.left()) return;
+  const int lineLeft = rect.left() - charWidth * m_firstColumn;
+  const int startColumn = (origin.x() - lineLeft) / charWidth;
+  // Cells [firstCell, endCell) are inside the rectangle (columns from the line start).
+  const int firstCell = std::max(0, (rect.left() - lineLeft) / charWidth);
+  const int endCell = (rect.right() + 1 - lineLeft + charWidth - 1) / charWidth;
 
-  // Draw only the cells that meet the rectangle.
-  const int skip = runLeft < rect.left() ? (rect.left() - runLeft) / charWidth : 0;
-  const int fit = (rect.right() + 1 - runLeft) / charWidth + 1;
-  const int last = std::min(cells, fit);
-  if (last <= skip) return;
-  const int x = runLeft + skip * charWidth;
-  const QRect cellsRect(x, rect.top(), (last - skip) * charWidth, rect.height());
-  painter.fillRect(cellsRect, background);
-  painter.setPen(text);
-  const int ascent = QFontMetrics(GetStyleFont(false, false)).ascent();
-  painter.drawText(QPoint(x, rect.top() + ascent),
+  CellFace* face = GetCellFace(faceSlot);
+  const int ascent =
+      m_fontAscent >= 0 ? m_fontAscent : QFontMetrics(GetStyleFont(false, false)).ascent();
+  m_runGlyphs.clear();
+  m_runPositions.clear();
+  bool needsText = face == nullptr;
+  int column = startColumn;
+  for (int i = offset; i < offset + count; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(chars[i]);
+    if (byte == '\t') {
+      column += TAB_SIZE - column % TAB_SIZE;
+      continue;
+    }
+    const int cell = column++;
+    if (needsText || cell < firstCell || cell >= endCell) continue;
+    if (face->fallback.test(byte)) {
+      needsText = true;
+      continue;
+    }
+    if (face->glyph[byte] == 0) continue; // a blank cell
+    m_runGlyphs.push_back(face->glyph[byte]);
+    m_runPositions.emplace_back((cell - startColumn) * charWidth, ascent);
+  }
+  const int runLeft = origin.x();
+  const int cells = column - startColumn;
+  origin.setX(runLeft + charWidth * cells);
+
+  // The cells of the run that meet the rectangle.
+  const int visibleFirst = std::max(startColumn, firstCell);
+  const int visibleEnd = std::min(column, endCell);
+  if (visibleEnd <= visibleFirst) return;
+  if (fill) {
+    painter.fillRect(QRect(lineLeft + visibleFirst * charWidth, rect.top(),
+                           (visibleEnd - visibleFirst) * charWidth, rect.height()),
+                     *fill);
+  }
+  if (painter.pen().color() != text) painter.setPen(text);
+  if (!needsText) {
+    if (m_runGlyphs.empty()) return;
+    QGlyphRun& run = face->run;
+    run.setRawData(m_runGlyphs.data(), m_runPositions.data(), static_cast<int>(m_runGlyphs.size()));
+    painter.drawGlyphRun(QPointF(runLeft, rect.top()), run);
+    return;
+  }
+  // Text drawing for a face without raw glyphs or a byte it lacks.
+  const std::string expanded = ExpandTabs(chars, offset, count);
+  const int skip = visibleFirst - startColumn;
+  painter.setFont(GetStyleFont((faceSlot & 2) != 0, (faceSlot & 1) != 0));
+  painter.drawText(QPoint(lineLeft + visibleFirst * charWidth, rect.top() + ascent),
                    CellText(expanded.substr(static_cast<std::size_t>(skip),
-                                            static_cast<std::size_t>(last - skip))));
+                                            static_cast<std::size_t>(visibleEnd - visibleFirst))));
 }
