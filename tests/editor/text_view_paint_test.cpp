@@ -1,5 +1,6 @@
-// What the view paints: style colours of runs, the selection, highlighted lines, margin
-// icons, tabs and horizontal scrolling, and which lines a change repaints.
+// What the view paints: style colours of runs, the selection, highlighted lines, tabs and
+// horizontal scrolling, and which lines a selection change repaints. (What text changes
+// repaint is the repaint test's subject.)
 #include <QApplication>
 #include <QPaintEvent>
 #include <gtest/gtest.h>
@@ -127,20 +128,6 @@ TEST_F(ViewPainting, WithoutABufferOneEmptyLineAndWhitespaceBelow) {
   EXPECT_EQ(image.pixelColor(100, lh / 2), Style(COLORINDEX_WHITESPACE));
   EXPECT_EQ(image.pixelColor(100, 3 * lh), Style(COLORINDEX_WHITESPACE));
   EXPECT_EQ(image.pixelColor(5, 3 * lh), Style(COLORINDEX_SELMARGIN));
-}
-
-TEST_F(ViewPainting, AChangeOnOneLineRepaintsTheLinesBelowIt) {
-  Show("top\nabc\nBBB\nCCC");
-  ASSERT_TRUE(Near(Ink(Grab(view), {0, 3}), Style(UPPER_INDEX)));
-  int endLine = 0, endChar = 0;
-  const QRegion painted =
-      Repainted([&] { ASSERT_TRUE(buffer->InsertText(nullptr, 1, 1, "{", endLine, endChar)); });
-  const int lh = view.GetLineHeight();
-  EXPECT_TRUE(painted.contains(QRect(30, 3 * lh + 1, 10, lh - 2)));
-  EXPECT_FALSE(painted.intersects(QRect(30, 1, 10, lh - 2)));
-  const QImage image = Grab(view);
-  EXPECT_TRUE(Near(Ink(image, {0, 3}), Style(COMMENT_INDEX)));
-  EXPECT_FALSE(Near(Ink(image, {0, 3}), Style(UPPER_INDEX)));
 }
 
 TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
