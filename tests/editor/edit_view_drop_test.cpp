@@ -57,8 +57,8 @@ protected:
     if (dropNowhere) return Qt::IgnoreAction;
     const std::string result =
         DragAndDrop(dropInto ? *dropInto : *this, *data, dropPoint, dropModifiers);
-    return result.ends_with(":copy") ? Qt::CopyAction
-                                     : result.ends_with(":move") ? Qt::MoveAction : Qt::IgnoreAction;
+    if (result.ends_with(":copy")) return Qt::CopyAction;
+    return result.ends_with(":move") ? Qt::MoveAction : Qt::IgnoreAction;
   }
 };
 
@@ -125,7 +125,7 @@ TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
   EXPECT_EQ(view->GetDropPosition(), TextPosition(6, 1));
   EXPECT_FALSE(view->IsCaretVisible()); // one caret at a time
   const QImage image = viewtest::Grab(*view);
-  const QPoint bar = view->TextPosToPoint(TextPosition(6, 1)) + QPoint(0, view->GetLineHeight() / 2);
+  const QPoint bar = view->TextPosToPoint({6, 1}) + QPoint(0, view->GetLineHeight() / 2);
   EXPECT_EQ(image.pixelColor(bar).rgb(), QColor(128, 128, 128).rgb());
 
   QDragLeaveEvent leave;

@@ -109,9 +109,9 @@ TEST_F(ViewWithBuffer, CachedLengthsLongestLineAndCookiesMatchAFreshComputation)
       Insert(*buffer, nullptr, line, pos, pieces[random() % std::size(pieces)]);
     } else {
       const int endLine = std::min(count - 1, line + static_cast<int>(random() % 3));
-      const int endPos = endLine == line
-                             ? pos + static_cast<int>(random() % (buffer->LineLength(line) - pos + 1))
-                             : static_cast<int>(random() % (buffer->LineLength(endLine) + 1));
+      const int from = endLine == line ? pos : 0;
+      const int endPos =
+          from + static_cast<int>(random() % (buffer->LineLength(endLine) - from + 1));
       ASSERT_TRUE(buffer->DeleteText(nullptr, line, pos, endLine, endPos));
     }
     if (step % 7 == 0) (void)Grab(view);

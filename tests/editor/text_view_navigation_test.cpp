@@ -172,7 +172,8 @@ TEST_F(ViewNavigation, DoubleClickAndCtrlDragSelectWholeWords) {
 TEST_F(ViewNavigation, PressesInsideTheSelectionKeepItUntilRelease) {
   Load("abcdefgh");
   Select(view, {1, 0}, {6, 0});
-  const QPoint inside = CellPoint(0, 3, 0) + QPoint(1, 0), outside = CellPoint(0, 7, 0) + QPoint(1, 0);
+  const QPoint inside = CellPoint(0, 3, 0) + QPoint(1, 0);
+  const QPoint outside = CellPoint(0, 7, 0) + QPoint(1, 0);
   EXPECT_EQ(view.CursorForPoint(inside).shape(), Qt::ArrowCursor);
   EXPECT_EQ(view.CursorForPoint(outside).shape(), Qt::IBeamCursor);
   EXPECT_EQ(view.CursorForPoint(LinePoint(0, 4)).shape(), Qt::BitmapCursor);
@@ -235,7 +236,8 @@ TEST_F(ViewNavigation, CaretFollowsFocusAndTheCursor) {
   EXPECT_TRUE(view.IsCaretVisible());
   Key(Qt::Key_Down);
   Key(Qt::Key_End);
-  EXPECT_EQ(view.GetCaretRect(), QRect(view.TextPosToPoint({3, 1}), QSize(2, view.GetLineHeight())));
+  EXPECT_EQ(view.GetCaretRect(),
+            QRect(view.TextPosToPoint({3, 1}), QSize(2, view.GetLineHeight())));
   view.clearFocus();
   QApplication::processEvents();
   EXPECT_FALSE(view.IsCaretVisible());

@@ -69,9 +69,10 @@ TEST_F(ViewPainting, RunsAreDrawnInTheirStyleColoursAndTabsAsBlankCells) {
   EXPECT_FALSE(Near(Ink(image, {0, 0}), blue));
   EXPECT_EQ(At(image, {0, 0}), Style(COLORINDEX_BKGND));
   // A tab is blank cells up to the next stop: the X sits in column 4.
-  EXPECT_EQ(view.TextPosToPoint({1, 1}).x(), CCrystalTextView::MARGIN_WIDTH + 4 * view.GetCharWidth());
+  const QPoint x = view.TextPosToPoint({1, 1});
+  EXPECT_EQ(x.x(), CCrystalTextView::MARGIN_WIDTH + 4 * view.GetCharWidth());
   EXPECT_TRUE(Near(Ink(image, {1, 1}), blue));
-  const QPoint tabCell(CCrystalTextView::MARGIN_WIDTH + view.GetCharWidth(), view.TextPosToPoint({1, 1}).y());
+  const QPoint tabCell(CCrystalTextView::MARGIN_WIDTH + view.GetCharWidth(), x.y());
   EXPECT_EQ(image.pixelColor(tabCell + QPoint(view.GetCharWidth() / 2, view.GetLineHeight() / 2)),
             Style(COLORINDEX_BKGND));
 }

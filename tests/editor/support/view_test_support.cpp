@@ -7,15 +7,10 @@ namespace viewtest {
 std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text, LineEndStyle style) {
   auto buffer = std::make_unique<CCrystalTextBuffer>();
   buffer->CreateEmpty(style);
-  std::string crlf;
-  for (char c : text) {
-    if (c == '\n')
-      crlf += "\r\n";
-    else
-      crlf.push_back(c);
-  }
+  const QByteArray crlf =
+      QByteArray(text.data(), static_cast<qsizetype>(text.size())).replace("\n", "\r\n");
   int endLine = 0, endChar = 0;
-  if (!crlf.empty()) buffer->InsertText(nullptr, 0, 0, crlf, endLine, endChar);
+  if (!crlf.isEmpty()) buffer->InsertText(nullptr, 0, 0, crlf.toStdString(), endLine, endChar);
   return buffer;
 }
 
