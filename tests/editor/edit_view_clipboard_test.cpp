@@ -35,14 +35,6 @@ TEST_F(Clipboard, CutPutsTheSelectionAsLatin1WithCrLfOnTheClipboardAndRemovesIt)
   Undo();
   Undo();
   EXPECT_EQ(Text(), "fir\xE9t\nsecond\nthird");
-
-  // Shift+Delete cuts and Shift+Insert pastes too.
-  Load("abc def");
-  Select(TextPosition(0, 0), TextPosition(4, 0));
-  Key(Qt::Key_Delete, Qt::ShiftModifier);
-  Place(TextPosition(3, 0));
-  Key(Qt::Key_Insert, Qt::ShiftModifier);
-  EXPECT_EQ(Marked(), "defabc |");
 }
 
 TEST_F(Clipboard, PasteInsertsLinesOrReplacesTheSelectionInOneUndoGroup) {

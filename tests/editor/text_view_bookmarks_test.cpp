@@ -112,7 +112,7 @@ TEST_F(ViewBookmarks, BookmarksSetThroughAnotherViewCountHere) {
   EXPECT_EQ(Cursor(), TextPosition(0, 6));
 }
 
-TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothing) {
+TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothingAndNoLineEndIsNamed) {
   CTestTextView view;
   ShowView(view, 200, 100);
   for (int id : {Cmd::EDIT_TOGGLE_BOOKMARK0, Cmd::EDIT_GO_BOOKMARK0, Cmd::EDIT_CLEAR_BOOKMARKS,
@@ -124,6 +124,9 @@ TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothing) {
   EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 0));
   EXPECT_FALSE(view.HasSelection());
   EXPECT_FALSE(view.BookmarksExist());
+  CCmdUIState lineEnds; // and no line-end style is named
+  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, lineEnds));
+  EXPECT_FALSE(lineEnds.enabled || lineEnds.text.has_value());
 }
 
 TEST(ViewKeyTable, NoKeyIsBoundTwiceAndShiftTabArrivesAsBacktab) {

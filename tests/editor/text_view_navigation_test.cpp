@@ -220,16 +220,6 @@ TEST_F(ViewNavigation, HeldButtonOutsideTheWindowScrollsOneOrThreeLines) {
   EXPECT_FALSE(view.IsDragSelecting());
 }
 
-TEST_F(ViewNavigation, TheLineEndPaneIsNamedOnlyWithABuffer) {
-  Load("\tx\nsecond", 300, 200, true, LineEndStyle::Unix);
-  CCmdUIState style, none;
-  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, style));
-  EXPECT_TRUE(style.enabled && style.text == "UNIX");
-  view.DetachBuffer();
-  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, none));
-  EXPECT_FALSE(none.enabled || none.text.has_value());
-}
-
 TEST_F(ViewNavigation, CaretFollowsFocusAndTheCursor) {
   Load("abc\ndef");
   if (!view.hasFocus()) GTEST_SKIP() << "the platform gives no keyboard focus";
