@@ -21,4 +21,8 @@ public:
     (void)action;
     (void)text;
   }
+
+  // The buffer is being destroyed while this view is still attached: the view must drop
+  // every pointer to it (it may still call DetachView from here).
+  virtual void OnBufferDestroyed() {}
 };

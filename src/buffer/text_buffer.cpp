@@ -18,7 +18,13 @@ bool IsSingleBit(uint32_t flag) { return std::has_single_bit(flag); }
 
 CCrystalTextBuffer::CCrystalTextBuffer() = default;
 
-CCrystalTextBuffer::~CCrystalTextBuffer() = default;
+CCrystalTextBuffer::~CCrystalTextBuffer() {
+  // A view that outlived its buffer would keep a dangling pointer: tell every attached view.
+  // The list is copied because the views detach themselves as they are told.
+  const std::vector<CBufferView*> views = m_views;
+  for (CBufferView* view : views)
+    if (view) view->OnBufferDestroyed();
+}
 
 bool CCrystalTextBuffer::CreateEmpty(LineEndStyle style) {
   // The old text (if any) is replaced rather than appended to.

@@ -165,6 +165,30 @@ TEST(Views, NotifiedInAttachOrderAndFreeToDetachWhileNotified) {
   EXPECT_EQ(a.changes.size(), 2u);
 }
 
+TEST(Views, ADestroyedBufferTellsTheViewsStillAttached) {
+  // A view that outlives its buffer must hear of it, or it keeps a dangling pointer.
+  struct OwnerView : CBufferView {
+    CCrystalTextBuffer* buffer = nullptr;
+    void OnBufferChanged(CBufferView*, const UpdateContext*, uint32_t, int) override {}
+    void OnBufferDestroyed() override {
+      buffer->DetachView(this); // still allowed while the buffer goes
+      buffer = nullptr;
+    }
+  };
+  OwnerView attached, detached;
+  {
+    CCrystalTextBuffer buffer;
+    buffer.CreateEmpty();
+    attached.buffer = &buffer;
+    detached.buffer = &buffer;
+    buffer.AttachView(&attached);
+    buffer.AttachView(&detached);
+    buffer.DetachView(&detached);
+  }
+  EXPECT_EQ(attached.buffer, nullptr);
+  EXPECT_NE(detached.buffer, nullptr) << "a detached view is not told";
+}
+
 TEST(LineFlags, FollowSplitsAndJoins) {
   CCrystalTextBuffer buffer;
   Fill(buffer, {"first", "second", "third"});
