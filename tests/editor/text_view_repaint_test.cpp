@@ -249,17 +249,23 @@ public:
 };
 
 TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
-  // Letters, punctuation, bytes above 127, a tab; the control bytes are blank cells.
-  const std::string line = std::string("Aj{}\xE9\xFF\xC4\xDF@") + "\t" + "g\x01\x85_";
+  // Letters, punctuation, bytes above 127, a tab; the control bytes are blank cells. The soft
+  // hyphen (0xAD) is a byte like any other: shown in its cell, not hidden with the text after
+  // it moved one cell to the left as text shaping would do.
+  const std::string line = std::string("Aj{}\xE9\xFF\xC4\xDF@") + "\t" + "g\x01\x85_\xAD" + "X";
+  const int softHyphenColumn = 16;
   std::string text;
   for (int face = 0; face < 4; ++face) text += line + (face < 3 ? "\n" : "");
   auto buffer = MakeBuffer(text);
   CFacesView view;
   view.AttachBuffer(buffer.get());
   Show(view, 500, 200);
-  const QImage picture = Grab(view);
+  QImage picture = Grab(view);
   const int cw = view.GetCharWidth();
   const int lh = view.GetLineHeight();
+  auto cell = [&](int face, int column) {
+    return QRect(CCrystalTextView::MARGIN_WIDTH + column * cw, face * lh, cw, lh);
+  };
 
   for (int face = 0; face < 4; ++face) {
     QImage expected(picture.size(), picture.format());
@@ -267,7 +273,7 @@ TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
     QPainter painter(&expected);
     painter.setPen(Qt::black);
     painter.setFont(view.GetStyleFont((face & 2) != 0, (face & 1) != 0));
-    const int baseline = face * lh + QFontMetrics(painter.font()).ascent();
+    const int ascent = QFontMetrics(painter.font()).ascent();
     int column = 0;
     for (char byte : line) {
       const unsigned char u = static_cast<unsigned char>(byte);
@@ -275,12 +281,25 @@ TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
         column += 4 - column % 4;
         continue;
       }
-      if (u >= 0x20 && (u < 0x7F || u >= 0xA0))
-        painter.drawText(QPoint(CCrystalTextView::MARGIN_WIDTH + column * cw, baseline),
+      // Qt draws a lone soft hyphen as nothing: its cell is checked for ink below instead.
+      if (u >= 0x20 && (u < 0x7F || u >= 0xA0) && u != 0xAD)
+        painter.drawText(cell(face, column).topLeft() + QPoint(0, ascent),
                          QString(QChar(char16_t(u))));
       ++column;
     }
+    // The soft hyphen's cell is left out of the comparison (and its neighbours' overhang
+    // into it with it).
+    painter.fillRect(cell(face, softHyphenColumn), Qt::white);
     painter.end();
+    const QImage softHyphen = picture.copy(cell(face, softHyphenColumn));
+    bool inked = false;
+    for (int y = 0; y < softHyphen.height(); ++y)
+      for (int x = 0; x < softHyphen.width(); ++x)
+        inked = inked || softHyphen.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_TRUE(inked) << "face " << face;
+    QPainter blank(&picture);
+    blank.fillRect(cell(face, softHyphenColumn), Qt::white);
+    blank.end();
     const QRect row(CCrystalTextView::MARGIN_WIDTH, face * lh, column * cw, lh);
     EXPECT_EQ(picture.copy(row), expected.copy(row)) << "face " << face;
   }
