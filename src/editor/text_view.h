@@ -117,6 +117,8 @@ public:
   // Called by the buffer after every change.
   void OnBufferChanged(CBufferView* sourceView, const UpdateContext* context, uint32_t hints,
                        int line) override;
+  // Called by a buffer destroyed while this view is attached: the view shows no text.
+  void OnBufferDestroyed() override { DetachBuffer(); }
 
   // ---- Buffer, fonts, metrics ----
 

@@ -79,6 +79,20 @@ TEST_F(ViewWithBuffer, ANewTextResetsScrollCursorAndSelection) {
   EXPECT_FALSE(view.verticalScrollBar()->isEnabled());
 }
 
+TEST_F(ViewWithBuffer, AViewOutlivingItsBufferShowsNoTextAndCanTakeAnother) {
+  Load(Lines(80, "some text"), 300, 150);
+  view.ScrollToTopLine(40, true);
+  Select(view, {0, 44}, {4, 45});
+  buffer.reset(); // the document goes first
+  EXPECT_EQ(view.GetBuffer(), nullptr);
+  EXPECT_EQ(view.GetLineCount(), 1);
+  EXPECT_EQ(Cursor(), TextPosition(0, 0));
+  EXPECT_FALSE(Grab(view).isNull());
+  buffer = MakeBuffer("again");
+  view.AttachBuffer(buffer.get());
+  EXPECT_EQ(view.GetLineLength(0), 5);
+}
+
 TEST_F(ViewWithBuffer, EditsKeepTheCookiesAboveTheChangeAndRecolourFromIt) {
   buffer = MakeBuffer("a\nb\nc\nd\ne\nf");
   view.AttachBuffer(buffer.get());
