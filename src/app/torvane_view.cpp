@@ -33,7 +33,8 @@ FontDescription CTorvaneView::DocumentFont() {
 }
 
 void CTorvaneView::OnInitialUpdate() {
-  AttachBuffer(nullptr);
+  // The base update also lines a new splitter pane up with the first pane of its row.
+  CCrystalEditView::OnInitialUpdate();
   SetViewFont(DocumentFont());
 }
 

@@ -28,8 +28,9 @@ public:
   void SetDocumentBuffer(CCrystalTextBuffer* buffer) { m_documentBuffer = buffer; }
   CCrystalTextBuffer* FindDocumentBuffer() const override { return m_documentBuffer; }
 
-  // Attaches the document's buffer and takes the document's font.
-  void OnInitialUpdate();
+  // The text view's initial update (the document's buffer, a splitter pane's shared scroll
+  // position), then the document's font.
+  void OnInitialUpdate() override;
 
   COLORREF GetStyleColor(int colourIndex) const override;
   bool IsStyleBold(int colourIndex) const override;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QMenu>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -104,6 +105,22 @@ TEST_F(InformView, TheDocumentFontResolvesToAFixedPitchFaceAndIsTakenAtTheInitia
   EXPECT_EQ(info.family(), "Liberation Mono");
   Show("x\r\n");
   EXPECT_EQ(view->GetViewFont(), font);
+
+  // A second pane put beside a scrolled one in a row starts at the row's top line.
+  std::string lines;
+  for (int i = 0; i < 60; ++i) lines += "line\r\n";
+  Show(lines);
+  QSplitter row(Qt::Horizontal);
+  row.addWidget(view.release());
+  auto* first = static_cast<CTorvaneView*>(row.widget(0));
+  first->ScrollToTopLine(7);
+  auto* second = new CTorvaneView;
+  second->SetDocumentBuffer(&buffer);
+  row.addWidget(second);
+  second->OnInitialUpdate();
+  EXPECT_EQ(second->GetBuffer(), &buffer);
+  EXPECT_EQ(second->GetTopLine(), 7);
+  EXPECT_EQ(second->GetViewFont(), font);
 }
 
 TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStripAndAHighlightedOneNone) {
