@@ -57,7 +57,7 @@ TEST(Editing, ViewsHearOfEachEditOnceWithItsExtentAndCaretsMove) {
     SCOPED_TRACE(row.after[0]);
     CCrystalTextBuffer buffer;
     Fill(buffer, row.before);
-    RecordingView view;
+    RecordingView view(&buffer);
     for (const auto& move : row.moves) view.positions.push_back(move.first);
     buffer.AttachView(&view);
     CBufferView* source = row.fromView ? &view : nullptr;
@@ -84,7 +84,7 @@ TEST(Editing, ViewsHearOfEachEditOnceWithItsExtentAndCaretsMove) {
 TEST(Editing, RefusedEditsChangeNothingAndAccessorsStayInside) {
   CCrystalTextBuffer buffer;
   Fill(buffer, {"abc", "de"});
-  RecordingView view;
+  RecordingView view(&buffer);
   buffer.AttachView(&view);
   int el, ec;
   for (TextPosition at : {TextPosition(0, 2), TextPosition(0, -1), TextPosition(3, 1), TextPosition(-1, 0)})
@@ -127,7 +127,7 @@ TEST(Editing, ModifiedHookIsCalledWhileTheFlagIsClear) {
 TEST(Editing, CreateEmptyAndClearStartAfresh) {
   CCrystalTextBuffer buffer;
   Fill(buffer, {"old", "text"});
-  RecordingView view;
+  RecordingView view(&buffer);
   buffer.AttachView(&view);
   ASSERT_TRUE(buffer.CreateEmpty(LineEndStyle::Mac));
   EXPECT_EQ(Lines(buffer), (Strings{""}));
@@ -147,7 +147,7 @@ TEST(Views, NotifiedInAttachOrderAndFreeToDetachWhileNotified) {
   CCrystalTextBuffer buffer;
   buffer.CreateEmpty();
   std::vector<int> order;
-  RecordingView a, b, c;
+  RecordingView a(&buffer), b(&buffer), c(&buffer);
   b.onChange = [&] { order.push_back(2); };
   c.onChange = [&] { order.push_back(3); };
   for (RecordingView* v : {&a, &b, &c}) buffer.AttachView(v);
@@ -209,7 +209,7 @@ TEST(LineFlags, FollowSplitsAndJoins) {
 TEST(LineFlags, NumberedBookmarkMovesAndOddRequestsDoNothing) {
   CCrystalTextBuffer buffer;
   Fill(buffer, Strings(8, "x"));
-  RecordingView view;
+  RecordingView view(&buffer);
   buffer.AttachView(&view);
   buffer.SetLineFlag(0, LF_BOOKMARK | LF_HIGHLIGHT1, true); // not a single bit
   buffer.SetLineFlag(0, 0, true);

@@ -120,7 +120,7 @@ TEST(Loading, HundredMegabytesWithoutLineEndIsOneLine) {
 TEST(Loading, LoadReplacesTheTextResetsTheStateAndNotifiesOnce) {
   TempDir dir;
   CCrystalTextBuffer buffer;
-  RecordingView view;
+  RecordingView view(&buffer);
   buffer.AttachView(&view);
   ASSERT_TRUE(LoadBytes(buffer, dir, "one\ntwo"));
   int el, ec;
@@ -146,7 +146,7 @@ TEST(Loading, FailedLoadChangesNothing) {
     if (path == secret && geteuid() == 0) continue; // root reads files whatever their permissions
     SCOPED_TRACE(path);
     CCrystalTextBuffer buffer;
-    RecordingView view;
+    RecordingView view(&buffer);
     buffer.AttachView(&view);
     ASSERT_TRUE(LoadBytes(buffer, dir, "keep\nme"));
     int el, ec;

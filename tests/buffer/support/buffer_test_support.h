@@ -53,7 +53,13 @@ public:
     bool groupOpen; // the buffer's undo group at the time of the call
   };
 
+  // A view leaves its buffer when it goes, as the editor's views do; the buffer tells the
+  // views still attached when it goes first.
   explicit RecordingView(CCrystalTextBuffer* buffer = nullptr) : m_buffer(buffer) {}
+  ~RecordingView() override {
+    if (m_buffer) m_buffer->DetachView(this);
+  }
+  void OnBufferDestroyed() override { m_buffer = nullptr; }
   void OnBufferChanged(CBufferView* source, const UpdateContext* context, uint32_t hints,
                        int line) override;
   void OnEditPerformed(UndoAction action, std::string_view text) override;
