@@ -173,6 +173,8 @@ public:
   bool HasSelection() const { return m_selStart != m_selEnd; }
   void NormalizeSelection();
   bool IsInSelection(TextPosition position);
+  // Whether p lies in the ordered selection from start to end (the draw-selection test).
+  static bool IsInOrderedSelection(TextPosition start, TextPosition end, TextPosition p);
 
   int CharToColumn(int line, int charIndex) const;
   int CharToColumn(TextPosition position) const { return CharToColumn(position.y, position.x); }

@@ -125,8 +125,10 @@ void CCrystalTextView::NormalizeSelection() {
 
 bool CCrystalTextView::IsInSelection(TextPosition p) {
   NormalizeSelection();
-  const TextPosition s = m_drawSelStart;
-  const TextPosition e = m_drawSelEnd;
+  return IsInOrderedSelection(m_drawSelStart, m_drawSelEnd, p);
+}
+
+bool CCrystalTextView::IsInOrderedSelection(TextPosition s, TextPosition e, TextPosition p) {
   if (p.y < s.y || p.y > e.y) return false;
   if (p.y > s.y && p.y < e.y) return true;
   if (s.y < e.y) {

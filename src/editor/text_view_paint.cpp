@@ -50,16 +50,6 @@ QString CellText(const std::string& bytes) {
   return text;
 }
 
-// The draw-selection test on an ordered selection.
-bool InOrderedSelection(TextPosition s, TextPosition e, TextPosition p) {
-  if (p.y < s.y || p.y > e.y) return false;
-  if (p.y > s.y && p.y < e.y) return true;
-  if (s.y < e.y) {
-    if (p.y == e.y) return p.x < e.x;
-    return p.x >= s.x;
-  }
-  return p.x >= s.x && p.x < e.x;
-}
 } // namespace
 
 const QPixmap& CCrystalTextView::MarginIcons() {
@@ -176,7 +166,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
 
   if (length == 0) {
     QRect r = rect;
-    if (showSelection && InOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(0, line))) {
+    if (showSelection && IsInOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(0, line))) {
       painter.fillRect(QRect(r.left(), r.top(), charWidth, r.height()),
                        ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)));
       r.setLeft(r.left() + charWidth);
@@ -232,7 +222,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
   if (origin.x() > r.left()) r.setLeft(origin.x());
   if (!r.isEmpty()) {
     if (showSelection &&
-        InOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(length, line))) {
+        IsInOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(length, line))) {
       painter.fillRect(QRect(r.left(), r.top(), charWidth, r.height()),
                        ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)));
       r.setLeft(r.left() + charWidth);
