@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -113,6 +114,10 @@ private:
   // Leading characters Shift+Tab removes from a line: spaces up to one tab size, and a tab
   // that ends them before that.
   int UnindentWidth(int line) const;
+  // Tab and Shift+Tab on a block from start to end: one undo group, the block selected
+  // whole, changeLine run on each of its lines while the horizontal bar holds still.
+  void ChangeBlockIndent(TextPosition start, TextPosition end,
+                         const std::function<void(int line)>& changeLine);
   // Where the caret goes after an undo or a redo.
   void PlaceAfterUndo(TextPosition p);
   TextPosition ClampToText(TextPosition p) const;

@@ -48,23 +48,29 @@ void CCrystalEditView::SelectBlock(const BlockRange& block) {
   emit cursorChanged();
 }
 
+void CCrystalEditView::ChangeBlockIndent(TextPosition start, TextPosition end,
+                                         const std::function<void(int line)>& changeLine) {
+  m_buffer->OpenUndoGroup(false);
+  const BlockRange block = WidenToLines(start, end);
+  SelectBlock(block);
+  SetHorzBarLocked(true);
+  for (int line = block.firstLine; line <= block.lastLine; ++line) changeLine(line);
+  SetHorzBarLocked(false);
+  UpdateHorzScrollBar(false);
+  // The anchor follows the block, so that Shift+arrows extend it from its start.
+  SetAnchor(block.selStart);
+  m_buffer->CloseUndoGroup(this);
+}
+
 void CCrystalEditView::OnEditTab() {
   if (!IsEditable()) return;
   TextPosition start, end;
   GetSelectionBounds(start, end);
   if (start.y != end.y) {
-    m_buffer->OpenUndoGroup(false);
-    const BlockRange block = WidenToLines(start, end);
-    SelectBlock(block);
-    SetHorzBarLocked(true);
-    int endLine = 0, endChar = 0;
-    for (int line = block.firstLine; line <= block.lastLine; ++line)
+    ChangeBlockIndent(start, end, [this](int line) {
+      int endLine = 0, endChar = 0;
       m_buffer->InsertText(this, line, 0, "\t", endLine, endChar, UndoAction::Indent);
-    SetHorzBarLocked(false);
-    UpdateHorzScrollBar(false);
-    // The anchor follows the block, so that Shift+arrows extend it from its start.
-    SetAnchor(block.selStart);
-    m_buffer->CloseUndoGroup(this);
+    });
     return;
   }
 
@@ -109,19 +115,10 @@ void CCrystalEditView::OnEditUntab() {
   TextPosition start, end;
   GetSelectionBounds(start, end);
   if (start.y != end.y) {
-    m_buffer->OpenUndoGroup(false);
-    const BlockRange block = WidenToLines(start, end);
-    SelectBlock(block);
-    SetHorzBarLocked(true);
-    for (int line = block.firstLine; line <= block.lastLine; ++line) {
-      if (GetLineLength(line) == 0) continue;
+    ChangeBlockIndent(start, end, [this](int line) {
       const int width = UnindentWidth(line);
       if (width > 0) m_buffer->DeleteText(this, line, 0, line, width, UndoAction::Indent);
-    }
-    SetHorzBarLocked(false);
-    UpdateHorzScrollBar(false);
-    SetAnchor(block.selStart);
-    m_buffer->CloseUndoGroup(this);
+    });
     return;
   }
 

@@ -278,8 +278,11 @@ protected:
   void MoveEnd(bool extending);
   void MoveCtrlHome(bool extending);
   void MoveCtrlEnd(bool extending);
-  // Preferred column from the cursor, scroll it into view, caret, anchor, selection.
-  void FinishMove(bool extending);
+  // One line up (-1) or down (+1), keeping the preferred column through short lines.
+  void MoveLine(int direction, bool extending);
+  // Preferred column from the cursor (unless a vertical move keeps it), scroll it into view,
+  // caret, anchor, selection.
+  void FinishMove(bool extending, bool keepPreferredColumn = false);
 
   // ---- Bookmarks ----
   void ToggleNumberedBookmark(int n);

@@ -11,8 +11,8 @@ bool IsWordChar(char c) {
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 } // namespace
 
-void CCrystalTextView::FinishMove(bool extending) {
-  m_preferredColumn = CharToColumn(m_cursor);
+void CCrystalTextView::FinishMove(bool extending, bool keepPreferredColumn) {
+  if (!keepPreferredColumn) m_preferredColumn = CharToColumn(m_cursor);
   ScrollIntoView(m_cursor);
   UpdateCaret();
   if (!extending) m_anchor = m_cursor;
@@ -101,34 +101,23 @@ void CCrystalTextView::MoveWordRight(bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveUp(bool extending) {
-  NormalizeSelection();
-  if (m_drawSelStart != m_drawSelEnd && !extending) m_cursor = m_drawSelStart;
-  if (m_cursor.y > 0) {
-    if (m_preferredColumn == -1) m_preferredColumn = CharToColumn(m_cursor);
-    --m_cursor.y;
-    m_cursor.x =
-        std::min(ColumnToChar(m_cursor.y, m_preferredColumn), GetLineLength(m_cursor.y));
-  }
-  ScrollIntoView(m_cursor);
-  UpdateCaret();
-  if (!extending) m_anchor = m_cursor;
-  SetSelection(m_anchor, m_cursor);
-}
+void CCrystalTextView::MoveUp(bool extending) { MoveLine(-1, extending); }
 
-void CCrystalTextView::MoveDown(bool extending) {
+void CCrystalTextView::MoveDown(bool extending) { MoveLine(+1, extending); }
+
+void CCrystalTextView::MoveLine(int direction, bool extending) {
   NormalizeSelection();
-  if (m_drawSelStart != m_drawSelEnd && !extending) m_cursor = m_drawSelEnd;
-  if (m_cursor.y < GetLineCount() - 1) {
+  // Without extending, a selection collapses to the end the move goes towards.
+  if (m_drawSelStart != m_drawSelEnd && !extending)
+    m_cursor = direction < 0 ? m_drawSelStart : m_drawSelEnd;
+  const int target = m_cursor.y + direction;
+  if (target >= 0 && target < GetLineCount()) {
     if (m_preferredColumn == -1) m_preferredColumn = CharToColumn(m_cursor);
-    ++m_cursor.y;
+    m_cursor.y = target;
     m_cursor.x =
         std::min(ColumnToChar(m_cursor.y, m_preferredColumn), GetLineLength(m_cursor.y));
   }
-  ScrollIntoView(m_cursor);
-  UpdateCaret();
-  if (!extending) m_anchor = m_cursor;
-  SetSelection(m_anchor, m_cursor);
+  FinishMove(extending, true);
 }
 
 // A page is the visible lines less one, kept to at least one line: a window shorter than two
