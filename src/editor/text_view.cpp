@@ -101,7 +101,6 @@ void CCrystalTextView::ResetViewState() {
   m_visibleLines = -1;
   m_visibleColumns = -1;
   m_preferredColumn = -1;
-  m_tabSize = TAB_SIZE;
   m_anchor = m_cursor = m_selStart = m_selEnd = TextPosition();
   m_drawSelStart = m_drawSelEnd = TextPosition();
   m_marginIcons = QPixmap();
@@ -117,8 +116,6 @@ void CCrystalTextView::ResetViewState() {
   if (m_dragSelecting) EndMouseSelection();
   m_horzBarLocked = false;
   m_showInactiveSelection = false;
-  m_printHeader = false;
-  m_printFooter = true;
   UpdateCaret();
   viewport()->update();
 }

@@ -333,7 +333,6 @@ protected:
   bool m_cursorHidden = false;
   int m_lineHeight = -1;
   int m_charWidth = -1;
-  int m_tabSize = TAB_SIZE;
   int m_visibleLines = -1;
   int m_visibleColumns = -1;
   int m_longestLine = -1;
@@ -378,8 +377,6 @@ protected:
   TextPosition m_draggedTextBegin;
   TextPosition m_draggedTextEnd;
   bool m_showInactiveSelection = false;
-  bool m_printHeader = false;
-  bool m_printFooter = true;
   int m_topLine = 0;
   int m_firstColumn = 0;
 
