@@ -133,7 +133,7 @@ void CCrystalEditView::OnEditUntab() {
   int walked = 0;
   int x = 0;
   while (walked < target && x < length) {
-    walked = chars[x] == '\t' ? walked + tab - walked % tab : walked + 1;
+    walked = ColumnAfter(chars[x], walked);
     ++x;
   }
   MoveCaretTo(TextPosition(x, cursor.y));

@@ -338,16 +338,7 @@ void CCrystalTextView::changeEvent(QEvent* event) {
 // Expanded lengths and the longest line
 
 int CCrystalTextView::ComputeExpandedLength(int line) const {
-  const int length = GetLineLength(line);
-  const char* chars = GetLineText(line);
-  int column = 0;
-  for (int i = 0; i < length; ++i) {
-    if (chars[i] == '\t')
-      column += TAB_SIZE - column % TAB_SIZE;
-    else
-      ++column;
-  }
-  return column;
+  return CharToColumn(line, GetLineLength(line));
 }
 
 void CCrystalTextView::EnsureLengthCache() {
@@ -609,22 +600,15 @@ std::string CCrystalTextView::ExpandTabs(const char* chars, int offset, int coun
   std::string out;
   if (count <= 0 || !chars) return out;
   int column = 0;
-  for (int i = 0; i < offset; ++i) {
-    if (chars[i] == '\t')
-      column += TAB_SIZE - column % TAB_SIZE;
-    else
-      ++column;
-  }
+  for (int i = 0; i < offset; ++i) column = ColumnAfter(chars[i], column);
   out.reserve(static_cast<std::size_t>(count));
   for (int i = offset; i < offset + count; ++i) {
-    if (chars[i] == '\t') {
-      const int spaces = TAB_SIZE - column % TAB_SIZE;
-      out.append(static_cast<std::size_t>(spaces), ' ');
-      column += spaces;
-    } else {
+    const int next = ColumnAfter(chars[i], column);
+    if (chars[i] == '\t')
+      out.append(static_cast<std::size_t>(next - column), ' ');
+    else
       out.push_back(chars[i]);
-      ++column;
-    }
+    column = next;
   }
   return out;
 }

@@ -176,6 +176,12 @@ public:
   // Whether p lies in the ordered selection from start to end (the draw-selection test).
   static bool IsInOrderedSelection(TextPosition start, TextPosition end, TextPosition p);
 
+  // The column after one character standing at column: a tab runs on to the next tab stop.
+  static int ColumnAfter(char c, int column) {
+    return c == '\t' ? column + TAB_SIZE - column % TAB_SIZE : column + 1;
+  }
+  // Letters, digits and underscore: what word moves and word selection keep together.
+  static bool IsWordChar(char c);
   int CharToColumn(int line, int charIndex) const;
   int CharToColumn(TextPosition position) const { return CharToColumn(position.y, position.x); }
   int ColumnToChar(int line, int column) const;

@@ -8,11 +8,9 @@
 
 #include "text_view.h"
 
-namespace {
-bool IsWordChar(char c) {
+bool CCrystalTextView::IsWordChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
-} // namespace
 
 // ---------------------------------------------------------------------------------------
 // Columns and pixels
@@ -22,10 +20,7 @@ int CCrystalTextView::CharToColumn(int line, int charIndex) const {
   const int limit = std::min(charIndex, GetLineLength(line));
   int column = 0;
   for (int i = 0; i < limit; ++i) {
-    if (chars[i] == '\t')
-      column += TAB_SIZE - column % TAB_SIZE;
-    else
-      ++column;
+    column = ColumnAfter(chars[i], column);
   }
   // A position past the line end (never stored, but asked for) counts one column per char.
   if (charIndex > limit) column += charIndex - limit;
@@ -38,10 +33,7 @@ int CCrystalTextView::ColumnToChar(int line, int column) const {
   const int length = GetLineLength(line);
   int reached = 0;
   for (int i = 0; i < length; ++i) {
-    if (chars[i] == '\t')
-      reached += TAB_SIZE - reached % TAB_SIZE;
-    else
-      ++reached;
+    reached = ColumnAfter(chars[i], reached);
     if (reached >= column) return reached - TAB_SIZE / 2 < column ? i + 1 : i;
   }
   return length;
@@ -59,10 +51,7 @@ TextPosition CCrystalTextView::PointToTextPos(QPoint point) {
   const int length = GetLineLength(line);
   int counter = 0;
   for (int i = 0; i < length; ++i) {
-    if (chars[i] == '\t')
-      counter += TAB_SIZE - counter % TAB_SIZE;
-    else
-      ++counter;
+    counter = ColumnAfter(chars[i], counter);
     if (counter > column) return TextPosition(i, line);
   }
   return TextPosition(length, line);

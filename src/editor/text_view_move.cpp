@@ -5,9 +5,6 @@
 #include "text_view.h"
 
 namespace {
-bool IsWordChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-}
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 } // namespace
 

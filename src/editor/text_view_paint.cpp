@@ -282,7 +282,7 @@ void CCrystalTextView::PaintPlainRun(QPainter& painter, QPoint& origin, const QR
   for (int i = offset; i < offset + count; ++i) {
     const unsigned char byte = static_cast<unsigned char>(chars[i]);
     if (byte == '\t') {
-      column += TAB_SIZE - column % TAB_SIZE;
+      column = ColumnAfter('\t', column);
       continue;
     }
     const int cell = column++;
