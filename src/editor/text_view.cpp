@@ -139,16 +139,17 @@ void CCrystalTextView::AttachBuffer(CCrystalTextBuffer* buffer) {
   if (!buffer) buffer = FindDocumentBuffer();
   m_buffer = buffer;
   if (m_buffer) m_buffer->AttachView(this);
-  ResetViewState();
-  UpdateVertScrollBar(false);
-  UpdateHorzScrollBar(false);
-  emit cursorChanged();
+  ResetForNewText();
 }
 
 void CCrystalTextView::DetachBuffer() {
   if (!m_buffer) return;
   m_buffer->DetachView(this);
   m_buffer = nullptr;
+  ResetForNewText();
+}
+
+void CCrystalTextView::ResetForNewText() {
   ResetViewState();
   UpdateVertScrollBar(false);
   UpdateHorzScrollBar(false);
@@ -500,10 +501,7 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
                                        uint32_t hints, int line) {
   (void)sourceView;
   if (hints & UPD_RESET) {
-    ResetViewState();
-    UpdateVertScrollBar(false);
-    UpdateHorzScrollBar(false);
-    emit cursorChanged();
+    ResetForNewText();
     return;
   }
 

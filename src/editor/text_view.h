@@ -23,6 +23,7 @@
 #include "text_position.h"
 
 class QMimeData;
+class QScrollBar;
 class QPainter;
 
 // Colours cross the view's virtual interface as COLORREF values 0x00BBGGRR, as in the style
@@ -332,6 +333,12 @@ protected:
   void DropFonts();
   const QPixmap& MarginIcons();
   void InvalidateCaret();
+  // One scroll bar over total items of which visible fit the window, showing *first; a range
+  // that now fits the window scrolls back to its start.
+  void SetScrollBarRange(QScrollBar* bar, int& first, int total, int visible);
+  void SetScrollBarPosition(QScrollBar* bar, int first);
+  // Fresh view state and scroll bars for a text attached, detached or reloaded.
+  void ResetForNewText();
   void SetMouseCursorFor(QPoint point);
   QList<CCrystalTextView*> SplitterSiblings(bool sameRow) const;
 

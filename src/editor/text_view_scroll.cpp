@@ -23,49 +23,39 @@ void CCrystalTextView::InvalidateLineRange(int first, int last) {
 }
 
 void CCrystalTextView::UpdateVertScrollBar(bool positionOnly) {
-  QScrollBar* bar = verticalScrollBar();
-  m_updatingBars = true;
-  if (positionOnly) {
-    bar->setValue(m_topLine);
-    m_updatingBars = false;
-    return;
-  }
-  const int count = GetLineCount();
-  const int visible = GetVisibleLines();
-  if (visible >= count && m_topLine > 0) {
-    m_topLine = 0;
-    viewport()->update();
-    UpdateCaret();
-  }
-  // The range 0 .. count-1 with a page of the visible lines, in Qt's terms.
-  bar->setRange(0, std::max(0, count - std::max(1, visible)));
-  bar->setPageStep(visible);
-  bar->setSingleStep(1);
-  bar->setValue(m_topLine);
-  bar->setEnabled(visible < count);
-  m_updatingBars = false;
+  if (positionOnly)
+    SetScrollBarPosition(verticalScrollBar(), m_topLine);
+  else
+    SetScrollBarRange(verticalScrollBar(), m_topLine, GetLineCount(), GetVisibleLines());
 }
 
 void CCrystalTextView::UpdateHorzScrollBar(bool positionOnly) {
-  QScrollBar* bar = horizontalScrollBar();
+  if (positionOnly)
+    SetScrollBarPosition(horizontalScrollBar(), m_firstColumn);
+  else
+    SetScrollBarRange(horizontalScrollBar(), m_firstColumn, GetLongestLine(),
+                      GetVisibleColumns());
+}
+
+void CCrystalTextView::SetScrollBarPosition(QScrollBar* bar, int first) {
   m_updatingBars = true;
-  if (positionOnly) {
-    bar->setValue(m_firstColumn);
-    m_updatingBars = false;
-    return;
-  }
-  const int longest = GetLongestLine();
-  const int visible = GetVisibleColumns();
-  if (visible >= longest && m_firstColumn > 0) {
-    m_firstColumn = 0;
+  bar->setValue(first);
+  m_updatingBars = false;
+}
+
+void CCrystalTextView::SetScrollBarRange(QScrollBar* bar, int& first, int total, int visible) {
+  m_updatingBars = true;
+  if (visible >= total && first > 0) {
+    first = 0;
     viewport()->update();
     UpdateCaret();
   }
-  bar->setRange(0, std::max(0, longest - std::max(1, visible)));
+  // The range 0 .. total-1 with a page of the visible items, in Qt's terms.
+  bar->setRange(0, std::max(0, total - std::max(1, visible)));
   bar->setPageStep(visible);
   bar->setSingleStep(1);
-  bar->setValue(m_firstColumn);
-  bar->setEnabled(visible < longest);
+  bar->setValue(first);
+  bar->setEnabled(visible < total);
   m_updatingBars = false;
 }
 
