@@ -126,9 +126,8 @@ private:
   // Set between the typed line break and the close of its group: the one moment automatic
   // indentation may act.
   bool m_expectAutoIndent = false;
-  // Where a drop would go; the grey bar's rectangle (empty while it is hidden).
+  // The grey bar's rectangle where a drop would go (empty while it is hidden).
   QRect DropCaretRect();
-  TextPosition DropPositionAt(QPoint point);
 
   // The drop caret and the caret position it hides.
   bool m_dropCaretShown = false;

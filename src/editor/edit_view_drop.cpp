@@ -44,11 +44,6 @@ Qt::DropAction ChosenAction(Qt::KeyboardModifiers modifiers) {
 
 } // namespace
 
-TextPosition CCrystalEditView::DropPositionAt(QPoint point) {
-  // As with a click, the right half of a character means the place after it.
-  return PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
-}
-
 QRect CCrystalEditView::DropCaretRect() {
   if (!m_dropCaretShown || CharToColumn(m_dropPos) < GetFirstColumn()) return QRect();
   const QPoint at = TextPosToPoint(m_dropPos);
@@ -61,7 +56,7 @@ void CCrystalEditView::ShowDropCaret(QPoint point) {
     m_savedCaretPos = GetCursorPosition();
     m_dropCaretShown = true;
   }
-  m_dropPos = DropPositionAt(point);
+  m_dropPos = NearestTextPos(point);
   const QRect rect = DropCaretRect();
   if (rect != m_dropCaretRect) {
     viewport()->update(m_dropCaretRect);
@@ -81,7 +76,7 @@ void CCrystalEditView::HideDropCaret() {
 
 bool CCrystalEditView::DropText(const QMimeData* data, QPoint point) {
   if (!data || !data->hasText() || !m_buffer) return false;
-  const TextPosition p = DropPositionAt(point);
+  const TextPosition p = NearestTextPos(point);
   if (m_draggingText && IsInSelection(p)) {
     // Onto the text being dragged: nothing moves, and the failed drop keeps the source.
     MoveCaretTo(p);

@@ -187,6 +187,9 @@ public:
   int CharToColumn(TextPosition position) const { return CharToColumn(position.y, position.x); }
   int ColumnToChar(int line, int column) const;
   TextPosition PointToTextPos(QPoint point);
+  // The place a click or a drop at point means: the right half of a character is the place
+  // after it.
+  TextPosition NearestTextPos(QPoint point);
   QPoint TextPosToPoint(TextPosition position);
   TextPosition WordStartBefore(TextPosition position) const;
   TextPosition WordEndAfter(TextPosition position) const;

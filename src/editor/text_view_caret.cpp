@@ -57,6 +57,10 @@ TextPosition CCrystalTextView::PointToTextPos(QPoint point) {
   return TextPosition(length, line);
 }
 
+TextPosition CCrystalTextView::NearestTextPos(QPoint point) {
+  return PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+}
+
 TextPosition CCrystalTextView::WordStartBefore(TextPosition position) const {
   const char* chars = GetLineText(position.y);
   int x = std::clamp(position.x, 0, GetLineLength(position.y));

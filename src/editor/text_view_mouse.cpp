@@ -70,7 +70,7 @@ void CCrystalTextView::mousePressEvent(QMouseEvent* event) {
   const bool ctrl = event->modifiers() & Qt::ControlModifier;
 
   if (event->button() == Qt::RightButton) {
-    const TextPosition position = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+    const TextPosition position = NearestTextPos(point);
     NormalizeSelection();
     if (!IsInSelection(position)) {
       m_anchor = m_cursor = position;
@@ -90,7 +90,7 @@ void CCrystalTextView::mousePressEvent(QMouseEvent* event) {
       SelectAll();
       return;
     }
-    const TextPosition hit = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+    const TextPosition hit = NearestTextPos(point);
     m_cursor = TextPosition(0, hit.y);
     if (!shift) m_anchor = m_cursor;
     const TextPosition anchorEnd = LineEndAfter(m_anchor.y);
@@ -106,7 +106,7 @@ void CCrystalTextView::mousePressEvent(QMouseEvent* event) {
     m_preparingToDrag = true;
     return;
   }
-  m_cursor = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+  m_cursor = NearestTextPos(point);
   if (!shift) m_anchor = m_cursor;
   TextPosition start = m_anchor;
   TextPosition end = m_cursor;
@@ -129,7 +129,7 @@ void CCrystalTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   const QPoint point = event->position().toPoint();
   m_lastMousePos = point;
   m_preparingToDrag = false;
-  const TextPosition position = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+  const TextPosition position = NearestTextPos(point);
   m_anchor = position;
   const TextPosition start = WordStartBefore(position);
   const TextPosition end = WordEndAfter(position);
@@ -147,7 +147,7 @@ void CCrystalTextView::mouseMoveEvent(QMouseEvent* event) {
 
   if (m_dragSelecting) {
     const bool inMargin = point.x() < MARGIN_WIDTH;
-    const TextPosition p = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+    const TextPosition p = NearestTextPos(point);
     TextPosition start = m_anchor;
     TextPosition end = p;
     if (m_lineMode) {
@@ -208,7 +208,7 @@ void CCrystalTextView::mouseReleaseEvent(QMouseEvent* event) {
   event->accept();
   const QPoint point = event->position().toPoint();
   m_lastMousePos = point;
-  const TextPosition p = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+  const TextPosition p = NearestTextPos(point);
 
   if (m_dragSelecting) {
     TextPosition start = m_anchor;
@@ -276,7 +276,7 @@ void CCrystalTextView::OnAutoScrollTimer() {
   }
   if (!scrolled) return;
 
-  const TextPosition p = PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
+  const TextPosition p = NearestTextPos(point);
   if (p != m_cursor) {
     m_cursor = p;
     UpdateCaret();
