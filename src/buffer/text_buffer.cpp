@@ -32,16 +32,19 @@ bool CCrystalTextBuffer::CreateEmpty(LineEndStyle style) {
   LineRecord* rec = fresh.InsertSlots(0, 1);
   if (!rec || !fresh.AllocateOwn(*rec, 0)) return false;
   rec->flags = 0;
-  m_lines.Swap(fresh);
-  if (style != LineEndStyle::Dos && style != LineEndStyle::Unix && style != LineEndStyle::Mac)
-    style = LineEndStyle::Dos;
+  TakeNewText(fresh, IsConcreteLineEndStyle(style) ? style : LineEndStyle::Dos, false);
+  return true;
+}
+
+void CCrystalTextBuffer::TakeNewText(LineStore& lines, LineEndStyle style, bool readOnly) {
+  m_lines.Swap(lines);
+  lines.Release();
   m_lineEndStyle = style;
   m_initialised = true;
-  m_readOnly = false;
+  m_readOnly = readOnly;
   m_modified = false;
   ResetUndo();
   NotifyViews(nullptr, nullptr, UPD_RESET, -1);
-  return true;
 }
 
 void CCrystalTextBuffer::Clear() {

@@ -115,6 +115,9 @@ private:
                    const int32_t* segments, int segmentCount, int& endLine, int& endChar);
   bool ApplyDelete(CBufferView* sourceView, int startLine, int startChar, int endLine,
                    int endChar);
+  // Puts a new text in place of the old one (whose lines end up in lines, released), with
+  // a fresh undo history, and resets the views. Load and CreateEmpty end with it.
+  void TakeNewText(LineStore& lines, LineEndStyle style, bool readOnly);
   // Copies a range into a deletion record (text, and line lengths when needed).
   bool CaptureRange(int startLine, int startChar, int endLine, int endChar, UndoRecord& record);
   // Records after a change: in the open group, or in a group of its own closed with view.

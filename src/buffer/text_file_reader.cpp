@@ -178,8 +178,7 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& li
   BlockReader in(file.fd);
   if (!in.Start(expected)) return false;
   style = requested;
-  if (style != LineEndStyle::Dos && style != LineEndStyle::Unix && style != LineEndStyle::Mac)
-    style = DetectLineEndStyle(in.Data(), in.m_dataEnd);
+  if (!IsConcreteLineEndStyle(style)) style = DetectLineEndStyle(in.Data(), in.m_dataEnd);
 
   lines.ExpectAppending(expected);
   // A first guess at the line count, so that the record array rarely has to grow.

@@ -23,5 +23,10 @@ struct TextPosition {
 // How lines end in the file. Automatic is an argument only: detect on load, keep on save.
 enum class LineEndStyle : int32_t { Automatic = -1, Dos = 0, Unix = 1, Mac = 2 };
 
+// Dos, Unix or Mac: a style lines can be written in (not Automatic, not a stray value).
+inline bool IsConcreteLineEndStyle(LineEndStyle style) {
+  return style == LineEndStyle::Dos || style == LineEndStyle::Unix || style == LineEndStyle::Mac;
+}
+
 // "DOS", "UNIX" or "MAC" as the status bar shows the style; "" for Automatic.
 const char* LineEndStyleName(LineEndStyle style);

@@ -77,7 +77,7 @@ bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   }
   case INDICATOR_CRLF: {
     const LineEndStyle style = m_buffer ? m_buffer->GetLineEndStyle() : LineEndStyle::Automatic;
-    if (style == LineEndStyle::Dos || style == LineEndStyle::Unix || style == LineEndStyle::Mac) {
+    if (IsConcreteLineEndStyle(style)) {
       state.text = LineEndStyleName(style);
       state.enabled = true;
     } else {
