@@ -132,7 +132,6 @@ private:
   bool m_modified = false;
   LineEndStyle m_lineEndStyle = LineEndStyle::Dos;
   bool m_createBackup = false;
-  int m_undoLimit = UNDO_LIMIT;
   LineStore m_lines;
   std::deque<UndoRecord> m_undo;
   int m_undoPosition = 0;

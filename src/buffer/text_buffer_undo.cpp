@@ -12,7 +12,6 @@ void CCrystalTextBuffer::ResetUndo() {
   m_savedPosition = 0;
   m_groupOpen = false;
   m_groupStartPending = false;
-  m_undoLimit = UNDO_LIMIT;
 }
 
 void CCrystalTextBuffer::OpenUndoGroup(bool merge) {
@@ -58,7 +57,7 @@ void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
 
   // 2. At the limit, drop the oldest group. The saved position moves down with the records,
   // so that undoing back to the saved text still clears the modified state.
-  if (m_undo.size() >= static_cast<size_t>(m_undoLimit) && !m_undo.empty()) {
+  if (m_undo.size() >= static_cast<size_t>(UNDO_LIMIT) && !m_undo.empty()) {
     size_t dropped = 1;
     while (dropped < m_undo.size() && !m_undo[dropped].StartsGroup()) ++dropped;
     for (size_t i = 0; i < dropped; ++i) m_undo.pop_front();
