@@ -280,13 +280,18 @@ bool CCrystalTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int
   return true;
 }
 
+std::string_view CCrystalTextBuffer::RangeSegment(int line, int startLine, int startChar,
+                                                 int endLine, int endChar) const {
+  const LineRecord& rec = m_lines.At(line);
+  const int from = line == startLine ? startChar : 0;
+  const int to = line == endLine ? endChar : rec.length;
+  return {rec.text + from, static_cast<size_t>(to - from)};
+}
+
 bool CCrystalTextBuffer::CaptureRange(int startLine, int startChar, int endLine, int endChar,
                                       UndoRecord& record) {
-  auto segmentOf = [&](int line) -> std::string_view {
-    const LineRecord& rec = m_lines.At(line);
-    int from = line == startLine ? startChar : 0;
-    int to = line == endLine ? endChar : rec.length;
-    return {rec.text + from, static_cast<size_t>(to - from)};
+  auto segmentOf = [&](int line) {
+    return RangeSegment(line, startLine, startChar, endLine, endChar);
   };
   size_t total = 0;
   for (int line = startLine; line <= endLine; ++line) total += segmentOf(line).size();
@@ -327,21 +332,18 @@ std::string CCrystalTextBuffer::GetText(int startLine, int startChar, int endLin
   clamp(startLine, startChar);
   clamp(endLine, endChar);
   if (TextPosition(endChar, endLine) <= TextPosition(startChar, startLine)) return {};
+  auto segmentOf = [&](int line) {
+    return RangeSegment(line, startLine, startChar, endLine, endChar);
+  };
   size_t total = lineEnd.size() * static_cast<size_t>(endLine - startLine);
-  for (int line = startLine; line <= endLine; ++line) {
-    int from = line == startLine ? startChar : 0;
-    int to = line == endLine ? endChar : m_lines.At(line).length;
-    total += static_cast<size_t>(to - from);
-  }
+  for (int line = startLine; line <= endLine; ++line) total += segmentOf(line).size();
   std::string result;
   result.resize(total);
   char* out = result.data();
   for (int line = startLine; line <= endLine; ++line) {
-    const LineRecord& rec = m_lines.At(line);
-    int from = line == startLine ? startChar : 0;
-    int to = line == endLine ? endChar : rec.length;
-    if (to > from) std::memcpy(out, rec.text + from, static_cast<size_t>(to - from));
-    out += to - from;
+    const std::string_view seg = segmentOf(line);
+    if (!seg.empty()) std::memcpy(out, seg.data(), seg.size());
+    out += seg.size();
     if (line != endLine && !lineEnd.empty()) {
       std::memcpy(out, lineEnd.data(), lineEnd.size());
       out += lineEnd.size();

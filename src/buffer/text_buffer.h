@@ -115,6 +115,9 @@ private:
                    const int32_t* segments, int segmentCount, int& endLine, int& endChar);
   bool ApplyDelete(CBufferView* sourceView, int startLine, int startChar, int endLine,
                    int endChar);
+  // The part of line that lies in the range (start, end) of valid, ordered positions.
+  std::string_view RangeSegment(int line, int startLine, int startChar, int endLine,
+                                int endChar) const;
   // Puts a new text in place of the old one (whose lines end up in lines, released), with
   // a fresh undo history, and resets the views. Load and CreateEmpty end with it.
   void TakeNewText(LineStore& lines, LineEndStyle style, bool readOnly);
