@@ -210,13 +210,15 @@ bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
 }
 
 void LineStore::ReleaseFromChunk(uint32_t chunk) {
+  if (--m_chunks[chunk - 1].live == 0 && chunk != m_current) UnmapChunk(chunk);
+}
+
+void LineStore::UnmapChunk(uint32_t chunk) {
   Chunk& c = m_chunks[chunk - 1];
-  if (--c.live == 0 && chunk != m_current) {
-    TORVANE_UNPOISON(c.base, c.size);
-    munmap(c.base, c.size);
-    c = Chunk{};
-    m_freeChunkIds.push_back(chunk);
-  }
+  TORVANE_UNPOISON(c.base, c.size);
+  munmap(c.base, c.size);
+  c = Chunk{};
+  m_freeChunkIds.push_back(chunk);
 }
 
 char* LineStore::TakeFromChunk(size_t bytes) {
@@ -249,10 +251,7 @@ void LineStore::CloseBatch() {
   m_current = 0;
   Chunk& c = m_chunks[id - 1];
   if (c.live == 0) {
-    TORVANE_UNPOISON(c.base, c.size);
-    munmap(c.base, c.size);
-    c = Chunk{};
-    m_freeChunkIds.push_back(id);
+    UnmapChunk(id);
     return;
   }
   // Give the untouched tail back to the system.

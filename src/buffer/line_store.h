@@ -81,6 +81,8 @@ private:
   void MoveGap(int to);
   bool NewChunk(size_t minBytes, size_t preferred);
   void ReleaseFromChunk(uint32_t chunk);
+  // Returns a chunk that holds no line any more to the system; its id is used again.
+  void UnmapChunk(uint32_t chunk);
   char* TakeFromChunk(size_t bytes);
 
   LineRecord* m_records = nullptr;
