@@ -37,13 +37,17 @@ QString FindStoryFile(const QString& sourcePath) {
   return dir.filePath(matches.first());
 }
 
+bool IsStoryOutOfDate(std::optional<qint64> storyTime, std::optional<qint64> sourceTime) {
+  return storyTime && sourceTime && *storyTime < *sourceTime;
+}
+
 StoryCheck CheckStoryFile(const QString& sourcePath) {
   StoryCheck check;
   check.sourceTime = LastWriteSeconds(sourcePath);
   check.storyPath = FindStoryFile(sourcePath);
   if (check.storyPath.isEmpty()) return check;
   check.storyTime = LastWriteSeconds(check.storyPath);
-  check.outOfDate = check.storyTime && check.sourceTime && *check.storyTime < *check.sourceTime;
+  check.outOfDate = IsStoryOutOfDate(check.storyTime, check.sourceTime);
   return check;
 }
 
@@ -104,9 +108,7 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
 
   const QString storyName = QFileInfo(storyPath).fileName();
   const std::optional<qint64> storyTime = LastWriteSeconds(storyPath);
-  // A source that is not on disk (deleted behind our back) cannot make the story stale.
-  const bool outOfDate = storyTime && sourceTime && *storyTime < *sourceTime;
-  if (outOfDate) {
+  if (IsStoryOutOfDate(storyTime, sourceTime)) {
     const RunAnswer answer = host->AskYesNoCancel(
         QLatin1String(TEXT_OUT_OF_DATE_HEAD) + QLatin1String(TEXT_OUT_OF_DATE_INDENT) + storyName +
         QLatin1String(TEXT_OUT_OF_DATE_TAIL));

@@ -22,6 +22,10 @@ std::optional<qint64> LastWriteSeconds(const QString& path);
 // "adv.z8"); the first in name order. Empty when there is none.
 QString FindStoryFile(const QString& sourcePath);
 
+// A story older than its source by whole seconds: the same second counts as up to date, and
+// so does a story or source that is not on disk (a deleted source cannot make it stale).
+bool IsStoryOutOfDate(std::optional<qint64> storyTime, std::optional<qint64> sourceTime);
+
 // The story file of a source and whether it is older than the source.
 struct StoryCheck {
   QString storyPath;               // empty: no story file
