@@ -103,17 +103,21 @@ void CRedirector::Run() {
   m_childFinished = false;
   m_childExitCode = -1;
 
+  // A failure before the child runs is reported and ends the run.
+  auto failToStart = [this, &state](const char* message, const QString& systemText) {
+    ReportLastError(message, systemText);
+    if (!state.destroyed) m_runState = nullptr;
+  };
+
   int pipeError = 0;
   if (!CanCreatePipe(pipeError)) {
-    ReportLastError(TEXT_ERROR_CREATING_PIPE, SystemErrorText(pipeError));
-    if (!state.destroyed) m_runState = nullptr;
+    failToStart(TEXT_ERROR_CREATING_PIPE, SystemErrorText(pipeError));
     return;
   }
 
   QStringList arguments = QProcess::splitCommand(m_commandLine);
   if (arguments.isEmpty()) {
-    ReportLastError(TEXT_ERROR_CREATING_PROCESS, QStringLiteral("The command line is empty."));
-    if (!state.destroyed) m_runState = nullptr;
+    failToStart(TEXT_ERROR_CREATING_PROCESS, QStringLiteral("The command line is empty."));
     return;
   }
   const QString program = arguments.takeFirst();
@@ -129,8 +133,7 @@ void CRedirector::Run() {
 
   process.start(program, arguments, QIODevice::ReadOnly);
   if (!process.waitForStarted(-1)) {
-    ReportLastError(TEXT_ERROR_CREATING_PROCESS, process.errorString());
-    if (!state.destroyed) m_runState = nullptr;
+    failToStart(TEXT_ERROR_CREATING_PROCESS, process.errorString());
     return;
   }
 
