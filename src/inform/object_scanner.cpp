@@ -78,6 +78,18 @@ std::string UniqueName(const TMap& map, std::unordered_map<std::string, int>& ne
   return candidate;
 }
 
+// "has", "class" or "with" in any case: a word that opens an object's body.
+bool OpensObjectBody(std::string_view token) {
+  return StartsWithNoCase(token, "has") || StartsWithNoCase(token, "class") ||
+         StartsWithNoCase(token, "with");
+}
+
+// A missing name, or the ";" that ends the definition where the name would be.
+std::string NameOrUntitled(std::string_view name) {
+  const bool untitled = name.empty() || name.front() == ';';
+  return untitled ? std::string(CObjectScanner::UNTITLED) : std::string(name);
+}
+
 std::string DefinitionLine(std::string_view line) {
   return std::string(line.substr(0, CObjectScanner::DEFINITION_LINE_LENGTH));
 }
@@ -163,14 +175,10 @@ void CObjectScanner::ScanLine(std::string_view line,
   if (c == '!' || c == '#' || c == '.' || c == ']') return;
   if (IsDirective(first)) return;
   if (c == '[') {
-    const std::string_view name = NextToken(line, pos);
-    const bool untitled = name.empty() || name.front() == ';';
-    AddFunction(untitled ? std::string(UNTITLED) : std::string(name), DefinitionLine(line));
+    AddFunction(NameOrUntitled(NextToken(line, pos)), DefinitionLine(line));
     return;
   }
-  if (StartsWithNoCase(first, "has") || StartsWithNoCase(first, "class") ||
-      StartsWithNoCase(first, "with"))
-    return;
+  if (OpensObjectBody(first)) return;
   ScanObjectDefinition(line, pos, first, slots);
 }
 
@@ -199,17 +207,14 @@ void CObjectScanner::ScanObjectDefinition(std::string_view line, std::size_t pos
     depth = GetObjectLevel(parent) + 1;
   } else if (parentToken.empty() || parentToken.front() == ';' || parentToken.front() == ',') {
     slots[0] = std::string(name);
-  } else if (StartsWithNoCase(parentToken, "has") || StartsWithNoCase(parentToken, "with") ||
-             StartsWithNoCase(parentToken, "class")) {
+  } else if (OpensObjectBody(parentToken)) {
     // A top-level object whose body starts on its own line: slot 0 stays as it was.
   } else {
     parent = std::string(parentToken);
     depth = GetObjectLevel(parent) + 1;
   }
 
-  const bool untitled = name.empty() || name.front() == ';';
-  AddObject(untitled ? std::string(UNTITLED) : std::string(name), DefinitionLine(line), parent,
-            className, depth);
+  AddObject(NameOrUntitled(name), DefinitionLine(line), parent, className, depth);
 }
 
 std::string CObjectScanner::AddObject(const std::string& name, const std::string& definitionLine,
