@@ -69,9 +69,7 @@ QByteArray CProfileStore::GetProfileBinary(const QString& section, const QString
 
 bool CProfileStore::WriteProfileBinary(const QString& section, const QString& value,
                                        const QByteArray& data) {
-  if (section.isEmpty() || value.isEmpty()) return false;
-  m_settings->setValue(KeyPath(section, value), data);
-  return Flush();
+  return WriteValue(section, value, data);
 }
 
 bool CProfileStore::HasProfileValue(const QString& section, const QString& value) const {
@@ -79,15 +77,18 @@ bool CProfileStore::HasProfileValue(const QString& section, const QString& value
 }
 
 bool CProfileStore::WriteProfileInt(const QString& section, const QString& value, int32_t v) {
-  if (section.isEmpty() || value.isEmpty()) return false;
-  m_settings->setValue(KeyPath(section, value), QString::number(v));
-  return Flush();
+  return WriteValue(section, value, QString::number(v));
 }
 
 bool CProfileStore::WriteProfileString(const QString& section, const QString& value,
                                        const QString& text) {
+  return WriteValue(section, value, text);
+}
+
+bool CProfileStore::WriteValue(const QString& section, const QString& value,
+                               const QVariant& data) {
   if (section.isEmpty() || value.isEmpty()) return false;
-  m_settings->setValue(KeyPath(section, value), text);
+  m_settings->setValue(KeyPath(section, value), data);
   return Flush();
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QSettings;
+class QVariant;
 
 // The per-user settings store: sections of named integer and string values under
 // "Quenmark Applications" / "Torvane". Every reader asks at the moment of use and every
@@ -57,6 +58,8 @@ public:
   static QString KeyPath(const QString& section, const QString& value);
 
 private:
+  // Every write: refused without a section or value name, then stored and flushed to disk.
+  bool WriteValue(const QString& section, const QString& value, const QVariant& data);
   bool Flush();
 
   std::unique_ptr<QSettings> m_settings;
