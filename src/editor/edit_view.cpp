@@ -29,17 +29,10 @@ void CCrystalEditView::SetOverwriteMode(bool on) {
   emit cursorChanged();
 }
 
-TextPosition CCrystalEditView::ClampToText(TextPosition p) const {
-  const int count = GetLineCount();
-  p.y = std::clamp(p.y, 0, std::max(0, count - 1));
-  p.x = std::clamp(p.x, 0, GetLineLength(p.y));
-  return p;
-}
-
 void CCrystalEditView::MoveCaretTo(TextPosition p) {
   // A command may compute a place past the end of a line that another view just shortened:
   // the caret never stands outside the text.
-  p = ClampToText(p);
+  p = ClampPosition(p);
   SetSelection(p, p);
   SetAnchor(p);
   PlaceCursor(p);
@@ -153,7 +146,7 @@ void CCrystalEditView::OnEditDelete() {
   TextPosition start, end;
   GetSelectionBounds(start, end);
   if (start == end) {
-    start = ClampToText(GetCursorPosition());
+    start = ClampPosition(GetCursorPosition());
     if (start.x >= GetLineLength(start.y)) {
       if (start.y >= GetLineCount() - 1) return; // nothing after the end of the text
       end = TextPosition(0, start.y + 1);
@@ -170,7 +163,7 @@ void CCrystalEditView::OnEditDeleteBack() {
     return;
   }
   if (!IsEditable()) return;
-  const TextPosition p = ClampToText(GetCursorPosition());
+  const TextPosition p = ClampPosition(GetCursorPosition());
   TextPosition to = p;
   if (p.x > 0)
     to = TextPosition(p.x - 1, p.y);
@@ -197,8 +190,8 @@ void CCrystalEditView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
     context->AdjustPosition(m_savedSelStart);
     context->AdjustPosition(m_savedSelEnd);
   }
-  m_savedSelStart = ClampToText(m_savedSelStart);
-  m_savedSelEnd = ClampToText(m_savedSelEnd);
+  m_savedSelStart = ClampPosition(m_savedSelStart);
+  m_savedSelEnd = ClampPosition(m_savedSelEnd);
 }
 
 void CCrystalEditView::PushSelection() {

@@ -118,9 +118,6 @@ private:
   // whole, changeLine run on each of its lines while the horizontal bar holds still.
   void ChangeBlockIndent(TextPosition start, TextPosition end,
                          const std::function<void(int line)>& changeLine);
-  // Where the caret goes after an undo or a redo.
-  void PlaceAfterUndo(TextPosition p);
-  TextPosition ClampToText(TextPosition p) const;
 
   bool m_overwriteMode = false;
   // Set between the typed line break and the close of its group: the one moment automatic

@@ -171,25 +171,16 @@ void CCrystalEditView::OnEditPaste() {
 // ---------------------------------------------------------------------------------------
 // Undo and Redo
 
-void CCrystalEditView::PlaceAfterUndo(TextPosition p) {
-  p = ClampToText(p);
-  SetAnchor(p);
-  SetSelection(p, p);
-  PlaceCursor(p);
-  ScrollIntoView(p);
-  emit cursorChanged();
-}
-
 void CCrystalEditView::OnEditUndo() {
   if (!m_buffer || !m_buffer->CanUndo()) return;
   TextPosition p;
-  if (m_buffer->Undo(p)) PlaceAfterUndo(p);
+  if (m_buffer->Undo(p)) MoveCaretTo(p);
 }
 
 void CCrystalEditView::OnEditRedo() {
   if (!m_buffer || !m_buffer->CanRedo()) return;
   TextPosition p;
-  if (m_buffer->Redo(p)) PlaceAfterUndo(p);
+  if (m_buffer->Redo(p)) MoveCaretTo(p);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -203,8 +194,8 @@ void CCrystalEditView::OnDragSourceDone(Qt::DropAction effect) {
   if (!m_draggingText || effect != Qt::MoveAction || !m_buffer) return;
   // The buffer refuses the deletion on a read-only text, so a move out of a read-only view
   // leaves it whole.
-  const TextPosition begin = ClampToText(m_draggedTextBegin);
-  const TextPosition end = ClampToText(m_draggedTextEnd);
+  const TextPosition begin = ClampPosition(m_draggedTextBegin);
+  const TextPosition end = ClampPosition(m_draggedTextEnd);
   if (begin < end)
     m_buffer->DeleteText(this, begin.y, begin.x, end.y, end.x, UndoAction::DragAndDrop);
 }

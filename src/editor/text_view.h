@@ -314,6 +314,7 @@ protected:
   bool ShiftCachesForChange(const UpdateContext& context);
   void RecountLineLength(int line);
   void ClampStoredPositions();
+  // The nearest place inside the text; (0, 0) without one.
   TextPosition ClampPosition(TextPosition position) const;
   TextPosition LineEndAfter(int line) const; // (0, line + 1), or the end of the last line
   bool ShowsSelection() const { return m_focused || m_showInactiveSelection; }
