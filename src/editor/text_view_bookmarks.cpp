@@ -44,36 +44,18 @@ void CCrystalTextView::ToggleBookmark() {
   m_buffer->SetLineFlag(line, LF_BOOKMARK, set, false);
 }
 
+// The buffer searches from the line after the cursor (the cursor line itself when it is not
+// marked), wrapping once; a single marked cursor line is found again.
 void CCrystalTextView::GoNextBookmark() {
-  if (!m_buffer || m_buffer->LineCount() == 0) return;
-  const int count = m_buffer->LineCount();
-  const int from = ClampPosition(m_cursor).y;
-  // From the line after the cursor (the cursor line itself when it is not marked), wrapping
-  // once; a single marked cursor line is found again.
-  const bool cursorMarked = (m_buffer->LineFlags(from) & LF_BOOKMARK) != 0;
-  int start = cursorMarked ? from + 1 : from;
-  for (int step = 0; step < count; ++step) {
-    const int line = (start + step) % count;
-    if (m_buffer->LineFlags(line) & LF_BOOKMARK) {
-      JumpToLineStart(line);
-      return;
-    }
-  }
+  if (!m_buffer) return;
+  const int line = m_buffer->NextBookmarkLine(ClampPosition(m_cursor).y);
+  if (line >= 0) JumpToLineStart(line);
 }
 
 void CCrystalTextView::GoPrevBookmark() {
-  if (!m_buffer || m_buffer->LineCount() == 0) return;
-  const int count = m_buffer->LineCount();
-  const int from = ClampPosition(m_cursor).y;
-  const bool cursorMarked = (m_buffer->LineFlags(from) & LF_BOOKMARK) != 0;
-  int start = cursorMarked ? from - 1 : from;
-  for (int step = 0; step < count; ++step) {
-    const int line = ((start - step) % count + count) % count;
-    if (m_buffer->LineFlags(line) & LF_BOOKMARK) {
-      JumpToLineStart(line);
-      return;
-    }
-  }
+  if (!m_buffer) return;
+  const int line = m_buffer->PrevBookmarkLine(ClampPosition(m_cursor).y);
+  if (line >= 0) JumpToLineStart(line);
 }
 
 void CCrystalTextView::ClearAllBookmarks() {
