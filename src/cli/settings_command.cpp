@@ -11,7 +11,6 @@
 // store a setting nothing reads.
 #include <cstdio>
 #include <cstring>
-#include <limits>
 
 #include <QByteArray>
 #include <QString>
@@ -35,20 +34,6 @@ void PrintLine(const QString& text) {
   const QByteArray bytes = text.toLocal8Bit();
   std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
   std::fputc('\n', stdout);
-}
-
-// A 32-bit integer as the user may type it: decimal (signed or unsigned) or 0x hexadecimal.
-bool ParseInt(const QString& text, int32_t& result) {
-  bool ok = false;
-  qlonglong v = 0;
-  if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-    v = text.mid(2).toLongLong(&ok, 16);
-  else
-    v = text.toLongLong(&ok, 10);
-  if (!ok || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<uint32_t>::max())
-    return false;
-  result = static_cast<int32_t>(static_cast<uint32_t>(v));
-  return true;
 }
 
 QString Current(const CProfileStore& store, const SettingKeyInfo& key) {
@@ -115,13 +100,14 @@ int Set(int argc, char** argv) {
   CProfileStore store;
   bool written = false;
   if (isInt) {
-    int32_t number = 0;
-    if (!ParseInt(data.trimmed(), number)) {
+    // Typed as the store reads it back.
+    uint32_t number = 0;
+    if (!ParseProfileInt(data, number)) {
       std::fprintf(stderr, "torvane-cli: '%s' is not a 32-bit integer; nothing was written\n",
                    argv[first + 2]);
       return 2;
     }
-    written = store.WriteProfileInt(section, value, number);
+    written = store.WriteProfileInt(section, value, static_cast<int32_t>(number));
   } else {
     written = store.WriteProfileString(section, value, data);
   }

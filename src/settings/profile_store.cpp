@@ -9,8 +9,9 @@ namespace {
 const char* const COMPANY_KEY = "Quenmark Applications";
 const char* const APPLICATION_KEY = "Torvane";
 
-// Parses a stored integer: decimal (signed or unsigned 32-bit) or 0x-prefixed hexadecimal.
-bool ParseStoredInt(const QString& text, uint32_t& result) {
+} // namespace
+
+bool ParseProfileInt(const QString& text, uint32_t& result) {
   const QString t = text.trimmed();
   bool ok = false;
   qlonglong v = 0;
@@ -25,8 +26,6 @@ bool ParseStoredInt(const QString& text, uint32_t& result) {
   result = static_cast<uint32_t>(v);
   return true;
 }
-
-} // namespace
 
 CProfileStore::CProfileStore()
     : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
@@ -49,7 +48,7 @@ uint32_t CProfileStore::GetProfileInt(const QString& section, const QString& val
   const QVariant stored = m_settings->value(KeyPath(section, value));
   if (!stored.isValid()) return defaultValue;
   uint32_t result = 0;
-  return ParseStoredInt(stored.toString(), result) ? result : defaultValue;
+  return ParseProfileInt(stored.toString(), result) ? result : defaultValue;
 }
 
 QString CProfileStore::GetProfileString(const QString& section, const QString& value,

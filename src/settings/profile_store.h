@@ -8,6 +8,10 @@
 class QSettings;
 class QVariant;
 
+// A 32-bit integer as the store reads it: decimal (signed or unsigned) or hexadecimal with
+// 0x, blanks around it ignored. False, with result untouched, for anything else.
+bool ParseProfileInt(const QString& text, uint32_t& result);
+
 // The per-user settings store: sections of named integer and string values under
 // "Quenmark Applications" / "Torvane". Every reader asks at the moment of use and every
 // writer writes at once, so two stores on the same file always agree.
