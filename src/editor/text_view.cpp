@@ -343,7 +343,7 @@ int CCrystalTextView::ComputeExpandedLength(int line) const {
 }
 
 void CCrystalTextView::EnsureLengthCache() {
-  const int count = m_buffer ? m_buffer->LineCount() : 0;
+  const int count = BufferLineCount();
   if (!m_lengthsAllocated || static_cast<int>(m_expandedLengths.size()) != count) {
     // A size that no longer matches the text means a change passed unseen: start afresh.
     m_expandedLengths.assign(static_cast<std::size_t>(count), -1);
@@ -361,14 +361,13 @@ int CCrystalTextView::GetExpandedLineLength(int line) {
 }
 
 int CCrystalTextView::GetLongestLine() {
+  const int count = BufferLineCount();
   if (m_longestLine >= 0) {
     // The counts are only trusted while the cache still matches the text.
-    const int count = m_buffer ? m_buffer->LineCount() : 0;
     if (static_cast<int>(m_expandedLengths.size()) == count) return m_longestLine;
     ForgetLongestLine();
   }
   m_lengthCounts.clear();
-  const int count = m_buffer ? m_buffer->LineCount() : 0;
   for (int i = 0; i < count; ++i) ++m_lengthCounts[GetExpandedLineLength(i)];
   m_longestLine = m_lengthCounts.empty() ? 0 : m_lengthCounts.rbegin()->first;
   return m_longestLine;
@@ -401,7 +400,7 @@ void CCrystalTextView::RecountLineLength(int line) {
 // Parse cookies
 
 void CCrystalTextView::EnsureCookieCache() {
-  const int count = m_buffer ? m_buffer->LineCount() : 0;
+  const int count = BufferLineCount();
   if (!m_cookiesAllocated || static_cast<int>(m_parseCookies.size()) != count) {
     m_parseCookies.assign(static_cast<std::size_t>(count), -1);
     m_cookiesKnown = 0;
@@ -426,7 +425,7 @@ uint32_t CCrystalTextView::GetLineCookie(int line) {
 
 void CCrystalTextView::DropCachesFrom(int line) {
   line = std::max(0, line);
-  const int count = m_buffer ? m_buffer->LineCount() : 0;
+  const int count = BufferLineCount();
   if (m_cookiesAllocated) {
     m_cookiesKnown = std::min(m_cookiesKnown, line);
     if (static_cast<int>(m_parseCookies.size()) != count) {
@@ -447,7 +446,7 @@ void CCrystalTextView::DropCachesFrom(int line) {
 // forgetting them, and keeps the length counts right, so that an edit costs work in
 // proportion to the lines it touches. False when the change does not fit the caches.
 bool CCrystalTextView::ShiftCachesForChange(const UpdateContext& context) {
-  const int count = m_buffer ? m_buffer->LineCount() : 0;
+  const int count = BufferLineCount();
   const int first = context.start.y;
   const int span = context.end.y - context.start.y;
   if (first < 0 || span < 0) return false;
@@ -519,7 +518,7 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
   bool cachesDone = false;
   if (context) cachesDone = ShiftCachesForChange(*context);
   if (!cachesDone) {
-    const int count = m_buffer ? m_buffer->LineCount() : 0;
+    const int count = BufferLineCount();
     const bool sizesMatch =
         (!m_cookiesAllocated || static_cast<int>(m_parseCookies.size()) == count) &&
         (!m_lengthsAllocated || static_cast<int>(m_expandedLengths.size()) == count);
@@ -532,7 +531,7 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
   }
   bool belowUnchanged = false;
   if (cookieKnownBefore && m_cookiesAllocated &&
-      static_cast<int>(m_parseCookies.size()) == (m_buffer ? m_buffer->LineCount() : 0) &&
+      static_cast<int>(m_parseCookies.size()) == BufferLineCount() &&
       m_cookiesKnown == line) {
     // The line is about to be painted anyway; colour it once more here for its end cookie.
     if (static_cast<int32_t>(GetLineCookie(line)) == cookieBefore) {
@@ -572,7 +571,7 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
 }
 
 TextPosition CCrystalTextView::ClampPosition(TextPosition position) const {
-  const int count = m_buffer ? m_buffer->LineCount() : 0;
+  const int count = BufferLineCount();
   if (count <= 0) return TextPosition();
   position.y = std::clamp(position.y, 0, count - 1);
   position.x = std::clamp(position.x, 0, GetLineLength(position.y));

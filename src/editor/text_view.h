@@ -132,6 +132,8 @@ public:
   void AttachToBuffer(CCrystalTextBuffer* buffer = nullptr) { AttachBuffer(buffer); }
   void DetachFromBuffer() { DetachBuffer(); }
   CCrystalTextBuffer* GetBuffer() const { return m_buffer; }
+  // The lines the buffer holds: 0 without a buffer, unlike GetLineCount.
+  int BufferLineCount() const { return m_buffer ? m_buffer->LineCount() : 0; }
 
   void SetViewFont(const FontDescription& description);
   const FontDescription& GetViewFont() const { return m_fontDescription; }
