@@ -270,7 +270,6 @@ void CCrystalTextView::OnAutoScrollTimer() {
   newFirst = std::max(0, std::min(newFirst, GetLongestLine() - 1));
   if (newFirst != m_firstColumn) {
     ScrollToColumn(newFirst, true);
-    UpdateCaret();
     SyncSplitterSiblings(false);
     scrolled = true;
   }

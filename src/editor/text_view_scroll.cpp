@@ -83,6 +83,7 @@ void CCrystalTextView::ScrollToColumn(int column, bool updateBar) {
   else
     viewport()->update(textArea);
   if (updateBar) UpdateHorzScrollBar(true);
+  // The caret belongs to a text position, not to the pixels that moved.
   UpdateCaret();
 }
 
@@ -100,7 +101,6 @@ void CCrystalTextView::scrollContentsBy(int dx, int dy) {
       std::max(0, std::min(horizontalScrollBar()->value(), GetLongestLine() - 1));
   if (column != m_firstColumn) {
     ScrollToColumn(column, false);
-    UpdateCaret();
     SyncSplitterSiblings(false);
   }
 }
@@ -135,7 +135,6 @@ void CCrystalTextView::ScrollIntoView(TextPosition position) {
   newFirst = std::max(0, newFirst);
   if (newFirst != m_firstColumn) {
     ScrollToColumn(newFirst, true);
-    UpdateCaret();
     SyncSplitterSiblings(false);
   }
 }
@@ -155,17 +154,11 @@ void CCrystalTextView::ScrollDown() {
 }
 
 void CCrystalTextView::ScrollLeft() {
-  if (m_firstColumn > 0) {
-    ScrollToColumn(m_firstColumn - 1, true);
-    UpdateCaret();
-  }
+  if (m_firstColumn > 0) ScrollToColumn(m_firstColumn - 1, true);
 }
 
 void CCrystalTextView::ScrollRight() {
-  if (m_firstColumn < GetLongestLine() - 1) {
-    ScrollToColumn(m_firstColumn + 1, true);
-    UpdateCaret();
-  }
+  if (m_firstColumn < GetLongestLine() - 1) ScrollToColumn(m_firstColumn + 1, true);
 }
 
 // Views side by side in a horizontal splitter form one row and share their top line; views
