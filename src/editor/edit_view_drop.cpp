@@ -16,27 +16,6 @@ namespace {
 constexpr int SCROLL_BORDER = 5;
 constexpr int DROP_CARET_WIDTH = 2;
 
-// Dropped text as the buffer's bytes (ISO 8859-1). Text from other programs often ends its
-// lines with LF alone, which the buffer would keep as a byte inside a line: every line break
-// becomes CR LF.
-std::string DroppedBytes(const QMimeData& data) {
-  const QByteArray bytes = data.text().toLatin1();
-  std::string out;
-  out.reserve(static_cast<std::size_t>(bytes.size()));
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\r') {
-      out += "\r\n";
-      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 // Copy with Ctrl held, else move.
 Qt::DropAction ChosenAction(Qt::KeyboardModifiers modifiers) {
   return (modifiers & Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
@@ -82,7 +61,7 @@ bool CCrystalEditView::DropText(const QMimeData* data, QPoint point) {
     MoveCaretTo(p);
     return false;
   }
-  const std::string text = DroppedBytes(*data);
+  const std::string text = MimeTextBytes(*data);
   if (text.empty()) return false;
   int endLine = 0, endChar = 0;
   if (!m_buffer->InsertText(this, p.y, p.x, text, endLine, endChar, UndoAction::DragAndDrop))

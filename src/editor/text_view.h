@@ -96,6 +96,10 @@ public:
   virtual bool ClipboardHasText() const;
   virtual bool CopyToClipboard(const std::string& text);
   virtual bool TakeFromClipboard(std::string& text);
+  // The text of pasted or dropped data as the buffer's bytes: characters outside ISO 8859-1
+  // become '?', and every line break becomes CR LF (text from other programs often ends its
+  // lines with LF alone, which the buffer would keep as a byte inside a line).
+  static std::string MimeTextBytes(const QMimeData& data);
   // The ordered selection as drag data ("text/plain", ISO 8859-1, CR LF between lines); null
   // when the selection is empty. Records the dragged range. The caller owns the result.
   virtual QMimeData* MakeDragData();

@@ -6,10 +6,8 @@
 
 #include "text_view.h"
 
-namespace {
-// Text from other programs often ends its lines with LF alone, which the buffer would keep as
-// an ordinary byte inside a line: make every line break CR LF.
-std::string NormaliseLineBreaks(const QByteArray& bytes) {
+std::string CCrystalTextView::MimeTextBytes(const QMimeData& data) {
+  const QByteArray bytes = data.text().toLatin1();
   std::string out;
   out.reserve(static_cast<std::size_t>(bytes.size()));
   for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -25,6 +23,7 @@ std::string NormaliseLineBreaks(const QByteArray& bytes) {
   return out;
 }
 
+namespace {
 // The bytes of the text view as Unicode: one character per byte, ISO 8859-1.
 QString FromBytes(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -52,8 +51,7 @@ bool CCrystalTextView::CopyToClipboard(const std::string& text) {
 bool CCrystalTextView::TakeFromClipboard(std::string& text) {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data || !data->hasText()) return false;
-  // Characters outside ISO 8859-1 cannot be held by the buffer; they become '?'.
-  text = NormaliseLineBreaks(data->text().toLatin1());
+  text = MimeTextBytes(*data);
   return true;
 }
 
