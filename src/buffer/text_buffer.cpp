@@ -49,13 +49,9 @@ void CCrystalTextBuffer::TakeNewText(LineStore& lines, LineEndStyle style, bool 
 
 void CCrystalTextBuffer::Clear() {
   m_lines.Release();
-  m_undo.clear();
-  // Zeroed here too, not left for the next load: an undo position above 0 with an empty list would
-  // let CanUndo say yes and Undo read records that are gone.
-  m_undoPosition = 0;
-  m_savedPosition = 0;
-  m_groupOpen = false;
-  m_groupStartPending = false;
+  // The history goes too, not left for the next load: an undo position above 0 with an empty
+  // list would let CanUndo say yes and Undo read records that are gone.
+  ResetUndo();
   m_initialised = false;
 }
 
