@@ -33,10 +33,7 @@ CCrystalEditView::BlockRange CCrystalEditView::WidenToLines(TextPosition start,
     block.selEnd = end;
   } else {
     block.lastLine = end.y;
-    if (end.y >= GetLineCount() - 1)
-      block.selEnd = TextPosition(GetLineLength(end.y), end.y);
-    else
-      block.selEnd = TextPosition(0, end.y + 1);
+    block.selEnd = LineEndAfter(end.y);
   }
   return block;
 }
