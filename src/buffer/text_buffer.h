@@ -128,6 +128,8 @@ private:
   void PushUndo(UndoRecord&& record);
   void ResetUndo();
   void UpdateModifiedAfterUndo();
+  // Undo and Redo remove a record's range only while it still fits the text.
+  bool ReplayDeletion(TextPosition start, TextPosition end);
   void ChangeMade();
 
   bool m_initialised = false;

@@ -94,6 +94,11 @@ void CCrystalTextBuffer::UpdateModifiedAfterUndo() {
   }
 }
 
+bool CCrystalTextBuffer::ReplayDeletion(TextPosition start, TextPosition end) {
+  return IsValidPosition(start.y, start.x) && IsValidPosition(end.y, end.x) && start <= end &&
+         ApplyDelete(nullptr, start.y, start.x, end.y, end.x);
+}
+
 bool CCrystalTextBuffer::Undo(TextPosition& cursor) {
   // A read-only buffer refuses, as InsertText and DeleteText do.
   if (!CanUndo() || m_readOnly) return false;
@@ -103,8 +108,7 @@ bool CCrystalTextBuffer::Undo(TextPosition& cursor) {
     const TextPosition start = record.Start();
     const TextPosition end = record.End();
     if (record.IsInsert()) {
-      applied = IsValidPosition(start.y, start.x) && IsValidPosition(end.y, end.x) &&
-                start <= end && ApplyDelete(nullptr, start.y, start.x, end.y, end.x);
+      applied = ReplayDeletion(start, end);
       if (applied) cursor = start;
     } else {
       int endLine, endChar;
@@ -135,8 +139,7 @@ bool CCrystalTextBuffer::Redo(TextPosition& cursor) {
                             endChar);
       if (applied) cursor = end;
     } else {
-      applied = IsValidPosition(start.y, start.x) && IsValidPosition(end.y, end.x) &&
-                start <= end && ApplyDelete(nullptr, start.y, start.x, end.y, end.x);
+      applied = ReplayDeletion(start, end);
       if (applied) cursor = start;
     }
     if (!applied) break;
