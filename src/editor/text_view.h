@@ -296,6 +296,8 @@ protected:
   void MoveCtrlEnd(bool extending);
   // One line up (-1) or down (+1), keeping the preferred column through short lines.
   void MoveLine(int direction, bool extending);
+  // One page up (-1) or down (+1): the window and the cursor move by the same step.
+  void MovePage(int direction, bool extending);
   // Preferred column from the cursor (unless a vertical move keeps it), scroll it into view,
   // caret, anchor, selection.
   void FinishMove(bool extending, bool keepPreferredColumn = false);

@@ -121,27 +121,19 @@ void CCrystalTextView::MoveLine(int direction, bool extending) {
 // lines must still page in the direction asked.
 int CCrystalTextView::PageStep() { return std::max(1, GetVisibleLines() - 1); }
 
-void CCrystalTextView::MovePageUp(bool extending) {
-  const int step = PageStep();
-  const int newTop = std::max(0, m_topLine - step);
-  if (newTop != m_topLine) {
-    ScrollToTopLine(newTop, true);
-    SyncSplitterSiblings(true);
-  }
-  m_cursor.y = std::max(0, m_cursor.y - step);
-  m_cursor.x = std::min(m_cursor.x, GetLineLength(m_cursor.y));
-  FinishMove(extending);
-}
+void CCrystalTextView::MovePageUp(bool extending) { MovePage(-1, extending); }
 
-void CCrystalTextView::MovePageDown(bool extending) {
-  const int step = PageStep();
+void CCrystalTextView::MovePageDown(bool extending) { MovePage(+1, extending); }
+
+void CCrystalTextView::MovePage(int direction, bool extending) {
+  const int step = direction * PageStep();
   const int last = GetLineCount() - 1;
-  const int newTop = std::min(last, m_topLine + step);
+  const int newTop = std::clamp(m_topLine + step, 0, last);
   if (newTop != m_topLine) {
     ScrollToTopLine(newTop, true);
     SyncSplitterSiblings(true);
   }
-  m_cursor.y = std::min(last, m_cursor.y + step);
+  m_cursor.y = std::clamp(m_cursor.y + step, 0, last);
   m_cursor.x = std::min(m_cursor.x, GetLineLength(m_cursor.y));
   FinishMove(extending);
 }
