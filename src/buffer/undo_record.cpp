@@ -7,19 +7,14 @@
 UndoRecord::~UndoRecord() { FreeText(); }
 
 void UndoRecord::FreeText() {
-  if (m_length > INLINE_TEXT) std::free(m_heap);
+  if (!TextIsInline()) std::free(m_heap);
   delete[] m_segments;
   m_length = 0;
   m_segments = nullptr;
 }
 
-UndoRecord::UndoRecord(UndoRecord&& other) noexcept
-    : m_flags(other.m_flags), m_start(other.m_start), m_end(other.m_end),
-      m_action(other.m_action), m_length(other.m_length), m_segments(other.m_segments) {
-  std::memcpy(m_inline, other.m_inline, INLINE_TEXT); // the inline bytes or the pointer
-  other.m_length = 0;
-  other.m_segments = nullptr;
-}
+// A new record owns nothing yet, so the assignment's FreeText has nothing to free.
+UndoRecord::UndoRecord(UndoRecord&& other) noexcept { *this = std::move(other); }
 
 UndoRecord& UndoRecord::operator=(UndoRecord&& other) noexcept {
   if (this != &other) {
@@ -30,7 +25,7 @@ UndoRecord& UndoRecord::operator=(UndoRecord&& other) noexcept {
     m_action = other.m_action;
     m_length = other.m_length;
     m_segments = other.m_segments;
-    std::memcpy(m_inline, other.m_inline, INLINE_TEXT);
+    std::memcpy(m_inline, other.m_inline, INLINE_TEXT); // the inline bytes or the pointer
     other.m_length = 0;
     other.m_segments = nullptr;
   }

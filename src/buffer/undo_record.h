@@ -39,7 +39,7 @@ public:
   UndoAction Action() const { return m_action; }
 
   std::string_view Text() const {
-    return {m_length <= INLINE_TEXT ? m_inline : m_heap, m_length};
+    return {TextIsInline() ? m_inline : m_heap, m_length};
   }
   bool TextIsInline() const { return m_length <= INLINE_TEXT; }
 
