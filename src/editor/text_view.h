@@ -133,8 +133,6 @@ public:
 
   void AttachBuffer(CCrystalTextBuffer* buffer = nullptr);
   void DetachBuffer();
-  void AttachToBuffer(CCrystalTextBuffer* buffer = nullptr) { AttachBuffer(buffer); }
-  void DetachFromBuffer() { DetachBuffer(); }
   CCrystalTextBuffer* GetBuffer() const { return m_buffer; }
   // The lines the buffer holds: 0 without a buffer, unlike GetLineCount.
   int BufferLineCount() const { return m_buffer ? m_buffer->LineCount() : 0; }
