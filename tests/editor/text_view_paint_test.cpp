@@ -11,11 +11,6 @@ using namespace viewtest;
 
 namespace {
 
-int Distance(const QColor& a, const QColor& b) {
-  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-         std::abs(a.blue() - b.blue());
-}
-
 bool Near(const QColor& a, const QColor& b) { return Distance(a, b) < 120; }
 
 // Records the regions the view is asked to repaint.
@@ -34,17 +29,9 @@ protected:
   QColor Style(int index) { return ColorFromRef(view.GetStyleColor(index)); }
   // The colour at the top-left corner of a cell: its background.
   QColor At(const QImage& image, TextPosition p) { return CellColour(view, image, p); }
-  // The pixel of a cell farthest from the cell's background: the colour of its glyph.
+  // The colour of a cell's glyph.
   QColor Ink(const QImage& image, TextPosition position) {
-    const QPoint corner = view.TextPosToPoint(position);
-    const QColor background = image.pixelColor(corner);
-    QColor ink = background;
-    for (int y = 0; y < view.GetLineHeight(); ++y)
-      for (int x = 0; x < view.GetCharWidth(); ++x) {
-        const QColor c = image.pixelColor(corner + QPoint(x, y));
-        if (Distance(c, background) > Distance(ink, background)) ink = c;
-      }
-    return ink;
+    return viewtest::Ink(view, image, position);
   }
   // Repaint regions while change runs and the events it posts are processed.
   template <typename F>

@@ -70,23 +70,8 @@ QRect Rows(CCrystalTextView& view, int firstRow, int lastRow) {
   return QRect(0, firstRow * lh, view.viewport()->width(), (lastRow - firstRow + 1) * lh);
 }
 
-int Distance(const QColor& a, const QColor& b) {
-  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-         std::abs(a.blue() - b.blue());
-}
-
-// The pixel of a cell farthest from the cell's background: the colour of its glyph.
-QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position) {
-  const QPoint corner = view.TextPosToPoint(position);
-  const QColor background = image.pixelColor(corner);
-  QColor ink = background;
-  for (int y = 0; y < view.GetLineHeight(); ++y)
-    for (int x = 0; x < view.GetCharWidth(); ++x) {
-      const QColor c = image.pixelColor(corner + QPoint(x, y));
-      if (Distance(c, background) > Distance(ink, background)) ink = c;
-    }
-  return ink;
-}
+using viewtest::Distance;
+using viewtest::Ink;
 
 class ChangeRepaint : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include "view_test_support.h"
 
+#include <cstdlib>
+
 #include <QApplication>
 
 namespace viewtest {
@@ -84,6 +86,23 @@ QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); 
 
 QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position) {
   return image.pixelColor(view.TextPosToPoint(position));
+}
+
+int Distance(const QColor& a, const QColor& b) {
+  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+         std::abs(a.blue() - b.blue());
+}
+
+QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position) {
+  const QPoint corner = view.TextPosToPoint(position);
+  const QColor background = image.pixelColor(corner);
+  QColor ink = background;
+  for (int y = 0; y < view.GetLineHeight(); ++y)
+    for (int x = 0; x < view.GetCharWidth(); ++x) {
+      const QColor c = image.pixelColor(corner + QPoint(x, y));
+      if (Distance(c, background) > Distance(ink, background)) ink = c;
+    }
+  return ink;
 }
 
 } // namespace viewtest

@@ -72,6 +72,11 @@ QImage Grab(CCrystalTextView& view);
 // coordinates of the grabbed image: glyphs do not touch it.
 QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position);
 
+// Sum of the channel differences of two colours.
+int Distance(const QColor& a, const QColor& b);
+// The pixel of a cell farthest from the cell's background: the colour of its glyph.
+QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position);
+
 // A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
 // text, shown at the given size.
 template <typename V = CTestTextView>
