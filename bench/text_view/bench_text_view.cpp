@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "colouring.h"
 #include "text_buffer.h"
@@ -91,9 +92,9 @@ void BM_CookiesBaselineDirectColouring(benchmark::State& state) {
 }
 BENCHMARK(BM_CookiesBaselineDirectColouring)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-// One typed character and its removal in the middle of a million lines; range(0) = 1 with a
+// inserted typed and removed again in the middle of a million lines; range(0) = 1 with a
 // view attached (longest line and cookies known), 0 without (the buffer's own cost).
-void BM_TypeCharMillionLines(benchmark::State& state) {
+void InsertAndRemoveInMillionLines(benchmark::State& state, std::string_view inserted) {
   static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
   CInformTextView view;
   view.resize(800, 600);
@@ -105,30 +106,21 @@ void BM_TypeCharMillionLines(benchmark::State& state) {
   const int line = buffer->LineCount() / 2;
   int endLine = 0, endChar = 0;
   for (auto _ : state) {
-    buffer->InsertText(nullptr, line, 0, "x", endLine, endChar);
-    buffer->DeleteText(nullptr, line, 0, line, 1);
+    buffer->InsertText(nullptr, line, 0, inserted, endLine, endChar);
+    buffer->DeleteText(nullptr, line, 0, endLine, endChar);
   }
   view.DetachBuffer();
 }
+
+// One typed character (the line count stays).
+void BM_TypeCharMillionLines(benchmark::State& state) {
+  InsertAndRemoveInMillionLines(state, "x");
+}
 BENCHMARK(BM_TypeCharMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// A line break typed and removed in the middle of a million lines (the line count changes).
+// A line break (the line count changes).
 void BM_EnterMillionLines(benchmark::State& state) {
-  static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
-  CInformTextView view;
-  view.resize(800, 600);
-  if (state.range(0)) {
-    view.AttachBuffer(buffer.get());
-    (void)view.GetLongestLine();
-    (void)view.GetLineCookie(buffer->LineCount() - 1);
-  }
-  const int line = buffer->LineCount() / 2;
-  int endLine = 0, endChar = 0;
-  for (auto _ : state) {
-    buffer->InsertText(nullptr, line, 0, "\r\n", endLine, endChar);
-    buffer->DeleteText(nullptr, line, 0, line + 1, 0);
-  }
-  view.DetachBuffer();
+  InsertAndRemoveInMillionLines(state, "\r\n");
 }
 BENCHMARK(BM_EnterMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
