@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "build_test_support.h"
+#include "toolchain_test_support.h"
 #include "compile_command.h"
 #include "profile_store.h"
 #include "redirector.h" // TEXT_COMPILATION_COMPLETE

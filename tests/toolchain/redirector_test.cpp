@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "build_test_support.h"
+#include "toolchain_test_support.h"
 #include "compile_command.h"
 #include "redirector.h"
 

@@ -8,7 +8,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "build_test_support.h"
+#include "toolchain_test_support.h"
 #include "compile_command.h"
 #include "profile_store.h"
 #include "run_command.h"
