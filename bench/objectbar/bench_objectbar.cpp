@@ -1,0 +1,149 @@
+// Opening a source with all three object-bar trees filled: the text loaded, scanned with the
+// event loop dispatched once per line (as the document's scan does), and the three trees of a
+// shown object bar filled and laid out. Inputs: the Inform library's parser.h, and a 48 MB
+// source made of 100 copies of the library's seven regular files. The same open without the
+// trees is the baseline; the longest stretch without the event loop running is recorded.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "object_bar.h"
+#include "text_buffer.h"
+#include "text_view.h"
+
+namespace {
+
+const char* const kLibrary = "/usr/share/inform6/library";
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// 100 copies of every regular (not symlinked) file of the library, in name order.
+const std::string& LargeSourcePath() {
+  static const std::string path = [] {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kLibrary))
+      if (entry.is_regular_file() && !entry.is_symlink()) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    std::string once;
+    for (const auto& file : files) once += ReadAll(file);
+    const std::string out = (std::filesystem::temp_directory_path() / "torvane_bench_48mb.inf").string();
+    std::ofstream stream(out, std::ios::binary);
+    for (int copy = 0; copy < 100; ++copy) stream << once;
+    return out;
+  }();
+  return path;
+}
+
+class CPumpingHost : public CScanHost {
+public:
+  void PumpMessages() override { QCoreApplication::processEvents(); }
+};
+
+class CBenchDocument : public CObjectBarDocument {
+public:
+  std::string GetTreeName() const override { return "source"; }
+  const CObjectMap& GetObjectMap() const override { return m_scanner.ObjectMap(); }
+  const CFunctionMap& GetFunctionMap() const override { return m_scanner.FunctionMap(); }
+  int GetScannerValue() const override { return m_scanner.ScannerValue(); }
+  CCrystalTextView* ActivateFirstView() override { return nullptr; }
+
+  CCrystalTextBuffer m_buffer;
+  CObjectScanner m_scanner;
+};
+
+// Records the longest time between two runs of the event loop while it lives.
+class CGapWatch {
+public:
+  CGapWatch() {
+    m_timer.setInterval(0);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+      m_longest = std::max(m_longest, m_clock.restart());
+    });
+    m_clock.start();
+    m_timer.start();
+  }
+  // Includes the stretch up to now.
+  qint64 LongestMs() { return std::max(m_longest, m_clock.elapsed()); }
+
+private:
+  QTimer m_timer;
+  QElapsedTimer m_clock;
+  qint64 m_longest = 0;
+};
+
+// One open: load, scan, fill (when bar is given), lay out and paint the bar.
+std::unique_ptr<CBenchDocument> Open(const std::string& path, CObjectBar* bar) {
+  auto document = std::make_unique<CBenchDocument>();
+  document->m_buffer.Load(path);
+  CBufferLineSource<CCrystalTextBuffer> lines(document->m_buffer);
+  CPumpingHost host;
+  document->m_scanner.ScanObjects(lines, &host);
+  if (bar) {
+    for (int tab = 0; tab < CObjectBar::VIEW_COUNT; ++tab) {
+      bar->GetView(tab)->FillDocument(*document);
+      QCoreApplication::processEvents();
+    }
+    bar->repaint();
+  }
+  return document;
+}
+
+void RunOpen(benchmark::State& state, const std::string& path, bool trees) {
+  CObjectBar bar;
+  bar.resize(250, 800);
+  bar.show();
+  qint64 longestGap = 0;
+  std::size_t records = 0;
+  for (auto _ : state) {
+    CGapWatch watch;
+    std::unique_ptr<CBenchDocument> document = Open(path, trees ? &bar : nullptr);
+    longestGap = std::max(longestGap, watch.LongestMs());
+    state.PauseTiming();
+    records = document->GetObjectMap().size() + document->GetFunctionMap().size();
+    bar.RemoveDocument(*document);
+    document.reset();
+    state.ResumeTiming();
+  }
+  state.counters["records"] = static_cast<double>(records);
+  state.counters["longest_gap_ms"] = static_cast<double>(longestGap);
+}
+
+void BM_OpenParserWithoutTrees(benchmark::State& state) {
+  RunOpen(state, std::string(kLibrary) + "/parser.h", false);
+}
+BENCHMARK(BM_OpenParserWithoutTrees)->Unit(benchmark::kMillisecond);
+
+void BM_OpenParserWithTrees(benchmark::State& state) {
+  RunOpen(state, std::string(kLibrary) + "/parser.h", true);
+}
+BENCHMARK(BM_OpenParserWithTrees)->Unit(benchmark::kMillisecond);
+
+void BM_Open48MBWithoutTrees(benchmark::State& state) { RunOpen(state, LargeSourcePath(), false); }
+BENCHMARK(BM_Open48MBWithoutTrees)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Open48MBWithTrees(benchmark::State& state) { RunOpen(state, LargeSourcePath(), true); }
+BENCHMARK(BM_Open48MBWithTrees)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

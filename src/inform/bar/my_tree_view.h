@@ -1,0 +1,137 @@
+#pragma once
+#include <QString>
+#include <QTreeView>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cmd_target.h"
+#include "object_bar_document.h"
+#include "tree_model.h"
+
+class QMenu;
+
+// The base of the three object-bar trees. Each open document has one bold root item labelled
+// with its tree name; below it the records of the document's last scan. Every level is kept
+// in alphabetical order. A root item belongs to its document, not to its label: two
+// documents with the same tree name keep a subtree each, and a rename relabels the right one.
+//
+// Double-click, Enter and the command "&Jump to Definition" (32790) bring the item's document
+// to the top and put the cursor on the definition; a right click opens the view's context
+// menu.
+class CMyTreeView : public QTreeView, public CCmdTarget {
+  Q_OBJECT
+
+public:
+  static constexpr int IMAGE_SIZE = 16;
+  static constexpr const char* NOT_FOUND_PREFIX = "Could not find the implementation of ";
+  static constexpr const char* REBUILD_HINT = ".\nYou may need to rebuild the object tree.";
+
+  // stripPath: a 16-pixel-high strip of 16 x 16 images on pure green, the transparent colour.
+  explicit CMyTreeView(QString stripPath, QWidget* parent = nullptr);
+  ~CMyTreeView() override;
+
+  // ---- Tree operations, in their established order ----
+
+  // Deletes the document's root item with its subtree, if there is one.
+  virtual void RemoveDocument(const CObjectBarDocument& document);
+  // Replaces the document's subtree with one built from its records: here the objects, each
+  // under its parent (objects whose parent is not listed go under the root).
+  virtual void FillDocument(const CObjectBarDocument& document);
+  // Deletes the first item, in pre-order from the first root (the first root itself is not
+  // compared), whose text is text.
+  virtual void DeleteItemByText(const std::string& text);
+  // Inserts text in sorted position under the first item of the document's subtree whose text
+  // is parentText (under the root when there is none, or no parentText), expands that parent
+  // when expand is set, and returns true. False when no root is labelled treeName.
+  virtual bool InsertEntry(const std::string& treeName, const std::string& text, bool expand,
+                           const std::optional<std::string>& parentText);
+  virtual void ClearTree();
+  // Expands every item of the subtree of the first root labelled treeName.
+  virtual void ExpandDocument(const std::string& treeName);
+  // The pre-order successor of item; null after the last item.
+  virtual CTreeItem* GetNextInOrder(const CTreeItem* item) const;
+  // The first root item labelled treeName exactly; null when there is none.
+  virtual CTreeItem* FindDocumentRoot(const std::string& treeName) const;
+
+  // The root item of document; null when it has none.
+  CTreeItem* FindDocumentRoot(const CObjectBarDocument& document) const;
+  // Relabels the document's root item (kept in order among the roots).
+  void RenameDocument(const CObjectBarDocument& document, const std::string& treeName);
+
+  // Loads the image strip. The object bar calls it once after creating the view.
+  virtual void OnInitialUpdate();
+
+  // Where the open documents are found for a jump (not owned).
+  void SetHost(CObjectBarHost* host) { m_host = host; }
+  // The receiver of context-menu commands this view does not handle itself, and of their
+  // enabling (not owned); without one they are disabled.
+  void SetCommandOwner(CCmdTarget* owner) { m_commandOwner = owner; }
+
+  CTreeModel& Model() { return m_model; }
+  const CTreeModel& Model() const { return m_model; }
+  CTreeItem* SelectedItem() const;
+  void SelectItem(const CTreeItem* item);
+  bool IsExpanded(const CTreeItem* item) const;
+  bool IsRoot(const CTreeItem* item) const { return item && item->Parent() == m_model.Top(); }
+
+  // Brings the selected item's document to the top and, below a root, puts the cursor on the
+  // item's definition; reports a definition it cannot find.
+  void JumpToDefinition();
+
+  // The context menu for the item at point (in viewport coordinates): selects that item (or
+  // clears the selection) and returns the menu with each command enabled as its handler says.
+  std::unique_ptr<QMenu> CreateContextMenu(QPoint point);
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+protected:
+  // What a jump searches for: the text, the case rule, and the end of the message shown when
+  // it is not found. No text: the document has no record for the item.
+  struct CDefinitionSearch {
+    std::optional<std::string> text;
+    bool matchCase = false;
+    const char* notFoundEnd = REBUILD_HINT;
+  };
+  virtual CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document,
+                                             const CTreeItem& item, int depth) const = 0;
+  // One entry of the context menu; id 0 is a separator.
+  struct CMenuEntry {
+    int id;
+    const char* text;
+  };
+  virtual std::vector<CMenuEntry> ContextMenuEntries() const = 0;
+  // Whether "&Jump to Definition" is offered for item (null: nothing selected).
+  virtual bool CanJumpFrom(const CTreeItem* item) const { return item != nullptr; }
+  // The image and selected image of an entry InsertEntry adds.
+  virtual std::pair<int, int> EntryImages(bool hasParentText) const;
+
+  // A new root item for document: its tree name, image 0, bold.
+  static std::unique_ptr<CTreeItem> NewDocumentRoot(const CObjectBarDocument& document);
+  // Replaces the document's subtree with root (built outside the tree), expands all of it
+  // and scrolls the root into view.
+  void InsertDocument(const CObjectBarDocument& document, std::unique_ptr<CTreeItem> root);
+  // The record of the item's text in the document's object map, as a definition search.
+  static CDefinitionSearch ObjectDefinition(const CObjectBarDocument& document,
+                                            const CTreeItem& item);
+
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+private:
+  void ExpandSubtree(CTreeItem* root);
+  CObjectBarDocument* DocumentOf(const CTreeItem* root) const;
+  bool QueryCommand(int id);
+  void RunCommand(int id);
+
+  CTreeModel m_model;
+  QString m_stripPath;
+  CObjectBarHost* m_host = nullptr;
+  CCmdTarget* m_commandOwner = nullptr;
+};
+
+// The 16 x 16 images of a strip, pure green made transparent; empty when the file cannot be
+// read.
+std::vector<QPixmap> LoadImageStrip(const QString& path);

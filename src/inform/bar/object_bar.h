@@ -1,0 +1,40 @@
+#pragma once
+#include <QTabWidget>
+#include <array>
+
+#include "cmd_target.h"
+#include "object_bar_document.h"
+
+class CMyTreeView;
+
+// The content of the "Object Bar" dock: tabs "Objects", "Classes" and "Functions" holding the
+// three trees. The tab index is how the rest of the program names a tree.
+class CObjectBar : public QTabWidget, public CCmdTarget {
+  Q_OBJECT
+
+public:
+  static constexpr int OBJECTS_TAB = 0;
+  static constexpr int CLASSES_TAB = 1;
+  static constexpr int FUNCTIONS_TAB = 2;
+  static constexpr int VIEW_COUNT = 3;
+
+  explicit CObjectBar(QWidget* parent = nullptr);
+
+  CMyTreeView* GetView(int index) const { return m_views.at(static_cast<std::size_t>(index)); }
+
+  void SetHost(CObjectBarHost* host);
+  void SetCommandOwner(CCmdTarget* owner);
+
+  // The document's subtree in every tree, in tab order: built from its records, removed,
+  // or relabelled with a new tree name.
+  void FillDocument(const CObjectBarDocument& document);
+  void RemoveDocument(const CObjectBarDocument& document);
+  void RenameDocument(const CObjectBarDocument& document, const std::string& treeName);
+
+  // Commands reach the tree of the current tab.
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+private:
+  std::array<CMyTreeView*, VIEW_COUNT> m_views{};
+};

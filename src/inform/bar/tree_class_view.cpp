@@ -1,0 +1,56 @@
+#include "tree_class_view.h"
+
+#include <unordered_map>
+
+#include "command_ids.h"
+
+CTreeClassView::CTreeClassView(QWidget* parent) : CMyTreeView(STRIP_PATH, parent) {}
+
+void CTreeClassView::FillDocument(const CObjectBarDocument& document) {
+  std::unique_ptr<CTreeItem> root = NewDocumentRoot(document);
+  const CObjectMap& objects = document.GetObjectMap();
+  std::unordered_map<std::string_view, CTreeItem*> classes;
+  for (const auto& [key, record] : objects)
+    if (!record->m_class.empty() && !classes.contains(record->m_class))
+      classes.emplace(record->m_class,
+                      root->AppendChild(std::make_unique<CTreeItem>(record->m_class, 1, 1)));
+  for (const auto& [key, record] : objects)
+    if (!record->m_class.empty())
+      classes.at(record->m_class)->AppendChild(std::make_unique<CTreeItem>(key, 2, 3));
+  InsertDocument(document, std::move(root));
+}
+
+bool CTreeClassView::OnCmdMsg(int id) {
+  if (id == Cmd::GOTO_LINE) return true;
+  return CMyTreeView::OnCmdMsg(id);
+}
+
+bool CTreeClassView::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (id == Cmd::GOTO_LINE) return true;
+  return CMyTreeView::OnUpdateCmdUI(id, state);
+}
+
+CMyTreeView::CDefinitionSearch CTreeClassView::DefinitionSearch(
+    const CObjectBarDocument& document, const CTreeItem& item, int depth) const {
+  if (depth > 1) return ObjectDefinition(document, item);
+  CDefinitionSearch search;
+  search.text = "Class " + item.Text();
+  search.matchCase = true;
+  search.notFoundEnd = CLASS_HINT;
+  return search;
+}
+
+// "ClassCM" of menu 143.
+std::vector<CMyTreeView::CMenuEntry> CTreeClassView::ContextMenuEntries() const {
+  return {{Cmd::JUMP_TO_DEFINITION, "&Jump to Definition"},
+          {0, nullptr},
+          {Cmd::INSERT_NEW_CLASS, "&Insert New Class"}};
+}
+
+bool CTreeClassView::CanJumpFrom(const CTreeItem* item) const {
+  return item != nullptr && !IsRoot(item);
+}
+
+std::pair<int, int> CTreeClassView::EntryImages(bool hasParentText) const {
+  return hasParentText ? std::pair{2, 3} : std::pair{1, 1};
+}

@@ -1,0 +1,28 @@
+#include "tree_function_view.h"
+
+#include "command_ids.h"
+
+CTreeFunctionView::CTreeFunctionView(QWidget* parent) : CMyTreeView(STRIP_PATH, parent) {}
+
+void CTreeFunctionView::FillDocument(const CObjectBarDocument& document) {
+  std::unique_ptr<CTreeItem> root = NewDocumentRoot(document);
+  for (const auto& [key, record] : document.GetFunctionMap())
+    root->AppendChild(std::make_unique<CTreeItem>(key, 1, 2));
+  InsertDocument(document, std::move(root));
+}
+
+CMyTreeView::CDefinitionSearch CTreeFunctionView::DefinitionSearch(
+    const CObjectBarDocument& document, const CTreeItem& item, int) const {
+  CDefinitionSearch search;
+  const CFunctionMap& functions = document.GetFunctionMap();
+  if (auto found = functions.find(item.Text()); found != functions.end())
+    search.text = found->second->m_definitionLine;
+  return search;
+}
+
+// "FunctionCM" of menu 143.
+std::vector<CMyTreeView::CMenuEntry> CTreeFunctionView::ContextMenuEntries() const {
+  return {{Cmd::JUMP_TO_DEFINITION, "&Jump to Definition"},
+          {0, nullptr},
+          {Cmd::INSERT_NEW_FUNCTION, "&Insert New Function"}};
+}
