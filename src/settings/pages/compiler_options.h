@@ -1,0 +1,42 @@
+#pragma once
+#include <QString>
+
+#include "property_page.h"
+
+class QLineEdit;
+
+// The "Compiler/Interpreter" page: the paths of the compiler, the interpreter and the Inform
+// library, stored as typed.
+class CCompilerOptions : public CPropertyPage {
+  Q_OBJECT
+
+public:
+  static constexpr int IDC_COMPILER_PATH = 1014;
+  static constexpr int IDC_COMPILER_BROWSE = 1015;
+  static constexpr int IDC_INTERPRETER_PATH = 1016;
+  static constexpr int IDC_INTERPRETER_BROWSE = 1017;
+  static constexpr int IDC_LIBRARY_PATH = 1034;
+  static constexpr int IDC_LIBRARY_BROWSE = 1035;
+
+  explicit CCompilerOptions(CProfileStore& store, QWidget* parent = nullptr);
+
+  bool OnOK() override;
+
+protected:
+  void OnInitDialog() override;
+
+private:
+  // The members and the edits: a browse button changes one path and must keep what the user
+  // typed into the others.
+  void TakeControls();
+  void PutControls();
+  void OnBrowseProgram(const QString& title, QString& path);
+  void OnBrowseLibrary();
+
+  QString m_compilerPath;
+  QString m_interpreterPath;
+  QString m_libraryPath;
+  QLineEdit* m_compilerEdit;
+  QLineEdit* m_interpreterEdit;
+  QLineEdit* m_libraryEdit;
+};

@@ -1,0 +1,59 @@
+// The About box: its texts, picture and mail link.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "about_dialog.h"
+
+namespace {
+
+// Receives the mail links the dialog opens instead of a mail program.
+class CUrlCatcher : public QObject {
+  Q_OBJECT
+
+public:
+  QList<QUrl> opened;
+
+public slots:
+  void Open(const QUrl& url) { opened << url; }
+};
+
+TEST(AboutBox, ShowsPictureVersionAndAMailLinkThatOpensANewMessage) {
+  CAboutDlg dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("About Torvane"));
+  QStringList texts;
+  for (const QLabel* label : dialog.findChildren<QLabel*>())
+    texts << (label->pixmap().isNull() ? label->text() : QStringLiteral("picture %1x%2")
+                                                             .arg(label->pixmap().width())
+                                                             .arg(label->pixmap().height()));
+  EXPECT_TRUE(texts.contains(QStringLiteral("Torvane Version 0.60a")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("(Inform Mode only)")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("picture 96x96")));
+
+  auto* link = dialog.findChild<QLabel*>(QStringLiteral("1044"));
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->text(), QStringLiteral("<a href=\"mailto:torvane@quenmark.example\">"
+                                         "torvane@quenmark.example</a>"));
+  CUrlCatcher catcher;
+  QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "Open");
+  QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(link->fontMetrics().averageCharWidth() * 3,
+                                                     link->height() / 2));
+  QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+  EXPECT_EQ(catcher.opened, QList<QUrl>({QUrl(QStringLiteral("mailto:torvane@quenmark.example"))}));
+
+  auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+} // namespace
+
+#include "about_dialog_test.moc"
