@@ -55,11 +55,15 @@ void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
   if (m_savedPosition > m_undoPosition) m_savedPosition = -1;
   while (m_undo.size() > static_cast<size_t>(m_undoPosition)) m_undo.pop_back();
 
-  // 2. At the limit, drop the oldest group. The saved position moves down with the records,
-  // so that undoing back to the saved text still clears the modified state.
-  if (m_undo.size() >= static_cast<size_t>(UNDO_LIMIT) && !m_undo.empty()) {
+  // 2. At the limit, drop the oldest group, but never the group this record joins: a command
+  // half dropped could only be half undone. Such a group may outgrow the limit; it goes whole
+  // once a later group starts. The saved position moves down with the records, so that
+  // undoing back to the saved text still clears the modified state.
+  const bool startsGroup = m_groupStartPending || m_undo.empty();
+  if (m_undo.size() >= static_cast<size_t>(UNDO_LIMIT)) {
     size_t dropped = 1;
     while (dropped < m_undo.size() && !m_undo[dropped].StartsGroup()) ++dropped;
+    if (dropped == m_undo.size() && !startsGroup) dropped = 0; // the oldest is the open one
     for (size_t i = 0; i < dropped; ++i) m_undo.pop_front();
     m_undoPosition -= static_cast<int>(dropped);
     if (m_savedPosition >= 0)

@@ -136,25 +136,30 @@ TEST_F(UndoTest, CaretGoesAfterTheRestoredTextAndAfterTheRedoneGroup) {
   EXPECT_EQ(caret, TextPosition(7, 0));
 }
 
-TEST(UndoLimit, AGroupAtOrPastTheLimitIsDroppedWholeOrLosesItsBeginning) {
-  constexpr int LIMIT = CCrystalTextBuffer::UNDO_LIMIT;
-  // {records in one group, records after it in groups of their own, records left}
-  for (auto [inGroup, after, left] : {std::array{LIMIT, 1, 1}, {LIMIT + 10, 0, 10}}) {
-    SCOPED_TRACE(inGroup);
+TEST(UndoLimit, OldGroupsGoWholeButNeverTheOneBeingRecorded) {
+  // {single-record groups, then records in one group (a block Tab over many lines), then
+  // single-record groups; records kept; text length after one Undo; undo possible then}
+  struct Row {
+    int before, inGroup, after, kept, lengthAfterUndo;
+    bool canUndo;
+  };
+  for (const Row& row : {Row{1030, 0, 0, 1024, 1029, true}, Row{0, 1024, 1, 1, 1024, false},
+                         Row{100, 2000, 0, 2000, 100, false}, Row{100, 2000, 1, 1, 2100, false}}) {
+    SCOPED_TRACE(std::to_string(row.before) + " " + std::to_string(row.inGroup));
     CCrystalTextBuffer buffer;
     buffer.CreateEmpty();
     int el, ec;
+    for (int i = 0; i < row.before; ++i) buffer.InsertText(nullptr, 0, 0, "p", el, ec);
     buffer.OpenUndoGroup(false);
-    for (int i = 0; i < inGroup; ++i) buffer.InsertText(nullptr, 0, 0, "x", el, ec, UndoAction::Typing);
+    for (int i = 0; i < row.inGroup; ++i) buffer.InsertText(nullptr, 0, 0, "x", el, ec, UndoAction::Indent);
     buffer.CloseUndoGroup();
-    for (int i = 0; i < after; ++i) buffer.InsertText(nullptr, 0, 0, "y", el, ec, UndoAction::Paste);
-    // Record 1025 found the list full of one group and dropped all of it.
-    ASSERT_EQ(buffer.UndoRecordCount(), left);
+    for (int i = 0; i < row.after; ++i) buffer.InsertText(nullptr, 0, 0, "y", el, ec);
+    EXPECT_EQ(buffer.UndoRecordCount(), row.kept);
     EXPECT_TRUE(buffer.UndoRecordAt(0)->StartsGroup());
     TextPosition caret;
     ASSERT_TRUE(buffer.Undo(caret));
-    EXPECT_EQ(buffer.LineLength(0), LIMIT);
-    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_EQ(buffer.LineLength(0), row.lengthAfterUndo);
+    EXPECT_EQ(buffer.CanUndo(), row.canUndo);
   }
 }
 
