@@ -22,6 +22,8 @@
 
 namespace {
 
+// Many new lines at once (a paste, the undo of a large deletion) share one chunk.
+constexpr size_t BATCH_FROM_LINES = 32;
 // Lines at least this long get their own allocation even while loading.
 constexpr int64_t OWN_ALLOCATION_FROM = 256 * 1024;
 // Chunks that AppendLine fills are at most this large: page faults cost the same whatever
@@ -61,6 +63,7 @@ void LineStore::Swap(LineStore& other) noexcept {
   m_freeChunkIds.swap(other.m_freeChunkIds);
   std::swap(m_current, other.m_current);
   std::swap(m_nextChunkSize, other.m_nextChunkSize);
+  std::swap(m_maxLineLength, other.m_maxLineLength);
 }
 
 void LineStore::Release() {
@@ -149,7 +152,7 @@ void LineStore::EraseSlots(int at, int count) {
 }
 
 bool LineStore::AllocateOwn(LineRecord& rec, int64_t length) {
-  if (length < 0 || length > MAX_LINE_LENGTH) return false;
+  if (length < 0 || length > m_maxLineLength) return false;
   int64_t capacity = CapacityFor(length);
   auto* text = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
   if (!text) return false;
@@ -162,7 +165,7 @@ bool LineStore::AllocateOwn(LineRecord& rec, int64_t length) {
 
 bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
   if (length <= rec.capacity) return true;
-  if (length > MAX_LINE_LENGTH) return false;
+  if (length > m_maxLineLength) return false;
   int64_t capacity = CapacityFor(length);
   char* text;
   if (rec.chunk == 0) {
@@ -264,7 +267,7 @@ void LineStore::CloseBatch() {
 }
 
 bool LineStore::AppendLine(const char* chars, int64_t length) {
-  if (length > MAX_LINE_LENGTH) return false;
+  if (length > m_maxLineLength) return false;
   if (m_gapLength == 0) {
     if (m_count == INT32_MAX) return false;
     if (!GrowRecords(int64_t{m_capacity} * 2)) return false;
@@ -300,7 +303,74 @@ void LineStore::ExpectAppending(size_t bytes) {
 
 void LineStore::FinishAppending() { CloseBatch(); }
 
-size_t LineStore::ChunkCount() const {
-  return static_cast<size_t>(
-      std::count_if(m_chunks.begin(), m_chunks.end(), [](const Chunk& c) { return c.base; }));
+bool LineStore::AllocateNew(std::span<LineRecord> made) {
+  if (made.size() < BATCH_FROM_LINES) {
+    for (size_t i = 0; i < made.size(); ++i) {
+      if (!AllocateOwn(made[i], made[i].length)) {
+        for (size_t j = 0; j < i; ++j) FreeText(made[j]);
+        return false;
+      }
+    }
+    return true;
+  }
+  int64_t bytes = 0;
+  for (const LineRecord& rec : made) bytes += CapacityFor(rec.length);
+  if (!OpenBatch(bytes)) return false;
+  for (LineRecord& rec : made) AllocateInBatch(rec, rec.length);
+  CloseBatch();
+  return true;
+}
+
+bool LineStore::InsertLines(int line, int pos, std::span<const std::string_view> pieces) {
+  if (pieces.empty()) return true;
+  const int64_t tailLength = At(line).length - pos;
+  if (pieces.size() == 1) {
+    LineRecord& target = At(line);
+    const size_t n = pieces[0].size();
+    const int64_t newLength = target.length + static_cast<int64_t>(n);
+    if (newLength > m_maxLineLength || !EnsureCapacity(target, newLength)) return false;
+    if (n > 0) {
+      std::memmove(target.text + pos + n, target.text + pos, static_cast<size_t>(tailLength));
+      std::memcpy(target.text + pos, pieces[0].data(), n);
+    }
+    target.length = static_cast<int32_t>(newLength);
+    return true;
+  }
+
+  // Across lines: the first piece joins the head of the line, the last piece takes its tail,
+  // the others become lines of their own. Everything that can fail comes first.
+  const size_t added = pieces.size() - 1;
+  if (added > static_cast<size_t>(INT32_MAX - m_count)) return false;
+  const int64_t headLength = pos + static_cast<int64_t>(pieces.front().size());
+  if (headLength > m_maxLineLength) return false;
+  std::vector<LineRecord> made(added);
+  for (size_t i = 0; i < added; ++i) {
+    const int64_t length =
+        static_cast<int64_t>(pieces[i + 1].size()) + (i + 1 == added ? tailLength : 0);
+    if (length > m_maxLineLength) return false;
+    made[i].length = static_cast<int32_t>(length);
+    made[i].flags = 0;
+  }
+  // Reserved before any pointer to a record is taken: growing the array moves the records.
+  if (!ReserveSlots(static_cast<int>(added)) || !AllocateNew(made)) return false;
+  LineRecord& target = At(line);
+  for (size_t i = 0; i < added; ++i) {
+    const std::string_view piece = pieces[i + 1];
+    if (!piece.empty()) std::memcpy(made[i].text, piece.data(), piece.size());
+  }
+  if (tailLength > 0) {
+    std::memcpy(made.back().text + pieces.back().size(), target.text + pos,
+                static_cast<size_t>(tailLength));
+  }
+  // The tail is out of the line now, so the line may move to a larger allocation.
+  if (!EnsureCapacity(target, headLength)) {
+    for (LineRecord& rec : made) FreeText(rec);
+    return false;
+  }
+  if (!pieces.front().empty())
+    std::memcpy(target.text + pos, pieces.front().data(), pieces.front().size());
+  target.length = static_cast<int32_t>(headLength);
+  LineRecord* slots = InsertSlots(line + 1, static_cast<int>(added)); // reserved: cannot fail
+  std::memcpy(slots, made.data(), sizeof(LineRecord) * added);
+  return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <vector>
 
 // One line of the buffer (LineRecord): text, length, capacity, flags.
@@ -18,7 +20,7 @@ struct LineRecord {
 // The capacity rule: (n / 16 + 1) * 16. 0 gives 16, 15 gives 16, 16 gives 32.
 constexpr int64_t CapacityFor(int64_t length) { return (length / 16 + 1) * 16; }
 
-// Longest line the store accepts: its capacity must still fit an int32.
+// Longest line a store accepts by default: its capacity must still fit an int32.
 inline constexpr int64_t MAX_LINE_LENGTH = INT32_MAX - 16;
 
 // The line array of one buffer. Records sit in a gap array (a gap buffer of records), so that
@@ -38,6 +40,9 @@ public:
   void Release(); // frees every text and record
 
   int Count() const { return m_count; }
+  // The longest line this store accepts (MAX_LINE_LENGTH unless set lower, as tests do).
+  int64_t MaxLineLength() const { return m_maxLineLength; }
+  void SetMaxLineLength(int64_t length) { m_maxLineLength = length; }
   LineRecord& At(int i) { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
   const LineRecord& At(int i) const { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
 
@@ -49,25 +54,21 @@ public:
   // Makes sure that InsertSlots of up to count slots cannot fail.
   bool ReserveSlots(int count);
 
+  // Inserts a text given as its line pieces at (pos, line): the first piece goes into line at
+  // pos, each further piece starts a new line (without flags) after it, and what followed pos
+  // ends the last one. All or nothing: false, with nothing changed, when memory runs out or a
+  // line would grow past MaxLineLength(). The pieces must not point into the store.
+  bool InsertLines(int line, int pos, std::span<const std::string_view> pieces);
+
   // Text allocation. All return false (record untouched) when memory runs out.
   bool AllocateOwn(LineRecord& rec, int64_t length);     // own malloc, capacity rule
   bool EnsureCapacity(LineRecord& rec, int64_t length);  // keeps the text
   void FreeText(LineRecord& rec);
 
-  // Batch allocation of many new lines in one chunk: OpenBatch(total bytes of their
-  // capacities), then AllocateInBatch for each line (in any order, within the total).
-  bool OpenBatch(int64_t bytes);
-  void AllocateInBatch(LineRecord& rec, int64_t length);
-  void CloseBatch();
-
   // Fast appending while a file loads into a fresh store (the gap is at the end).
   void ExpectAppending(size_t bytes); // sizes the chunks for about this much text
   bool AppendLine(const char* chars, int64_t length);
   void FinishAppending(); // gives back the unused tail of the last chunk
-
-  // Statistics for tests and benchmarks.
-  size_t ChunkCount() const;
-  size_t RecordCapacity() const { return m_capacity; }
 
 private:
   struct Chunk {
@@ -84,6 +85,13 @@ private:
   // Returns a chunk that holds no line any more to the system; its id is used again.
   void UnmapChunk(uint32_t chunk);
   char* TakeFromChunk(size_t bytes);
+  // Batch allocation of many new lines in one chunk: OpenBatch(total bytes of their
+  // capacities), then AllocateInBatch for each line (in any order, within the total).
+  bool OpenBatch(int64_t bytes);
+  void AllocateInBatch(LineRecord& rec, int64_t length);
+  void CloseBatch();
+  // Texts for new records whose length fields are set: packed in one chunk when there are many.
+  bool AllocateNew(std::span<LineRecord> made);
 
   LineRecord* m_records = nullptr;
   int m_capacity = 0;  // record slots
@@ -95,4 +103,5 @@ private:
   std::vector<uint32_t> m_freeChunkIds;
   uint32_t m_current = 0; // chunk that AppendLine / AllocateInBatch fill (1-based, 0 none)
   size_t m_nextChunkSize = 64 * 1024;
+  int64_t m_maxLineLength = MAX_LINE_LENGTH;
 };

@@ -2,15 +2,14 @@
 // Undo and redo are in text_buffer_undo.cpp, Load and Save in text_buffer_file.cpp.
 #include "text_buffer.h"
 
+#include "debug_assert.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-// Many new lines at once (a paste, the undo of a large deletion) share one allocation.
-constexpr int64_t BATCH_FROM_LINES = 32;
 
 bool IsSingleBit(uint32_t flag) { return std::has_single_bit(flag); }
 
@@ -60,22 +59,26 @@ bool CCrystalTextBuffer::IsInitialised() const { return m_initialised; }
 int CCrystalTextBuffer::LineCount() const { return m_lines.Count(); }
 
 int CCrystalTextBuffer::LineLength(int line) const {
-  if (line < 0 || line >= m_lines.Count()) return 0;
+  TORVANE_ASSERT(IsValidLine(line));
+  if (!IsValidLine(line)) return 0;
   return m_lines.At(line).length;
 }
 
 const char* CCrystalTextBuffer::LineChars(int line) const {
-  if (line < 0 || line >= m_lines.Count()) return "";
+  TORVANE_ASSERT(IsValidLine(line));
+  if (!IsValidLine(line)) return "";
   return m_lines.At(line).text;
 }
 
 uint32_t CCrystalTextBuffer::LineFlags(int line) const {
-  if (line < 0 || line >= m_lines.Count()) return 0;
+  TORVANE_ASSERT(IsValidLine(line));
+  if (!IsValidLine(line)) return 0;
   return m_lines.At(line).flags;
 }
 
 int CCrystalTextBuffer::LineCapacity(int line) const {
-  if (line < 0 || line >= m_lines.Count()) return 0;
+  TORVANE_ASSERT(IsValidLine(line));
+  if (!IsValidLine(line)) return 0;
   return m_lines.At(line).capacity;
 }
 
@@ -87,8 +90,12 @@ bool CCrystalTextBuffer::GetCreateBackup() const { return m_createBackup; }
 void CCrystalTextBuffer::SetCreateBackup(bool createBackup) { m_createBackup = createBackup; }
 void CCrystalTextBuffer::MarkModified(bool modified) { m_modified = modified; }
 
+bool CCrystalTextBuffer::IsValidLine(int line) const {
+  return line >= 0 && line < m_lines.Count();
+}
+
 bool CCrystalTextBuffer::IsValidPosition(int line, int pos) const {
-  return line >= 0 && line < m_lines.Count() && pos >= 0 && pos <= m_lines.At(line).length;
+  return IsValidLine(line) && pos >= 0 && pos <= m_lines.At(line).length;
 }
 
 void CCrystalTextBuffer::ChangeMade() {
@@ -103,14 +110,17 @@ bool CCrystalTextBuffer::InsertText(CBufferView* sourceView, int line, int pos,
                                     UndoAction action) {
   endLine = line;
   endChar = pos;
+  TORVANE_ASSERT(IsValidPosition(line, pos));
   if (m_readOnly || !IsValidPosition(line, pos)) return false;
-  // The record's text is copied first, so that a shortage of memory changes nothing.
+  // The record's text is copied first, so that a shortage of memory changes nothing, and the
+  // insertion is made from that copy: the caller's text may lie in the very line that grows.
   UndoRecord record(UNDO_RECORD_INSERT, TextPosition(pos, line), TextPosition(), action);
   char* copy = record.AllocateText(text.size());
   if (!copy) return false;
   if (!text.empty()) std::memcpy(copy, text.data(), text.size());
   int lastLine, lastChar;
-  if (!ApplyInsert(sourceView, line, pos, text, nullptr, 0, lastLine, lastChar)) return false;
+  if (!ApplyInsert(sourceView, line, pos, record.Text(), nullptr, 0, lastLine, lastChar))
+    return false;
   record.SetEnd(TextPosition(lastChar, lastLine));
   endLine = lastLine;
   endChar = lastChar;
@@ -120,9 +130,10 @@ bool CCrystalTextBuffer::InsertText(CBufferView* sourceView, int line, int pos,
 
 bool CCrystalTextBuffer::DeleteText(CBufferView* sourceView, int startLine, int startChar,
                                     int endLine, int endChar, UndoAction action) {
-  if (m_readOnly || !IsValidPosition(startLine, startChar) || !IsValidPosition(endLine, endChar))
-    return false;
-  if (TextPosition(endChar, endLine) < TextPosition(startChar, startLine)) return false;
+  const bool valid = IsValidPosition(startLine, startChar) && IsValidPosition(endLine, endChar) &&
+                     TextPosition(startChar, startLine) <= TextPosition(endChar, endLine);
+  TORVANE_ASSERT(valid);
+  if (m_readOnly || !valid) return false;
   UndoRecord record(0, TextPosition(startChar, startLine), TextPosition(endChar, endLine), action);
   if (!CaptureRange(startLine, startChar, endLine, endChar, record)) return false;
   if (!ApplyDelete(sourceView, startLine, startChar, endLine, endChar)) return false;
@@ -133,118 +144,38 @@ bool CCrystalTextBuffer::DeleteText(CBufferView* sourceView, int startLine, int 
 bool CCrystalTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
                                      std::string_view text, const int32_t* segments,
                                      int segmentCount, int& endLine, int& endChar) {
-  // Split the text into the pieces that go on successive lines.
+  // The pieces that go on successive lines.
   std::vector<std::string_view> pieces;
   if (segments) {
     // Line lengths are known: the pieces are separated by CR LF.
     size_t offset = 0;
     pieces.reserve(static_cast<size_t>(segmentCount));
     for (int i = 0; i < segmentCount; ++i) {
-      size_t length = static_cast<size_t>(segments[i]);
+      const size_t length = static_cast<size_t>(segments[i]);
       if (offset + length > text.size()) return false;
-      pieces.emplace_back(text.substr(offset, length));
+      pieces.push_back(text.substr(offset, length));
       offset += length + 2;
     }
   } else {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    const char* cr = text.empty() ? nullptr : static_cast<const char*>(std::memchr(p, '\r', end - p));
-    if (cr) {
-      while (cr) {
-        pieces.emplace_back(p, static_cast<size_t>(cr - p));
-        p = cr + 1;
-        if (p < end && *p == '\n') ++p; // one LF directly after the CR belongs to the break
-        cr = static_cast<const char*>(std::memchr(p, '\r', end - p));
-      }
-      pieces.emplace_back(p, static_cast<size_t>(end - p));
+    // A CR ends a piece; one LF directly after it belongs to the break.
+    size_t from = 0;
+    for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', from)) {
+      pieces.push_back(text.substr(from, cr - from));
+      from = cr + 1;
+      if (from < text.size() && text[from] == '\n') ++from;
     }
+    pieces.push_back(text.substr(from));
   }
+  if (pieces.empty() || !m_lines.InsertLines(line, pos, pieces)) return false;
 
-  UpdateContext context;
-
-  if (pieces.size() <= 1) {
-    LineRecord& target = m_lines.At(line);
-    // Within one line.
-    int64_t newLength = int64_t{target.length} + static_cast<int64_t>(text.size());
-    if (newLength > MAX_LINE_LENGTH || !m_lines.EnsureCapacity(target, newLength)) return false;
-    size_t n = text.size();
-    if (n > 0) {
-      std::memmove(target.text + pos + n, target.text + pos,
-                   static_cast<size_t>(target.length - pos));
-      std::memcpy(target.text + pos, text.data(), n);
-    }
-    target.length = static_cast<int32_t>(newLength);
-    endLine = line;
-    endChar = pos + static_cast<int>(n);
-    context = UpdateContext::Insertion(TextPosition(pos, line), TextPosition(endChar, line));
-    NotifyViews(sourceView, &context, UPD_SINGLE_LINE | UPD_HORZ_EXTENT, line);
-    ChangeMade();
-    return true;
-  }
-
-  // Across lines: the first piece joins the head of the target line, the last piece takes
-  // the tail, the others become lines of their own. Everything that can fail comes first.
-  const int64_t added = static_cast<int64_t>(pieces.size()) - 1;
-  if (added > INT32_MAX - int64_t{m_lines.Count()}) return false;
-  // Reserved first: growing the record array moves the records.
-  if (!m_lines.ReserveSlots(static_cast<int>(added))) return false;
-  LineRecord& target = m_lines.At(line);
-  const int64_t tailLength = target.length - pos;
-  const std::string_view first = pieces.front();
-  const std::string_view last = pieces.back();
-  const int64_t headLength = pos + static_cast<int64_t>(first.size());
-  const int64_t lastLength = static_cast<int64_t>(last.size()) + tailLength;
-  if (headLength > MAX_LINE_LENGTH || lastLength > MAX_LINE_LENGTH) return false;
-  for (size_t i = 1; i + 1 < pieces.size(); ++i)
-    if (static_cast<int64_t>(pieces[i].size()) > MAX_LINE_LENGTH) return false;
-
-  std::vector<LineRecord> made(static_cast<size_t>(added));
-  auto lengthOf = [&](size_t i) -> int64_t { // i-th new line, 0-based
-    return i + 1 == made.size() ? lastLength : static_cast<int64_t>(pieces[i + 1].size());
-  };
-  bool allocated = true;
-  if (added >= BATCH_FROM_LINES) {
-    int64_t bytes = 0;
-    for (size_t i = 0; i < made.size(); ++i) bytes += CapacityFor(lengthOf(i));
-    allocated = m_lines.OpenBatch(bytes);
-    if (allocated) {
-      for (size_t i = 0; i < made.size(); ++i) m_lines.AllocateInBatch(made[i], lengthOf(i));
-      m_lines.CloseBatch();
-    }
-  } else {
-    for (size_t i = 0; i < made.size() && allocated; ++i) {
-      if (!m_lines.AllocateOwn(made[i], lengthOf(i))) {
-        for (size_t j = 0; j < i; ++j) m_lines.FreeText(made[j]);
-        allocated = false;
-      }
-    }
-  }
-  if (!allocated) return false;
-  for (size_t i = 0; i + 1 < made.size(); ++i) {
-    if (!pieces[i + 1].empty())
-      std::memcpy(made[i].text, pieces[i + 1].data(), pieces[i + 1].size());
-    made[i].flags = 0;
-  }
-  LineRecord& lastMade = made.back();
-  if (!last.empty()) std::memcpy(lastMade.text, last.data(), last.size());
-  if (tailLength > 0)
-    std::memcpy(lastMade.text + last.size(), target.text + pos, static_cast<size_t>(tailLength));
-  lastMade.flags = 0;
-
-  if (!m_lines.EnsureCapacity(target, headLength)) {
-    for (LineRecord& rec : made) m_lines.FreeText(rec);
-    return false;
-  }
-  if (!first.empty()) std::memcpy(target.text + pos, first.data(), first.size());
-  target.length = static_cast<int32_t>(headLength);
-
-  LineRecord* slots = m_lines.InsertSlots(line + 1, static_cast<int>(added)); // reserved
-  std::memcpy(slots, made.data(), sizeof(LineRecord) * made.size());
-
-  endLine = line + static_cast<int>(added);
-  endChar = static_cast<int>(last.size());
-  context = UpdateContext::Insertion(TextPosition(pos, line), TextPosition(endChar, endLine));
-  NotifyViews(sourceView, &context, UPD_HORZ_EXTENT | UPD_LINE_COUNT, line);
+  const bool newLines = pieces.size() > 1;
+  endLine = line + static_cast<int>(pieces.size()) - 1;
+  endChar = static_cast<int>(pieces.back().size()) + (newLines ? 0 : pos);
+  const UpdateContext context =
+      UpdateContext::Insertion(TextPosition(pos, line), TextPosition(endChar, endLine));
+  NotifyViews(sourceView, &context,
+              newLines ? UPD_HORZ_EXTENT | UPD_LINE_COUNT : UPD_SINGLE_LINE | UPD_HORZ_EXTENT,
+              line);
   ChangeMade();
   return true;
 }
@@ -318,7 +249,8 @@ bool CCrystalTextBuffer::CaptureRange(int startLine, int startChar, int endLine,
 
 std::string CCrystalTextBuffer::GetText(int startLine, int startChar, int endLine, int endChar,
                                         std::string_view lineEnd) const {
-  // Out-of-range positions are clamped to the text.
+  TORVANE_ASSERT(IsValidPosition(startLine, startChar) && IsValidPosition(endLine, endChar) &&
+                 TextPosition(startChar, startLine) <= TextPosition(endChar, endLine));
   const int count = m_lines.Count();
   if (count == 0) return {};
   auto clamp = [&](int& line, int& ch) {
@@ -358,7 +290,8 @@ void CCrystalTextBuffer::SetLineFlag(int line, uint32_t flag, bool set, bool rem
     if (line == -1) return;
     removeFromOtherLine = false;
   }
-  if (line < 0 || line >= m_lines.Count()) return;
+  TORVANE_ASSERT(IsValidLine(line));
+  if (!IsValidLine(line)) return;
   const uint32_t oldFlags = m_lines.At(line).flags;
   const uint32_t newFlags = set ? (oldFlags | flag) : (oldFlags & ~flag);
   if (newFlags == oldFlags) return;
@@ -382,6 +315,7 @@ int CCrystalTextBuffer::FirstLineWithFlag(uint32_t flag) const {
 }
 
 int CCrystalTextBuffer::NextBookmarkLine(int line) const {
+  TORVANE_ASSERT(IsValidLine(line));
   const int count = m_lines.Count();
   if (count == 0) return -1;
   line = std::clamp(line, 0, count - 1);
@@ -394,6 +328,7 @@ int CCrystalTextBuffer::NextBookmarkLine(int line) const {
 }
 
 int CCrystalTextBuffer::PrevBookmarkLine(int line) const {
+  TORVANE_ASSERT(IsValidLine(line));
   const int count = m_lines.Count();
   if (count == 0) return -1;
   line = std::clamp(line, 0, count - 1);

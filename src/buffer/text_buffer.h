@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "buffer_view.h"
+#include "file_error.h"
 #include "line_store.h"
 #include "text_position.h"
 #include "undo_action.h"
@@ -24,6 +25,13 @@ constexpr uint32_t LF_NUMBERED_BOOKMARK(int n) { return LF_NUMBERED_BOOKMARK_0 <
 // The text of one document: an array of byte lines with per-line flags, file I/O with
 // line-end detection, change notification to the attached views, and grouped undo/redo.
 // Bytes are bytes: a line may hold NULs, stray CRs and LFs that are not its style's line end.
+//
+// Indices: every line index given to an operation must be valid (0 <= line < LineCount();
+// SetLineFlag also takes -1), every position must lie in the text (its x within 0..length
+// of its line), and a range must not end before it starts. Breaking this is a programmer's
+// error: debug builds stop at it (TORVANE_ASSERT). Release builds stay safe: editing
+// returns false and changes nothing, the line accessors answer as for an empty line, GetText
+// and the bookmark searches clamp to the text, SetLineFlag does nothing.
 class CCrystalTextBuffer {
 public:
   static constexpr int UNDO_LIMIT = 1024;
@@ -40,8 +48,11 @@ public:
             bool clearModified = true);
   void Clear();
   bool IsInitialised() const;
+  // Why the last Load or Save failed (the system's error number and a text to show after
+  // "cannot load 'path': "); empty after one that succeeded.
+  const FileError& LastFileError() const;
 
-  // Accessors. Line indices must be valid (0 <= line < LineCount()).
+  // Accessors.
   int LineCount() const;
   int LineLength(int line) const;
   const char* LineChars(int line) const; // not NUL-terminated
@@ -53,8 +64,8 @@ public:
   bool GetCreateBackup() const;
   void SetCreateBackup(bool createBackup);
 
-  // Editing. Positions must be valid. Line breaks in text are CR or CR LF; a lone LF is an
-  // ordinary byte. Both return false and change nothing on a read-only buffer.
+  // Editing. Line breaks in text are CR or CR LF; a lone LF is an ordinary byte. Both return
+  // false and change nothing on a read-only buffer or when memory runs out.
   bool InsertText(CBufferView* sourceView, int line, int pos, std::string_view text,
                   int& endLine, int& endChar, UndoAction action = UndoAction::Unknown);
   bool DeleteText(CBufferView* sourceView, int startLine, int startChar, int endLine,
@@ -106,7 +117,7 @@ protected:
   virtual void MarkModified(bool modified);
 
 private:
-  // Out-of-range positions are refused: editing returns false, accessors give empty values.
+  bool IsValidLine(int line) const;
   bool IsValidPosition(int line, int pos) const;
   // The changes themselves, without undo records: notify the views and mark modified.
   // segments: the segmentCount line lengths of a text whose lines hold CR bytes (see
@@ -137,6 +148,7 @@ private:
   bool m_modified = false;
   LineEndStyle m_lineEndStyle = LineEndStyle::Dos;
   bool m_createBackup = false;
+  FileError m_lastFileError;
   LineStore m_lines;
   std::deque<UndoRecord> m_undo;
   int m_undoPosition = 0;

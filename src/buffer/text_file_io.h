@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "file_error.h"
 #include "line_store.h"
 #include "text_position.h"
 
@@ -15,16 +16,18 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size);
 
 // Reads the file at path into lines (a fresh store), splitting at every occurrence of the
 // style's sequence (requested, or detected when requested is Automatic). Every byte other
-// than the line ends is kept, NUL included. Returns false when the file cannot be opened or
-// read, is a directory, or does not fit (a line over 2 GB, more than 2^31 lines, no memory);
-// lines may then hold part of the file and are to be thrown away.
+// than the line ends is kept, NUL included. Only regular files are read: a directory, pipe or
+// device is refused without waiting for it. Returns false when the file cannot be opened or
+// read, or does not fit (a line longer than lines.MaxLineLength(), more than 2^31 lines, no
+// memory), with the reason in error when given; lines may then hold part of the file and are
+// to be thrown away.
 bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& lines,
-                  LineEndStyle& style, bool& readOnly);
+                  LineEndStyle& style, bool& readOnly, FileError* error = nullptr);
 
 // Writes lines joined by lineEnd to path, replacing it in one step: a temporary file
 // "CRExxxxxx" in the directory of the file (after following symbolic links) is written,
 // flushed to disk, given the old file's permission bits and owner, and renamed over it.
 // With createBackup, path + ".bak" is made to hold the old file first. On failure the old
-// file is untouched and the temporary file removed.
+// file is untouched, the temporary file removed, and the reason in error when given.
 bool WriteTextFile(const std::string& path, const LineStore& lines, std::string_view lineEnd,
-                   bool createBackup);
+                   bool createBackup, FileError* error = nullptr);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "text_file_io.h"
 
@@ -43,19 +44,29 @@ struct FreeDeleter {
   void operator()(char* p) const { std::free(p); }
 };
 
+// Appends one line; 0, or why it could not be held (an errno value).
+int Append(LineStore& lines, const char* chars, int64_t length) {
+  if (length > lines.MaxLineLength()) return EFBIG;
+  if (lines.Count() == INT32_MAX) return EOVERFLOW;
+  return lines.AppendLine(chars, length) ? 0 : ENOMEM;
+}
+
 // The input window: [lineStart, dataEnd) is not yet stored; scanned up to scanPos.
 class BlockReader {
 public:
-  explicit BlockReader(int fd) : m_fd(fd) {}
+  BlockReader(int fd, int64_t maxLineLength) : m_fd(fd), m_maxLineLength(maxLineLength) {}
 
-  bool Start(size_t expectedSize) {
+  // 0, or an errno value.
+  int Start(size_t expectedSize) {
     m_capacity = std::max(READ_BLOCK, std::min<size_t>(expectedSize + 1, 2 * READ_BLOCK));
     m_buffer.reset(static_cast<char*>(std::malloc(m_capacity)));
-    return m_buffer && Fill();
+    return m_buffer ? Fill() : ENOMEM;
   }
 
-  // Moves the unstored part to the front and reads the next block after it.
-  bool Fill() {
+  // Moves the unstored part to the front and reads the next block after it. 0, or an errno
+  // value; EFBIG as soon as the unstored part is a line too long to hold, however much of the
+  // file remains (of its last byte, only the start of a line end may be missing).
+  int Fill() {
     char* buf = m_buffer.get();
     if (m_lineStart > 0) {
       size_t keep = m_dataEnd - m_lineStart;
@@ -64,20 +75,21 @@ public:
       m_dataEnd = keep;
       m_lineStart = 0;
     }
+    if (m_dataEnd > 0 && static_cast<int64_t>(m_dataEnd - 1) > m_maxLineLength) return EFBIG;
     if (m_capacity - m_dataEnd < READ_BLOCK) {
       // One line longer than the window: double it (a realloc of a mapping does not copy).
       size_t grown = std::max(m_capacity * 2, m_dataEnd + READ_BLOCK);
       char* bigger = static_cast<char*>(std::realloc(m_buffer.get(), grown));
-      if (!bigger) return false;
+      if (!bigger) return ENOMEM;
       m_buffer.release();
       m_buffer.reset(bigger);
       m_capacity = grown;
     }
     ssize_t n = ReadFully(m_fd, m_buffer.get() + m_dataEnd, READ_BLOCK);
-    if (n < 0) return false;
+    if (n < 0) return errno;
     m_dataEnd += static_cast<size_t>(n);
     m_eof = static_cast<size_t>(n) < READ_BLOCK;
-    return true;
+    return 0;
   }
 
   char* Data() const { return m_buffer.get(); }
@@ -88,13 +100,14 @@ public:
 
 private:
   int m_fd;
+  int64_t m_maxLineLength;
   std::unique_ptr<char, FreeDeleter> m_buffer;
   size_t m_capacity = 0;
 };
 
-// Splits at every occurrence of the style's sequence, left to right.
+// Splits at every occurrence of the style's sequence, left to right. 0, or an errno value.
 template <LineEndStyle Style>
-bool SplitLines(BlockReader& in, LineStore& lines) {
+int SplitLines(BlockReader& in, LineStore& lines) {
   for (;;) {
     char* buf = in.Data();
     size_t end = in.m_dataEnd;
@@ -108,11 +121,12 @@ bool SplitLines(BlockReader& in, LineStore& lines) {
       }
       size_t i = static_cast<size_t>(lf - buf);
       if constexpr (Style == LineEndStyle::Mac) {
-        if (!lines.AppendLine(buf + start, static_cast<int64_t>(i - start))) return false;
+        if (int failed = Append(lines, buf + start, static_cast<int64_t>(i - start))) return failed;
         start = pos = i + 1;
       } else if constexpr (Style == LineEndStyle::Dos) {
         if (i > start && buf[i - 1] == '\r') {
-          if (!lines.AppendLine(buf + start, static_cast<int64_t>(i - 1 - start))) return false;
+          if (int failed = Append(lines, buf + start, static_cast<int64_t>(i - 1 - start)))
+            return failed;
           start = pos = i + 1;
         } else {
           pos = i + 1;
@@ -120,7 +134,8 @@ bool SplitLines(BlockReader& in, LineStore& lines) {
       } else { // Unix: LF CR
         if (i + 1 < end) {
           if (buf[i + 1] == '\r') {
-            if (!lines.AppendLine(buf + start, static_cast<int64_t>(i - start))) return false;
+            if (int failed = Append(lines, buf + start, static_cast<int64_t>(i - start)))
+              return failed;
             start = pos = i + 2;
           } else {
             pos = i + 1;
@@ -137,11 +152,29 @@ bool SplitLines(BlockReader& in, LineStore& lines) {
     in.m_lineStart = start;
     if (in.m_eof) {
       // What is left is the last line, even when empty.
-      return lines.AppendLine(buf + start, static_cast<int64_t>(end - start));
+      return Append(lines, buf + start, static_cast<int64_t>(end - start));
     }
-    if (!in.Fill()) return false;
+    if (int failed = in.Fill()) return failed;
   }
 }
+
+// Not a file that can be read to its end: the reason, or nullptr for a regular file.
+const char* NotAFile(mode_t mode) {
+  if (S_ISREG(mode)) return nullptr;
+  if (S_ISDIR(mode)) return "is a directory";
+  if (S_ISFIFO(mode)) return "is a named pipe, not a file";
+  if (S_ISCHR(mode)) return "is a character device, not a file";
+  if (S_ISBLK(mode)) return "is a block device, not a file";
+  if (S_ISSOCK(mode)) return "is a socket, not a file";
+  return "is not a regular file";
+}
+
+bool Fail(FileError* error, int code, std::string text) {
+  if (error) *error = FileError{code, std::move(text)};
+  return false;
+}
+
+bool FailWithErrno(FileError* error, int code) { return Fail(error, code, std::strerror(code)); }
 
 } // namespace
 
@@ -167,37 +200,45 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size) {
 }
 
 bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& lines,
-                  LineEndStyle& style, bool& readOnly) {
-  FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return false;
+                  LineEndStyle& style, bool& readOnly, FileError* error) {
+  // Without O_NONBLOCK, opening a named pipe waits for a writer, for ever if none comes.
+  FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  if (file.fd < 0) return FailWithErrno(error, errno);
   struct stat st;
-  if (fstat(file.fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (fstat(file.fd, &st) != 0) return FailWithErrno(error, errno);
+  // Devices and pipes never end, or end when someone else decides: only files are read.
+  if (const char* reason = NotAFile(st.st_mode))
+    return Fail(error, S_ISDIR(st.st_mode) ? EISDIR : EINVAL, reason);
   posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  const size_t expected = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0;
+  const size_t expected = static_cast<size_t>(st.st_size);
 
-  BlockReader in(file.fd);
-  if (!in.Start(expected)) return false;
-  style = requested;
-  if (!IsConcreteLineEndStyle(style)) style = DetectLineEndStyle(in.Data(), in.m_dataEnd);
-
-  lines.ExpectAppending(expected);
-  // A first guess at the line count, so that the record array rarely has to grow.
-  if (!lines.ReserveSlots(static_cast<int>(std::min<size_t>(expected / 40 + 16, 1u << 26))))
-    return false;
-  bool ok;
-  switch (style) {
-  case LineEndStyle::Unix:
-    ok = SplitLines<LineEndStyle::Unix>(in, lines);
-    break;
-  case LineEndStyle::Mac:
-    ok = SplitLines<LineEndStyle::Mac>(in, lines);
-    break;
-  default:
-    ok = SplitLines<LineEndStyle::Dos>(in, lines);
-    break;
+  BlockReader in(file.fd, lines.MaxLineLength());
+  int failed = in.Start(expected);
+  if (!failed) {
+    style = requested;
+    if (!IsConcreteLineEndStyle(style)) style = DetectLineEndStyle(in.Data(), in.m_dataEnd);
+    lines.ExpectAppending(expected);
+    // A first guess at the line count, so that the record array rarely has to grow.
+    if (!lines.ReserveSlots(static_cast<int>(std::min<size_t>(expected / 40 + 16, 1u << 26))))
+      failed = ENOMEM;
   }
-  lines.FinishAppending();
-  if (!ok) return false;
+  if (!failed) {
+    switch (style) {
+    case LineEndStyle::Unix: failed = SplitLines<LineEndStyle::Unix>(in, lines); break;
+    case LineEndStyle::Mac: failed = SplitLines<LineEndStyle::Mac>(in, lines); break;
+    default: failed = SplitLines<LineEndStyle::Dos>(in, lines); break;
+    }
+    lines.FinishAppending();
+  }
+  if (failed == EFBIG) {
+    return Fail(error, EFBIG,
+                "line " + std::to_string(int64_t{lines.Count()} + 1) + " is longer than " +
+                    std::to_string(lines.MaxLineLength()) + " bytes, the most a line can hold");
+  }
+  if (failed == EOVERFLOW)
+    return Fail(error, EOVERFLOW, "has more lines than the 2147483647 a text can hold");
+  if (failed) return FailWithErrno(error, failed);
   readOnly = faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+  if (error) *error = FileError{};
   return true;
 }

@@ -25,7 +25,7 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 // Follows symbolic links from path to the file that is to be replaced (which need not exist
-// yet). False for a loop or an unreadable link.
+// yet). False, with errno set, for a loop or an unreadable link.
 bool ResolveTarget(const std::string& path, std::string& target) {
   target = path;
   for (int i = 0; i < MAX_SYMLINKS; ++i) {
@@ -34,10 +34,15 @@ bool ResolveTarget(const std::string& path, std::string& target) {
     if (!S_ISLNK(st.st_mode)) return true;
     std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
     ssize_t n = readlink(target.c_str(), link.data(), link.size());
-    if (n < 0 || static_cast<size_t>(n) >= link.size()) return false;
+    if (n < 0) return false;
+    if (n == 0 || static_cast<size_t>(n) >= link.size()) {
+      errno = ENAMETOOLONG; // it changed under us, or is not a path
+      return false;
+    }
     link.resize(static_cast<size_t>(n));
     target = link.front() == '/' ? link : DirectoryOf(target) + "/" + link;
   }
+  errno = ELOOP;
   return false;
 }
 
@@ -48,7 +53,10 @@ bool WriteAll(int fd, const char* data, size_t size) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (n == 0) return false;
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
     data += n;
     size -= static_cast<size_t>(n);
   }
@@ -110,12 +118,16 @@ private:
   bool m_kept = false;
 };
 
-// Gives the new file the old one's owner (when allowed) and permission bits, or for a new
-// file the bits that open(2) would have given it.
+// Gives the new file the old one's owner and group (as far as allowed) and permission bits,
+// or for a new file the bits that open(2) would have given it.
 bool CopyAttributes(int fd, const struct stat* old) {
   if (old) {
-    if (fchown(fd, old->st_uid, old->st_gid) != 0) {
-      // Not allowed for another user's file: the file becomes ours, as with any new file.
+    // Only the owner may be beyond us (a file of another user in a group we share): then the
+    // group is still kept, so that the others in it can go on working on the file. What cannot
+    // be kept falls to us, as with any new file.
+    if (fchown(fd, old->st_uid, old->st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), old->st_gid) != 0) {
+      // Not even the group: the file becomes ours.
     }
     return fchmod(fd, old->st_mode & 07777) == 0;
   }
@@ -165,35 +177,54 @@ void SyncDirectory(const std::string& directory) {
 
 } // namespace
 
+namespace {
+
+bool Fail(FileError* error, int code, std::string text) {
+  if (error) *error = FileError{code, std::move(text)};
+  return false;
+}
+
+// The failure of the step just taken, from errno, with what was being done before it.
+bool FailStep(FileError* error, const std::string& doing = {}) {
+  const int code = errno;
+  return Fail(error, code, (doing.empty() ? "" : doing + ": ") + std::strerror(code));
+}
+
+} // namespace
+
 bool WriteTextFile(const std::string& path, const LineStore& lines, std::string_view lineEnd,
-                   bool createBackup) {
-  if (path.empty()) return false;
+                   bool createBackup, FileError* error) {
+  if (path.empty()) return Fail(error, ENOENT, "no file name");
   std::string target;
-  if (!ResolveTarget(path, target)) return false;
+  if (!ResolveTarget(path, target)) return FailStep(error);
   struct stat st;
   bool exists = stat(target.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) return false;
+  if (!exists && errno != ENOENT) return FailStep(error);
   // Only a regular file is replaced; and not one we could not have written to ourselves.
-  if (exists && !S_ISREG(st.st_mode)) return false;
-  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+  if (exists && S_ISDIR(st.st_mode)) return Fail(error, EISDIR, "is a directory");
+  if (exists && !S_ISREG(st.st_mode)) return Fail(error, EINVAL, "is not a regular file");
+  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    return FailStep(error);
 
   const std::string directory = DirectoryOf(target);
   TemporaryFile temp(directory);
-  if (!temp.IsOpen()) return false;
+  if (!temp.IsOpen()) return FailStep(error, "cannot create a file in '" + directory + "'");
   BlockWriter out(temp.Fd());
   const int count = lines.Count();
   for (int i = 0; i < count; ++i) {
     const LineRecord& rec = lines.At(i);
-    if (rec.length > 0 && !out.Put(rec.text, static_cast<size_t>(rec.length))) return false;
-    if (i + 1 < count && !out.Put(lineEnd.data(), lineEnd.size())) return false;
+    if (rec.length > 0 && !out.Put(rec.text, static_cast<size_t>(rec.length)))
+      return FailStep(error);
+    if (i + 1 < count && !out.Put(lineEnd.data(), lineEnd.size())) return FailStep(error);
   }
-  if (!out.Flush()) return false;
-  if (!CopyAttributes(temp.Fd(), exists ? &st : nullptr)) return false;
-  if (!temp.Close()) return false;
+  if (!out.Flush() || !CopyAttributes(temp.Fd(), exists ? &st : nullptr) || !temp.Close())
+    return FailStep(error);
 
-  if (createBackup && exists && !MakeBackup(target, st, path + ".bak")) return false;
-  if (rename(temp.Path().c_str(), target.c_str()) != 0) return false;
+  if (createBackup && exists && !MakeBackup(target, st, path + ".bak"))
+    return FailStep(error, "cannot make the backup '" + path + ".bak'");
+  if (rename(temp.Path().c_str(), target.c_str()) != 0) return FailStep(error);
   temp.Keep();
   SyncDirectory(directory);
+  if (error) *error = FileError{};
   return true;
 }

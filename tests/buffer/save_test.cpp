@@ -115,48 +115,84 @@ TEST_F(SaveTest, BackupHoldsThePreviousText) {
   EXPECT_EQ(ReadFile(target + ".bak"), SAVED);
   EXPECT_EQ(ReadFile(target), "newer new old\r\ntext\r\n");
   EXPECT_FALSE(HasTemporaryFiles(dir));
-
-  CCrystalTextBuffer uninitialised; // nothing loaded or created: nothing written
-  EXPECT_FALSE(uninitialised.Save(dir.File("x")));
-  EXPECT_FALSE(FileExists(dir.File("x")));
 }
 
-TEST_F(SaveTest, FailuresReturnFalseAndLeaveEverythingAsItWas) {
+TEST_F(SaveTest, FailuresReturnFalseWithTheReasonAndLeaveEverythingAsItWas) {
   struct Row {
     const char* what;
-    bool rootSkips; // root ignores permissions
     std::function<std::string()> setUp; // the path to save to
+    const char* reason;                 // of the buffer's LastFileError (after the path)
   };
   const Row rows[] = {
-      {"a directory", false, [&] { mkdir(dir.File("folder").c_str(), 0755); return dir.File("folder"); }},
-      {"a link to a directory", false, [&] { symlink("folder", dir.File("l").c_str()); return dir.File("l"); }},
-      {"a link loop", false, [&] {
+      {"a directory", [&] { mkdir(dir.File("folder").c_str(), 0755); return dir.File("folder"); },
+       "is a directory"},
+      {"a link to a directory", [&] { symlink("folder", dir.File("l").c_str()); return dir.File("l"); },
+       "is a directory"},
+      {"a link loop", [&] {
          symlink("b", dir.File("a").c_str());
          symlink("a", dir.File("b").c_str());
          return dir.File("a");
-       }},
-      {"a missing directory", false, [&] { return dir.File("no/such/dir/game.inf"); }},
-      {"a fifo", false, [&] { mkfifo(dir.File("fifo").c_str(), 0644); return dir.File("fifo"); }},
-      {"a read-only directory", true, [&] { chmod(dir.Path().c_str(), 0555); return target; }},
-      {"a read-only file", true, [&] { chmod(target.c_str(), 0444); return target; }},
-      {"a backup that cannot be made", false, [&] {
+       }, "Too many levels of symbolic links"},
+      {"a missing directory", [&] { return dir.File("no/such/game.inf"); }, "|/no/such': No such file or directory"},
+      {"a fifo", [&] { mkfifo(dir.File("fifo").c_str(), 0644); return dir.File("fifo"); },
+       "is not a regular file"},
+      {"a read-only directory", [&] { chmod(dir.Path().c_str(), 0555); return target; }, "|': Permission denied"},
+      {"a read-only file", [&] { chmod(target.c_str(), 0444); return target; }, "Permission denied"},
+      {"a backup that cannot be made", [&] {
          buffer.SetCreateBackup(true);
          mkdir((target + ".bak").c_str(), 0755);
          WriteFile(target + ".bak/inside", "keeps the directory non-empty");
          return target;
-       }},
+       }, "|game.inf.bak': Is a directory"},
   };
+  chmod(dir.Path().c_str(), 0777);
+  chmod(target.c_str(), 0666);
   for (const Row& row : rows) {
-    if (row.rootSkips && geteuid() == 0) continue;
     SCOPED_TRACE(row.what);
     const std::string path = row.setUp();
     const mode_t mode = ModeOf(target);
-    EXPECT_FALSE(buffer.Save(path));
-    chmod(dir.Path().c_str(), 0755);
+    bool saved = true;
+    RunAsOrdinaryUser([&] { saved = buffer.Save(path); });
+    EXPECT_FALSE(saved);
+    // '|' stands for the start of a text naming the folder or the backup.
+    const std::string reason = buffer.LastFileError().text;
+    if (row.reason[0] == '|') {
+      EXPECT_TRUE(reason.starts_with("cannot ")) << reason;
+      EXPECT_TRUE(reason.ends_with(row.reason + 1)) << reason;
+    } else {
+      EXPECT_EQ(reason, row.reason);
+    }
+    EXPECT_NE(buffer.LastFileError().code, 0);
+    chmod(dir.Path().c_str(), 0777);
     EXPECT_EQ(ModeOf(target), mode);
-    chmod(target.c_str(), 0644);
+    chmod(target.c_str(), 0666);
     ExpectNothingChanged();
   }
+  CCrystalTextBuffer uninitialised; // nothing loaded or created: nothing written
+  EXPECT_FALSE(uninitialised.Save(dir.File("x")));
+  EXPECT_EQ(uninitialised.LastFileError().text, "there is no text to save");
+  EXPECT_FALSE(FileExists(dir.File("x")));
+}
+
+TEST_F(SaveTest, TheOldOwnerAndGroupAreKeptAsFarAsTheSaverMay) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make files of other users";
+  // Another user's file in a group that the saver belongs to: the saver may not give the file
+  // back to its owner, but may give it its group, which the others in it need.
+  ASSERT_EQ(chown(target.c_str(), 4242, 4343), 0);
+  chmod(target.c_str(), 0664);
+  chmod(dir.Path().c_str(), 0777);
+  ASSERT_TRUE(buffer.Save(target)); // root keeps both
+  struct stat st;
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4242u);
+  EXPECT_EQ(st.st_gid, 4343u);
+  bool saved = false;
+  RunAs(65534, 65534, {4343}, [&] { saved = buffer.Save(target); });
+  ASSERT_TRUE(saved) << buffer.LastFileError().text;
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 4343u);
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
 }
 
 TEST_F(SaveTest, WriteFailingPartWayLeavesTheOldFile) {
@@ -173,6 +209,8 @@ TEST_F(SaveTest, WriteFailingPartWayLeavesTheOldFile) {
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(saved);
+  EXPECT_EQ(buffer.LastFileError().code, EFBIG);
+  EXPECT_EQ(buffer.LastFileError().text, "File too large");
   ExpectNothingChanged();
 }
 

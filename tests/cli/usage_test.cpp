@@ -1,6 +1,7 @@
 // torvane-cli: the help lists every command; bad arguments and files that cannot be loaded
 // end with status 2, a message on standard error and nothing on standard output.
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "cli_test_support.h"
 
@@ -19,6 +20,8 @@ TEST(CliUsage, BadArgumentsAndUnloadableFilesGiveStatusTwo) {
   QTemporaryDir dir;
   const QString missing = dir.filePath(QStringLiteral("no such file.inf"));
   const QString sample = DataFile("colour_sample.inf");
+  const QString pipe = dir.filePath(QStringLiteral("pipe.inf"));
+  ASSERT_EQ(mkfifo(pipe.toLocal8Bit().constData(), 0644), 0);
   struct Row {
     QStringList arguments;
     QByteArray named;  // what standard error must hold
@@ -29,6 +32,7 @@ TEST(CliUsage, BadArgumentsAndUnloadableFilesGiveStatusTwo) {
       {{"colour", sample, sample}, "colour FILE", {}},
       {{"colour", missing}, missing.toLocal8Bit(), "No such file or directory"},
       {{"colour", dir.path()}, dir.path().toLocal8Bit(), "is a directory"},
+      {{"colour", pipe}, pipe.toLocal8Bit(), "is a named pipe, not a file"}, // not waited for
       {{"scan"}, "scan FILE", {}},
       {{"scan", missing, missing}, "scan FILE", {}},
       {{"scan", missing}, missing.toLocal8Bit(), "No such file or directory"},

@@ -1,6 +1,7 @@
 #include "buffer_test_support.h"
 
 #include <dirent.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +68,21 @@ std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep) {
   int last = buffer.LineCount() - 1;
   if (last < 0) return {};
   return buffer.GetText(0, 0, last, buffer.LineLength(last), sep);
+}
+
+void RunAs(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<void()>& fn) {
+  if (setgroups(groups.size(), groups.data()) != 0 || setegid(gid) != 0 || seteuid(uid) != 0)
+    throw std::runtime_error("cannot switch user (not root?)");
+  fn();
+  if (seteuid(0) != 0 || setegid(0) != 0 || setgroups(0, nullptr) != 0)
+    throw std::runtime_error("cannot switch back to root");
+}
+
+void RunAsOrdinaryUser(const std::function<void()>& fn) {
+  if (geteuid() == 0)
+    RunAs(65534, 65534, {}, fn);
+  else
+    fn();
 }
 
 bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the buffer tests: a temporary directory, whole-file reads and writes,
 // a view that records what the buffer tells it, and the buffer's text as one string.
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,13 @@ bool FileExists(const std::string& path);
 // The lines of a buffer, and all of it joined with sep.
 std::vector<std::string> Lines(const CCrystalTextBuffer& buffer);
 std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep = "\n");
+
+// Runs fn with the effective user uid, group gid and supplementary groups, then goes back to
+// root. Only for root, who may switch: the permission checks it makes are then real.
+void RunAs(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<void()>& fn);
+// Root sees every file as readable and writable: as root, fn runs as user and group nobody
+// (65534); as anyone else, as that user.
+void RunAsOrdinaryUser(const std::function<void()>& fn);
 
 // Loads bytes through a file (the buffer reads only files).
 bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
