@@ -71,6 +71,7 @@ public:
   // ---- Commands ----
   void OnEditDelete();
   void OnEditDeleteBack();
+  void OnEditDeleteWordBack();
   void OnEditTab();
   void OnEditUntab();
   void OnEditSwitchOvrmode();

@@ -1,5 +1,6 @@
-// The editing view: Tab and Shift+Tab, Cut and Paste, Undo and Redo, the drag source's move,
-// and the command and update handlers.
+// The editing view: Ctrl+Backspace, Tab and Shift+Tab, Cut and Paste, Undo and Redo, the drag
+// source's move, and the command and update handlers.
+#include <cctype>
 #include <string>
 
 #include "command_ids.h"
@@ -17,7 +18,31 @@ std::string FormatMenuText(int stringId, const std::string& description) {
   return text;
 }
 
+bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
 } // namespace
+
+// ---------------------------------------------------------------------------------------
+// Ctrl+Backspace
+
+void CCrystalEditView::OnEditDeleteWordBack() {
+  // As Backspace, but a word at a time: the blanks before the caret and then the word (or the
+  // run of punctuation) before them; the same stretch that Ctrl+Left moves over.
+  if (HasSelection() || GetCursorPosition().x == 0) {
+    OnEditDeleteBack();
+    return;
+  }
+  if (!IsEditable()) return;
+  const TextPosition p = ClampPosition(GetCursorPosition());
+  const char* chars = GetLineText(p.y);
+  int x = p.x;
+  while (x > 0 && IsBlank(chars[x - 1])) --x;
+  const bool word = x > 0 && IsWordChar(chars[x - 1]);
+  while (x > 0 && !IsBlank(chars[x - 1]) && IsWordChar(chars[x - 1]) == word) --x;
+  const TextPosition to(x, p.y);
+  MoveCaretTo(to);
+  if (to != p) m_buffer->DeleteText(this, to.y, to.x, p.y, p.x, UndoAction::Backspace);
+}
 
 // ---------------------------------------------------------------------------------------
 // Tab and Shift+Tab
@@ -207,6 +232,7 @@ bool CCrystalEditView::OnCmdMsg(int id) {
   case EDIT_CUT: OnEditCut(); return true;
   case EDIT_DELETE: OnEditDelete(); return true;
   case EDIT_DELETE_BACK: OnEditDeleteBack(); return true;
+  case EDIT_DELETE_WORD_BACK: OnEditDeleteWordBack(); return true;
   case EDIT_TAB: OnEditTab(); return true;
   case EDIT_UNTAB: OnEditUntab(); return true;
   case EDIT_SWITCH_OVRMODE: OnEditSwitchOvrmode(); return true;
@@ -227,6 +253,7 @@ bool CCrystalEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
     return true;
   case EDIT_DELETE:
   case EDIT_DELETE_BACK:
+  case EDIT_DELETE_WORD_BACK:
   case EDIT_TAB:
   case EDIT_UNTAB:
     state.enabled = true;

@@ -1,4 +1,5 @@
-// The text view: clipboard operations and the drag data of the selection.
+// The text view: clipboard operations and the drag data of the selection. Text coming in may
+// have CR LF, CR or LF between lines; text going out has LF.
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -24,9 +25,15 @@ std::string CCrystalTextView::MimeTextBytes(const QMimeData& data) {
 }
 
 namespace {
-// The bytes of the text view as Unicode: one character per byte, ISO 8859-1.
-QString FromBytes(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+// Text leaving the program (clipboard, drag data): the buffer's bytes as Unicode, one
+// character per byte (ISO 8859-1), with this platform's LF between lines instead of CR LF.
+QString OutgoingText(const std::string& text) {
+  QByteArray bytes;
+  bytes.reserve(static_cast<qsizetype>(text.size()));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') bytes.push_back(text[i]);
+  }
+  return QString::fromLatin1(bytes);
 }
 } // namespace
 
@@ -40,7 +47,7 @@ bool CCrystalTextView::CopyToClipboard(const std::string& text) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QClipboard* clipboard = QGuiApplication::clipboard();
   auto* data = new QMimeData;
-  data->setText(FromBytes(text));
+  data->setText(OutgoingText(text));
   clipboard->setMimeData(data);
   const QMimeData* now = clipboard->mimeData();
   const bool ok = now && now->hasText();
@@ -62,7 +69,7 @@ QMimeData* CCrystalTextView::MakeDragData() {
   GetTextRange(m_drawSelStart, m_drawSelEnd, text);
   if (text.empty()) return nullptr;
   auto* data = new QMimeData;
-  data->setText(FromBytes(text));
+  data->setText(OutgoingText(text));
   m_draggedTextBegin = m_drawSelStart;
   m_draggedTextEnd = m_drawSelEnd;
   return data;

@@ -1,4 +1,5 @@
-// Delete and Backspace at line and text boundaries, with and without a selection.
+// Delete, Backspace and Ctrl+Backspace at line and text boundaries, with and without a
+// selection.
 #include "edit_test_support.h"
 
 namespace {
@@ -36,6 +37,36 @@ TEST_F(Deleting, BackspaceTakesThePreviousCharacterOrJoinsThePreviousLine) {
   EXPECT_EQ(Marked(), "ab|d");
   Undo(); // one step at a time
   EXPECT_EQ(Marked(), "ab\n|d");
+}
+
+TEST_F(Deleting, CtrlBackspaceTakesTheWordBeforeTheCaretOneUndoStepEach) {
+  Load("Object  lamp.light \"x\";\nnext");
+  // {caret before, text after one Ctrl+Backspace with the caret}
+  const std::pair<TextPosition, const char*> rows[] = {
+      {{12, 0}, "Object  |.light \"x\";\nnext"},  // the word before, not the blank before it
+      {{8, 0}, "|lamp.light \"x\";\nnext"},         // blanks, then the word before them
+      {{13, 0}, "Object  lamp|light \"x\";\nnext"}, // a run of punctuation is a word of its own
+      {{5, 0}, "|t  lamp.light \"x\";\nnext"},       // inside a word: its start
+      {{0, 1}, "Object  lamp.light \"x\";|next"},     // at a line start: the lines join
+      {{0, 0}, "|Object  lamp.light \"x\";\nnext"},  // at the start of the text: nothing
+  };
+  for (const auto& [caret, after] : rows) {
+    SCOPED_TRACE(after);
+    Place(caret);
+    Key(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(Marked(), after);
+    if (caret == TextPosition(0, 0)) continue;
+    EXPECT_EQ(UndoText(), "&Undo Backspace\tCtrl+Z");
+    Undo();
+    EXPECT_EQ(Text(), "Object  lamp.light \"x\";\nnext");
+  }
+  EXPECT_FALSE(buffer->CanUndo());
+  Select(TextPosition(3, 0), TextPosition(1, 1)); // a selection goes as with Backspace
+  Key(Qt::Key_Backspace, Qt::ControlModifier);
+  EXPECT_EQ(Marked(), "Obj|ext");
+  buffer->SetReadOnly(true);
+  Key(Qt::Key_Backspace, Qt::ControlModifier);
+  EXPECT_EQ(Text(), "Objext");
 }
 
 TEST_F(Deleting, DeleteAndBackspaceRemoveASelectionAcrossLines) {
