@@ -65,13 +65,18 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
   SetFolderDialogFunction([&](QWidget* owner, const QString& title, const QString& start) {
     asked << title + QLatin1Char('|') + start;
     EXPECT_EQ(owner, m_sheet.get());
-    return QStringLiteral("/usr/share/inform6/library");
+    return answer;
   });
+  Click(1035); // cancelled
+  EXPECT_EQ(text(1034), QStringLiteral("/l"));
+  answer = QStringLiteral("/usr/share/inform6/library");
   Click(1035);
   EXPECT_EQ(asked.last(), QStringLiteral("Library Path|/l"));
   EXPECT_EQ(text(1034), QStringLiteral("/usr/share/inform6/library"));
 
   TypeInto(1034, QStringLiteral(" my lib ")); // stored as typed
+  OpenTab(0); // leaving the page and coming back keeps what was typed
+  OpenTab(1);
   Press(QDialogButtonBox::Ok);
   EXPECT_EQ(StoredKeys().size(), 33);
   EXPECT_EQ(Stored(QStringLiteral("Editor/Paths/Compiler")), QStringLiteral("/usr/bin/inform6"));
