@@ -4,9 +4,11 @@
 
 namespace {
 
+// Lower case, so that the punctuation between the two alphabets ("_", "[") sorts before
+// every letter: n_obj before ne_obj.
 unsigned char FoldCase(char c) {
   const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
 }
 
 } // namespace

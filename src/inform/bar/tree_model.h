@@ -51,8 +51,8 @@ private:
   std::vector<std::unique_ptr<CTreeItem>> m_children;
 };
 
-// The alphabetical order of every level: ASCII letters compare ignoring case; names equal
-// that way are ordered by their bytes, so that the order is total and stable.
+// The alphabetical order of every level: ASCII letters compare ignoring case (punctuation
+// before letters); names equal that way are ordered by their bytes, so the order is total.
 bool TreeTextLess(std::string_view a, std::string_view b);
 
 // The tree control under an object-bar view: items kept in alphabetical order on every

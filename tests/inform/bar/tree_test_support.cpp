@@ -18,7 +18,7 @@ const char* const TREES_SOURCE =
     "Object apple \"apple\";\n"
     "Object Banana \"banana\";\n"
     "Object widget \"widget\" Nowhere;\n"
-    "  Object hidden \"hidden\";\n"
+    "Object Zircon \"zircon\" Hall;\n"
     "[ Main;\n"
     "  rtrue;\n"
     "];\n"
@@ -46,41 +46,24 @@ std::string WriteSource(const QTemporaryDir& dir, const std::string& name, const
   return path;
 }
 
-namespace {
-void DumpInto(const CMyTreeView& view, const CTreeItem* item, int level, std::string& out) {
-  out += std::string(2 * level, ' ') + item->Text() + " " + std::to_string(item->Image()) + "/" +
-         std::to_string(item->SelectedImage());
-  if (item->IsBold()) out += " bold";
-  if (item->ChildCount() > 0 && !view.IsExpanded(item)) out += " closed";
-  out += "\n";
-  for (int i = 0; i < item->ChildCount(); ++i) DumpInto(view, item->Child(i), level + 1, out);
-}
-} // namespace
-
 std::string Dump(const CMyTreeView& view, const CTreeItem* item) {
-  std::string out;
-  if (item) DumpInto(view, item, 0, out);
+  if (!item) {
+    std::string all;
+    for (const CTreeItem* root = view.Model().FirstRoot(); root; root = root->NextSibling())
+      all += (all.empty() ? "" : " ") + Dump(view, root);
+    return all;
+  }
+  std::string out = item->Text() + ":" + std::to_string(item->Image()) +
+                    std::to_string(item->SelectedImage()) + (item->IsBold() ? "B" : "") +
+                    (item->ChildCount() > 0 && !view.IsExpanded(item) ? "c" : "");
+  for (int i = 0; i < item->ChildCount(); ++i)
+    out += (i == 0 ? "(" : ", ") + Dump(view, item->Child(i)) + (i + 1 == item->ChildCount() ? ")" : "");
   return out;
 }
 
-std::string DumpAll(const CMyTreeView& view) {
-  std::string out;
-  for (const CTreeItem* root = view.Model().FirstRoot(); root; root = root->NextSibling())
-    out += Dump(view, root);
-  return out;
-}
-
-std::string RootTexts(const CMyTreeView& view) {
-  std::string out;
-  for (const CTreeItem* root = view.Model().FirstRoot(); root; root = root->NextSibling())
-    out += (out.empty() ? "" : ",") + root->Text();
-  return out;
-}
-
-CTreeItem* FindItem(const CMyTreeView& view, const CTreeItem* root, const std::string& text) {
+const CTreeItem* FindItem(const CMyTreeView& view, const CTreeItem* root, const std::string& text) {
   const CTreeItem* stop = root->NextSibling();
-  for (CTreeItem* item = view.GetNextInOrder(root); item && item != stop;
-       item = view.GetNextInOrder(item))
+  for (const CTreeItem* item = root; item && item != stop; item = view.GetNextInOrder(item))
     if (item->Text() == text) return item;
   return nullptr;
 }

@@ -12,8 +12,8 @@
 
 namespace treetest {
 
-// A source with classes, arrows, a parent named after its object, a missing parent, a
-// clashing name, an indented definition and two routines (line numbers matter to the jumps).
+// A source with classes, arrows, parents named after their objects, a missing parent, a
+// clashing name and two routines (line numbers matter to the jumps).
 extern const char* const TREES_SOURCE;
 
 // A document loaded from path and scanned, with one editing view on its text.
@@ -43,15 +43,11 @@ public:
 // Writes text into a file name in dir and returns its path.
 std::string WriteSource(const QTemporaryDir& dir, const std::string& name, const std::string& text);
 
-// The subtree of item, one line per item: two spaces per level, the text, the image and the
-// selected image, " bold" for a bold item and " closed" for a collapsed item with children.
-std::string Dump(const CMyTreeView& view, const CTreeItem* item);
-// Every root of the tree, dumped.
-std::string DumpAll(const CMyTreeView& view);
-
-// The texts of the top-level items, joined by ",".
-std::string RootTexts(const CMyTreeView& view);
-// The first item of the document's subtree whose text is text; null when there is none.
-CTreeItem* FindItem(const CMyTreeView& view, const CTreeItem* root, const std::string& text);
+// The subtree of item (null: every root) on one line: "text:IS" with the image and the
+// selected image, then "B" when bold and "c" when collapsed with children, then the
+// children in parentheses: "lantern:00B(LampRoom:12, Workshop:12(lantern:12))".
+std::string Dump(const CMyTreeView& view, const CTreeItem* item = nullptr);
+// The first item of the subtree of root (root included) whose text is text; null if none.
+const CTreeItem* FindItem(const CMyTreeView& view, const CTreeItem* root, const std::string& text);
 
 } // namespace treetest
