@@ -73,7 +73,6 @@ CMyTreeView::CMyTreeView(QString stripPath, QWidget* parent)
   setHeaderHidden(true);
   setRootIsDecorated(true);
   setUniformRowHeights(true);
-  setExpandsOnDoubleClick(false);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setIconSize(QSize(IMAGE_SIZE, IMAGE_SIZE));

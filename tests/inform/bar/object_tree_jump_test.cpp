@@ -42,6 +42,7 @@ protected:
   }
   void DoubleClick(int tab, const std::string& text) {
     CMyTreeView& view = Show(tab);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, Centre(view, text));
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, Centre(view, text));
   }
   TextPosition Cursor() const { return m_doc->m_view.GetCursorPosition(); }
@@ -91,6 +92,14 @@ TEST_F(ObjectTreeJump, EnterAndCommandJumpRootOnlyBringsTheDocumentForward) {
     EXPECT_EQ(Cursor(), TextPosition(3, 1));
   }
   EXPECT_EQ(m_doc->m_activations, 5);
+  // A second document under the same tree name: its items lead to it, not to the first.
+  CTestDocument other(TORVANE_TEST_DATA "/lantern.inf", "trees");
+  m_host.m_documents.push_back(&other);
+  m_bar.FillDocument(other);
+  objects.SelectItem(FindItem(objects, objects.FindDocumentRoot(other), "LampRoom"));
+  QTest::keyClick(&objects, Qt::Key_Enter);
+  EXPECT_EQ(other.m_view.GetCursorPosition(), TextPosition(0, 21));
+  EXPECT_EQ(other.m_activations, 1);
   m_host.m_documents.clear(); // a root whose document has gone is not followed
   DoubleClick(0, "apple");
   EXPECT_EQ(m_doc->m_activations, 5);
