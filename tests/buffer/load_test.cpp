@@ -111,64 +111,49 @@ long BytesReadSoFar() {
   return -1;
 }
 
+// Reads path into a store that holds lines of at most limit bytes: why it failed, if it did.
+FileError ReadLimited(const std::string& path, int64_t limit) {
+  LineStore lines;
+  lines.SetMaxLineLength(limit);
+  LineEndStyle style;
+  bool readOnly;
+  FileError error{1, "stale"};
+  const bool read = ReadTextFile(path, Automatic, lines, style, readOnly, &error);
+  EXPECT_EQ(read, !error.IsFailure());
+  return error;
+}
+
 TEST(Loading, ALineTooLongToHoldStopsTheReadAtOnceWithItsNumber) {
   TempDir dir;
-  const std::string overLimit(101, 'x'), blockLine(READ_BLOCK - 1, 'x');
+  const std::string over(101, 'x'), blockLine(READ_BLOCK - 1, 'x');
+  const std::string line2 = "line 2 is longer than 100 bytes, the most a line can hold";
   const struct {
     std::string bytes;
     int64_t limit;
-    const char* error; // nullptr: loads
+    std::string error; // empty: loads
   } rows[] = {
-      {"a\r\n" + overLimit + "\r\nb", 101, nullptr},
-      {"a\r\n" + overLimit + "\r\nb", 100, "line 2 is longer than 100 bytes, the most a line can hold"},
-      {"a\n\r" + overLimit, 100, "line 2 is longer than 100 bytes, the most a line can hold"},
-      {overLimit + "\n", 100, "line 1 is longer than 100 bytes, the most a line can hold"},
+      {"a\r\n" + over + "\r\nb", 101, ""},
+      {"a\r\n" + over + "\r\nb", 100, line2},
+      {"a\n\r" + over, 100, line2},
+      {over + "\n", 100, "line 1 is longer than 100 bytes, the most a line can hold"},
       // The CR that ends a block may begin the line end: the line is not too long yet.
-      {blockLine + "\r\nb", READ_BLOCK - 1, nullptr},
+      {blockLine + "\r\nb", READ_BLOCK - 1, ""},
       {blockLine + "\r\nb", READ_BLOCK - 2, "line 1 is longer than 1048574 bytes, the most a line can hold"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.bytes.substr(0, 6) + " " + std::to_string(row.limit));
     WriteFile(dir.File("f"), row.bytes);
-    LineStore lines;
-    lines.SetMaxLineLength(row.limit);
-    LineEndStyle style;
-    bool readOnly;
-    FileError error{1, "stale"};
-    EXPECT_EQ(ReadTextFile(dir.File("f"), Automatic, lines, style, readOnly, &error), !row.error);
-    EXPECT_EQ(error.text, row.error ? row.error : "");
-    EXPECT_EQ(error.code, row.error ? EFBIG : 0);
+    const FileError error = ReadLimited(dir.File("f"), row.limit);
+    EXPECT_EQ(error.text, row.error);
+    EXPECT_EQ(error.code, row.error.empty() ? 0 : EFBIG);
   }
   // 256 MiB without a line end (a file of holes): refused after the first blocks, not read on.
-  ASSERT_EQ(truncate(dir.File("f").c_str(), 256 << 20), 0);
-  LineStore lines;
-  lines.SetMaxLineLength(1000);
-  LineEndStyle style;
-  bool readOnly;
-  FileError error;
+  WriteFile(dir.File("holes"), "");
+  ASSERT_EQ(truncate(dir.File("holes").c_str(), 256 << 20), 0);
   const long before = BytesReadSoFar();
-  EXPECT_FALSE(ReadTextFile(dir.File("f"), Automatic, lines, style, readOnly, &error));
+  EXPECT_EQ(ReadLimited(dir.File("holes"), 1000).text,
+            "line 1 is longer than 1000 bytes, the most a line can hold");
   EXPECT_LT(BytesReadSoFar() - before, 4 * static_cast<long>(READ_BLOCK));
-  EXPECT_EQ(error.text, "line 1 is longer than 1000 bytes, the most a line can hold");
-}
-
-TEST(Loading, LoadReplacesTheTextResetsTheStateAndNotifiesOnce) {
-  TempDir dir;
-  CCrystalTextBuffer buffer;
-  RecordingView view(&buffer);
-  buffer.AttachView(&view);
-  ASSERT_TRUE(LoadBytes(buffer, dir, "one\ntwo"));
-  int el, ec;
-  buffer.InsertText(nullptr, 0, 0, "typed", el, ec);
-  view.changes.clear();
-  WriteFile(dir.File("other"), "x\r\ny");
-  ASSERT_TRUE(buffer.Load(dir.File("other")));
-  EXPECT_EQ(Lines(buffer), (Strings{"x", "y"}));
-  EXPECT_FALSE(buffer.IsModified() || buffer.CanUndo() || buffer.CanRedo() || buffer.IsReadOnly());
-  EXPECT_EQ(buffer.UndoRecordCount(), 0);
-  ASSERT_EQ(view.changes.size(), 1u);
-  EXPECT_EQ(view.changes[0].hints, UPD_RESET);
-  EXPECT_EQ(view.changes[0].line, -1);
 }
 
 TEST(Loading, WhatCannotBeReadIsRefusedAtOnceWithTheReasonAndChangesNothing) {
@@ -209,8 +194,16 @@ TEST(Loading, WhatCannotBeReadIsRefusedAtOnceWithTheReasonAndChangesNothing) {
     EXPECT_TRUE(buffer.IsInitialised() && buffer.IsModified() && buffer.CanUndo());
     EXPECT_EQ(buffer.GetLineEndStyle(), Mac);
     EXPECT_TRUE(view.changes.empty());
-    ASSERT_TRUE(buffer.Load(dir.File("load.txt")));
-    EXPECT_FALSE(buffer.LastFileError().IsFailure()) << "a load that succeeds clears the reason";
+    // A load that succeeds replaces the text and its history, clears the reason, and resets
+    // the views once.
+    WriteFile(dir.File("other"), "x\r\ny");
+    ASSERT_TRUE(buffer.Load(dir.File("other")));
+    EXPECT_EQ(Lines(buffer), (Strings{"x", "y"}));
+    EXPECT_FALSE(buffer.IsModified() || buffer.CanUndo() || buffer.CanRedo() || buffer.IsReadOnly());
+    EXPECT_FALSE(buffer.LastFileError().IsFailure());
+    ASSERT_EQ(view.changes.size(), 1u);
+    EXPECT_EQ(view.changes[0].hints, UPD_RESET);
+    EXPECT_EQ(view.changes[0].line, -1);
   }
 }
 

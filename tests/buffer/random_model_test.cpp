@@ -62,6 +62,13 @@ public:
     return text;
   }
 
+  // count short lines, CR LF after each.
+  std::string Lines(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += Text(6) + "\r\n";
+    return text;
+  }
+
 private:
   std::mt19937 m_rng;
 };
@@ -96,24 +103,37 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
     for (; inGroup > 0 && done < operations; --inGroup, ++done) {
       SCOPED_TRACE("operation " + std::to_string(done));
       CBufferView* source = random.Chance(50) ? &view : nullptr;
-      size_t a = random.Below(model.doc.size() + 1);
-      if (random.Chance(55)) {
-        std::string text = random.Text(random.Chance(10) ? 40 : 4);
-        TextPosition at = model.Position(a);
+      const size_t a = random.Below(model.doc.size() + 1);
+      const TextPosition at = model.Position(a);
+      const size_t heard = view.changes.size();
+      bool lineCountChanged;
+      // First, in one round of each row, more lines at once than the line array holds after
+      // a load: it grows with lines on both sides of the gap.
+      const bool manyLines = done == 0 && seed % 10 == 1;
+      if (manyLines || random.Chance(55)) {
+        std::string text = manyLines ? random.Lines(5000) : random.Text(random.Chance(10) ? 40 : 4);
         int el, ec;
         ASSERT_TRUE(buffer.InsertText(source, at.y, at.x, text, el, ec));
         std::string converted = Model::Converted(text);
         model.doc.insert(a, converted);
         ASSERT_EQ(TextPosition(ec, el), model.Position(a + converted.size()));
+        lineCountChanged = el != at.y;
         for (size_t& t : tracked)
           if (t > a) t += converted.size();
       } else {
         size_t b = std::min(model.doc.size(), a + random.Below(random.Chance(10) ? 60 : 6));
-        TextPosition from = model.Position(a), to = model.Position(b);
-        ASSERT_TRUE(buffer.DeleteText(source, from.y, from.x, to.y, to.x));
+        TextPosition to = model.Position(b);
+        ASSERT_TRUE(buffer.DeleteText(source, at.y, at.x, to.y, to.x));
+        lineCountChanged = to.y != at.y;
         model.doc.erase(a, b - a);
         for (size_t& t : tracked) t = t <= a ? t : (t >= b ? t - (b - a) : a);
       }
+      // The views hear once, from the first changed line, with what may have changed.
+      ASSERT_EQ(view.changes.size(), heard + 1);
+      ASSERT_EQ(view.changes.back().source, source);
+      ASSERT_EQ(view.changes.back().line, at.y);
+      ASSERT_EQ(view.changes.back().hints, lineCountChanged ? UPD_HORZ_EXTENT | UPD_LINE_COUNT
+                                                            : UPD_SINGLE_LINE | UPD_HORZ_EXTENT);
       ASSERT_EQ(AllText(buffer, std::string_view(&SEP, 1)), model.doc);
       for (size_t i = 0; i < tracked.size(); ++i)
         ASSERT_EQ(view.positions[i], model.Position(tracked[i])) << "tracked " << i;

@@ -1,6 +1,5 @@
 #include "buffer_test_support.h"
 
-#include <dirent.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +20,7 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ec;
-  // Make everything writable again first (tests take permissions away).
+  // Make every folder writable again first (tests take permissions away).
   for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
        it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
     if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
@@ -52,27 +51,9 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
-}
-
-std::vector<std::string> Lines(const CCrystalTextBuffer& buffer) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < buffer.LineCount(); ++i)
-    lines.emplace_back(buffer.LineChars(i), static_cast<size_t>(buffer.LineLength(i)));
-  return lines;
-}
-
-std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep) {
-  int last = buffer.LineCount() - 1;
-  if (last < 0) return {};
-  return buffer.GetText(0, 0, last, buffer.LineLength(last), sep);
-}
-
 void RunAs(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<void()>& fn) {
   if (setgroups(groups.size(), groups.data()) != 0 || setegid(gid) != 0 || seteuid(uid) != 0)
-    throw std::runtime_error("cannot switch user (not root?)");
+    throw std::runtime_error("cannot switch user");
   fn();
   if (seteuid(0) != 0 || setegid(0) != 0 || setgroups(0, nullptr) != 0)
     throw std::runtime_error("cannot switch back to root");
@@ -85,17 +66,28 @@ void RunAsOrdinaryUser(const std::function<void()>& fn) {
     fn();
 }
 
+std::vector<std::string> Lines(const CCrystalTextBuffer& buffer) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < buffer.LineCount(); ++i)
+    lines.emplace_back(buffer.LineChars(i), static_cast<size_t>(buffer.LineLength(i)));
+  return lines;
+}
+
+std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep) {
+  const int last = buffer.LineCount() - 1;
+  return last < 0 ? std::string() : buffer.GetText(0, 0, last, buffer.LineLength(last), sep);
+}
+
 bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
                LineEndStyle style) {
-  std::string path = dir.File("load.txt");
+  const std::string path = dir.File("load.txt");
   WriteFile(path, bytes);
-  buffer.Clear();
   return buffer.Load(path, style);
 }
 
 void RecordingView::OnBufferChanged(CBufferView* source, const UpdateContext* context,
                                     uint32_t hints, int line) {
-  changes.push_back({source, context != nullptr, context ? *context : UpdateContext{}, hints, line});
+  changes.push_back({source, context ? *context : UpdateContext{}, hints, line});
   if (context) {
     for (TextPosition& pos : positions) context->AdjustPosition(pos);
   }
@@ -105,4 +97,10 @@ void RecordingView::OnBufferChanged(CBufferView* source, const UpdateContext* co
 void RecordingView::OnEditPerformed(UndoAction action, std::string_view text) {
   edits.push_back({action, std::string(text), m_buffer ? m_buffer->IsUndoGroupOpen() : false});
   if (onEdit) onEdit(action, text);
+}
+
+void RecordingView::OnBufferDestroyed() {
+  if (onDestroyed) onDestroyed();
+  m_buffer = nullptr;
+  bufferGone = true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the buffer tests: a temporary directory, whole-file reads and writes,
-// a view that records what the buffer tells it, and the buffer's text as one string.
+// switching user, a view that records what the buffer tells it, and the buffer's text.
 #include <sys/types.h>
 
 #include <functional>
@@ -19,8 +19,7 @@ public:
   TempDir& operator=(const TempDir&) = delete;
   const std::string& Path() const { return m_path; }
   std::string File(const std::string& name) const { return m_path + "/" + name; }
-  // Names in the directory (no "." or ".."), sorted.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const; // names in it, sorted
 
 private:
   std::string m_path;
@@ -28,31 +27,29 @@ private:
 
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path); // throws std::runtime_error when unreadable
-bool FileExists(const std::string& path);
-
-// The lines of a buffer, and all of it joined with sep.
-std::vector<std::string> Lines(const CCrystalTextBuffer& buffer);
-std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep = "\n");
 
 // Runs fn with the effective user uid, group gid and supplementary groups, then goes back to
 // root. Only for root, who may switch: the permission checks it makes are then real.
 void RunAs(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<void()>& fn);
-// Root sees every file as readable and writable: as root, fn runs as user and group nobody
-// (65534); as anyone else, as that user.
+// Root may read and write every file: as root, fn runs as user and group nobody (65534).
 void RunAsOrdinaryUser(const std::function<void()>& fn);
+
+// The lines of a buffer, and all of it joined with sep.
+std::vector<std::string> Lines(const CCrystalTextBuffer& buffer);
+std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep = "\n");
 
 // Loads bytes through a file (the buffer reads only files).
 bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
                LineEndStyle style = LineEndStyle::Automatic);
 
 // Records every notification and OnEditPerformed call; moves the positions it is given
-// through each update context, as a real view moves its caret.
+// through each update context, as a real view moves its caret. It leaves its buffer when it
+// goes, as the editor's views do.
 class RecordingView : public CBufferView {
 public:
   struct Change {
     CBufferView* source;
-    bool hasContext;
-    UpdateContext context;
+    UpdateContext context; // default (an empty insertion) when none was given
     uint32_t hints;
     int line;
   };
@@ -62,22 +59,22 @@ public:
     bool groupOpen; // the buffer's undo group at the time of the call
   };
 
-  // A view leaves its buffer when it goes, as the editor's views do; the buffer tells the
-  // views still attached when it goes first.
   explicit RecordingView(CCrystalTextBuffer* buffer = nullptr) : m_buffer(buffer) {}
   ~RecordingView() override {
     if (m_buffer) m_buffer->DetachView(this);
   }
-  void OnBufferDestroyed() override { m_buffer = nullptr; }
   void OnBufferChanged(CBufferView* source, const UpdateContext* context, uint32_t hints,
                        int line) override;
   void OnEditPerformed(UndoAction action, std::string_view text) override;
+  void OnBufferDestroyed() override;
 
   std::vector<Change> changes;
   std::vector<Edit> edits;
-  std::vector<TextPosition> positions;                       // moved by every context
-  std::function<void(UndoAction, std::string_view)> onEdit;   // runs inside OnEditPerformed
-  std::function<void()> onChange;                            // runs inside OnBufferChanged
+  std::vector<TextPosition> positions;                     // moved by every context
+  bool bufferGone = false;                                 // OnBufferDestroyed was called
+  std::function<void(UndoAction, std::string_view)> onEdit; // run inside OnEditPerformed
+  std::function<void()> onChange;                          // run inside OnBufferChanged
+  std::function<void()> onDestroyed;                       // run inside OnBufferDestroyed
 
 private:
   CCrystalTextBuffer* m_buffer;
