@@ -107,9 +107,9 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
       const TextPosition at = model.Position(a);
       const size_t heard = view.changes.size();
       bool lineCountChanged;
-      // First, in one round of each row, more lines at once than the line array holds after
-      // a load: it grows with lines on both sides of the gap.
-      const bool manyLines = done == 0 && seed % 10 == 1;
+      // In one round of each row, twice more lines at once than the line array holds: it
+      // grows, the second time with lines on both sides of the gap.
+      const bool manyLines = (done == 0 || done == operations / 2) && seed % 10 == 1;
       if (manyLines || random.Chance(55)) {
         std::string text = manyLines ? random.Lines(5000) : random.Text(random.Chance(10) ? 40 : 4);
         int el, ec;
