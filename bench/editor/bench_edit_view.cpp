@@ -29,13 +29,8 @@ constexpr int WINDOW_LINES = 100;
 // The view with its caches open for measuring.
 class CMeasuredView : public CTorvaneView {
 public:
-  std::size_t CacheBytes() const {
-    // Every map node holds a key, a count and the tree links (about 48 bytes with glibc).
-    return m_parseCookies.capacity() * sizeof(m_parseCookies[0]) +
-           m_expandedLengths.capacity() * sizeof(m_expandedLengths[0]) + m_lengthCounts.size() * 48;
-  }
-  std::size_t CookieEntries() const { return m_parseCookies.size(); }
-  int CookiesKnown() const { return m_cookiesKnown; }
+  std::size_t CacheBytes() const { return m_caches.MemoryBytes(); }
+  int CookiesKnown() const { return m_caches.CookiesKnown(); }
 };
 
 // One realistic Inform game repeated until the text has LINE_COUNT lines.
@@ -260,6 +255,61 @@ void BM_JumpToLastLineSecondTime(benchmark::State& state) {
       static_cast<double>(view.CacheBytes()) / static_cast<double>(s.buffer.LineCount());
 }
 BENCHMARK(BM_JumpToLastLineSecondTime)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+
+// A double quote typed at the start of the first line opens a string that changes the colours
+// of the lines below until the next quote closes it again; the quote is then deleted. Each
+// iteration: the quote to the end of its paint; Ctrl+End to the end of its paint; back to the
+// top, the quote deleted (not measured); Ctrl+End again. The cookies of every line are known
+// before the quote is typed.
+void BM_QuoteAtTopThenJumps(benchmark::State& state) {
+  Setup& s = TheSetup();
+  CMeasuredView& view = *s.view;
+  view.AttachBuffer(&s.buffer);
+  Key(&view, Qt::Key_End, Qt::ControlModifier, QString());
+  Paint(view);
+  std::vector<double> quote, firstJump, secondJump;
+  auto timed = [](std::vector<double>& samples, auto&& step) {
+    const auto start = Clock::now();
+    step();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    samples.push_back(seconds);
+    return seconds;
+  };
+  for (auto _ : state) {
+    Key(&view, Qt::Key_Home, Qt::ControlModifier, QString());
+    Paint(view);
+    QApplication::processEvents();
+    double seconds = timed(quote, [&] {
+      Key(&view, Qt::Key_QuoteDbl, Qt::NoModifier, QStringLiteral("\""));
+      PaintPending(view);
+    });
+    QApplication::processEvents();
+    seconds += timed(firstJump, [&] {
+      Key(&view, Qt::Key_End, Qt::ControlModifier, QString());
+      Paint(view);
+    });
+    Key(&view, Qt::Key_Home, Qt::ControlModifier, QString());
+    Paint(view);
+    Key(&view, Qt::Key_Delete, Qt::NoModifier, QString());
+    PaintPending(view);
+    QApplication::processEvents();
+    seconds += timed(secondJump, [&] {
+      Key(&view, Qt::Key_End, Qt::ControlModifier, QString());
+      Paint(view);
+    });
+    state.SetIterationTime(seconds);
+  }
+  if (s.buffer.LineLength(0) == 0 || s.buffer.LineChars(0)[0] == '"')
+    state.SkipWithError("the quote was not taken out again");
+  state.counters["quote_to_paint_ms"] = Median(quote) * 1e3;
+  state.counters["jump_after_quote_ms"] = Median(firstJump) * 1e3;
+  state.counters["jump_after_removal_ms"] = Median(secondJump) * 1e3;
+}
+BENCHMARK(BM_QuoteAtTopThenJumps)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9);
 
 } // namespace
 

@@ -60,6 +60,14 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
   return ::ColourLine(cookie, lineIndex, text ? text : "", length, runs, runCount);
 }
 
+uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
+                                      int32_t* colours, bool wholeLine) {
+  const char* text = GetLineText(lineIndex);
+  const int length = text ? GetLineLength(lineIndex) : 0;
+  return ::ColourLineSpan(cookie, lineIndex, text ? text : "", length, from, to, colours,
+                          wholeLine, m_colourScratch);
+}
+
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {
   struct Item {
     int id;

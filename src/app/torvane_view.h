@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "edit_view.h"
 
@@ -37,6 +39,9 @@ public:
   bool IsStyleItalic(int colourIndex) const override;
   // The Inform colouring of the line.
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
+  // Only the painted characters of a line get colours (one pass over the line's state).
+  uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to, int32_t* colours,
+                          bool wholeLine) override;
 
   // The context menu as it stands now: Cut, Copy, Paste, Insert New Object, Insert New
   // Function and Edit Object, each enabled as its update handler says (a command nobody
@@ -49,4 +54,5 @@ protected:
 
 private:
   CCrystalTextBuffer* m_documentBuffer = nullptr;
+  std::vector<uint8_t> m_colourScratch; // the span colouring's working room
 };

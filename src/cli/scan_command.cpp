@@ -48,26 +48,26 @@ int RunScan(int argc, char** argv) {
   CObjectScanner scanner;
   scanner.ScanObjects(CBufferLineSource<CCrystalTextBuffer>(buffer));
 
-  // The maps iterate in byte order of their keys.
+  // The maps iterate in byte order of the names.
   std::string out;
-  for (const auto& [name, record] : scanner.ObjectMap()) {
+  for (const CObjectRecord record : scanner.ObjectMap()) {
     out += "object\t";
-    AppendEscaped(out, name);
+    AppendEscaped(out, record.m_name);
     out += '\t';
-    AppendEscaped(out, record->m_parent);
+    AppendEscaped(out, record.m_parent);
     out += '\t';
-    AppendEscaped(out, record->m_class);
+    AppendEscaped(out, record.m_class);
     out += '\t';
-    out += std::to_string(record->m_depth);
+    out += std::to_string(record.m_depth);
     out += '\t';
-    AppendEscaped(out, record->m_definitionLine);
+    AppendEscaped(out, record.m_definitionLine);
     out += '\n';
   }
-  for (const auto& [name, record] : scanner.FunctionMap()) {
+  for (const CFunctionRecord record : scanner.FunctionMap()) {
     out += "function\t";
-    AppendEscaped(out, name);
+    AppendEscaped(out, record.m_name);
     out += '\t';
-    AppendEscaped(out, record->m_definitionLine);
+    AppendEscaped(out, record.m_definitionLine);
     out += '\n';
   }
   out += "depth\t" + std::to_string(scanner.ScannerValue()) + '\n';

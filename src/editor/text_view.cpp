@@ -97,7 +97,6 @@ void CCrystalTextView::ResetViewState() {
   m_firstColumn = 0;
   m_lineHeight = -1;
   m_charWidth = -1;
-  ForgetLongestLine();
   m_visibleLines = -1;
   m_visibleColumns = -1;
   m_preferredColumn = -1;
@@ -106,13 +105,9 @@ void CCrystalTextView::ResetViewState() {
   m_marginIcons = QPixmap();
   m_marginIconsLoaded = false;
   DropFonts();
-  m_parseCookies.clear();
-  m_parseCookies.shrink_to_fit();
-  m_cookiesKnown = 0;
-  m_cookiesAllocated = false;
-  m_expandedLengths.clear();
-  m_expandedLengths.shrink_to_fit();
-  m_lengthsAllocated = false;
+  m_caches.Clear();
+  m_spanColours = {};
+  m_runScratch = {};
   if (m_dragSelecting) EndMouseSelection();
   m_horzBarLocked = false;
   m_showInactiveSelection = false;
@@ -196,6 +191,30 @@ uint32_t CCrystalTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* 
   (void)runs;
   runCount = 0;
   return 0;
+}
+
+uint32_t CCrystalTextView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
+                                          int32_t* colours, bool wholeLine) {
+  (void)wholeLine;
+  const int length = GetLineLength(lineIndex);
+  const int capacity = 3 * length;
+  if (m_runScratch.size() < static_cast<std::size_t>(capacity))
+    m_runScratch.resize(static_cast<std::size_t>(capacity));
+  StyleRun* runs = m_runScratch.data();
+  int runCount = 0;
+  const uint32_t endCookie = ColourLine(cookie, lineIndex, runs, runCount);
+  // A colouring that reports more runs than it was given room for, or positions outside the
+  // line or out of order, must not make us read past the line.
+  runCount = std::clamp(runCount, 0, capacity);
+  int run = 0;
+  int reached = 0; // the runs' positions, kept in order and inside the line
+  int colour = COLORINDEX_NORMALTEXT;
+  for (int i = from; i < to; ++i) {
+    while (run < runCount && (reached = std::clamp(runs[run].charPos, reached, length)) <= i)
+      colour = runs[run++].colourIndex;
+    colours[i - from] = colour;
+  }
+  return endCookie;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -336,161 +355,23 @@ void CCrystalTextView::changeEvent(QEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Expanded lengths and the longest line
+// Line caches
 
-int CCrystalTextView::ComputeExpandedLength(int line) const {
-  return CharToColumn(line, GetLineLength(line));
-}
-
-void CCrystalTextView::EnsureLengthCache() {
-  const int count = BufferLineCount();
-  if (!m_lengthsAllocated || static_cast<int>(m_expandedLengths.size()) != count) {
-    // A size that no longer matches the text means a change passed unseen: start afresh.
-    m_expandedLengths.assign(static_cast<std::size_t>(count), -1);
-    m_lengthsAllocated = true;
-    ForgetLongestLine();
-  }
+uint32_t CCrystalTextView::CCacheSource::CacheColourLine(uint32_t cookie, int line) {
+  int runCount = 0;
+  return m_view.ColourLine(cookie, line, nullptr, runCount);
 }
 
 int CCrystalTextView::GetExpandedLineLength(int line) {
-  if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
-  EnsureLengthCache();
-  int32_t& entry = m_expandedLengths[static_cast<std::size_t>(line)];
-  if (entry < 0) entry = ComputeExpandedLength(line);
-  return entry;
+  if (!m_buffer) return 0;
+  return m_caches.ExpandedLength(line);
 }
 
-int CCrystalTextView::GetLongestLine() {
-  const int count = BufferLineCount();
-  if (m_longestLine >= 0) {
-    // The counts are only trusted while the cache still matches the text.
-    if (static_cast<int>(m_expandedLengths.size()) == count) return m_longestLine;
-    ForgetLongestLine();
-  }
-  m_lengthCounts.clear();
-  for (int i = 0; i < count; ++i) ++m_lengthCounts[GetExpandedLineLength(i)];
-  m_longestLine = m_lengthCounts.empty() ? 0 : m_lengthCounts.rbegin()->first;
-  return m_longestLine;
-}
-
-void CCrystalTextView::ForgetLongestLine() {
-  m_longestLine = -1;
-  m_lengthCounts.clear();
-}
-
-// One line's length changed: with the counts known, move that line to its new count instead
-// of walking every line again.
-void CCrystalTextView::RecountLineLength(int line) {
-  if (!m_lengthsAllocated || line < 0 || line >= static_cast<int>(m_expandedLengths.size()))
-    return;
-  int32_t& entry = m_expandedLengths[static_cast<std::size_t>(line)];
-  if (m_longestLine < 0 || entry < 0) {
-    entry = -1;
-    ForgetLongestLine();
-    return;
-  }
-  auto it = m_lengthCounts.find(entry);
-  if (it != m_lengthCounts.end() && --it->second == 0) m_lengthCounts.erase(it);
-  entry = ComputeExpandedLength(line);
-  ++m_lengthCounts[entry];
-  m_longestLine = m_lengthCounts.rbegin()->first;
-}
-
-// ---------------------------------------------------------------------------------------
-// Parse cookies
-
-void CCrystalTextView::EnsureCookieCache() {
-  const int count = BufferLineCount();
-  if (!m_cookiesAllocated || static_cast<int>(m_parseCookies.size()) != count) {
-    m_parseCookies.assign(static_cast<std::size_t>(count), -1);
-    m_cookiesKnown = 0;
-    m_cookiesAllocated = true;
-  }
-}
+int CCrystalTextView::GetLongestLine() { return m_buffer ? m_caches.LongestLine() : 0; }
 
 uint32_t CCrystalTextView::GetLineCookie(int line) {
   if (line < 0 || !m_buffer) return 0;
-  EnsureCookieCache();
-  if (line >= static_cast<int>(m_parseCookies.size())) return 0;
-  // Known entries form a prefix, so the nearest known line above is the last of the prefix.
-  for (int i = m_cookiesKnown; i <= line; ++i) {
-    const uint32_t previous = i == 0 ? 0u : static_cast<uint32_t>(m_parseCookies[i - 1]);
-    int runCount = 0;
-    m_parseCookies[static_cast<std::size_t>(i)] =
-        static_cast<int32_t>(ColourLine(previous, i, nullptr, runCount));
-    m_cookiesKnown = i + 1;
-  }
-  return static_cast<uint32_t>(m_parseCookies[static_cast<std::size_t>(line)]);
-}
-
-void CCrystalTextView::DropCachesFrom(int line) {
-  line = std::max(0, line);
-  const int count = BufferLineCount();
-  if (m_cookiesAllocated) {
-    m_cookiesKnown = std::min(m_cookiesKnown, line);
-    if (static_cast<int>(m_parseCookies.size()) != count) {
-      m_parseCookies.resize(static_cast<std::size_t>(count), -1);
-      m_cookiesKnown = std::min(m_cookiesKnown, count);
-    }
-  }
-  if (m_lengthsAllocated) {
-    m_expandedLengths.resize(static_cast<std::size_t>(count), -1);
-    for (std::size_t i = static_cast<std::size_t>(std::min(line, count));
-         i < m_expandedLengths.size(); ++i)
-      m_expandedLengths[i] = -1;
-    ForgetLongestLine();
-  }
-}
-
-// An insertion or deletion moves the cached lengths of the lines after it instead of
-// forgetting them, and keeps the length counts right, so that an edit costs work in
-// proportion to the lines it touches. False when the change does not fit the caches.
-bool CCrystalTextView::ShiftCachesForChange(const UpdateContext& context) {
-  const int count = BufferLineCount();
-  const int first = context.start.y;
-  const int span = context.end.y - context.start.y;
-  if (first < 0 || span < 0) return false;
-  const int added = context.kind == UpdateContext::Kind::Insertion ? span : 0;
-  const int removed = context.kind == UpdateContext::Kind::Deletion ? span : 0;
-
-  if (m_cookiesAllocated) {
-    const int oldCount = static_cast<int>(m_parseCookies.size());
-    if (oldCount + added - removed != count || first >= oldCount) return false;
-  }
-  if (m_lengthsAllocated) {
-    const int oldCount = static_cast<int>(m_expandedLengths.size());
-    if (oldCount + added - removed != count || first + removed >= oldCount) return false;
-  }
-
-  if (m_cookiesAllocated) {
-    m_cookiesKnown = std::min(m_cookiesKnown, first);
-    m_parseCookies.resize(static_cast<std::size_t>(count), -1);
-  }
-  if (m_lengthsAllocated) {
-    auto begin = m_expandedLengths.begin() + first;
-    if (m_longestLine >= 0) {
-      for (int i = 0; i <= removed; ++i) {
-        auto it = m_lengthCounts.find(begin[i]);
-        if (it != m_lengthCounts.end() && --it->second == 0) m_lengthCounts.erase(it);
-      }
-    }
-    if (removed > 0) m_expandedLengths.erase(begin + 1, begin + 1 + removed);
-    if (added > 0)
-      m_expandedLengths.insert(m_expandedLengths.begin() + first + 1,
-                               static_cast<std::size_t>(added), -1);
-    for (int i = first; i <= first + added; ++i) {
-      int32_t& entry = m_expandedLengths[static_cast<std::size_t>(i)];
-      if (m_longestLine >= 0) {
-        entry = ComputeExpandedLength(i);
-        ++m_lengthCounts[entry];
-      } else {
-        entry = -1;
-      }
-    }
-    if (m_longestLine >= 0)
-      m_longestLine = m_lengthCounts.empty() ? 0 : m_lengthCounts.rbegin()->first;
-  }
-  return true;
+  return m_caches.Cookie(line);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -506,39 +387,24 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
 
   int firstChanged = line < 0 ? 0 : line;
   if (context) firstChanged = std::min(firstChanged, context->start.y);
-  // A change inside one line alters the lines below only through that line's end cookie;
-  // remember the cookie it had, so that an unchanged one keeps the lines below as they are.
-  const bool withinOneLine =
-      (hints & UPD_SINGLE_LINE) && !(hints & UPD_LINE_COUNT) && line >= 0 && firstChanged == line;
-  const int knownBefore = m_cookiesKnown;
-  const bool cookieKnownBefore = withinOneLine && m_cookiesAllocated && line < m_cookiesKnown &&
-                                 line < static_cast<int>(m_parseCookies.size());
-  const int32_t cookieBefore =
-      cookieKnownBefore ? m_parseCookies[static_cast<std::size_t>(line)] : -1;
-  bool cachesDone = false;
-  if (context) cachesDone = ShiftCachesForChange(*context);
-  if (!cachesDone) {
-    const int count = BufferLineCount();
-    const bool sizesMatch =
-        (!m_cookiesAllocated || static_cast<int>(m_parseCookies.size()) == count) &&
-        (!m_lengthsAllocated || static_cast<int>(m_expandedLengths.size()) == count);
-    if ((hints & UPD_SINGLE_LINE) && sizesMatch && line >= 0) {
-      if (m_cookiesAllocated) m_cookiesKnown = std::min(m_cookiesKnown, line);
-      RecountLineLength(line);
-    } else {
-      DropCachesFrom(firstChanged);
-    }
+  bool followed = false;
+  if (context) {
+    const int span = context->end.y - context->start.y;
+    const bool insertion = context->kind == UpdateContext::Kind::Insertion;
+    followed = m_caches.TextChanged(context->start.y, insertion ? span : 0, insertion ? 0 : span);
+  } else if ((hints & UPD_SINGLE_LINE) && line >= 0) {
+    followed = m_caches.TextChanged(line, 0, 0);
   }
-  bool belowUnchanged = false;
-  if (cookieKnownBefore && m_cookiesAllocated &&
-      static_cast<int>(m_parseCookies.size()) == BufferLineCount() &&
-      m_cookiesKnown == line) {
-    // The line is about to be painted anyway; colour it once more here for its end cookie.
-    if (static_cast<int32_t>(GetLineCookie(line)) == cookieBefore) {
-      m_cookiesKnown = knownBefore;
-      belowUnchanged = true;
-    }
-  }
+  if (!followed) m_caches.DropFrom(firstChanged);
+  // A change inside one line alters the lines below only through that line's end cookie.
+  // The line is about to be painted anyway: colour it once more here, and when its end
+  // cookie is what it was, repaint only the line. A long line is left to the paint (which
+  // colours it once, and keeps the cookies below when the end cookie turns out unchanged);
+  // everything below it is repainted then.
+  const bool withinOneLine = followed && (hints & UPD_SINGLE_LINE) &&
+                             !(hints & UPD_LINE_COUNT) && line >= 0 && firstChanged == line;
+  const bool belowUnchanged = withinOneLine && GetLineLength(line) <= RECHECK_LINE_LENGTH &&
+                              m_caches.LineKeepsItsCookie(line);
 
   const int oldTop = m_topLine;
   if (context) {

@@ -11,7 +11,6 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "buffer_view.h"
 #include "cmd_target.h"
 #include "colouring.h"
+#include "line_caches.h"
 #include "text_buffer.h"
 #include "text_position.h"
 
@@ -71,6 +71,8 @@ public:
   static constexpr int MARGIN_CURSOR_ID = 22900;
   static constexpr int MARGIN_ICONS_ID = 22902;
   static constexpr int MARGIN_ICON_SIZE = 16;
+  // Longest line whose end cookie a change inside it checks at once (see OnBufferChanged).
+  static constexpr int RECHECK_LINE_LENGTH = 65536;
 
   explicit CCrystalTextView(QWidget* parent = nullptr);
   ~CCrystalTextView() override;
@@ -117,6 +119,14 @@ public:
   // line above, 0 for line 0); with runs non-null fills at most 3 x line length runs and sets
   // runCount. Returns the cookie at the end of the line. The text view colours nothing.
   virtual uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount);
+  // What painting asks for: the colour index of each character [from, to) of lineIndex in
+  // colours[0 .. to - from - 1], coloured from cookie. With wholeLine it returns the cookie
+  // at the end of the line, as ColourLine does; without, the result is not used. The text
+  // view takes the colours from ColourLine's runs (room for 3 x line length runs, text before
+  // the first run NormalText); a colouring that can colour part of a line overrides it, so
+  // that painting a few columns of a long line costs no runs for the rest of it.
+  virtual uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
+                                  int32_t* colours, bool wholeLine);
   // The buffer to attach when AttachBuffer is given none; the document view supplies it.
   virtual CCrystalTextBuffer* FindDocumentBuffer() const;
   // Called by the buffer after every change.
@@ -312,13 +322,18 @@ protected:
 
   // ---- Internals ----
   void MeasureFont();
-  void EnsureCookieCache();
-  void EnsureLengthCache();
-  int ComputeExpandedLength(int line) const;
-  void ForgetLongestLine();
-  void DropCachesFrom(int line);
-  bool ShiftCachesForChange(const UpdateContext& context);
-  void RecountLineLength(int line);
+  // The caches' view of the text: the view's own line accessors and colouring.
+  class CCacheSource final : public CLineCacheSource {
+  public:
+    explicit CCacheSource(CCrystalTextView& view) : m_view(view) {}
+    int CacheLineCount() const override { return m_view.BufferLineCount(); }
+    int CacheLineLength(int line) const override { return m_view.GetLineLength(line); }
+    const char* CacheLineChars(int line) const override { return m_view.GetLineText(line); }
+    uint32_t CacheColourLine(uint32_t cookie, int line) override;
+
+  private:
+    CCrystalTextView& m_view;
+  };
   void ClampStoredPositions();
   // The nearest place inside the text; (0, 0) without one.
   TextPosition ClampPosition(TextPosition position) const;
@@ -358,7 +373,6 @@ protected:
   int m_charWidth = -1;
   int m_visibleLines = -1;
   int m_visibleColumns = -1;
-  int m_longestLine = -1;
   int m_preferredColumn = -1;
   bool m_focused = false;
   TextPosition m_anchor;
@@ -370,17 +384,13 @@ protected:
   // Glyph indexes and positions of the run being drawn, reused from run to run.
   std::vector<quint32> m_runGlyphs;
   std::vector<QPointF> m_runPositions;
-  // Parse cookies: the known entries always form a prefix of the lines (a cookie is computed
-  // only from the one above it), so "drop from line n" is m_cookiesKnown = min(known, n).
-  std::vector<int32_t> m_parseCookies;
-  int m_cookiesKnown = 0;
-  bool m_cookiesAllocated = false;
-  // Expanded line lengths, -1 unknown.
-  std::vector<int32_t> m_expandedLengths;
-  bool m_lengthsAllocated = false;
-  // How many lines have each expanded length; valid while m_longestLine is known, so that
-  // one edit updates the longest line without walking every line.
-  std::map<int, int> m_lengthCounts;
+  // Parse cookies, expanded lengths and the longest line (see line_caches.h).
+  CCacheSource m_cacheSource{*this};
+  CLineCaches m_caches{m_cacheSource};
+  // Painting's room for the colours of the painted characters and, for a colouring that
+  // gives whole-line runs only, for those runs; kept from paint to paint.
+  std::vector<int32_t> m_spanColours;
+  std::vector<StyleRun> m_runScratch;
   // Drag state.
   bool m_preparingToDrag = false;
   bool m_draggingText = false;

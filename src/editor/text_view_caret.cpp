@@ -16,27 +16,23 @@ bool CCrystalTextView::IsWordChar(char c) {
 // Columns and pixels
 
 int CCrystalTextView::CharToColumn(int line, int charIndex) const {
-  const char* chars = GetLineText(line);
-  const int limit = std::min(charIndex, GetLineLength(line));
-  int column = 0;
-  for (int i = 0; i < limit; ++i) {
-    column = ColumnAfter(chars[i], column);
-  }
+  const int limit = std::max(0, std::min(charIndex, GetLineLength(line)));
+  const int column = ExpandedColumn(GetLineText(line), limit);
   // A position past the line end (never stored, but asked for) counts one column per char.
-  if (charIndex > limit) column += charIndex - limit;
-  return column;
+  return charIndex > limit ? column + (charIndex - limit) : column;
 }
 
+// The character whose cells reach column, or the one after it when column lies in the
+// right half of a tab.
 int CCrystalTextView::ColumnToChar(int line, int column) const {
   if (column <= 0) return 0;
   const char* chars = GetLineText(line);
   const int length = GetLineLength(line);
-  int reached = 0;
-  for (int i = 0; i < length; ++i) {
-    reached = ColumnAfter(chars[i], reached);
-    if (reached >= column) return reached - TAB_SIZE / 2 < column ? i + 1 : i;
-  }
-  return length;
+  int start = 0;
+  const int i = CharAtColumn(chars, length, column - 1, start);
+  if (i >= length) return length;
+  const int reached = ColumnAfter(chars[i], start);
+  return reached - TAB_SIZE / 2 < column ? i + 1 : i;
 }
 
 QPoint CCrystalTextView::TextPosToPoint(TextPosition position) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "line_caches.h"
 #include "text_view.h"
 
 // The icon strip lives in the resource library, which is linked statically: register its
@@ -175,47 +176,34 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
     return;
   }
 
+  // Only the characters whose cells meet the rectangle are coloured and drawn: from the one
+  // holding its first column to the one holding its last (a tab may stick out either side).
   const char* chars = GetLineText(line);
-  const int capacity = 3 * length;
-  std::vector<StyleRun> runs(static_cast<std::size_t>(capacity));
-  int runCount = 0;
-  const uint32_t cookie = ColourLine(GetLineCookie(line - 1), line, runs.data(), runCount);
-  if (m_cookiesAllocated && line <= m_cookiesKnown &&
-      line < static_cast<int>(m_parseCookies.size())) {
-    m_parseCookies[static_cast<std::size_t>(line)] = static_cast<int32_t>(cookie);
-    m_cookiesKnown = std::max(m_cookiesKnown, line + 1);
-  }
-  // A colouring that reports more runs than it was given room for, or positions outside the
-  // line or out of order, must not make us read past the line.
-  runCount = std::clamp(runCount, 0, capacity);
-  int previous = 0;
-  for (int i = 0; i < runCount; ++i) {
-    runs[i].charPos = std::clamp(runs[i].charPos, previous, length);
-    previous = runs[i].charPos;
-  }
-  // Neighbouring runs of one colour are drawn as one (the Inform colouring gives a run per
-  // character); the picture is the same with far fewer text calls.
-  int kept = 0;
-  for (int i = 0; i < runCount; ++i) {
-    if (kept > 0 && runs[kept - 1].colourIndex == runs[i].colourIndex) continue;
-    runs[kept++] = runs[i];
-  }
-  runCount = kept;
+  const int lineLeft = rect.left() - charWidth * m_firstColumn;
+  const int endColumn = (rect.right() + 1 - lineLeft + charWidth - 1) / charWidth;
+  int fromColumn = 0;
+  int toColumn = 0;
+  const int from = CharAtColumn(chars, length, m_firstColumn, fromColumn);
+  int to = CharAtColumn(chars, length, endColumn, toColumn);
+  if (to < length && toColumn < endColumn) ++to;
+  if (m_spanColours.size() < static_cast<std::size_t>(to - from))
+    m_spanColours.resize(static_cast<std::size_t>(to - from));
+  int32_t* colours = m_spanColours.data();
+  const uint32_t cookieAbove = GetLineCookie(line - 1);
+  const bool wantCookie = !m_caches.IsCookieKnown(line);
+  const uint32_t cookie = ColourLineSpan(cookieAbove, line, from, to, colours, wantCookie);
+  if (wantCookie) m_caches.OfferCookie(line, cookie);
 
   // One fill for the whole row: the text's background, and past the text the line-end
-  // colour when that differs. The runs then only draw glyphs on it.
+  // colour when that differs. The runs then only draw glyphs on it. Neighbouring characters
+  // of one colour are drawn as one run.
   painter.fillRect(rect, backgroundColour);
-  QPoint origin(rect.left() - charWidth * m_firstColumn, rect.top());
-  if (runCount == 0) {
-    PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, length, line, textColour);
-  } else {
-    PaintTextRun(painter, origin, rect, COLORINDEX_NORMALTEXT, chars, 0, runs[0].charPos, line,
+  QPoint origin(lineLeft + charWidth * fromColumn, rect.top());
+  for (int start = from, i = from + 1; start < to; ++i) {
+    if (i < to && colours[i - from] == colours[start - from]) continue;
+    PaintTextRun(painter, origin, rect, colours[start - from], chars, start, i - start, line,
                  textColour);
-    for (int i = 0; i < runCount; ++i) {
-      const int end = i + 1 < runCount ? runs[i + 1].charPos : length;
-      PaintTextRun(painter, origin, rect, runs[i].colourIndex, chars, runs[i].charPos,
-                   end - runs[i].charPos, line, textColour);
-    }
+    start = i;
   }
 
   QRect r = rect;

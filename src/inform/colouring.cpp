@@ -3,18 +3,53 @@
 // wanted) for escapes, assembly opcodes and the two keyword lists.
 #include "colouring.h"
 
+#include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "word_classifier.h"
 
 namespace {
 
-inline void Fill(StyleRun* runs, int from, int to, int colour) {
-  for (int k = from; k < to; ++k) {
-    runs[k].charPos = k;
-    runs[k].colourIndex = colour;
+// Where the passes put their colours. The first pass only fills ranges; the second pass also
+// reads the colour at a position and sets single ones.
+//  - CStateOnly: no colours, the cookie alone.
+//  - CRunSink: one run per character of the whole line.
+//  - CSpanSink: the colours of the characters [m_low, m_high) only, one byte each; the first
+//    pass may stop once it is past them.
+struct CStateOnly {
+  static constexpr bool WRITES = false;
+  void Fill(int, int, int) {}
+};
+
+struct CRunSink {
+  static constexpr bool WRITES = true;
+  StyleRun* m_runs;
+  void Fill(int from, int to, int colour) {
+    for (int k = from; k < to; ++k) {
+      m_runs[k].charPos = k;
+      m_runs[k].colourIndex = colour;
+    }
   }
-}
+  int Colour(int i) const { return m_runs[i].colourIndex; }
+  void Set(int i, int colour) { m_runs[i].colourIndex = colour; }
+};
+
+struct CSpanSink {
+  static constexpr bool WRITES = true;
+  uint8_t* m_colours; // m_colours[0] is the colour of character m_low
+  int m_low;
+  int m_high;
+  void Fill(int from, int to, int colour) {
+    if (from < m_low) from = m_low;
+    if (to > m_high) to = m_high;
+    if (from < to) std::memset(m_colours + (from - m_low), colour, static_cast<size_t>(to - from));
+  }
+  int Colour(int i) const { return m_colours[i - m_low]; }
+  void Set(int i, int colour) {
+    if (i >= m_low && i < m_high) m_colours[i - m_low] = static_cast<uint8_t>(colour);
+  }
+};
 
 inline bool IsSpecialInRoutine(unsigned char c) {
   return (g_informCharClass[c] & INFORM_CHAR_SPECIAL) != 0;
@@ -59,28 +94,34 @@ inline uint32_t WithCode(uint32_t state, uint32_t code) {
   return (state & ~COOKIE_WORD_CODE_MASK) | code;
 }
 
-// First pass. With kRuns it writes one run per character; without it only follows the state.
-template <bool kRuns>
-uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, StyleRun* runs) {
+// First pass: follows the state over the whole line and gives each character its colour in
+// sink. With stopAt below length it stops at the first token that starts at or after stopAt
+// (the state returned is then of no use).
+template <class TSink>
+uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, TSink& sink,
+                   int stopAt) {
   int i = 0;
   while (i < length) {
+    if constexpr (std::is_same_v<TSink, CSpanSink>) {
+      if (i >= stopAt) break;
+    }
     if (state & COOKIE_COMMENT) {
       // A comment runs to the end of the line and hides everything in it.
-      if constexpr (kRuns) Fill(runs, i, length, COLORINDEX_COMMENT);
+      if constexpr (TSink::WRITES) sink.Fill(i, length, COLORINDEX_COMMENT);
       break;
     }
     if (state & (COOKIE_DOUBLE_QUOTE | COOKIE_SINGLE_QUOTE)) {
       const bool isDouble = (state & COOKIE_DOUBLE_QUOTE) != 0;
       const void* close = std::memchr(s + i, isDouble ? '"' : '\'', static_cast<size_t>(length - i));
       const int stop = close ? static_cast<int>(static_cast<const unsigned char*>(close) - s) + 1 : length;
-      if constexpr (kRuns) Fill(runs, i, stop, COLORINDEX_QUOTEDTEXT);
+      if constexpr (TSink::WRITES) sink.Fill(i, stop, COLORINDEX_QUOTEDTEXT);
       if (close) state &= ~(isDouble ? COOKIE_DOUBLE_QUOTE : COOKIE_SINGLE_QUOTE);
       i = stop;
       continue;
     }
     const unsigned char c = s[i];
     if (c == '\'' || c == '"') {
-      if constexpr (kRuns) Fill(runs, i, i + 1, COLORINDEX_QUOTEDTEXT);
+      if constexpr (TSink::WRITES) sink.Fill(i, i + 1, COLORINDEX_QUOTEDTEXT);
       state |= c == '"' ? COOKIE_DOUBLE_QUOTE : COOKIE_SINGLE_QUOTE;
       ++i;
       continue;
@@ -91,7 +132,7 @@ uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, StyleRun*
     }
     if (state & COOKIE_ROUTINE) {
       if (c == ']') {
-        if constexpr (kRuns) Fill(runs, i, i + 1, COLORINDEX_FUNCTION);
+        if constexpr (TSink::WRITES) sink.Fill(i, i + 1, COLORINDEX_FUNCTION);
         state &= ~COOKIE_ROUTINE;
         ++i;
         continue;
@@ -105,7 +146,7 @@ uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, StyleRun*
           colour = COLORINDEX_FUNCTION;
           state &= ~COOKIE_ROUTINE_NAME;
         }
-        if constexpr (kRuns) Fill(runs, i, end + 1, colour);
+        if constexpr (TSink::WRITES) sink.Fill(i, end + 1, colour);
         i = end + 1;
         continue;
       }
@@ -116,12 +157,12 @@ uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, StyleRun*
       } else {
         while (j < length && !IsSpecialInRoutine(s[j])) ++j;
       }
-      if constexpr (kRuns) Fill(runs, i, j, COLORINDEX_CODE);
+      if constexpr (TSink::WRITES) sink.Fill(i, j, COLORINDEX_CODE);
       i = j;
       continue;
     }
     if (c == '[') {
-      if constexpr (kRuns) Fill(runs, i, i + 1, COLORINDEX_FUNCTION);
+      if constexpr (TSink::WRITES) sink.Fill(i, i + 1, COLORINDEX_FUNCTION);
       state |= COOKIE_ROUTINE;
       if (!(state & COOKIE_OBJECT_BODY)) state |= COOKIE_ROUTINE_NAME;
       ++i;
@@ -130,7 +171,7 @@ uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, StyleRun*
     if (IsInformSpace(c)) {
       int j = i + 1;
       while (j < length && IsInformSpace(s[j])) ++j;
-      if constexpr (kRuns) Fill(runs, i, j, COLORINDEX_FOREGROUND);
+      if constexpr (TSink::WRITES) sink.Fill(i, j, COLORINDEX_FOREGROUND);
       i = j;
       continue;
     }
@@ -138,28 +179,31 @@ uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, StyleRun*
     const uint32_t code = ClassifyInformToken(reinterpret_cast<const char*>(s), i, length, end);
     state = WithCode(state, code);
     const int colour = ColourOutsideRoutine(code, c, state);
-    if constexpr (kRuns) Fill(runs, i, end + 1, colour);
+    if constexpr (TSink::WRITES) sink.Fill(i, end + 1, colour);
     i = end + 1;
   }
   return state & ~COOKIE_COMMENT;
 }
 
-// Second pass over the first pass's colours: escapes in quoted text, assembly opcodes and
-// keyword words in code and foreground text.
-void SecondPass(const unsigned char* s, int length, StyleRun* runs) {
-  int i = 0;
-  while (i < length) {
-    const int colour = runs[i].colourIndex;
+// Second pass over the first pass's colours, from position start (a position the pass visits
+// when it runs from 0, see SecondPassStart) up to end: escapes in quoted text, assembly
+// opcodes and keyword words in code and foreground text. Words and groups are read to their
+// end in the text, also past end.
+template <class TSink>
+void SecondPass(const unsigned char* s, int length, int start, int end, TSink& sink) {
+  int i = start;
+  while (i < end) {
+    const int colour = sink.Colour(i);
     const unsigned char c = s[i];
     if (colour == COLORINDEX_QUOTEDTEXT) {
       if (c == '@') {
         int j = i + 1;
         while (j < length && (s[j] == '@' || IsInformDigit(s[j]))) ++j;
-        Fill(runs, i, j, COLORINDEX_ESCAPE);
+        sink.Fill(i, j, COLORINDEX_ESCAPE);
         i = j;
         continue;
       }
-      if (c == '\\' || c == '^' || c == '~') runs[i].colourIndex = COLORINDEX_ESCAPE;
+      if (c == '\\' || c == '^' || c == '~') sink.Set(i, COLORINDEX_ESCAPE);
       ++i;
       continue;
     }
@@ -167,7 +211,7 @@ void SecondPass(const unsigned char* s, int length, StyleRun* runs) {
       if (c == '@') {
         int j = i + 1;
         while (j < length && IsInformWordChar(s[j])) ++j;
-        Fill(runs, i, j, COLORINDEX_ASSEMBLY);
+        sink.Fill(i, j, COLORINDEX_ASSEMBLY);
         i = j;
         continue;
       }
@@ -176,9 +220,9 @@ void SecondPass(const unsigned char* s, int length, StyleRun* runs) {
         while (j < length && IsInformWordChar(s[j])) ++j;
         const char* word = reinterpret_cast<const char*>(s + i);
         if (colour == COLORINDEX_FOREGROUND) {
-          if (IsDirectiveModifier(word, j - i)) Fill(runs, i, j, COLORINDEX_DIRECTIVE);
+          if (IsDirectiveModifier(word, j - i)) sink.Fill(i, j, COLORINDEX_DIRECTIVE);
         } else if (!IsStatementKeyword(word, j - i)) {
-          Fill(runs, i, j, COLORINDEX_CODEALPHA);
+          sink.Fill(i, j, COLORINDEX_CODEALPHA);
         }
         i = j;
         continue;
@@ -190,6 +234,15 @@ void SecondPass(const unsigned char* s, int length, StyleRun* runs) {
   }
 }
 
+// The second pass groups the characters of a word, or of an escape or opcode after "@", and
+// skips over all but the first; every other character is visited. A character that is
+// neither a word character nor "@" is never inside a group, so the one after it is always
+// visited: the pass can start there and colour exactly as from the line's start.
+int SecondPassStart(const unsigned char* s, int from) {
+  while (from > 0 && (IsInformWordChar(s[from - 1]) || s[from - 1] == '@')) --from;
+  return from;
+}
+
 } // namespace
 
 uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length,
@@ -199,8 +252,30 @@ uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length
   uint32_t state = cookie & COOKIE_ALL_BITS;
   if (lineIndex == 0) state |= COOKIE_STATEMENT_START;
   const auto* s = reinterpret_cast<const unsigned char*>(text);
-  if (runs == nullptr) return FirstPass<false>(state, s, length, nullptr);
-  state = FirstPass<true>(state, s, length, runs);
-  SecondPass(s, length, runs);
+  if (runs == nullptr) {
+    CStateOnly none;
+    return FirstPass(state, s, length, none, length);
+  }
+  CRunSink sink{runs};
+  state = FirstPass(state, s, length, sink, length);
+  SecondPass(s, length, 0, length, sink);
   return state;
+}
+
+uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, const char* text, int length, int from,
+                        int to, int32_t* colours, bool wholeLine, std::vector<uint8_t>& scratch) {
+  if (text == nullptr || length < 0) length = 0;
+  to = std::clamp(to, 0, length);
+  from = std::clamp(from, 0, to);
+  uint32_t state = cookie & COOKIE_ALL_BITS;
+  if (lineIndex == 0) state |= COOKIE_STATEMENT_START;
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  const int start = SecondPassStart(s, from);
+  if (scratch.size() < static_cast<size_t>(to - start)) scratch.resize(static_cast<size_t>(to - start));
+  CSpanSink sink{scratch.data(), start, to};
+  state = FirstPass(state, s, length, sink, wholeLine ? length : to);
+  SecondPass(s, length, start, to, sink);
+  const uint8_t* spanColours = scratch.data() + (from - start);
+  for (int k = 0; k < to - from; ++k) colours[k] = spanColours[k];
+  return wholeLine ? state : 0;
 }

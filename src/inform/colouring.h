@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 // One run of colour in a line: from charPos to the next run's charPos (the last run to the
 // end of the line).
@@ -51,6 +52,17 @@ inline constexpr uint32_t COOKIE_STATEMENT_START = 0x2000000;
 // the line. Allocates nothing.
 uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length,
                     StyleRun* runs, int& runCount);
+
+// The colours ColourLine gives the characters [from, to) of the line, one colour index per
+// character in colours[0 .. to - from - 1], without the runs of the rest of the line: a view
+// that paints a few columns of a long line pays for one pass over the line's state, not for
+// runs of all of it. With wholeLine the state is followed to the end of the line and the
+// cookie there is returned, as ColourLine returns it; without, the pass stops after `to` and
+// the result is 0. scratch is working room the call grows when it needs more; keeping it
+// from call to call means no allocation once it is large enough. It grows to about
+// to - from, more only when from falls inside a long word.
+uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, const char* text, int length, int from,
+                        int to, int32_t* colours, bool wholeLine, std::vector<uint8_t>& scratch);
 
 // Every bit that a returned cookie can hold.
 inline constexpr uint32_t COOKIE_WORD_CODE_MASK = 0xFFFF;

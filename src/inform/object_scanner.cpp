@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 
 namespace {
 
@@ -67,15 +69,31 @@ std::string FunctionSuffix(int n) {
 // The name itself when free, else the name with the first free suffix from 2 on. The hint
 // remembers where the search for a name ended: records are only ever added between two
 // DeleteRecords, so every suffix below it stays taken.
-template <class TMap, class TSuffix>
-std::string UniqueName(const TMap& map, std::unordered_map<std::string, int>& nextSuffix,
-                       const std::string& name, TSuffix suffix) {
-  if (map.find(name) == map.end()) return name;
-  int& next = nextSuffix.try_emplace(name, 2).first->second;
-  std::string candidate = name + suffix(next);
-  while (map.find(candidate) != map.end()) candidate = name + suffix(++next);
+template <class TSuffix>
+std::string UniqueName(const CRecordStore& store, std::unordered_map<std::string, int>& nextSuffix,
+                       std::string_view name, TSuffix suffix) {
+  if (store.IndexOf(name) < 0) return std::string(name);
+  int& next = nextSuffix.try_emplace(std::string(name), 2).first->second;
+  std::string candidate = std::string(name) + suffix(next);
+  while (store.IndexOf(candidate) >= 0) candidate = std::string(name) + suffix(++next);
   ++next;
   return candidate;
+}
+
+uint64_t HashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+// The first 16 bytes of a name as two big-endian numbers (zeros after its end): comparing
+// them compares the names' first 16 bytes as the byte order does.
+struct OrderKey {
+  uint64_t high;
+  uint64_t low;
+  uint32_t index;
+};
+uint64_t BigEndianPrefix(const char* bytes, std::size_t size) {
+  uint64_t value = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    value = value << 8 | (i < size ? static_cast<unsigned char>(bytes[i]) : 0u);
+  return value;
 }
 
 // "has", "class" or "with" in any case: a word that opens an object's body.
@@ -220,28 +238,154 @@ void CObjectScanner::ScanObjectDefinition(std::string_view line, std::size_t pos
 std::string CObjectScanner::AddObject(const std::string& name, const std::string& definitionLine,
                                       const std::string& parent, const std::string& className,
                                       int depth) {
-  std::string key = UniqueName(m_objects, m_nextObjectSuffix, name, ObjectSuffix);
-  m_objects.emplace(key,
-                    std::make_unique<CObjectRecord>(key, parent, definitionLine, className, depth));
+  std::string key = UniqueName(m_objects.m_store, m_nextObjectSuffix, name, ObjectSuffix);
+  const std::string_view texts[] = {key, parent, definitionLine, className};
+  m_objects.m_store.Add(texts, 4, depth);
   if (depth > m_scannerValue) m_scannerValue = depth;
   return key;
 }
 
 std::string CObjectScanner::AddFunction(const std::string& name,
                                         const std::string& definitionLine) {
-  std::string key = UniqueName(m_functions, m_nextFunctionSuffix, name, FunctionSuffix);
-  m_functions.emplace(key, std::make_unique<CFunctionRecord>(key, definitionLine));
+  std::string key = UniqueName(m_functions.m_store, m_nextFunctionSuffix, name, FunctionSuffix);
+  const std::string_view texts[] = {key, definitionLine};
+  m_functions.m_store.Add(texts, 2, 0);
   return key;
 }
 
 int CObjectScanner::GetObjectLevel(const std::string& name) const {
-  const auto it = m_objects.find(name);
-  return it == m_objects.end() ? 1 : it->second->m_depth;
+  const int64_t index = m_objects.m_store.IndexOf(name);
+  return index < 0 ? 1 : m_objects.m_store.Depth(static_cast<uint32_t>(index));
 }
 
 void CObjectScanner::DeleteRecords() {
-  m_objects.clear();
-  m_functions.clear();
+  m_objects.m_store.Clear();
+  m_functions.m_store.Clear();
   m_nextObjectSuffix.clear();
   m_nextFunctionSuffix.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Record storage
+
+void CRecordStore::Clear() {
+  m_records.clear();
+  m_count = 0;
+  m_texts.clear();
+  m_textLeft = 0;
+  m_hash = {};
+  m_order = {};
+}
+
+std::size_t CRecordStore::MemoryBytes() const {
+  std::size_t texts = 0;
+  for (std::size_t i = 0; i < m_texts.size(); ++i) texts += TEXT_CHUNK; // big texts: at least
+  return m_records.size() * RECORDS_PER_CHUNK * sizeof(Packed) + texts +
+         m_hash.capacity() * sizeof(uint64_t) + m_order.capacity() * sizeof(uint32_t);
+}
+
+char* CRecordStore::TakeText(std::size_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (bytes > TEXT_CHUNK / 4) {
+    // A long text gets a chunk of its own, put before the current one so that its free
+    // room stays in use.
+    m_texts.insert(m_texts.end() - (m_texts.empty() ? 0 : 1), std::make_unique<char[]>(bytes));
+    return m_texts[m_texts.size() - (m_texts.size() > 1 ? 2 : 1)].get();
+  }
+  if (m_texts.empty() || bytes > m_textLeft) {
+    m_texts.push_back(std::make_unique<char[]>(TEXT_CHUNK));
+    m_textLeft = TEXT_CHUNK;
+  }
+  char* text = m_texts.back().get() + (TEXT_CHUNK - m_textLeft);
+  m_textLeft -= bytes;
+  return text;
+}
+
+void CRecordStore::Add(const std::string_view* texts, int count, int depth) {
+  std::size_t bytes = 0;
+  for (int i = 0; i < count; ++i) bytes += texts[i].size();
+  char* text = TakeText(bytes);
+  Packed record{text, {0, 0, 0, 0}, depth};
+  for (int i = 0; i < count; ++i) {
+    if (!texts[i].empty()) std::memcpy(text, texts[i].data(), texts[i].size());
+    text += texts[i].size();
+    record.lengths[i] = static_cast<uint32_t>(texts[i].size());
+  }
+  if (m_count % RECORDS_PER_CHUNK == 0)
+    m_records.push_back(std::make_unique<Packed[]>(RECORDS_PER_CHUNK));
+  m_records.back()[m_count % RECORDS_PER_CHUNK] = record;
+  const auto index = static_cast<uint32_t>(m_count++);
+  // Adding goes with the hash index; the order is made again when it is next asked for.
+  m_order = {};
+  if (m_hash.empty() || (m_count * 2 > m_hash.size()))
+    BuildHash();
+  else
+    InsertIntoHash(index);
+}
+
+std::string_view CRecordStore::Text(uint32_t index, int which) const {
+  const Packed& record = RecordAt(index);
+  const char* text = record.text;
+  for (int i = 0; i < which; ++i) text += record.lengths[i];
+  return std::string_view(text, record.lengths[which]);
+}
+
+void CRecordStore::InsertIntoHash(uint32_t index) const {
+  const uint64_t hash = HashName(Name(index));
+  const std::size_t mask = m_hash.size() - 1;
+  std::size_t slot = hash & mask;
+  while (m_hash[slot] != 0) slot = (slot + 1) & mask;
+  m_hash[slot] = (hash & 0xFFFFFFFF00000000ull) | (index + 1u);
+}
+
+// Half full at most, so that a search for a name that is not there ends soon.
+void CRecordStore::BuildHash() const {
+  m_order = {};
+  std::size_t size = 64;
+  while (size < m_count * 2 + 2) size *= 2;
+  m_hash.assign(size, 0);
+  for (std::size_t i = 0; i < m_count; ++i) InsertIntoHash(static_cast<uint32_t>(i));
+}
+
+void CRecordStore::BuildOrder() const {
+  // The hash goes first: the two indexes are never held at once.
+  m_hash = {};
+  std::vector<OrderKey> keys(m_count);
+  for (std::size_t i = 0; i < m_count; ++i) {
+    const std::string_view name = Name(static_cast<uint32_t>(i));
+    keys[i] = {BigEndianPrefix(name.data(), name.size()),
+               name.size() > 8 ? BigEndianPrefix(name.data() + 8, name.size() - 8) : 0,
+               static_cast<uint32_t>(i)};
+  }
+  std::sort(keys.begin(), keys.end(), [this](const OrderKey& a, const OrderKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return Name(a.index) < Name(b.index);
+  });
+  m_order.resize(m_count);
+  for (std::size_t i = 0; i < m_count; ++i) m_order[i] = keys[i].index;
+}
+
+uint32_t CRecordStore::OrderedIndex(std::size_t position) const {
+  if (m_order.size() != m_count) BuildOrder();
+  return m_order[position];
+}
+
+int64_t CRecordStore::IndexOf(std::string_view name) const {
+  if (m_count == 0) return -1;
+  if (!m_hash.empty()) {
+    const uint64_t hash = HashName(name);
+    const std::size_t mask = m_hash.size() - 1;
+    for (std::size_t slot = hash & mask; m_hash[slot] != 0; slot = (slot + 1) & mask) {
+      const uint64_t entry = m_hash[slot];
+      const auto index = static_cast<uint32_t>(entry) - 1u;
+      if ((entry >> 32) == (hash >> 32) && Name(index) == name) return index;
+    }
+    return -1;
+  }
+  if (m_order.size() != m_count) BuildOrder();
+  const auto it = std::lower_bound(m_order.begin(), m_order.end(), name,
+                                   [this](uint32_t index, std::string_view n) { return Name(index) < n; });
+  if (it == m_order.end() || Name(*it) != name) return -1;
+  return *it;
 }

@@ -1,8 +1,9 @@
 #pragma once
 #include <array>
 #include <cstddef>
-#include <map>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -12,38 +13,130 @@
 // and routines defined in column 0, for the object bar. It reads the first few tokens of each
 // line and is a heuristic, not an Inform parser.
 
-// One object definition found by a scan.
-class CObjectRecord {
-public:
-  CObjectRecord(std::string name, std::string parent, std::string definitionLine,
-                std::string className, int depth)
-      : m_name(std::move(name)), m_parent(std::move(parent)),
-        m_definitionLine(std::move(definitionLine)), m_class(std::move(className)), m_depth(depth) {
-  }
-  virtual ~CObjectRecord() = default;
-
-  std::string m_name;           // equal to its key in the object map
-  std::string m_parent;         // as written in the source, or empty
-  std::string m_definitionLine; // the first DEFINITION_LINE_LENGTH bytes of the line
-  std::string m_class;          // empty for Object and Nearby definitions
-  int m_depth;                  // 0 for a top-level object
+// One object definition found by a scan. The texts point into the scanner's own storage and
+// stay valid until its records are deleted (DeleteRecords, or the scanner's end).
+struct CObjectRecord {
+  std::string_view m_name;           // unique among the objects
+  std::string_view m_parent;         // as written in the source, or empty
+  std::string_view m_definitionLine; // the first DEFINITION_LINE_LENGTH bytes of the line
+  std::string_view m_class;          // empty for Object and Nearby definitions
+  int m_depth = 0;                   // 0 for a top-level object
 };
 
 // One routine definition found by a scan.
-class CFunctionRecord {
-public:
-  CFunctionRecord(std::string name, std::string definitionLine)
-      : m_name(std::move(name)), m_definitionLine(std::move(definitionLine)) {}
-  virtual ~CFunctionRecord() = default;
-
-  std::string m_name;
-  std::string m_definitionLine;
+struct CFunctionRecord {
+  std::string_view m_name; // unique among the functions
+  std::string_view m_definitionLine;
 };
 
-// Records keyed by their name (exact, case-sensitive); the map owns them, so emptying or
-// destroying the map deletes them. Iteration is in byte order of the names.
-using CObjectMap = std::map<std::string, std::unique_ptr<CObjectRecord>>;
-using CFunctionMap = std::map<std::string, std::unique_ptr<CFunctionRecord>>;
+// The records of one kind, stored compactly: a file of a million definitions holds a
+// million records, so each is a few words and its texts, with no allocation of its own.
+// Names are unique. While records are being added a hash index finds names; once the
+// records are listed (in byte order of their names, the order of the object bar) a sorted
+// index takes its place and finds them by binary search.
+class CRecordStore {
+public:
+  static constexpr int MAX_TEXTS = 4;
+
+  CRecordStore() = default;
+  CRecordStore(const CRecordStore&) = delete;
+  CRecordStore& operator=(const CRecordStore&) = delete;
+
+  // Adds a record with texts[0] as its name, which must not be taken yet.
+  void Add(const std::string_view* texts, int count, int depth);
+  void Clear();
+  std::size_t Count() const { return m_count; }
+  // The index of the record named exactly name, or -1.
+  int64_t IndexOf(std::string_view name) const;
+  // The index of the record at position (0 .. Count()-1) in byte order of the names.
+  uint32_t OrderedIndex(std::size_t position) const;
+  std::string_view Text(uint32_t index, int which) const;
+  int Depth(uint32_t index) const { return RecordAt(index).depth; }
+  std::size_t MemoryBytes() const;
+
+private:
+  struct Packed {
+    const char* text; // the record's texts one after another
+    uint32_t lengths[MAX_TEXTS];
+    int32_t depth;
+  };
+  static constexpr std::size_t RECORDS_PER_CHUNK = 4096;
+  static constexpr std::size_t TEXT_CHUNK = 256 * 1024;
+
+  const Packed& RecordAt(uint32_t index) const {
+    return m_records[index / RECORDS_PER_CHUNK][index % RECORDS_PER_CHUNK];
+  }
+  std::string_view Name(uint32_t index) const { return Text(index, 0); }
+  char* TakeText(std::size_t bytes);
+  void BuildHash() const;
+  void InsertIntoHash(uint32_t index) const;
+  void BuildOrder() const;
+
+  std::vector<std::unique_ptr<Packed[]>> m_records;
+  std::size_t m_count = 0;
+  std::vector<std::unique_ptr<char[]>> m_texts;
+  std::size_t m_textLeft = 0; // free bytes at the end of the last text chunk
+  // At most one index is kept: the hash (slots: index + 1 in the low half, 0 empty, and the
+  // name's hash in the high half) while adding, the sorted order while listing.
+  mutable std::vector<uint64_t> m_hash;
+  mutable std::vector<uint32_t> m_order;
+};
+
+// The records of one kind by name: lookups, and iteration in byte order of the names.
+template <class TRecord> class CRecordMap {
+public:
+  class const_iterator {
+  public:
+    using value_type = TRecord;
+    using difference_type = std::ptrdiff_t;
+    const_iterator() = default;
+    const_iterator(const CRecordMap* map, std::size_t position) : m_map(map), m_position(position) {}
+    TRecord operator*() const { return m_map->Make(m_map->m_store.OrderedIndex(m_position)); }
+    const_iterator& operator++() {
+      ++m_position;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator before = *this;
+      ++m_position;
+      return before;
+    }
+    bool operator==(const const_iterator& other) const { return m_position == other.m_position; }
+
+  private:
+    const CRecordMap* m_map = nullptr;
+    std::size_t m_position = 0;
+  };
+
+  const_iterator begin() const { return const_iterator(this, 0); }
+  const_iterator end() const { return const_iterator(this, size()); }
+  std::size_t size() const { return m_store.Count(); }
+  bool empty() const { return m_store.Count() == 0; }
+  bool Contains(std::string_view name) const { return m_store.IndexOf(name) >= 0; }
+  std::optional<TRecord> Find(std::string_view name) const {
+    const int64_t index = m_store.IndexOf(name);
+    if (index < 0) return std::nullopt;
+    return Make(static_cast<uint32_t>(index));
+  }
+  std::size_t MemoryBytes() const { return m_store.MemoryBytes(); }
+
+private:
+  friend class CObjectScanner;
+  TRecord Make(uint32_t index) const;
+
+  CRecordStore m_store;
+};
+
+using CObjectMap = CRecordMap<CObjectRecord>;
+using CFunctionMap = CRecordMap<CFunctionRecord>;
+
+template <> inline CObjectRecord CObjectMap::Make(uint32_t index) const {
+  return CObjectRecord{m_store.Text(index, 0), m_store.Text(index, 1), m_store.Text(index, 2),
+                       m_store.Text(index, 3), m_store.Depth(index)};
+}
+template <> inline CFunctionRecord CFunctionMap::Make(uint32_t index) const {
+  return CFunctionRecord{m_store.Text(index, 0), m_store.Text(index, 1)};
+}
 
 // Where a scan reads its lines. The text buffer satisfies it through CBufferLineSource.
 class CScanLineSource {

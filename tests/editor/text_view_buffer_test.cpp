@@ -1,5 +1,5 @@
-// The view against its buffer: positions moved by edits from elsewhere, resets, the parse
-// cookie and line length caches across edits, and the clipboard.
+// The view against its buffer: positions moved by edits from elsewhere, resets, the line
+// caches following real edits, and the clipboard.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
@@ -91,21 +91,6 @@ TEST_F(ViewWithBuffer, AViewOutlivingItsBufferShowsNoTextAndCanTakeAnother) {
   buffer = MakeBuffer("again");
   view.AttachBuffer(buffer.get());
   EXPECT_EQ(view.GetLineLength(0), 5);
-}
-
-TEST_F(ViewWithBuffer, EditsKeepTheCookiesAboveTheChangeAndRecolourFromIt) {
-  buffer = MakeBuffer("a\nb\nc\nd\ne\nf");
-  view.AttachBuffer(buffer.get());
-  (void)view.GetLineCookie(5);
-  view.ResetColourCalls();
-  Insert(*buffer, nullptr, 3, 1, "x");
-  (void)view.GetLineCookie(5);
-  // The changed line ends in the same state as before: the lines below keep their cookies.
-  EXPECT_EQ(view.cookieCalls, (std::vector<int>{0, 0, 0, 1}));
-  view.ResetColourCalls();
-  Insert(*buffer, nullptr, 1, 1, "\r\n\r\n");
-  (void)view.GetLineCookie(7);
-  EXPECT_EQ(view.cookieCalls, (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1}));
 }
 
 // Random edits, single- and multi-line, against lengths and cookies computed afresh.

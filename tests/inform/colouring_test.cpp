@@ -2,6 +2,7 @@
 // line state, token codes, and robustness on arbitrary bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -25,8 +26,10 @@ struct Coloured {
 };
 
 // Colours one line held in a heap block of exactly its length, so that a read past the end
-// is caught by the address sanitizer; also checks the run layout.
-Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex = 1) {
+// is caught by the address sanitizer; also checks the run layout, and that colouring any
+// part of the line alone (every part, or with allSpans false a few) gives the same colours.
+Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex = 1,
+                   bool allSpans = true) {
   const int length = static_cast<int>(text.size());
   std::unique_ptr<char[]> exact(new char[text.size() + (text.empty() ? 1 : 0)]);
   std::memcpy(exact.get(), text.data(), text.size());
@@ -44,6 +47,21 @@ Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex =
   // The cookie-only call follows exactly the same state.
   int count = -1;
   EXPECT_EQ(ColourLine(cookie, lineIndex, text.data(), length, nullptr, count), result);
+  std::vector<uint8_t> scratch;
+  std::vector<int32_t> part(text.size() + 1, -7);
+  for (int from = 0; from <= length; from += allSpans ? 1 : 1 + length / 3) {
+    for (int to = from; to <= length; to += allSpans ? 1 : 1 + length / 4) {
+      std::fill(part.begin(), part.end(), -7);
+      const uint32_t end = ColourLineSpan(cookie, lineIndex, exact.get(), length, from, to,
+                                          part.data(), to % 2 == 0, scratch);
+      bool same = end == (to % 2 == 0 ? result : 0u) && part[static_cast<size_t>(to - from)] == -7;
+      for (int i = from; i < to; ++i) same = same && part[static_cast<size_t>(i - from)] == runs[i].colourIndex;
+      if (!same) {
+        ADD_FAILURE() << "characters " << from << " to " << to << " coloured alone differ";
+        return out;
+      }
+    }
+  }
   return out;
 }
 
@@ -146,6 +164,34 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
   }
 }
 
+// Both keyword lists, whole: each word as it stands, and close misses (a letter more, a
+// capital) that are no keyword.
+TEST(Colouring, EveryKeywordOfBothLists) {
+  const char* statements[] = {
+      "box",      "break",   "child",    "children",   "continue", "default",   "do",
+      "elder",    "eldest",  "else",     "false",      "font",     "for",       "give",
+      "has",      "hasnt",   "if",       "in",         "indirect", "inversion", "jump",
+      "metaclass", "move",   "new_line", "nothing",    "notin",    "objectloop", "ofclass",
+      "or",       "parent",  "print",    "print_ret",  "provides", "quit",      "random",
+      "read",     "remove",  "restore",  "return",     "rfalse",   "rtrue",     "save",
+      "sibling",  "spaces",  "string",   "style",      "switch",   "to",        "true",
+      "until",    "while",   "younger",  "youngest"};
+  for (const std::string word : statements) {
+    std::string capital = word;
+    capital[0] = static_cast<char>(capital[0] - 'a' + 'A');
+    EXPECT_EQ(ColourOne(" " + word + ";", ROUTINE).colours, std::string(word.size() + 2, '9'));
+    EXPECT_EQ(ColourOne(" " + word + "x", ROUTINE).colours, "9" + std::string(word.size() + 1, 'F'));
+    EXPECT_EQ(ColourOne(" " + capital, ROUTINE).colours, "9" + std::string(word.size(), 'F'));
+  }
+  const char* modifiers[] = {"first", "last", "meta", "only", "private", "replace", "reverse",
+                             "string", "table"};
+  for (const std::string word : modifiers) {
+    EXPECT_EQ(ColourOne("x " + word, 0).colours, "AA" + std::string(word.size(), 'B'));
+    EXPECT_EQ(ColourOne("x " + word + "s", 0).colours, std::string(word.size() + 3, 'A'));
+    EXPECT_EQ(ColourOne("x _" + word, 0).colours, std::string(word.size() + 3, 'A'));
+  }
+}
+
 TEST(Colouring, StateCarriesFromLineToLine) {
   // Line 0 from cookie 0, each later line from the cookie returned for the line before.
   const std::vector<std::pair<std::vector<std::string>, std::vector<Expect>>> files = {
@@ -219,7 +265,7 @@ TEST(Colouring, ArbitraryBytesGiveOneProducedColourPerCharacterAndNoReadPastTheL
     std::string text(random() % 48, ' ');
     for (char& ch : text)
       ch = random() % 4 == 0 ? static_cast<char>(random() & 0xFF) : alphabet[random() % alphabet.size()];
-    const Coloured c = ColourOne(text, cookie, line);
+    const Coloured c = ColourOne(text, cookie, line, false);
     for (char colour : c.colours) ASSERT_TRUE(colour >= '6' && colour <= 'F') << "line " << line;
     ASSERT_EQ(c.cookie & ~COOKIE_ALL_BITS, 0u);
     ASSERT_EQ(c.cookie & COOKIE_COMMENT, 0u);

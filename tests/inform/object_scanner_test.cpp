@@ -9,24 +9,26 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 namespace {
 
 using ::testing::ElementsAre;
 
+// The names of a map's records in the order it lists them.
 std::vector<std::string> Keys(const auto& map) {
   std::vector<std::string> keys;
-  for (const auto& entry : map) keys.push_back(entry.first);
+  for (const auto& record : map) keys.emplace_back(record.m_name);
   return keys;
 }
 
 // "parent=... class=... depth=..." of an object record, or "missing".
 std::string Describe(const CObjectScanner& scanner, const std::string& name) {
-  auto it = scanner.ObjectMap().find(name);
-  if (it == scanner.ObjectMap().end()) return "missing";
-  const CObjectRecord& o = *it->second;
-  return "parent=" + o.m_parent + " class=" + o.m_class + " depth=" + std::to_string(o.m_depth);
+  const std::optional<CObjectRecord> o = scanner.ObjectMap().Find(name);
+  if (!o) return "missing";
+  return "parent=" + std::string(o->m_parent) + " class=" + std::string(o->m_class) +
+         " depth=" + std::to_string(o->m_depth);
 }
 
 TEST(GetToken, SplitsPlainStringAndArrowTokensAndStopsAtSemicolons) {
@@ -147,10 +149,10 @@ TEST(ScanLines, NamesAndDefinitionLinesOfRoutinesAndUntitledObjects) {
   scanner.ScanObjects(source);
   EXPECT_THAT(Keys(scanner.FunctionMap()),
               ElementsAre("Main", "Main[2]", "Spaced", "Untitled", "Untitled[2]", "Untitled[3]", "x"));
-  EXPECT_EQ(scanner.FunctionMap().at("x")->m_definitionLine, "[Other x;");
+  EXPECT_EQ(scanner.FunctionMap().Find("x")->m_definitionLine, "[Other x;");
   EXPECT_THAT(Keys(scanner.ObjectMap()), ElementsAre("Untitled", "Untitled[02]", "Untitled[03]", "lamp"));
-  EXPECT_EQ(scanner.ObjectMap().at("Untitled")->m_class, ";");
-  EXPECT_EQ(scanner.ObjectMap().at("lamp")->m_definitionLine, "Object lamp \"a brass lamp wit"); // 29 bytes
+  EXPECT_EQ(scanner.ObjectMap().Find("Untitled")->m_class, ";");
+  EXPECT_EQ(scanner.ObjectMap().Find("lamp")->m_definitionLine, "Object lamp \"a brass lamp wit"); // 29 bytes
 }
 
 TEST(UniqueNames, SuffixesArePaddedForObjectsAndSkipTakenNames) {
@@ -159,7 +161,6 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsAndSkipTakenNames) {
   for (int i = 0; i < 12; ++i) names.push_back(scanner.AddObject("lamp", "", "", "", 0));
   EXPECT_THAT(names, ElementsAre("lamp", "lamp[02]", "lamp[03]", "lamp[04]", "lamp[05]", "lamp[06]", "lamp[07]",
                                  "lamp[08]", "lamp[09]", "lamp[10]", "lamp[11]", "lamp[12]"));
-  for (const auto& [key, record] : scanner.ObjectMap()) EXPECT_EQ(key, record->m_name);
   // Functions count on without padding, apart from the objects.
   for (int i = 1; i <= 10; ++i)
     EXPECT_EQ(scanner.AddFunction("lamp", ""), i == 1 ? "lamp" : "lamp[" + std::to_string(i) + "]");
@@ -173,6 +174,29 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsAndSkipTakenNames) {
   other.AddObject("lamp[06]", "", "", "", 0);
   EXPECT_EQ(other.AddObject("lamp", "", "", "", 0), "lamp[07]"); // past two taken names
   EXPECT_EQ(other.AddObject("lamp[02]", "", "", "", 0), "lamp[02][02]"); // a suffix on top
+}
+
+// Names listed in byte order, also where they differ only after their first 16 bytes, and
+// found both while records are being added and after they have been listed.
+TEST(UniqueNames, ListedInByteOrderAndFoundBeforeAndAfterListing) {
+  CObjectScanner scanner;
+  const std::string sixteen = "abcdefghijklmnop", nul("a\0", 2);
+  for (const std::string& name : {std::string("b"), sixteen + "b", std::string("a\xE9"),
+                                  std::string("ab"), std::string("B"), std::string("a"),
+                                  sixteen + "a", sixteen, nul})
+    scanner.AddObject(name, "line", "p", name.substr(0, 1), 2);
+  EXPECT_EQ(Describe(scanner, sixteen + "b"), "parent=p class=a depth=2"); // by the hash
+  EXPECT_THAT(Keys(scanner.ObjectMap()),
+              ElementsAre("B", "a", nul, "ab", sixteen, sixteen + "a", sixteen + "b", "a\xE9", "b"));
+  EXPECT_EQ(Describe(scanner, nul), "parent=p class=a depth=2"); // by the order
+  EXPECT_EQ(Describe(scanner, "b"), "parent=p class=b depth=2");
+  EXPECT_EQ(Describe(scanner, "abcdefghijklmno"), "missing");
+  EXPECT_EQ(Describe(scanner, sixteen + "c"), "missing");
+  EXPECT_EQ(scanner.ObjectMap().Find("B")->m_definitionLine, "line");
+  // Adding after the listing still knows every taken name.
+  EXPECT_EQ(scanner.AddObject(sixteen, "", "", "", 0), sixteen + "[02]");
+  EXPECT_THAT(Keys(scanner.ObjectMap()), ElementsAre("B", "a", nul, "ab", sixteen, sixteen + "[02]",
+                                                     sixteen + "a", sixteen + "b", "a\xE9", "b"));
 }
 
 TEST(UniqueNames, RebuildStartsTheNamesAgainButKeepsTheScannerValue) {
@@ -274,28 +298,26 @@ TEST(ScanLibrary, EveryLibraryFileGivesPlausibleRecords) {
     RecordingHost host;
     ASSERT_TRUE(scanner.ScanObjects(source, &host)) << entry.path();
     EXPECT_EQ(host.steps, source.LineCount());
-    for (const auto& [key, record] : scanner.ObjectMap()) {
-      EXPECT_EQ(key, record->m_name);
-      ASSERT_FALSE(record->m_definitionLine.empty()) << key;
-      EXPECT_LE(record->m_definitionLine.size(), 29u);
-      EXPECT_TRUE(record->m_definitionLine.front() != ' ' && record->m_definitionLine.front() != '\t') << key;
-      EXPECT_FALSE(IsDirective(record->m_definitionLine)) << record->m_definitionLine;
-      EXPECT_TRUE(record->m_depth >= 0 && record->m_depth <= scanner.ScannerValue()) << key;
+    for (const CObjectRecord& record : scanner.ObjectMap()) {
+      ASSERT_FALSE(record.m_definitionLine.empty()) << record.m_name;
+      EXPECT_LE(record.m_definitionLine.size(), 29u);
+      EXPECT_TRUE(record.m_definitionLine.front() != ' ' && record.m_definitionLine.front() != '\t');
+      EXPECT_FALSE(IsDirective(record.m_definitionLine)) << record.m_definitionLine;
+      EXPECT_TRUE(record.m_depth >= 0 && record.m_depth <= scanner.ScannerValue()) << record.m_name;
     }
-    for (const auto& [key, record] : scanner.FunctionMap()) {
-      EXPECT_EQ(key, record->m_name);
-      ASSERT_FALSE(record->m_definitionLine.empty()) << key;
-      EXPECT_EQ(record->m_definitionLine.front(), '[') << key;
+    for (const CFunctionRecord& record : scanner.FunctionMap()) {
+      ASSERT_FALSE(record.m_definitionLine.empty()) << record.m_name;
+      EXPECT_EQ(record.m_definitionLine.front(), '[') << record.m_name;
     }
     if (entry.path().filename() != "parser.h") continue;
     const CFunctionMap& functions = scanner.FunctionMap();
-    ASSERT_TRUE(functions.count("Main"));
-    EXPECT_EQ(functions.at("Main")->m_definitionLine, "[ Main; InformLibrary.play();");
-    EXPECT_TRUE(functions.count("MainWindow") && functions.count("MainWindow[2]"));
+    ASSERT_TRUE(functions.Contains("Main"));
+    EXPECT_EQ(functions.Find("Main")->m_definitionLine, "[ Main; InformLibrary.play();");
+    EXPECT_TRUE(functions.Contains("MainWindow") && functions.Contains("MainWindow[2]"));
     EXPECT_GT(functions.size(), 100u);
     for (const char* name : {"thedark", "InformParser", "InformLibrary", "LibraryExtensions"}) {
-      ASSERT_TRUE(scanner.ObjectMap().count(name)) << name;
-      EXPECT_EQ(scanner.ObjectMap().at(name)->m_class, "") << name;
+      ASSERT_TRUE(scanner.ObjectMap().Contains(name)) << name;
+      EXPECT_EQ(scanner.ObjectMap().Find(name)->m_class, "") << name;
     }
   }
   EXPECT_GE(files, 7);

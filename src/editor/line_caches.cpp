@@ -1,0 +1,294 @@
+// The text view's line caches: cookies kept across edits as chains, expanded lengths and the
+// counts of each length that keep the longest line up to date.
+#include "line_caches.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+// Columns are ints; a line long enough to pass INT_MAX columns stops at INT_MAX.
+int ClampColumn(int64_t column) { return static_cast<int>(std::min<int64_t>(column, INT_MAX)); }
+int NextTabStop(int64_t column) { return ClampColumn(column + LINE_TAB_SIZE - column % LINE_TAB_SIZE); }
+} // namespace
+
+// Runs without a tab advance one column per byte, so only the tabs are looked at one by one.
+int ExpandedColumn(const char* chars, int count) {
+  int64_t column = 0;
+  int i = 0;
+  while (i < count) {
+    const void* tab = std::memchr(chars + i, '\t', static_cast<std::size_t>(count - i));
+    if (!tab) return ClampColumn(column + (count - i));
+    const int t = static_cast<int>(static_cast<const char*>(tab) - chars);
+    column = NextTabStop(column + (t - i));
+    i = t + 1;
+  }
+  return ClampColumn(column);
+}
+
+int CharAtColumn(const char* chars, int length, int column, int& charColumn) {
+  int64_t start = 0; // column where character i starts
+  int i = 0;
+  if (column < 0) column = 0;
+  while (i < length) {
+    const void* tab = std::memchr(chars + i, '\t', static_cast<std::size_t>(length - i));
+    const int t = tab ? static_cast<int>(static_cast<const char*>(tab) - chars) : length;
+    if (column < start + (t - i)) {
+      charColumn = column;
+      return i + static_cast<int>(column - start);
+    }
+    start += t - i;
+    i = t;
+    if (i == length) break;
+    const int next = NextTabStop(start);
+    if (column < next) {
+      charColumn = ClampColumn(start);
+      return i;
+    }
+    start = next;
+    ++i;
+  }
+  charColumn = ClampColumn(start);
+  return length;
+}
+
+// ---------------------------------------------------------------------------------------
+
+void CLineCaches::Clear() {
+  m_cookies.clear();
+  m_cookies.shrink_to_fit();
+  m_cookiesAllocated = false;
+  m_known = 0;
+  m_chains.clear();
+  m_lengths.clear();
+  m_lengths.shrink_to_fit();
+  m_lengthsAllocated = false;
+  ForgetLongest();
+}
+
+std::size_t CLineCaches::MemoryBytes() const {
+  // A map node holds its key, its count and the tree links (about 48 bytes with glibc).
+  return m_cookies.capacity() * sizeof(uint32_t) + m_lengths.capacity() * sizeof(int32_t) +
+         m_shortCounts.capacity() * sizeof(int32_t) + m_longCounts.size() * 48 +
+         m_chains.capacity() * sizeof(Chain);
+}
+
+// ---------------------------------------------------------------------------------------
+// Expanded lengths and the longest line
+
+int CLineCaches::ComputeLength(int line) const {
+  return ExpandedColumn(m_source.CacheLineChars(line), m_source.CacheLineLength(line));
+}
+
+bool CLineCaches::EnsureLengths() {
+  const int count = m_source.CacheLineCount();
+  if (!m_lengthsAllocated || static_cast<int>(m_lengths.size()) != count) {
+    // A size that no longer matches the text means a change passed unseen: start afresh.
+    m_lengths.assign(static_cast<std::size_t>(std::max(count, 0)), -1);
+    m_lengthsAllocated = true;
+    ForgetLongest();
+  }
+  return count > 0;
+}
+
+int CLineCaches::ExpandedLength(int line) {
+  if (line < 0 || line >= m_source.CacheLineCount() || !EnsureLengths()) return 0;
+  int32_t& entry = m_lengths[static_cast<std::size_t>(line)];
+  if (entry < 0) entry = ComputeLength(line);
+  return entry;
+}
+
+void CLineCaches::ForgetLongest() {
+  m_longest = -1;
+  m_shortCounts.clear();
+  m_longCounts.clear();
+}
+
+void CLineCaches::CountLength(int length, int delta) {
+  if (length < SHORT_LENGTHS) {
+    if (static_cast<int>(m_shortCounts.size()) <= length)
+      m_shortCounts.resize(static_cast<std::size_t>(length) + 1, 0);
+    m_shortCounts[static_cast<std::size_t>(length)] += delta;
+    while (!m_shortCounts.empty() && m_shortCounts.back() == 0) m_shortCounts.pop_back();
+  } else {
+    auto it = m_longCounts.try_emplace(length, 0).first;
+    if ((it->second += delta) == 0) m_longCounts.erase(it);
+  }
+  if (!m_longCounts.empty())
+    m_longest = m_longCounts.rbegin()->first;
+  else
+    m_longest = m_shortCounts.empty() ? 0 : static_cast<int>(m_shortCounts.size()) - 1;
+}
+
+int CLineCaches::LongestLine() {
+  const int count = m_source.CacheLineCount();
+  if (m_longest >= 0 && m_lengthsAllocated && static_cast<int>(m_lengths.size()) == count)
+    return m_longest;
+  if (!EnsureLengths()) return 0;
+  ForgetLongest();
+  m_longest = 0;
+  for (int i = 0; i < count; ++i) {
+    int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
+    if (entry < 0) entry = ComputeLength(i);
+    CountLength(entry, +1);
+  }
+  return m_longest;
+}
+
+// ---------------------------------------------------------------------------------------
+// Parse cookies
+
+bool CLineCaches::EnsureCookies() {
+  const int count = m_source.CacheLineCount();
+  if (!m_cookiesAllocated || static_cast<int>(m_cookies.size()) != count) {
+    m_cookies.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
+    m_cookiesAllocated = true;
+    m_known = 0;
+    m_chains.clear();
+  }
+  return count > 0;
+}
+
+uint32_t CLineCaches::Cookie(int line) {
+  if (line < 0 || !EnsureCookies() || line >= static_cast<int>(m_cookies.size())) return 0;
+  while (m_known <= line) {
+    const uint32_t above = m_known == 0 ? 0u : m_cookies[static_cast<std::size_t>(m_known - 1)];
+    AcceptCookie(m_source.CacheColourLine(above, m_known));
+  }
+  return m_cookies[static_cast<std::size_t>(line)];
+}
+
+void CLineCaches::AcceptCookie(uint32_t cookie) {
+  const int k = m_known;
+  while (!m_chains.empty() && m_chains.front().end <= k) m_chains.erase(m_chains.begin());
+  if (!m_chains.empty() && m_chains.front().begin <= k) {
+    Chain& chain = m_chains.front();
+    if (m_cookies[static_cast<std::size_t>(k)] == cookie) {
+      // The same cookie from here: the rest of the chain follows from it as before.
+      m_known = chain.end;
+      m_chains.erase(m_chains.begin());
+      return;
+    }
+    chain.begin = k + 1;
+    if (chain.begin >= chain.end) m_chains.erase(m_chains.begin());
+  }
+  m_cookies[static_cast<std::size_t>(k)] = cookie;
+  m_known = k + 1;
+}
+
+void CLineCaches::OfferCookie(int line, uint32_t cookie) {
+  if (line != m_known || !EnsureCookies() || line >= static_cast<int>(m_cookies.size())) return;
+  AcceptCookie(cookie);
+}
+
+bool CLineCaches::LineKeepsItsCookie(int line) {
+  if (!m_cookiesAllocated || line != m_known || m_chains.empty() ||
+      m_chains.front().begin != line ||
+      static_cast<int>(m_cookies.size()) != m_source.CacheLineCount())
+    return false;
+  const uint32_t before = m_cookies[static_cast<std::size_t>(line)];
+  const uint32_t above = line == 0 ? 0u : m_cookies[static_cast<std::size_t>(line - 1)];
+  const uint32_t now = m_source.CacheColourLine(above, line);
+  AcceptCookie(now);
+  return now == before;
+}
+
+void CLineCaches::TrimChains() {
+  std::vector<Chain> kept;
+  for (Chain chain : m_chains) {
+    chain.begin = std::max(chain.begin, m_known);
+    if (chain.begin < chain.end && kept.size() < MAX_CHAINS) kept.push_back(chain);
+  }
+  m_chains.swap(kept);
+}
+
+// ---------------------------------------------------------------------------------------
+// Changes
+
+bool CLineCaches::TextChanged(int line, int added, int removed) {
+  const int count = m_source.CacheLineCount();
+  if (line < 0 || added < 0 || removed < 0) {
+    Clear();
+    return false;
+  }
+  bool fits = true;
+  if (m_cookiesAllocated) {
+    const int oldCount = static_cast<int>(m_cookies.size());
+    if (line + removed >= oldCount || oldCount + added - removed != count) {
+      m_cookies.clear();
+      m_cookiesAllocated = false;
+      m_known = 0;
+      m_chains.clear();
+      fits = false;
+    } else {
+      // The right prefix is itself a chain; each chain keeps what lies above the change, and
+      // its part from the changed line on when the changed line's old cookie is in it: that
+      // cookie becomes the candidate for the line that now ends with that old line's tail.
+      std::vector<Chain> chains;
+      if (m_known > 0) chains.push_back({0, m_known});
+      chains.insert(chains.end(), m_chains.begin(), m_chains.end());
+      const int anchor = line + removed; // old line whose tail ends the changed text
+      const int shift = added - removed;
+      std::vector<Chain> moved;
+      for (const Chain& chain : chains) {
+        if (chain.begin < line) moved.push_back({chain.begin, std::min(chain.end, line)});
+        if (chain.begin <= anchor && anchor < chain.end)
+          moved.push_back({line + added, chain.end + shift});
+        else if (chain.begin > anchor)
+          moved.push_back({chain.begin + shift, chain.end + shift});
+      }
+      const auto at = m_cookies.begin() + line;
+      if (removed > 0) {
+        *at = at[removed];
+        m_cookies.erase(at + 1, at + 1 + removed);
+      } else if (added > 0) {
+        const uint32_t tail = *at;
+        m_cookies.insert(at + 1, static_cast<std::size_t>(added), 0u);
+        m_cookies[static_cast<std::size_t>(line + added)] = tail;
+      }
+      m_known = std::min(m_known, line);
+      m_chains.swap(moved);
+      TrimChains();
+    }
+  }
+  if (m_lengthsAllocated) {
+    const int oldCount = static_cast<int>(m_lengths.size());
+    if (line + removed >= oldCount || oldCount + added - removed != count) {
+      m_lengths.clear();
+      m_lengthsAllocated = false;
+      ForgetLongest();
+      fits = false;
+    } else {
+      // With the longest line known every entry is known: move the changed lines' counts.
+      const bool counting = m_longest >= 0;
+      const auto at = m_lengths.begin() + line;
+      if (counting)
+        for (int i = 0; i <= removed; ++i) CountLength(at[i], -1);
+      if (removed > 0) m_lengths.erase(at + 1, at + 1 + removed);
+      if (added > 0) m_lengths.insert(m_lengths.begin() + line + 1, static_cast<std::size_t>(added), -1);
+      for (int i = line; i <= line + added; ++i) {
+        int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
+        entry = counting ? ComputeLength(i) : -1;
+        if (counting) CountLength(entry, +1);
+      }
+    }
+  }
+  return fits;
+}
+
+void CLineCaches::DropFrom(int line) {
+  line = std::max(0, line);
+  const std::size_t count = static_cast<std::size_t>(std::max(m_source.CacheLineCount(), 0));
+  if (m_cookiesAllocated) {
+    m_cookies.resize(count, 0);
+    m_known = std::min({m_known, line, static_cast<int>(count)});
+    for (Chain& chain : m_chains) chain.end = std::min(chain.end, line);
+    TrimChains();
+  }
+  if (m_lengthsAllocated) {
+    m_lengths.resize(count, -1);
+    std::fill(m_lengths.begin() + std::min<std::size_t>(static_cast<std::size_t>(line), count),
+              m_lengths.end(), -1);
+    ForgetLongest();
+  }
+}

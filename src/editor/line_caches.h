@@ -1,0 +1,107 @@
+#pragma once
+// The text view's per-line caches: parse cookies and expanded line lengths with the longest
+// line. Plain C++ (no Qt), so that the rules for keeping them across edits can be tested
+// without a window.
+#include <cstdint>
+#include <map>
+#include <vector>
+
+// What the caches read: the text's lines and, for cookies, the colouring.
+class CLineCacheSource {
+public:
+  virtual ~CLineCacheSource() = default;
+  virtual int CacheLineCount() const = 0; // 0 without a text
+  virtual int CacheLineLength(int line) const = 0;
+  virtual const char* CacheLineChars(int line) const = 0; // not NUL-terminated
+  // The cookie at the end of line, coloured from cookie (that of the line above, 0 for line 0).
+  virtual uint32_t CacheColourLine(uint32_t cookie, int line) = 0;
+};
+
+// Tab stops every tabSize columns; each other byte is one column.
+inline constexpr int LINE_TAB_SIZE = 4;
+// The column reached after the first count characters of chars.
+int ExpandedColumn(const char* chars, int count);
+// The character whose cells hold column (a tab holds several), and the column it starts at;
+// length and the line's expanded length for a column at or past the end.
+int CharAtColumn(const char* chars, int length, int column, int& charColumn);
+
+class CLineCaches {
+public:
+  explicit CLineCaches(CLineCacheSource& source) : m_source(source) {}
+  CLineCaches(const CLineCaches&) = delete;
+  CLineCaches& operator=(const CLineCaches&) = delete;
+
+  // Forgets everything (another text, or a reset view).
+  void Clear();
+
+  // ---- Expanded lengths ----
+  int ExpandedLength(int line);
+  // The largest expanded length of all lines, 0 without lines. The first call walks every
+  // line; edits keep it up to date from then on.
+  int LongestLine();
+
+  // ---- Parse cookies ----
+  // The cookie in force at the end of line (0 for a negative line or one past the text),
+  // computed downwards from the nearest line known above.
+  uint32_t Cookie(int line);
+  bool IsCookieKnown(int line) const { return line >= 0 && line < m_known; }
+  // A painter that coloured line with the cookie of the line above hands its end cookie
+  // back, which saves colouring the line again for Cookie.
+  void OfferCookie(int line, uint32_t cookie);
+  // After a change inside line: colours it once more and tells whether its end cookie is the
+  // one it had before the change, in which case every line below keeps its colours.
+  bool LineKeepsItsCookie(int line);
+
+  // ---- Changes ----
+  // The text changed at line: `added` lines were inserted after it (a line split), or the
+  // `removed` lines after it were joined to it, or (both 0) only line itself changed.
+  // Everything above line is kept; cookies below are kept as candidates (see m_chains).
+  // Returns false, with the caches dropped, when the change does not fit their sizes.
+  bool TextChanged(int line, int added, int removed);
+  // A change the caches cannot follow line by line: everything from line down is dropped.
+  void DropFrom(int line);
+
+  // ---- For tests and benchmarks ----
+  int CookiesKnown() const { return m_known; }
+  int CookieChainCount() const { return static_cast<int>(m_chains.size()); }
+  std::size_t MemoryBytes() const;
+
+private:
+  // Cookies [begin, end) that were computed from the lines above them and still follow one
+  // from the other (the cookie of each line after begin is what colouring that line from the
+  // cookie above gives), but whose start may be wrong because a line above changed. Once a
+  // recomputed cookie equals the stored one at some line of a chain, the rest of the chain
+  // is right again without colouring it.
+  struct Chain {
+    int begin;
+    int end;
+  };
+  static constexpr std::size_t MAX_CHAINS = 32;
+
+  bool EnsureCookies();
+  void AcceptCookie(uint32_t cookie); // the cookie of line m_known, just computed
+  bool EnsureLengths();
+  int ComputeLength(int line) const;
+  void CountLength(int length, int delta);
+  void ForgetLongest();
+  void TrimChains();
+
+  CLineCacheSource& m_source;
+
+  // Cookies: entries [0, m_known) are right; m_chains (ordered, disjoint, all at or after
+  // m_known) hold the entries kept as candidates; any other entry means nothing.
+  std::vector<uint32_t> m_cookies;
+  bool m_cookiesAllocated = false;
+  int m_known = 0;
+  std::vector<Chain> m_chains;
+
+  // Expanded lengths, -1 unknown.
+  std::vector<int32_t> m_lengths;
+  bool m_lengthsAllocated = false;
+  // How many lines have each expanded length, while m_longest is known (>= 0): lengths below
+  // SHORT_LENGTHS in an array, longer ones in a map. Every entry of m_lengths is then known.
+  static constexpr int SHORT_LENGTHS = 4096;
+  std::vector<int32_t> m_shortCounts;
+  std::map<int, int> m_longCounts;
+  int m_longest = -1;
+};
