@@ -97,19 +97,20 @@ void CMyTreeView::FillDocument(const CObjectBarDocument& document) {
   // Depth by depth, in the map's order within a depth, so that a parent of smaller depth is
   // in place before its children; a parent not (yet) listed leaves the object under the root.
   const int deepest = document.GetScannerValue();
-  std::vector<const CObjectRecord*> order;
+  std::vector<CObjectRecord> order;
   order.reserve(document.GetObjectMap().size());
-  for (const auto& [key, record] : document.GetObjectMap())
-    if (record->m_depth >= 0 && record->m_depth <= deepest) order.push_back(record.get());
+  for (const CObjectRecord& record : document.GetObjectMap())
+    if (record.m_depth >= 0 && record.m_depth <= deepest) order.push_back(record);
   std::stable_sort(order.begin(), order.end(),
-                   [](const CObjectRecord* a, const CObjectRecord* b) { return a->m_depth < b->m_depth; });
+                   [](const CObjectRecord& a, const CObjectRecord& b) { return a.m_depth < b.m_depth; });
   std::unordered_map<std::string_view, CTreeItem*> byText;
   byText.reserve(order.size());
-  for (const CObjectRecord* record : order) {
+  for (const CObjectRecord& record : order) {
     CTreeItem* parent = root.get();
-    if (!record->m_parent.empty())
-      if (auto found = byText.find(record->m_parent); found != byText.end()) parent = found->second;
-    CTreeItem* item = parent->AppendChild(std::make_unique<CTreeItem>(record->m_name, 1, 2));
+    if (!record.m_parent.empty())
+      if (auto found = byText.find(record.m_parent); found != byText.end()) parent = found->second;
+    CTreeItem* item =
+        parent->AppendChild(std::make_unique<CTreeItem>(std::string(record.m_name), 1, 2));
     byText.emplace(item->Text(), item);
   }
   InsertDocument(document, std::move(root));
@@ -201,9 +202,8 @@ void CMyTreeView::ExpandSubtree(CTreeItem* root) {
 CMyTreeView::CDefinitionSearch CMyTreeView::ObjectDefinition(const CObjectBarDocument& document,
                                                              const CTreeItem& item) {
   CDefinitionSearch search;
-  const CObjectMap& objects = document.GetObjectMap();
-  if (auto found = objects.find(item.Text()); found != objects.end())
-    search.text = found->second->m_definitionLine;
+  if (const std::optional<CObjectRecord> found = document.GetObjectMap().Find(item.Text()))
+    search.text = std::string(found->m_definitionLine);
   return search;
 }
 

@@ -10,13 +10,14 @@ void CTreeClassView::FillDocument(const CObjectBarDocument& document) {
   std::unique_ptr<CTreeItem> root = NewDocumentRoot(document);
   const CObjectMap& objects = document.GetObjectMap();
   std::unordered_map<std::string_view, CTreeItem*> classes;
-  for (const auto& [key, record] : objects)
-    if (!record->m_class.empty() && !classes.contains(record->m_class))
-      classes.emplace(record->m_class,
-                      root->AppendChild(std::make_unique<CTreeItem>(record->m_class, 1, 1)));
-  for (const auto& [key, record] : objects)
-    if (!record->m_class.empty())
-      classes.at(record->m_class)->AppendChild(std::make_unique<CTreeItem>(key, 2, 3));
+  for (const CObjectRecord& record : objects)
+    if (!record.m_class.empty() && !classes.contains(record.m_class))
+      classes.emplace(record.m_class, root->AppendChild(std::make_unique<CTreeItem>(
+                                          std::string(record.m_class), 1, 1)));
+  for (const CObjectRecord& record : objects)
+    if (!record.m_class.empty())
+      classes.at(record.m_class)
+          ->AppendChild(std::make_unique<CTreeItem>(std::string(record.m_name), 2, 3));
   InsertDocument(document, std::move(root));
 }
 

@@ -6,17 +6,16 @@ CTreeFunctionView::CTreeFunctionView(QWidget* parent) : CMyTreeView(STRIP_PATH, 
 
 void CTreeFunctionView::FillDocument(const CObjectBarDocument& document) {
   std::unique_ptr<CTreeItem> root = NewDocumentRoot(document);
-  for (const auto& [key, record] : document.GetFunctionMap())
-    root->AppendChild(std::make_unique<CTreeItem>(key, 1, 2));
+  for (const CFunctionRecord& record : document.GetFunctionMap())
+    root->AppendChild(std::make_unique<CTreeItem>(std::string(record.m_name), 1, 2));
   InsertDocument(document, std::move(root));
 }
 
 CMyTreeView::CDefinitionSearch CTreeFunctionView::DefinitionSearch(
     const CObjectBarDocument& document, const CTreeItem& item, int) const {
   CDefinitionSearch search;
-  const CFunctionMap& functions = document.GetFunctionMap();
-  if (auto found = functions.find(item.Text()); found != functions.end())
-    search.text = found->second->m_definitionLine;
+  if (const std::optional<CFunctionRecord> found = document.GetFunctionMap().Find(item.Text()))
+    search.text = std::string(found->m_definitionLine);
   return search;
 }
 
