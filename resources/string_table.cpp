@@ -12,6 +12,7 @@ struct StringEntry {
 
 // Sorted by id; later subsystems add their strings here.
 constexpr StringEntry kStrings[] = {
+    {StringId::FIND_NOT_FOUND, "Cannot find string\"%s\""},
     {StringId::UNDO_MENU, "&Undo %s\tCtrl+Z"},
     {StringId::REDO_MENU, "&Redo %s\tCtrl+Y"},
     {StringId::UNDO_MENU_DISABLED, "&Undo\tCtrl+Z"},

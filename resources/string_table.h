@@ -3,6 +3,8 @@
 // the rest of the system (menus, messages, undo descriptions) refers to them by.
 
 namespace StringId {
+// A search that found nothing; %s is the search text.
+inline constexpr int FIND_NOT_FOUND = 8606; // "Cannot find string\"%s\""
 // Undo and redo menu texts.
 inline constexpr int UNDO_MENU = 8615;          // "&Undo %s\tCtrl+Z"
 inline constexpr int REDO_MENU = 8616;          // "&Redo %s\tCtrl+Y"

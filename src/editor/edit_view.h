@@ -44,6 +44,13 @@ public:
   bool GetOverwriteMode() const { return m_overwriteMode; }
   void SetOverwriteMode(bool on);
 
+  // Replaces the selection by text: the selection is deleted (eraseAction, its own undo
+  // group unless one is open), text goes in at its start (Replace, its own group), and the
+  // inserted text is selected with the anchor and the caret at its end. False, changing
+  // nothing, without a selection or on a read-only buffer.
+  bool ReplaceSelection(std::string_view text,
+                        UndoAction eraseAction = UndoAction::DeleteSelection);
+
   // The Replace dialog keeps the selection it started from while it is open; buffer changes
   // move it along.
   void PushSelection();
@@ -79,6 +86,8 @@ public:
   void OnEditPaste();
   void OnEditUndo();
   void OnEditRedo();
+  // Opens the Replace dialog; nothing on a read-only buffer.
+  void OnEditReplace();
 
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;

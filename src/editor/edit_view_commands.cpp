@@ -238,6 +238,7 @@ bool CCrystalEditView::OnCmdMsg(int id) {
   case EDIT_SWITCH_OVRMODE: OnEditSwitchOvrmode(); return true;
   case EDIT_UNDO: OnEditUndo(); return true;
   case EDIT_REDO: OnEditRedo(); return true;
+  case EDIT_REPLACE: OnEditReplace(); return true;
   default: return CCrystalTextView::OnCmdMsg(id);
   }
 }
@@ -256,6 +257,7 @@ bool CCrystalEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case EDIT_DELETE_WORD_BACK:
   case EDIT_TAB:
   case EDIT_UNTAB:
+  case EDIT_REPLACE:
     state.enabled = true;
     return true;
   case EDIT_SWITCH_OVRMODE:

@@ -111,6 +111,9 @@ void CCrystalTextView::ResetViewState() {
   if (m_dragSelecting) EndMouseSelection();
   m_horzBarLocked = false;
   m_showInactiveSelection = false;
+  m_searchRemembered = false;
+  m_lastSearchFlags = 0;
+  m_lastSearchText.clear();
   UpdateCaret();
   viewport()->update();
 }

@@ -19,6 +19,7 @@
 #include "cmd_target.h"
 #include "colouring.h"
 #include "line_caches.h"
+#include "search_pattern.h"
 #include "text_buffer.h"
 #include "text_position.h"
 
@@ -245,6 +246,32 @@ public:
   static QCursor MarginCursor();
   QCursor CursorForPoint(QPoint point);
 
+  // ---- Find ----
+
+  // Searches the whole text for text (bytes) from start with the SearchFlags; found is the
+  // first character of the match. With wrap, a search that runs off the end of the text
+  // (the start, upward) goes on once from the other end. An empty text never matches.
+  bool SearchText(std::string_view text, TextPosition start, uint32_t flags, bool wrap,
+                  TextPosition& found);
+  // The same inside [rangeStart, rangeEnd): a match must lie wholly inside the range, and
+  // start is brought into it. Downward the leftmost match at or after start is taken,
+  // upward the rightmost one that starts before start.
+  bool SearchTextInRange(std::string_view text, TextPosition start, TextPosition rangeStart,
+                         TextPosition rangeEnd, uint32_t flags, bool wrap, TextPosition& found);
+  // Selects length characters from position on its line; the caret and the anchor go to the
+  // end (the preferred column is left alone) and the end is scrolled into view.
+  void SelectFoundText(TextPosition position, int length);
+  // Where an upward search from p begins: at the selection's start when p lies on the
+  // selection, so that Shift+F3 from a found match goes to the match before it.
+  TextPosition UpwardSearchStart(TextPosition p);
+  // The search F3 and Shift+F3 repeat: set when a Find dialog of this view closes.
+  bool HasRememberedSearch() const { return m_searchRemembered; }
+  uint32_t GetLastSearchFlags() const { return m_lastSearchFlags; }
+  const std::string& GetLastSearchText() const { return m_lastSearchText; }
+  void OnEditFind();
+  // F3 repeats the remembered search; Shift+F3 (previous) runs it the other way once.
+  void OnEditRepeat(bool previous);
+
   // ---- Commands ----
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
@@ -419,4 +446,9 @@ protected:
   QBasicTimer m_caretBlinkTimer;
   QPoint m_lastMousePos;
   bool m_updatingBars = false;
+
+  // The remembered search (forgotten on every reset).
+  bool m_searchRemembered = false;
+  uint32_t m_lastSearchFlags = 0;
+  std::string m_lastSearchText;
 };

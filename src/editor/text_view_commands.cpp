@@ -50,6 +50,9 @@ bool CCrystalTextView::OnCmdMsg(int id) {
   case EDIT_CLEAR_ALL_BOOKMARKS: ClearAllBookmarks(); return true;
   case EDIT_SELECT_ALL: SelectAll(); return true;
   case EDIT_COPY: Copy(); return true;
+  case EDIT_FIND: OnEditFind(); return true;
+  case EDIT_REPEAT: OnEditRepeat(false); return true;
+  case EDIT_FIND_PREVIOUS: OnEditRepeat(true); return true;
   default: return false;
   }
 }
@@ -61,7 +64,12 @@ bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
     state.enabled = HasSelection();
     return true;
   case EDIT_SELECT_ALL:
+  case EDIT_FIND:
     state.enabled = true;
+    return true;
+  case EDIT_REPEAT:
+  case EDIT_FIND_PREVIOUS:
+    state.enabled = m_searchRemembered;
     return true;
   case EDIT_GOTO_NEXT_BOOKMARK:
   case EDIT_GOTO_PREV_BOOKMARK:

@@ -240,8 +240,8 @@ TEST_F(ViewNavigation, TabKeysReachTheViewAndUnhandledCommandsAreReported) {
                    [&](int id) { reported.push_back(id); });
   Key(Qt::Key_Tab);
   Key(Qt::Key_Backtab, Qt::ShiftModifier);
-  Key(Qt::Key_F, Qt::ControlModifier);
-  EXPECT_EQ(reported, (std::vector<int>{Cmd::EDIT_TAB, Cmd::EDIT_UNTAB, Cmd::EDIT_FIND}));
+  Key(Qt::Key_H, Qt::ControlModifier); // Replace belongs to the editing view
+  EXPECT_EQ(reported, (std::vector<int>{Cmd::EDIT_TAB, Cmd::EDIT_UNTAB, Cmd::EDIT_REPLACE}));
 }
 
 } // namespace

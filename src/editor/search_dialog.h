@@ -1,0 +1,50 @@
+#pragma once
+#include <QDialog>
+#include <QString>
+#include <map>
+#include <string>
+#include <string_view>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// What the Find and Replace dialogs share: controls known by their numeric ids (as tests and
+// the dialogs' own code name them), the "Fi&nd what:" edit with its two check boxes, and
+// the message for a search that found nothing.
+class CSearchDialog : public QDialog {
+  Q_OBJECT
+
+public:
+  static constexpr int IDC_WHOLE_WORD = 8603;
+  static constexpr int IDC_MATCH_CASE = 8604;
+  static constexpr int IDC_FIND_WHAT = 8605;
+
+  // The control with the given id, or nullptr.
+  QWidget* GetDlgItem(int id) const;
+
+  // Shows string 8606 with text (bytes) in place of %s, in a box with an OK button.
+  static void ShowNotFoundMessage(std::string_view text);
+  // The bytes of an edit's text (ISO 8859-1), and an edit's text from bytes.
+  static std::string TextBytes(const QString& text);
+  static QString BytesText(std::string_view bytes);
+
+protected:
+  CSearchDialog(QWidget* parent, const QString& caption);
+
+  QLineEdit* AddEdit(int id);
+  QCheckBox* AddCheck(int id, const QString& text);
+  QPushButton* AddButton(int id, const QString& text);
+  QRadioButton* AddRadio(int id, const QString& text);
+  QLineEdit* FindWhatEdit() const;
+  // The radio button checked of the pair (first, second): 0, 1, or -1 for neither.
+  int CheckedOf(int first, int second) const;
+  void CheckOneOf(int first, int second, int which);
+
+private:
+  template <typename W>
+  W* Add(int id, W* widget);
+
+  std::map<int, QWidget*> m_items;
+};
