@@ -42,7 +42,7 @@ const std::string& LargeSourcePath() {
     std::sort(files.begin(), files.end());
     std::string once;
     for (const auto& file : files) once += ReadAll(file);
-    const std::string out = (std::filesystem::temp_directory_path() / "torvane_bench_48mb.inf").string();
+    const std::string out = (std::filesystem::temp_directory_path() / "torvane_objectbar_48mb.inf").string();
     std::ofstream stream(out, std::ios::binary);
     for (int copy = 0; copy < 100; ++copy) stream << once;
     return out;
