@@ -9,6 +9,7 @@
 
 #include "command_ids.h"
 #include "message_box.h"
+#include "search_pattern.h"
 #include "text_view.h"
 
 // The image strips live in the resource library, which is linked statically: register its
@@ -18,36 +19,6 @@ static void InitTreeResources() { Q_INIT_RESOURCE(resources); }
 namespace {
 
 constexpr QRgb TRANSPARENT_KEY = 0x00FF00; // pure green, RGB(0,255,0)
-
-std::string UpperAscii(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
-
-// Where the first line of the view's text that contains text begins its match, searching
-// from the top; ignoring ASCII case unless matchCase.
-std::optional<TextPosition> FindInView(const CCrystalTextView& view, const std::string& text,
-                                       bool matchCase) {
-  const std::string pattern = matchCase ? text : UpperAscii(text);
-  for (int line = 0; line < view.BufferLineCount(); ++line) {
-    std::string_view chars(view.GetLineText(line), static_cast<std::size_t>(view.GetLineLength(line)));
-    const std::size_t at =
-        matchCase ? chars.find(pattern) : UpperAscii(chars).find(pattern);
-    if (at != std::string_view::npos) return TextPosition(static_cast<int32_t>(at), line);
-  }
-  return std::nullopt;
-}
-
-// The cursor at position with nothing selected, scrolled into view.
-void ShowDefinitionAt(CCrystalTextView& view, TextPosition position) {
-  view.PlaceCursor(position);
-  view.SetSelection(position, position);
-  view.SetAnchor(position);
-  view.ScrollIntoView(position);
-  view.setFocus(Qt::OtherFocusReason);
-}
 
 } // namespace
 
@@ -247,11 +218,17 @@ void CMyTreeView::JumpToDefinition() {
   const std::string notFound = NOT_FOUND_PREFIX + item->Text() + search.notFoundEnd;
   CCrystalTextView* view = document->ActivateFirstView();
   if (depth == 0 || !view) return;
-  if (search.text)
-    if (std::optional<TextPosition> found = FindInView(*view, *search.text, search.matchCase)) {
-      ShowDefinitionAt(*view, *found);
-      return;
-    }
+  // The definition line starts in column 0, so the first line that contains it is taken to
+  // be the definition.
+  TextPosition found;
+  if (search.text && view->SearchText(*search.text, TextPosition(0, 0),
+                                      search.matchCase ? uint32_t{SearchMatchCase} : 0u, search.wrap,
+                                      found)) {
+    view->PlaceCursor(found);
+    view->SelectFoundText(found, 0);
+    view->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   TorvaneMessageBox(QString::fromLatin1(notFound.data(), static_cast<qsizetype>(notFound.size())),
                     MB_OK);
 }

@@ -87,11 +87,13 @@ public:
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 protected:
-  // What a jump searches for: the text, the case rule, and the end of the message shown when
-  // it is not found. No text: the document has no record for the item.
+  // What a jump searches for from the top of the text: the text, the case rule, whether the
+  // search wraps, and the end of the message shown when it is not found. No text: the
+  // document has no record for the item.
   struct CDefinitionSearch {
     std::optional<std::string> text;
     bool matchCase = false;
+    bool wrap = true;
     const char* notFoundEnd = REBUILD_HINT;
   };
   virtual CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document,

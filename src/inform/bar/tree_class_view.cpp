@@ -37,6 +37,7 @@ CMyTreeView::CDefinitionSearch CTreeClassView::DefinitionSearch(
   CDefinitionSearch search;
   search.text = "Class " + item.Text();
   search.matchCase = true;
+  search.wrap = false;
   search.notFoundEnd = CLASS_HINT;
   return search;
 }

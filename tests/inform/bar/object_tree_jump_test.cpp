@@ -56,6 +56,7 @@ protected:
 };
 
 TEST_F(ObjectTreeJump, DoubleClickLandsOnTheDefinitionLineAndLeavesExpansionAlone) {
+  m_doc->m_view.SetSelection(TextPosition(0, 0), TextPosition(5, 3));
   DoubleClick(0, "coin");
   EXPECT_EQ(Cursor(), TextPosition(0, 5));
   EXPECT_FALSE(m_doc->m_view.HasSelection());
