@@ -1,4 +1,4 @@
-// The About box: its texts, picture and mail link.
+// The About box: its texts, picture and mail link; the application icon.
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "about_dialog.h"
+#include "application_icon.h"
 
 namespace {
 
@@ -52,6 +53,18 @@ TEST(AboutBox, ShowsPictureVersionAndAMailLinkThatOpensANewMessage) {
   QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST(ApplicationIcon, EverySizeIsThereAndTheWindowsBelongToTheMenuEntry) {
+  const QIcon icon = ApplicationIcon();
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    const QImage image = icon.pixmap(QSize(size, size)).toImage();
+    EXPECT_EQ(image.size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255) << size; // drawn, not a hole
+  }
+  InstallApplicationIcon();
+  EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("torvane"));
+  EXPECT_EQ(QGuiApplication::windowIcon().availableSizes().size(), 6);
 }
 
 } // namespace
