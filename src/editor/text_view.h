@@ -20,12 +20,14 @@
 #include "colouring.h"
 #include "line_caches.h"
 #include "search_pattern.h"
+#include "print_layout.h"
 #include "text_buffer.h"
 #include "text_position.h"
 
 class QMimeData;
 class QScrollBar;
 class QPainter;
+class QPrinter;
 
 // Colours cross the view's virtual interface as COLORREF values 0x00BBGGRR, as in the style
 // table; they become QColor only where they are painted.
@@ -82,6 +84,10 @@ public:
 
   // Clears caches, fonts, selection and scroll state; the derived edit view extends it.
   virtual void ResetViewState();
+  // Header and footer of a printed page: the text of FormatHeaderText or FormatFooterText,
+  // unless it is empty, centred in the band above or below the text area.
+  virtual void DrawPrintHeader(QPainter& painter, int page);
+  virtual void DrawPrintFooter(QPainter& painter, int page);
   // Page header and footer texts of a printed page.
   virtual std::string FormatHeaderText(int page) const;
   virtual std::string FormatFooterText(int page, int pageCount) const;
@@ -272,6 +278,36 @@ public:
   // F3 repeats the remembered search; Shift+F3 (previous) runs it the other way once.
   void OnEditRepeat(bool previous);
 
+  // ---- Printing (text_view_print.cpp) ----
+
+  // One print job of the whole text onto printer: plain text in the printer font, long lines
+  // wrapped at words, the margins of the page setup, "Page n/m" below every page. Pages
+  // outside the printer's page range are skipped. False, with *error (when given) saying why,
+  // when the margins leave no room for text or the printer cannot be opened or fails.
+  bool PrintTo(QPrinter& printer, QString* error = nullptr);
+  // The steps of a job, in the order PrintTo runs them. The painter is active on the
+  // printer; drawingRect is the printable area in the painter's coordinates.
+  void OnBeginPrinting(QPainter& painter);
+  // Whether page (1-based) is still to be printed: false once the pages are known and page
+  // lies beyond them.
+  bool OnPrepareDC(int page) const;
+  void PaginateForPrint(QPainter& painter, const QRect& drawingRect);
+  // Height in printer units of line as printed, wrapped to the width of the text area.
+  int MeasurePrintedLine(QPainter& painter, int line);
+  void OnPrint(QPainter& painter, const QRect& drawingRect, int page);
+  void OnEndPrinting();
+  // The pagination of the job in progress: the first line of every page; empty outside a job.
+  const std::vector<int>& GetPrintPageStarts() const { return m_printPageStarts; }
+  int GetPrintPageCount() const { return static_cast<int>(m_printPageStarts.size()); }
+  int GetPrintLineHeight() const { return m_printLineHeight; }
+  const PrintRect& GetPrintRect() const { return m_printRect; }
+
+  // Page Setup (57605), Print (57607), Print Direct (57608, the default printer without a
+  // dialog) and Print Preview (57609).
+  void OnFilePageSetup();
+  void OnFilePrint(bool direct);
+  void OnFilePrintPreview();
+
   // ---- Commands ----
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
@@ -439,6 +475,20 @@ protected:
   bool m_showInactiveSelection = false;
   int m_topLine = 0;
   int m_firstColumn = 0;
+
+  // Printing, valid between OnBeginPrinting and OnEndPrinting. No page starts means not
+  // paginated yet; the printer font is null when none could be made (the painter's own
+  // font prints then).
+  std::vector<int> m_printPageStarts;
+  std::unique_ptr<QFont> m_printerFont;
+  int m_printLineHeight = 0;
+  // The measured height of one unwrapped line of printable ASCII in the printer font, so that
+  // a line shorter than the text area is not laid out again; 0: lay out every line.
+  int m_printOneLineHeight = 0;
+  bool m_printHeader = false;
+  bool m_printFooter = true;
+  PrintRect m_pageRect;
+  PrintRect m_printRect;
 
   // Caret and mouse.
   QRect m_caretRect;

@@ -53,6 +53,10 @@ bool CCrystalTextView::OnCmdMsg(int id) {
   case EDIT_FIND: OnEditFind(); return true;
   case EDIT_REPEAT: OnEditRepeat(false); return true;
   case EDIT_FIND_PREVIOUS: OnEditRepeat(true); return true;
+  case FILE_PAGE_SETUP: OnFilePageSetup(); return true;
+  case FILE_PRINT: OnFilePrint(false); return true;
+  case FILE_PRINT_DIRECT: OnFilePrint(true); return true;
+  case FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
   default: return false;
   }
 }
@@ -65,6 +69,10 @@ bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
     return true;
   case EDIT_SELECT_ALL:
   case EDIT_FIND:
+  case FILE_PAGE_SETUP:
+  case FILE_PRINT:
+  case FILE_PRINT_DIRECT:
+  case FILE_PRINT_PREVIEW:
     state.enabled = true;
     return true;
   case EDIT_REPEAT:

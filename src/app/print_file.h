@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+
+// Printing a source file without showing a window, for the command line: the file is shown
+// in an Inform view that is never displayed, and printed exactly as Print prints it.
+
+struct PrintFileOutcome {
+  int status = 0;  // 0 printed; non-zero failed
+  QString message; // why it failed, for the user; empty on success
+};
+
+// Prints path into the PDF file outPath.
+PrintFileOutcome PrintFileToPdf(const QString& path, const QString& outPath);
+
+// Prints path on the default printer. Fails at once, with a message, when the system has no
+// default printer.
+PrintFileOutcome PrintFileToDefaultPrinter(const QString& path);
