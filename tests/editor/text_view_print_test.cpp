@@ -100,7 +100,7 @@ TEST_F(Printing, ThreeHundredLinesBreakIntoPagesOfNinetyLines) {
 }
 
 TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStopsOfFour) {
-  Use("ab\tX\nabc X\n\tX\nabcd\tX");
+  Use("ab\tX\nabc X\n\n\tX\nabcd\tX");
   const std::vector<pdftest::Word> w = Print().words; // ab X abc X X abcd X Page 1/1
   ASSERT_EQ(w.size(), 9u);
   EXPECT_NEAR(w[0].x, 28.35, 0.1); // 10 mm
@@ -108,20 +108,27 @@ TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStops
   for (int i : {1, 3, 4}) EXPECT_NEAR(w[i].x, 28.32 + 4 * 4.5, 0.05) << i;
   EXPECT_NEAR(w[6].x, 28.32 + 8 * 4.5, 0.05);
   EXPECT_NEAR(w[2].y - w[0].y, 8.52, 0.05);
+  EXPECT_NEAR(w[4].y - w[2].y, 2 * 8.52, 0.05); // an empty line between
   EXPECT_NEAR((w[7].x + w[8].right) / 2, 595.28 / 2, 0.5); // footer centred
   EXPECT_NEAR(w[8].bottom, 841.89 - 28.35, 0.5);           // on the bottom margin
 }
 
-TEST_F(Printing, LongLineWrapsAtWordsAndTheNextLineFollowsIt) {
+// 45 lines of two printed lines each fill a page as 90 short lines do.
+TEST_F(Printing, LongLinesWrapAtWordsAndCountAsTheLinesTheyTake) {
   std::string line;
   for (int i = 1; i <= 30; ++i) line += (i < 10 ? "word0" : "word") + std::to_string(i) + " ";
-  Use(line + "\nnext");
-  EXPECT_EQ(Print().Lines(1),
-            QStringList({"word01 word02 word03 word04 word05 word06 word07 word08 word09 word10 "
-                         "word11 word12 word13 word14 word15 word16 word17",
-                         "word18 word19 word20 word21 word22 word23 word24 word25 word26 word27 "
-                         "word28 word29 word30",
-                         "next", "Page 1/1"}));
+  std::string text;
+  for (int i = 0; i < 45; ++i) text += line + "\n";
+  Use(text + "next");
+  const pdftest::Pdf pdf = Print();
+  ASSERT_EQ(pdf.pages, 2);
+  const QStringList lines = pdf.Lines(1);
+  ASSERT_EQ(lines.size(), 91);
+  EXPECT_EQ(lines[88], "word01 word02 word03 word04 word05 word06 word07 word08 word09 word10 "
+                       "word11 word12 word13 word14 word15 word16 word17");
+  EXPECT_EQ(lines[89], "word18 word19 word20 word21 word22 word23 word24 word25 word26 word27 "
+                       "word28 word29 word30");
+  EXPECT_EQ(pdf.Lines(2), QStringList({"next", "Page 2/2"}));
 }
 
 TEST_F(Printing, MarginsComeFromPageSetupAndMustLeaveRoom) {
