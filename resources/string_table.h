@@ -3,6 +3,9 @@
 // the rest of the system (menus, messages, undo descriptions) refers to them by.
 
 namespace StringId {
+// The main frame's title and the document template's description.
+inline constexpr int FRAME_TITLE = 128;  // "Torvane (Inform Mode)"
+inline constexpr int DOC_TEMPLATE = 129; // "\nInform\nNew File\nInform Files (*.inf)\n.inf\n..."
 // A search that found nothing; %s is the search text.
 inline constexpr int FIND_NOT_FOUND = 8606; // "Cannot find string\"%s\""
 // Undo and redo menu texts.
@@ -23,6 +26,8 @@ inline constexpr int ACTION_REPLACE = 8628;
 inline constexpr int ACTION_AUTO_INDENT = 8629;
 // The application's name.
 inline constexpr int APP_NAME = 57344;
+// The status bar's prompt while nothing else is shown.
+inline constexpr int IDLE_MESSAGE = 57345; // "For Help, press F1"
 } // namespace StringId
 
 // The text of a string id, or nullptr when the table has no such string.

@@ -3,11 +3,16 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 #include "colouring.h"
-#include "command_ids.h"
+#include "command_binder.h"
+#include "command_router.h"
+#include "menu_table.h"
 #include "style_table.h"
 #include "text_buffer.h"
+#include "torvane_doc.h"
 
 namespace {
 bool InStyleTable(int colourIndex) {
@@ -15,9 +20,17 @@ bool InStyleTable(int colourIndex) {
 }
 } // namespace
 
+bool IsFileDrop(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return false;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return true;
+  return false;
+}
+
 CTorvaneView::CTorvaneView(QWidget* parent) : CCrystalEditView(parent) {}
 
 CTorvaneView::~CTorvaneView() {
+  SetStyleTable(nullptr);
   // Leave the buffer's list of views before the view is gone.
   DetachBuffer();
 }
@@ -32,25 +45,63 @@ FontDescription CTorvaneView::DocumentFont() {
   return font;
 }
 
+CTorvaneDoc* CTorvaneView::GetDocument() const {
+  return static_cast<CTorvaneDoc*>(CView::GetDocument());
+}
+
+void CTorvaneView::SetStyleTable(CStyleTable* styles) {
+  if (m_styles) m_styles->RemoveListener(m_stylesListener);
+  m_styles = styles;
+  m_stylesListener = 0;
+  if (m_styles) m_stylesListener = m_styles->AddListener([this] { viewport()->update(); });
+  viewport()->update();
+}
+
+const CStyleTable& CTorvaneView::Styles() const {
+  return m_styles ? *m_styles : DefaultStyleTable();
+}
+
+CCrystalTextBuffer* CTorvaneView::FindDocumentBuffer() const {
+  if (CTorvaneDoc* document = GetDocument()) return &document->Buffer();
+  return m_documentBuffer;
+}
+
+CCommandBinder& CTorvaneView::Binder() {
+  if (m_binder) return *m_binder;
+  if (!m_ownBinder) {
+    m_ownRouter = std::make_unique<CCommandRouter>(
+        [this](std::vector<CCmdTarget*>& route) { route.push_back(this); });
+    m_ownBinder = std::make_unique<CCommandBinder>(*m_ownRouter);
+  }
+  return *m_ownBinder;
+}
+
+void CTorvaneView::RouteCommand(int id) {
+  if (m_binder)
+    m_binder->Router().Execute(id);
+  else
+    CCrystalEditView::RouteCommand(id);
+}
+
 void CTorvaneView::OnInitialUpdate() {
-  // The base update also lines a new splitter pane up with the first pane of its row.
   CCrystalEditView::OnInitialUpdate();
-  SetViewFont(DocumentFont());
+  CTorvaneDoc* document = GetDocument();
+  SetViewFont(document ? document->Font() : DocumentFont());
 }
 
 COLORREF CTorvaneView::GetStyleColor(int colourIndex) const {
   if (!InStyleTable(colourIndex)) return CCrystalEditView::GetStyleColor(colourIndex);
-  return TheStyleTable().GetColour(colourIndex);
+  return Styles().GetColour(colourIndex);
 }
 
 bool CTorvaneView::IsStyleBold(int colourIndex) const {
   if (!InStyleTable(colourIndex)) return CCrystalEditView::IsStyleBold(colourIndex);
-  return TheStyleTable().IsBold(colourIndex);
+  return Styles().IsBold(colourIndex);
 }
 
 bool CTorvaneView::IsStyleItalic(int colourIndex) const {
   if (!InStyleTable(colourIndex)) return CCrystalEditView::IsStyleItalic(colourIndex);
-  return TheStyleTable().IsItalic(colourIndex);
+  return Styles().IsItalic(colourIndex);
 }
 
 uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
@@ -69,38 +120,16 @@ uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, 
 }
 
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {
-  struct Item {
-    int id;
-    const char* text;
-  };
-  static constexpr Item ITEMS[] = {
-      {Cmd::EDIT_CUT, "Cu&t"},
-      {Cmd::EDIT_COPY, "&Copy"},
-      {Cmd::EDIT_PASTE, "&Paste"},
-      {0, nullptr},
-      {ID_INSERT_NEW_OBJECT, "Insert New &Object"},
-      {ID_INSERT_NEW_FUNCTION, "Insert New &Function"},
-      {0, nullptr},
-      {Cmd::EDIT_OBJECT, "&Edit Object"},
-  };
   auto menu = std::make_unique<QMenu>(QStringLiteral("ViewCM"));
-  for (const Item& item : ITEMS) {
-    if (item.id == 0) {
+  CCommandBinder& binder = Binder();
+  for (const MenuEntry& entry : ContextMenuResource(0)) {
+    if (entry.id == 0)
       menu->addSeparator();
-      continue;
-    }
-    QAction* action = menu->addAction(QString::fromLatin1(item.text));
-    action->setData(item.id);
-    CCmdUIState state;
-    state.id = item.id;
-    state.isMenuItem = true;
-    // Without an update handler there is no command behind the item.
-    action->setEnabled(OnUpdateCmdUI(item.id, state) && state.enabled);
-    const int id = item.id;
-    connect(action, &QAction::triggered, this, [this, id] {
-      if (!OnCmdMsg(id)) emit unhandledCommand(id);
-    });
+    else
+      menu->addAction(binder.MakeAction(entry.id, QString::fromLatin1(entry.text), menu.get(),
+                                        CCommandBinder::Kind::MenuItem));
   }
+  binder.RefreshActions(menu->actions());
   return menu;
 }
 
@@ -108,4 +137,20 @@ void CTorvaneView::contextMenuEvent(QContextMenuEvent* event) {
   std::unique_ptr<QMenu> menu = CreateContextMenu();
   menu->exec(event->globalPos());
   event->accept();
+}
+
+void CTorvaneView::dragEnterEvent(QDragEnterEvent* event) {
+  if (IsFileDrop(event->mimeData())) {
+    event->ignore();
+    return;
+  }
+  CCrystalEditView::dragEnterEvent(event);
+}
+
+void CTorvaneView::dropEvent(QDropEvent* event) {
+  if (IsFileDrop(event->mimeData())) {
+    event->ignore();
+    return;
+  }
+  CCrystalEditView::dropEvent(event);
 }

@@ -4,35 +4,51 @@
 #include <vector>
 
 #include "edit_view.h"
+#include "view.h"
 
+class CCommandBinder;
+class CCommandRouter;
 class CCrystalTextBuffer;
+class CStyleTable;
+class CTorvaneDoc;
 class QMenu;
 
 // The view of an Inform source: an editing view whose colours, bold and italic come from the
-// application's style table and whose lines are coloured by the Inform colouring. Its font
-// is the document's, "Courier New" at the face's default size.
-class CTorvaneView : public CCrystalEditView {
+// application's style table (repainted when it changes) and whose lines are coloured by the
+// Inform colouring. Its font is the document's. In a window its key commands, context menu
+// and status go through the window's command router; alone (tests, benchmarks) it is its
+// own route.
+class CTorvaneView : public CCrystalEditView, public CView {
   Q_OBJECT
 
 public:
-  // The context menu ("ViewCM", menu 143) and the two commands of it that only it names.
+  // The context menu ("ViewCM", the first pop-up of menu 143).
   static constexpr int CONTEXT_MENU_ID = 143;
-  static constexpr int ID_INSERT_NEW_OBJECT = 32778;
-  static constexpr int ID_INSERT_NEW_FUNCTION = 32781;
 
   explicit CTorvaneView(QWidget* parent = nullptr);
   ~CTorvaneView() override;
 
-  // The font every document hands its views.
+  // The font of a document's views: "Courier New" at the face's default size, normal weight.
   static FontDescription DocumentFont();
 
-  // The buffer AttachBuffer takes when given none (the document's text).
+  CTorvaneDoc* GetDocument() const;
+  // The style table to paint with (the application's); null: the defaults.
+  void SetStyleTable(CStyleTable* styles);
+  // The window's binder, through whose router key commands and the context menu go.
+  void SetCommandBinder(CCommandBinder* binder) { m_binder = binder; }
+  void SetPaneGrid(CPaneGrid* grid) { m_paneGrid = grid; }
+  // A buffer to show without a document (tests, benchmarks).
   void SetDocumentBuffer(CCrystalTextBuffer* buffer) { m_documentBuffer = buffer; }
-  CCrystalTextBuffer* FindDocumentBuffer() const override { return m_documentBuffer; }
 
-  // The text view's initial update (the document's buffer, a splitter pane's shared scroll
+  CCrystalTextBuffer* FindDocumentBuffer() const override;
+  CPaneGrid* FindPaneGrid() const override { return m_paneGrid; }
+  void RouteCommand(int id) override;
+
+  // The text view's initial update (the document's buffer, a pane's shared scroll
   // position), then the document's font.
   void OnInitialUpdate() override;
+  QWidget* ViewWidget() override { return this; }
+  CCmdTarget* ViewTarget() override { return this; }
 
   COLORREF GetStyleColor(int colourIndex) const override;
   bool IsStyleBold(int colourIndex) const override;
@@ -43,16 +59,31 @@ public:
   uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to, int32_t* colours,
                           bool wholeLine) override;
 
-  // The context menu as it stands now: Cut, Copy, Paste, Insert New Object, Insert New
-  // Function and Edit Object, each enabled as its update handler says (a command nobody
-  // handles is disabled). A chosen command the view does not carry out goes on through
-  // unhandledCommand.
+  // The context menu as it stands now, each item enabled as the router says (a command
+  // nobody handles is disabled); a chosen item goes through the router.
   std::unique_ptr<QMenu> CreateContextMenu();
 
 protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Files dragged over the view are not text for it: they go on to the window, which opens
+  // them.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
+  CCommandBinder& Binder();
+  const CStyleTable& Styles() const;
+
   CCrystalTextBuffer* m_documentBuffer = nullptr;
   std::vector<uint8_t> m_colourScratch; // the span colouring's working room
+  CPaneGrid* m_paneGrid = nullptr;
+  CCommandBinder* m_binder = nullptr;
+  CStyleTable* m_styles = nullptr;
+  int m_stylesListener = 0;
+  // The route of a view without a window: the view alone.
+  std::unique_ptr<CCommandRouter> m_ownRouter;
+  std::unique_ptr<CCommandBinder> m_ownBinder;
 };
+
+// Whether data carries local files (a drop that opens them) rather than text.
+bool IsFileDrop(const QMimeData* data);

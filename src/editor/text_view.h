@@ -19,6 +19,7 @@
 #include "cmd_target.h"
 #include "colouring.h"
 #include "line_caches.h"
+#include "pane_grid.h"
 #include "search_pattern.h"
 #include "print_layout.h"
 #include "text_buffer.h"
@@ -136,6 +137,14 @@ public:
                                   int32_t* colours, bool wholeLine);
   // The buffer to attach when AttachBuffer is given none; the document view supplies it.
   virtual CCrystalTextBuffer* FindDocumentBuffer() const;
+  // The panes this view shares its window with; none here, the document view's frame has
+  // them.
+  virtual CPaneGrid* FindPaneGrid() const { return nullptr; }
+  // Carries out a command named by a key of the view's table. Here: the view's own
+  // commands (those it answers an update for), when enabled; any other goes out through
+  // unhandledCommand. The document view sends every key command through the window's
+  // router instead.
+  virtual void RouteCommand(int id);
   // Called by the buffer after every change.
   void OnBufferChanged(CBufferView* sourceView, const UpdateContext* context, uint32_t hints,
                        int line) override;
@@ -428,6 +437,7 @@ protected:
   // Fresh view state and scroll bars for a text attached, detached or reloaded.
   void ResetForNewText();
   void SetMouseCursorFor(QPoint point);
+  // The other panes of this view's row (sameRow) or column in its pane grid.
   QList<CCrystalTextView*> SplitterSiblings(bool sameRow) const;
 
   // ---- Fields ----

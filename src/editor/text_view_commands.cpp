@@ -63,6 +63,11 @@ bool CCrystalTextView::OnCmdMsg(int id) {
 
 bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   using namespace Cmd;
+  if ((id >= EDIT_TOGGLE_BOOKMARK0 && id <= EDIT_TOGGLE_BOOKMARK0 + 9) ||
+      (id >= EDIT_GO_BOOKMARK0 && id <= EDIT_GO_BOOKMARK0 + 9)) {
+    state.enabled = true;
+    return true;
+  }
   switch (id) {
   case EDIT_COPY:
     state.enabled = HasSelection();
@@ -78,6 +83,17 @@ bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case EDIT_REPEAT:
   case EDIT_FIND_PREVIOUS:
     state.enabled = m_searchRemembered;
+    return true;
+  case EDIT_CHAR_LEFT: case EDIT_EXT_CHAR_LEFT: case EDIT_CHAR_RIGHT: case EDIT_EXT_CHAR_RIGHT:
+  case EDIT_WORD_LEFT: case EDIT_EXT_WORD_LEFT: case EDIT_WORD_RIGHT: case EDIT_EXT_WORD_RIGHT:
+  case EDIT_LINE_UP: case EDIT_EXT_LINE_UP: case EDIT_LINE_DOWN: case EDIT_EXT_LINE_DOWN:
+  case EDIT_SCROLL_UP: case EDIT_SCROLL_DOWN: case EDIT_PAGE_UP: case EDIT_EXT_PAGE_UP:
+  case EDIT_PAGE_DOWN: case EDIT_EXT_PAGE_DOWN: case EDIT_LINE_END: case EDIT_EXT_LINE_END:
+  case EDIT_HOME: case EDIT_EXT_HOME: case EDIT_TEXT_BEGIN: case EDIT_EXT_TEXT_BEGIN:
+  case EDIT_TEXT_END: case EDIT_EXT_TEXT_END: case EDIT_CLEAR_BOOKMARKS:
+  case EDIT_TOGGLE_BOOKMARK:
+    // Movement and bookmark setting are always available.
+    state.enabled = true;
     return true;
   case EDIT_GOTO_NEXT_BOOKMARK:
   case EDIT_GOTO_PREV_BOOKMARK:
@@ -104,6 +120,18 @@ bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   default:
     return false;
   }
+}
+
+void CCrystalTextView::RouteCommand(int id) {
+  // The rule of the window's router, with this view as the only target: the view's own
+  // commands are those it answers; a disabled one does nothing, as with a menu item.
+  CCmdUIState state;
+  state.id = id;
+  if (!OnUpdateCmdUI(id, state)) {
+    emit unhandledCommand(id);
+    return;
+  }
+  if (state.enabled) OnCmdMsg(id);
 }
 
 void CCrystalTextView::OnChar(unsigned char c) { (void)c; }
@@ -137,11 +165,7 @@ void CCrystalTextView::keyPressEvent(QKeyEvent* event) {
   const int id = LookupViewKey(event->key(), event->modifiers());
   if (id != 0) {
     event->accept();
-    // A disabled command does nothing, as with a menu item.
-    CCmdUIState state;
-    state.id = id;
-    if (OnUpdateCmdUI(id, state) && !state.enabled) return;
-    if (!OnCmdMsg(id)) emit unhandledCommand(id);
+    RouteCommand(id);
     return;
   }
   const Qt::KeyboardModifiers mods = event->modifiers();

@@ -1,7 +1,6 @@
 // The text view: scroll bars, scrolling, invalidation, splitter siblings and resizing.
 #include <QResizeEvent>
 #include <QScrollBar>
-#include <QSplitter>
 #include <algorithm>
 
 #include "text_view.h"
@@ -161,15 +160,16 @@ void CCrystalTextView::ScrollRight() {
   if (m_firstColumn < GetLongestLine() - 1) ScrollToColumn(m_firstColumn + 1, true);
 }
 
-// Views side by side in a horizontal splitter form one row and share their top line; views
-// stacked in a vertical splitter form one column and share their first column.
+// Panes of one row of the frame's grid share their top line; panes of one column share
+// their first column.
 QList<CCrystalTextView*> CCrystalTextView::SplitterSiblings(bool sameRow) const {
   QList<CCrystalTextView*> siblings;
-  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
-  if (!splitter) return siblings;
-  if ((splitter->orientation() == Qt::Horizontal) != sameRow) return siblings;
-  for (int i = 0; i < splitter->count(); ++i) {
-    auto* view = qobject_cast<CCrystalTextView*>(splitter->widget(i));
+  const CPaneGrid* grid = FindPaneGrid();
+  int row = 0, column = 0;
+  if (!grid || !grid->FindPane(this, row, column)) return siblings;
+  const int count = sameRow ? grid->ColumnCount() : grid->RowCount();
+  for (int i = 0; i < count; ++i) {
+    CCrystalTextView* view = sameRow ? grid->PaneView(row, i) : grid->PaneView(i, column);
     if (view && view != this) siblings.append(view);
   }
   return siblings;
@@ -177,14 +177,19 @@ QList<CCrystalTextView*> CCrystalTextView::SplitterSiblings(bool sameRow) const 
 
 void CCrystalTextView::OnInitialUpdate() {
   AttachBuffer(nullptr);
-  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
-  if (!splitter || splitter->indexOf(this) <= 0) return;
-  auto* first = qobject_cast<CCrystalTextView*>(splitter->widget(0));
-  if (!first) return;
-  if (splitter->orientation() == Qt::Horizontal)
-    ScrollToTopLine(std::clamp(first->m_topLine, 0, GetLineCount() - 1), true);
-  else
-    ScrollToColumn(first->m_firstColumn, true);
+  const CPaneGrid* grid = FindPaneGrid();
+  int row = 0, column = 0;
+  if (!grid || !grid->FindPane(this, row, column)) return;
+  // A pane below the first row takes the first column of its column's top pane; a pane
+  // right of the first column takes the top line of its row's first pane.
+  if (row > 0) {
+    if (CCrystalTextView* top = grid->PaneView(0, column); top && top != this)
+      ScrollToColumn(top->m_firstColumn, true);
+  }
+  if (column > 0) {
+    if (CCrystalTextView* first = grid->PaneView(row, 0); first && first != this)
+      ScrollToTopLine(std::clamp(first->m_topLine, 0, GetLineCount() - 1), true);
+  }
 }
 
 void CCrystalTextView::SyncSplitterSiblings(bool vertical) {

@@ -12,9 +12,13 @@ struct CCmdUIState {
   std::optional<std::string> text; // set by the handler when it changes the item's text
 };
 
-// A receiver of numeric commands. The frame routes a command from the active view to its
-// document, then the frames, then the application; the first target that returns true
-// handled it.
+// A receiver of numeric commands. The command router (command_router.h) offers a command to
+// the active view, its document, the child frame, the main frame and the application, in
+// that order; the first target that answers decides.
+//
+// The rule every target keeps: OnUpdateCmdUI answers (returns true) for every command that
+// OnCmdMsg carries out, setting enabled to true when the command is always available. A
+// command that no target answers is disabled in menus, toolbar, accelerators and keys alike.
 class CCmdTarget {
 public:
   virtual ~CCmdTarget() = default;

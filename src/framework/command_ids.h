@@ -57,7 +57,7 @@ inline constexpr int FILE_PRINT_SETUP = 57606;
 inline constexpr int FILE_PRINT = 57607;
 inline constexpr int FILE_PRINT_DIRECT = 57608;
 inline constexpr int FILE_PRINT_PREVIEW = 57609;
-inline constexpr int FILE_MRU_FILE1 = 57616;
+inline constexpr int FILE_MRU_FILE1 = 57616; // ... 57619
 inline constexpr int EDIT_COPY = 57634;
 inline constexpr int EDIT_CUT = 57635;
 inline constexpr int EDIT_FIND = 57636;
@@ -96,6 +96,7 @@ inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 
 // Status bar indicator panes.
+inline constexpr int INDICATOR_CAPS = 59137;
 inline constexpr int INDICATOR_OVR = 59140;
 inline constexpr int INDICATOR_COL = 59142;
 inline constexpr int INDICATOR_POSITION = 59144;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
 
 #include "colouring.h"
 #include "profile_store.h"
@@ -70,9 +71,39 @@ void CStyleTable::LoadStyles(const CProfileStore& store) {
     record.bold =
         static_cast<int>(store.GetProfileInt(section, StyleBoldValueName(i), info.bold ? 1u : 0u));
   }
+  NotifyChanged();
 }
 
-CStyleTable& TheStyleTable() {
-  static CStyleTable table;
+void CStyleTable::CopyRecords(const CStyleTable& other) {
+  for (int i = 0; i < STYLE_COUNT; ++i) m_records[i] = other.m_records[i];
+  NotifyChanged();
+}
+
+int CStyleTable::AddListener(Listener listener) {
+  m_listeners.emplace_back(m_nextHandle, std::move(listener));
+  return m_nextHandle++;
+}
+
+void CStyleTable::RemoveListener(int handle) {
+  std::erase_if(m_listeners, [handle](const auto& entry) { return entry.first == handle; });
+}
+
+void CStyleTable::NotifyChanged() {
+  // A listener may remove itself or another (a view closing as the styles change): walk
+  // the handles of the moment and call only those still listening.
+  std::vector<int> handles;
+  for (const auto& entry : m_listeners) handles.push_back(entry.first);
+  for (int handle : handles) {
+    auto it = std::find_if(m_listeners.begin(), m_listeners.end(),
+                           [handle](const auto& entry) { return entry.first == handle; });
+    if (it != m_listeners.end()) {
+      const Listener listener = it->second;
+      listener();
+    }
+  }
+}
+
+const CStyleTable& DefaultStyleTable() {
+  static const CStyleTable table;
   return table;
 }

@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QMenu>
-#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -24,11 +23,6 @@ namespace {
 class InformView : public ::testing::Test {
 protected:
   void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-  void TearDown() override {
-    // Leave the shared style table as every other test expects it: the defaults.
-    CProfileStore empty(dir.filePath("empty.ini"));
-    TheStyleTable().LoadStyles(empty);
-  }
 
   // A view showing text (lines joined by CR LF in the file), not focused, so that no caret
   // is drawn. Colour tests use large letters, so that many pixels carry the full ink.
@@ -38,6 +32,7 @@ protected:
     ASSERT_TRUE(buffer.Load(path.toStdString()));
     view = std::make_unique<CTorvaneView>();
     view->SetDocumentBuffer(&buffer);
+    view->SetStyleTable(&styles);
     view->OnInitialUpdate();
     if (pixelHeight != 0) {
       FontDescription large = CTorvaneView::DocumentFont();
@@ -62,14 +57,15 @@ protected:
   }
 
   QTemporaryDir dir;
+  CStyleTable styles;
   CCrystalTextBuffer buffer;
   std::unique_ptr<CTorvaneView> view;
 };
 
 TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColoursAlsoStoredOnes) {
   Show("! Moonlit room, lit by MMMM\r\nprint \"HHHHMMMM\";\r\n", 28);
-  const COLORREF comment = TheStyleTable().GetColour(COLORINDEX_COMMENT);
-  const COLORREF quoted = TheStyleTable().GetColour(COLORINDEX_QUOTEDTEXT);
+  const COLORREF comment = styles.GetColour(COLORINDEX_COMMENT);
+  const COLORREF quoted = styles.GetColour(COLORINDEX_QUOTEDTEXT);
   const COLORREF red = RgbRef(255, 0, 0);
   ASSERT_NE(comment, quoted);
   ASSERT_NE(comment, red);
@@ -82,14 +78,13 @@ TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColoursAlsoStoredOnes
   EXPECT_EQ(Pixels(image, 1, 0, 5, quoted), 0); // "print" is not string-coloured
   // The background of the text is the style table's.
   EXPECT_EQ(image.pixelColor(apptest::CellsRect(*view, 1, 20, 21).center()).rgb(),
-            ColorFromRef(TheStyleTable().GetColour(COLORINDEX_BKGND)).rgb());
+            ColorFromRef(styles.GetColour(COLORINDEX_BKGND)).rgb());
 
   // Styles read from the settings are painted from then on.
   CProfileStore store(dir.filePath("styles.ini"));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(red)));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentItalic", 1));
-  TheStyleTable().LoadStyles(store);
-  view->viewport()->update();
+  styles.LoadStyles(store); // the view hears of it and repaints
   EXPECT_GT(Pixels(Grab(), 0, 2, 27, red), 20);
   EXPECT_TRUE(view->IsStyleItalic(COLORINDEX_COMMENT));
   EXPECT_FALSE(view->IsStyleBold(COLORINDEX_COMMENT));
@@ -106,21 +101,6 @@ TEST_F(InformView, TheDocumentFontResolvesToAFixedPitchFaceAndIsTakenAtTheInitia
   Show("x\r\n");
   EXPECT_EQ(view->GetViewFont(), font);
 
-  // A second pane put beside a scrolled one in a row starts at the row's top line.
-  std::string lines;
-  for (int i = 0; i < 60; ++i) lines += "line\r\n";
-  Show(lines);
-  QSplitter row(Qt::Horizontal);
-  row.addWidget(view.release());
-  auto* first = static_cast<CTorvaneView*>(row.widget(0));
-  first->ScrollToTopLine(7);
-  auto* second = new CTorvaneView;
-  second->SetDocumentBuffer(&buffer);
-  row.addWidget(second);
-  second->OnInitialUpdate();
-  EXPECT_EQ(second->GetBuffer(), &buffer);
-  EXPECT_EQ(second->GetTopLine(), 7);
-  EXPECT_EQ(second->GetViewFont(), font);
 }
 
 TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStripAndAHighlightedOneNone) {

@@ -145,45 +145,65 @@ TEST_F(ViewScrolling, AFontChangeRemeasuresAndRecomputesTheBars) {
           << italic << bold;
 }
 
-// Two panes of the buffer in a splitter of orientation, shown at size.
-struct Panes {
+// Panes of the buffer in one row (Horizontal) or one column of a grid, shown at size.
+struct Panes : CPaneGrid {
   QSplitter splitter;
-  CTestTextView* first = new CTestTextView;
-  CTestTextView* second = new CTestTextView;
+  std::vector<CTestTextView*> panes;
   Panes(Qt::Orientation orientation, CCrystalTextBuffer& buffer, QSize size)
       : splitter(orientation) {
-    for (CTestTextView* pane : {first, second}) {
-      splitter.addWidget(pane);
-      pane->AttachBuffer(&buffer);
-    }
+    for (int i = 0; i < 2; ++i) Add()->AttachBuffer(&buffer);
     splitter.resize(size);
     splitter.show();
     (void)QTest::qWaitForWindowExposed(&splitter);
   }
+  CTestTextView* Add() {
+    auto* pane = new CTestTextView;
+    pane->paneGrid = this;
+    splitter.addWidget(pane);
+    panes.push_back(pane);
+    return pane;
+  }
+  bool Row() const { return splitter.orientation() == Qt::Horizontal; }
+  int RowCount() const override { return Row() ? 1 : int(panes.size()); }
+  int ColumnCount() const override { return Row() ? int(panes.size()) : 1; }
+  CCrystalTextView* PaneView(int row, int column) const override {
+    const std::size_t i = std::size_t(Row() ? column : row);
+    return (row >= 0 && column >= 0 && i < panes.size()) ? panes[i] : nullptr;
+  }
+  bool FindPane(const CCrystalTextView* view, int& row, int& column) const override {
+    for (std::size_t i = 0; i < panes.size(); ++i)
+      if (panes[i] == view) {
+        row = Row() ? 0 : int(i);
+        column = Row() ? int(i) : 0;
+        return true;
+      }
+    return false;
+  }
+  CTestTextView* first() const { return panes[0]; }
+  CTestTextView* second() const { return panes[1]; }
 };
 
 TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
   auto buffer = MakeBuffer(Lines(100, std::string(200, 'q')));
   Panes row(Qt::Horizontal, *buffer, QSize(600, 200));
-  QTest::keyClick(row.first, Qt::Key_Down, Qt::ControlModifier);
-  QTest::keyClick(row.first, Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(row.second->GetTopLine(), 2);
-  row.first->ScrollIntoView(TextPosition(150, 2));
-  EXPECT_GT(row.first->GetFirstColumn(), 0);
-  EXPECT_EQ(row.second->GetFirstColumn(), 0); // a row does not share columns
+  QTest::keyClick(row.first(), Qt::Key_Down, Qt::ControlModifier);
+  QTest::keyClick(row.first(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(row.second()->GetTopLine(), 2);
+  row.first()->ScrollIntoView(TextPosition(150, 2));
+  EXPECT_GT(row.first()->GetFirstColumn(), 0);
+  EXPECT_EQ(row.second()->GetFirstColumn(), 0); // a row does not share columns
   // A pane added to the row later starts at the row's top line.
-  auto* third = new CTestTextView;
+  CTestTextView* third = row.Add();
   third->documentBuffer = buffer.get();
-  row.splitter.addWidget(third);
   third->OnInitialUpdate();
   EXPECT_EQ(third->GetBuffer(), buffer.get());
   EXPECT_EQ(third->GetTopLine(), 2);
 
   Panes column(Qt::Vertical, *buffer, QSize(300, 400));
-  column.first->ScrollIntoView(TextPosition(150, 0));
-  EXPECT_EQ(column.second->GetFirstColumn(), column.first->GetFirstColumn());
-  QTest::keyClick(column.first, Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(column.second->GetTopLine(), 0);
+  column.first()->ScrollIntoView(TextPosition(150, 0));
+  EXPECT_EQ(column.second()->GetFirstColumn(), column.first()->GetFirstColumn());
+  QTest::keyClick(column.first(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(column.second()->GetTopLine(), 0);
 }
 
 } // namespace

@@ -54,6 +54,9 @@ public:
   // The buffer an initial update attaches.
   CCrystalTextBuffer* documentBuffer = nullptr;
   CCrystalTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
+  // The panes it shares a window with.
+  CPaneGrid* paneGrid = nullptr;
+  CPaneGrid* FindPaneGrid() const override { return paneGrid; }
 
   std::vector<int> cookieCalls; // per line index, calls without a run array (cookie only)
   void ResetColourCalls() { cookieCalls.clear(); }

@@ -1,0 +1,371 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QUrl>
+
+#include "command_binder.h"
+#include "command_ids.h"
+#include "command_router.h"
+#include "doc_manager.h"
+#include "document.h"
+#include "frame_child.h"
+#include "menu_table.h"
+#include "profile_store.h"
+#include "status_bar.h"
+#include "string_table.h"
+#include "torvane_view.h"
+#include "view.h"
+
+namespace {
+
+constexpr int RECENT_FILE_COUNT = 4;
+// The X11 state bit of Caps Lock in a key event's native modifiers.
+constexpr quint32 X11_LOCK_MASK = 0x2;
+
+QString FrameTitle() { return QString::fromLatin1(LoadStringResource(StringId::FRAME_TITLE)); }
+
+} // namespace
+
+CMainFrame::CMainFrame(CCmdTarget* application, QWidget* parent)
+    : QMainWindow(parent), m_application(application) {
+  m_router = std::make_unique<CCommandRouter>(
+      [this](std::vector<CCmdTarget*>& route) { BuildRoute(route); });
+  m_binder = new CCommandBinder(*m_router, this);
+  m_mdiArea = new QMdiArea(this);
+  m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
+  setCentralWidget(m_mdiArea);
+  setAcceptDrops(true);
+  setWindowTitle(FrameTitle());
+  connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    UpdateFrameTitle();
+    m_binder->ScheduleRefresh();
+  });
+  connect(qApp, &QApplication::focusChanged, m_binder, &CCommandBinder::ScheduleRefresh);
+  qApp->installEventFilter(this);
+}
+
+CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
+
+void CMainFrame::BuildRoute(std::vector<CCmdTarget*>& route) const {
+  if (CFrameChild* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr) {
+    if (CView* view = frame->GetActiveView()) route.push_back(view->ViewTarget());
+    if (CDocument* document = frame->GetDocument()) route.push_back(document);
+    route.push_back(frame);
+  }
+  const int tab = m_objectTabs ? m_objectTabs->currentIndex() : -1;
+  if (tab >= 0 && static_cast<std::size_t>(tab) < m_barViews.size() && m_barViews[tab].target)
+    route.push_back(m_barViews[tab].target);
+  route.push_back(const_cast<CMainFrame*>(this));
+  if (m_application) route.push_back(m_application);
+}
+
+bool CMainFrame::OnCreate() {
+  m_statusBar = new CMainStatusBar(this);
+  setStatusBar(m_statusBar);
+  m_statusBar->BindPanes(*m_binder);
+  BuildToolBar();
+  BuildBars();
+  m_menus128 = BuildMenu(MENU_NO_DOCUMENT);
+  m_menus129 = BuildMenu(MENU_DOCUMENT);
+  BuildAccelerators();
+  ShowMenu(MENU_NO_DOCUMENT);
+  LoadBarState();
+  m_binder->Refresh();
+  return m_statusBar && m_toolBar && !m_menus128.isEmpty() && !m_menus129.isEmpty();
+}
+
+QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
+  QList<QMenu*> topLevel;
+  std::vector<QMenu*> open; // the pop-up of each depth being filled
+  QMenu* fileMenu = nullptr;
+  for (const MenuEntry& entry : MenuResource(menuId)) {
+    open.resize(static_cast<std::size_t>(entry.depth));
+    QMenu* parentMenu = entry.depth > 0 ? open.back() : nullptr;
+    const QString text = QString::fromLatin1(entry.text ? entry.text : "");
+    if (entry.id == MENU_POPUP) {
+      auto* menu = new QMenu(text, this);
+      m_binder->WatchMenu(menu);
+      if (parentMenu)
+        parentMenu->addMenu(menu);
+      else
+        topLevel.append(menu);
+      if (!fileMenu && entry.depth == 0) fileMenu = menu;
+      open.push_back(menu);
+    } else if (entry.id == 0) {
+      parentMenu->addSeparator();
+    } else if (entry.id == Cmd::FILE_MRU_FILE1) {
+      // The recent files go where "Recent File" stands, before the separator that follows.
+      m_recentPlaces.emplace_back(parentMenu, parentMenu->addSeparator());
+    } else {
+      parentMenu->addAction(
+          m_binder->MakeAction(entry.id, text, parentMenu, CCommandBinder::Kind::MenuItem));
+    }
+  }
+  // The separator placed for the list stands in for the one that followed "Recent File".
+  for (auto& [menu, anchor] : m_recentPlaces) {
+    const QList<QAction*> actions = menu->actions();
+    const qsizetype at = actions.indexOf(anchor);
+    if (at + 1 < actions.size() && actions[at + 1]->isSeparator()) {
+      QAction* following = actions[at + 1];
+      menu->removeAction(following);
+      delete following;
+    }
+  }
+  (void)fileMenu;
+  return topLevel;
+}
+
+void CMainFrame::ShowMenu(int menuId) {
+  if (m_currentMenu == menuId) return;
+  m_currentMenu = menuId;
+  menuBar()->clear();
+  for (QMenu* menu : menuId == MENU_DOCUMENT ? m_menus129 : m_menus128)
+    menuBar()->addMenu(menu);
+}
+
+QList<QMenu*> CMainFrame::Menus(int menuId) const {
+  return menuId == MENU_DOCUMENT ? m_menus129 : m_menus128;
+}
+
+void CMainFrame::FillRecentFiles() {
+  for (QAction* action : m_recentActions) delete action;
+  m_recentActions.clear();
+  const QStringList paths =
+      m_docManager ? m_docManager->RecentFiles().Paths() : QStringList();
+  for (auto& [menu, anchor] : m_recentPlaces) {
+    if (paths.isEmpty()) {
+      QAction* empty = m_binder->MakeAction(Cmd::FILE_MRU_FILE1, QStringLiteral("Recent File"),
+                                            menu, CCommandBinder::Kind::MenuItem);
+      menu->insertAction(anchor, empty);
+      m_recentActions.push_back(empty);
+      continue;
+    }
+    for (int i = 0; i < paths.size() && i < RECENT_FILE_COUNT; ++i) {
+      QAction* action =
+          m_binder->MakeAction(Cmd::FILE_MRU_FILE1 + i, m_docManager->RecentFiles().MenuText(i),
+                               menu, CCommandBinder::Kind::MenuItem);
+      menu->insertAction(anchor, action);
+      m_recentActions.push_back(action);
+    }
+  }
+}
+
+void CMainFrame::BuildToolBar() {
+  m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+  m_toolBar->setObjectName(QString::number(ID_TOOLBAR));
+  m_toolBar->setIconSize(QSize(TOOLBAR_BUTTON_WIDTH, TOOLBAR_BUTTON_HEIGHT));
+  // Our own drawings, one 16 x 15 button after the other, separators skipped.
+  const QPixmap strip(QStringLiteral(":/icons/toolbar_128.png"));
+  m_toolBar->setToolButtonStyle(strip.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+  int image = 0;
+  for (int id : MainToolbar()) {
+    if (id == 0) {
+      m_toolBar->addSeparator();
+      continue;
+    }
+    QAction* action = m_binder->MakeAction(id, CCommandBinder::ToolTipText(id), m_toolBar,
+                                           CCommandBinder::Kind::Button);
+    if (!strip.isNull())
+      action->setIcon(QIcon(strip.copy(image * TOOLBAR_BUTTON_WIDTH, 0, TOOLBAR_BUTTON_WIDTH,
+                                       TOOLBAR_BUTTON_HEIGHT)));
+    ++image;
+    m_toolBar->addAction(action);
+  }
+  addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+void CMainFrame::BuildAccelerators() {
+  for (const AcceleratorEntry& entry : MainAccelerators()) {
+    QAction* action = m_binder->MakeAction(entry.command, QString(), this,
+                                           CCommandBinder::Kind::Accelerator);
+    action->setShortcut(QKeySequence::fromString(QString::fromLatin1(entry.key)));
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+  }
+}
+
+void CMainFrame::BuildBars() {
+  setDockOptions(dockOptions() | QMainWindow::AllowTabbedDocks);
+  m_outputBar = new QDockWidget(QStringLiteral("Output Bar"), this);
+  m_outputBar->setObjectName(QString::number(ID_OUTPUT_BAR));
+  m_outputBar->setAllowedAreas(Qt::AllDockWidgetAreas);
+  addDockWidget(Qt::BottomDockWidgetArea, m_outputBar);
+
+  m_objectBar = new QDockWidget(QStringLiteral("Object Bar"), this);
+  m_objectBar->setObjectName(QString::number(ID_OBJECT_BAR));
+  m_objectBar->setAllowedAreas(Qt::AllDockWidgetAreas);
+  m_objectTabs = new QTabWidget(m_objectBar);
+  m_objectTabs->setTabPosition(QTabWidget::South);
+  m_objectBar->setWidget(m_objectTabs);
+  addDockWidget(Qt::LeftDockWidgetArea, m_objectBar);
+  connect(m_objectTabs, &QTabWidget::currentChanged, m_binder, &CCommandBinder::ScheduleRefresh);
+
+  // Default sizes of a first start: 200 wide on the left, 100 high at the bottom.
+  resizeDocks({m_objectBar}, {200}, Qt::Horizontal);
+  resizeDocks({m_outputBar}, {100}, Qt::Vertical);
+  for (QDockWidget* bar : {m_objectBar, m_outputBar})
+    connect(bar, &QDockWidget::visibilityChanged, m_binder, &CCommandBinder::ScheduleRefresh);
+}
+
+void CMainFrame::AddObjectBarView(const QString& label, QWidget* view, CDocumentTree* tree,
+                                  CCmdTarget* target) {
+  m_objectTabs->addTab(view, label);
+  m_barViews.push_back({view, tree, target});
+}
+
+CDocumentTree* CMainFrame::TreeView(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= m_barViews.size()) return nullptr;
+  return m_barViews[static_cast<std::size_t>(index)].tree;
+}
+
+void CMainFrame::SetOutputControl(QWidget* control, std::function<void()> clear) {
+  m_outputBar->setWidget(control);
+  m_clearOutput = std::move(clear);
+}
+
+void CMainFrame::ClearOutput() {
+  if (m_clearOutput) m_clearOutput();
+}
+
+void CMainFrame::ShowOutputBar() {
+  m_outputBar->show();
+  m_outputBar->raise();
+}
+
+void CMainFrame::SetDocManager(CDocManager* manager) {
+  m_docManager = manager;
+  connect(manager, &CDocManager::documentsChanged, this, &CMainFrame::OnDocumentsChanged);
+  connect(manager, &CDocManager::recentFilesChanged, this, &CMainFrame::FillRecentFiles);
+  FillRecentFiles();
+  OnDocumentsChanged();
+}
+
+void CMainFrame::OnDocumentsChanged() {
+  const bool any = m_docManager && !m_docManager->Documents().empty();
+  ShowMenu(any ? MENU_DOCUMENT : MENU_NO_DOCUMENT);
+  if (m_docManager)
+    for (CDocument* document : m_docManager->Documents()) {
+      connect(document, &CDocument::titleChanged, this, &CMainFrame::UpdateFrameTitle,
+              Qt::UniqueConnection);
+      connect(document, &CDocument::modifiedChanged, this, &CMainFrame::UpdateFrameTitle,
+              Qt::UniqueConnection);
+    }
+  UpdateFrameTitle();
+  m_binder->ScheduleRefresh();
+}
+
+void CMainFrame::UpdateFrameTitle() {
+  CDocument* document = m_docManager ? m_docManager->ActiveDocument() : nullptr;
+  QString title = FrameTitle();
+  if (document) title += QStringLiteral(" - ") + document->GetTitle() + QStringLiteral("[*]");
+  setWindowTitle(title);
+  setWindowModified(document && document->IsModified());
+}
+
+void CMainFrame::SaveBarState() {
+  CProfileStore store;
+  store.WriteProfileBinary(QString::fromLatin1(BAR_STATE_SECTION), QStringLiteral("Layout"),
+                           saveState());
+}
+
+bool CMainFrame::LoadBarState() {
+  const CProfileStore store;
+  const QByteArray state =
+      store.GetProfileBinary(QString::fromLatin1(BAR_STATE_SECTION), QStringLiteral("Layout"));
+  return !state.isEmpty() && restoreState(state);
+}
+
+void CMainFrame::ArrangeIcons() {
+  // Minimised child windows line up along the bottom edge of the area, left to right.
+  int x = 0;
+  const int bottom = m_mdiArea->viewport()->height();
+  for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    if (!window->isMinimized()) continue;
+    window->move(x, bottom - window->height());
+    x += window->width();
+  }
+}
+
+bool CMainFrame::OnCmdMsg(int id) {
+  if (!m_statusBar) return false; // not built yet
+  switch (id) {
+  case ID_OBJECT_BAR: m_objectBar->setVisible(m_objectBar->isHidden()); return true;
+  case ID_OUTPUT_BAR: m_outputBar->setVisible(m_outputBar->isHidden()); return true;
+  case ID_TOOLBAR: m_toolBar->setVisible(m_toolBar->isHidden()); return true;
+  case ID_STATUS_BAR: m_statusBar->setVisible(m_statusBar->isHidden()); return true;
+  case Cmd::WINDOW_NEW:
+    if (CDocument* document = m_docManager ? m_docManager->ActiveDocument() : nullptr)
+      m_docManager->CreateNewFrame(document);
+    return true;
+  case Cmd::WINDOW_CASCADE: m_mdiArea->cascadeSubWindows(); return true;
+  case Cmd::WINDOW_TILE_HORZ: m_mdiArea->tileSubWindows(); return true;
+  case Cmd::WINDOW_ARRANGE: ArrangeIcons(); return true;
+  default: return false;
+  }
+}
+
+bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (!m_outputBar) return false; // not built yet
+  switch (id) {
+  case ID_OBJECT_BAR: state.checked = !m_objectBar->isHidden(); return true;
+  case ID_OUTPUT_BAR: state.checked = !m_outputBar->isHidden(); return true;
+  case ID_TOOLBAR: state.checked = !m_toolBar->isHidden(); return true;
+  case ID_STATUS_BAR: state.checked = !m_statusBar->isHidden(); return true;
+  case Cmd::WINDOW_NEW:
+  case Cmd::WINDOW_CASCADE:
+  case Cmd::WINDOW_TILE_HORZ:
+  case Cmd::WINDOW_ARRANGE:
+    state.enabled = m_docManager && m_docManager->ActiveFrame() != nullptr;
+    return true;
+  case Cmd::INDICATOR_CAPS: state.enabled = m_capsLock; return true;
+  default: return false;
+  }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  // The layout is kept even when the user then cancels the close.
+  SaveBarState();
+  if (m_docManager && !m_docManager->SaveAllModified()) {
+    event->ignore();
+    return;
+  }
+  if (m_docManager) m_docManager->CloseAllDocuments();
+  event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (IsFileDrop(event->mimeData())) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  if (!IsFileDrop(event->mimeData()) || !m_docManager) return;
+  event->acceptProposedAction();
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) m_docManager->OpenDocumentFile(url.toLocalFile());
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+    // Caps Lock as the window system reports it with each key (X11 carries it in the state).
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+      const bool caps = (key->nativeModifiers() & X11_LOCK_MASK) != 0;
+      if (caps != m_capsLock) {
+        m_capsLock = caps;
+        m_binder->ScheduleRefresh();
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,121 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "cmd_target.h"
+
+class CCommandBinder;
+class CCommandRouter;
+class CDocManager;
+class CDocumentTree;
+class CMainStatusBar;
+class QDockWidget;
+class QMdiArea;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+
+// The top-level window: the MDI area with the documents' child frames, menus 128 (no
+// document) and 129 (documents open), toolbar 128, the status bar with its indicators, and
+// the two docking bars, the object bar on the left and the output bar at the bottom. It is
+// where commands start their route: active view, its document, its child frame, the object
+// bar's current tree, this frame, the application.
+class CMainFrame : public QMainWindow, public CCmdTarget {
+  Q_OBJECT
+
+public:
+  static constexpr int ID_TOOLBAR = 59392;
+  static constexpr int ID_STATUS_BAR = 59393;
+  static constexpr int ID_OBJECT_BAR = 32786;
+  static constexpr int ID_OUTPUT_BAR = 32787;
+  static constexpr const char* BAR_STATE_SECTION = "Bar State";
+
+  // application: the last target of every route.
+  explicit CMainFrame(CCmdTarget* application, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // Builds menus, toolbar, status bar and the two bars, then restores the bar layout saved
+  // under "Bar State". False when the frame cannot be built.
+  bool OnCreate();
+  // Documents whose frames live in the MDI area; menus follow their number.
+  void SetDocManager(CDocManager* manager);
+
+  QMdiArea* MdiArea() const { return m_mdiArea; }
+  CCommandRouter& Router() const { return *m_router; }
+  CCommandBinder& Binder() const { return *m_binder; }
+  CMainStatusBar* StatusPanes() const { return m_statusBar; }
+  QToolBar* ToolBar() const { return m_toolBar; }
+
+  // The object bar: its dock, and the tabbed widget the three trees go into, in tab order.
+  QDockWidget* GetObjectBar() const { return m_objectBar; }
+  QTabWidget* ObjectBarTabs() const { return m_objectTabs; }
+  // Adds a tab to the object bar: its widget, the tree the documents fill, and the command
+  // target offered commands while the tab is current (Jump to Definition).
+  void AddObjectBarView(const QString& label, QWidget* view, CDocumentTree* tree,
+                        CCmdTarget* target);
+  CDocumentTree* TreeView(int index) const;
+
+  // The output bar: its dock, the control shown in it, and how that control is emptied.
+  QDockWidget* GetOutputBar() const { return m_outputBar; }
+  void SetOutputControl(QWidget* control, std::function<void()> clear);
+  void ClearOutput();
+  // Shows the output bar (Compile does) and lays the frame out again.
+  void ShowOutputBar();
+
+  void SaveBarState();
+  bool LoadBarState();
+
+  // The menu shown now (128 or 129) and its top-level pop-ups.
+  int CurrentMenuId() const { return m_currentMenu; }
+  QList<QMenu*> Menus(int menuId) const;
+  // The prompt of the caption: "Torvane (Inform Mode)" and the active document's title.
+  void UpdateFrameTitle();
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void BuildRoute(std::vector<CCmdTarget*>& route) const;
+  QList<QMenu*> BuildMenu(int menuId);
+  void BuildToolBar();
+  void BuildAccelerators();
+  void BuildBars();
+  void ShowMenu(int menuId);
+  void FillRecentFiles();
+  void ArrangeIcons();
+  void OnDocumentsChanged();
+
+  CCmdTarget* m_application;
+  std::unique_ptr<CCommandRouter> m_router;
+  CCommandBinder* m_binder;
+  QMdiArea* m_mdiArea;
+  CDocManager* m_docManager = nullptr;
+  CMainStatusBar* m_statusBar = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QDockWidget* m_objectBar = nullptr;
+  QTabWidget* m_objectTabs = nullptr;
+  QDockWidget* m_outputBar = nullptr;
+  std::function<void()> m_clearOutput;
+  struct BarView {
+    QWidget* widget;
+    CDocumentTree* tree;
+    CCmdTarget* target;
+  };
+  std::vector<BarView> m_barViews;
+  QList<QMenu*> m_menus128;
+  QList<QMenu*> m_menus129;
+  // The "Recent File" places of the two File menus: the action the list goes before.
+  std::vector<std::pair<QMenu*, QAction*>> m_recentPlaces;
+  std::vector<QAction*> m_recentActions;
+  int m_currentMenu = 0;
+  bool m_capsLock = false;
+};

@@ -1,0 +1,138 @@
+#include "torvane_app.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+
+#include "child_frame.h"
+#include "command_binder.h"
+#include "command_ids.h"
+#include "doc_manager.h"
+#include "file_dialog.h"
+#include "main_frame.h"
+#include "profile_store.h"
+#include "torvane_view.h"
+
+CTorvaneApp::CTorvaneApp() = default;
+
+CTorvaneApp::~CTorvaneApp() {
+  // Documents and their frames go before the frame that holds them.
+  m_docManager.reset();
+  m_mainFrame.reset();
+}
+
+bool CTorvaneApp::InitInstance(const QStringList& files) {
+  m_mainFrame = std::make_unique<CMainFrame>(this);
+  if (!m_mainFrame->OnCreate()) return false;
+
+  CDocTemplate docTemplate;
+  docTemplate.createDocument = [this] { return new CTorvaneDoc(this); };
+  docTemplate.createFrame = [this](CDocument* document) {
+    return new CChildFrame(static_cast<CTorvaneDoc*>(document),
+                           [this](CTorvaneView* view) { SetUpView(view); });
+  };
+  m_docManager = std::make_unique<CDocManager>(m_mainFrame->MdiArea(), docTemplate);
+  {
+    const CProfileStore store;
+    QStringList recent;
+    for (int i = 1; i <= RECENT_FILE_COUNT; ++i)
+      recent << store.GetProfileString(QString::fromLatin1(RECENT_FILE_SECTION),
+                                       QStringLiteral("File%1").arg(i), QString());
+    m_docManager->RecentFiles().SetPaths(recent);
+  }
+  connect(m_docManager.get(), &CDocManager::recentFilesChanged, this, &CTorvaneApp::SaveRecentFiles);
+  m_mainFrame->SetDocManager(m_docManager.get());
+
+  if (files.isEmpty()) {
+    if (!m_docManager->OpenNewDocument()) return false;
+  } else {
+    for (const QString& file : files)
+      if (!m_docManager->OpenDocumentFile(file, true)) return false;
+  }
+  LoadStyles();
+  m_mainFrame->show();
+  return true;
+}
+
+void CTorvaneApp::LoadStyles() {
+  const CProfileStore store;
+  m_styles.LoadStyles(store);
+}
+
+void CTorvaneApp::SetUpView(CTorvaneView* view) {
+  view->SetStyleTable(&m_styles);
+  view->SetCommandBinder(&m_mainFrame->Binder());
+  connect(view, &CCrystalTextView::cursorChanged, &m_mainFrame->Binder(),
+          &CCommandBinder::ScheduleRefresh);
+}
+
+CDocumentTree* CTorvaneApp::TreeView(int index) {
+  return m_mainFrame ? m_mainFrame->TreeView(index) : nullptr;
+}
+
+void CTorvaneApp::ClearOutput() {
+  if (m_mainFrame) m_mainFrame->ClearOutput();
+}
+
+void CTorvaneApp::OpenDocumentFile(const QString& path) {
+  if (m_docManager) m_docManager->OpenDocumentFile(path);
+}
+
+QWidget* CTorvaneApp::DialogParent() { return m_mainFrame.get(); }
+
+void CTorvaneApp::SaveRecentFiles() {
+  CProfileStore store;
+  const QStringList paths = m_docManager->RecentFiles().Paths();
+  for (int i = 0; i < RECENT_FILE_COUNT; ++i)
+    store.WriteProfileString(QString::fromLatin1(RECENT_FILE_SECTION),
+                             QStringLiteral("File%1").arg(i + 1),
+                             i < paths.size() ? paths[i] : QString());
+}
+
+void CTorvaneApp::OnFileOpen() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("Open");
+  request.filter = QStringLiteral("Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
+  request.defaultExtension = QStringLiteral("inf");
+  const FileDialogAnswer answer = TorvaneFileDialog(request, DialogParent());
+  if (!answer.path.isEmpty()) OpenDocumentFile(answer.path);
+}
+
+void CTorvaneApp::OnOpenRecentFile(int index) {
+  const QStringList paths = m_docManager->RecentFiles().Paths();
+  if (index >= paths.size()) return;
+  // A file that can no longer be opened leaves the list.
+  if (!m_docManager->OpenDocumentFile(paths[index])) m_docManager->RemoveFromRecentFileList(index);
+}
+
+bool CTorvaneApp::OnCmdMsg(int id) {
+  if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
+    OnOpenRecentFile(id - Cmd::FILE_MRU_FILE1);
+    return true;
+  }
+  switch (id) {
+  case Cmd::FILE_NEW:
+    if (m_docManager) m_docManager->OpenNewDocument();
+    return true;
+  case Cmd::FILE_OPEN: OnFileOpen(); return true;
+  case Cmd::APP_EXIT:
+    if (m_mainFrame) m_mainFrame->close();
+    return true;
+  default: return false;
+  }
+}
+
+bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
+    state.enabled =
+        m_docManager && id - Cmd::FILE_MRU_FILE1 < m_docManager->RecentFiles().Paths().size();
+    return true;
+  }
+  switch (id) {
+  case Cmd::FILE_NEW:
+  case Cmd::FILE_OPEN:
+  case Cmd::APP_EXIT:
+    state.enabled = true;
+    return true;
+  default: return false;
+  }
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "cmd_target.h"
+#include "style_table.h"
+#include "torvane_doc.h"
+
+class CDocManager;
+class CMainFrame;
+class CTorvaneView;
+
+// The application: the style table every view paints with, the untitled counter, the one
+// document type, the main frame, and the application commands File New, File Open (without
+// a document), the recent files and Exit.
+class CTorvaneApp : public QObject, public CCmdTarget, public CDocumentShell {
+  Q_OBJECT
+
+public:
+  static constexpr int RECENT_FILE_COUNT = 4;
+  static constexpr const char* RECENT_FILE_SECTION = "Recent File List";
+
+  CTorvaneApp();
+  ~CTorvaneApp() override;
+
+  // Start-up: the main frame, the documents of files (a new Untitled1 without any; a file
+  // that does not exist yet becomes a new document of that name), the style table, then the
+  // frame is shown. False when the frame cannot be built or a file cannot be opened; the
+  // program then ends without showing a window.
+  bool InitInstance(const QStringList& files);
+
+  CStyleTable& StyleTable() { return m_styles; }
+  // Reads the style table from the settings; every view repaints.
+  void LoadStyles();
+  CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+  CDocManager* DocManager() const { return m_docManager.get(); }
+
+  // CDocumentShell
+  int NextUntitledNumber() override { return m_untitledCount++; }
+  CDocumentTree* TreeView(int index) override;
+  void ClearOutput() override;
+  void OpenDocumentFile(const QString& path) override;
+  QWidget* DialogParent() override;
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+private:
+  void SetUpView(CTorvaneView* view);
+  void OnFileOpen();
+  void OnOpenRecentFile(int index);
+  void SaveRecentFiles();
+
+  int m_untitledCount = 1;
+  CStyleTable m_styles;
+  std::unique_ptr<CMainFrame> m_mainFrame;
+  std::unique_ptr<CDocManager> m_docManager;
+};

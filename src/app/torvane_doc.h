@@ -1,0 +1,101 @@
+#pragma once
+#include <QString>
+#include <string>
+
+#include "document.h"
+#include "object_scanner.h"
+#include "text_buffer.h"
+#include "text_view.h"
+
+class CDocumentTree;
+class CTorvaneDoc;
+class CTorvaneView;
+class QWidget;
+
+// What a document needs from the application around it.
+class CDocumentShell {
+public:
+  virtual ~CDocumentShell() = default;
+  // The number of the next "Untitled" title; the counter only grows.
+  virtual int NextUntitledNumber() = 0;
+  // The object bar's tree of tab index (0 Objects, 1 Classes, 2 Functions); null while the
+  // bar holds no such tree.
+  virtual CDocumentTree* TreeView(int index) = 0;
+  // Empties the output bar.
+  virtual void ClearOutput() = 0;
+  // The application's open-document operation (an open file is activated).
+  virtual void OpenDocumentFile(const QString& path) = 0;
+  // The window that dialogs of the document belong to.
+  virtual QWidget* DialogParent() = 0;
+};
+
+// The document's text: its modified mark is the document's.
+class CTorvaneBuffer : public CCrystalTextBuffer {
+public:
+  explicit CTorvaneBuffer(CTorvaneDoc& document) : m_document(document) {}
+
+protected:
+  void MarkModified(bool modified) override;
+
+private:
+  CTorvaneDoc& m_document;
+};
+
+// An Inform source file: its text buffer, the font of its views, the records of its last
+// object scan and its tree name in the object bar, with the document commands Rebuild
+// Object Tree, Go To Line and the document-level File Open. It keeps the object bar's trees
+// in step with its life (new, open, saved under a new name, closed).
+class CTorvaneDoc : public CDocument {
+  Q_OBJECT
+
+public:
+  static constexpr int TREE_COUNT = 3;
+  static constexpr const char* OPEN_FILTER =
+      "Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||";
+
+  explicit CTorvaneDoc(CDocumentShell* shell, QObject* parent = nullptr);
+  ~CTorvaneDoc() override;
+
+  CCrystalTextBuffer& Buffer() { return m_buffer; }
+  const FontDescription& Font() const { return m_font; }
+  std::string GetTreeName() const { return m_treeName; }
+  const CObjectScanner& Records() const { return m_records; }
+  // The view Go To Line moves: the document's first.
+  CTorvaneView* FirstView() const;
+
+  // The label of a path in the object trees: the file name without its extension
+  // ("/games/adv.inf" -> "adv"); a name without extension stays whole.
+  static std::string TreeNameOf(const QString& path);
+
+  bool OnNewDocument() override;
+  bool OnOpenDocument(const QString& path) override;
+  bool OnOpenMissingDocument(const QString& path) override;
+  bool OnSaveDocument(const QString& path) override;
+  void DeleteContents() override;
+  void OnCloseDocument() override;
+  FileDialogRequest SaveAsRequest() const override;
+
+  // Rebuild Object Tree: the trees lose the document, the records are scanned afresh and
+  // the trees get them again.
+  void RebuildObjectTree();
+  // Go To Line with the number given: the first view's caret to the start of line n
+  // (1-based; 0 and 1 are the first line, beyond the end the last).
+  void GoToLine(int n);
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+private:
+  // Scans the text into the records; false when the document went away meanwhile.
+  bool Scan();
+  void FillTrees();
+  void RemoveFromTrees();
+  void OnFileOpen();
+  void OnGoToLine();
+
+  CDocumentShell* m_shell;
+  CTorvaneBuffer m_buffer;
+  FontDescription m_font;
+  CObjectScanner m_records;
+  std::string m_treeName;
+};

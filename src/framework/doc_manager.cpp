@@ -1,0 +1,168 @@
+#include "doc_manager.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+#include <algorithm>
+
+#include "document.h"
+#include "frame_child.h"
+
+CDocManager::CDocManager(QMdiArea* area, CDocTemplate docTemplate, QObject* parent)
+    : QObject(parent), m_area(area), m_template(std::move(docTemplate)) {}
+
+CDocManager::~CDocManager() {
+  // Frames first: their views leave the documents before the documents go.
+  for (QMdiSubWindow* window : m_area ? m_area->subWindowList() : QList<QMdiSubWindow*>())
+    if (qobject_cast<CFrameChild*>(window)) delete window;
+  for (CDocument* document : m_documents) delete document;
+}
+
+CFrameChild* CDocManager::MakeFrame(CDocument* document) {
+  CFrameChild* frame = m_template.createFrame(document);
+  m_area->addSubWindow(frame);
+  return frame;
+}
+
+void CDocManager::ShowFrame(CFrameChild* frame) {
+  UpdateFrameTitles(frame->GetDocument());
+  frame->InitialUpdateFrame();
+  frame->show();
+  m_area->setActiveSubWindow(frame);
+}
+
+void CDocManager::Discard(CDocument* document, CFrameChild* frame, QMdiSubWindow* previous) {
+  delete frame;
+  std::erase(m_documents, document);
+  delete document;
+  // The window that was active before the failed attempt stays active.
+  if (previous && m_area->subWindowList().contains(previous)) m_area->setActiveSubWindow(previous);
+}
+
+CDocument* CDocManager::OpenNewDocument() {
+  QMdiSubWindow* previous = m_area->currentSubWindow();
+  CDocument* document = m_template.createDocument();
+  document->m_manager = this;
+  m_documents.push_back(document);
+  CFrameChild* frame = MakeFrame(document);
+  if (!document->OnNewDocument()) {
+    Discard(document, frame, previous);
+    return nullptr;
+  }
+  connect(document, &CDocument::titleChanged, this, [this, document] { UpdateFrameTitles(document); });
+  connect(document, &CDocument::modifiedChanged, this, [this, document] { UpdateFrameTitles(document); });
+  ShowFrame(frame);
+  emit documentsChanged();
+  return document;
+}
+
+CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing) {
+  const QString full = QFileInfo(path).absoluteFilePath();
+  if (CDocument* open = FindDocument(full)) {
+    const std::vector<CFrameChild*> frames = Frames(open);
+    if (!frames.empty()) m_area->setActiveSubWindow(frames.front());
+    AddToRecentFileList(open->GetPathName());
+    return open;
+  }
+  QMdiSubWindow* previous = m_area->currentSubWindow();
+  CDocument* document = m_template.createDocument();
+  document->m_manager = this;
+  m_documents.push_back(document);
+  CFrameChild* frame = MakeFrame(document);
+  const bool missing = createMissing && !QFileInfo::exists(full);
+  const bool opened =
+      missing ? document->OnOpenMissingDocument(full) : document->OnOpenDocument(full);
+  // Reading may dispatch events (the object scan); the document must still be ours.
+  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end())
+    return nullptr;
+  if (!opened) {
+    Discard(document, frame, previous);
+    return nullptr;
+  }
+  document->SetModifiedFlag(false);
+  // A file that is not there yet joins the recent files once it has been saved.
+  document->SetPathName(full, !missing);
+  connect(document, &CDocument::titleChanged, this, [this, document] { UpdateFrameTitles(document); });
+  connect(document, &CDocument::modifiedChanged, this, [this, document] { UpdateFrameTitles(document); });
+  ShowFrame(frame);
+  emit documentsChanged();
+  return document;
+}
+
+CFrameChild* CDocManager::CreateNewFrame(CDocument* document) {
+  CFrameChild* frame = MakeFrame(document);
+  ShowFrame(frame);
+  return frame;
+}
+
+void CDocManager::CloseDocument(CDocument* document) {
+  auto it = std::find(m_documents.begin(), m_documents.end(), document);
+  if (it == m_documents.end()) return;
+  m_documents.erase(it);
+  for (CFrameChild* frame : Frames(document)) frame->CloseWithoutAsking();
+  document->m_manager = nullptr;
+  document->deleteLater();
+  emit documentsChanged();
+}
+
+bool CDocManager::SaveAllModified() {
+  const std::vector<CDocument*> documents = m_documents;
+  for (CDocument* document : documents)
+    if (std::find(m_documents.begin(), m_documents.end(), document) != m_documents.end() &&
+        !document->SaveModified())
+      return false;
+  return true;
+}
+
+void CDocManager::CloseAllDocuments() {
+  const std::vector<CDocument*> documents = m_documents;
+  for (CDocument* document : documents) document->OnCloseDocument();
+}
+
+CDocument* CDocManager::FindDocument(const QString& path) const {
+  const QFileInfo wanted(path);
+  for (CDocument* document : m_documents) {
+    if (document->GetPathName().isEmpty()) continue;
+    const QFileInfo file(document->GetPathName());
+    // The same file under another name (a link, "..") is the same document.
+    if (file == wanted) return document;
+    if (file.exists() && wanted.exists() && file.canonicalFilePath() == wanted.canonicalFilePath())
+      return document;
+  }
+  return nullptr;
+}
+
+std::vector<CFrameChild*> CDocManager::Frames(const CDocument* document) const {
+  std::vector<CFrameChild*> frames;
+  if (!m_area) return frames;
+  for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::CreationOrder)) {
+    auto* frame = qobject_cast<CFrameChild*>(window);
+    if (frame && frame->GetDocument() == document && !frame->IsClosed()) frames.push_back(frame);
+  }
+  return frames;
+}
+
+CFrameChild* CDocManager::ActiveFrame() const {
+  // The current window stays current while the application is not active.
+  return qobject_cast<CFrameChild*>(m_area->currentSubWindow());
+}
+
+CDocument* CDocManager::ActiveDocument() const {
+  CFrameChild* frame = ActiveFrame();
+  return frame ? frame->GetDocument() : nullptr;
+}
+
+void CDocManager::UpdateFrameTitles(const CDocument* document) {
+  const std::vector<CFrameChild*> frames = Frames(document);
+  const int count = static_cast<int>(frames.size());
+  for (int i = 0; i < count; ++i) frames[static_cast<std::size_t>(i)]->UpdateFrameTitle(i + 1, count);
+}
+
+void CDocManager::AddToRecentFileList(const QString& path) {
+  m_recent.Add(path);
+  emit recentFilesChanged();
+}
+
+void CDocManager::RemoveFromRecentFileList(int index) {
+  m_recent.Remove(index);
+  emit recentFilesChanged();
+}

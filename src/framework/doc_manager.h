@@ -1,0 +1,74 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "recent_file_list.h"
+
+class CDocument;
+class CFrameChild;
+class QMdiArea;
+class QMdiSubWindow;
+
+// The one document type: how a document and a frame (with its view) are made.
+struct CDocTemplate {
+  std::function<CDocument*()> createDocument;
+  std::function<CFrameChild*(CDocument*)> createFrame;
+};
+
+// The documents of the MDI area: opening (an open file is activated, not opened again), new
+// documents, more frames of a document, closing, "save changes?" for all, and the
+// recent-file list. The manager owns the documents; a closed document is deleted once the
+// event that closed it is done (a command may still be running inside it).
+class CDocManager : public QObject {
+  Q_OBJECT
+
+public:
+  CDocManager(QMdiArea* area, CDocTemplate docTemplate, QObject* parent = nullptr);
+  ~CDocManager() override;
+
+  // A new empty document in a new frame; null when OnNewDocument fails.
+  CDocument* OpenNewDocument();
+  // The document of path: the open one (its frame activated) or a new one read from the
+  // file. A file that does not exist becomes a new document of that name when createMissing
+  // is set. Null when the file could not be opened (the document reported why).
+  CDocument* OpenDocumentFile(const QString& path, bool createMissing = false);
+  // One more frame with a view on document (New Window).
+  CFrameChild* CreateNewFrame(CDocument* document);
+  // Closes every frame of document and removes it; called by CDocument::OnCloseDocument.
+  void CloseDocument(CDocument* document);
+
+  // Asks for every modified document; false as soon as one is cancelled or fails to save.
+  bool SaveAllModified();
+  // Closes every document without asking.
+  void CloseAllDocuments();
+
+  const std::vector<CDocument*>& Documents() const { return m_documents; }
+  CDocument* FindDocument(const QString& path) const;
+  std::vector<CFrameChild*> Frames(const CDocument* document) const;
+  CFrameChild* ActiveFrame() const;
+  CDocument* ActiveDocument() const;
+  QMdiArea* Area() const { return m_area; }
+
+  // Numbers the captions of the document's frames again (one was added or closed).
+  void UpdateFrameTitles(const CDocument* document);
+
+  CRecentFileList& RecentFiles() { return m_recent; }
+  void AddToRecentFileList(const QString& path);
+  void RemoveFromRecentFileList(int index);
+
+signals:
+  void documentsChanged();
+  void recentFilesChanged();
+
+private:
+  CFrameChild* MakeFrame(CDocument* document);
+  void ShowFrame(CFrameChild* frame);
+  void Discard(CDocument* document, CFrameChild* frame, QMdiSubWindow* previous);
+
+  QMdiArea* m_area;
+  CDocTemplate m_template;
+  std::vector<CDocument*> m_documents;
+  CRecentFileList m_recent;
+};

@@ -1,0 +1,138 @@
+#include "document.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "command_ids.h"
+#include "doc_manager.h"
+#include "message_box.h"
+#include "view.h"
+
+CView::~CView() {
+  if (m_document) m_document->RemoveView(this);
+}
+
+CDocument::CDocument(QObject* parent) : QObject(parent) {}
+
+CDocument::~CDocument() {
+  for (CView* view : m_views) view->m_document = nullptr;
+}
+
+void CDocument::SetTitle(const QString& title) {
+  if (m_title == title) return;
+  m_title = title;
+  emit titleChanged();
+}
+
+void CDocument::SetPathName(const QString& path, bool addToRecent) {
+  m_pathName = QFileInfo(path).absoluteFilePath();
+  SetTitle(QFileInfo(m_pathName).fileName());
+  if (addToRecent && m_manager) m_manager->AddToRecentFileList(m_pathName);
+}
+
+void CDocument::SetModifiedFlag(bool modified) {
+  if (m_modified == modified) return;
+  m_modified = modified;
+  emit modifiedChanged(modified);
+}
+
+void CDocument::AddView(CView* view) {
+  if (view->m_document == this) return;
+  if (view->m_document) view->m_document->RemoveView(view);
+  view->m_document = this;
+  m_views.push_back(view);
+}
+
+void CDocument::RemoveView(CView* view) {
+  std::erase(m_views, view);
+  if (view->m_document == this) view->m_document = nullptr;
+}
+
+bool CDocument::OnNewDocument() {
+  DeleteContents();
+  m_pathName.clear();
+  SetModifiedFlag(false);
+  return true;
+}
+
+bool CDocument::OnOpenDocument(const QString& path) {
+  (void)path;
+  DeleteContents();
+  SetModifiedFlag(false);
+  return true;
+}
+
+bool CDocument::OnOpenMissingDocument(const QString& path) {
+  (void)path;
+  return false;
+}
+
+bool CDocument::OnSaveDocument(const QString& path) {
+  (void)path;
+  SetModifiedFlag(false);
+  return true;
+}
+
+void CDocument::OnCloseDocument() {
+  if (m_manager) m_manager->CloseDocument(this);
+}
+
+FileDialogRequest CDocument::SaveAsRequest() const {
+  FileDialogRequest request;
+  request.save = true;
+  request.title = QStringLiteral("Save As");
+  request.filter = QStringLiteral("All Files (*.*)|*.*||");
+  request.initialPath = m_pathName.isEmpty() ? m_title : m_pathName;
+  return request;
+}
+
+bool CDocument::SaveModified() {
+  if (!m_modified) return true;
+  const int answer = TorvaneMessageBox(QStringLiteral("Save changes to %1?").arg(m_title),
+                                       MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+  if (answer == IDCANCEL) return false;
+  if (answer == IDNO) return true;
+  return DoFileSave();
+}
+
+bool CDocument::DoSave(const QString& path, bool replace) {
+  QString target = path;
+  if (target.isEmpty()) {
+    QWidget* parent = nullptr;
+    if (!m_views.empty()) parent = m_views.front()->ViewWidget();
+    target = TorvaneFileDialog(SaveAsRequest(), parent).path;
+    if (target.isEmpty()) return false;
+  }
+  if (!OnSaveDocument(target)) return false;
+  if (replace) SetPathName(target);
+  return true;
+}
+
+bool CDocument::DoFileSave() {
+  const QFileInfo file(m_pathName);
+  // A file that exists but may not be written is saved elsewhere, as for a new document.
+  if (m_pathName.isEmpty() || (file.exists() && !file.isWritable())) return DoSave(QString());
+  return DoSave(m_pathName);
+}
+
+bool CDocument::OnCmdMsg(int id) {
+  switch (id) {
+  case Cmd::FILE_SAVE: DoFileSave(); return true;
+  case Cmd::FILE_SAVE_AS: DoSave(QString()); return true;
+  case Cmd::FILE_CLOSE:
+    if (SaveModified()) OnCloseDocument();
+    return true;
+  default: return false;
+  }
+}
+
+bool CDocument::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  switch (id) {
+  case Cmd::FILE_SAVE:
+  case Cmd::FILE_SAVE_AS:
+  case Cmd::FILE_CLOSE:
+    state.enabled = true;
+    return true;
+  default: return false;
+  }
+}

@@ -1,0 +1,95 @@
+#include "ide_test_support.h"
+
+#include <QApplication>
+#include <QMenu>
+
+#include "command_binder.h"
+#include "doc_manager.h"
+#include "file_dialog.h"
+#include "frame_child.h"
+#include "main_frame.h"
+#include "message_box.h"
+#include "profile_store.h"
+#include "torvane_doc.h"
+#include "torvane_view.h"
+
+namespace apptest {
+
+void Ide::SetUp() {
+  ASSERT_TRUE(dir.isValid());
+  CProfileStore::SetUserConfigDirectory(dir.filePath("config"));
+  SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
+    messages << text;
+    if (answers.empty()) return IDOK;
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  });
+  SetTorvaneFileDialogHandler([this](const FileDialogRequest& request) {
+    dialogTitles << request.title;
+    dialogFilters << request.filter;
+    return FileDialogAnswer{dialogAnswer, 0};
+  });
+}
+
+void Ide::TearDown() {
+  app.reset();
+  SetTorvaneMessageBoxHandler({});
+  SetTorvaneFileDialogHandler({});
+}
+
+bool Ide::Start(const QStringList& files, bool withTrees) {
+  app = std::make_unique<CTorvaneApp>();
+  const bool started = app->InitInstance(files);
+  // The trees take their tabs as the object bar's own views will; documents opened from
+  // now on fill them.
+  if (started && withTrees) {
+    const char* labels[] = {"Objects", "Classes", "Functions"};
+    for (int i = 0; i < 3; ++i)
+      app->MainFrame()->AddObjectBarView(labels[i], new QWidget, &trees[i], nullptr);
+  }
+  QApplication::processEvents();
+  return started;
+}
+
+bool Ide::CloseFrame() {
+  const bool closed = app->MainFrame()->close();
+  QApplication::processEvents();
+  return closed;
+}
+
+QAction* Ide::MenuAction(int menuId, int id) {
+  const QList<QMenu*> topLevel = app->MainFrame()->Menus(menuId);
+  std::vector<QMenu*> menus(topLevel.begin(), topLevel.end());
+  while (!menus.empty()) {
+    QMenu* menu = menus.back();
+    menus.pop_back();
+    for (QAction* action : menu->actions()) {
+      if (action->menu()) menus.push_back(action->menu());
+      if (action->data().toInt() == id) return action;
+    }
+  }
+  return nullptr;
+}
+
+bool Ide::Choose(int id) {
+  QAction* action = MenuAction(app->MainFrame()->CurrentMenuId(), id);
+  EXPECT_NE(action, nullptr) << id;
+  if (!action) return false;
+  app->MainFrame()->Binder().Refresh();
+  if (!action->isEnabled()) return false;
+  action->trigger();
+  QApplication::processEvents();
+  return true;
+}
+
+CTorvaneDoc* Ide::ActiveDoc() {
+  return static_cast<CTorvaneDoc*>(app->DocManager()->ActiveDocument());
+}
+
+CTorvaneView* Ide::ActiveView() {
+  CFrameChild* frame = app->DocManager()->ActiveFrame();
+  return frame ? static_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
+}
+
+} // namespace apptest

@@ -1,0 +1,167 @@
+// The main frame: where commands go, the bars and their saved layout, the recent files, the
+// status panes, split panes and dropped files.
+#include <QApplication>
+#include <QClipboard>
+#include <QDockWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app_test_support.h"
+#include "child_frame.h"
+#include "command_binder.h"
+#include "command_ids.h"
+#include "command_router.h"
+#include "doc_manager.h"
+#include "ide_test_support.h"
+#include "main_frame.h"
+#include "status_bar.h"
+#include "torvane_doc.h"
+#include "torvane_view.h"
+
+namespace {
+
+using apptest::Ide;
+
+// A tree of the object bar that handles Jump to Definition and, to show where it stands in
+// the route, File New.
+struct BarTarget : CCmdTarget {
+  std::vector<int> ran;
+  static bool Mine(int id) { return id == Cmd::JUMP_TO_DEFINITION || id == Cmd::FILE_NEW; }
+  bool OnCmdMsg(int id) override { return Mine(id) && (ran.push_back(id), true); }
+  bool OnUpdateCmdUI(int id, CCmdUIState&) override { return Mine(id); }
+};
+
+TEST_F(Ide, CommandsGoToViewDocumentFramesAndApplicationAndNobodysCommandsAreOff) {
+  ASSERT_TRUE(Start());
+  CCommandRouter& router = app->MainFrame()->Router();
+  auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
+  BarTarget bar;
+  app->MainFrame()->AddObjectBarView("Objects", new QWidget, nullptr, &bar);
+  EXPECT_EQ(router.Route(), (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, &bar,
+                                                      app->MainFrame(), app.get()}));
+  EXPECT_TRUE(router.Query(Cmd::EDIT_SELECT_ALL).enabled); // the view
+  EXPECT_TRUE(router.Query(Cmd::FILE_SAVE_AS).enabled);    // the document
+  EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled);      // the child frame: one pane
+  EXPECT_TRUE(router.Query(Cmd::VIEW_OUTPUT_BAR).checked); // the main frame
+  EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);        // the application
+  EXPECT_TRUE(router.Execute(Cmd::JUMP_TO_DEFINITION));
+  EXPECT_TRUE(router.Execute(Cmd::FILE_NEW)); // the bar's tree comes before the application
+  EXPECT_EQ(bar.ran, (std::vector<int>{Cmd::JUMP_TO_DEFINITION, Cmd::FILE_NEW}));
+  EXPECT_EQ(app->DocManager()->Documents().size(), 1u);
+
+  // Two panes: F6 moves to the other one, and the keys of the view go through the router.
+  frame->Split(1, 2);
+  EXPECT_TRUE(router.Execute(Cmd::NEXT_PANE));
+  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 1));
+  QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6);
+  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0));
+
+  // Nobody handles the Insert and Project menus or Edit Object: off in menu and context menu.
+  app->MainFrame()->Binder().Refresh();
+  for (int id : {32772, 32773, 32774, 32775, 32778, 32779, 32780, 32781, 32782})
+    EXPECT_FALSE(MenuAction(129, id)->isEnabled()) << id;
+  EXPECT_FALSE(router.Execute(32778));
+  QTest::keyClicks(ActiveView(), "abc");
+  ActiveView()->SelectAll();
+  QApplication::clipboard()->setText("x");
+  std::unique_ptr<QMenu> menu = ActiveView()->CreateContextMenu();
+  QStringList off;
+  for (QAction* action : menu->actions())
+    if (!action->isSeparator() && !action->isEnabled()) off << action->text();
+  EXPECT_EQ(off, (QStringList{"Insert New &Object", "Insert New &Function", "&Edit Object"}));
+}
+
+TEST_F(Ide, BarsKeepTheirLayoutAndAHiddenBarStaysHiddenAtTheNextStart) {
+  ASSERT_TRUE(Start());
+  CMainFrame* frame = app->MainFrame();
+  EXPECT_EQ(frame->dockWidgetArea(frame->GetObjectBar()), Qt::LeftDockWidgetArea);
+  EXPECT_EQ(frame->dockWidgetArea(frame->GetOutputBar()), Qt::BottomDockWidgetArea);
+  EXPECT_EQ(frame->GetObjectBar()->objectName(), "32786");
+  EXPECT_EQ(frame->GetOutputBar()->windowTitle(), "Output Bar");
+  QAction* output = MenuAction(129, Cmd::VIEW_OUTPUT_BAR);
+  ASSERT_TRUE(Choose(Cmd::VIEW_OUTPUT_BAR));
+  frame->Binder().Refresh();
+  EXPECT_FALSE(output->isChecked());
+  EXPECT_TRUE(frame->GetOutputBar()->isHidden());
+  EXPECT_TRUE(MenuAction(129, Cmd::VIEW_OBJECT_BAR)->isChecked());
+  ASSERT_TRUE(CloseFrame());
+
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(app->MainFrame()->GetOutputBar()->isHidden());
+  EXPECT_FALSE(app->MainFrame()->GetObjectBar()->isHidden());
+  ASSERT_TRUE(Choose(Cmd::VIEW_OUTPUT_BAR));
+  EXPECT_FALSE(app->MainFrame()->GetOutputBar()->isHidden());
+}
+
+TEST_F(Ide, RecentFilesHoldTheLastFourOpenedAndSurviveARestart) {
+  for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf"})
+    ASSERT_TRUE(apptest::WriteFile(Path(name), name));
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(MenuAction(129, Cmd::FILE_MRU_FILE1)->isEnabled()); // "Recent File", empty
+  for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf", "b.inf"})
+    app->DocManager()->OpenDocumentFile(Path(name));
+  ASSERT_TRUE(CloseFrame());
+  ASSERT_TRUE(QFile::remove(Path("e.inf")));
+
+  ASSERT_TRUE(Start());
+  QStringList texts;
+  for (int i = 0; i < 4; ++i) texts << MenuAction(128, Cmd::FILE_MRU_FILE1 + i)->text();
+  EXPECT_EQ(texts, (QStringList{"&1 " + Path("b.inf"), "&2 " + Path("e.inf"),
+                                "&3 " + Path("d.inf"), "&4 " + Path("c.inf")}));
+  ASSERT_TRUE(Choose(Cmd::FILE_MRU_FILE1 + 3));
+  EXPECT_EQ(ActiveDoc()->GetPathName(), Path("c.inf"));
+  // A recent file that has gone is reported and leaves the list.
+  ASSERT_TRUE(Choose(Cmd::FILE_MRU_FILE1 + 2));
+  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("e.inf") + "."});
+  EXPECT_EQ(app->DocManager()->RecentFiles().Paths(),
+            (QStringList{Path("c.inf"), Path("b.inf"), Path("d.inf")}));
+}
+
+TEST_F(Ide, StatusPanesFollowTheActiveViewAndHideFromTheRightWhenNarrow) {
+  ASSERT_TRUE(apptest::WriteFile(Path("p.inf"), "\tabc\r\nxy"));
+  ASSERT_TRUE(Start({Path("p.inf")}));
+  CMainStatusBar* panes = app->MainFrame()->StatusPanes();
+  app->MainFrame()->resize(900, 500);
+  QTest::keyClick(ActiveView(), Qt::Key_Right);
+  QTest::keyClick(ActiveView(), Qt::Key_Insert);
+  app->MainFrame()->Binder().Refresh();
+  EXPECT_EQ(panes->PaneText(0), "For Help, press F1");
+  EXPECT_EQ(panes->PaneText(Cmd::INDICATOR_POSITION), "Ln 1, Col 2");
+  EXPECT_EQ(panes->PaneText(Cmd::INDICATOR_CRLF), "DOS");
+  EXPECT_EQ(panes->PaneText(Cmd::INDICATOR_OVR), "OVR");
+  EXPECT_EQ(panes->PaneText(Cmd::INDICATOR_CAPS), "");
+  const int ids[] = {Cmd::INDICATOR_POSITION, Cmd::INDICATOR_CRLF, Cmd::INDICATOR_OVR,
+                     Cmd::INDICATOR_CAPS};
+  auto shown = [&] {
+    std::vector<bool> result;
+    for (int id : ids) result.push_back(panes->IsPaneShown(id));
+    return result;
+  };
+  EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, true}));
+  panes->resize(panes->PaneWidget(1)->width() + panes->PaneWidget(2)->width() + 30, 20);
+  EXPECT_EQ(shown(), (std::vector<bool>{true, true, false, false}));
+  panes->resize(10, 20);
+  EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false}));
+}
+
+TEST_F(Ide, FilesDroppedOnTheWindowOpenAsDocuments) {
+  ASSERT_TRUE(apptest::WriteFile(Path("drop.h"), "! header"));
+  ASSERT_TRUE(Start());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(Path("drop.h"))});
+  // Over a document view: the view leaves files to the window.
+  QWidget* over = ActiveView()->viewport();
+  const QPointF at(10, 10);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(over, &enter);
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(over, &drop);
+  EXPECT_EQ(ActiveDoc()->GetPathName(), Path("drop.h"));
+  EXPECT_EQ(app->DocManager()->Documents().size(), 2u);
+}
+
+} // namespace
