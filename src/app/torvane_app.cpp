@@ -3,10 +3,12 @@
 #include <QFileInfo>
 #include <QMdiArea>
 
+#include "about_dialog.h"
 #include "child_frame.h"
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
+#include "editor_options.h"
 #include "file_dialog.h"
 #include "main_frame.h"
 #include "profile_store.h"
@@ -117,6 +119,16 @@ bool CTorvaneApp::OnCmdMsg(int id) {
   case Cmd::APP_EXIT:
     if (m_mainFrame) m_mainFrame->close();
     return true;
+  case Cmd::APP_ABOUT: {
+    CAboutDlg about(DialogParent());
+    about.exec();
+    return true;
+  }
+  case Cmd::VIEW_OPTIONS:
+    RunOptionsSheet(DialogParent(), m_styles);
+    // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
+    LoadStyles();
+    return true;
   default: return false;
   }
 }
@@ -131,6 +143,8 @@ bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::FILE_NEW:
   case Cmd::FILE_OPEN:
   case Cmd::APP_EXIT:
+  case Cmd::APP_ABOUT:
+  case Cmd::VIEW_OPTIONS:
     state.enabled = true;
     return true;
   default: return false;

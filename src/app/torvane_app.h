@@ -13,7 +13,7 @@ class CTorvaneView;
 
 // The application: the style table every view paints with, the untitled counter, the one
 // document type, the main frame, and the application commands File New, File Open (without
-// a document), the recent files and Exit.
+// a document), the recent files, Exit, Options and About.
 class CTorvaneApp : public QObject, public CCmdTarget, public CDocumentShell {
   Q_OBJECT
 

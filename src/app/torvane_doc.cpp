@@ -66,7 +66,8 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
   const bool loaded = m_buffer.Load(path.toStdString(), LineEndStyle::Automatic);
   m_treeName = TreeNameOf(path);
   if (!loaded) {
-    TorvaneMessageBox(QStringLiteral("Cannot open %1.").arg(Shown(path)),
+    TorvaneMessageBox(QStringLiteral("Cannot open %1:\n%2.")
+                          .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),
                       MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
@@ -86,9 +87,9 @@ bool CTorvaneDoc::OnOpenMissingDocument(const QString& path) {
 bool CTorvaneDoc::OnSaveDocument(const QString& path) {
   const bool saved = m_buffer.Save(path.toStdString(), LineEndStyle::Automatic, true);
   if (!saved)
-    TorvaneMessageBox(
-        QStringLiteral("Cannot save %1.\nThe text is kept; save it elsewhere.").arg(Shown(path)),
-        MB_OK | MB_ICONEXCLAMATION);
+    TorvaneMessageBox(QStringLiteral("Cannot save %1:\n%2.\nThe text is kept; save it elsewhere.")
+                          .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),
+                      MB_OK | MB_ICONEXCLAMATION);
   const std::string newName = TreeNameOf(path);
   if (newName != m_treeName) {
     for (int i = 0; i < TREE_COUNT; ++i)

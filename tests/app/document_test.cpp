@@ -76,7 +76,7 @@ TEST_F(Ide, OpeningAFileTwiceGivesOneDocumentAndAFailedOpenLeavesNone) {
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.inf"));
   dialogAnswer = Path("folder.inf");
   ASSERT_TRUE(Choose(Cmd::FILE_OPEN));
-  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("folder.inf") + "."});
+  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("folder.inf") + ":\nis a directory."});
   EXPECT_EQ(app->DocManager()->Documents().size(), 2u);
   EXPECT_EQ(ActiveDoc()->GetTitle(), "cave.inf");
 

@@ -116,7 +116,7 @@ TEST_F(Ide, RecentFilesHoldTheLastFourOpenedAndSurviveARestart) {
   EXPECT_EQ(ActiveDoc()->GetPathName(), Path("c.inf"));
   // A recent file that has gone is reported and leaves the list.
   ASSERT_TRUE(Choose(Cmd::FILE_MRU_FILE1 + 2));
-  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("e.inf") + "."});
+  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("e.inf") + ":\nNo such file or directory."});
   EXPECT_EQ(app->DocManager()->RecentFiles().Paths(),
             (QStringList{Path("c.inf"), Path("b.inf"), Path("d.inf")}));
 }

@@ -62,7 +62,7 @@ TEST_F(Ide, NamedFilesOpenAMissingOneIsCreatedBySaveAndAnUnreadableOneEndsTheSta
 
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.inf"));
   EXPECT_FALSE(Start({Path("folder.inf")}));
-  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("folder.inf") + "."});
+  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("folder.inf") + ":\nis a directory."});
   EXPECT_FALSE(app->MainFrame()->isVisible());
 }
 
