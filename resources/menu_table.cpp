@@ -82,6 +82,10 @@ constexpr MenuEntry kMenu129[] = {
     {0, P, "&Build"},
     {1, 32776, "&Compile Project\tShift+F5"},
     {1, 32777, "&Run\tF5"},
+    {1, 32796, "&Stop Build\tCtrl+Break"},
+    {1, 0, nullptr},
+    {1, 32797, "Ne&xt Message\tF4"},
+    {1, 32798, "Pre&vious Message\tShift+F4"},
     {1, 0, nullptr},
     {1, 32788, "Rebuild &Object Tree"},
     {0, P, "&Window"},
@@ -122,7 +126,8 @@ constexpr MenuEntry kClassCM[] = {
     {0, 32779, "&Insert New Class"},
 };
 
-// Table 128, with two keys the menus name and the table lacked: Shift+F5 (Compile, as the
+// Table 128, with the build keys Ctrl+Break (Stop Build), F4 and Shift+F4 (next and previous
+// compiler message), and with two keys the menus name and the table lacked: Shift+F5 (Compile, as the
 // Build menu says, beside Ctrl+F5) and Ctrl+G (Go To, as the Edit menu says).
 constexpr AcceleratorEntry kAccelerators[] = {
     {"Ctrl+N", 57600},      {"Ctrl+O", 57601},    {"Ctrl+S", 57603},
@@ -132,12 +137,13 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {"Ctrl+F", 57636},      {"F3", 57640},        {"Ctrl+H", 57641},
     {"F5", 32777},          {"Ctrl+F5", 32776},   {"Shift+F5", 32776},
     {"Ctrl+G", 32795},      {"F1", 57670},        {"Shift+F1", 57669},
-    {"F6", 57680},          {"Shift+F6", 57681},
+    {"F6", 57680},          {"Shift+F6", 57681},  {"Ctrl+Break", 32796},
+    {"F4", 32797},          {"Shift+F4", 32798},
 };
 
 constexpr int kToolbar[] = {57600, 57601, 57603, 0,     57635, 57634, 57637,
                             0,     57643, 57644, 0,     57636, 57640, 57641,
-                            0,     32776, 32777, 32788, 0,     57664, 57669};
+                            0,     32776, 32777, 32796, 32788, 0,     57664, 57669};
 
 } // namespace
 

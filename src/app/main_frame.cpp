@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QDockWidget>
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -11,6 +13,7 @@
 #include <QMimeData>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QStyle>
 #include <QUrl>
 
 #include "command_binder.h"
@@ -20,15 +23,20 @@
 #include "document.h"
 #include "frame_child.h"
 #include "menu_table.h"
+#include "message_box.h"
+#include "output_bar.h"
 #include "profile_store.h"
 #include "status_bar.h"
 #include "string_table.h"
+#include "text_buffer.h"
+#include "torvane_doc.h"
 #include "torvane_view.h"
 #include "view.h"
 
 namespace {
 
 constexpr int RECENT_FILE_COUNT = 4;
+constexpr const char* TEXT_STOP_BUILD_AND_EXIT = "A compile is running.\nStop it and exit?";
 // The X11 state bit of Caps Lock in a key event's native modifiers.
 constexpr quint32 X11_LOCK_MASK = 0x2;
 
@@ -175,10 +183,15 @@ void CMainFrame::BuildToolBar() {
     }
     QAction* action = m_binder->MakeAction(id, CCommandBinder::ToolTipText(id), m_toolBar,
                                            CCommandBinder::Kind::Button);
-    if (!strip.isNull())
-      action->setIcon(QIcon(strip.copy(image * TOOLBAR_BUTTON_WIDTH, 0, TOOLBAR_BUTTON_WIDTH,
-                                       TOOLBAR_BUTTON_HEIGHT)));
-    ++image;
+    if (id == Cmd::BUILD_STOP) {
+      // Not in the drawn strip: the style's stop sign.
+      action->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    } else {
+      if (!strip.isNull())
+        action->setIcon(QIcon(strip.copy(image * TOOLBAR_BUTTON_WIDTH, 0, TOOLBAR_BUTTON_WIDTH,
+                                         TOOLBAR_BUTTON_HEIGHT)));
+      ++image;
+    }
     m_toolBar->addAction(action);
   }
   addToolBar(Qt::TopToolBarArea, m_toolBar);
@@ -200,6 +213,9 @@ void CMainFrame::BuildBars() {
   m_outputBar->setObjectName(QString::number(ID_OUTPUT_BAR));
   m_outputBar->setAllowedAreas(Qt::AllDockWidgetAreas);
   addDockWidget(Qt::BottomDockWidgetArea, m_outputBar);
+  m_outputControl = new COutputBar(m_outputBar);
+  SetOutputControl(m_outputControl, [this] { m_outputControl->Clear(); });
+  connect(m_outputControl, &COutputBar::messageActivated, this, &CMainFrame::JumpToMessage);
 
   m_objectBar = new QDockWidget(QStringLiteral("Object Bar"), this);
   m_objectBar->setObjectName(QString::number(ID_OBJECT_BAR));
@@ -240,6 +256,44 @@ void CMainFrame::ClearOutput() {
 void CMainFrame::ShowOutputBar() {
   m_outputBar->show();
   m_outputBar->raise();
+}
+
+COutputBar* CMainFrame::PrepareOutput(const QString& source) {
+  ShowOutputBar();
+  m_outputControl->Clear(source);
+  MarkMessageLines(true);
+  return m_outputControl;
+}
+
+void CMainFrame::OnBuildStateChanged() {
+  m_binder->ScheduleRefresh();
+  if (!CTorvaneDoc::AnyBuildRunning()) MarkMessageLines(false);
+}
+
+void CMainFrame::MarkMessageLines(bool clearOnly) {
+  if (!m_docManager) return;
+  const QList<QPair<QString, int>> messages =
+      clearOnly ? QList<QPair<QString, int>>() : m_outputControl->Messages();
+  for (CDocument* document : m_docManager->Documents()) {
+    auto* torvaneDoc = dynamic_cast<CTorvaneDoc*>(document);
+    if (!torvaneDoc) continue;
+    CCrystalTextBuffer& buffer = torvaneDoc->Buffer();
+    for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
+         line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
+      buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
+    const QString path = QDir::cleanPath(QFileInfo(document->GetPathName()).absoluteFilePath());
+    for (const auto& [file, line] : messages)
+      if (file == path && line <= buffer.LineCount())
+        buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
+  }
+}
+
+void CMainFrame::JumpToMessage(const QString& path, int line) {
+  if (!m_docManager) return;
+  auto* document = dynamic_cast<CTorvaneDoc*>(m_docManager->OpenDocumentFile(path));
+  if (!document) return;
+  document->GoToLine(line);
+  if (CTorvaneView* view = document->FirstView()) view->setFocus();
 }
 
 void CMainFrame::SetDocManager(CDocManager* manager) {
@@ -310,6 +364,9 @@ bool CMainFrame::OnCmdMsg(int id) {
   case Cmd::WINDOW_CASCADE: m_mdiArea->cascadeSubWindows(); return true;
   case Cmd::WINDOW_TILE_HORZ: m_mdiArea->tileSubWindows(); return true;
   case Cmd::WINDOW_ARRANGE: ArrangeIcons(); return true;
+  case Cmd::BUILD_STOP: CTorvaneDoc::StopBuilds(); return true;
+  case Cmd::NEXT_MESSAGE: m_outputControl->NextMessage(); return true;
+  case Cmd::PREV_MESSAGE: m_outputControl->PreviousMessage(); return true;
   default: return false;
   }
 }
@@ -328,6 +385,9 @@ bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
     state.enabled = m_docManager && m_docManager->ActiveFrame() != nullptr;
     return true;
   case Cmd::INDICATOR_CAPS: state.enabled = m_capsLock; return true;
+  case Cmd::BUILD_STOP: state.enabled = CTorvaneDoc::AnyBuildRunning(); return true;
+  case Cmd::NEXT_MESSAGE:
+  case Cmd::PREV_MESSAGE: state.enabled = !m_outputControl->document()->isEmpty(); return true;
   default: return false;
   }
 }
@@ -335,6 +395,15 @@ bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout is kept even when the user then cancels the close.
   SaveBarState();
+  // A running compiler is ended here; its loop returns once this close is done.
+  if (CTorvaneDoc::AnyBuildRunning()) {
+    if (TorvaneMessageBox(QString::fromLatin1(TEXT_STOP_BUILD_AND_EXIT),
+                          MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      event->ignore();
+      return;
+    }
+    CTorvaneDoc::StopBuilds();
+  }
   if (m_docManager && !m_docManager->SaveAllModified()) {
     event->ignore();
     return;

@@ -12,6 +12,7 @@ class CCommandRouter;
 class CDocManager;
 class CDocumentTree;
 class CMainStatusBar;
+class COutputBar;
 class QDockWidget;
 class QMdiArea;
 class QMenu;
@@ -64,6 +65,16 @@ public:
   void ClearOutput();
   // Shows the output bar (Compile does) and lays the frame out again.
   void ShowOutputBar();
+  // The output bar's own control, where builds write.
+  COutputBar* OutputControl() const { return m_outputControl; }
+  // For a build of source: the output bar shown and emptied, the margin marks of
+  // the last build's messages gone; the control the build writes to.
+  COutputBar* PrepareOutput(const QString& source);
+  // A build started or ended: Compile, Run and Stop Build follow; at the end, the lines the
+  // messages name get the margin mark.
+  void OnBuildStateChanged();
+  // Opens path (or activates it when open) with the caret at the start of line (1-based).
+  void JumpToMessage(const QString& path, int line);
 
   void SaveBarState();
   bool LoadBarState();
@@ -93,6 +104,9 @@ private:
   void FillRecentFiles();
   void ArrangeIcons();
   void OnDocumentsChanged();
+  // Sets the margin mark on every line a message of the output names, in the open
+  // documents; with clearOnly, only removes the marks.
+  void MarkMessageLines(bool clearOnly);
 
   CCmdTarget* m_application;
   std::unique_ptr<CCommandRouter> m_router;
@@ -105,6 +119,7 @@ private:
   QTabWidget* m_objectTabs = nullptr;
   QDockWidget* m_outputBar = nullptr;
   std::function<void()> m_clearOutput;
+  COutputBar* m_outputControl = nullptr;
   struct BarView {
     QWidget* widget;
     CDocumentTree* tree;

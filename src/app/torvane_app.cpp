@@ -71,6 +71,14 @@ CDocumentTree* CTorvaneApp::TreeView(int index) {
   return m_mainFrame ? m_mainFrame->TreeView(index) : nullptr;
 }
 
+COutputBar* CTorvaneApp::PrepareOutput(const QString& source) {
+  return m_mainFrame ? m_mainFrame->PrepareOutput(source) : nullptr;
+}
+
+void CTorvaneApp::BuildStateChanged() {
+  if (m_mainFrame) m_mainFrame->OnBuildStateChanged();
+}
+
 void CTorvaneApp::ClearOutput() {
   if (m_mainFrame) m_mainFrame->ClearOutput();
 }

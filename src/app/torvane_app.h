@@ -42,6 +42,8 @@ public:
   void ClearOutput() override;
   void OpenDocumentFile(const QString& path) override;
   QWidget* DialogParent() override;
+  COutputBar* PrepareOutput(const QString& source) override;
+  void BuildStateChanged() override;
 
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;

@@ -7,9 +7,14 @@
 #include <algorithm>
 
 #include "command_ids.h"
+#include "compile_command.h"
 #include "document_tree.h"
 #include "go_to_line_dialog.h"
 #include "message_box.h"
+#include "output_bar.h"
+#include "profile_store.h"
+#include "redirector.h"
+#include "run_command.h"
 #include "torvane_view.h"
 
 namespace {
@@ -22,7 +27,42 @@ public:
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
+constexpr const char* TEXT_STOP_BUILD = "A compile is running.\nStop it and close?";
+
+// A build in progress: which document started it (null once that document is gone), and
+// whether Stop Build has been asked of it.
+struct RunningBuild {
+  QPointer<CTorvaneDoc> document;
+  CRedirector* redirector;
+  bool stopping = false;
+};
+// Outermost first; a compile started inside another's event dispatch comes after it.
+std::vector<RunningBuild*> g_builds;
+
 } // namespace
+
+// Run's questions and compiles go to the document; it lives as long as the document, so
+// Run notices a document closed while it waited.
+class CTorvaneDoc::CDocRunHost : public CRunHost {
+public:
+  explicit CDocRunHost(CTorvaneDoc& document) : m_document(document) {}
+  bool IsModified() const override { return m_document.IsModified(); }
+  void SaveDocument(const QString& path) override { m_document.OnSaveDocument(path); }
+  void Compile() override { m_document.OnCompile(); }
+  RunAnswer AskYesNoCancel(const QString& text) override {
+    switch (TorvaneMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: return RunAnswer::Yes;
+    case IDNO: return RunAnswer::No;
+    default: return RunAnswer::Cancel;
+    }
+  }
+  void ShowMessage(const QString& text) override {
+    TorvaneMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
+
+private:
+  CTorvaneDoc& m_document;
+};
 
 void CTorvaneBuffer::MarkModified(bool modified) {
   CCrystalTextBuffer::MarkModified(modified);
@@ -30,7 +70,8 @@ void CTorvaneBuffer::MarkModified(bool modified) {
 }
 
 CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, QObject* parent)
-    : CDocument(parent), m_shell(shell), m_buffer(*this) {
+    : CDocument(parent), m_shell(shell), m_buffer(*this),
+      m_runHost(std::make_unique<CDocRunHost>(*this)) {
   m_font.faceName = "Courier New";
   m_font.height = 0;
   m_font.weight = 400;
@@ -168,8 +209,75 @@ void CTorvaneDoc::OnFileOpen() {
   if (!answer.path.isEmpty()) m_shell->OpenDocumentFile(answer.path);
 }
 
+bool CTorvaneDoc::AnyBuildRunning() { return !g_builds.empty(); }
+
+void CTorvaneDoc::StopBuilds() {
+  for (RunningBuild* build : g_builds) {
+    build->stopping = true;
+    build->redirector->Cancel();
+  }
+}
+
+bool CTorvaneDoc::BuildRunning() const {
+  return std::any_of(g_builds.begin(), g_builds.end(), [this](const RunningBuild* build) {
+    return build->document == this && !build->stopping;
+  });
+}
+
+bool CTorvaneDoc::SaveModified() {
+  if (BuildRunning()) {
+    if (TorvaneMessageBox(QString::fromLatin1(TEXT_STOP_BUILD), MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+      return false;
+    for (RunningBuild* build : g_builds)
+      if (build->document == this) {
+        build->stopping = true;
+        build->redirector->Cancel();
+      }
+  }
+  return CDocument::SaveModified();
+}
+
+void CTorvaneDoc::OnCompile() {
+  // One compiler at a time: a second one would write the same story file and share the bar.
+  if (AnyBuildRunning()) return;
+  // A document without a file gets a name first; compiling an empty path builds nothing.
+  if (GetPathName().isEmpty() && !DoSave(QString())) return;
+  const QString source = GetPathName();
+  // The compiler reads the file: when it could not be written it would build the old text.
+  if (!OnSaveDocument(source)) return;
+  // No pause after the save: a story written in the same second as its source counts as up
+  // to date, so nothing needs the story's time to lie a second after the save.
+  const CompileSettings settings = ReadCompileSettings(CProfileStore());
+  if (settings.compiler.isEmpty()) {
+    TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  const CompileCommand command = ComposeCompileCommand(source, settings);
+  CDocumentShell* const shell = m_shell; // the application's; outlives this document
+  COutputBar* const output = shell->PrepareOutput(QFileInfo(source).absoluteFilePath());
+  if (!output) return;
+
+  // Events are dispatched while the compiler runs: from here on this document may go.
+  CRedirector redirector(command.commandLine, output);
+  RunningBuild build{this, &redirector};
+  g_builds.push_back(&build);
+  shell->BuildStateChanged();
+  redirector.Run();
+  std::erase(g_builds, &build);
+  shell->BuildStateChanged();
+}
+
+void CTorvaneDoc::OnRun() {
+  if (AnyBuildRunning()) return;
+  if (GetPathName().isEmpty() && !DoSave(QString())) return;
+  CRunCommand(*m_runHost).Run(GetPathName());
+}
+
 bool CTorvaneDoc::OnCmdMsg(int id) {
   switch (id) {
+  case Cmd::BUILD_COMPILE: OnCompile(); return true;
+  case Cmd::BUILD_RUN: OnRun(); return true;
   case Cmd::BUILD_REBUILD_OBJECT_TREE: RebuildObjectTree(); return true;
   case Cmd::GOTO_LINE: OnGoToLine(); return true;
   case Cmd::FILE_OPEN: OnFileOpen(); return true;
@@ -189,6 +297,10 @@ bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::GOTO_LINE:
   case Cmd::FILE_OPEN:
     state.enabled = true;
+    return true;
+  case Cmd::BUILD_COMPILE:
+  case Cmd::BUILD_RUN:
+    state.enabled = !AnyBuildRunning();
     return true;
   default: return CDocument::OnUpdateCmdUI(id, state);
   }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "document.h"
@@ -8,6 +9,8 @@
 #include "text_view.h"
 
 class CDocumentTree;
+class COutputBar;
+class CRedirector;
 class CTorvaneDoc;
 class CTorvaneView;
 class QWidget;
@@ -27,6 +30,14 @@ public:
   virtual void OpenDocumentFile(const QString& path) = 0;
   // The window that dialogs of the document belong to.
   virtual QWidget* DialogParent() = 0;
+  // The output bar's control, shown and emptied for a build of source (what its messages
+  // are about); null when there is none.
+  virtual COutputBar* PrepareOutput(const QString& source) {
+    (void)source;
+    return nullptr;
+  }
+  // A build started or ended (CTorvaneDoc::AnyBuildRunning tells which).
+  virtual void BuildStateChanged() {}
 };
 
 // The document's text: its modified mark is the document's.
@@ -82,10 +93,28 @@ public:
   // (1-based; 0 and 1 are the first line, beyond the end the last).
   void GoToLine(int n);
 
+  // Compile: saves (asking for a name first when the document has none), then runs the
+  // compiler into the output bar until it ends; events are dispatched meanwhile, so the
+  // document may be closed by the time it returns.
+  void OnCompile();
+  // Run: builds when the story is missing or stale and the user agrees, then starts the
+  // interpreter on the story, not waiting for it.
+  void OnRun();
+  // Closing asks first when this document's build is running, and stops it on Yes.
+  bool SaveModified() override;
+
+  // Builds in progress (nested ones included), and Stop Build for all of them.
+  static bool AnyBuildRunning();
+  static void StopBuilds();
+
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 private:
+  class CDocRunHost;
+  // Whether this document's build runs and is not being stopped already.
+  bool BuildRunning() const;
+
   // Scans the text into the records; false when the document went away meanwhile.
   bool Scan();
   void FillTrees();
@@ -98,4 +127,5 @@ private:
   FontDescription m_font;
   CObjectScanner m_records;
   std::string m_treeName;
+  std::unique_ptr<CDocRunHost> m_runHost;
 };

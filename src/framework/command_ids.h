@@ -92,6 +92,9 @@ inline constexpr int BUILD_REBUILD_OBJECT_TREE = 32788;
 inline constexpr int EDIT_OBJECT = 32789;
 inline constexpr int JUMP_TO_DEFINITION = 32790;
 inline constexpr int GOTO_LINE = 32795;
+inline constexpr int BUILD_STOP = 32796;
+inline constexpr int NEXT_MESSAGE = 32797;
+inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 

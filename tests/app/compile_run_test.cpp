@@ -1,0 +1,247 @@
+// Compile, Run and Stop Build from the document, with the output bar, its message jumps and
+// the margin marks; the real inform6 where the compiler matters.
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <csignal>
+#include <cerrno>
+
+#include "command_binder.h"
+#include "command_ids.h"
+#include "doc_manager.h"
+#include "ide_test_support.h"
+#include "main_frame.h"
+#include "message_box.h"
+#include "output_bar.h"
+#include "profile_store.h"
+#include "text_buffer.h"
+#include "torvane_doc.h"
+#include "torvane_view.h"
+
+namespace apptest {
+namespace {
+
+class CompileRun : public Ide {
+protected:
+  void SetUp() override {
+    Ide::SetUp();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("my games"));
+  }
+  void SetPaths(const QString& compiler, const QString& interpreter = QString(),
+                int standardOptions = 0, const QString& more = QString()) {
+    CProfileStore store;
+    ASSERT_TRUE(store.WriteProfileString("Editor\\Paths", "Compiler", compiler));
+    ASSERT_TRUE(store.WriteProfileString("Editor\\Paths", "Library", ""));
+    ASSERT_TRUE(store.WriteProfileString("Editor\\Paths", "Interpreter", interpreter));
+    ASSERT_TRUE(store.WriteProfileInt("Editor\\Options", "StandardOptions", standardOptions));
+    ASSERT_TRUE(store.WriteProfileString("Editor\\Options", "UserDefOptions", more));
+  }
+  static void Write(const QString& path, const QByteArray& text, bool executable = false) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    if (executable)
+      file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                          QFileDevice::ExeOwner);
+  }
+  // A fake compiler that tells its pid and then waits for ever.
+  QString EndlessCompiler() {
+    const QString script = Path("endless.sh");
+    Write(script, "#!/bin/sh\necho $$ > '" + Path("pid").toUtf8() + "'\necho started\nexec sleep 1000\n",
+          true);
+    return script;
+  }
+  bool ChildGone() {
+    QFile file(Path("pid"));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const pid_t pid = file.readAll().trimmed().toInt();
+    return pid > 0 && ::kill(pid, 0) == -1 && errno == ESRCH;
+  }
+  COutputBar* Output() { return app->MainFrame()->OutputControl(); }
+  bool Enabled(int id) {
+    app->MainFrame()->Binder().Refresh();
+    return MenuAction(app->MainFrame()->CurrentMenuId(), id)->isEnabled();
+  }
+  QString ActivePath() { return QFileInfo(ActiveDoc()->GetPathName()).fileName(); }
+  int CaretLine() { return ActiveView()->GetCursorPosition().y; }
+};
+
+// Both of Inform 6's message forms, errors in the main file and in an included header whose
+// name holds a blank: the output streams in, the lines get margin marks, F4 and Shift+F4
+// and a double-click open the files at the lines.
+TEST_F(CompileRun, MessagesOfBothFormsLeadToTheirLines) {
+  const QString source = Path("my games/adv.inf");
+  Write(source, "Include \">my part.h\";\n[ Main; x = 1;\n  print \"hi\";\n];\n");
+  Write(Path("my games/my part.h"), "[ Foo;\n  y = 2;\n];\n");
+  for (const QString& more : {QString(), QStringLiteral("E1|")}) {
+    SCOPED_TRACE(more.toStdString());
+    SetPaths("/usr/bin/inform6", QString(), 0, more);
+    ASSERT_TRUE(Start({source}));
+    app->MainFrame()->GetOutputBar()->hide();
+    ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+    EXPECT_TRUE(app->MainFrame()->GetOutputBar()->isVisible());
+    const QString text = Output()->Text();
+    EXPECT_TRUE(text.startsWith("Inform 6")) << text.toStdString();
+    EXPECT_TRUE(text.contains(more.isEmpty() ? "line 2: Error:" : "adv.inf(2): Error:"));
+    EXPECT_TRUE(text.endsWith("\nCompilation Complete.")) << text.toStdString();
+    CCrystalTextBuffer& adv = ActiveDoc()->Buffer();
+    EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
+
+    // In order: the header's line 2 twice, adv.inf's line 2 twice, the header's line 1.
+    ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
+    EXPECT_EQ(ActivePath(), "my part.h");
+    EXPECT_EQ(CaretLine(), 1);
+    ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
+    ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
+    EXPECT_EQ(ActivePath(), "adv.inf");
+    EXPECT_EQ(CaretLine(), 1);
+    ASSERT_TRUE(Choose(Cmd::PREV_MESSAGE));
+    EXPECT_EQ(ActivePath(), "my part.h");
+    EXPECT_EQ(CaretLine(), 1);
+    EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), -1); // opened after
+
+    // The warning on the last message line, by double-click.
+    const QTextBlock warning = Output()->document()->findBlockByNumber(9);
+    ASSERT_TRUE(warning.text().contains("Warning:")) << warning.text().toStdString();
+    QTextCursor at(warning);
+    const QPoint point = Output()->cursorRect(at).center() + QPoint(4, 0);
+    QTest::mouseDClick(Output()->viewport(), Qt::LeftButton, {}, point);
+    EXPECT_EQ(ActivePath(), "my part.h");
+    EXPECT_EQ(CaretLine(), 0);
+
+    // The next compile of adv.inf marks the header too, open now.
+    CTorvaneDoc* part = ActiveDoc();
+    app->DocManager()->OpenDocumentFile(source);
+    ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+    EXPECT_EQ(part->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 0);
+    part->Buffer().SetLineFlag(0, LF_MARGIN_MARK, false, false);
+    EXPECT_EQ(part->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 1);
+    EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
+    EXPECT_TRUE(CloseFrame());
+    app.reset();
+  }
+}
+
+// Stop Build ends a compiler that never ends; Compile and Run wait meanwhile. A document
+// without a file is named first; an empty compiler path stops at its message.
+TEST_F(CompileRun, StopBuildEndsTheCompiler) {
+  SetPaths("");
+  ASSERT_TRUE(Start());
+  dialogAnswer = Path("fresh.inf");
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_EQ(dialogTitles.size(), 1);
+  EXPECT_EQ(ActiveDoc()->GetPathName(), Path("fresh.inf"));
+  EXPECT_EQ(messages, QStringList{"You have not set your compiler path.  See View->Options"});
+  EXPECT_FALSE(Enabled(Cmd::BUILD_STOP));
+
+  SetPaths(EndlessCompiler());
+  bool duringCompile = true, duringRun = true, duringStop = false;
+  QTimer::singleShot(500, [&] {
+    duringCompile = Enabled(Cmd::BUILD_COMPILE);
+    duringRun = Enabled(Cmd::BUILD_RUN);
+    duringStop = Enabled(Cmd::BUILD_STOP);
+    Choose(Cmd::BUILD_STOP);
+  });
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_FALSE(duringCompile);
+  EXPECT_FALSE(duringRun);
+  EXPECT_TRUE(duringStop);
+  EXPECT_TRUE(ChildGone());
+  EXPECT_EQ(Output()->Text(), "started\n\nCancelled.\n\nProcess terminated successfully.\n\n"
+                              "Compilation Complete.");
+  EXPECT_TRUE(Enabled(Cmd::BUILD_COMPILE));
+  EXPECT_FALSE(Enabled(Cmd::BUILD_STOP));
+}
+
+// Closing the main window mid-build asks; No keeps both, Yes stops the compiler and closes.
+TEST_F(CompileRun, ClosingDuringABuildAsksAndStops) {
+  Write(Path("a.inf"), "[ Main; ];\n");
+  ASSERT_TRUE(Start({Path("a.inf")}));
+  SetPaths(EndlessCompiler());
+  answers = {IDNO, IDYES};
+  bool closedFirst = true, closedSecond = false;
+  QTimer::singleShot(400, [&] { closedFirst = CloseFrame(); });
+  QTimer::singleShot(800, [&] { closedSecond = CloseFrame(); });
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_FALSE(closedFirst);
+  EXPECT_TRUE(closedSecond);
+  EXPECT_EQ(messages, (QStringList{"A compile is running.\nStop it and exit?",
+                                   "A compile is running.\nStop it and exit?"}));
+  EXPECT_TRUE(ChildGone());
+  EXPECT_TRUE(app->DocManager()->Documents().empty());
+  EXPECT_TRUE(Output()->Text().endsWith("Cancelled.\n\nProcess terminated successfully.\n\n"
+                                        "Compilation Complete."));
+}
+
+// Run builds a missing story on Yes and starts the interpreter on it, detached; a stale
+// story answered No runs as it is.
+TEST_F(CompileRun, RunAsksThenLaunchesTheInterpreter) {
+  const QString source = Path("my games/run.inf");
+  Write(source, "[ Main; print \"hi\"; ];\n");
+  const QString interpreter = Path("terp.sh");
+  Write(interpreter, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" +
+                         Path("args.tmp").toUtf8() + "'\nmv '" + Path("args.tmp").toUtf8() +
+                         "' '" + Path("args").toUtf8() + "'\n",
+        true);
+  SetPaths("/usr/bin/inform6", interpreter);
+  ASSERT_TRUE(Start({source}));
+  auto launchedWith = [this] {
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(Path("args")) && waited.elapsed() < 10000) QTest::qWait(20);
+    QFile file(Path("args"));
+    const QByteArray args = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.remove();
+    return args;
+  };
+
+  answers = {IDYES};
+  ASSERT_TRUE(Choose(Cmd::BUILD_RUN));
+  EXPECT_EQ(messages, QStringList{Path("my games/run") + ".z* does not exist.\nDo you want to build it?"});
+  EXPECT_TRUE(Output()->Text().endsWith("\nCompilation Complete."));
+  EXPECT_EQ(launchedWith(), "[" + Path("my games/run.z5").toUtf8() + "]\n");
+
+  // The story two seconds older than the source: No runs it without a build.
+  const qint64 now = QFileInfo(source).lastModified().toSecsSinceEpoch();
+  QFile story(Path("my games/run.z5"));
+  ASSERT_TRUE(story.open(QIODevice::ReadWrite | QIODevice::Append));
+  ASSERT_TRUE(story.setFileTime(QDateTime::fromSecsSinceEpoch(now - 2),
+                                QFileDevice::FileModificationTime));
+  story.close();
+  Output()->Clear();
+  messages.clear();
+  answers = {IDNO};
+  ASSERT_TRUE(Choose(Cmd::BUILD_RUN));
+  EXPECT_EQ(messages, QStringList{"The following files are out of date:\n       run.z5\n\n"
+                                  "Do you wish to recompile?"});
+  EXPECT_EQ(Output()->Text(), "");
+  EXPECT_EQ(launchedWith(), "[" + Path("my games/run.z5").toUtf8() + "]\n");
+}
+
+// 10 MB of compiler output reaches the bar whole, the last line in view.
+TEST_F(CompileRun, TenMegabytesArriveWhole) {
+  Write(Path("big.inf"), "[ Main; ];\n");
+  const QString script = Path("big.sh");
+  Write(script, "#!/bin/sh\nhead -c 10485760 /dev/zero | tr '\\0' 'x' | fold -w 99\n", true);
+  SetPaths(script);
+  ASSERT_TRUE(Start({Path("big.inf")}));
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  const QString text = Output()->Text();
+  EXPECT_EQ(text.count(QLatin1Char('x')), 10485760);
+  // 105916 lines of 99, one of the other 76, and the closing line.
+  EXPECT_EQ(Output()->document()->blockCount(), 105918);
+  EXPECT_TRUE(text.endsWith("xxxx\nCompilation Complete."));
+  QScrollBar* bar = Output()->verticalScrollBar();
+  EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+} // namespace
+} // namespace apptest
