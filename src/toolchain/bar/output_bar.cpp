@@ -19,6 +19,9 @@ COutputBar::COutputBar(QWidget* parent) : QPlainTextEdit(parent) {
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   setFont(font);
+  m_flushTimer.setSingleShot(true);
+  m_flushTimer.setInterval(FLUSH_MS);
+  connect(&m_flushTimer, &QTimer::timeout, this, &COutputBar::Flush);
 }
 
 void COutputBar::AppendText(const QByteArray& bytes) {
@@ -27,14 +30,28 @@ void COutputBar::AppendText(const QByteArray& bytes) {
   m_pendingCr = text.endsWith(QLatin1Char('\r'));
   text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  if (text.isEmpty()) return;
+  m_pending += text;
+  if (!m_pending.isEmpty() && !m_flushTimer.isActive()) m_flushTimer.start();
+}
+
+void COutputBar::Flush() {
+  m_flushTimer.stop();
+  if (m_pending.isEmpty()) return;
   QTextCursor end(document());
   end.movePosition(QTextCursor::End);
-  end.insertText(text);
+  end.insertText(m_pending);
+  m_pending.clear();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
+QString COutputBar::Text() {
+  Flush();
+  return toPlainText();
+}
+
 void COutputBar::Clear(const QString& source) {
+  m_flushTimer.stop();
+  m_pending.clear();
   clear();
   m_source = source;
   m_current = -1;
@@ -57,7 +74,8 @@ bool COutputBar::MessageAt(int index, QString& path, int& line) const {
   return true;
 }
 
-QList<QPair<QString, int>> COutputBar::Messages() const {
+QList<QPair<QString, int>> COutputBar::Messages() {
+  Flush();
   QList<QPair<QString, int>> messages;
   QString path;
   int line = 0;
@@ -80,6 +98,7 @@ bool COutputBar::ActivateLine(int index) {
 }
 
 bool COutputBar::Step(int direction) {
+  Flush();
   const int count = document()->blockCount();
   int index = m_current < 0 && direction < 0 ? count : m_current;
   for (index += direction; index >= 0 && index < count; index += direction)
