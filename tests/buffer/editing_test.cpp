@@ -1,6 +1,5 @@
-// Editing beside the randomized model test (which checks the text, the end positions, what the
-// views hear and how their positions move): aliased text, the index contract, the modified
-// hook, views, line flags and bookmarks.
+// Editing beside the random model test: aliased text, the index contract, the modified hook,
+// views, line flags and bookmarks.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,7 +10,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// A buffer holding the given lines (inserted as one text).
 void Fill(CCrystalTextBuffer& buffer, const Strings& lines) {
   buffer.CreateEmpty();
   std::string text;
@@ -21,15 +19,13 @@ void Fill(CCrystalTextBuffer& buffer, const Strings& lines) {
 }
 
 TEST(Editing, TextTakenFromTheLineItGoesIntoIsCopiedBeforeTheLineGrows) {
-  // 15 bytes fill a line's 16-byte allocation: inserting them again moves the line, and
-  // reading them from where they were would read freed memory.
+  // 15 bytes fill a line's 16 bytes: inserting them again moves the line they are read from.
   CCrystalTextBuffer buffer;
   Fill(buffer, {"abcdefghijklmno"});
   ASSERT_EQ(buffer.LineCapacity(0), 16);
   int el, ec;
   ASSERT_TRUE(buffer.InsertText(nullptr, 0, 15, std::string_view(buffer.LineChars(0), 15), el, ec));
   EXPECT_EQ(Lines(buffer), (Strings{"abcdefghijklmnoabcdefghijklmno"}));
-  // The same with a line break: a loaded line holding a CR of its own.
   TempDir dir;
   ASSERT_TRUE(LoadBytes(buffer, dir, "0123456789ab\rcd\n"));
   ASSERT_TRUE(buffer.InsertText(nullptr, 0, 15, std::string_view(buffer.LineChars(0), 15), el, ec));
@@ -44,7 +40,6 @@ TEST(Editing, InvalidIndicesStopDebugBuildsAndAreRefusedInRelease) {
   int el, ec;
   for (TextPosition at : {TextPosition(0, 2), TextPosition(0, -1), TextPosition(3, 1), TextPosition(-1, 0)})
     EXPECT_DEBUG_DEATH(EXPECT_FALSE(buffer.InsertText(nullptr, at.y, at.x, "x", el, ec)), "broken promise");
-  // Past the line end, past the last line, end before start.
   for (auto [sl, sc, e_l, e_c] : {std::array{0, 0, 1, 3}, {0, 0, 5, 0}, {1, 1, 0, 2}})
     EXPECT_DEBUG_DEATH(EXPECT_FALSE(buffer.DeleteText(nullptr, sl, sc, e_l, e_c)), "broken promise");
   EXPECT_DEBUG_DEATH(EXPECT_EQ(buffer.LineLength(2), 0), "broken promise");
@@ -56,13 +51,10 @@ TEST(Editing, InvalidIndicesStopDebugBuildsAndAreRefusedInRelease) {
   EXPECT_FALSE(buffer.InsertText(nullptr, 0, 0, "x", el, ec));
   EXPECT_FALSE(buffer.DeleteText(nullptr, 0, 0, 0, 2));
   EXPECT_EQ(Lines(buffer), (Strings{"abc", "de"}));
-  EXPECT_EQ(buffer.UndoRecordCount(), 1);
-  EXPECT_EQ(buffer.FirstLineWithFlag(LF_BOOKMARK), -1);
-  EXPECT_TRUE(view.changes.empty());
+  EXPECT_TRUE(buffer.UndoRecordCount() == 1 && view.changes.empty());
 }
 
 TEST(Editing, EveryChangeMarksModifiedWhileTheFlagIsClearAndANewTextStartsAfresh) {
-  // The document's buffer does not store the flag, so every change calls its hook.
   struct CountingBuffer : CCrystalTextBuffer {
     std::vector<bool> marks;
     bool store = true;
@@ -83,14 +75,12 @@ TEST(Editing, EveryChangeMarksModifiedWhileTheFlagIsClearAndANewTextStartsAfresh
   RecordingView view(&buffer);
   buffer.AttachView(&view);
   ASSERT_TRUE(buffer.CreateEmpty(LineEndStyle::Mac));
-  EXPECT_EQ(Lines(buffer), (Strings{""}));
-  EXPECT_EQ(buffer.GetLineEndStyle(), LineEndStyle::Mac);
+  EXPECT_TRUE(Lines(buffer) == Strings{""} && buffer.GetLineEndStyle() == LineEndStyle::Mac);
   EXPECT_FALSE(buffer.CanUndo() || buffer.IsModified());
   EXPECT_EQ(view.changes.at(0).hints, UPD_RESET);
   buffer.InsertText(nullptr, 0, 0, "x", el, ec);
   buffer.Clear();
-  EXPECT_FALSE(buffer.IsInitialised());
-  EXPECT_EQ(buffer.LineCount(), 0);
+  EXPECT_FALSE(buffer.IsInitialised() || buffer.LineCount());
   TextPosition caret;
   EXPECT_FALSE(buffer.CanUndo() || buffer.Undo(caret));
 }
@@ -117,7 +107,6 @@ TEST(Views, NotifiedInAttachOrderAndFreeToDetachWhileNotified) {
 }
 
 TEST(Views, ADestroyedBufferTellsTheViewsStillAttached) {
-  // A view that outlives its buffer must hear of it, or it keeps a dangling pointer.
   auto* buffer = new CCrystalTextBuffer;
   buffer->CreateEmpty();
   RecordingView attached(buffer), detached; // detached does not leave the buffer itself

@@ -1,5 +1,4 @@
-// Dropping text into the editing view, the drop caret, and moving or copying a selection by
-// dragging it with the mouse.
+// Dropping text into the editing view, the drop caret, and dragging a selection.
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,14 +9,13 @@
 
 namespace {
 
+// The left quarter of the cell: the drop lands before the character.
 QPoint CellPoint(CCrystalTextView& view, TextPosition p) {
-  // The left quarter of the cell: the drop lands before the character.
   return view.TextPosToPoint(p) + QPoint(view.GetCharWidth() / 4, view.GetLineHeight() / 2);
 }
 
-// Drags data over the view to point and drops it there, as the platform does for a drag
-// coming from anywhere. Tells which of the three events the view accepted, and the action of
-// an accepted drop: "enter move drop:copy" and the like.
+// Enters, moves and drops data at point, as the platform does; which events the view
+// accepted, and the drop's action: "enter move drop:copy" and the like.
 std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
@@ -37,9 +35,8 @@ std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
   return result;
 }
 
-// A view whose drags are dropped into a chosen view (itself unless told otherwise) at a
-// chosen point, or nowhere, standing in for the platform's drag loop, which needs a real
-// mouse.
+// Its drags are dropped into dropInto (or itself) at dropPoint, or nowhere, in place of the
+// platform's drag loop, which needs a real mouse.
 class CDraggingView : public CCrystalEditView {
 public:
   CCrystalTextView* dropInto = nullptr;
@@ -64,12 +61,11 @@ protected:
 
 class Dropping : public edittest::EditViewTest<CDraggingView> {
 protected:
-  // Selects [start, end), then presses the left button inside it at inside and moves the
-  // mouse: the view starts a drag, dropped at drop (a text position of target, or of this
-  // view) with modifiers.
-  void DragSelection(TextPosition start, TextPosition end, TextPosition inside, QPoint drop,
+  // Loads marked text, presses the left button at inside and moves: the drag is dropped at
+  // drop with modifiers.
+  void DragSelection(const char* marked, TextPosition inside, QPoint drop,
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    Select(start, end);
+    if (marked) Load(marked);
     view->dropPoint = drop;
     view->dropModifiers = modifiers;
     const QPoint press = CellPoint(*view, inside);
@@ -86,8 +82,7 @@ TEST_F(Dropping, TextFromElsewhereIsInsertedAndSelectedAndCtrlMakesItACopy) {
   QMimeData data;
   data.setText("one\ntwo");
   EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(2, 1))), "enter move drop:move");
-  EXPECT_EQ(Marked(), "abcdef\nxyone\ntwo|z");
-  EXPECT_EQ(Sel(), edittest::Span(TextPosition(2, 1), TextPosition(3, 2)));
+  EXPECT_EQ(Marked(), "abcdef\nxy{one\ntwo|}z");
   EXPECT_EQ(UndoText(), "&Undo Drag And Drop\tCtrl+Z");
   Undo();
   EXPECT_EQ(Text(), "abcdef\nxyz");
@@ -106,15 +101,14 @@ TEST_F(Dropping, AReadOnlyViewOrDataWithoutTextRefusesTheDrop) {
   buffer->SetReadOnly(true);
   QMimeData text;
   text.setText("zzz");
-  // A read-only text takes the drag in but refuses it wherever it moves.
+  // A read-only text takes the drag in but refuses it.
   EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
   EXPECT_EQ(Text(), "abc");
   EXPECT_FALSE(view->IsDropCaretShown());
 }
 
 TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
-  Load("hello world\nsecond line");
-  Place(TextPosition(3, 0));
+  Load("hel|lo world\nsecond line");
   ASSERT_TRUE(view->IsCaretVisible());
   QMimeData data;
   data.setText("x");
@@ -136,37 +130,31 @@ TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
 }
 
 TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverOntoItself) {
-  Load("abc def ghi");
-  DragSelection({0, 0}, {4, 0}, {1, 0}, After(TextPosition(11, 0))); // "abc " to the end
+  DragSelection("{abc |}def ghi", {1, 0}, After(TextPosition(11, 0)));
   EXPECT_EQ(view->draggedText, "abc ");
   EXPECT_EQ(view->offered, Qt::CopyAction | Qt::MoveAction);
   EXPECT_EQ(Text(), "def ghiabc ");
   Undo();
   EXPECT_EQ(Text(), "abc def ghi");
   EXPECT_FALSE(buffer->CanUndo());
-
-  Load("first\nsecond\nthird"); // backwards, across lines
-  DragSelection({3, 1}, {5, 2}, {4, 1}, At(TextPosition(0, 0)));
+  DragSelection("first\nsec{ond\nthird|}", {4, 1}, At(TextPosition(0, 0))); // back, over lines
   EXPECT_EQ(view->draggedText, "ond\nthird");
   EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
   view->dropNowhere = true; // a drag that ends without a drop takes nothing away
-  DragSelection({0, 0}, {3, 0}, {1, 0}, At(TextPosition(0, 1)));
+  Select({0, 0}, {3, 0});
+  DragSelection(nullptr, {1, 0}, At(TextPosition(0, 1)));
   EXPECT_EQ(view->draggedText, "ond");
   EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
   view->dropNowhere = false;
-
-  Load("abc def");
-  DragSelection({0, 0}, {3, 0}, {1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
+  DragSelection("{abc|} def", {1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
   EXPECT_EQ(Text(), "abc defabc");
-
-  Load("abc def"); // dropped onto itself: only the caret moves to the drop point
-  DragSelection({0, 0}, {5, 0}, {1, 0}, At(TextPosition(2, 0)));
+  DragSelection("{abc d|}ef", {1, 0}, At(TextPosition(2, 0))); // onto itself: only the caret moves
   EXPECT_EQ(Marked(), "ab|c def");
   EXPECT_FALSE(buffer->CanUndo());
 }
 
 TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
-  Load("source text");
+  Load("{source| }text");
   buffer->SetReadOnly(true);
   CCrystalEditView target;
   viewtest::ShowView(target, 400, 200);
@@ -175,7 +163,7 @@ TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
   view->activateWindow();
   view->setFocus();
   view->dropInto = &target;
-  DragSelection({0, 0}, {6, 0}, {1, 0}, CellPoint(target, TextPosition(0, 0)));
+  DragSelection(nullptr, {1, 0}, CellPoint(target, TextPosition(0, 0)));
   EXPECT_EQ(viewtest::BufferText(*other), "source");
   EXPECT_EQ(Text(), "source text");
   target.DetachBuffer();

@@ -1,10 +1,17 @@
-// What the view paints: style colours of runs, the selection, highlighted lines, tabs and
-// horizontal scrolling, and which lines a selection change repaints. (What text changes
-// repaint is the repaint test's subject.)
+// What the view paints: style colours, the selection, highlighted lines, tabs, scrolled
+// columns, every byte in its cell in each face; and what a change repaints: a change inside
+// one line repaints the lines below only when its end cookie changed, each view deciding for
+// itself, and the window after any edit shows what a fresh view paints.
 #include <QApplication>
 #include <QPaintEvent>
+#include <QPainter>
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+
+#include "colouring.h"
+#include "edit_view.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -13,35 +20,38 @@ namespace {
 
 bool Near(const QColor& a, const QColor& b) { return Distance(a, b) < 120; }
 
-// Records the regions the view is asked to repaint.
+// The regions a widget was asked to paint while the recorder lived.
 class PaintRecorder : public QObject {
 public:
+  explicit PaintRecorder(QWidget* target) : m_target(target) { target->installEventFilter(this); }
+  ~PaintRecorder() override { m_target->removeEventFilter(this); }
   QRegion painted;
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
     return QObject::eventFilter(watched, event);
   }
+
+private:
+  QWidget* m_target;
 };
+
+// QRegion::contains(QRect) only asks for an overlap.
+bool Covers(const QRegion& region, const QRect& rect) { return (QRegion(rect) - region).isEmpty(); }
 
 class ViewPainting : public TextViewTest<> {
 protected:
   void Show(std::string_view text) { Load(text, 400, 200, false); }
   QColor Style(int index) { return ColorFromRef(view.GetStyleColor(index)); }
-  // The colour at the top-left corner of a cell: its background.
   QColor At(const QImage& image, TextPosition p) { return CellColour(view, image, p); }
-  // The colour of a cell's glyph.
   QColor Ink(const QImage& image, TextPosition position) {
     return viewtest::Ink(view, image, position);
   }
-  // Repaint regions while change runs and the events it posts are processed.
   template <typename F>
   QRegion Repainted(F change) {
     QApplication::processEvents();
-    PaintRecorder recorder;
-    Client()->installEventFilter(&recorder);
+    PaintRecorder recorder(Client());
     change();
     QApplication::processEvents();
-    Client()->removeEventFilter(&recorder);
     return recorder.painted;
   }
 };
@@ -123,12 +133,276 @@ TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
   view.SetShowInactiveSelection(true);
   const int lh = view.GetLineHeight();
   QRegion painted = Repainted([&] { view.SetSelection({0, 2}, {2, 3}); });
-  // Covered, not merely touched: QRegion::contains(QRect) only asks for an overlap.
-  EXPECT_TRUE((QRegion(25, 2 * lh, 10, 2 * lh) - painted).isEmpty());
+  EXPECT_TRUE(Covers(painted, QRect(25, 2 * lh, 10, 2 * lh)));
   EXPECT_FALSE(painted.intersects(QRect(25, 5 * lh, 10, lh)));
   painted = Repainted([&] { view.SetSelection({0, 2}, {1, 5}); }); // same start, end moves down
-  EXPECT_TRUE((QRegion(25, 3 * lh, 10, 3 * lh) - painted).isEmpty());
+  EXPECT_TRUE(Covers(painted, QRect(25, 3 * lh, 10, 3 * lh)));
   EXPECT_FALSE(painted.intersects(QRect(25, 1, 10, lh - 2)));
+}
+
+// An editing view coloured by the Inform colouring.
+class CInformEditView : public CCrystalEditView {
+public:
+  uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {
+    const char* text = GetLineText(lineIndex);
+    return ::ColourLine(cookie, lineIndex, text ? text : "", text ? GetLineLength(lineIndex) : 0,
+                        runs, runCount);
+  }
+};
+
+// Routines enough to fill the window and more.
+std::string Routines(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += "[ Main x y;\n  x = 1;\n  y = 2;\n  print x, y;\n  return x;\n];\n";
+  return text + "! end";
+}
+
+// Without the keyboard focus: no caret and no selection in the pictures; keys still arrive.
+void Show(CCrystalTextView& view, int width = 400, int height = 300) {
+  viewtest::ShowView(view, width, height, false);
+}
+
+QRect Rows(CCrystalTextView& view, int firstRow, int lastRow) {
+  const int lh = view.GetLineHeight();
+  return QRect(0, firstRow * lh, view.viewport()->width(), (lastRow - firstRow + 1) * lh);
+}
+
+class ChangeRepaint : public ::testing::Test {
+protected:
+  void SetUp() override {
+    buffer = MakeBuffer(Routines(8));
+    view.AttachBuffer(buffer.get());
+    Show(view);
+    rows = view.GetVisibleLines();
+    ASSERT_GE(rows, 10);
+  }
+  void Type(TextPosition at, char c) {
+    view.MoveCaretTo(at);
+    QApplication::processEvents();
+    recorder = std::make_unique<PaintRecorder>(view.viewport());
+    QTest::keyClick(&view, c);
+    QApplication::processEvents();
+  }
+  static bool IsStringColour(CCrystalTextView& in, const QImage& image, TextPosition p) {
+    return Distance(Ink(in, image, p), ColorFromRef(in.GetStyleColor(COLORINDEX_QUOTEDTEXT))) < 60;
+  }
+  std::unique_ptr<CCrystalTextBuffer> buffer;
+  CInformEditView view;
+  std::unique_ptr<PaintRecorder> recorder;
+  int rows = 0;
+};
+
+TEST_F(ChangeRepaint, OpeningAndClosingAStringRecoloursTheLinesBelowButTypingInsideItDoesNot) {
+  const TextPosition below(2, 4); // the "return" of the first routine
+  ASSERT_FALSE(IsStringColour(view, Grab(view), below));
+
+  Type({2, 1}, '"'); // opens a string that runs on into the lines below
+  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 0)));
+  EXPECT_TRUE(IsStringColour(view, Grab(view), below));
+
+  Type({3, 1}, 'a'); // inside the open string: the end of the line is still inside it
+  EXPECT_TRUE(recorder->painted.intersects(Rows(view, 1, 1)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 2, rows - 1)));
+  EXPECT_TRUE(IsStringColour(view, Grab(view), below));
+
+  Type({4, 1}, '"'); // closes it again
+  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
+  EXPECT_FALSE(IsStringColour(view, Grab(view), below));
+}
+
+TEST_F(ChangeRepaint, ALetterInCodeRepaintsItsOwnLineOnlyAndALineBreakEverythingBelow) {
+  Type({9, 3}, 'z'); // "print x, yz;"
+  EXPECT_TRUE(recorder->painted.intersects(Rows(view, 3, 3)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 2)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
+
+  // Backspace is a change inside one line too.
+  recorder = std::make_unique<PaintRecorder>(view.viewport());
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  QApplication::processEvents();
+  EXPECT_EQ(buffer->LineLength(3), 13);
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
+
+  // A line break moves every line below down: all of them are repainted, even though the
+  // line's end cookie may stay what it was.
+  Type({0, 2}, '\r');
+  ASSERT_EQ(buffer->LineLength(2), 0);
+  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 2, rows - 1)));
+}
+
+// The second view shows lines the first does not; it has its own cookies and decides from
+// them.
+TEST_F(ChangeRepaint, AnotherViewRepaintsBelowTheChangeOnlyWhenItsCookiesSaySo) {
+  CInformEditView lower;
+  lower.AttachBuffer(buffer.get());
+  Show(lower);
+  lower.ScrollToTopLine(20, true);
+  QApplication::processEvents();
+  const TextPosition inLower(2, 22);
+  ASSERT_FALSE(IsStringColour(lower, Grab(lower), inLower));
+
+  PaintRecorder lowerPaints(lower.viewport());
+  Type({2, 1}, 'q');
+  EXPECT_TRUE(lowerPaints.painted.isEmpty());
+
+  Type({2, 1}, '"');
+  EXPECT_TRUE(Covers(lowerPaints.painted, Rows(lower, 0, lower.GetVisibleLines() - 1)));
+  EXPECT_TRUE(IsStringColour(lower, Grab(lower), inLower));
+}
+
+// The window is kept as the paints leave it: each painted region is rendered onto the
+// previous picture. After every burst of edits (one to three keys before the views paint)
+// both windows must equal a full paint by a view that has just been attached, and so has no
+// cache: a missed repaint or a cookie kept wrongly shows as a difference.
+TEST_F(ChangeRepaint, AfterRandomEditsEachWindowShowsWhatAFreshViewPaints) {
+  CInformEditView lower, fresh;
+  lower.AttachBuffer(buffer.get());
+  Show(lower);
+  lower.ScrollToTopLine(10, true);
+  Show(fresh);
+  QApplication::processEvents();
+  CCrystalTextView* const views[] = {&view, &lower};
+  QImage screens[] = {Grab(view), Grab(lower)};
+
+  std::mt19937 random(20240611);
+  auto pick = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  const char typed[] = {'"', '"', '!', '[', ']', ';', 'a', 'Z', ' ', '\'', '\r', '\b', '\b'};
+  std::string keys;
+  for (int step = 0; step < 100; ++step) {
+    PaintRecorder topPaints(view.viewport()), lowerPaints(lower.viewport());
+    PaintRecorder* paints[] = {&topPaints, &lowerPaints};
+    keys.clear();
+    for (int burst = pick(1, 3); burst > 0; --burst) {
+      // Places whose caret the window shows without scrolling (a scroll moves pixels
+      // rather than painting them, which this picture does not follow).
+      const int line = pick(0, std::min(buffer->LineCount(), rows - 2) - 1);
+      view.MoveCaretTo({pick(0, std::min(buffer->LineLength(line), 20)), line});
+      const char c = typed[pick(0, static_cast<int>(sizeof typed) - 1)];
+      keys += std::to_string(line) + ":" +
+              (c == '\r'   ? "Enter"
+               : c == '\b' ? "Backspace"
+                           : std::string(1, c)) +
+              " ";
+      if (c == '\b')
+        QTest::keyClick(&view, Qt::Key_Backspace);
+      else
+        QTest::keyClick(&view, c);
+    }
+    QApplication::processEvents();
+    ASSERT_EQ(view.GetTopLine(), 0);
+    ASSERT_EQ(view.GetFirstColumn(), 0);
+    for (int i = 0; i < 2; ++i) {
+      if (!paints[i]->painted.isEmpty())
+        views[i]->viewport()->render(&screens[i], paints[i]->painted.boundingRect().topLeft(),
+                                     paints[i]->painted);
+      fresh.AttachBuffer(buffer.get());
+      fresh.ScrollToTopLine(views[i]->GetTopLine(), true);
+      fresh.ScrollToColumn(views[i]->GetFirstColumn(), true);
+      ASSERT_EQ(screens[i], Grab(fresh)) << "view " << i << ", step " << step << ": " << keys;
+    }
+  }
+}
+
+// Drawing every byte in its own cell must match Qt's own text drawing of the same character
+// in the same face at the same place.
+class CFacesView : public CCrystalTextView {
+public:
+  // Line n is drawn in face n: normal, bold, italic, bold italic.
+  uint32_t ColourLine(uint32_t, int lineIndex, StyleRun* runs, int& runCount) override {
+    runCount = 1;
+    if (runs) runs[0] = StyleRun{0, 10 + lineIndex};
+    return 0;
+  }
+  bool IsStyleBold(int index) const override { return index == 11 || index == 13; }
+  bool IsStyleItalic(int index) const override { return index == 12 || index == 13; }
+  COLORREF GetStyleColor(int index) const override {
+    return index >= 10 ? RgbRef(0, 0, 0) : RgbRef(255, 255, 255);
+  }
+  // As if the face had no glyph for byte: its runs go to the text drawing.
+  void TakeGlyphAway(int faceSlot, unsigned char byte) {
+    GetCellFace(faceSlot)->fallback.set(byte);
+  }
+};
+
+TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
+  // Letters, punctuation, bytes above 127, a tab; the control bytes are blank cells. The soft
+  // hyphen (0xAD) is a byte like any other: shown in its cell, not hidden with the text after
+  // it moved one cell to the left as text shaping would do.
+  const std::string line = std::string("Aj{}\xE9\xFF\xC4\xDF@") + "\t" + "g\x01\x85_\xAD" + "X";
+  const int softHyphenColumn = 16;
+  std::string text;
+  for (int face = 0; face < 4; ++face) text += line + (face < 3 ? "\n" : "");
+  auto buffer = MakeBuffer(text);
+  CFacesView view;
+  view.AttachBuffer(buffer.get());
+  Show(view, 500, 200);
+  QImage picture = Grab(view);
+  const int cw = view.GetCharWidth();
+  const int lh = view.GetLineHeight();
+  auto cell = [&](int face, int column) {
+    return QRect(CCrystalTextView::MARGIN_WIDTH + column * cw, face * lh, cw, lh);
+  };
+
+  for (int face = 0; face < 4; ++face) {
+    QImage expected(picture.size(), picture.format());
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    painter.setPen(Qt::black);
+    painter.setFont(view.GetStyleFont((face & 2) != 0, (face & 1) != 0));
+    const int ascent = QFontMetrics(painter.font()).ascent();
+    int column = 0;
+    for (char byte : line) {
+      const unsigned char u = static_cast<unsigned char>(byte);
+      if (byte == '\t') {
+        column += 4 - column % 4;
+        continue;
+      }
+      // Qt draws a lone soft hyphen as nothing: its cell is checked for ink below instead.
+      if (u >= 0x20 && (u < 0x7F || u >= 0xA0) && u != 0xAD)
+        painter.drawText(cell(face, column).topLeft() + QPoint(0, ascent),
+                         QString(QChar(char16_t(u))));
+      ++column;
+    }
+    // The soft hyphen's cell is left out of the comparison (and its neighbours' overhang
+    // into it with it).
+    painter.fillRect(cell(face, softHyphenColumn), Qt::white);
+    painter.end();
+    const QImage softHyphen = picture.copy(cell(face, softHyphenColumn));
+    bool inked = false;
+    for (int y = 0; y < softHyphen.height(); ++y)
+      for (int x = 0; x < softHyphen.width(); ++x)
+        inked = inked || softHyphen.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_TRUE(inked) << "face " << face;
+    QPainter blank(&picture);
+    blank.fillRect(cell(face, softHyphenColumn), Qt::white);
+    blank.end();
+    const QRect row(CCrystalTextView::MARGIN_WIDTH, face * lh, column * cw, lh);
+    EXPECT_EQ(picture.copy(row), expected.copy(row)) << "face " << face;
+  }
+}
+
+// A byte the face has no glyph for sends its run to Qt's text drawing, which must keep the
+// run on the same cells, also when the view is scrolled sideways into the run.
+TEST(CellText, ARunDrawnAsTextForAMissingGlyphStaysOnTheGrid) {
+  auto buffer = MakeBuffer("Aj{}\xE9\xFF@\tg_x\nbold line\nitalic\nboth");
+  CFacesView glyphs, text;
+  for (CFacesView* view : {&glyphs, &text}) {
+    view->AttachBuffer(buffer.get());
+    Show(*view, 500, 200);
+  }
+  for (int slot = 0; slot < 4; ++slot) text.TakeGlyphAway(slot, 'g');
+  text.TakeGlyphAway(1, 'o');
+  text.TakeGlyphAway(3, 't');
+  for (int column : {0, 3}) {
+    glyphs.ScrollToColumn(column, true);
+    text.ScrollToColumn(column, true);
+    ASSERT_EQ(text.GetFirstColumn(), column);
+    EXPECT_EQ(Grab(glyphs), Grab(text)) << "first column " << column;
+  }
 }
 
 } // namespace

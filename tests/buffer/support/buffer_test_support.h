@@ -1,6 +1,5 @@
 #pragma once
-// Helpers shared by the buffer tests: a temporary directory, whole-file reads and writes,
-// switching user, a view that records what the buffer tells it, and the buffer's text.
+// Temporary folders, whole files, switching user, a recording view, and the buffer's text.
 #include <sys/types.h>
 
 #include <functional>
@@ -28,23 +27,19 @@ private:
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path); // throws std::runtime_error when unreadable
 
-// Runs fn with the effective user uid, group gid and supplementary groups, then goes back to
-// root. Only for root, who may switch: the permission checks it makes are then real.
+// Runs fn as uid, gid and groups, then as root again (root only: then permissions are real).
 void RunAs(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<void()>& fn);
-// Root may read and write every file: as root, fn runs as user and group nobody (65534).
+// As root, fn runs as nobody (65534), for whom permissions count.
 void RunAsOrdinaryUser(const std::function<void()>& fn);
 
-// The lines of a buffer, and all of it joined with sep.
 std::vector<std::string> Lines(const CCrystalTextBuffer& buffer);
 std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep = "\n");
 
-// Loads bytes through a file (the buffer reads only files).
 bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
                LineEndStyle style = LineEndStyle::Automatic);
 
-// Records every notification and OnEditPerformed call; moves the positions it is given
-// through each update context, as a real view moves its caret. It leaves its buffer when it
-// goes, as the editor's views do.
+// Records notifications and OnEditPerformed calls and moves positions through each update
+// context, as a view moves its caret; leaves its buffer when it goes, as views do.
 class RecordingView : public CBufferView {
 public:
   struct Change {

@@ -1,0 +1,275 @@
+// torvane-cli as a child process: colour, scan, build and settings, usage errors, with the
+// settings store under a temporary XDG_CONFIG_HOME.
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "colouring.h"
+#include "profile_store.h"
+#include "settings_keys.h"
+
+namespace {
+
+struct CliResult {
+  int exitCode = -1;
+  QByteArray out, err;
+};
+
+CliResult RunCli(const QStringList& arguments, const QString& configHome = QString(),
+                 const QString& workDir = QString()) {
+  QProcess process;
+  if (!configHome.isEmpty()) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    process.setProcessEnvironment(env);
+  }
+  process.setWorkingDirectory(workDir);
+  process.start(QStringLiteral(TORVANE_CLI), arguments);
+  EXPECT_TRUE(process.waitForFinished(120000)); // a bound against a hang only
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+const QString SAMPLE = QStringLiteral(TORVANE_TEST_DATA "/colour_sample.inf");
+
+TEST(ColourCommand, PrintsIndexCookieAndOneDigitPerCharacter) {
+  // CR LF line ends, a string across two lines, an empty line, a routine with a tab and
+  // escapes, a byte above 0x7F.
+  const CliResult r = RunCli({"colour", SAMPLE});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out.toStdString(),
+            "0\t02000000\t66666666\n"
+            "1\t00048400\tbbbbbbaaaaaa777777\n"
+            "2\t020000ff\t7777777abbbbaccccb\n"
+            "3\t020000ff\t\n"
+            "4\t02088200\t89889f9\n"
+            "5\t02088200\t9f9997ddddd79\n"
+            "6\t020000ff\t8b\n"
+            "7\t020000ff\tbbbbbbbbaaab\n");
+  EXPECT_TRUE(r.err.isEmpty());
+}
+
+TEST(ColourCommand, ALongFileAgreesWithLineByLineColouringAcrossOutputBlocks) {
+  QTemporaryDir dir;
+  std::vector<std::string> lines;
+  for (int i = 0; lines.size() < 60000; ++i) {
+    lines.push_back("Object o" + std::to_string(i) + " \"An object");
+    lines.push_back("  over two lines\" with name 'o', has light;");
+    lines.push_back("[ R" + std::to_string(i) + " x; @push x; ! note");
+    lines.push_back("  print \"^~\"; ];");
+  }
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  ASSERT_TRUE(WriteBytes(dir.filePath("long.inf"), QByteArray::fromStdString(text)));
+  const CliResult r = RunCli({"colour", dir.filePath("long.inf")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QList<QByteArray> out = r.out.split('\n');
+  ASSERT_GE(out.size(), qsizetype(lines.size()));
+  uint32_t cookie = 0;
+  std::vector<StyleRun> runs;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    runs.resize(lines[i].size() + 1);
+    int count = 0;
+    cookie = ColourLine(cookie, int(i), lines[i].data(), int(lines[i].size()), runs.data(), count);
+    char head[32];
+    std::snprintf(head, sizeof head, "%zu\t%08x\t", i, cookie);
+    std::string expected = head;
+    for (int k = 0; k < count; ++k) expected += "0123456789abcdef"[runs[k].colourIndex];
+    ASSERT_EQ(out[qsizetype(i)].toStdString(), expected);
+  }
+}
+
+TEST(ScanCommand, ListsRecordsByNameWithAwkwardBytesEscaped) {
+  const std::pair<QByteArray, std::string> rows[] = {
+      {"! A small game\nRoom kitchen \"Kitchen\"\n  with description \"A kitchen.\";\n"
+       "Object -> table \"table\";\nObject -> -> Cup \"cup\";\nNearby lamp \"lamp\";\n"
+       "Object lamp \"second lamp\" kitchen;\n[ Main; ];\n[ Initialise;\n];\n[;\n",
+       "object\tCup\ttable\t\t2\tObject -> -> Cup \"cup\";\n"
+       "object\tkitchen\t\tRoom\t0\tRoom kitchen \"Kitchen\"\n"
+       "object\tlamp\tkitchen\t\t1\tNearby lamp \"lamp\";\n"
+       "object\tlamp[02]\tkitchen\t\t1\tObject lamp \"second lamp\" kit\n"
+       "object\ttable\tkitchen\t\t1\tObject -> table \"table\";\n"
+       "function\tInitialise\t[ Initialise;\n"
+       "function\tMain\t[ Main; ];\n"
+       "function\tUntitled\t[;\n"
+       "depth\t2\n"},
+      // Tabs, backslashes and bytes outside printable ASCII are escaped: one record, one line.
+      {QByteArray("Object\tna\\me \"x\";\nObject caf\xe9 \"x\";\nObject c\x01\x7f \"x\";\n[ r\x1b;\n", 57),
+       "object\tc\\x01\\x7f\t\t\t0\tObject c\\x01\\x7f \"x\";\n"
+       "object\tcaf\\xe9\t\t\t0\tObject caf\\xe9 \"x\";\n"
+       "object\tna\\\\me\t\t\t0\tObject\\tna\\\\me \"x\";\n"
+       "function\tr\\x1b\t[ r\\x1b;\n"
+       "depth\t0\n"},
+      {QByteArray(), "depth\t0\n"},
+  };
+  QTemporaryDir dir;
+  for (const auto& [source, listing] : rows) {
+    ASSERT_TRUE(WriteBytes(dir.filePath("source.inf"), source));
+    const CliResult r = RunCli({"scan", dir.filePath("source.inf")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.toStdString(), listing);
+    EXPECT_TRUE(r.err.isEmpty());
+  }
+}
+
+class Configured : public ::testing::Test {
+protected:
+  CliResult Run(const QStringList& arguments) { return RunCli(arguments, m_config.path(), m_work.path()); }
+  QByteArray Get(const QString& section, const QString& value) {
+    const CliResult r = Run({"settings", "get", section, value});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return r.out;
+  }
+  int Set(const QStringList& arguments) { return Run(QStringList{"settings", "set"} + arguments).exitCode; }
+  QString IniPath() const { return m_config.filePath("Quenmark Applications/Torvane.ini"); }
+  QTemporaryDir m_config, m_work;
+};
+
+TEST_F(Configured, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", m_work.filePath("lantern.inf")));
+  CliResult r = Run({"build", "lantern.inf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "You have not set your compiler path.  See View->Options\n");
+  CProfileStore store(IniPath()); // the file the program's own store opens
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, m_work.filePath("no-such-inform")));
+  ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QStringLiteral("/usr/share/inform6/library")));
+  ASSERT_TRUE(WriteSetting(store, SETTING_Z5, 0));
+  r = Run({"build", "missing.inf"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains("missing.inf") && r.out.isEmpty()) << r.err.toStdString();
+  r = Run({"build", "lantern.inf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.startsWith("Error creating process\r\n")) << r.out.toStdString();
+  if (!QFileInfo(QStringLiteral("/usr/bin/inform6")).isExecutable()) GTEST_SKIP() << "no inform6";
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/usr/bin/inform6")));
+  r = Run({"build", "lantern.inf"});
+  EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+  EXPECT_TRUE(r.out.endsWith("\nCompilation Complete.\n")) << r.out.toStdString();
+  EXPECT_TRUE(QFileInfo(m_work.filePath("lantern.z8")).isFile()); // version 8, beside the source
+  ASSERT_TRUE(WriteBytes(m_work.filePath("broken.inf"), "[ Main; ! no end\n"));
+  r = Run({"build", "broken.inf"});
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_TRUE(r.out.endsWith("\nCompilation Complete.\n")) << r.out.toStdString();
+}
+
+TEST_F(Configured, AFreshUserReadsEveryDefaultAndReadingCreatesNoFile) {
+  std::string expected = "Editor\\Paths\tCompiler\t\nEditor\\Paths\tInterpreter\t\nEditor\\Paths\tLibrary\t\n"
+                         "Editor\\Options\tStandardOptions\t3\nEditor\\Options\tUserDefOptions\t\n"
+                         "Editor\\Options\tz5\t1\n";
+  for (auto [style, colour] : {std::pair{"Comment", "8421504"}, {"QuotedText", "255"}, {"Function", "16711680"},
+                               {"Code", "8388608"}, {"Foreground", "8388608"}, {"Directive", "0"},
+                               {"Property", "16711680"}, {"Escape", "8388736"}, {"Assembly", "32896"},
+                               {"CodeAlpha", "32768"}})
+    expected += std::string("Editor\\Styles\t") + style + "Colour\t" + colour + "\nEditor\\Styles\t" + style +
+                "Bold\t0\nEditor\\Styles\t" + style + "Italic\t0\n";
+  for (const char* section : {"Find", "Replace"})
+    expected += std::string("Editor\\") + section + "\tMatchCase\t0\nEditor\\" + section + "\tWholeWord\t0\nEditor\\" +
+                section + "\tFindWhat\t\n";
+  expected += "Editor\\Replace\tReplaceWith\t\nEditor\\PageSetup\tLeftMargin\t1000\n"
+              "Editor\\PageSetup\tRightMargin\t1000\nEditor\\PageSetup\tTopMargin\t1000\n"
+              "Editor\\PageSetup\tBottomMargin\t1000\n";
+  const CliResult list = Run({"settings", "list"});
+  EXPECT_EQ(list.exitCode, 0);
+  EXPECT_EQ(list.out.toStdString(), expected);
+  EXPECT_EQ(Get("Editor/Styles", "CommentColour"), "8421504\n");
+  EXPECT_FALSE(QFileInfo::exists(IniPath()));
+}
+
+TEST_F(Configured, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) {
+  const QString compiler = QStringLiteral("/opt/Inform Tools/inform6");
+  ASSERT_EQ(Set({"Editor\\Paths", "Compiler", compiler}), 0);
+  ASSERT_EQ(Set({"Editor/Paths", "Library", "/usr/share/inform6/library,/home/me/lib"}), 0);
+  EXPECT_EQ(Get("Editor\\Paths", "Compiler"), compiler.toUtf8() + "\n");
+  CProfileStore store(IniPath()); // read as the IDE reads it
+  EXPECT_EQ(ReadSetting(store, SETTING_COMPILER_PATH), compiler);
+  EXPECT_EQ(ReadSetting(store, SETTING_LIBRARY_PATH), "/usr/share/inform6/library,/home/me/lib");
+  for (auto [given, read] : {std::pair{"0", "0\n"}, {"0xFFFFFFFF", "4294967295\n"}, {"-2", "4294967294\n"}}) {
+    ASSERT_EQ(Set({"Editor\\Options", "z5", given}), 0) << given;
+    EXPECT_EQ(Get("Editor\\Options", "z5"), read);
+  }
+  // Not a number or too big, a misspelt name, a type that is not the known one: refused, with
+  // a message, and nothing stored.
+  for (const QStringList& bad : {QStringList{"Editor\\Options", "z5", "three"}, {"Editor\\Options", "z5", "4294967296"},
+                                 {"Editor\\Options", "z5", ""}, {"Editor\\Options", "z5", "12abc"},
+                                 {"Editor\\Paths", "Complier", "/bin/x"}, {"--int", "Editor\\Paths", "Compiler", "5"},
+                                 {"--text", "Editor\\Options", "z5", "five"}}) {
+    const CliResult r = Run(QStringList{"settings", "set"} + bad);
+    EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
+    EXPECT_FALSE(r.err.isEmpty());
+    if (bad.contains("Complier")) EXPECT_TRUE(r.err.contains("Complier")) << r.err.toStdString();
+  }
+  EXPECT_EQ(Get("Editor\\Options", "z5"), "4294967294\n");
+  EXPECT_EQ(Get("Editor\\Paths", "Compiler"), compiler.toUtf8() + "\n");
+  EXPECT_EQ(Run({"settings", "get", "Editor\\Paths", "Complier"}).exitCode, 1);
+  // Values of its own need their type.
+  ASSERT_EQ(Set({"--text", "Editor\\Paths", "Extra", "x y"}), 0);
+  EXPECT_EQ(Get("Editor\\Paths", "Extra"), "x y\n");
+  ASSERT_EQ(Set({"--int", "Mine", "Count", "0x10"}), 0);
+  EXPECT_EQ(Get("Mine", "Count"), "16\n");
+}
+
+TEST_F(Configured, AnUnwritableStoreIsReported) {
+  ASSERT_TRUE(WriteBytes(m_config.filePath("Quenmark Applications"), "")); // a file, not a folder
+  const CliResult r = Run({"settings", "set", "Editor\\Paths", "Compiler", "/bin/inform6"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
+}
+
+TEST(CliUsage, HelpListsEveryCommandAndBadArgumentsGiveStatusTwo) {
+  const CliResult help = RunCli({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* line : {"\n  build FILE                   compile FILE with the configured compiler\n",
+                           "\n  colour FILE                  print each line's cookie and colour indices\n",
+                           "\n  scan FILE", "\n  settings "})
+    EXPECT_TRUE(help.out.contains(line)) << line << help.out.toStdString();
+  QTemporaryDir dir;
+  const QByteArray missing = dir.filePath("no such file.inf").toLocal8Bit();
+  const QByteArray pipe = dir.filePath("pipe.inf").toLocal8Bit();
+  const QByteArray folder = dir.path().toLocal8Bit();
+  ASSERT_EQ(mkfifo(pipe.constData(), 0644), 0);
+  // Arguments; what standard error must name; for a file that cannot be loaded, why, on the
+  // same one line. Nothing goes to standard output.
+  const struct {
+    QStringList arguments;
+    QByteArray named, reason;
+  } rows[] = {
+      {{"colour"}, "colour FILE", {}},
+      {{"colour", SAMPLE, SAMPLE}, "colour FILE", {}},
+      {{"colour", missing}, missing, "No such file or directory"},
+      {{"colour", folder}, folder, "is a directory"},
+      {{"colour", pipe}, pipe, "is a named pipe, not a file"}, // not waited for
+      {{"scan"}, "scan FILE", {}},
+      {{"scan", missing, missing}, "scan FILE", {}},
+      {{"scan", missing}, missing, "No such file or directory"},
+      {{"build"}, "build FILE", {}},
+      {{"settings"}, "settings get", {}},
+      {{"settings", "get", "Editor\\Paths"}, "settings get", {}},
+      {{"settings", "set", "Editor\\Paths", "Compiler"}, "settings get", {}},
+      {{"settings", "frobnicate"}, "settings get", {}},
+      {{"frobnicate"}, "unknown command 'frobnicate'", {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments.join(' ').toStdString());
+    const CliResult r = RunCli(row.arguments, dir.path());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(row.named)) << r.err.toStdString();
+    if (!row.reason.isEmpty()) {
+      EXPECT_TRUE(r.err.contains(row.reason)) << r.err.toStdString();
+      EXPECT_EQ(r.err.count('\n'), 1) << "one line of message";
+    }
+  }
+}
+
+} // namespace

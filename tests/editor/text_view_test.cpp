@@ -1,0 +1,744 @@
+// The text view: caret movement by keys and mouse, scrolling and split panes, bookmarks, the
+// view against its buffer, and the clipboard.
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QScrollBar>
+#include <QSplitter>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "command_ids.h"
+#include "view_key_table.h"
+#include "view_test_events.h"
+#include "view_test_support.h"
+
+using namespace viewtest;
+
+namespace {
+
+class ViewNavigation : public TextViewTest<> {
+protected:
+  // A point in the middle of a line, x pixels from the left of the client area.
+  QPoint LinePoint(int line, int x) {
+    return QPoint(x, line * view.GetLineHeight() + view.GetLineHeight() / 2);
+  }
+  // A point in a cell: quarter 1 is its left quarter, 3 its right one.
+  QPoint CellPoint(int line, int cell, int quarter = 1) {
+    const int cw = view.GetCharWidth();
+    return LinePoint(line, CCrystalTextView::MARGIN_WIDTH + cell * cw + quarter * cw / 4);
+  }
+};
+
+// A key pressed from start once per expected stop; with an anchor, from a selection that
+// runs from the anchor to start, which the first press collapses.
+struct Walk {
+  std::string_view text;
+  TextPosition start;
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+  std::vector<TextPosition> stops;
+  TextPosition anchor{-1, -1};
+};
+
+TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
+  const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier;
+  const Walk walks[] = {
+      // Vertical moves keep the preferred column through short lines and tabs ("\tx" spans
+      // columns 0-5).
+      {"abcdefgh\nab\n\tx\nabcdefgh", {6, 0}, Qt::Key_Down, none, {{2, 1}, {2, 2}, {6, 3}}},
+      {"abcdefgh\nab\n\tx\nabcdefgh", {6, 3}, Qt::Key_Up, none, {{2, 2}, {2, 1}, {6, 0}}},
+      // Up into a leading tab goes to the nearer edge of the tab.
+      {"\tab\nabcd", {1, 1}, Qt::Key_Up, none, {{0, 0}}},
+      {"\tab\nabcd", {2, 1}, Qt::Key_Up, none, {{0, 0}}},
+      {"\tab\nabcd", {3, 1}, Qt::Key_Up, none, {{1, 0}}},
+      // Home alternates between the first non-blank and the line start; on a blank line it
+      // stays at the start.
+      {"    abc\n   ", {6, 0}, Qt::Key_Home, none, {{4, 0}, {0, 0}, {4, 0}}},
+      {"    abc\n   ", {2, 1}, Qt::Key_Home, none, {{0, 1}, {0, 1}}},
+      {"    abc\n   ", {0, 1}, Qt::Key_End, none, {{3, 1}}},
+      // Word moves stop at words, punctuation and empty lines; right from a line end over an
+      // empty line goes on to the line after it; at the very start nothing happens.
+      {"foo.bar baz\n\nend", {0, 0}, Qt::Key_Right, ctrl, {{3, 0}, {4, 0}, {8, 0}}},
+      {"foo.bar baz\n\nend", {8, 0}, Qt::Key_Left, ctrl, {{4, 0}, {3, 0}, {0, 0}, {0, 0}}},
+      {"foo.bar baz\n\nend", {11, 0}, Qt::Key_Right, ctrl, {{0, 2}}},
+      {"foo.bar baz\n\nend", {0, 2}, Qt::Key_Left, ctrl, {{0, 1}}},
+      // Right at a line end goes to the next line, Left at a line start to the previous end;
+      // at the ends of the text they stay.
+      {"ab\ncd", {2, 0}, Qt::Key_Right, none, {{0, 1}}},
+      {"ab\ncd", {0, 1}, Qt::Key_Left, none, {{2, 0}}},
+      {"ab\ncd", {0, 0}, Qt::Key_Left, none, {{0, 0}}},
+      {"ab\ncd", {2, 1}, Qt::Key_Right, none, {{2, 1}}},
+      // Plain moves collapse a selection first: Left to its start, Right to its end, Down
+      // from its end line, Up from its start line; at the ends of the text too.
+      {"hello world\nsecond line\nthird", {5, 1}, Qt::Key_Left, none, {{2, 1}}, {2, 1}},
+      {"hello world\nsecond line\nthird", {2, 1}, Qt::Key_Right, none, {{5, 1}}, {5, 1}},
+      {"hello world\nsecond line\nthird", {4, 0}, Qt::Key_Down, none, {{4, 2}}, {2, 1}},
+      {"hello world\nsecond line\nthird", {4, 2}, Qt::Key_Up, none, {{4, 0}}, {1, 1}},
+      {"ab\ncd", {0, 0}, Qt::Key_Left, none, {{0, 0}}, {2, 0}},
+      {"ab\ncd", {2, 1}, Qt::Key_Right, none, {{2, 1}}, {1, 1}},
+  };
+  for (const Walk& walk : walks) {
+    SCOPED_TRACE(std::string(walk.text) + " key " + std::to_string(walk.key));
+    Load(walk.text);
+    Select(view, walk.anchor.x < 0 ? walk.start : walk.anchor, walk.start);
+    for (TextPosition stop : walk.stops) {
+      Key(walk.key, walk.modifiers);
+      EXPECT_EQ(Cursor(), stop);
+      EXPECT_FALSE(view.HasSelection());
+    }
+  }
+  // A horizontal move takes a new preferred column from where it lands.
+  Load("abcdefgh\nab\n\tx\nabcdefgh");
+  Place({6, 0});
+  for (Qt::Key key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) Key(key);
+  EXPECT_EQ(Cursor(), TextPosition(5, 3));
+  // Shift extends.
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(Sel(), Span({5, 3}, {8, 3}));
+}
+
+TEST_F(ViewNavigation, PageMovesClampAtBothEnds) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line " + std::to_string(i) + (i < 99 ? "\n" : "");
+  Load(text, 400, 200);
+  const int visible = view.GetVisibleLines();
+  ASSERT_GT(visible, 2);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Cursor(), TextPosition(0, 0));
+  EXPECT_EQ(view.GetTopLine(), 0);
+  view.PlaceCursor({6, 0});
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(view.GetTopLine(), visible - 1);
+  EXPECT_EQ(Cursor(), TextPosition(6, visible - 1));
+  Key(Qt::Key_End, Qt::ControlModifier);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(Cursor().y, 99);
+  EXPECT_LE(view.GetTopLine(), 99);
+  Key(Qt::Key_PageUp, Qt::ShiftModifier);
+  EXPECT_EQ(Cursor().y, 99 - visible + 1);
+  EXPECT_TRUE(view.HasSelection());
+  // The char index is limited to the shorter line it lands on ("line 9" vs "line 99").
+  Place({7, 99});
+  for (int i = 0; i < 20; ++i) Key(Qt::Key_PageUp);
+  EXPECT_EQ(Cursor(), TextPosition(6, 0));
+  EXPECT_EQ(view.GetTopLine(), 0);
+}
+
+TEST_F(ViewNavigation, ClicksPlaceTheCursorByHalfCellsAndShiftClickExtends) {
+  Load("abc\nxyz");
+  const std::pair<QPoint, TextPosition> clicks[] = {
+      {CellPoint(0, 1, 1), {1, 0}},  // left half of b
+      {CellPoint(0, 1, 3), {2, 0}},  // right half of b
+      {CellPoint(1, 20), {3, 1}},    // right of the line end
+      {CellPoint(7, 0), {0, 1}},     // below the last line
+  };
+  for (const auto& [point, expected] : clicks) {
+    Click(Client(), point);
+    EXPECT_EQ(Cursor(), expected);
+  }
+  EXPECT_FALSE(view.HasSelection());
+  Click(Client(), CellPoint(0, 0, 3), Qt::ShiftModifier);
+  EXPECT_EQ(Sel(), Span({1, 0}, {0, 1}));
+}
+
+TEST_F(ViewNavigation, MarginClicksAndDragsSelectWholeLines) {
+  Load("one\ntwo\nthree");
+  Click(Client(), LinePoint(1, 5));
+  EXPECT_EQ(Sel(), Span({0, 1}, {0, 2}));
+  Click(Client(), LinePoint(2, 5)); // the last line selects to the end of the text
+  EXPECT_EQ(Sel(), Span({0, 2}, {5, 2}));
+  Click(Client(), LinePoint(0, 5), Qt::ControlModifier);
+  EXPECT_EQ(Sel(), Span({0, 0}, {5, 2}));
+  // Dragging in the margin selects the lines between; leaving the margin goes on by chars.
+  Press(Client(), LinePoint(0, 5));
+  MoveHeld(Client(), LinePoint(1, 5));
+  EXPECT_EQ(Sel(), Span({0, 0}, {0, 2}));
+  EXPECT_TRUE(view.IsLineMode());
+  MoveHeld(Client(), CellPoint(1, 2, 0));
+  EXPECT_FALSE(view.IsLineMode());
+  Release(Client(), CellPoint(1, 2, 0));
+  EXPECT_EQ(Sel(), Span({0, 0}, {2, 1}));
+  EXPECT_FALSE(view.IsDragSelecting());
+}
+
+TEST_F(ViewNavigation, DoubleClickAndCtrlDragSelectWholeWords) {
+  Load("foo bar_baz qux");
+  DoubleClick(Client(), CellPoint(0, 5));
+  EXPECT_EQ(Sel(), Span({4, 0}, {11, 0}));
+  EXPECT_EQ(Cursor(), TextPosition(11, 0));
+  EXPECT_FALSE(view.IsDragSelecting());
+  Press(Client(), CellPoint(0, 1), Qt::ControlModifier);
+  EXPECT_TRUE(view.IsWordMode());
+  MoveHeld(Client(), CellPoint(0, 13), Qt::ControlModifier);
+  Release(Client(), CellPoint(0, 13), Qt::ControlModifier);
+  EXPECT_EQ(Sel(), Span({0, 0}, {15, 0}));
+  EXPECT_EQ(Cursor(), TextPosition(15, 0));
+}
+
+TEST_F(ViewNavigation, PressesInsideTheSelectionKeepItUntilRelease) {
+  Load("abcdefgh");
+  Select(view, {1, 0}, {6, 0});
+  const QPoint inside = CellPoint(0, 3, 0) + QPoint(1, 0);
+  const QPoint outside = CellPoint(0, 7, 0) + QPoint(1, 0);
+  EXPECT_EQ(view.CursorForPoint(inside).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(view.CursorForPoint(outside).shape(), Qt::IBeamCursor);
+  EXPECT_EQ(view.CursorForPoint(LinePoint(0, 4)).shape(), Qt::BitmapCursor);
+  // A right click keeps a selection it hits and moves otherwise.
+  Click(Client(), inside, Qt::NoModifier, Qt::RightButton);
+  EXPECT_EQ(Sel(), Span({1, 0}, {6, 0}));
+  EXPECT_EQ(Cursor(), TextPosition(6, 0));
+  // A left press prepares a drag; the release without a move places the cursor.
+  Press(Client(), inside);
+  EXPECT_TRUE(view.IsPreparingToDrag());
+  EXPECT_FALSE(view.IsDragSelecting());
+  Release(Client(), inside);
+  EXPECT_FALSE(view.IsPreparingToDrag());
+  EXPECT_EQ(Cursor(), TextPosition(3, 0));
+  EXPECT_FALSE(view.HasSelection());
+  EXPECT_EQ(view.GetAnchor(), TextPosition(1, 0));
+  Select(view, {2, 0}, {6, 0});
+  Click(Client(), outside, Qt::NoModifier, Qt::RightButton);
+  EXPECT_FALSE(view.HasSelection());
+  EXPECT_EQ(Cursor(), TextPosition(7, 0));
+  EXPECT_EQ(view.GetAnchor(), TextPosition(7, 0));
+}
+
+TEST_F(ViewNavigation, HeldButtonOutsideTheWindowScrollsOneOrThreeLines) {
+  Load(Lines(101, "row"), 300, 200);
+  const int lh = view.GetLineHeight();
+  const int height = Client()->height();
+  view.ScrollToTopLine(20, true);
+  Press(Client(), LinePoint(2, 40));
+  ASSERT_TRUE(view.IsDragSelecting());
+  const TextPosition anchor = view.GetAnchor();
+  EXPECT_EQ(anchor.y, 22);
+  const std::pair<int, int> steps[] = {{-lh / 2, 19}, {-lh - 4, 16},
+                                       {height + lh / 2, 17}, {height + lh + 4, 20}};
+  for (const auto& [y, top] : steps) {
+    MoveHeld(Client(), QPoint(40, y));
+    view.OnAutoScrollTimer();
+    EXPECT_EQ(view.GetTopLine(), top) << "mouse at y " << y;
+  }
+  // The selection follows the position under the mouse after each step.
+  EXPECT_EQ(Sel().first, anchor);
+  EXPECT_EQ(Sel().second.y, 20 + (height + lh + 4) / lh);
+  Release(Client(), QPoint(40, height + lh + 4));
+  EXPECT_FALSE(view.IsDragSelecting());
+}
+
+TEST_F(ViewNavigation, CaretFollowsFocusAndTheCursor) {
+  Load("abc\ndef");
+  if (!view.hasFocus()) GTEST_SKIP() << "the platform gives no keyboard focus";
+  EXPECT_TRUE(view.IsCaretVisible());
+  Key(Qt::Key_Down);
+  Key(Qt::Key_End);
+  EXPECT_EQ(view.GetCaretRect(),
+            QRect(view.TextPosToPoint({3, 1}), QSize(2, view.GetLineHeight())));
+  view.clearFocus();
+  QApplication::processEvents();
+  EXPECT_FALSE(view.IsCaretVisible());
+}
+
+TEST_F(ViewNavigation, TabKeysReachTheViewAndUnhandledCommandsAreReported) {
+  Load("abc");
+  std::vector<int> reported;
+  QObject::connect(&view, &CCrystalTextView::unhandledCommand,
+                   [&](int id) { reported.push_back(id); });
+  Key(Qt::Key_Tab);
+  Key(Qt::Key_Backtab, Qt::ShiftModifier);
+  Key(Qt::Key_H, Qt::ControlModifier); // Replace belongs to the editing view
+  EXPECT_EQ(reported, (std::vector<int>{Cmd::EDIT_TAB, Cmd::EDIT_UNTAB, Cmd::EDIT_REPLACE}));
+}
+
+class ViewScrolling : public TextViewTest<> {
+protected:
+  void Show(const std::string& text, int width = 300, int height = 200) {
+    Load(text, width, height, false);
+  }
+  void Resize(int width, int height) {
+    view.resize(width, height);
+    QApplication::processEvents();
+  }
+  QScrollBar* Vert() { return view.verticalScrollBar(); }
+  QScrollBar* Horz() { return view.horizontalScrollBar(); }
+};
+
+TEST_F(ViewScrolling, ScrollIntoViewKeepsLinesWholeAndTheCaretColumnReachable) {
+  Show(Lines(99) + "\n" + std::string(200, 'w'));
+  const int lines = view.GetVisibleLines();
+  const int columns = view.GetVisibleColumns();
+  ASSERT_GT(lines, 1);
+  ASSERT_GT(columns, 1);
+  const std::pair<TextPosition, std::pair<int, int>> rows[] = {
+      // position, then the top line and the first column it leaves
+      {{0, lines - 1}, {0, 0}},
+      {{0, lines}, {1, 0}},
+      {{0, 99}, {99 - lines + 1, 0}},
+      {{0, 3}, {3, 0}},
+      {{columns, 99}, {99 - lines + 1, 0}}, // just right of the last whole column
+      {{columns + 1, 99}, {99 - lines + 1, 1}},
+      {{200, 99}, {99 - lines + 1, 200 - columns}},
+      {{0, 99}, {99 - lines + 1, 0}},
+  };
+  for (const auto& [position, expected] : rows) {
+    view.ScrollIntoView(position);
+    EXPECT_EQ(std::make_pair(view.GetTopLine(), view.GetFirstColumn()), expected)
+        << "x " << position.x << " line " << position.y;
+    EXPECT_EQ(Vert()->value(), std::min(view.GetTopLine(), Vert()->maximum()));
+  }
+}
+
+TEST_F(ViewScrolling, BarRangesFollowResizesAndInsertedLines) {
+  Show(Lines(50, std::string(100, 'x')));
+  EXPECT_EQ(Vert()->pageStep(), view.GetVisibleLines());
+  EXPECT_EQ(Horz()->pageStep(), view.GetVisibleColumns());
+  EXPECT_TRUE(Vert()->isEnabled());
+  for (int size : {0, 1}) {
+    if (size == 1) Resize(500, 400);
+    EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
+    EXPECT_EQ(Vert()->maximum(), 50 - view.GetVisibleLines());
+    EXPECT_EQ(Horz()->maximum(), 100 - view.GetVisibleColumns());
+  }
+  const int lines = view.GetVisibleLines(), columns = view.GetVisibleColumns();
+  int endLine = 0, endChar = 0;
+  ASSERT_TRUE(buffer->InsertText(nullptr, 10, 0, "a\r\nb\r\nc\r\n", endLine, endChar));
+  EXPECT_EQ(Vert()->maximum(), 53 - lines);
+  ASSERT_TRUE(buffer->InsertText(nullptr, 0, 0, std::string(150, 'y'), endLine, endChar));
+  EXPECT_EQ(Horz()->maximum(), 250 - columns);
+  ASSERT_TRUE(buffer->DeleteText(nullptr, 0, 0, 0, 200));
+  EXPECT_EQ(Horz()->maximum(), 100 - columns);
+}
+
+TEST_F(ViewScrolling, EnlargingUntilEverythingFitsScrollsBackToTheTop) {
+  Show(Lines(30), 300, 120);
+  view.ScrollToTopLine(20, true);
+  ASSERT_EQ(view.GetTopLine(), 20);
+  Resize(300, 30 * view.GetLineHeight() + 60);
+  EXPECT_EQ(view.GetTopLine(), 0);
+  EXPECT_FALSE(Vert()->isEnabled());
+  EXPECT_TRUE(Vert()->isVisible());
+  EXPECT_FALSE(Horz()->isEnabled());
+}
+
+TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLine) {
+  Show(Lines(10));
+  Resize(300, Horz()->sizeHint().height() + view.GetLineHeight() / 2);
+  ASSERT_LT(Client()->height(), view.GetLineHeight());
+  EXPECT_EQ(view.GetVisibleLines(), 0);
+  EXPECT_EQ(Vert()->pageStep(), 0);
+  // Keeping the cursor in view still works without a whole line, and pages go the way asked.
+  view.ScrollIntoView(TextPosition(0, 5));
+  EXPECT_EQ(view.GetTopLine(), 5);
+  view.PlaceCursor(TextPosition(0, 5));
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Cursor().y, 4);
+  EXPECT_EQ(view.GetTopLine(), 4);
+  Key(Qt::Key_PageDown);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(Cursor().y, 6);
+}
+
+TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
+  Show(Lines(100, std::string(80, 'z')));
+  const int lines = view.GetVisibleLines();
+  view.PlaceCursor(TextPosition(2, 1));
+  Key(Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(view.GetTopLine(), 0);
+  for (int i = 0; i < 120; ++i) Key(Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(view.GetTopLine(), 99);
+  Key(Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(view.GetTopLine(), 98);
+  EXPECT_EQ(Cursor(), TextPosition(2, 1));
+
+  Vert()->setValue(30);
+  EXPECT_EQ(view.GetTopLine(), 30);
+  Vert()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(view.GetTopLine(), 30 + lines - 1);
+  Vert()->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(view.GetTopLine(), 30);
+  Vert()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(view.GetTopLine(), 29);
+  Horz()->setValue(7);
+  EXPECT_EQ(view.GetFirstColumn(), 7);
+  EXPECT_EQ(view.TextPosToPoint(TextPosition(7, 29)), QPoint(CCrystalTextView::MARGIN_WIDTH, 0));
+  EXPECT_EQ(Cursor(), TextPosition(2, 1));
+}
+
+TEST_F(ViewScrolling, AFontChangeRemeasuresAndRecomputesTheBars) {
+  Show(Lines(60));
+  const int before = view.GetLineHeight();
+  FontDescription large;
+  large.faceName = "Courier New";
+  large.height = 2 * before + 4;
+  view.SetViewFont(large);
+  EXPECT_GT(view.GetLineHeight(), before);
+  EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
+  EXPECT_EQ(Vert()->maximum(), 60 - view.GetVisibleLines());
+  EXPECT_TRUE(QFontInfo(view.GetStyleFont(false, false)).fixedPitch());
+  // Every face keeps the grid over a long run of characters.
+  const QString run(40, QLatin1Char('W'));
+  for (bool italic : {false, true})
+    for (bool bold : {false, true})
+      EXPECT_NEAR(QFontMetricsF(view.GetStyleFont(italic, bold)).horizontalAdvance(run),
+                  40 * view.GetCharWidth(), 1.0)
+          << italic << bold;
+}
+
+// Panes of the buffer in one row (Horizontal) or one column of a grid, shown at size.
+struct Panes : CPaneGrid {
+  QSplitter splitter;
+  std::vector<CTestTextView*> panes;
+  Panes(Qt::Orientation orientation, CCrystalTextBuffer& buffer, QSize size)
+      : splitter(orientation) {
+    for (int i = 0; i < 2; ++i) Add()->AttachBuffer(&buffer);
+    splitter.resize(size);
+    splitter.show();
+    (void)QTest::qWaitForWindowExposed(&splitter);
+  }
+  CTestTextView* Add() {
+    auto* pane = new CTestTextView;
+    pane->paneGrid = this;
+    splitter.addWidget(pane);
+    panes.push_back(pane);
+    return pane;
+  }
+  bool Row() const { return splitter.orientation() == Qt::Horizontal; }
+  int RowCount() const override { return Row() ? 1 : int(panes.size()); }
+  int ColumnCount() const override { return Row() ? int(panes.size()) : 1; }
+  CCrystalTextView* PaneView(int row, int column) const override {
+    const std::size_t i = std::size_t(Row() ? column : row);
+    return (row >= 0 && column >= 0 && i < panes.size()) ? panes[i] : nullptr;
+  }
+  bool FindPane(const CCrystalTextView* view, int& row, int& column) const override {
+    for (std::size_t i = 0; i < panes.size(); ++i)
+      if (panes[i] == view) {
+        row = Row() ? 0 : int(i);
+        column = Row() ? int(i) : 0;
+        return true;
+      }
+    return false;
+  }
+  CTestTextView* first() const { return panes[0]; }
+  CTestTextView* second() const { return panes[1]; }
+};
+
+TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
+  auto buffer = MakeBuffer(Lines(100, std::string(200, 'q')));
+  Panes row(Qt::Horizontal, *buffer, QSize(600, 200));
+  QTest::keyClick(row.first(), Qt::Key_Down, Qt::ControlModifier);
+  QTest::keyClick(row.first(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(row.second()->GetTopLine(), 2);
+  row.first()->ScrollIntoView(TextPosition(150, 2));
+  EXPECT_GT(row.first()->GetFirstColumn(), 0);
+  EXPECT_EQ(row.second()->GetFirstColumn(), 0); // a row does not share columns
+  // A pane added to the row later starts at the row's top line.
+  CTestTextView* third = row.Add();
+  third->documentBuffer = buffer.get();
+  third->OnInitialUpdate();
+  EXPECT_EQ(third->GetBuffer(), buffer.get());
+  EXPECT_EQ(third->GetTopLine(), 2);
+
+  Panes column(Qt::Vertical, *buffer, QSize(300, 400));
+  column.first()->ScrollIntoView(TextPosition(150, 0));
+  EXPECT_EQ(column.second()->GetFirstColumn(), column.first()->GetFirstColumn());
+  QTest::keyClick(column.first(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(column.second()->GetTopLine(), 0);
+}
+
+class ViewBookmarks : public TextViewTest<> {
+protected:
+  void SetUp() override {
+    std::string text;
+    for (int i = 0; i < 10; ++i) text += "line " + std::to_string(i) + "\n";
+    Load(text, 300, 150);
+  }
+  void GoTo(int line) { Place(TextPosition(3, line)); }
+  // Goes to line and presses key there, with Ctrl unless told otherwise.
+  void PressOn(int line, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    GoTo(line);
+    Key(key, modifiers);
+  }
+  std::vector<int> LinesWith(uint32_t flag) const {
+    std::vector<int> lines;
+    for (int i = 0; i < buffer->LineCount(); ++i)
+      if (buffer->LineFlags(i) & flag) lines.push_back(i);
+    return lines;
+  }
+  bool Enabled(int id) {
+    CCmdUIState state;
+    EXPECT_TRUE(view.OnUpdateCmdUI(id, state));
+    return state.enabled;
+  }
+  // The lines the cursor visits on count presses of key.
+  std::vector<int> Visits(int count, Qt::KeyboardModifiers modifiers) {
+    std::vector<int> lines;
+    for (int i = 0; i < count; ++i) {
+      Key(Qt::Key_F2, modifiers);
+      lines.push_back(Cursor().y);
+      EXPECT_EQ(Cursor().x, 0);
+    }
+    return lines;
+  }
+};
+
+TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
+  PressOn(1, Qt::Key_3);
+  EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{1});
+  PressOn(4, Qt::Key_3);
+  EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{4});
+  Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_TRUE(LinesWith(LF_NUMBERED_BOOKMARK(3)).empty());
+
+  PressOn(2, Qt::Key_5);
+  Select(view, {0, 7}, {3, 7});
+  Key(Qt::Key_5, Qt::AltModifier);
+  EXPECT_EQ(Cursor(), TextPosition(0, 2));
+  EXPECT_EQ(view.GetAnchor(), TextPosition(0, 2));
+  EXPECT_FALSE(view.HasSelection());
+  PressOn(6, Qt::Key_8, Qt::AltModifier); // a bookmark that no line carries goes nowhere
+  EXPECT_EQ(Cursor(), TextPosition(3, 6));
+
+  // Clearing the numbered bookmarks leaves the others.
+  PressOn(0, Qt::Key_0);
+  PressOn(9, Qt::Key_9);
+  Key(Qt::Key_F2, Qt::ControlModifier);
+  ASSERT_TRUE(view.OnCmdMsg(Cmd::EDIT_CLEAR_BOOKMARKS));
+  EXPECT_TRUE(LinesWith(0x3FF).empty());
+  EXPECT_EQ(LinesWith(LF_BOOKMARK), std::vector<int>{9});
+}
+
+TEST_F(ViewBookmarks, NextAndPreviousWrapAroundTheText) {
+  EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  // The only marked line is found again from itself, both ways.
+  PressOn(2, Qt::Key_F2);
+  EXPECT_EQ(Visits(1, Qt::NoModifier), std::vector<int>{2});
+  GoTo(2);
+  EXPECT_EQ(Visits(1, Qt::ShiftModifier), std::vector<int>{2});
+  Key(Qt::Key_F2, Qt::ControlModifier);
+
+  for (int line : {1, 4, 7}) PressOn(line, Qt::Key_F2);
+  EXPECT_EQ(LinesWith(LF_BOOKMARK), (std::vector<int>{1, 4, 7}));
+  for (int id : {Cmd::EDIT_GOTO_NEXT_BOOKMARK, Cmd::EDIT_GOTO_PREV_BOOKMARK,
+                 Cmd::EDIT_CLEAR_ALL_BOOKMARKS})
+    EXPECT_TRUE(Enabled(id)) << id;
+  GoTo(0);
+  EXPECT_EQ(Visits(4, Qt::NoModifier), (std::vector<int>{1, 4, 7, 1}));
+  EXPECT_EQ(Visits(3, Qt::ShiftModifier), (std::vector<int>{7, 4, 1}));
+  // From an unmarked line the search starts on that line itself.
+  GoTo(5);
+  EXPECT_EQ(Visits(1, Qt::ShiftModifier), std::vector<int>{4});
+
+  Key(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(LinesWith(LF_BOOKMARK).empty());
+  EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  GoTo(5);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(Cursor(), TextPosition(3, 5));
+}
+
+TEST_F(ViewBookmarks, BookmarksSetThroughAnotherViewCountHere) {
+  CTestTextView other;
+  other.AttachBuffer(buffer.get());
+  other.PlaceCursor(TextPosition(0, 6));
+  ASSERT_TRUE(other.OnCmdMsg(Cmd::EDIT_TOGGLE_BOOKMARK));
+  EXPECT_TRUE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
+  GoTo(0);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(Cursor(), TextPosition(0, 6));
+}
+
+TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothingAndNoLineEndIsNamed) {
+  CTestTextView view;
+  ShowView(view, 200, 100);
+  for (int id : {Cmd::EDIT_TOGGLE_BOOKMARK0, Cmd::EDIT_GO_BOOKMARK0, Cmd::EDIT_CLEAR_BOOKMARKS,
+                 Cmd::EDIT_TOGGLE_BOOKMARK, Cmd::EDIT_GOTO_NEXT_BOOKMARK,
+                 Cmd::EDIT_CLEAR_ALL_BOOKMARKS, Cmd::EDIT_CHAR_RIGHT, Cmd::EDIT_WORD_RIGHT,
+                 Cmd::EDIT_LINE_DOWN, Cmd::EDIT_PAGE_DOWN, Cmd::EDIT_TEXT_END,
+                 Cmd::EDIT_SELECT_ALL, Cmd::EDIT_COPY})
+    EXPECT_TRUE(view.OnCmdMsg(id)) << id;
+  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 0));
+  EXPECT_FALSE(view.HasSelection());
+  EXPECT_FALSE(view.BookmarksExist());
+  CCmdUIState lineEnds; // and no line-end style is named
+  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, lineEnds));
+  EXPECT_FALSE(lineEnds.enabled || lineEnds.text.has_value());
+}
+
+TEST(ViewKeyTable, NoKeyIsBoundTwiceAndShiftTabArrivesAsBacktab) {
+  std::size_t count = 0;
+  const ViewKeyBinding* table = ViewKeyTable(count);
+  std::set<std::pair<int, int>> keys;
+  for (std::size_t i = 0; i < count; ++i) {
+    EXPECT_TRUE(keys.insert({table[i].key, table[i].modifiers.toInt()}).second)
+        << "key " << table[i].key << " bound twice";
+    EXPECT_EQ(LookupViewKey(table[i].key, table[i].modifiers), table[i].command);
+  }
+  EXPECT_EQ(LookupViewKey(Qt::Key_Backtab, Qt::ShiftModifier), Cmd::EDIT_UNTAB);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Backtab, Qt::NoModifier), Cmd::EDIT_UNTAB);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Left, Qt::KeypadModifier), Cmd::EDIT_CHAR_LEFT);
+  EXPECT_EQ(LookupViewKey(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier), 0);
+  EXPECT_EQ(LookupViewKey(Qt::Key_A, Qt::NoModifier), 0);
+}
+
+int BruteExpandedLength(const CCrystalTextBuffer& buffer, int line) {
+  int column = 0;
+  const char* chars = buffer.LineChars(line);
+  for (int i = 0; i < buffer.LineLength(line); ++i)
+    column = chars[i] == '\t' ? column + 4 - column % 4 : column + 1;
+  return column;
+}
+
+void Insert(CCrystalTextBuffer& buffer, CCrystalTextView* source, int line, int pos,
+            const std::string& text) {
+  int endLine = 0, endChar = 0;
+  ASSERT_TRUE(buffer.InsertText(source, line, pos, text, endLine, endChar));
+}
+
+class ViewWithBuffer : public TextViewTest<> {};
+
+TEST_F(ViewWithBuffer, AnEditThroughAnotherViewMovesCaretAndSelection) {
+  buffer = MakeBuffer("alpha\nbeta\ngamma");
+  CTestTextView editing;
+  editing.AttachBuffer(buffer.get());
+  view.AttachBuffer(buffer.get());
+  Select(view, {1, 1}, {3, 2});
+  Insert(*buffer, &editing, 0, 0, "new\r\nfirst ");
+  EXPECT_EQ(Sel(), Span({1, 2}, {3, 3}));
+  EXPECT_EQ(Cursor(), TextPosition(3, 3));
+  EXPECT_EQ(view.GetAnchor(), TextPosition(1, 2));
+  // Text put in before the cursor on its own line pushes it right.
+  Insert(*buffer, &editing, 3, 0, "ZZ");
+  EXPECT_EQ(Cursor(), TextPosition(5, 3));
+  // Removing the lines that hold the selection start leaves every position on real text.
+  ASSERT_TRUE(buffer->DeleteText(&editing, 1, 2, 3, 1));
+  EXPECT_EQ(BufferText(*buffer), "new\nfiZgamma");
+  EXPECT_EQ(Sel(), Span({2, 1}, {6, 1}));
+  EXPECT_EQ(Cursor(), TextPosition(6, 1));
+}
+
+TEST_F(ViewWithBuffer, DeletingTheCaretLineAndTheTopLineKeepsThemInsideTheText) {
+  Load(Lines(60) + "\n", 300, 150, false);
+  view.ScrollToTopLine(50, true);
+  Select(view, {0, 52}, {3, 55});
+  ASSERT_TRUE(buffer->DeleteText(nullptr, 10, 0, 60, 0));
+  ASSERT_EQ(buffer->LineCount(), 11);
+  EXPECT_LT(Cursor().y, 11);
+  EXPECT_LE(Cursor().x, buffer->LineLength(Cursor().y));
+  EXPECT_LT(view.GetTopLine(), 11);
+  EXPECT_LT(Sel().second.y, 11);
+  // Painting and moving after the change must stay inside the text.
+  (void)Grab(view);
+  Key(Qt::Key_Down);
+  Key(Qt::Key_End);
+  EXPECT_EQ(Cursor(), TextPosition(0, 10));
+}
+
+TEST_F(ViewWithBuffer, ANewTextResetsScrollCursorAndSelection) {
+  Load(Lines(80, "some text"), 300, 150);
+  view.ScrollToTopLine(40, true);
+  Select(view, {0, 44}, {4, 45});
+  ASSERT_TRUE(buffer->CreateEmpty());
+  EXPECT_EQ(view.GetTopLine(), 0);
+  EXPECT_EQ(Cursor(), TextPosition(0, 0));
+  EXPECT_FALSE(view.HasSelection());
+  EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+  EXPECT_FALSE(view.verticalScrollBar()->isEnabled());
+}
+
+TEST_F(ViewWithBuffer, AViewOutlivingItsBufferShowsNoTextAndCanTakeAnother) {
+  Load(Lines(80, "some text"), 300, 150);
+  view.ScrollToTopLine(40, true);
+  Select(view, {0, 44}, {4, 45});
+  buffer.reset(); // the document goes first
+  EXPECT_EQ(view.GetBuffer(), nullptr);
+  EXPECT_EQ(view.GetLineCount(), 1);
+  EXPECT_EQ(Cursor(), TextPosition(0, 0));
+  EXPECT_FALSE(Grab(view).isNull());
+  buffer = MakeBuffer("again");
+  view.AttachBuffer(buffer.get());
+  EXPECT_EQ(view.GetLineLength(0), 5);
+}
+
+// Random edits, single- and multi-line, against lengths and cookies computed afresh.
+TEST_F(ViewWithBuffer, CachedLengthsLongestLineAndCookiesMatchAFreshComputation) {
+  Load("short\n\tx\n{ open\nmiddle line here\n} close\nend", 300, 200, false);
+  CTestTextView fresh;
+  std::mt19937 random(1234);
+  const char* pieces[] = {"a", "\t", "{", "}", "long words here", "\r\n", "x\r\ny\r\nz",
+                          "\r\n\r\n\t\t"};
+  for (int step = 0; step < 300; ++step) {
+    const int count = buffer->LineCount();
+    const int line = static_cast<int>(random() % count);
+    const int pos = static_cast<int>(random() % (buffer->LineLength(line) + 1));
+    if (random() % 3 != 0 || count < 3) {
+      Insert(*buffer, nullptr, line, pos, pieces[random() % std::size(pieces)]);
+    } else {
+      const int endLine = std::min(count - 1, line + static_cast<int>(random() % 3));
+      const int from = endLine == line ? pos : 0;
+      const int endPos =
+          from + static_cast<int>(random() % (buffer->LineLength(endLine) - from + 1));
+      ASSERT_TRUE(buffer->DeleteText(nullptr, line, pos, endLine, endPos));
+    }
+    if (step % 7 == 0) (void)Grab(view);
+    int longest = 0;
+    for (int i = 0; i < buffer->LineCount(); ++i) {
+      const int expected = BruteExpandedLength(*buffer, i);
+      longest = std::max(longest, expected);
+      ASSERT_EQ(view.GetExpandedLineLength(i), expected) << "step " << step << " line " << i;
+    }
+    ASSERT_EQ(view.GetLongestLine(), longest) << "step " << step;
+    fresh.AttachBuffer(buffer.get());
+    for (int i = buffer->LineCount() - 1; i >= 0; i -= 3)
+      ASSERT_EQ(view.GetLineCookie(i), fresh.GetLineCookie(i)) << "step " << step;
+    fresh.DetachBuffer();
+  }
+  EXPECT_EQ(view.horizontalScrollBar()->maximum(),
+            std::max(0, view.GetLongestLine() - std::max(1, view.GetVisibleColumns())));
+}
+
+TEST_F(ViewWithBuffer, CopyPutsLatin1WithLfBetweenLinesWhateverTheFileStyle) {
+  QClipboard* board = QGuiApplication::clipboard();
+  for (LineEndStyle style : {LineEndStyle::Dos, LineEndStyle::Unix, LineEndStyle::Mac}) {
+    Load("a\nb\xE9\nc", 200, 100, true, style);
+    board->setText(QStringLiteral("before"));
+    CCmdUIState copy;
+    ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::EDIT_COPY, copy));
+    EXPECT_FALSE(copy.enabled);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(board->text(), QStringLiteral("before"));
+    view.SetSelection({0, 0}, {2, 1});
+    ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::EDIT_COPY, copy));
+    EXPECT_TRUE(copy.enabled);
+    Key(Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(board->text(), QString::fromUtf8("a\nb\u00E9"));
+  }
+  // Text from the clipboard gets CR LF for every kind of line break.
+  std::string text;
+  EXPECT_FALSE(view.CopyToClipboard(""));
+  board->setText(QString::fromUtf8("one\ntwo\rthree\r\n\u00E9"));
+  EXPECT_TRUE(view.ClipboardHasText());
+  ASSERT_TRUE(view.TakeFromClipboard(text));
+  EXPECT_EQ(text, "one\r\ntwo\r\nthree\r\n\xE9");
+  board->clear();
+  EXPECT_FALSE(view.TakeFromClipboard(text));
+  EXPECT_FALSE(view.ClipboardHasText());
+}
+
+TEST_F(ViewWithBuffer, SelectAllKeepsAnchorAndScroll) {
+  Load(Lines(50, "words") + "\nlast", 300, 150);
+  Place({2, 3});
+  Key(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Sel(), Span({0, 0}, {4, 50}));
+  EXPECT_EQ(Cursor(), TextPosition(4, 50));
+  EXPECT_EQ(view.GetAnchor(), TextPosition(2, 3));
+  EXPECT_EQ(view.GetTopLine(), 0);
+  std::string copied;
+  view.GetTextRange(Sel().first, Sel().second, copied);
+  EXPECT_EQ(copied.size(), 50u * 7u + 4u);
+}
+
+} // namespace

@@ -1,0 +1,191 @@
+// The command router and binder, the recent-file list, file dialog names, and the message box
+// with the handler that tests put in its place.
+#include <QAction>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "command_binder.h"
+#include "command_router.h"
+#include "file_dialog.h"
+#include "message_box.h"
+#include "recent_file_list.h"
+
+namespace {
+
+// Answers the commands of its table with the state given there and records what it ran.
+struct Target : CCmdTarget {
+  std::map<int, CCmdUIState> answers;
+  std::vector<int> ran;
+  bool OnCmdMsg(int id) override { return answers.count(id) && (ran.push_back(id), true); }
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override {
+    if (!answers.count(id)) return false;
+    state.enabled = answers[id].enabled;
+    state.checked = answers[id].checked;
+    state.text = answers[id].text;
+    return true;
+  }
+};
+
+CCmdUIState Ui(bool enabled, const char* text = nullptr, bool checked = false) {
+  CCmdUIState s;
+  s.enabled = enabled;
+  s.checked = checked;
+  if (text) s.text = text;
+  return s;
+}
+
+struct Route : ::testing::Test {
+  Target view, document, frame;
+  CCommandRouter router{[this](std::vector<CCmdTarget*>& r) { r = {&view, &document, &frame}; }};
+};
+
+TEST_F(Route, TheFirstTargetThatAnswersDecidesAndNobodyMeansOff) {
+  view.answers[1] = Ui(false);
+  document.answers[1] = Ui(true);
+  document.answers[2] = Ui(true, "&Two", true);
+  frame.answers[2] = frame.answers[3] = Ui(true);
+  EXPECT_FALSE(router.Query(1).enabled);
+  EXPECT_FALSE(router.Execute(1)); // disabled by the view: the document is not asked
+  EXPECT_TRUE(router.Query(2).checked);
+  EXPECT_TRUE(router.Execute(2) && router.Execute(3));
+  EXPECT_EQ(document.ran, std::vector<int>{2});
+  EXPECT_EQ(frame.ran, std::vector<int>{3});
+  const CCmdUIState nobody = router.Query(4, true);
+  EXPECT_FALSE(nobody.enabled || nobody.checked || router.Execute(4));
+}
+
+TEST_F(Route, ActionsMenusAndPanesShowTheRoutesAnswer) {
+  CCommandBinder binder(router);
+  QMenu menu;
+  binder.WatchMenu(&menu);
+  QAction* item = binder.MakeAction(2, "Two", &menu, CCommandBinder::Kind::MenuItem);
+  QAction* button = binder.MakeAction(2, "Two", &menu, CCommandBinder::Kind::Button);
+  QAction* key = binder.MakeAction(2, QString(), &menu, CCommandBinder::Kind::Accelerator);
+  menu.addAction(item);
+  QString pane = "unset";
+  binder.BindPane(5, "LIT", [&](const QString& text) { pane = text; });
+  frame.answers[2] = Ui(true, "&Undo Typing\tCtrl+Z", true);
+  frame.answers[5] = Ui(true);
+  emit menu.aboutToShow();
+  EXPECT_EQ(item->text(), "&Undo Typing\tCtrl+Z");
+  EXPECT_TRUE(item->isChecked());
+  EXPECT_EQ(pane, "unset"); // panes wait for a full refresh
+  binder.Refresh();
+  EXPECT_EQ(button->text(), "Two"); // buttons keep their text
+  EXPECT_TRUE(button->isChecked());
+  EXPECT_EQ(pane, "LIT");
+  frame.answers[2] = Ui(false);
+  frame.answers[5] = Ui(true, "Ln 3, Col 1");
+  binder.Refresh();
+  EXPECT_FALSE(item->isEnabled() || item->isChecked());
+  EXPECT_EQ(pane, "Ln 3, Col 1");
+  EXPECT_TRUE(key->isEnabled()); // a key stays live; the router refuses the command
+  key->trigger();
+  item->setEnabled(true);
+  item->trigger();
+  EXPECT_TRUE(frame.ran.empty());
+  frame.answers.erase(5);
+  binder.Refresh();
+  EXPECT_EQ(pane, "");
+}
+
+TEST(RecentFiles, TheLastFourOnceEachMostRecentFirst) {
+  CRecentFileList list;
+  list.SetPaths({"/a/1.inf", "", "/a/2.inf", "/a/1.inf"});
+  EXPECT_EQ(list.Paths(), (QStringList{"/a/1.inf", "/a/2.inf"}));
+  for (const char* path : {"/a/3.inf", "/a/4.inf", "/a/5.inf", "/a/2.inf"}) list.Add(path);
+  EXPECT_EQ(list.Paths(), (QStringList{"/a/2.inf", "/a/5.inf", "/a/4.inf", "/a/3.inf"}));
+  list.Add("/b/R&D.inf");
+  EXPECT_EQ(list.MenuText(0), "&1 /b/R&&D.inf");
+  EXPECT_EQ(list.MenuText(3), "&4 /a/4.inf");
+}
+
+TEST(FileDialogs, SavedNamesGetTheDefaultExtensionAndFiltersBecomeQts) {
+  for (auto [given, named] : {std::pair{"/g/adv", "/g/adv.inf"}, {"/g/adv.h", "/g/adv.h"},
+                              {"/g.d/adv", "/g.d/adv.inf"}, {"/g/.adv", "/g/.adv.inf"}, {"", ""}})
+    EXPECT_EQ(WithDefaultExtension(given, "inf"), named);
+  EXPECT_EQ(QtFileFilter("Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||"),
+            "Inform Files (*.inf);;Inform Header Files (*.h);;All Files (*)");
+  SetTorvaneFileDialogHandler([](const FileDialogRequest&) { return FileDialogAnswer{"/g/x", 1}; });
+  FileDialogRequest request;
+  request.save = true;
+  request.defaultExtension = "inf";
+  EXPECT_EQ(TorvaneFileDialog(request).path, "/g/x.inf");
+  request.save = false;
+  EXPECT_EQ(TorvaneFileDialog(request).path, "/g/x");
+  SetTorvaneFileDialogHandler({});
+}
+
+// Asks through the real box; once it is up, records "caption|text|icon|buttons" and presses
+// press, or closes the box with Escape for NoButton.
+int Ask(const QString& text, unsigned buttons, QMessageBox::StandardButton press, QString& seen) {
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    poll.stop();
+    seen = QStringLiteral("%1|%2|%3|%4").arg(box->windowTitle(), box->text()).arg(int(box->icon()))
+               .arg(box->standardButtons().toInt(), 0, 16);
+    press == QMessageBox::NoButton ? box->reject() : box->button(press)->click();
+  });
+  poll.start(5);
+  return TorvaneMessageBox(text, buttons);
+}
+
+TEST(MessageBox, TheRealBoxShowsEveryIconAndButtonSetAndMapsTheAnswer) {
+  // Icons: 0 none, 1 information, 2 warning, 3 critical, 4 question. Buttons: Ok 0x400,
+  // Cancel 0x400000, Yes 0x4000, No 0x10000.
+  const struct {
+    unsigned buttons;
+    QMessageBox::StandardButton press;
+    int answer;
+    const char* seen;
+  } rows[] = {
+      {MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO, "Torvane|t|4|414000"},
+      {MB_YESNOCANCEL, QMessageBox::Yes, IDYES, "Torvane|t|0|414000"},
+      {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Ok, IDOK, "Torvane|t|2|400"},
+      {MB_OKCANCEL | MB_ICONHAND, QMessageBox::Cancel, IDCANCEL, "Torvane|t|3|400400"},
+      {MB_YESNO | MB_ICONASTERISK, QMessageBox::Yes, IDYES, "Torvane|t|1|14000"},
+      // Closed without a choice: the cautious answer, never Yes.
+      {MB_YESNOCANCEL, QMessageBox::NoButton, IDCANCEL, "Torvane|t|0|414000"},
+      {MB_YESNO, QMessageBox::NoButton, IDNO, "Torvane|t|0|14000"},
+      {MB_OK, QMessageBox::NoButton, IDOK, "Torvane|t|0|400"},
+  };
+  for (const auto& row : rows) {
+    QString seen;
+    EXPECT_EQ(Ask("t", row.buttons, row.press, seen), row.answer) << row.seen;
+    EXPECT_EQ(seen, row.seen);
+  }
+}
+
+TEST(MessageBox, AHandlerTakesThePlaceOfTheBoxUntilItIsRemoved) {
+  QStringList calls;
+  TorvaneMessageBoxHandler before = SetTorvaneMessageBoxHandler([&](const QString& t, unsigned b) {
+    calls << t + " " + QString::number(b, 16);
+    return IDYES;
+  });
+  EXPECT_FALSE(before);
+  EXPECT_EQ(TorvaneMessageBox("Rebuild?", MB_YESNO | MB_ICONQUESTION), IDYES);
+  // A second handler hands back the first; a handler may replace itself while it runs.
+  TorvaneMessageBoxHandler first = SetTorvaneMessageBoxHandler([](const QString&, unsigned) {
+    SetTorvaneMessageBoxHandler([](const QString&, unsigned) { return IDNO; });
+    return IDCANCEL;
+  });
+  EXPECT_EQ(TorvaneMessageBox("x", MB_OKCANCEL), IDCANCEL);
+  EXPECT_EQ(TorvaneMessageBox("y", MB_YESNO), IDNO);
+  SetTorvaneMessageBoxHandler(first);
+  EXPECT_EQ(TorvaneMessageBox("again"), IDYES);
+  EXPECT_EQ(calls, QStringList({"Rebuild? 24", "again 0"}));
+  SetTorvaneMessageBoxHandler({}); // the real box is back
+  QString seen;
+  EXPECT_EQ(Ask("real", MB_OK, QMessageBox::Ok, seen), IDOK);
+  EXPECT_EQ(seen, "Torvane|real|0|400");
+}
+
+} // namespace
