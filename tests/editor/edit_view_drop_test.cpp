@@ -61,11 +61,8 @@ protected:
 
 class Dropping : public edittest::EditViewTest<CDraggingView> {
 protected:
-  // Loads marked text, presses the left button at inside and moves: the drag is dropped at
-  // drop with modifiers.
-  void DragSelection(const char* marked, TextPosition inside, QPoint drop,
-                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    if (marked) Load(marked);
+  // Presses the left button at inside and moves: the drag is dropped at drop with modifiers.
+  void DragSelection(TextPosition inside, QPoint drop, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     view->dropPoint = drop;
     view->dropModifiers = modifiers;
     const QPoint press = CellPoint(*view, inside);
@@ -130,31 +127,35 @@ TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
 }
 
 TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverOntoItself) {
-  DragSelection("{abc |}def ghi", {1, 0}, After(TextPosition(11, 0)));
+  Load("{abc |}def ghi");
+  DragSelection({1, 0}, After(TextPosition(11, 0)));
   EXPECT_EQ(view->draggedText, "abc ");
   EXPECT_EQ(view->offered, Qt::CopyAction | Qt::MoveAction);
   EXPECT_EQ(Text(), "def ghiabc ");
   Undo();
   EXPECT_EQ(Text(), "abc def ghi");
   EXPECT_FALSE(buffer->CanUndo());
-  DragSelection("first\nsec{ond\nthird|}", {4, 1}, At(TextPosition(0, 0))); // back, over lines
+  Load("first\nsec{ond\nthird|}");
+  DragSelection({4, 1}, At(TextPosition(0, 0))); // back, over lines
   EXPECT_EQ(view->draggedText, "ond\nthird");
   EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
   view->dropNowhere = true; // a drag that ends without a drop takes nothing away
   Select({0, 0}, {3, 0});
-  DragSelection(nullptr, {1, 0}, At(TextPosition(0, 1)));
+  DragSelection({1, 0}, At(TextPosition(0, 1)));
   EXPECT_EQ(view->draggedText, "ond");
   EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
   view->dropNowhere = false;
-  DragSelection("{abc|} def", {1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
+  Load("{abc|} def");
+  DragSelection({1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
   EXPECT_EQ(Text(), "abc defabc");
-  DragSelection("{abc d|}ef", {1, 0}, At(TextPosition(2, 0))); // onto itself: only the caret moves
+  Load("{abc d|}ef");
+  DragSelection({1, 0}, At(TextPosition(2, 0))); // onto itself: only the caret moves
   EXPECT_EQ(Marked(), "ab|c def");
   EXPECT_FALSE(buffer->CanUndo());
 }
 
 TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
-  Load("{source| }text");
+  Load("{source|} text");
   buffer->SetReadOnly(true);
   CCrystalEditView target;
   viewtest::ShowView(target, 400, 200);
@@ -163,7 +164,7 @@ TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
   view->activateWindow();
   view->setFocus();
   view->dropInto = &target;
-  DragSelection(nullptr, {1, 0}, CellPoint(target, TextPosition(0, 0)));
+  DragSelection({1, 0}, CellPoint(target, TextPosition(0, 0)));
   EXPECT_EQ(viewtest::BufferText(*other), "source");
   EXPECT_EQ(Text(), "source text");
   target.DetachBuffer();

@@ -46,7 +46,9 @@ protected:
       viewtest::ShowView(*view, 640, 400);
     }
     view->AttachBuffer(buffer.get());
-    if (selection.first.y >= 0)
+    if (selection.first.y >= 0 && cursor != selection.first && cursor != selection.second)
+      ADD_FAILURE() << "the cursor is at neither end of the selection: " << marked;
+    else if (selection.first.y >= 0)
       Select(cursor == selection.first ? selection.second : selection.first, cursor);
     else if (cursor.y >= 0)
       Place(cursor);
