@@ -387,7 +387,7 @@ bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::INDICATOR_CAPS: state.enabled = m_capsLock; return true;
   case Cmd::BUILD_STOP: state.enabled = CTorvaneDoc::AnyBuildRunning(); return true;
   case Cmd::NEXT_MESSAGE:
-  case Cmd::PREV_MESSAGE: state.enabled = !m_outputControl->document()->isEmpty(); return true;
+  case Cmd::PREV_MESSAGE: state.enabled = m_outputControl->HasMessages(); return true;
   default: return false;
   }
 }

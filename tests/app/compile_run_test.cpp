@@ -226,21 +226,46 @@ TEST_F(CompileRun, RunAsksThenLaunchesTheInterpreter) {
   EXPECT_EQ(launchedWith(), "[" + Path("my games/run.z5").toUtf8() + "]\n");
 }
 
-// 10 MB of compiler output reaches the bar whole, the last line in view.
+// 10 MB of compiler output reaches the bar whole, the last line in view; a message after it
+// is found on its line.
 TEST_F(CompileRun, TenMegabytesArriveWhole) {
-  Write(Path("big.inf"), "[ Main; ];\n");
+  Write(Path("big.inf"), "[ Main;\n];\n");
   const QString script = Path("big.sh");
-  Write(script, "#!/bin/sh\nhead -c 10485760 /dev/zero | tr '\\0' 'x' | fold -w 99\n", true);
+  Write(script, "#!/bin/sh\nhead -c 10485760 /dev/zero | tr '\\0' 'x' | fold -w 99\n"
+                "printf '\\nline 2: Error:  late\\n'\n", true);
   SetPaths(script);
   ASSERT_TRUE(Start({Path("big.inf")}));
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
-  const QString text = Output()->Text();
+  // The rest is shown a slice per turn of the event loop.
+  QElapsedTimer waited;
+  waited.start();
+  while (Output()->Pending() && waited.elapsed() < 20000) QTest::qWait(10);
+  EXPECT_FALSE(Output()->Pending());
+  const QString text = Output()->toPlainText();
   EXPECT_EQ(text.count(QLatin1Char('x')), 10485760);
-  // 105916 lines of 99, one of the other 76, and the closing line.
-  EXPECT_EQ(Output()->document()->blockCount(), 105918);
-  EXPECT_TRUE(text.endsWith("xxxx\nCompilation Complete."));
+  // 105916 lines of 99, one of the other 76, the message, an empty line and the closing line.
+  EXPECT_EQ(Output()->document()->blockCount(), 105920);
+  EXPECT_TRUE(text.endsWith("xxxx\nline 2: Error:  late\n\nCompilation Complete."));
   QScrollBar* bar = Output()->verticalScrollBar();
   EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 1);
+  ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
+  EXPECT_EQ(Output()->textCursor().blockNumber(), 105917);
+  EXPECT_EQ(CaretLine(), 1);
+}
+
+// Line ends and characters split between chunks are joined; a message split so is found.
+TEST(OutputBar, ChunksAreJoined) {
+  COutputBar bar;
+  bar.Clear("/g/adv.inf");
+  for (const char* chunk : {"a\r", "\nb\rc\r\n\xc3", "\xa9\nline 1", "2: Warning:  w\n", "\"x.h\", line 3: E",
+                            "rror:  e\n\"y.h\", line 4: Fatal error:  f\nline 5: note\n"})
+    bar.AppendText(chunk);
+  EXPECT_EQ(bar.Text(), QString::fromUtf8("a\nb\nc\n\xc3\xa9\nline 12: Warning:  w\n\"x.h\", line 3: "
+                                          "Error:  e\n\"y.h\", line 4: Fatal error:  f\nline 5: note\n"));
+  EXPECT_EQ(bar.Messages(), (QList<QPair<QString, int>>{{"/g/adv.inf", 12}, {"/g/x.h", 3}, {"/g/y.h", 4}}));
+  ASSERT_TRUE(bar.PreviousMessage());
+  EXPECT_EQ(bar.textCursor().blockNumber(), 6);
 }
 
 } // namespace
