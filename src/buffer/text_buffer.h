@@ -151,6 +151,7 @@ private:
   FileError m_lastFileError;
   LineStore m_lines;
   std::deque<UndoRecord> m_undo;
+  int m_groupStarts = 0; // records in m_undo that start a group
   int m_undoPosition = 0;
   int m_savedPosition = 0; // -1 once the saved text can no longer be reached by undo/redo
   bool m_groupOpen = false;

@@ -8,6 +8,7 @@ void CCrystalTextBuffer::ResetUndo() {
   // Load and CreateEmpty start a new text, so the records of the old one go too: kept, a
   // Redo would replay them on the wrong text.
   m_undo.clear();
+  m_groupStarts = 0;
   m_undoPosition = 0;
   m_savedPosition = 0;
   m_groupOpen = false;
@@ -53,7 +54,10 @@ void CCrystalTextBuffer::RecordUndo(bool insert, TextPosition start, TextPositio
 void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
   // 1. Drop the redo tail. If the saved text lay in it, no undo position leads back to it.
   if (m_savedPosition > m_undoPosition) m_savedPosition = -1;
-  while (m_undo.size() > static_cast<size_t>(m_undoPosition)) m_undo.pop_back();
+  while (m_undo.size() > static_cast<size_t>(m_undoPosition)) {
+    if (m_undo.back().StartsGroup()) --m_groupStarts;
+    m_undo.pop_back();
+  }
 
   // 2. At the limit, drop the oldest group, but never the group this record joins: a command
   // half dropped could only be half undone. Such a group may outgrow the limit; it goes whole
@@ -61,10 +65,18 @@ void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
   // undoing back to the saved text still clears the modified state.
   const bool startsGroup = m_groupStartPending || m_undo.empty();
   if (m_undo.size() >= static_cast<size_t>(UNDO_LIMIT)) {
-    size_t dropped = 1;
-    while (dropped < m_undo.size() && !m_undo[dropped].StartsGroup()) ++dropped;
-    if (dropped == m_undo.size() && !startsGroup) dropped = 0; // the oldest is the open one
-    for (size_t i = 0; i < dropped; ++i) m_undo.pop_front();
+    // With one group in the list, that group is the open one: only a new group drops it.
+    // Counting the group starts saves walking a group of a hundred thousand records (a big
+    // Replace All) on every record it adds.
+    size_t dropped = startsGroup ? m_undo.size() : 0;
+    if (m_groupStarts > 1) {
+      dropped = 1;
+      while (!m_undo[dropped].StartsGroup()) ++dropped;
+    }
+    for (size_t i = 0; i < dropped; ++i) {
+      if (m_undo.front().StartsGroup()) --m_groupStarts;
+      m_undo.pop_front();
+    }
     m_undoPosition -= static_cast<int>(dropped);
     if (m_savedPosition >= 0)
       m_savedPosition = m_savedPosition >= static_cast<int>(dropped)
@@ -80,6 +92,7 @@ void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
   if (m_undo.empty()) record.AddFlags(UNDO_RECORD_GROUP_START);
 
   // 4. Append.
+  if (record.StartsGroup()) ++m_groupStarts;
   m_undo.push_back(std::move(record));
   m_undoPosition = static_cast<int>(m_undo.size());
 }

@@ -50,6 +50,15 @@ public:
   // nothing, without a selection or on a read-only buffer.
   bool ReplaceSelection(std::string_view text,
                         UndoAction eraseAction = UndoAction::DeleteSelection);
+  // The text change of ReplaceSelection for [start, end), leaving the caret, the selection
+  // and the scroll position to the buffer's notifications; after is where the replacement
+  // ends. Replace All makes every replacement but the last this way: selecting and
+  // scrolling to each match in turn would move the window once per match, unseen.
+  bool ReplaceRange(TextPosition start, TextPosition end, std::string_view text,
+                    UndoAction eraseAction, TextPosition& after);
+  // Selects a replacement from start to end with the anchor and the caret at its end, and
+  // scrolls the end into view.
+  void SelectReplacement(TextPosition start, TextPosition end);
 
   // The Replace dialog keeps the selection it started from while it is open; buffer changes
   // move it along.

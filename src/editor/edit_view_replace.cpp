@@ -8,26 +8,38 @@ bool CCrystalEditView::ReplaceSelection(std::string_view text, UndoAction eraseA
   if (!IsEditable() || !HasSelection()) return false;
   TextPosition start, end;
   GetSelectionBounds(start, end);
+  MoveCaretTo(start);
+  TextPosition after;
+  if (!ReplaceRange(start, end, text, eraseAction, after)) return false;
+  SelectReplacement(start, after);
+  return true;
+}
+
+bool CCrystalEditView::ReplaceRange(TextPosition start, TextPosition end, std::string_view text,
+                                    UndoAction eraseAction, TextPosition& after) {
+  if (!IsEditable()) return false;
   // A pushed selection that ends where the replaced text ends must still take in the
   // replacement: the deletion pulls that end back to the start, and an insertion at a
   // position leaves the position before the inserted text.
   const bool savedStartAtEnd = m_selectionPushed && m_savedSelStart == end;
   const bool savedEndAtEnd = m_selectionPushed && m_savedSelEnd == end;
-  MoveCaretTo(start);
   if (!m_buffer->DeleteText(this, start.y, start.x, end.y, end.x, eraseAction)) return false;
-  TextPosition after = start;
+  after = start;
   int endLine = 0, endChar = 0;
   if (!text.empty() &&
       m_buffer->InsertText(this, start.y, start.x, text, endLine, endChar, UndoAction::Replace))
     after = TextPosition(endChar, endLine);
   if (savedStartAtEnd) m_savedSelStart = after;
   if (savedEndAtEnd) m_savedSelEnd = after;
-  SetSelection(start, after);
-  SetAnchor(after);
-  PlaceCursor(after);
-  ScrollIntoView(after);
-  emit cursorChanged();
   return true;
+}
+
+void CCrystalEditView::SelectReplacement(TextPosition start, TextPosition end) {
+  SetSelection(start, end);
+  SetAnchor(end);
+  PlaceCursor(end);
+  ScrollIntoView(end);
+  emit cursorChanged();
 }
 
 void CCrystalEditView::OnEditReplace() {

@@ -96,17 +96,21 @@ void CReplaceDialog::UpdateFindNextEnabled() {
   GetDlgItem(IDC_FIND_NEXT)->setEnabled(!FindWhatEdit()->text().isEmpty());
 }
 
+bool CReplaceDialog::SearchScope(TextPosition& found) const {
+  if (m_scope == 0)
+    return m_view->SearchTextInRange(m_text, m_foundPos, m_rangeStart, m_rangeEnd,
+                                     GetSearchFlags(), false, found);
+  return m_view->SearchText(m_text, m_foundPos, GetSearchFlags(), false, found);
+}
+
 bool CReplaceDialog::FindNextMatch() {
-  const bool inSelection = m_scope == 0;
   TextPosition found;
-  m_found = inSelection ? m_view->SearchTextInRange(m_text, m_foundPos, m_rangeStart,
-                                                    m_rangeEnd, GetSearchFlags(), false, found)
-                        : m_view->SearchText(m_text, m_foundPos, GetSearchFlags(), false, found);
+  m_found = SearchScope(found);
   if (m_found) {
     m_foundPos = found;
     m_view->SelectFoundText(found, static_cast<int>(m_text.size()));
   } else {
-    m_currentPos = inSelection ? m_rangeStart : TextPosition(0, 0);
+    m_currentPos = m_scope == 0 ? m_rangeStart : TextPosition(0, 0);
   }
   return m_found;
 }
@@ -115,8 +119,7 @@ void CReplaceDialog::HighlightNextMatch() {
   if (!FindNextMatch()) ShowNotFoundMessage(m_text);
 }
 
-bool CReplaceDialog::ReplaceFoundMatch(UndoAction eraseAction) {
-  if (!m_view->ReplaceSelection(m_replaceWith, eraseAction)) return false;
+void CReplaceDialog::MovePastReplacement() {
   const int delta = static_cast<int>(m_replaceWith.size()) - static_cast<int>(m_text.size());
   if (m_selectionScopeAvailable) {
     // Text after the match on its line moved by delta; the range must move with it.
@@ -124,7 +127,6 @@ bool CReplaceDialog::ReplaceFoundMatch(UndoAction eraseAction) {
       if (bound->y == m_foundPos.y && bound->x > m_foundPos.x) bound->x += delta;
   }
   m_foundPos.x += static_cast<int>(m_replaceWith.size());
-  return true;
 }
 
 void CReplaceDialog::OnFindNext() {
@@ -138,9 +140,9 @@ void CReplaceDialog::OnFindNext() {
 
 void CReplaceDialog::OnReplace() {
   UpdateData(true);
-  if (m_found)
-    ReplaceFoundMatch(UndoAction::DeleteSelection);
-  else
+  if (m_found && m_view->ReplaceSelection(m_replaceWith))
+    MovePastReplacement();
+  else if (!m_found)
     m_foundPos = m_currentPos;
   HighlightNextMatch();
 }
@@ -156,9 +158,24 @@ void CReplaceDialog::OnReplaceAll() {
   }
   CCrystalTextBuffer* buffer = m_view->GetBuffer();
   buffer->OpenUndoGroup(false);
-  // The deletions are named Replace too: the group is undone as "Replace".
-  while (ReplaceFoundMatch(UndoAction::Replace) && FindNextMatch()) {
+  // The deletions are named Replace too: the group is undone as "Replace". The match found
+  // is replaced as the selection; the ones after it are replaced where they are found, and
+  // only the last replacement is selected.
+  TextPosition start = m_foundPos;
+  if (m_view->ReplaceSelection(m_replaceWith, UndoAction::Replace)) {
+    TextPosition end = m_view->GetCursorPosition();
+    for (;;) {
+      MovePastReplacement();
+      TextPosition found;
+      if (!SearchScope(found)) break;
+      const TextPosition matchEnd(found.x + static_cast<int>(m_text.size()), found.y);
+      if (!m_view->ReplaceRange(found, matchEnd, m_replaceWith, UndoAction::Replace, end)) break;
+      start = m_foundPos = found;
+    }
+    m_view->SelectReplacement(start, end);
   }
   buffer->CloseUndoGroup(m_view);
+  m_found = false;
+  m_currentPos = m_scope == 0 ? m_rangeStart : TextPosition(0, 0);
   ShowNotFoundMessage(m_text);
 }

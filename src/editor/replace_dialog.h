@@ -4,7 +4,6 @@
 
 #include "search_dialog.h"
 #include "text_position.h"
-#include "undo_action.h"
 
 class CCrystalEditView;
 
@@ -59,14 +58,15 @@ private:
   void OnFindNext();
   void OnReplace();
   void OnReplaceAll();
-  // Searches from the found position inside the scope without wrap and selects the match;
-  // on failure the next search starts at the beginning of the scope. No message.
+  // Searches from the found position inside the scope, without wrap.
+  bool SearchScope(TextPosition& found) const;
+  // SearchScope, and the match is selected; on failure the next search starts at the
+  // beginning of the scope. No message.
   bool FindNextMatch();
   // FindNextMatch, with the message when it fails.
   void HighlightNextMatch();
-  // Replaces the selected match (its deletion recorded as eraseAction) and moves the found
-  // position (and a range bound on the same line) past the replacement; false when the
-  // view changed nothing.
-  bool ReplaceFoundMatch(UndoAction eraseAction);
+  // After a replacement at the found position: the found position, and a range bound on
+  // the same line, move past it.
+  void MovePastReplacement();
   void UpdateFindNextEnabled();
 };

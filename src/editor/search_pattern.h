@@ -21,8 +21,8 @@ bool IsSearchWordChar(unsigned char c);
 unsigned char SearchUpperCase(unsigned char c);
 
 // A search text prepared for matching lines. Lines are scanned in place (no copy, no
-// upper-cased duplicate): the comparison folds each byte through a table, and a Horspool
-// skip table lets the scan jump ahead by up to the pattern's length.
+// upper-cased duplicate): 16 places at a time are tested for the pattern's first and last
+// byte, and only those candidates are compared in full, each byte folded through a table.
 //
 // An occurrence counts only when it lies wholly inside the part of the line being searched
 // ([from, to)); for whole-word matching its neighbours are looked up in the whole line, so
@@ -47,10 +47,15 @@ private:
   // returns true.
   template <typename Found>
   void Scan(const char* line, int length, int from, int to, Found found) const;
+  // The whole pattern matches at at and, for whole-word matching, stands alone there.
+  bool CountsAt(const char* line, int length, int at) const;
   bool IsWholeWordAt(const char* line, int length, int at) const;
 
   std::string m_text; // upper-cased unless matching case
   bool m_wholeWord;
   std::array<unsigned char, 256> m_fold{}; // identity, or upper case
-  std::array<int, 256> m_shift{};          // Horspool skip by the raw byte under the last cell
+  // The candidate test: (byte | m_caseBit) against the first and last byte keys.
+  unsigned char m_caseBit = 0;
+  unsigned char m_firstKey = 0;
+  unsigned char m_lastKey = 0;
 };

@@ -59,6 +59,7 @@ TEST_F(ReplaceDialog, ReplaceAllWhoseReplacementHoldsTheSearchTextEnds) {
   Load("ab\nab x ab");
   ReplaceWith("ab", "xaby", {D::IDC_REPLACE_ALL});
   EXPECT_EQ(Text(), "xaby\nxaby x xaby");
+  EXPECT_EQ(Sel(), (Span{TextPosition(7, 1), TextPosition(11, 1)})); // the last one
   Place(TextPosition(4, 1)); // the whole file from the caret: nothing before it
   ReplaceWith("xaby", "q", {D::IDC_REPLACE_ALL});
   EXPECT_EQ(Text(), "xaby\nxaby x q");
@@ -89,6 +90,15 @@ TEST_F(ReplaceDialog, ASingleReplacementIsTwoUndoStepsAndSelectsTheNextMatch) {
   EXPECT_EQ(UndoText(), "&Undo Delete Selection\tCtrl+Z");
   Undo();
   EXPECT_EQ(Text(), "one lamp, two lamps\nlamp");
+}
+
+TEST_F(ReplaceDialog, OneUndoTakesBackAReplaceAllOfTwoThousandMatches) {
+  Load(viewtest::Lines(2000, "lamp"));
+  ReplaceWith("lamp", "torch", {D::IDC_REPLACE_ALL});
+  EXPECT_TRUE(Text() == viewtest::Lines(2000, "torch"));
+  Undo();
+  EXPECT_TRUE(Text() == viewtest::Lines(2000, "lamp"));
+  EXPECT_FALSE(buffer->CanUndo());
 }
 
 TEST_F(ReplaceDialog, ReadsAndStoresItsSettingsAndDoesNothingOnAReadOnlyText) {

@@ -42,6 +42,19 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALine) {
   }
 }
 
+TEST(SearchPattern, FindsAMatchAtEveryPlaceOfALongLine) {
+  const CSearchPattern pattern("\xe9" "B", 0);
+  for (int at = 0; at <= 45; ++at) {
+    std::string line(47, '-');
+    line.replace(static_cast<std::size_t>(at), 2, "\xc9" "b");
+    const int length = static_cast<int>(line.size());
+    EXPECT_EQ(pattern.FindInLine(line.data(), length, 0, length), at);
+    EXPECT_EQ(pattern.FindInLine(line.data(), length, at + 1, length), -1) << at;
+    EXPECT_EQ(pattern.FindInLine(line.data(), length, 0, at + 1), -1) << at;
+    EXPECT_EQ(pattern.FindLastInLine(line.data(), length, 0, length, 47), at);
+  }
+}
+
 TEST(SearchPattern, WordCharactersAndUpperCaseCoverEveryByte) {
   int words = 0;
   for (int b = 0; b < 256; ++b) {
