@@ -492,9 +492,11 @@ protected:
   std::vector<int> m_printPageStarts;
   std::unique_ptr<QFont> m_printerFont;
   int m_printLineHeight = 0;
-  // The measured height of one unwrapped line of printable ASCII in the printer font, so that
-  // a line shorter than the text area is not laid out again; 0: lay out every line.
+  // The measured height of one unwrapped line of printable ASCII in the printer font, and the
+  // one width all those characters have in it, so that a line of them shorter than the text
+  // area is not laid out again; 0 for either: lay out every line.
   int m_printOneLineHeight = 0;
+  double m_printCellWidth = 0;
   bool m_printHeader = false;
   bool m_printFooter = true;
   PrintRect m_pageRect;

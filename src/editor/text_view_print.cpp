@@ -54,20 +54,36 @@ QString MarginProblem(const QPrinter& printer) {
                         "Nothing was printed.");
 }
 
-bool IsPrintableAscii(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+// Characters that print as themselves, one cell each (a tab as blank cells).
+bool IsPlainText(const char* chars, int length) {
+  return std::all_of(chars, chars + length,
+                     [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\t'; });
+}
+
+QString PrintableAscii() {
+  QString ascii;
+  for (char16_t c = 0x20; c < 0x7F; ++c) ascii += QChar(c);
+  return ascii;
 }
 
 // The laid-out height of one line of printable ASCII in the painter's font, or 0 when the
 // font lacks some of those characters (another face would fill in, with its own height).
 int OneLineHeight(QPainter& painter, int width) {
-  QString ascii;
-  for (char16_t c = 0x21; c < 0x7F; ++c) ascii += QChar(c);
   const QFontMetrics metrics(painter.font(), painter.device());
-  for (QChar c : ascii)
+  for (QChar c : PrintableAscii())
     if (!metrics.inFont(c)) return 0;
   const QRect area(0, 0, std::max(1, width), UNBOUNDED_HEIGHT);
   return painter.boundingRect(area, PRINT_TEXT_FLAGS, QStringLiteral("X")).height();
+}
+
+// The advance every printable ASCII character has in the painter's font, or 0 when they
+// differ (a proportional face: only a layout can tell a line's width).
+double CellWidth(QPainter& painter) {
+  const QFontMetricsF metrics(painter.font(), painter.device());
+  const double cell = metrics.horizontalAdvance(QLatin1Char('X'));
+  for (QChar c : PrintableAscii())
+    if (metrics.horizontalAdvance(c) != cell) return 0;
+  return cell;
 }
 
 } // namespace
@@ -145,6 +161,7 @@ void CCrystalTextView::PaginateForPrint(QPainter& painter, const QRect& drawingR
   m_printRect = TextAreaFor(m_pageRect, marginUnits, m_printLineHeight, m_printHeader,
                             m_printFooter);
   m_printOneLineHeight = OneLineHeight(painter, m_printRect.Width());
+  m_printCellWidth = CellWidth(painter);
   m_printPageStarts = PaginateLines(GetLineCount(), m_printRect.top, m_printRect.bottom,
                                     [&](int line) { return MeasurePrintedLine(painter, line); });
 }
@@ -152,13 +169,13 @@ void CCrystalTextView::PaginateForPrint(QPainter& painter, const QRect& drawingR
 int CCrystalTextView::MeasurePrintedLine(QPainter& painter, int line) {
   const int length = GetLineLength(line);
   if (length == 0) return m_printLineHeight;
-  const std::string expanded = ExpandTabs(GetLineText(line), 0, length);
-  const QString text = QString::fromLatin1(expanded);
-  // Most lines are plain text that fits: measuring the width is enough for them.
-  if (m_printOneLineHeight > 0 && IsPrintableAscii(expanded) &&
-      QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text) <
-          m_printRect.Width() - 1)
+  const char* chars = GetLineText(line);
+  // Most lines are plain text in a fixed-pitch face that fits on one printed line: their
+  // cells tell their width without a layout.
+  if (m_printOneLineHeight > 0 && m_printCellWidth > 0 && IsPlainText(chars, length) &&
+      GetExpandedLineLength(line) * m_printCellWidth < m_printRect.Width() - 1)
     return m_printOneLineHeight;
+  const QString text = QString::fromLatin1(ExpandTabs(chars, 0, length));
   const QRect area(m_printRect.left, 0, m_printRect.Width(), UNBOUNDED_HEIGHT);
   return painter.boundingRect(area, PRINT_TEXT_FLAGS, text).height();
 }
@@ -207,6 +224,7 @@ void CCrystalTextView::OnEndPrinting() {
   m_printPageStarts.clear();
   m_printLineHeight = 0;
   m_printOneLineHeight = 0;
+  m_printCellWidth = 0;
 }
 
 // ---------------------------------------------------------------------------------------
