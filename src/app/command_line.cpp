@@ -25,7 +25,12 @@ void DeclareCommandLineOptions(QCommandLineParser& parser) {
     option.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(option);
   }
-  // Further options are declared here.
+  parser.addOption({QStringLiteral("print"),
+                    QStringLiteral("Print the files on the default printer, without a window.")});
+  parser.addOption({QStringLiteral("print-to-pdf"),
+                    QStringLiteral("Print the file into the PDF file <OUT.pdf> as Print would "
+                                   "print it, without a window."),
+                    QStringLiteral("OUT.pdf")});
 }
 
 CommandLineRequest ParseCommandLine(const QStringList& arguments) {
@@ -63,5 +68,24 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     }
     request.files << file;
   }
+  const bool print = parser.isSet(QStringLiteral("print"));
+  const bool toPdf = parser.isSet(QStringLiteral("print-to-pdf"));
+  if (!print && !toPdf) return request;
+  auto error = [&](const QString& why) {
+    request.action = CommandLineRequest::Action::Error;
+    request.text = QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program, why);
+    return request;
+  };
+  if (print && toPdf) return error(QStringLiteral("--print and --print-to-pdf exclude each other."));
+  if (request.files.isEmpty())
+    return error(QStringLiteral("%1 needs a file to print.")
+                     .arg(print ? QStringLiteral("--print") : QStringLiteral("--print-to-pdf")));
+  if (toPdf && parser.value(QStringLiteral("print-to-pdf")).isEmpty())
+    return error(QStringLiteral("--print-to-pdf needs the name of the PDF to write."));
+  if (toPdf && request.files.size() > 1)
+    return error(QStringLiteral("--print-to-pdf prints one file into the PDF; %1 were given.")
+                     .arg(request.files.size()));
+  request.action = CommandLineRequest::Action::PrintFiles;
+  if (toPdf) request.pdfPath = parser.value(QStringLiteral("print-to-pdf"));
   return request;
 }

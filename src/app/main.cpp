@@ -1,9 +1,12 @@
 // torvane: the IDE.
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <memory>
 
+#include "application_icon.h"
 #include "command_line.h"
+#include "print_file.h"
 #include "torvane_app.h"
 #include "torvane_view.h"
 
@@ -34,6 +37,32 @@ private:
   bool m_done = false;
 };
 
+// Printing from the command line needs no display: without one (a terminal on a server, a
+// scheduled job) it draws off screen instead of failing to start. With a display the
+// screen's resolution sizes the printer font, as it does for Print in the window.
+void UseOffscreenWithoutDisplay(const QStringList& arguments) {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    if (!qEnvironmentVariableIsEmpty(name)) return;
+  if (arguments.contains(QStringLiteral("-platform")) ||
+      arguments.contains(QStringLiteral("--platform")))
+    return;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// --print and --print-to-pdf: each failure on standard error, the status of the whole.
+int PrintFromCommandLine(int argc, char** argv, const QStringList& arguments,
+                         const CommandLineRequest& request) {
+  UseOffscreenWithoutDisplay(arguments);
+  QApplication app(argc, argv);
+  const PrintFileOutcome outcome = PrintFiles(request.files, request.pdfPath);
+  const QString program = QFileInfo(arguments.value(0)).fileName();
+  for (const QString& line : outcome.message.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const QByteArray text = QStringLiteral("%1: %2\n").arg(program, line).toLocal8Bit();
+    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+  }
+  return outcome.status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +75,8 @@ int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const CommandLineRequest request = ParseCommandLine(arguments);
+  if (request.action == CommandLineRequest::Action::PrintFiles)
+    return PrintFromCommandLine(argc, argv, arguments, request);
   if (request.action != CommandLineRequest::Action::Run) {
     const QByteArray text = request.text.toLocal8Bit();
     std::FILE* stream = request.action == CommandLineRequest::Action::Print ? stdout : stderr;
@@ -54,6 +85,7 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  InstallApplicationIcon();
   // The start-up benchmark times the program up to the first paint of a document view.
   std::unique_ptr<CFirstPaintExit> firstPaint;
   if (qEnvironmentVariableIsSet("TORVANE_EXIT_AFTER_FIRST_PAINT"))

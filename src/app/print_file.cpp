@@ -48,3 +48,18 @@ PrintFileOutcome PrintFileToDefaultPrinter(const QString& path) {
   QPrinter printer(info, QPrinter::HighResolution);
   return PrintWith(path, printer);
 }
+
+PrintFileOutcome PrintFiles(const QStringList& files, const QString& pdfPath) {
+  if (!pdfPath.isEmpty()) {
+    if (files.size() != 1) return Failure(QStringLiteral("One file prints into a PDF."));
+    return PrintFileToPdf(files.first(), pdfPath);
+  }
+  PrintFileOutcome all;
+  for (const QString& file : files) {
+    const PrintFileOutcome outcome = PrintFileToDefaultPrinter(file);
+    if (outcome.status == 0) continue;
+    all.status = outcome.status;
+    all.message += (all.message.isEmpty() ? QString() : QStringLiteral("\n")) + outcome.message;
+  }
+  return all;
+}

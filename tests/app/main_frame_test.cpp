@@ -4,9 +4,13 @@
 #include <QClipboard>
 #include <QDockWidget>
 #include <QMenu>
+#include <QAbstractButton>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPrinterInfo>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -17,7 +21,10 @@
 #include "command_router.h"
 #include "doc_manager.h"
 #include "ide_test_support.h"
+#include "find_dialog.h"
 #include "main_frame.h"
+#include "message_box.h"
+#include "print_dialogs.h"
 #include "status_bar.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
@@ -162,6 +169,63 @@ TEST_F(Ide, FilesDroppedOnTheWindowOpenAsDocuments) {
   QApplication::sendEvent(over, &drop);
   EXPECT_EQ(ActiveDoc()->GetPathName(), Path("drop.h"));
   EXPECT_EQ(app->DocManager()->Documents().size(), 2u);
+}
+
+// Find, the repeat searches, Replace, the print commands and Options reach the active view or
+// the application from the menus and keys, enabled as they should be.
+TEST_F(Ide, FindReplacePrintAndOptionsReachTheActiveViewOrTheApplication) {
+  ASSERT_TRUE(Start());
+  QStringList shown; // every modal dialog, by title or class, closed at once (Find searches)
+  QTimer closer;
+  closer.setInterval(5);
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    shown << dialog->windowTitle();
+    if (auto* find = qobject_cast<CFindDialog*>(dialog)) {
+      static_cast<QLineEdit*>(find->GetDlgItem(8605))->setText("lamp");
+      return static_cast<QAbstractButton*>(find->GetDlgItem(1))->click();
+    }
+    dialog->reject();
+  });
+  closer.start();
+  SetPrintDialogHandler([&](QDialog& dialog) {
+    shown << dialog.metaObject()->className();
+    return int(QDialog::Rejected);
+  });
+  CCommandRouter& router = app->MainFrame()->Router();
+  QTest::keyClicks(ActiveView(), "lamp lamp");
+  ActiveView()->MoveCaretTo(TextPosition(0, 0));
+  EXPECT_FALSE(router.Query(Cmd::EDIT_REPEAT).enabled);
+  EXPECT_FALSE(router.Query(Cmd::EDIT_FIND_PREVIOUS).enabled);
+  ASSERT_TRUE(Choose(Cmd::EDIT_FIND));
+  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(4, 0));
+  ASSERT_TRUE(Choose(Cmd::EDIT_REPEAT));
+  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(9, 0));
+  QTest::keyClick(ActiveView(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(4, 0));
+  EXPECT_TRUE(router.Execute(Cmd::EDIT_FIND_PREVIOUS)); // wraps to the last one
+  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(9, 0));
+  for (int id : {Cmd::EDIT_REPLACE, Cmd::FILE_PRINT, Cmd::FILE_PRINT_PREVIEW, Cmd::VIEW_OPTIONS})
+    EXPECT_TRUE(Choose(id)) << id;
+  EXPECT_TRUE(router.Execute(Cmd::FILE_PAGE_SETUP));
+  EXPECT_EQ(shown, (QStringList{"Find", "Replace", "QPrintDialog", "QPrintPreviewDialog",
+                                "IDE Options", "QPageSetupDialog"}));
+  EXPECT_TRUE(messages.isEmpty());
+  if (QPrinterInfo::defaultPrinter().isNull()) { // else it would really print
+    EXPECT_TRUE(router.Execute(Cmd::FILE_PRINT_DIRECT));
+    EXPECT_EQ(messages.value(0).left(30), "No default printer is set up. ");
+  }
+
+  answers = {IDNO}; // not saved
+  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
+  ASSERT_EQ(app->MainFrame()->CurrentMenuId(), 128);
+  shown.clear();
+  for (int id : {Cmd::EDIT_FIND, Cmd::EDIT_REPLACE, Cmd::FILE_PRINT, Cmd::FILE_PAGE_SETUP})
+    EXPECT_FALSE(router.Query(id).enabled) << id;
+  EXPECT_TRUE(Choose(Cmd::VIEW_OPTIONS)); // menu 128 has it too
+  EXPECT_EQ(shown, QStringList{"IDE Options"});
+  SetPrintDialogHandler({});
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // that must come back as a message and a non-zero status.
 #include <QFile>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -44,6 +45,43 @@ TEST(PrintFile, SourcePrintsIntoAPdfOrFailsWithAMessage) {
   outcome = PrintFileToDefaultPrinter(source);
   EXPECT_NE(outcome.status, 0);
   EXPECT_EQ(outcome.message, "No default printer is set up; " + source + " was not printed.");
+}
+
+// The program itself, with no display to open: the PDF has the page setup's margins, and a
+// missing file is a message on standard error with a non-zero status.
+TEST(PrintFile, TorvanePrintToPdfPrintsWithoutAWindowOrSaysWhyNot) {
+  QTemporaryDir dir;
+  CProfileStore::SetUserConfigDirectory(dir.path());
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 2500);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    environment.remove(QString::fromLatin1(name));
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // Qt warns without one
+  const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+  auto run = [&](const QString& source, std::string& errors) {
+    QProcess torvane;
+    torvane.setProcessEnvironment(environment);
+    torvane.start(QStringLiteral(TORVANE_PROGRAM), {QStringLiteral("--print-to-pdf"), pdf, source});
+    EXPECT_TRUE(torvane.waitForFinished(60000));
+    errors = torvane.readAllStandardError().toStdString();
+    return torvane.exitStatus() == QProcess::NormalExit ? torvane.exitCode() : -1;
+  };
+  std::string errors;
+  EXPECT_EQ(run(QStringLiteral(TORVANE_TEST_DATA "/lantern.inf"), errors), 0);
+  EXPECT_EQ(errors, "");
+  const pdftest::Pdf printed = pdftest::Read(pdf);
+  const QStringList lines = printed.Lines(1);
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_EQ(lines.first(), "! Lantern: a two-room game written for Torvane's build and run tests.");
+  EXPECT_EQ(lines.last(), "Page 1/1");
+  EXPECT_NEAR(printed.words.at(0).x, 70.87, 0.1); // 25 mm
+
+  QFile::remove(pdf);
+  const QString missing = dir.filePath(QStringLiteral("none.inf"));
+  EXPECT_NE(run(missing, errors), 0);
+  EXPECT_EQ(errors, "torvane: " + missing.toStdString() + " does not exist.\n");
+  EXPECT_FALSE(QFile::exists(pdf));
 }
 
 } // namespace

@@ -36,6 +36,33 @@ TEST(CommandLine, HelpAndVersionPrintFilesAreOpenedAndDashOrUnknownOptionsAreErr
   EXPECT_EQ(r.text, "torvane: Unknown option 'frobnicate'.\nTry 'torvane --help'.\n");
 }
 
+TEST(CommandLine, PrintAndPrintToPdfNameTheirFilesAndAreListedInTheHelp) {
+  const QString help = ParseCommandLine({"torvane", "--help"}).text;
+  EXPECT_TRUE(help.contains("  --print  ")) << help.toStdString();
+  EXPECT_TRUE(help.contains("  --print-to-pdf <OUT.pdf>  ")) << help.toStdString();
+  CommandLineRequest r = ParseCommandLine({"torvane", "--print", "a.inf", "b.h"});
+  EXPECT_EQ(r.action, Action::PrintFiles);
+  EXPECT_EQ(r.files, (QStringList{"a.inf", "b.h"}));
+  EXPECT_EQ(r.pdfPath, "");
+  r = ParseCommandLine({"torvane", "--print-to-pdf", "out.pdf", "a.inf"});
+  EXPECT_EQ(r.action, Action::PrintFiles);
+  EXPECT_EQ(r.files, QStringList{"a.inf"});
+  EXPECT_EQ(r.pdfPath, "out.pdf");
+  const std::pair<QStringList, const char*> errors[] = {
+      {{"t", "--print"}, "--print needs a file to print."},
+      {{"t", "--print-to-pdf", "o.pdf"}, "--print-to-pdf needs a file to print."},
+      {{"t", "--print-to-pdf", "o.pdf", "a.inf", "b.inf"},
+       "--print-to-pdf prints one file into the PDF; 2 were given."},
+      {{"t", "--print-to-pdf=", "a.inf"}, "--print-to-pdf needs the name of the PDF to write."},
+      {{"t", "--print", "--print-to-pdf", "o.pdf", "a.inf"},
+       "--print and --print-to-pdf exclude each other."}};
+  for (const auto& [arguments, why] : errors) {
+    r = ParseCommandLine(arguments);
+    EXPECT_EQ(r.action, Action::Error) << why;
+    EXPECT_EQ(r.text, QStringLiteral("t: %1\nTry 't --help'.\n").arg(why));
+  }
+}
+
 TEST_F(Ide, WithoutArgumentsOneEmptyUntitled1IsOpenAndShown) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(app->MainFrame()->isVisible());
