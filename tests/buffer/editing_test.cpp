@@ -149,17 +149,17 @@ TEST(LineFlags, StayWithTheirLinesAndNumberedBookmarksMove) {
   EXPECT_EQ(buffer.FirstLineWithFlag(LF_NUMBERED_BOOKMARK(4)), -1);
 }
 
-TEST(Bookmarks, NextAndPreviousWrapAround) {
+TEST(Bookmarks, NextAndPreviousWrapAroundFromTheFirstAndLastLines) {
   CCrystalTextBuffer buffer;
   Fill(buffer, Strings(10, "x"));
   EXPECT_EQ(buffer.NextBookmarkLine(0), -1);
   buffer.SetLineFlag(3, LF_BOOKMARK, true, false);
   EXPECT_EQ(buffer.NextBookmarkLine(3), 3); // the only one: found again after the wrap
   EXPECT_EQ(buffer.PrevBookmarkLine(3), 3);
-  buffer.SetLineFlag(7, LF_BOOKMARK, true, false);
-  buffer.SetLineFlag(5, LF_NUMBERED_BOOKMARK(0), true); // numbered ones are not searched
-  // {from, next, previous}
-  for (auto [from, next, prev] : {std::array{0, 3, 7}, {3, 7, 7}, {4, 7, 3}, {7, 3, 3}, {9, 3, 7}}) {
+  buffer.SetLineFlag(3, LF_BOOKMARK, false, false);
+  for (int line : {0, 5, 9}) buffer.SetLineFlag(line, LF_BOOKMARK, true, false);
+  buffer.SetLineFlag(7, LF_NUMBERED_BOOKMARK(0), true); // numbered ones are not searched
+  for (auto [from, next, prev] : {std::array{0, 5, 9}, {2, 5, 0}, {5, 9, 0}, {7, 9, 5}, {9, 0, 5}}) {
     EXPECT_EQ(buffer.NextBookmarkLine(from), next) << from;
     EXPECT_EQ(buffer.PrevBookmarkLine(from), prev) << from;
   }

@@ -45,7 +45,11 @@ TEST(Loading, StyleFromTheFirstBlockLinesSplitByItAndTheSameBytesSavedBack) {
       {"unix\n\rwith\r\n\nodd\n\r\n", Automatic, Unix, {"unix", "with\r\n\nodd", "\n"}},
       {"a\n\rb\r\nc\n\n\rd\n", Automatic, Unix, {"a", "b\r\nc\n", "d\n"}},
       {"a\r\nb", Mac, Mac, {"a\r", "b"}}, // a requested style overrides detection
-      // An LF at the very start looks only forward; only CRs give Dos and one line.
+      // At the very start and end of the text the neighbours of the first LF still count;
+      // only CRs give Dos and one line.
+      {"\r\nx", Automatic, Dos, {"", "x"}},
+      {"a\n\r", Automatic, Unix, {"a", ""}},
+      {"a\n\rb\n\r", Automatic, Unix, {"a", "b", ""}},
       {"\n\rx", Automatic, Unix, {"", "x"}},
       {"\nx", Automatic, Mac, {"", "x"}},
       {"a\rb\rc", Automatic, Dos, {"a\rb\rc"}},

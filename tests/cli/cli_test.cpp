@@ -194,7 +194,7 @@ TEST_F(Configured, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) 
   CProfileStore store(IniPath()); // read as the IDE reads it
   EXPECT_EQ(ReadSetting(store, SETTING_COMPILER_PATH), compiler);
   EXPECT_EQ(ReadSetting(store, SETTING_LIBRARY_PATH), "/usr/share/inform6/library,/home/me/lib");
-  for (auto [given, read] : {std::pair{"0", "0\n"}, {"0xFFFFFFFF", "4294967295\n"}, {"-2", "4294967294\n"}}) {
+  for (auto [given, read] : {std::pair{"0", "0\n"}, {"0xFFFFFFFF", "4294967295\n"}, {" 0x10 ", "16\n"}, {"-2", "4294967294\n"}}) {
     ASSERT_EQ(Set({"Editor\\Options", "z5", given}), 0) << given;
     EXPECT_EQ(Get("Editor\\Options", "z5"), read);
   }

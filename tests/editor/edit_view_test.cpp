@@ -78,6 +78,8 @@ TEST_F(Editing, KeysOnMarkedTexts) {
       {"l0\nlin{e2\nl3\n|}line5", "Tab", "l0\n{\tline2\n\tl3\n|}line5", "Indent"},
       {"l0\nlin{e2\nl3\n|}line5", "Tab Undo", "l0\n|line2\nl3\nline5", "-"},
       {"aa\nb{b\nc|}c\ndd", "Tab", "aa\n{\tbb\n\tcc\n|}dd", "Indent"},
+      {"a{b\n|}cd", "Tab", "{\tab\n|}cd", "Indent"},
+      {"a{b\nc|}d\nef\ngh", "Tab S-Down", "{\tab\n\tcd\nef\n|}gh", "Indent"}, // from the block's start
       {"aa\n\tbb\n{\tcc\nd|}d", "Tab", "aa\n\tbb\n{\t\tcc\n\tdd|}", "Indent"},
       {"aa\n\tbb\n{\tcc\nd|}d", "Tab Tab", "aa\n\tbb\n{\t\t\tcc\n\t\tdd|}", "Indent"},
       // Shift+Tab over lines takes one level: two spaces and a tab together, four of six

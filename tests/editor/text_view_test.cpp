@@ -451,104 +451,82 @@ TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
 
 class ViewBookmarks : public TextViewTest<> {
 protected:
-  void SetUp() override {
-    std::string text;
-    for (int i = 0; i < 10; ++i) text += "line " + std::to_string(i) + "\n";
-    Load(text, 300, 150);
-  }
-  void GoTo(int line) { Place(TextPosition(3, line)); }
-  // Goes to line and presses key there, with Ctrl unless told otherwise.
-  void PressOn(int line, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
-    GoTo(line);
+  void SetUp() override { Load(Lines(10, "line x"), 300, 150); }
+  // Goes to column 3 of line and presses key there.
+  void On(int line, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    Place(TextPosition(3, line));
     Key(key, modifiers);
   }
-  std::vector<int> LinesWith(uint32_t flag) const {
-    std::vector<int> lines;
+  // The numbers of the lines carrying flag.
+  std::string Flagged(uint32_t flag) const {
+    std::string lines;
     for (int i = 0; i < buffer->LineCount(); ++i)
-      if (buffer->LineFlags(i) & flag) lines.push_back(i);
+      if (buffer->LineFlags(i) & flag) lines += std::to_string(i);
     return lines;
+  }
+  // The cursor after each of the keys F2 (next) and S (Shift+F2, previous), as "x,line ".
+  std::string Visits(std::string_view keys) {
+    std::string stops;
+    for (char k : keys) {
+      Key(Qt::Key_F2, k == 'S' ? Qt::ShiftModifier : Qt::NoModifier);
+      stops += std::to_string(Cursor().x) + "," + std::to_string(Cursor().y) + " ";
+    }
+    return stops;
   }
   bool Enabled(int id) {
     CCmdUIState state;
     EXPECT_TRUE(view.OnUpdateCmdUI(id, state));
     return state.enabled;
   }
-  // The lines the cursor visits on count presses of key.
-  std::vector<int> Visits(int count, Qt::KeyboardModifiers modifiers) {
-    std::vector<int> lines;
-    for (int i = 0; i < count; ++i) {
-      Key(Qt::Key_F2, modifiers);
-      lines.push_back(Cursor().y);
-      EXPECT_EQ(Cursor().x, 0);
-    }
-    return lines;
-  }
 };
 
 TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
-  PressOn(1, Qt::Key_3);
-  EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{1});
-  PressOn(4, Qt::Key_3);
-  EXPECT_EQ(LinesWith(LF_NUMBERED_BOOKMARK(3)), std::vector<int>{4});
+  On(1, Qt::Key_3);
+  On(4, Qt::Key_3);
+  EXPECT_EQ(Flagged(LF_NUMBERED_BOOKMARK(3)), "4");
   Key(Qt::Key_3, Qt::ControlModifier);
-  EXPECT_TRUE(LinesWith(LF_NUMBERED_BOOKMARK(3)).empty());
-
-  PressOn(2, Qt::Key_5);
+  EXPECT_EQ(Flagged(LF_NUMBERED_BOOKMARK(3)), "");
+  On(2, Qt::Key_5);
   Select(view, {0, 7}, {3, 7});
   Key(Qt::Key_5, Qt::AltModifier);
-  EXPECT_EQ(Cursor(), TextPosition(0, 2));
+  EXPECT_EQ(Sel(), Span({0, 2}, {0, 2}));
   EXPECT_EQ(view.GetAnchor(), TextPosition(0, 2));
-  EXPECT_FALSE(view.HasSelection());
-  PressOn(6, Qt::Key_8, Qt::AltModifier); // a bookmark that no line carries goes nowhere
+  On(6, Qt::Key_8, Qt::AltModifier); // a bookmark that no line carries goes nowhere
   EXPECT_EQ(Cursor(), TextPosition(3, 6));
-
   // Clearing the numbered bookmarks leaves the others.
-  PressOn(0, Qt::Key_0);
-  PressOn(9, Qt::Key_9);
+  On(0, Qt::Key_0);
+  On(9, Qt::Key_9);
   Key(Qt::Key_F2, Qt::ControlModifier);
   ASSERT_TRUE(view.OnCmdMsg(Cmd::EDIT_CLEAR_BOOKMARKS));
-  EXPECT_TRUE(LinesWith(0x3FF).empty());
-  EXPECT_EQ(LinesWith(LF_BOOKMARK), std::vector<int>{9});
+  EXPECT_EQ(Flagged(0x3FF), "");
+  EXPECT_EQ(Flagged(LF_BOOKMARK), "9");
 }
 
-TEST_F(ViewBookmarks, NextAndPreviousWrapAroundTheText) {
+TEST_F(ViewBookmarks, NextAndPreviousGoToLineStartsAndWrapAroundTheText) {
   EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
-  // The only marked line is found again from itself, both ways.
-  PressOn(2, Qt::Key_F2);
-  EXPECT_EQ(Visits(1, Qt::NoModifier), std::vector<int>{2});
-  GoTo(2);
-  EXPECT_EQ(Visits(1, Qt::ShiftModifier), std::vector<int>{2});
-  Key(Qt::Key_F2, Qt::ControlModifier);
-
-  for (int line : {1, 4, 7}) PressOn(line, Qt::Key_F2);
-  EXPECT_EQ(LinesWith(LF_BOOKMARK), (std::vector<int>{1, 4, 7}));
-  for (int id : {Cmd::EDIT_GOTO_NEXT_BOOKMARK, Cmd::EDIT_GOTO_PREV_BOOKMARK,
-                 Cmd::EDIT_CLEAR_ALL_BOOKMARKS})
+  On(2, Qt::Key_F2); // the only one: found again from itself, both ways
+  EXPECT_EQ(Visits("FS"), "0,2 0,2 ");
+  On(2, Qt::Key_F2);
+  for (int line : {1, 4, 7}) On(line, Qt::Key_F2);
+  EXPECT_EQ(Flagged(LF_BOOKMARK), "147");
+  for (int id : {Cmd::EDIT_GOTO_NEXT_BOOKMARK, Cmd::EDIT_GOTO_PREV_BOOKMARK, Cmd::EDIT_CLEAR_ALL_BOOKMARKS})
     EXPECT_TRUE(Enabled(id)) << id;
-  GoTo(0);
-  EXPECT_EQ(Visits(4, Qt::NoModifier), (std::vector<int>{1, 4, 7, 1}));
-  EXPECT_EQ(Visits(3, Qt::ShiftModifier), (std::vector<int>{7, 4, 1}));
-  // From an unmarked line the search starts on that line itself.
-  GoTo(5);
-  EXPECT_EQ(Visits(1, Qt::ShiftModifier), std::vector<int>{4});
-
+  Place({3, 0});
+  EXPECT_EQ(Visits("FFFFSSS"), "0,1 0,4 0,7 0,1 0,7 0,4 0,1 ");
+  Place({3, 5}); // from an unmarked line the search starts on that line itself
+  EXPECT_EQ(Visits("S"), "0,4 ");
   Key(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_TRUE(LinesWith(LF_BOOKMARK).empty());
+  EXPECT_EQ(Flagged(LF_BOOKMARK), "");
   EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
-  GoTo(5);
-  Key(Qt::Key_F2);
+  On(5, Qt::Key_F2, Qt::NoModifier);
   EXPECT_EQ(Cursor(), TextPosition(3, 5));
-}
-
-TEST_F(ViewBookmarks, BookmarksSetThroughAnotherViewCountHere) {
+  // Set through another view of the text, they count here too.
   CTestTextView other;
   other.AttachBuffer(buffer.get());
   other.PlaceCursor(TextPosition(0, 6));
   ASSERT_TRUE(other.OnCmdMsg(Cmd::EDIT_TOGGLE_BOOKMARK));
   EXPECT_TRUE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
-  GoTo(0);
-  Key(Qt::Key_F2);
-  EXPECT_EQ(Cursor(), TextPosition(0, 6));
+  EXPECT_EQ(Visits("F"), "0,6 ");
 }
 
 TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothingAndNoLineEndIsNamed) {

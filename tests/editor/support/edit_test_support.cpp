@@ -77,7 +77,7 @@ void PressKeys(QWidget& target, std::string_view keys) {
       {"Ret", {Qt::Key_Return, Qt::NoModifier}},       {"Enter", {Qt::Key_Enter, Qt::NoModifier}},
       {"Ins", {Qt::Key_Insert, Qt::NoModifier}},       {"Undo", {Qt::Key_Z, Qt::ControlModifier}},
       {"Redo", {Qt::Key_Y, Qt::ControlModifier}},      {"Cut", {Qt::Key_X, Qt::ControlModifier}},
-      {"Paste", {Qt::Key_V, Qt::ControlModifier}},
+      {"Paste", {Qt::Key_V, Qt::ControlModifier}},     {"S-Down", {Qt::Key_Down, Qt::ShiftModifier}},
   };
   std::size_t i = 0;
   while (i < keys.size()) {

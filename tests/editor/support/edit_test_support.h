@@ -64,7 +64,7 @@ protected:
   void Place(TextPosition p) { Select(p, p); }
 
   // Presses keys given by name, separated by spaces: Tab S-Tab Del BS C-BS A-BS Ret Enter Ins
-  // Undo Redo Cut Paste, or "text" in double quotes, typed one key per character.
+  // Undo Redo Cut Paste S-Down, or "text" in double quotes, typed one key per character.
   void Keys(std::string_view keys);
   // Loads marked, presses keys, and gives the marked text then.
   std::string Run(std::string_view marked, std::string_view keys) {
