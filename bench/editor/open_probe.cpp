@@ -50,11 +50,11 @@ int main(int argc, char** argv) {
   view.SetDocumentBuffer(&buffer);
   view.OnInitialUpdate();
   view.resize(900, 700);
+  view.show(); // lays the window out; it paints once the event loop runs
   if (!top) {
     QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
     QApplication::sendEvent(&view, &end);
   }
-  view.show();
   const int status = QApplication::exec();
   std::fprintf(stderr, "lines %d, caret line %d, top line %d, first column %d\n",
                buffer.LineCount(), view.GetCursorPosition().y, view.GetTopLine(),

@@ -112,11 +112,12 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
 }
 
 uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
-                                      int32_t* colours, bool wholeLine) {
+                                      int32_t* colours, bool wholeLine,
+                                      ColourResumePoints* resume) {
   const char* text = GetLineText(lineIndex);
   const int length = text ? GetLineLength(lineIndex) : 0;
   return ::ColourLineSpan(cookie, lineIndex, text ? text : "", length, from, to, colours,
-                          wholeLine, m_colourScratch);
+                          wholeLine, m_colourScratch, resume);
 }
 
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {

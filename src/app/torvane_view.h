@@ -57,7 +57,7 @@ public:
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
   // Only the painted characters of a line get colours (one pass over the line's state).
   uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to, int32_t* colours,
-                          bool wholeLine) override;
+                          bool wholeLine, ColourResumePoints* resume) override;
 
   // The context menu as it stands now, each item enabled as the router says (a command
   // nobody handles is disabled); a chosen item goes through the router.

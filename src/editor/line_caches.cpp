@@ -13,8 +13,8 @@ int NextTabStop(int64_t column) { return ClampColumn(column + LINE_TAB_SIZE - co
 } // namespace
 
 // Runs without a tab advance one column per byte, so only the tabs are looked at one by one.
-int ExpandedColumn(const char* chars, int count) {
-  int64_t column = 0;
+int ExpandedColumn(const char* chars, int count, int startColumn) {
+  int64_t column = startColumn;
   int i = 0;
   while (i < count) {
     const void* tab = std::memchr(chars + i, '\t', static_cast<std::size_t>(count - i));
@@ -26,10 +26,10 @@ int ExpandedColumn(const char* chars, int count) {
   return ClampColumn(column);
 }
 
-int CharAtColumn(const char* chars, int length, int column, int& charColumn) {
-  int64_t start = 0; // column where character i starts
+int CharAtColumn(const char* chars, int length, int column, int& charColumn, int startColumn) {
+  int64_t start = startColumn; // column where character i starts
   int i = 0;
-  if (column < 0) column = 0;
+  if (column < startColumn) column = startColumn;
   while (i < length) {
     const void* tab = std::memchr(chars + i, '\t', static_cast<std::size_t>(length - i));
     const int t = tab ? static_cast<int>(static_cast<const char*>(tab) - chars) : length;
@@ -54,6 +54,70 @@ int CharAtColumn(const char* chars, int length, int column, int& charColumn) {
 
 // ---------------------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------------------
+// Long lines
+
+CLineCaches::LongLine* CLineCaches::LongLineFor(int line) const {
+  if (line < 0 || line >= m_source.CacheLineCount() || m_source.CacheLineLength(line) < LONG_LINE)
+    return nullptr;
+  for (LongLine& entry : m_longLines) {
+    if (entry.line == line) {
+      entry.lastUse = ++m_uses;
+      return &entry;
+    }
+  }
+  if (m_longLines.size() >= MAX_LONG_LINES) {
+    m_longLines.erase(std::min_element(m_longLines.begin(), m_longLines.end(),
+                                       [](const LongLine& a, const LongLine& b) {
+                                         return a.lastUse < b.lastUse;
+                                       }));
+  }
+  m_longLines.push_back(LongLine{line, {{0, 0}}, {}, ++m_uses});
+  return &m_longLines.back();
+}
+
+void CLineCaches::ForgetLongLines(int from) {
+  std::erase_if(m_longLines, [from](const LongLine& entry) { return entry.line >= from; });
+}
+
+int CLineCaches::Column(int line, int charIndex) const {
+  const char* chars = m_source.CacheLineChars(line);
+  LongLine* entry = LongLineFor(line);
+  if (!entry) return ExpandedColumn(chars, charIndex);
+  auto& columns = entry->columns;
+  while (columns.back().first + STRIDE <= charIndex) {
+    const auto [pos, column] = columns.back();
+    columns.emplace_back(pos + STRIDE, ExpandedColumn(chars + pos, STRIDE, column));
+  }
+  const auto [pos, column] = columns[static_cast<std::size_t>(charIndex / STRIDE)];
+  return ExpandedColumn(chars + pos, charIndex - pos, column);
+}
+
+int CLineCaches::CharAt(int line, int column, int& charColumn) const {
+  const char* chars = m_source.CacheLineChars(line);
+  const int length = m_source.CacheLineLength(line);
+  LongLine* entry = LongLineFor(line);
+  if (!entry) return CharAtColumn(chars, length, column, charColumn);
+  // Columns grow with the characters: the last kept place at or before column starts the count.
+  auto& columns = entry->columns;
+  while (columns.back().second <= column && columns.back().first + STRIDE <= length) {
+    const auto [pos, start] = columns.back();
+    columns.emplace_back(pos + STRIDE, ExpandedColumn(chars + pos, STRIDE, start));
+  }
+  auto after = std::upper_bound(columns.begin(), columns.end(), column,
+                                [](int c, const std::pair<int32_t, int32_t>& p) { return c < p.second; });
+  if (after != columns.begin()) --after;
+  const auto [pos, start] = *after;
+  return pos + CharAtColumn(chars + pos, length - pos, column, charColumn, start);
+}
+
+ColourResumePoints* CLineCaches::ResumePointsFor(int line) {
+  LongLine* entry = LongLineFor(line);
+  return entry ? &entry->resume : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+
 void CLineCaches::Clear() {
   m_cookies.clear();
   m_cookies.shrink_to_fit();
@@ -64,6 +128,7 @@ void CLineCaches::Clear() {
   m_lengths.shrink_to_fit();
   m_lengthsAllocated = false;
   ForgetLongest();
+  m_longLines.clear();
 }
 
 std::size_t CLineCaches::MemoryBytes() const {
@@ -77,7 +142,7 @@ std::size_t CLineCaches::MemoryBytes() const {
 // Expanded lengths and the longest line
 
 int CLineCaches::ComputeLength(int line) const {
-  return ExpandedColumn(m_source.CacheLineChars(line), m_source.CacheLineLength(line));
+  return Column(line, m_source.CacheLineLength(line));
 }
 
 bool CLineCaches::EnsureLengths() {
@@ -205,11 +270,26 @@ void CLineCaches::TrimChains() {
 // ---------------------------------------------------------------------------------------
 // Changes
 
-bool CLineCaches::TextChanged(int line, int added, int removed) {
+bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
   const int count = m_source.CacheLineCount();
   if (line < 0 || added < 0 || removed < 0) {
     Clear();
     return false;
+  }
+  // What is kept of a long line describes the text before the change; a line split or
+  // joined starts afresh.
+  for (auto entry = m_longLines.begin(); entry != m_longLines.end();) {
+    if (entry->line == line && added == 0 && removed == 0) {
+      std::erase_if(entry->columns, [&](const auto& p) { return p.first > fromChar; });
+      std::erase_if(entry->resume.points, [&](const ColourResumePoint& p) { return p.pos >= fromChar; });
+      if (entry->columns.empty()) entry->columns.emplace_back(0, 0);
+    } else if (entry->line >= line && entry->line <= line + removed && (added > 0 || removed > 0)) {
+      entry = m_longLines.erase(entry);
+      continue;
+    } else if (entry->line > line) {
+      entry->line += added - removed;
+    }
+    ++entry;
   }
   bool fits = true;
   if (m_cookiesAllocated) {
@@ -219,6 +299,7 @@ bool CLineCaches::TextChanged(int line, int added, int removed) {
       m_cookiesAllocated = false;
       m_known = 0;
       m_chains.clear();
+      m_longLines.clear();
       fits = false;
     } else {
       // The right prefix is itself a chain; each chain keeps what lies above the change, and
@@ -257,6 +338,7 @@ bool CLineCaches::TextChanged(int line, int added, int removed) {
       m_lengths.clear();
       m_lengthsAllocated = false;
       ForgetLongest();
+      m_longLines.clear();
       fits = false;
     } else {
       // With the longest line known every entry is known: move the changed lines' counts.
@@ -278,6 +360,7 @@ bool CLineCaches::TextChanged(int line, int added, int removed) {
 
 void CLineCaches::DropFrom(int line) {
   line = std::max(0, line);
+  ForgetLongLines(line);
   const std::size_t count = static_cast<std::size_t>(std::max(m_source.CacheLineCount(), 0));
   if (m_cookiesAllocated) {
     m_cookies.resize(count, 0);

@@ -6,6 +6,8 @@
 #include <map>
 #include <vector>
 
+#include "colouring.h"
+
 // What the caches read: the text's lines and, for cookies, the colouring.
 class CLineCacheSource {
 public:
@@ -17,13 +19,15 @@ public:
   virtual uint32_t CacheColourLine(uint32_t cookie, int line) = 0;
 };
 
-// Tab stops every tabSize columns; each other byte is one column.
+// Tab stops every LINE_TAB_SIZE columns; each other byte is one column.
 inline constexpr int LINE_TAB_SIZE = 4;
-// The column reached after the first count characters of chars.
-int ExpandedColumn(const char* chars, int count);
+// The column reached after the first count characters of chars, the first of them standing
+// at startColumn.
+int ExpandedColumn(const char* chars, int count, int startColumn = 0);
 // The character whose cells hold column (a tab holds several), and the column it starts at;
-// length and the line's expanded length for a column at or past the end.
-int CharAtColumn(const char* chars, int length, int column, int& charColumn);
+// length and the column after the last character for a column at or past the end. The
+// first character stands at startColumn.
+int CharAtColumn(const char* chars, int length, int column, int& charColumn, int startColumn = 0);
 
 class CLineCaches {
 public:
@@ -52,12 +56,23 @@ public:
   // one it had before the change, in which case every line below keeps its colours.
   bool LineKeepsItsCookie(int line);
 
+  // ---- Columns ----
+  // What ExpandedColumn and CharAtColumn give for a line's text. On a line of LONG_LINE or
+  // more characters they start from a column kept every STRIDE characters, so that the
+  // caret and painting at the end of a long line do not count over all of it.
+  static constexpr int LONG_LINE = 65536;
+  int Column(int line, int charIndex) const;
+  int CharAt(int line, int column, int& charColumn) const;
+  // Where the colouring of a long line can take up its pass again; null for a short line.
+  ColourResumePoints* ResumePointsFor(int line);
+
   // ---- Changes ----
-  // The text changed at line: `added` lines were inserted after it (a line split), or the
-  // `removed` lines after it were joined to it, or (both 0) only line itself changed.
-  // Everything above line is kept; cookies below are kept as candidates (see m_chains).
-  // Returns false, with the caches dropped, when the change does not fit their sizes.
-  bool TextChanged(int line, int added, int removed);
+  // The text changed at line from character fromChar on: `added` lines were inserted after it
+  // (a line split), or the `removed` lines after it were joined to it, or (both 0) only line
+  // itself changed. Everything above line is kept; cookies below are kept as candidates (see
+  // m_chains). Returns false, with the caches dropped, when the change does not fit their
+  // sizes.
+  bool TextChanged(int line, int added, int removed, int fromChar = 0);
   // A change the caches cannot follow line by line: everything from line down is dropped.
   void DropFrom(int line);
 
@@ -86,7 +101,21 @@ private:
   void ForgetLongest();
   void TrimChains();
 
+  // Kept for the few long lines last looked at.
+  struct LongLine {
+    int line;
+    std::vector<std::pair<int32_t, int32_t>> columns; // (character, its column), STRIDE apart
+    ColourResumePoints resume;
+    uint64_t lastUse;
+  };
+  static constexpr int STRIDE = 65536;
+  static constexpr std::size_t MAX_LONG_LINES = 4;
+  LongLine* LongLineFor(int line) const; // null for a short line
+  void ForgetLongLines(int from);
+
   CLineCacheSource& m_source;
+  mutable std::vector<LongLine> m_longLines;
+  mutable uint64_t m_uses = 0;
 
   // Cookies: entries [0, m_known) are right; m_chains (ordered, disjoint, all at or after
   // m_known) hold the entries kept as candidates; any other entry means nothing.

@@ -197,8 +197,10 @@ uint32_t CCrystalTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* 
 }
 
 uint32_t CCrystalTextView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
-                                          int32_t* colours, bool wholeLine) {
+                                          int32_t* colours, bool wholeLine,
+                                          ColourResumePoints* resume) {
   (void)wholeLine;
+  (void)resume;
   const int length = GetLineLength(lineIndex);
   const int capacity = 3 * length;
   if (m_runScratch.size() < static_cast<std::size_t>(capacity))
@@ -394,7 +396,8 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
   if (context) {
     const int span = context->end.y - context->start.y;
     const bool insertion = context->kind == UpdateContext::Kind::Insertion;
-    followed = m_caches.TextChanged(context->start.y, insertion ? span : 0, insertion ? 0 : span);
+    followed = m_caches.TextChanged(context->start.y, insertion ? span : 0, insertion ? 0 : span,
+                                    context->start.x);
   } else if ((hints & UPD_SINGLE_LINE) && line >= 0) {
     followed = m_caches.TextChanged(line, 0, 0);
   }

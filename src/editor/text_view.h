@@ -129,12 +129,14 @@ public:
   virtual uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount);
   // What painting asks for: the colour index of each character [from, to) of lineIndex in
   // colours[0 .. to - from - 1], coloured from cookie. With wholeLine it returns the cookie
-  // at the end of the line, as ColourLine does; without, the result is not used. The text
-  // view takes the colours from ColourLine's runs (room for 3 x line length runs, text before
-  // the first run NormalText); a colouring that can colour part of a line overrides it, so
-  // that painting a few columns of a long line costs no runs for the rest of it.
+  // at the end of the line, as ColourLine does; without, the result is not used. resume,
+  // given for a long line, is where the caches keep the places a colouring may take its
+  // pass up again. The text view takes the colours from ColourLine's runs (room for
+  // 3 x line length runs, text before the first run NormalText); a colouring that can colour
+  // part of a line overrides it, so that painting a few columns of a long line costs no runs
+  // for the rest of it.
   virtual uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
-                                  int32_t* colours, bool wholeLine);
+                                  int32_t* colours, bool wholeLine, ColourResumePoints* resume);
   // The buffer to attach when AttachBuffer is given none; the document view supplies it.
   virtual CCrystalTextBuffer* FindDocumentBuffer() const;
   // The panes this view shares its window with; none here, the document view's frame has
@@ -459,7 +461,8 @@ protected:
   std::vector<QPointF> m_runPositions;
   // Parse cookies, expanded lengths and the longest line (see line_caches.h).
   CCacheSource m_cacheSource{*this};
-  CLineCaches m_caches{m_cacheSource};
+  // Mutable: counting columns on a long line keeps places to count from.
+  mutable CLineCaches m_caches{m_cacheSource};
   // Painting's room for the colours of the painted characters and, for a colouring that
   // gives whole-line runs only, for those runs; kept from paint to paint.
   std::vector<int32_t> m_spanColours;

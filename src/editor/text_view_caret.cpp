@@ -17,7 +17,7 @@ bool CCrystalTextView::IsWordChar(char c) {
 
 int CCrystalTextView::CharToColumn(int line, int charIndex) const {
   const int limit = std::max(0, std::min(charIndex, GetLineLength(line)));
-  const int column = ExpandedColumn(GetLineText(line), limit);
+  const int column = m_buffer ? m_caches.Column(line, limit) : 0;
   // A position past the line end (never stored, but asked for) counts one column per char.
   return charIndex > limit ? column + (charIndex - limit) : column;
 }
@@ -28,8 +28,9 @@ int CCrystalTextView::ColumnToChar(int line, int column) const {
   if (column <= 0) return 0;
   const char* chars = GetLineText(line);
   const int length = GetLineLength(line);
+  if (length == 0) return 0;
   int start = 0;
-  const int i = CharAtColumn(chars, length, column - 1, start);
+  const int i = m_caches.CharAt(line, column - 1, start);
   if (i >= length) return length;
   const int reached = ColumnAfter(chars[i], start);
   return reached - TAB_SIZE / 2 < column ? i + 1 : i;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "line_caches.h"
 #include "text_view.h"
 
 // The icon strip lives in the resource library, which is linked statically: register its
@@ -183,15 +182,20 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
   const int endColumn = (rect.right() + 1 - lineLeft + charWidth - 1) / charWidth;
   int fromColumn = 0;
   int toColumn = 0;
-  const int from = CharAtColumn(chars, length, m_firstColumn, fromColumn);
-  int to = CharAtColumn(chars, length, endColumn, toColumn);
+  const int from = m_caches.CharAt(line, m_firstColumn, fromColumn);
+  int to = m_caches.CharAt(line, endColumn, toColumn);
   if (to < length && toColumn < endColumn) ++to;
   if (m_spanColours.size() < static_cast<std::size_t>(to - from))
     m_spanColours.resize(static_cast<std::size_t>(to - from));
   int32_t* colours = m_spanColours.data();
+  // The line's end cookie is worked out here (a pass to the end of the line) only when the
+  // line below is on screen too and would ask for it; otherwise whoever needs it asks.
   const uint32_t cookieAbove = GetLineCookie(line - 1);
-  const bool wantCookie = !m_caches.IsCookieKnown(line);
-  const uint32_t cookie = ColourLineSpan(cookieAbove, line, from, to, colours, wantCookie);
+  const bool belowShown = line + 1 < GetLineCount() &&
+                          (line + 1 - m_topLine) * GetLineHeight() < viewport()->height();
+  const bool wantCookie = belowShown && !m_caches.IsCookieKnown(line);
+  const uint32_t cookie = ColourLineSpan(cookieAbove, line, from, to, colours, wantCookie,
+                                         m_caches.ResumePointsFor(line));
   if (wantCookie) m_caches.OfferCookie(line, cookie);
 
   // One fill for the whole row: the text's background, and past the text the line-end

@@ -4,6 +4,7 @@
 #include "colouring.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <type_traits>
 
@@ -94,16 +95,25 @@ inline uint32_t WithCode(uint32_t state, uint32_t code) {
   return (state & ~COOKIE_WORD_CODE_MASK) | code;
 }
 
-// First pass: follows the state over the whole line and gives each character its colour in
-// sink. With stopAt below length it stops at the first token that starts at or after stopAt
-// (the state returned is then of no use).
+// First pass: follows the state from position begin (0, or a resume point) over the rest of
+// the line and gives each character its colour in sink. With stopAt below length it stops
+// at the first token that starts at or after stopAt (the state returned is then of no use).
+// With resume it adds a resume point every RESUME_STRIDE characters past its last one.
 template <class TSink>
-uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, TSink& sink,
-                   int stopAt) {
-  int i = 0;
+uint32_t FirstPass(uint32_t state, const unsigned char* s, int length, TSink& sink, int stopAt,
+                   int begin = 0, ColourResumePoints* resume = nullptr) {
+  int i = begin;
+  int nextPoint = INT32_MAX;
+  if (resume)
+    nextPoint = resume->points.empty() ? 0 : resume->points.back().pos + ColourResumePoints::STRIDE;
   while (i < length) {
     if constexpr (std::is_same_v<TSink, CSpanSink>) {
       if (i >= stopAt) break;
+      // Each turn of this loop starts with everything that decides the rest in (i, state).
+      if (i >= nextPoint) {
+        resume->points.push_back({i, state});
+        nextPoint = i + ColourResumePoints::STRIDE;
+      }
     }
     if (state & COOKIE_COMMENT) {
       // A comment runs to the end of the line and hides everything in it.
@@ -263,7 +273,8 @@ uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length
 }
 
 uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, const char* text, int length, int from,
-                        int to, int32_t* colours, bool wholeLine, std::vector<uint8_t>& scratch) {
+                        int to, int32_t* colours, bool wholeLine, std::vector<uint8_t>& scratch,
+                        ColourResumePoints* resume) {
   if (text == nullptr || length < 0) length = 0;
   to = std::clamp(to, 0, length);
   from = std::clamp(from, 0, to);
@@ -273,7 +284,22 @@ uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, const char* text, int le
   const int start = SecondPassStart(s, from);
   if (scratch.size() < static_cast<size_t>(to - start)) scratch.resize(static_cast<size_t>(to - start));
   CSpanSink sink{scratch.data(), start, to};
-  state = FirstPass(state, s, length, sink, wholeLine ? length : to);
+  // The pass takes up from the last resume point at or before start, when the points were
+  // found from the same state at the line's start.
+  int begin = 0;
+  if (resume) {
+    if (resume->startState != state || (!resume->points.empty() && resume->points.back().pos > length)) {
+      resume->points.clear();
+      resume->startState = state;
+    }
+    const auto after = std::upper_bound(resume->points.begin(), resume->points.end(), start,
+                                        [](int pos, const ColourResumePoint& p) { return pos < p.pos; });
+    if (after != resume->points.begin()) {
+      begin = after[-1].pos;
+      state = after[-1].state;
+    }
+  }
+  state = FirstPass(state, s, length, sink, wholeLine ? length : to, begin, resume);
   SecondPass(s, length, start, to, sink);
   const uint8_t* spanColours = scratch.data() + (from - start);
   for (int k = 0; k < to - from; ++k) colours[k] = spanColours[k];

@@ -53,6 +53,22 @@ inline constexpr uint32_t COOKIE_STATEMENT_START = 0x2000000;
 uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length,
                     StyleRun* runs, int& runCount);
 
+// A place in a line where the colouring's first pass can be taken up again: the state in
+// force before character pos.
+struct ColourResumePoint {
+  int32_t pos;
+  uint32_t state;
+};
+// The resume points of one line, found while colouring it from startState (the cookie given
+// for the line, with the statement start of line 0). They stay right while the line's text
+// before each point and the cookie given for the line stay the same; their owner drops the
+// points at and after an edit (ColourLineSpan itself notices another cookie).
+struct ColourResumePoints {
+  static constexpr int STRIDE = 65536;
+  uint32_t startState = 0;
+  std::vector<ColourResumePoint> points; // increasing pos, about STRIDE apart
+};
+
 // The colours ColourLine gives the characters [from, to) of the line, one colour index per
 // character in colours[0 .. to - from - 1], without the runs of the rest of the line: a view
 // that paints a few columns of a long line pays for one pass over the line's state, not for
@@ -60,9 +76,12 @@ uint32_t ColourLine(uint32_t cookie, int lineIndex, const char* text, int length
 // cookie there is returned, as ColourLine returns it; without, the pass stops after `to` and
 // the result is 0. scratch is working room the call grows when it needs more; keeping it
 // from call to call means no allocation once it is large enough. It grows to about
-// to - from, more only when from falls inside a long word.
+// to - from, more only when from falls inside a long word. With resume the pass starts at
+// the last of its points before the span, and adds points as it goes, so that colouring the
+// end of a long line again does not start from its beginning.
 uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, const char* text, int length, int from,
-                        int to, int32_t* colours, bool wholeLine, std::vector<uint8_t>& scratch);
+                        int to, int32_t* colours, bool wholeLine, std::vector<uint8_t>& scratch,
+                        ColourResumePoints* resume = nullptr);
 
 // Every bit that a returned cookie can hold.
 inline constexpr uint32_t COOKIE_WORD_CODE_MASK = 0xFFFF;

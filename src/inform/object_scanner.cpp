@@ -146,7 +146,6 @@ bool IsDirective(std::string_view token) {
                      [token](const char* name) { return StartsWithNoCase(token, name); });
 }
 
-const std::array<const char*, 35>& DirectiveNames() { return DIRECTIVE_NAMES; }
 
 // ---------------------------------------------------------------------------------------------
 

@@ -257,5 +257,3 @@ std::string GetToken(std::string_view line, std::size_t& pos);
 
 // True when token begins, ignoring case, with one of the 35 directive names.
 bool IsDirective(std::string_view token);
-// The 35 directive names.
-const std::array<const char*, 35>& DirectiveNames();

@@ -67,6 +67,38 @@ TEST(LineColumns, TabsAdvanceToTheNextStopOfFour) {
   }
 }
 
+// On a line of 65536 characters or more, columns are counted from places kept every 65536
+// characters; an edit drops the places after it.
+TEST(LineColumns, ALongLineCountsFromKeptPlacesThatEditsCut) {
+  CFakeText text;
+  std::string line;
+  for (int i = 0; i < 200000; ++i) line += i % 7 == 3 ? '\t' : 'x';
+  text.lines = {"short", line};
+  CLineCaches caches(text);
+  auto check = [&](const char* when) {
+    const std::string& chars = text.lines[1];
+    const int length = static_cast<int>(chars.size());
+    for (int x : {0, 1, 65535, 65536, 65537, 131071, 131072, 150000, length - 1, length}) {
+      const int column = ExpandedColumn(chars.data(), x);
+      EXPECT_EQ(caches.Column(1, x), column) << when << " x " << x;
+      int start = -1, expectedStart = -2;
+      EXPECT_EQ(caches.CharAt(1, column, start), CharAtColumn(chars.data(), length, column, expectedStart))
+          << when << " column " << column;
+      EXPECT_EQ(start, expectedStart) << when << " column " << column;
+    }
+  };
+  check("first");
+  check("again");
+  text.lines[1].insert(70000, "\t\t");
+  caches.TextChanged(1, 0, 0, 70000);
+  check("after an insertion");
+  text.lines[1].erase(10, 3);
+  caches.TextChanged(1, 0, 0, 10);
+  check("after a deletion");
+  EXPECT_NE(caches.ResumePointsFor(1), nullptr);
+  EXPECT_EQ(caches.ResumePointsFor(0), nullptr);
+}
+
 TEST(LineCookies, AQuoteRecolours_OnlyDownToWhereTheCookiesMeetAgain) {
   CFakeText text = ThousandLines();
   CLineCaches caches(text);
@@ -157,7 +189,7 @@ TEST(LongestLine, FollowsEditsWithoutWalkingTheText) {
   caches.TextChanged(0, 0, 2);
   EXPECT_EQ(caches.LongestLine(), 4);
   EXPECT_EQ(caches.ExpandedLength(1), 4);
-  EXPECT_LE(text.lengthReads, 3); // one read per changed line, no walk
+  EXPECT_LE(text.lengthReads, 6); // two reads per changed line, no walk over the others
   text.lines.clear();
   caches.Clear();
   EXPECT_EQ(caches.LongestLine(), 0);

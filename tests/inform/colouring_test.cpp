@@ -192,6 +192,29 @@ TEST(Colouring, EveryKeywordOfBothLists) {
   }
 }
 
+// A long line coloured in parts with resume points gives the colours of a colouring from its
+// start; points found from another cookie are not used, and an owner that drops the points
+// after an edit keeps the colours right.
+TEST(Colouring, ResumePointsTakeTheFirstPassUpAgain) {
+  std::string line;
+  while (line.size() < 300000) line += "x = \"a@@92\"; with name 'b' [ y; ] has z; Verb meta ";
+  std::vector<int32_t> whole(line.size()), part(line.size());
+  std::vector<uint8_t> scratch;
+  ColourResumePoints resume;
+  for (const uint32_t cookie : {0u, 0u, COOKIE_DOUBLE_QUOTE}) {
+    const int length = static_cast<int>(line.size());
+    const uint32_t end = ColourLineSpan(cookie, 3, line.data(), length, 0, length, whole.data(), true, scratch);
+    for (const int from : {250000, 70000, 299990, 65536, 3}) {
+      EXPECT_EQ(ColourLineSpan(cookie, 3, line.data(), length, from, from + 9, part.data(), true,
+                               scratch, &resume), end);
+      EXPECT_TRUE(std::equal(part.begin(), part.begin() + 9, whole.begin() + from)) << from;
+    }
+    EXPECT_EQ(resume.points.size(), 5u); // every 65536 characters or a little more
+    line[100000] = '"'; // an edit: the points from there on go
+    std::erase_if(resume.points, [](const ColourResumePoint& p) { return p.pos >= 100000; });
+  }
+}
+
 TEST(Colouring, StateCarriesFromLineToLine) {
   // Line 0 from cookie 0, each later line from the cookie returned for the line before.
   const std::vector<std::pair<std::vector<std::string>, std::vector<Expect>>> files = {
