@@ -9,11 +9,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "text_buffer.h"
 #include "torvane_view.h"
 
 namespace {
+
+// "VmRSS" and "VmHWM" (the peak) of this process, as /proc gives them.
+std::string ResidentSizes() {
+  std::ifstream status("/proc/self/status");
+  std::string line, out;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0 || line.rfind("VmHWM:", 0) == 0) out += " " + line;
+  return out;
+}
 
 class CProbeView : public CTorvaneView {
 protected:
@@ -46,6 +57,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "torvane_open_probe: cannot load %s\n", argv[1]);
     return 1;
   }
+  const std::string loaded = ResidentSizes();
   CProbeView view;
   view.SetDocumentBuffer(&buffer);
   view.OnInitialUpdate();
@@ -59,6 +71,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "lines %d, caret line %d, top line %d, first column %d\n",
                buffer.LineCount(), view.GetCursorPosition().y, view.GetTopLine(),
                view.GetFirstColumn());
+  std::fprintf(stderr, "loaded:%s\npainted:%s\n", loaded.c_str(), ResidentSizes().c_str());
   // The process ends here: freeing a large text piece by piece is no part of an open.
   std::fflush(stderr);
   std::_Exit(status);

@@ -192,9 +192,13 @@ int CLineCaches::LongestLine() {
   if (!EnsureLengths()) return 0;
   ForgetLongest();
   m_longest = 0;
+  // Every line once: short lines are counted here directly, without the long lines' places.
   for (int i = 0; i < count; ++i) {
     int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
-    if (entry < 0) entry = ComputeLength(i);
+    if (entry < 0) {
+      const int length = m_source.CacheLineLength(i);
+      entry = length < LONG_LINE ? ExpandedColumn(m_source.CacheLineChars(i), length) : Column(i, length);
+    }
     CountLength(entry, +1);
   }
   return m_longest;
