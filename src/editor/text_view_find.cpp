@@ -26,11 +26,13 @@ bool CCrystalTextView::SearchTextInRange(std::string_view text, TextPosition sta
   if (pattern.IsEmpty()) return false;
   start = std::clamp(start, rangeStart, rangeEnd);
 
-  // One pass from "from" to the far end of the range; the part of a line a match may
-  // occupy is cut by the range on its first and last line.
+  // One pass from "from" as far as the line "stop"; the part of a line a match may occupy
+  // is cut by the range on its first and last line. The wrapped pass ends on the start's
+  // line: the lines beyond it were seen by the first pass, which found nothing there (a text
+  // without the word is searched once, not twice).
   const bool up = (flags & SearchUp) != 0;
-  auto pass = [&](TextPosition from) {
-    for (int line = from.y; up ? line >= rangeStart.y : line <= rangeEnd.y; line += up ? -1 : 1) {
+  auto pass = [&](TextPosition from, int stop) {
+    for (int line = from.y; up ? line >= stop : line <= stop; line += up ? -1 : 1) {
       const char* chars = GetLineText(line);
       const int length = GetLineLength(line);
       const int lo = line == rangeStart.y ? rangeStart.x : 0;
@@ -45,8 +47,8 @@ bool CCrystalTextView::SearchTextInRange(std::string_view text, TextPosition sta
     }
     return false;
   };
-  if (pass(start)) return true;
-  return wrap && pass(up ? rangeEnd : rangeStart);
+  if (pass(start, up ? rangeStart.y : rangeEnd.y)) return true;
+  return wrap && pass(up ? rangeEnd : rangeStart, start.y);
 }
 
 void CCrystalTextView::SelectFoundText(TextPosition position, int length) {

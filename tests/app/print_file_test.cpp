@@ -53,6 +53,7 @@ TEST(PrintFile, TorvanePrintToPdfPrintsWithoutAWindowOrSaysWhyNot) {
   QTemporaryDir dir;
   CProfileStore::SetUserConfigDirectory(dir.path());
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 2500);
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "TopMargin", 2000);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
     environment.remove(QString::fromLatin1(name));
@@ -76,6 +77,7 @@ TEST(PrintFile, TorvanePrintToPdfPrintsWithoutAWindowOrSaysWhyNot) {
   EXPECT_EQ(lines.first(), "! Lantern: a two-room game written for Torvane's build and run tests.");
   EXPECT_EQ(lines.last(), "Page 1/1");
   EXPECT_NEAR(printed.words.at(0).x, 70.87, 0.1); // 25 mm
+  EXPECT_NEAR(printed.words.at(0).y, 56.69, 0.1); // 20 mm
 
   QFile::remove(pdf);
   const QString missing = dir.filePath(QStringLiteral("none.inf"));

@@ -22,7 +22,6 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALine) {
       {"_ab", "ab", SearchWholeWord, 0, -1},
       {"(ab)", "ab", SearchWholeWord, 0, 1},
       {"ab", "ab", SearchWholeWord, 0, 0}, // both line edges end words
-      {"ab9 ab", "ab", SearchWholeWord, 0, 4},
       {"xab", "ab", SearchWholeWord, 1, -1}, // the word began before the search did
       {"caf\xe9 caf", "caf", SearchWholeWord, 0, 5},
       {"aBc ABC abc", "abc", 0, 0, 0},
@@ -108,6 +107,11 @@ TEST_F(Search, AMatchMustLieInsideTheRange) {
   ASSERT_TRUE(view->SearchTextInRange("two", {0, 0}, {1, 0}, {3, 1}, 0, false, found));
   EXPECT_EQ(found, TextPosition(4, 0)); // a start before the range is taken to its start
   EXPECT_FALSE(view->SearchTextInRange("two", {0, 0}, {2, 1}, {2, 1}, 0, true, found));
+  Load("ab x"); // wrapping comes back to the start's own line, either way
+  ASSERT_TRUE(view->SearchText("ab", {3, 0}, 0, true, found));
+  EXPECT_EQ(found, TextPosition(0, 0));
+  ASSERT_TRUE(view->SearchText("x", {0, 0}, SearchUp, true, found));
+  EXPECT_EQ(found, TextPosition(3, 0));
   Load("");
   EXPECT_FALSE(view->SearchText("a", {0, 0}, 0, true, found));
 }
