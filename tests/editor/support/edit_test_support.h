@@ -24,10 +24,8 @@ std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
 // A key press and release through QApplication::notify, as a real key arrives.
 void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text);
 
-// Marks: '|' the cursor, '{' and '}' the start and end of the selection.
-std::string Mark(const std::string& text, TextPosition cursor, const Span* selection);
-// Takes the marks out of marked; the positions they stood at ((-1, -1) for a missing mark).
-std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection);
+using viewtest::Mark;
+using viewtest::Unmark;
 
 // A fixture with one editing view of 640 x 400 pixels, shown and focused, on a loaded buffer.
 template <typename T = CCrystalEditView>
@@ -54,10 +52,7 @@ protected:
       Place(cursor);
   }
   std::string Text() const { return viewtest::BufferText(*buffer); }
-  std::string Marked() {
-    const Span selection = Sel();
-    return Mark(Text(), Cursor(), view->HasSelection() ? &selection : nullptr);
-  }
+  std::string Marked() { return viewtest::Marked(*view); }
   TextPosition Cursor() const { return view->GetCursorPosition(); }
   Span Sel() { return viewtest::Bounds(*view); }
   void Select(TextPosition start, TextPosition end) { viewtest::Select(*view, start, end); }

@@ -1,5 +1,6 @@
 #include "view_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <QApplication>
@@ -25,6 +26,52 @@ std::string Lines(int count, std::string_view text) {
   std::string out;
   for (int i = 0; i < count; ++i) out.append(text).append(i + 1 < count ? "\n" : "");
   return out;
+}
+
+namespace {
+
+std::size_t Offset(const std::string& text, TextPosition p) {
+  std::size_t at = 0;
+  for (int line = 0; line < p.y; ++line) at = text.find('\n', at) + 1;
+  return at + std::size_t(p.x);
+}
+
+} // namespace
+
+std::string Mark(const std::string& text, TextPosition cursor, const Span* selection) {
+  // Inserted from the back; at one offset '{' comes before '|', and '|' before '}'.
+  std::vector<std::pair<std::size_t, int>> marks{{Offset(text, cursor), 1}};
+  if (selection) {
+    marks.push_back({Offset(text, selection->first), 0});
+    marks.push_back({Offset(text, selection->second), 2});
+  }
+  std::sort(marks.rbegin(), marks.rend());
+  std::string out = text;
+  for (auto [at, rank] : marks) out.insert(at, 1, "{|}"[rank]);
+  return out;
+}
+
+std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection) {
+  cursor = {-1, -1};
+  selection = {{-1, -1}, {-1, -1}};
+  std::string text;
+  TextPosition here;
+  for (char c : marked) {
+    if (c == '|') cursor = here;
+    else if (c == '{') selection.first = here;
+    else if (c == '}') selection.second = here;
+    else {
+      text += c;
+      here = c == '\n' ? TextPosition(0, here.y + 1) : TextPosition(here.x + 1, here.y);
+    }
+  }
+  return text;
+}
+
+std::string Marked(CCrystalTextView& view) {
+  const Span selection = Bounds(view);
+  return Mark(BufferText(*view.GetBuffer()), view.GetCursorPosition(),
+              view.HasSelection() ? &selection : nullptr);
 }
 
 Span Bounds(CCrystalTextView& view) {

@@ -38,6 +38,13 @@ using Span = std::pair<TextPosition, TextPosition>;
 Span Bounds(CCrystalTextView& view);
 void Select(CCrystalTextView& view, TextPosition start, TextPosition end);
 
+// Marks: '|' the cursor, '{' and '}' the start and end of the selection.
+std::string Mark(const std::string& text, TextPosition cursor, const Span* selection);
+// Takes the marks out of marked; the positions they stood at ((-1, -1) for a missing mark).
+std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection);
+// The view's text with its cursor and selection marked.
+std::string Marked(CCrystalTextView& view);
+
 // Colour indices of the test colouring.
 inline constexpr int UPPER_INDEX = 6;   // upper-case letters: blue by default
 inline constexpr int COMMENT_INDEX = 7; // between '{' and '}', across lines: grey
@@ -97,6 +104,7 @@ protected:
   }
   TextPosition Cursor() const { return view.GetCursorPosition(); }
   Span Sel() { return Bounds(view); }
+  std::string Marked() { return viewtest::Marked(view); }
   void Place(TextPosition p) { Select(view, p, p); }
   QWidget* Client() { return view.viewport(); }
 

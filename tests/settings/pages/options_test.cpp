@@ -1,0 +1,396 @@
+// The options sheet driven through its controls: the Editor page's styles, the paths page,
+// the Build page's switches, which pages write, Cancel, a failed write, the modal entry point,
+// and the real program file dialog. The dialogs it opens are answered by the test.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "color_options.h"
+#include "color_picker.h"
+#include "control_id.h"
+#include "editor_options.h"
+#include "folder_browser.h"
+#include "message_box.h"
+#include "profile_store.h"
+#include "program_file_dialog.h"
+#include "style_table.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+
+class OptionsSheetTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.isValid());
+    m_store = std::make_unique<CProfileStore>(m_dir.filePath(QStringLiteral("store.ini")));
+    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
+      m_messages << text;
+      return IDOK;
+    });
+    // A dialog the test did not answer fails it instead of waiting for a user.
+    SetColorDialogFunction([](const QColor&, QWidget*) { return ADD_FAILURE(), QColor(); });
+    SetFolderDialogFunction([](QWidget*, const QString&, const QString&) {
+      return ADD_FAILURE(), QString();
+    });
+    SetProgramFileDialogFunction([](QWidget*, const QString&, const QString&) {
+      return ADD_FAILURE(), QString();
+    });
+  }
+  void TearDown() override {
+    m_sheet.reset();
+    SetTorvaneMessageBoxHandler({});
+    SetColorDialogFunction({});
+    SetFolderDialogFunction({});
+    SetProgramFileDialogFunction({});
+  }
+
+  void OpenSheet() {
+    m_sheet = std::make_unique<CEditorOptions>(*m_store, m_styles);
+    m_sheet->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_sheet.get()));
+  }
+  void OpenTab(int tab) {
+    QTabBar* bar = m_sheet->Tabs()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+  }
+  template <typename T = QWidget> T* Control(int id) const {
+    T* control = FindControl<T>(m_sheet.get(), id);
+    EXPECT_NE(control, nullptr) << id;
+    return control;
+  }
+  void Click(int id) {
+    auto* button = Control<QAbstractButton>(id);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+  }
+  void ClickListRow(int listId, int row) {
+    auto* list = Control<QListWidget>(listId);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+  }
+  void TypeInto(int editId, const QString& text) {
+    Control<QLineEdit>(editId)->selectAll();
+    QTest::keyClicks(Control<QLineEdit>(editId), text);
+  }
+  void Press(QDialogButtonBox::StandardButton button) {
+    QTest::mouseClick(m_sheet->findChild<QDialogButtonBox*>()->button(button), Qt::LeftButton);
+  }
+  QStringList ListTexts(int listId) const {
+    QStringList texts;
+    for (int i = 0; i < Control<QListWidget>(listId)->count(); ++i)
+      texts << Control<QListWidget>(listId)->item(i)->text();
+    return texts;
+  }
+  // Every value in the store's file, sorted, as "Editor/Paths/Compiler".
+  QStringList StoredKeys() const {
+    QStringList keys = QSettings(m_store->FileName(), QSettings::IniFormat).allKeys();
+    keys.sort();
+    return keys;
+  }
+  QString Stored(const QString& key) const {
+    return QSettings(m_store->FileName(), QSettings::IniFormat).value(key).toString();
+  }
+
+  QTemporaryDir m_dir;
+  std::unique_ptr<CProfileStore> m_store;
+  CStyleTable m_styles;
+  std::unique_ptr<CEditorOptions> m_sheet;
+  QStringList m_messages; // texts of the message boxes shown
+};
+
+namespace {
+
+TEST_F(OptionsSheetTest, CancelWritesNothingAndOkAtOnceWritesOnlyTheEditorPage) {
+  OpenSheet();
+  Click(1009); // Bold of "Comments"
+  OpenTab(1);
+  TypeInto(1014, QStringLiteral("/opt/inform6"));
+  OpenTab(2);
+  Click(1022);
+  Press(QDialogButtonBox::Cancel);
+  EXPECT_FALSE(m_sheet->isVisible());
+  EXPECT_EQ(StoredKeys(), QStringList());
+
+  OpenSheet();
+  EXPECT_EQ(m_sheet->windowTitle(), QStringLiteral("IDE Options"));
+  ASSERT_EQ(m_sheet->Tabs()->count(), 3);
+  EXPECT_EQ(m_sheet->Tabs()->tabText(0) + "|" + m_sheet->Tabs()->tabText(1) + "|" + m_sheet->Tabs()->tabText(2),
+            "Editor|Compiler/Interpreter|Build");
+  Press(QDialogButtonBox::Ok);
+  EXPECT_FALSE(m_sheet->isVisible());
+  EXPECT_EQ(StoredKeys().size(), 30); // the ten styles' colour, bold and italic, nothing more
+  EXPECT_EQ(StoredKeys().filter("Editor/Styles/").size(), 30);
+  EXPECT_FALSE(m_sheet->SettingsChanged()); // the defaults were written
+}
+
+TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
+  const QString paths = QStringLiteral("Editor\\Paths");
+  ASSERT_TRUE(m_store->WriteProfileString(paths, QStringLiteral("Compiler"), QStringLiteral("/c")));
+  ASSERT_TRUE(m_store->WriteProfileString(paths, QStringLiteral("Library"), QStringLiteral("/l")));
+  OpenSheet();
+  OpenTab(1);
+  const auto text = [this](int id) { return Control<QLineEdit>(id)->text(); };
+  EXPECT_EQ(text(1014) + text(1016) + text(1034), QStringLiteral("/c/l"));
+
+  // A typed path survives browsing for another one; a cancelled browse changes nothing.
+  TypeInto(1016, QStringLiteral("/usr/games/dfrotz"));
+  QStringList asked;
+  QString answer = QStringLiteral("/usr/bin/inform6");
+  SetProgramFileDialogFunction([&](QWidget* parent, const QString& title, const QString& start) {
+    asked << title + QLatin1Char('|') + start;
+    EXPECT_EQ(parent, m_sheet.get());
+    return answer;
+  });
+  Click(1015);
+  answer.clear();
+  Click(1017);
+  EXPECT_EQ(asked, QStringList({"Inform Compiler|/c", "Z-Code Interpreter|/usr/games/dfrotz"}));
+  SetFolderDialogFunction([&](QWidget* owner, const QString& title, const QString& start) {
+    asked << title + QLatin1Char('|') + start;
+    EXPECT_EQ(owner, m_sheet.get());
+    return answer;
+  });
+  Click(1035); // cancelled
+  EXPECT_EQ(text(1034), QStringLiteral("/l"));
+  answer = QStringLiteral("/usr/share/inform6/library");
+  Click(1035);
+  EXPECT_EQ(asked.last(), QStringLiteral("Library Path|/l"));
+  EXPECT_EQ(text(1034), QStringLiteral("/usr/share/inform6/library"));
+
+  TypeInto(1034, QStringLiteral(" my lib ")); // stored as typed
+  OpenTab(0); // leaving the page and coming back keeps what was typed
+  OpenTab(1);
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(StoredKeys().size(), 33);
+  EXPECT_EQ(Stored("Editor/Paths/Compiler") + "|" + Stored("Editor/Paths/Interpreter") + "|" +
+                Stored("Editor/Paths/Library"),
+            "/usr/bin/inform6|/usr/games/dfrotz| my lib ");
+  EXPECT_TRUE(m_sheet->SettingsChanged());
+}
+
+TEST_F(OptionsSheetTest, FailedWriteIsReportedAndTheSheetStaysOpen) {
+  m_store = std::make_unique<CProfileStore>(m_dir.path()); // a folder: no write can succeed
+  OpenSheet();
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(m_messages,
+            QStringList({"The options could not be saved to \"" + m_dir.path() + "\"."}));
+  EXPECT_TRUE(m_sheet->isVisible());
+}
+
+TEST_F(OptionsSheetTest, RunOptionsSheetIsModalAndTellsWhetherSettingsChanged) {
+  for (bool changeBold : {false, true}) {
+    QTimer::singleShot(0, [changeBold] {
+      auto* sheet = qobject_cast<CEditorOptions*>(QApplication::activeModalWidget());
+      if (changeBold) FindControl<QAbstractButton>(sheet, 1009)->click();
+      sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_EQ(RunOptionsSheet(nullptr, m_styles, *m_store), changeBold);
+  }
+  EXPECT_EQ(Stored(QStringLiteral("Editor/Styles/CommentBold")), QStringLiteral("1"));
+}
+
+// The sample as "text colour bold italic", after checking its fixed size and face.
+QString Sample(const QTextEdit* sample) {
+  QTextCursor cursor(sample->document());
+  cursor.movePosition(QTextCursor::NextCharacter);
+  const QTextCharFormat format = cursor.charFormat();
+  EXPECT_EQ(format.fontPointSize(), 10.0);
+  EXPECT_EQ(format.fontFamilies().toStringList(), QStringList({"Courier New"}));
+  EXPECT_EQ(sample->textCursor().position(), 0); // selection collapsed to the start
+  return QStringLiteral("%1 %2 %3 %4")
+      .arg(sample->toPlainText(), format.foreground().color().name())
+      .arg(format.fontWeight() == QFont::Bold)
+      .arg(format.fontItalic());
+}
+
+TEST_F(OptionsSheetTest, EditorPageListsTheTenStylesAndShowsTheSelectedOne) {
+  m_styles.Record(6) = {0x0000FF, 1, 0};
+  m_styles.Record(9) = {0x00FF00, 0, 1};
+  OpenSheet();
+  EXPECT_EQ(ListTexts(1007),
+            QStringList({"Comments", "Quoted Text", "Function Names", "Code", "Foreground Text",
+                         "Directives", "Property Names", "Escape Codes", "Assembly Code",
+                         "Identifiers"}));
+  auto* sample = Control<QTextEdit>(1029);
+  EXPECT_EQ(Sample(sample), QStringLiteral("Comments #ff0000 1 0"));
+  EXPECT_TRUE(Control<QCheckBox>(1009)->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(1010)->isChecked());
+  EXPECT_EQ(Control<CColorPicker>(1008)->GetColor(), 0x0000FFu);
+  ClickListRow(1007, 3);
+  EXPECT_EQ(Sample(sample), QStringLiteral("Code #00ff00 0 1"));
+  EXPECT_FALSE(Control<QCheckBox>(1009)->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(1010)->isChecked());
+
+  // The two buttons without behaviour are there, disabled.
+  EXPECT_EQ(Control<QPushButton>(1011)->text(), QStringLiteral("&Default Styles"));
+  EXPECT_EQ(Control<QCheckBox>(1012)->text(), QStringLiteral("&Show Tabs"));
+  EXPECT_FALSE(Control(1011)->isEnabled() || Control(1012)->isEnabled());
+  EXPECT_EQ(m_sheet->ColorPage()->findChild<QGroupBox*>()->title(), QStringLiteral("Syntax Styles"));
+}
+
+TEST_F(OptionsSheetTest, BoldItalicAndColourChangeOnlyTheSelectedStyle) {
+  OpenSheet();
+  auto* sample = Control<QTextEdit>(1029);
+  ClickListRow(1007, 9);
+  Click(1009);
+  EXPECT_EQ(Sample(sample), QStringLiteral("Identifiers #008000 1 0"));
+  ClickListRow(1007, 1); // italic on and off again
+  Click(1010);
+  EXPECT_EQ(Sample(sample), QStringLiteral("Quoted Text #ff0000 0 1"));
+  Click(1010);
+
+  QStringList initials;
+  QColor answer(1, 2, 3);
+  SetColorDialogFunction([&](const QColor& initial, QWidget*) {
+    initials << initial.name();
+    return answer;
+  });
+  ClickListRow(1007, 7);
+  Click(1008);
+  EXPECT_EQ(Sample(sample), QStringLiteral("Escape Codes #010203 0 0"));
+  ClickListRow(1007, 4);
+  answer = QColor(); // cancelled
+  Click(1008);
+  EXPECT_EQ(initials, QStringList({"#800080", "#000080"}));
+  EXPECT_EQ(Sample(sample), QStringLiteral("Foreground Text #000080 0 0"));
+  ClickListRow(1007, 9); // back on a changed style
+  EXPECT_TRUE(Control<QCheckBox>(1009)->isChecked());
+
+  Press(QDialogButtonBox::Ok);
+  const char* expected[][4] = {
+      {"Comment", "8421504", "0", "0"},    {"QuotedText", "255", "0", "0"},
+      {"Function", "16711680", "0", "0"},  {"Code", "8388608", "0", "0"},
+      {"Foreground", "8388608", "0", "0"}, {"Directive", "0", "0", "0"},
+      {"Property", "16711680", "0", "0"},  {"Escape", "197121", "0", "0"},
+      {"Assembly", "32896", "0", "0"},     {"CodeAlpha", "32768", "1", "0"},
+  };
+  for (const auto& style : expected) {
+    const QString key = QStringLiteral("Editor/Styles/") + QLatin1String(style[0]);
+    EXPECT_EQ(Stored(key + "Colour") + ' ' + Stored(key + "Bold") + ' ' + Stored(key + "Italic"),
+              QStringLiteral("%1 %2 %3").arg(style[1], style[2], style[3]));
+  }
+}
+
+TEST_F(OptionsSheetTest, BuildPageShowsTheStoredSwitchesAndKeepsThemOnOk) {
+  const QString options = QStringLiteral("Editor\\Options");
+  ASSERT_TRUE(m_store->WriteProfileInt(options, QStringLiteral("StandardOptions"), 21 + 64));
+  ASSERT_TRUE(m_store->WriteProfileString(options, QStringLiteral("UserDefOptions"),
+                                          QStringLiteral("e|B||$SIZE=100|a|tail")));
+  ASSERT_TRUE(m_store->WriteProfileInt(options, QStringLiteral("z5"), 3));
+  OpenSheet();
+  OpenTab(2);
+  QString ticks; // -D -U -s -d2 -j, .z5 .z8
+  for (int id : {1018, 1019, 1022, 1020, 1021, 1037, 1038})
+    ticks += Control<QAbstractButton>(id)->isChecked() ? '1' : '0';
+  EXPECT_EQ(ticks, QStringLiteral("1010101"));
+  // Sorted without regard to case; the text after the last "|" is not an entry.
+  EXPECT_EQ(ListTexts(1024), QStringList({"", "$SIZE=100", "a", "B", "e"}));
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(Stored("Editor/Options/StandardOptions") + " " + Stored("Editor/Options/UserDefOptions") + " " +
+                Stored("Editor/Options/z5"),
+            "85 e|B||$SIZE=100|a|tail 3");
+}
+
+TEST_F(OptionsSheetTest, EachCheckBoxSetsItsBitAndTheRadiosSetTheVersion) {
+  const QString bits = QStringLiteral("Editor/Options/StandardOptions");
+  const QString z5 = QStringLiteral("Editor/Options/z5");
+  OpenSheet();
+  OpenTab(2); // a fresh store: -D and -U, .z5
+  for (int id : {1022, 1021, 1038}) Click(id);
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(Stored(bits) + ' ' + Stored(z5), QStringLiteral("23 2"));
+  m_sheet->show();
+  for (int id : {1018, 1019, 1022, 1021, 1020, 1037}) Click(id);
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(Stored(bits) + ' ' + Stored(z5), QStringLiteral("8 1"));
+  EXPECT_EQ(Stored(QStringLiteral("Editor/Options/UserDefOptions")), QString());
+  EXPECT_EQ(StoredKeys().size(), 33); // Paths untouched
+}
+
+TEST_F(OptionsSheetTest, AddAndDeleteKeepTheOptionStringInStep) {
+  OpenSheet();
+  OpenTab(2);
+  Click(1042); // nothing typed: nothing added
+  for (const char* option : {"e", "$SIZE=100", "ab", "b", "b"}) {
+    TypeInto(1041, QString::fromLatin1(option));
+    Click(1042);
+  }
+  EXPECT_EQ(Control<QLineEdit>(1041)->text(), QString());
+  EXPECT_EQ(ListTexts(1024), QStringList({"$SIZE=100", "ab", "b", "b", "e"}));
+
+  // "|" would split the switch in two: refused, and the typed text stays.
+  TypeInto(1041, QStringLiteral("x|y"));
+  Click(1042);
+  EXPECT_EQ(m_messages, QStringList({"A switch cannot contain \"|\"; add each switch on its own."}));
+  EXPECT_EQ(Control<QLineEdit>(1041)->text(), QStringLiteral("x|y"));
+
+  Click(1043); // no entry selected: nothing deleted
+  ClickListRow(1024, 2);
+  Click(1043); // the first whole "b", not the end of "ab"
+  ClickListRow(1024, 0);
+  Click(1043);
+  EXPECT_EQ(ListTexts(1024), QStringList({"ab", "b", "e"}));
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(Stored(QStringLiteral("Editor/Options/UserDefOptions")), QStringLiteral("e|ab|b|"));
+}
+
+QStringList Listed(QFileDialog* dialog) {
+  auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+  QStringList names;
+  for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+    names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+  names.sort();
+  return names;
+}
+
+// The names listed once the folder has been read (the model reads it in the background).
+QStringList ListedWhenReady(QFileDialog* dialog, int count) {
+  QStringList names = Listed(dialog);
+  for (int i = 0; i < 500 && names.size() != count; ++i, names = Listed(dialog)) QTest::qWait(10);
+  return names;
+}
+
+TEST_F(OptionsSheetTest, ProgramFileDialogListsExecutablesUnlessAllFilesIsChosen) {
+  SetProgramFileDialogFunction({});
+  for (const char* name : {"inform6", "notes.txt"}) {
+    QFile file(m_dir.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  QFile::setPermissions(m_dir.filePath(QStringLiteral("inform6")),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QStringList seen;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    seen << dialog->windowTitle() << dialog->nameFilters();
+    seen << ListedWhenReady(dialog, 1);
+    QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+    seen << ListedWhenReady(dialog, 2);
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("inform6"));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  EXPECT_EQ(ChooseProgramFile(nullptr, QStringLiteral("Inform Compiler"),
+                              m_dir.filePath(QStringLiteral("notes.txt"))),
+            m_dir.filePath(QStringLiteral("inform6")));
+  EXPECT_EQ(seen, QStringList({"Inform Compiler", "Executable Files (*)", "All Files (*)",
+                               "inform6", "inform6", "notes.txt"}));
+}
+
+} // namespace
