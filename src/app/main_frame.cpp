@@ -11,7 +11,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QStyle>
 #include <QUrl>
@@ -24,6 +23,7 @@
 #include "frame_child.h"
 #include "menu_table.h"
 #include "message_box.h"
+#include "object_bar.h"
 #include "output_bar.h"
 #include "profile_store.h"
 #include "status_bar.h"
@@ -70,9 +70,7 @@ void CMainFrame::BuildRoute(std::vector<CCmdTarget*>& route) const {
     if (CDocument* document = frame->GetDocument()) route.push_back(document);
     route.push_back(frame);
   }
-  const int tab = m_objectTabs ? m_objectTabs->currentIndex() : -1;
-  if (tab >= 0 && static_cast<std::size_t>(tab) < m_barViews.size() && m_barViews[tab].target)
-    route.push_back(m_barViews[tab].target);
+  if (m_objectTabs) route.push_back(m_objectTabs);
   route.push_back(const_cast<CMainFrame*>(this));
   if (m_application) route.push_back(m_application);
 }
@@ -220,8 +218,9 @@ void CMainFrame::BuildBars() {
   m_objectBar = new QDockWidget(QStringLiteral("Object Bar"), this);
   m_objectBar->setObjectName(QString::number(ID_OBJECT_BAR));
   m_objectBar->setAllowedAreas(Qt::AllDockWidgetAreas);
-  m_objectTabs = new QTabWidget(m_objectBar);
+  m_objectTabs = new CObjectBar(m_objectBar);
   m_objectTabs->setTabPosition(QTabWidget::South);
+  m_objectTabs->SetCommandBinder(m_binder);
   m_objectBar->setWidget(m_objectTabs);
   addDockWidget(Qt::LeftDockWidgetArea, m_objectBar);
   connect(m_objectTabs, &QTabWidget::currentChanged, m_binder, &CCommandBinder::ScheduleRefresh);
@@ -231,17 +230,6 @@ void CMainFrame::BuildBars() {
   resizeDocks({m_outputBar}, {100}, Qt::Vertical);
   for (QDockWidget* bar : {m_objectBar, m_outputBar})
     connect(bar, &QDockWidget::visibilityChanged, m_binder, &CCommandBinder::ScheduleRefresh);
-}
-
-void CMainFrame::AddObjectBarView(const QString& label, QWidget* view, CDocumentTree* tree,
-                                  CCmdTarget* target) {
-  m_objectTabs->addTab(view, label);
-  m_barViews.push_back({view, tree, target});
-}
-
-CDocumentTree* CMainFrame::TreeView(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= m_barViews.size()) return nullptr;
-  return m_barViews[static_cast<std::size_t>(index)].tree;
 }
 
 void CMainFrame::SetOutputControl(QWidget* control, std::function<void()> clear) {

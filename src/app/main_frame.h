@@ -10,13 +10,12 @@
 class CCommandBinder;
 class CCommandRouter;
 class CDocManager;
-class CDocumentTree;
 class CMainStatusBar;
+class CObjectBar;
 class COutputBar;
 class QDockWidget;
 class QMdiArea;
 class QMenu;
-class QTabWidget;
 class QToolBar;
 
 // The top-level window: the MDI area with the documents' child frames, menus 128 (no
@@ -50,14 +49,10 @@ public:
   CMainStatusBar* StatusPanes() const { return m_statusBar; }
   QToolBar* ToolBar() const { return m_toolBar; }
 
-  // The object bar: its dock, and the tabbed widget the three trees go into, in tab order.
+  // The object bar: its dock, and the tabs with the three trees in it. The tree of the
+  // current tab is offered every command after the active document's frame.
   QDockWidget* GetObjectBar() const { return m_objectBar; }
-  QTabWidget* ObjectBarTabs() const { return m_objectTabs; }
-  // Adds a tab to the object bar: its widget, the tree the documents fill, and the command
-  // target offered commands while the tab is current (Jump to Definition).
-  void AddObjectBarView(const QString& label, QWidget* view, CDocumentTree* tree,
-                        CCmdTarget* target);
-  CDocumentTree* TreeView(int index) const;
+  CObjectBar* ObjectBarTabs() const { return m_objectTabs; }
 
   // The output bar: its dock, the control shown in it, and how that control is emptied.
   QDockWidget* GetOutputBar() const { return m_outputBar; }
@@ -116,16 +111,10 @@ private:
   CMainStatusBar* m_statusBar = nullptr;
   QToolBar* m_toolBar = nullptr;
   QDockWidget* m_objectBar = nullptr;
-  QTabWidget* m_objectTabs = nullptr;
+  CObjectBar* m_objectTabs = nullptr;
   QDockWidget* m_outputBar = nullptr;
   std::function<void()> m_clearOutput;
   COutputBar* m_outputControl = nullptr;
-  struct BarView {
-    QWidget* widget;
-    CDocumentTree* tree;
-    CCmdTarget* target;
-  };
-  std::vector<BarView> m_barViews;
   QList<QMenu*> m_menus128;
   QList<QMenu*> m_menus129;
   // The "Recent File" places of the two File menus: the action the list goes before.

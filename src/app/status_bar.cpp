@@ -65,7 +65,7 @@ bool CMainStatusBar::IsPaneShown(int id) const {
   return false;
 }
 
-QWidget* CMainStatusBar::PaneWidget(int index) const {
+QLabel* CMainStatusBar::PaneWidget(int index) const {
   if (index == 0) return m_prompt;
   if (index > 0 && static_cast<std::size_t>(index) <= m_panes.size())
     return m_panes[static_cast<std::size_t>(index - 1)];

@@ -1,9 +1,10 @@
 #pragma once
+#include <QLabel>
 #include <QStatusBar>
 #include <vector>
 
 class CCommandBinder;
-class QLabel;
+
 
 // The main frame's status bar: pane 0 shows the prompts (and "For Help, press F1" while
 // there is none); the indicator panes right of it are sized by their resource texts. When
@@ -28,8 +29,8 @@ public:
   // The text of the pane with indicator id ("" while it is off); pane 0 is id 0.
   QString PaneText(int id) const;
   bool IsPaneShown(int id) const;
-  // The widget of pane index (0 is the prompt pane), for a control placed over it.
-  QWidget* PaneWidget(int index) const;
+  // The label of pane index (0 is the prompt pane), for a control placed over it.
+  QLabel* PaneWidget(int index) const;
 
   // The bar may be narrower than its panes: they hide instead.
   QSize minimumSizeHint() const override;

@@ -11,6 +11,7 @@
 #include "editor_options.h"
 #include "file_dialog.h"
 #include "main_frame.h"
+#include "object_bar.h"
 #include "profile_store.h"
 #include "torvane_view.h"
 
@@ -25,6 +26,7 @@ CTorvaneApp::~CTorvaneApp() {
 bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_mainFrame = std::make_unique<CMainFrame>(this);
   if (!m_mainFrame->OnCreate()) return false;
+  m_mainFrame->ObjectBarTabs()->SetHost(this);
 
   CDocTemplate docTemplate;
   docTemplate.createDocument = [this] { return new CTorvaneDoc(this); };
@@ -67,8 +69,16 @@ void CTorvaneApp::SetUpView(CTorvaneView* view) {
           &CCommandBinder::ScheduleRefresh);
 }
 
-CDocumentTree* CTorvaneApp::TreeView(int index) {
-  return m_mainFrame ? m_mainFrame->TreeView(index) : nullptr;
+CObjectBar* CTorvaneApp::ObjectBar() { return m_mainFrame ? m_mainFrame->ObjectBarTabs() : nullptr; }
+
+CMainStatusBar* CTorvaneApp::StatusBar() { return m_mainFrame ? m_mainFrame->StatusPanes() : nullptr; }
+
+std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {
+  std::vector<CObjectBarDocument*> documents;
+  if (m_docManager)
+    for (CDocument* document : m_docManager->Documents())
+      if (auto* inform = dynamic_cast<CTorvaneDoc*>(document)) documents.push_back(inform);
+  return documents;
 }
 
 COutputBar* CTorvaneApp::PrepareOutput(const QString& source) {

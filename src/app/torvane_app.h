@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cmd_target.h"
+#include "object_bar_document.h"
 #include "style_table.h"
 #include "torvane_doc.h"
 
@@ -14,7 +15,7 @@ class CTorvaneView;
 // The application: the style table every view paints with, the untitled counter, the one
 // document type, the main frame, and the application commands File New, File Open (without
 // a document), the recent files, Exit, Options and About.
-class CTorvaneApp : public QObject, public CCmdTarget, public CDocumentShell {
+class CTorvaneApp : public QObject, public CCmdTarget, public CDocumentShell, public CObjectBarHost {
   Q_OBJECT
 
 public:
@@ -38,12 +39,16 @@ public:
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }
-  CDocumentTree* TreeView(int index) override;
+  CObjectBar* ObjectBar() override;
+  CMainStatusBar* StatusBar() override;
   void ClearOutput() override;
   void OpenDocumentFile(const QString& path) override;
   QWidget* DialogParent() override;
   COutputBar* PrepareOutput(const QString& source) override;
   void BuildStateChanged() override;
+
+  // CObjectBarHost: the open documents, in the order of the document list.
+  std::vector<CObjectBarDocument*> GetDocuments() const override;
 
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;

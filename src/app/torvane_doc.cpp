@@ -1,29 +1,27 @@
 #include "torvane_doc.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QPointer>
 #include <algorithm>
 
 #include "command_ids.h"
 #include "compile_command.h"
-#include "document_tree.h"
+#include "doc_manager.h"
+#include "frame_child.h"
 #include "go_to_line_dialog.h"
 #include "message_box.h"
+#include "object_bar.h"
+#include "object_scan_host.h"
 #include "output_bar.h"
 #include "profile_store.h"
+#include "progress_bar.h"
 #include "redirector.h"
 #include "run_command.h"
 #include "torvane_view.h"
 
 namespace {
-
-// The scan keeps the window alive: pending events are dispatched once per line.
-class CEventPumpScanHost : public CScanHost {
-public:
-  void PumpMessages() override { QCoreApplication::processEvents(); }
-};
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -38,6 +36,24 @@ struct RunningBuild {
 };
 // Outermost first; a compile started inside another's event dispatch comes after it.
 std::vector<RunningBuild*> g_builds;
+
+// A document's scan: the event loop as the object bar's host runs it, and the scan's
+// progress bar in the status bar.
+class CDocumentScanHost final : public CObjectScanHost {
+public:
+  explicit CDocumentScanHost(CMainStatusBar* statusBar) : m_statusBar(statusBar) {}
+  void BeginProgress(const std::string& message, int sizePercent, int maximum, bool smooth,
+                     int pane) override {
+    m_progress = std::make_unique<CProgressBar>(m_statusBar, QString::fromStdString(message),
+                                                sizePercent, maximum, smooth, pane);
+  }
+  void StepProgress() override { m_progress->StepIt(); }
+  void EndProgress() override { m_progress.reset(); }
+
+private:
+  CMainStatusBar* m_statusBar;
+  std::unique_ptr<CProgressBar> m_progress;
+};
 
 } // namespace
 
@@ -83,6 +99,14 @@ CTorvaneDoc::~CTorvaneDoc() = default;
 
 CTorvaneView* CTorvaneDoc::FirstView() const {
   return Views().empty() ? nullptr : dynamic_cast<CTorvaneView*>(Views().front());
+}
+
+CCrystalTextView* CTorvaneDoc::ActivateFirstView() {
+  CTorvaneView* view = FirstView();
+  if (!view || !GetDocManager()) return view;
+  for (CFrameChild* frame : GetDocManager()->Frames(this))
+    if (frame->isAncestorOf(view)) GetDocManager()->Area()->setActiveSubWindow(frame);
+  return view;
 }
 
 std::string CTorvaneDoc::TreeNameOf(const QString& path) {
@@ -133,8 +157,7 @@ bool CTorvaneDoc::OnSaveDocument(const QString& path) {
                       MB_OK | MB_ICONEXCLAMATION);
   const std::string newName = TreeNameOf(path);
   if (newName != m_treeName) {
-    for (int i = 0; i < TREE_COUNT; ++i)
-      if (CDocumentTree* tree = m_shell->TreeView(i)) tree->SetDocumentRootText(m_treeName, newName);
+    if (CObjectBar* bar = m_shell->ObjectBar()) bar->RenameDocument(*this, newName);
     m_treeName = newName;
   }
   return saved;
@@ -157,28 +180,23 @@ FileDialogRequest CTorvaneDoc::SaveAsRequest() const {
 
 bool CTorvaneDoc::Scan() {
   QPointer<CTorvaneDoc> alive(this);
-  CEventPumpScanHost host;
+  CDocumentScanHost host(m_shell->StatusBar());
+  m_scanning = true;
   m_records.ScanObjects(CBufferLineSource<CCrystalTextBuffer>(m_buffer), &host);
+  if (alive) m_scanning = false;
   return !alive.isNull();
 }
 
 void CTorvaneDoc::FillTrees() {
-  for (int i = 0; i < TREE_COUNT; ++i) {
-    CDocumentTree* tree = m_shell->TreeView(i);
-    if (!tree) continue;
-    if (i < 2)
-      tree->FillDocument(m_treeName, m_records.ObjectMap(), m_records.ScannerValue());
-    else
-      tree->FillDocument(m_treeName, m_records.FunctionMap(), m_records.ScannerValue());
-  }
+  if (CObjectBar* bar = m_shell->ObjectBar()) bar->FillDocument(*this);
 }
 
 void CTorvaneDoc::RemoveFromTrees() {
-  for (int i = 0; i < TREE_COUNT; ++i)
-    if (CDocumentTree* tree = m_shell->TreeView(i)) tree->RemoveDocument(m_treeName);
+  if (CObjectBar* bar = m_shell->ObjectBar()) bar->RemoveDocument(*this);
 }
 
 void CTorvaneDoc::RebuildObjectTree() {
+  if (m_scanning) return;
   RemoveFromTrees();
   m_records.DeleteRecords();
   if (!Scan()) return;
@@ -287,13 +305,10 @@ bool CTorvaneDoc::OnCmdMsg(int id) {
 
 bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
   switch (id) {
-  case Cmd::BUILD_REBUILD_OBJECT_TREE: {
-    // Offered once the object bar holds the trees that show the result.
-    bool anyTree = false;
-    for (int i = 0; i < TREE_COUNT; ++i) anyTree = anyTree || m_shell->TreeView(i) != nullptr;
-    state.enabled = anyTree;
+  case Cmd::BUILD_REBUILD_OBJECT_TREE:
+    // Offered where the object bar shows the result, once a scan running now is done.
+    state.enabled = m_shell->ObjectBar() != nullptr && !m_scanning;
     return true;
-  }
   case Cmd::GOTO_LINE:
   case Cmd::FILE_OPEN:
     state.enabled = true;

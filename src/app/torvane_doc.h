@@ -4,11 +4,13 @@
 #include <string>
 
 #include "document.h"
+#include "object_bar_document.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
 #include "text_view.h"
 
-class CDocumentTree;
+class CMainStatusBar;
+class CObjectBar;
 class COutputBar;
 class CRedirector;
 class CTorvaneDoc;
@@ -21,9 +23,10 @@ public:
   virtual ~CDocumentShell() = default;
   // The number of the next "Untitled" title; the counter only grows.
   virtual int NextUntitledNumber() = 0;
-  // The object bar's tree of tab index (0 Objects, 1 Classes, 2 Functions); null while the
-  // bar holds no such tree.
-  virtual CDocumentTree* TreeView(int index) = 0;
+  // The object bar with the three trees; null while there is none.
+  virtual CObjectBar* ObjectBar() = 0;
+  // The status bar a scan shows its progress in; null while there is none.
+  virtual CMainStatusBar* StatusBar() = 0;
   // Empties the output bar.
   virtual void ClearOutput() = 0;
   // The application's open-document operation (an open file is activated).
@@ -56,11 +59,10 @@ private:
 // object scan and its tree name in the object bar, with the document commands Rebuild
 // Object Tree, Go To Line and the document-level File Open. It keeps the object bar's trees
 // in step with its life (new, open, saved under a new name, closed).
-class CTorvaneDoc : public CDocument {
+class CTorvaneDoc : public CDocument, public CObjectBarDocument {
   Q_OBJECT
 
 public:
-  static constexpr int TREE_COUNT = 3;
   static constexpr const char* OPEN_FILTER =
       "Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||";
 
@@ -69,10 +71,16 @@ public:
 
   CCrystalTextBuffer& Buffer() { return m_buffer; }
   const FontDescription& Font() const { return m_font; }
-  std::string GetTreeName() const { return m_treeName; }
+  std::string GetTreeName() const override { return m_treeName; }
   const CObjectScanner& Records() const { return m_records; }
   // The view Go To Line moves: the document's first.
   CTorvaneView* FirstView() const;
+
+  // What the object bar's trees read, and the window a jump to a definition brings forward.
+  const CObjectMap& GetObjectMap() const override { return m_records.ObjectMap(); }
+  const CFunctionMap& GetFunctionMap() const override { return m_records.FunctionMap(); }
+  int GetScannerValue() const override { return m_records.ScannerValue(); }
+  CCrystalTextView* ActivateFirstView() override;
 
   // The label of a path in the object trees: the file name without its extension
   // ("/games/adv.inf" -> "adv"); a name without extension stays whole.
@@ -115,7 +123,8 @@ private:
   // Whether this document's build runs and is not being stopped already.
   bool BuildRunning() const;
 
-  // Scans the text into the records; false when the document went away meanwhile.
+  // Scans the text into the records, with the progress bar "Parsing Objects:" in the status
+  // bar; false when the document went away meanwhile.
   bool Scan();
   void FillTrees();
   void RemoveFromTrees();
@@ -128,4 +137,7 @@ private:
   CObjectScanner m_records;
   std::string m_treeName;
   std::unique_ptr<CDocRunHost> m_runHost;
+  // A scan runs the event loop: a Rebuild Object Tree arriving meanwhile would mix the
+  // records of two scans, so it waits until this one is done.
+  bool m_scanning = false;
 };

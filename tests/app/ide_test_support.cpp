@@ -9,6 +9,8 @@
 #include "frame_child.h"
 #include "main_frame.h"
 #include "message_box.h"
+#include "my_tree_view.h"
+#include "object_bar.h"
 #include "profile_store.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
@@ -38,18 +40,28 @@ void Ide::TearDown() {
   SetTorvaneFileDialogHandler({});
 }
 
-bool Ide::Start(const QStringList& files, bool withTrees) {
+bool Ide::Start(const QStringList& files) {
   app = std::make_unique<CTorvaneApp>();
   const bool started = app->InitInstance(files);
-  // The trees take their tabs as the object bar's own views will; documents opened from
-  // now on fill them.
-  if (started && withTrees) {
-    const char* labels[] = {"Objects", "Classes", "Functions"};
-    for (int i = 0; i < 3; ++i)
-      app->MainFrame()->AddObjectBarView(labels[i], new QWidget, &trees[i], nullptr);
-  }
   QApplication::processEvents();
   return started;
+}
+
+namespace {
+std::string Subtree(const CTreeItem* item) {
+  std::string out = item->Text();
+  for (int i = 0; i < item->ChildCount(); ++i)
+    out += (i == 0 ? "(" : ", ") + Subtree(item->Child(i)) + (i + 1 == item->ChildCount() ? ")" : "");
+  return out;
+}
+} // namespace
+
+std::string Ide::Tree(int tab) {
+  std::string out;
+  for (const CTreeItem* root = app->MainFrame()->ObjectBarTabs()->GetView(tab)->Model().FirstRoot();
+       root; root = root->NextSibling())
+    out += (out.empty() ? "" : " ") + Subtree(root);
+  return out;
 }
 
 bool Ide::CloseFrame() {

@@ -24,6 +24,8 @@
 #include "find_dialog.h"
 #include "main_frame.h"
 #include "message_box.h"
+#include "my_tree_view.h"
+#include "object_bar.h"
 #include "print_dialogs.h"
 #include "status_bar.h"
 #include "torvane_doc.h"
@@ -33,32 +35,23 @@ namespace {
 
 using apptest::Ide;
 
-// A tree of the object bar that handles Jump to Definition and, to show where it stands in
-// the route, File New.
-struct BarTarget : CCmdTarget {
-  std::vector<int> ran;
-  static bool Mine(int id) { return id == Cmd::JUMP_TO_DEFINITION || id == Cmd::FILE_NEW; }
-  bool OnCmdMsg(int id) override { return Mine(id) && (ran.push_back(id), true); }
-  bool OnUpdateCmdUI(int id, CCmdUIState&) override { return Mine(id); }
-};
-
 TEST_F(Ide, CommandsGoToViewDocumentFramesAndApplicationAndNobodysCommandsAreOff) {
   ASSERT_TRUE(Start());
   CCommandRouter& router = app->MainFrame()->Router();
   auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
-  BarTarget bar;
-  app->MainFrame()->AddObjectBarView("Objects", new QWidget, nullptr, &bar);
-  EXPECT_EQ(router.Route(), (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, &bar,
+  CObjectBar* bar = app->MainFrame()->ObjectBarTabs();
+  EXPECT_EQ(router.Route(), (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar,
                                                       app->MainFrame(), app.get()}));
   EXPECT_TRUE(router.Query(Cmd::EDIT_SELECT_ALL).enabled); // the view
   EXPECT_TRUE(router.Query(Cmd::FILE_SAVE_AS).enabled);    // the document
   EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled);      // the child frame: one pane
   EXPECT_TRUE(router.Query(Cmd::VIEW_OUTPUT_BAR).checked); // the main frame
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);        // the application
-  EXPECT_TRUE(router.Execute(Cmd::JUMP_TO_DEFINITION));
-  EXPECT_TRUE(router.Execute(Cmd::FILE_NEW)); // the bar's tree comes before the application
-  EXPECT_EQ(bar.ran, (std::vector<int>{Cmd::JUMP_TO_DEFINITION, Cmd::FILE_NEW}));
-  EXPECT_EQ(app->DocManager()->Documents().size(), 1u);
+  // The object bar's current tree: Jump to Definition once an item is selected.
+  EXPECT_FALSE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
+  bar->setCurrentIndex(2);
+  bar->GetView(2)->SelectItem(bar->GetView(2)->Model().FirstRoot());
+  EXPECT_TRUE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
 
   // Two panes: F6 moves to the other one, and the keys of the view go through the router.
   frame->Split(1, 2);

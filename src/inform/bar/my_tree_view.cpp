@@ -4,10 +4,12 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPointer>
 #include <unordered_map>
 
+#include "command_binder.h"
 #include "command_ids.h"
+#include "command_router.h"
+#include "menu_table.h"
 #include "message_box.h"
 #include "search_pattern.h"
 #include "text_view.h"
@@ -236,29 +238,26 @@ void CMyTreeView::JumpToDefinition() {
 std::unique_ptr<QMenu> CMyTreeView::CreateContextMenu(QPoint point) {
   SelectItem(m_model.ItemFromIndex(indexAt(point)));
   auto menu = std::make_unique<QMenu>();
-  for (const CMenuEntry& entry : ContextMenuEntries()) {
-    if (entry.id == 0) {
+  CCommandBinder& binder = Binder();
+  for (const MenuEntry& entry : ContextMenuResource(ContextMenuIndex())) {
+    if (entry.id == 0)
       menu->addSeparator();
-      continue;
-    }
-    QAction* action = menu->addAction(QString::fromLatin1(entry.text));
-    action->setData(entry.id);
-    action->setEnabled(QueryCommand(entry.id));
+    else
+      menu->addAction(binder.MakeAction(entry.id, QString::fromLatin1(entry.text), menu.get(),
+                                        CCommandBinder::Kind::MenuItem));
   }
+  binder.RefreshActions(menu->actions());
   return menu;
 }
 
-bool CMyTreeView::QueryCommand(int id) {
-  CCmdUIState state;
-  state.id = id;
-  state.isMenuItem = true;
-  if (OnUpdateCmdUI(id, state)) return state.enabled;
-  if (m_commandOwner && m_commandOwner->OnUpdateCmdUI(id, state)) return state.enabled;
-  return false;
-}
-
-void CMyTreeView::RunCommand(int id) {
-  if (!OnCmdMsg(id) && m_commandOwner) m_commandOwner->OnCmdMsg(id);
+CCommandBinder& CMyTreeView::Binder() {
+  if (m_binder) return *m_binder;
+  if (!m_ownBinder) {
+    m_ownRouter = std::make_unique<CCommandRouter>(
+        [this](std::vector<CCmdTarget*>& route) { route.push_back(this); });
+    m_ownBinder = std::make_unique<CCommandBinder>(*m_ownRouter);
+  }
+  return *m_ownBinder;
 }
 
 bool CMyTreeView::OnCmdMsg(int id) {
@@ -294,9 +293,7 @@ void CMyTreeView::mousePressEvent(QMouseEvent* event) {
   event->accept();
   const QPoint point = event->position().toPoint();
   std::unique_ptr<QMenu> menu = CreateContextMenu(point);
-  QPointer<CMyTreeView> alive(this);
-  QAction* chosen = menu->exec(viewport()->mapToGlobal(point));
-  if (chosen && alive) RunCommand(chosen->data().toInt());
+  menu->exec(viewport()->mapToGlobal(point));
 }
 
 void CMyTreeView::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QTreeView>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "object_bar_document.h"
 #include "tree_model.h"
 
+class CCommandBinder;
+class CCommandRouter;
 class QMenu;
 
 // The base of the three object-bar trees. Each open document has one bold root item labelled
@@ -64,9 +67,9 @@ public:
 
   // Where the open documents are found for a jump (not owned).
   void SetHost(CObjectBarHost* host) { m_host = host; }
-  // The receiver of context-menu commands this view does not handle itself, and of their
-  // enabling (not owned); without one they are disabled.
-  void SetCommandOwner(CCmdTarget* owner) { m_commandOwner = owner; }
+  // The window's binder, through whose router the context menu's commands go (the window
+  // offers them to the object bar's current tree); without one, to this view alone.
+  void SetCommandBinder(CCommandBinder* binder) { m_binder = binder; }
 
   CTreeModel& Model() { return m_model; }
   const CTreeModel& Model() const { return m_model; }
@@ -80,7 +83,7 @@ public:
   void JumpToDefinition();
 
   // The context menu for the item at point (in viewport coordinates): selects that item (or
-  // clears the selection) and returns the menu with each command enabled as its handler says.
+  // clears the selection) and returns the menu with each command enabled as the router says.
   std::unique_ptr<QMenu> CreateContextMenu(QPoint point);
 
   bool OnCmdMsg(int id) override;
@@ -98,12 +101,8 @@ protected:
   };
   virtual CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document,
                                              const CTreeItem& item, int depth) const = 0;
-  // One entry of the context menu; id 0 is a separator.
-  struct CMenuEntry {
-    int id;
-    const char* text;
-  };
-  virtual std::vector<CMenuEntry> ContextMenuEntries() const = 0;
+  // The view's pop-up of context menu 143.
+  virtual int ContextMenuIndex() const = 0;
   // Whether "&Jump to Definition" is offered for item (null: nothing selected).
   virtual bool CanJumpFrom(const CTreeItem* item) const { return item != nullptr; }
   // The image and selected image of an entry InsertEntry adds.
@@ -125,13 +124,15 @@ protected:
 private:
   void ExpandSubtree(CTreeItem* root);
   CObjectBarDocument* DocumentOf(const CTreeItem* root) const;
-  bool QueryCommand(int id);
-  void RunCommand(int id);
+  CCommandBinder& Binder();
 
   CTreeModel m_model;
   QString m_stripPath;
   CObjectBarHost* m_host = nullptr;
-  CCmdTarget* m_commandOwner = nullptr;
+  CCommandBinder* m_binder = nullptr;
+  // Made when no window binder is given.
+  std::unique_ptr<CCommandRouter> m_ownRouter;
+  std::unique_ptr<CCommandBinder> m_ownBinder;
 };
 
 // The 16 x 16 images of a strip, pure green made transparent; empty when the file cannot be

@@ -17,8 +17,8 @@ void CObjectBar::SetHost(CObjectBarHost* host) {
   for (CMyTreeView* view : m_views) view->SetHost(host);
 }
 
-void CObjectBar::SetCommandOwner(CCmdTarget* owner) {
-  for (CMyTreeView* view : m_views) view->SetCommandOwner(owner);
+void CObjectBar::SetCommandBinder(CCommandBinder* binder) {
+  for (CMyTreeView* view : m_views) view->SetCommandBinder(binder);
 }
 
 void CObjectBar::FillDocument(const CObjectBarDocument& document) {

@@ -5,6 +5,7 @@
 #include "cmd_target.h"
 #include "object_bar_document.h"
 
+class CCommandBinder;
 class CMyTreeView;
 
 // The content of the "Object Bar" dock: tabs "Objects", "Classes" and "Functions" holding the
@@ -23,7 +24,7 @@ public:
   CMyTreeView* GetView(int index) const { return m_views.at(static_cast<std::size_t>(index)); }
 
   void SetHost(CObjectBarHost* host);
-  void SetCommandOwner(CCmdTarget* owner);
+  void SetCommandBinder(CCommandBinder* binder);
 
   // The document's subtree in every tree, in tab order: built from its records, removed,
   // or relabelled with a new tree name.

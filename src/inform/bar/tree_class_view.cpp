@@ -42,13 +42,6 @@ CMyTreeView::CDefinitionSearch CTreeClassView::DefinitionSearch(
   return search;
 }
 
-// "ClassCM" of menu 143.
-std::vector<CMyTreeView::CMenuEntry> CTreeClassView::ContextMenuEntries() const {
-  return {{Cmd::JUMP_TO_DEFINITION, "&Jump to Definition"},
-          {0, nullptr},
-          {Cmd::INSERT_NEW_CLASS, "&Insert New Class"}};
-}
-
 bool CTreeClassView::CanJumpFrom(const CTreeItem* item) const {
   return item != nullptr && !IsRoot(item);
 }

@@ -24,7 +24,7 @@ protected:
   // record's definition line.
   CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document, const CTreeItem& item,
                                      int depth) const override;
-  std::vector<CMenuEntry> ContextMenuEntries() const override;
+  int ContextMenuIndex() const override { return 3; }
   // A document root has no definition to jump to.
   bool CanJumpFrom(const CTreeItem* item) const override;
   // A class (no parent text): the class symbol; an object under its class: the boxes.

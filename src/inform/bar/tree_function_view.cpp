@@ -1,7 +1,5 @@
 #include "tree_function_view.h"
 
-#include "command_ids.h"
-
 CTreeFunctionView::CTreeFunctionView(QWidget* parent) : CMyTreeView(STRIP_PATH, parent) {}
 
 void CTreeFunctionView::FillDocument(const CObjectBarDocument& document) {
@@ -17,11 +15,4 @@ CMyTreeView::CDefinitionSearch CTreeFunctionView::DefinitionSearch(
   if (const std::optional<CFunctionRecord> found = document.GetFunctionMap().Find(item.Text()))
     search.text = std::string(found->m_definitionLine);
   return search;
-}
-
-// "FunctionCM" of menu 143.
-std::vector<CMyTreeView::CMenuEntry> CTreeFunctionView::ContextMenuEntries() const {
-  return {{Cmd::JUMP_TO_DEFINITION, "&Jump to Definition"},
-          {0, nullptr},
-          {Cmd::INSERT_NEW_FUNCTION, "&Insert New Function"}};
 }

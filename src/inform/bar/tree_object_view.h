@@ -14,5 +14,5 @@ public:
 protected:
   CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document, const CTreeItem& item,
                                      int depth) const override;
-  std::vector<CMenuEntry> ContextMenuEntries() const override;
+  int ContextMenuIndex() const override { return 1; }
 };

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "command_binder.h"
+#include "command_router.h"
 #include "message_box.h"
 #include "object_bar.h"
 #include "tree_test_support.h"
@@ -134,7 +136,7 @@ std::string MenuEntries(const QMenu& menu) {
   return out;
 }
 
-// Stands for the main window: handles Edit Object.
+// Stands for the rest of the window's route: handles Edit Object.
 class CEditObjectOwner : public CCmdTarget {
 public:
   bool OnCmdMsg(int id) override { return received.push_back(id), id == 32789; }
@@ -159,8 +161,13 @@ TEST_F(ObjectTreeJump, ContextMenusOfTheThreeTreesAndChoosingFromThem) {
   EXPECT_EQ(MenuEntries(*functions.CreateContextMenu(Centre(functions, "trees"))),
             "&Jump to Definition+|---|&Insert New Function-|");
 
+  // Through a window's route: the current tree, then the rest of the window.
   CEditObjectOwner owner;
-  m_bar.SetCommandOwner(&owner);
+  CCommandRouter router([&](std::vector<CCmdTarget*>& route) {
+    route.insert(route.end(), {m_bar.GetView(m_bar.currentIndex()), &owner});
+  });
+  CCommandBinder binder(router);
+  m_bar.SetCommandBinder(&binder);
   Show(0);
   for (auto [entry, item] : {std::pair{0, "lamp"}, std::pair{1, "ruby"}}) {
     QTimer::singleShot(0, [entry] {
