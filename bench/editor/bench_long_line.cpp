@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +84,19 @@ double Median(std::vector<double> samples) {
 
 using Clock = std::chrono::steady_clock;
 
+// Resident sizes of this process from /proc/self/status, in bytes: "VmRSS" or "VmHWM" (peak).
+double StatusBytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string key = std::string(field) + ":";
+  while (std::getline(status, line))
+    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) * 1024.0;
+  return 0;
+}
+
+// Starts a new peak of the resident size at the current size.
+void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
 // range(0): 0 types at the start of the line, 1 at its end. Backspace takes the key out
 // again (not measured).
 void BM_LongLineKeyToPaint(benchmark::State& state) {
@@ -92,6 +106,8 @@ void BM_LongLineKeyToPaint(benchmark::State& state) {
   view.MoveCaretTo(TextPosition(atEnd ? s.buffer.LineLength(0) : 0, 0));
   view.viewport()->repaint();
   QApplication::processEvents();
+  ResetPeakResident();
+  const double resident = StatusBytes("VmRSS");
   std::vector<double> samples;
   for (auto _ : state) {
     const auto start = Clock::now();
@@ -108,6 +124,9 @@ void BM_LongLineKeyToPaint(benchmark::State& state) {
     state.SkipWithError("the line did not get back its length");
   state.counters["median_ms"] = Median(samples) * 1e3;
   state.counters["first_column"] = view.GetFirstColumn();
+  // What the keys and their paints took above the loaded text, at their peak.
+  state.counters["peak_rise_MB"] = (StatusBytes("VmHWM") - resident) / 1e6;
+  state.counters["resident_MB"] = resident / 1e6;
 }
 BENCHMARK(BM_LongLineKeyToPaint)
     ->Arg(0)
