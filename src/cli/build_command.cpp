@@ -1,55 +1,142 @@
 // torvane-cli build FILE: the editor's Compile without the editor — the same settings, the same
 // command line, the same redirector, with the output on standard output.
+#include <cerrno>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 
 #include "cli_command.h"
 #include "compile_command.h"
 #include "output_sink.h"
 #include "profile_store.h"
+#include "redirector.h"
 
 namespace {
 
-const char* const BUILD_USAGE = "build FILE                   compile FILE with the configured compiler";
+const char* const BUILD_USAGE =
+    "build [--timeout SECONDS] FILE  compile FILE with the configured compiler";
 
+// The exit status of a build stopped by --timeout, as timeout(1) has it.
+constexpr int EXIT_TIMED_OUT = 124;
+
+// Set by the handler of SIGTERM, SIGHUP and SIGINT; the redirector's pump looks at it.
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void NoteStopSignal(int signal) { g_stopSignal = signal; }
+
+// The compiler runs in a process group of its own, so a terminal's Ctrl+C or a hang-up
+// reaches only us: we end the compile (the whole group) and then leave as the signal asks.
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = NoteStopSignal;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+  // A closed standard output is then a write error we report, not a silent death that
+  // leaves the compiler running.
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Standard output; the first failing write is kept and nothing more is written.
 class CStandardOutputSink : public COutputSink {
 public:
-  void AppendText(const QByteArray& text) override {
-    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-    std::fflush(stdout); // a long compile shows its progress as it comes
+  void AppendText(const QByteArray& text) override { Write(text.constData(), text.size()); }
+  void Write(const char* text, qsizetype length) {
+    if (m_error) return;
+    // A long compile shows its progress as it comes, hence the flush.
+    if (std::fwrite(text, 1, static_cast<size_t>(length), stdout) != static_cast<size_t>(length) ||
+        std::fflush(stdout) != 0)
+      m_error = errno != 0 ? errno : EIO;
   }
+  int Error() const { return m_error; }
+
+private:
+  int m_error = 0;
 };
 
+int Usage() {
+  std::fprintf(stderr, "usage: torvane-cli %s\n", BUILD_USAGE);
+  return 2;
+}
+
+// SECONDS: a positive number, fractions allowed.
+std::optional<qint64> ParseTimeoutMs(const char* text) {
+  bool ok = false;
+  const double seconds = QString::fromLocal8Bit(text).toDouble(&ok);
+  if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > 366.0 * 24 * 3600)
+    return std::nullopt;
+  return static_cast<qint64>(std::ceil(seconds * 1000));
+}
+
 int RunBuildCommand(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: torvane-cli %s\n", BUILD_USAGE);
-    return 2;
+  std::optional<qint64> timeoutMs;
+  int fileArg = 1;
+  if (argc >= 2 && std::strcmp(argv[1], "--timeout") == 0) {
+    if (argc < 3) return Usage();
+    timeoutMs = ParseTimeoutMs(argv[2]);
+    if (!timeoutMs) {
+      std::fprintf(stderr, "torvane-cli build: '%s' is not a number of seconds above 0\n", argv[2]);
+      return 2;
+    }
+    fileArg = 3;
   }
+  if (argc != fileArg + 1) return Usage();
+
   // The redirector pumps events between polls; give it an application to pump.
   int appArgc = 1;
   char* appArgv[] = {argv[0], nullptr};
   std::optional<QCoreApplication> app;
   if (!QCoreApplication::instance()) app.emplace(appArgc, appArgv);
 
-  const QFileInfo sourceInfo(QString::fromLocal8Bit(argv[1]));
+  const char* file = argv[fileArg];
+  const QFileInfo sourceInfo(QString::fromLocal8Bit(file));
   if (!sourceInfo.isFile()) {
-    std::fprintf(stderr, "torvane-cli build: cannot read '%s': no such file\n", argv[1]);
+    std::fprintf(stderr, "torvane-cli build: cannot read '%s': no such file\n", file);
     return 2;
   }
   // The editor compiles a document by its full path; so do we.
   const QString sourcePath = sourceInfo.absoluteFilePath();
 
+  CatchStopSignals();
+  const QDeadlineTimer deadline =
+      timeoutMs ? QDeadlineTimer(*timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
+  bool timedOut = false;
+  auto pump = [&deadline, &timedOut] {
+    if (!timedOut && deadline.hasExpired()) timedOut = true;
+    if (g_stopSignal != 0 || timedOut) CRedirector::CancelRunning();
+    QCoreApplication::processEvents();
+  };
+
   const CProfileStore store;
   CStandardOutputSink sink;
-  const CompileRun run = RunCompile(sourcePath, store, &sink);
+  const CompileRun run = RunCompile(sourcePath, store, &sink, {}, pump);
+  if (!run.refusal.isEmpty()) {
+    std::fprintf(stderr, "torvane-cli build: %s\n", run.refusal.toLocal8Bit().constData());
+    return 2;
+  }
   if (!run.compilerSet) {
-    std::printf("%s\n", TEXT_NO_COMPILER_PATH);
+    const QByteArray text = QByteArray(TEXT_NO_COMPILER_PATH) + '\n';
+    sink.Write(text.constData(), text.size());
+  } else {
+    sink.Write("\n", 1);
+  }
+  if (g_stopSignal != 0) return 128 + g_stopSignal;
+  if (sink.Error() != 0) {
+    std::fprintf(stderr, "torvane-cli build: cannot write the output: %s\n",
+                 std::strerror(sink.Error()));
     return 1;
   }
-  std::printf("\n");
+  if (timedOut && !run.childFinished) {
+    std::fprintf(stderr, "torvane-cli build: the compiler was stopped after %s seconds\n",
+                 argv[2]);
+    return EXIT_TIMED_OUT;
+  }
+  if (!run.compilerSet) return 1;
   // The compiler's own verdict becomes ours, so scripts can tell a failed build.
   return run.childFinished ? run.exitCode : 1;
 }

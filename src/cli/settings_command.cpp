@@ -9,6 +9,7 @@
 // integer must then be a 32-bit number (decimal or 0x hexadecimal). A value the program does
 // not know is written only with --int or --text, so that a mistyped name does not quietly
 // store a setting nothing reads.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -36,7 +37,20 @@ void PrintLine(const QString& text) {
   std::fputc('\n', stdout);
 }
 
+// What get and list printed must have reached standard output (a full disk, a closed pipe).
+int FinishOutput() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  std::fprintf(stderr, "torvane-cli: cannot write the output: %s\n", std::strerror(errno));
+  return 1;
+}
+
+// The value as the program uses it: a path nobody stored is the one found on this system.
 QString Current(const CProfileStore& store, const SettingKeyInfo& key) {
+  for (const StringSettingKey& path :
+       {SETTING_COMPILER_PATH, SETTING_LIBRARY_PATH, SETTING_INTERPRETER_PATH}) {
+    if (key.section == QLatin1String(path.section) && key.value == QLatin1String(path.value))
+      return ReadToolPath(store, path);
+  }
   if (key.type == SettingType::Integer)
     return QString::number(store.GetProfileInt(key.section, key.value, key.defaultValue));
   return store.GetProfileString(key.section, key.value, key.defaultText);
@@ -46,7 +60,7 @@ int Get(const QString& section, const QString& value) {
   const CProfileStore store;
   if (const SettingKeyInfo* key = FindSettingKey(section, value)) {
     PrintLine(Current(store, *key));
-    return 0;
+    return FinishOutput();
   }
   if (!store.HasProfileValue(section, value)) {
     std::fprintf(stderr, "torvane-cli: no value '%s' is stored in section '%s'\n",
@@ -54,7 +68,7 @@ int Get(const QString& section, const QString& value) {
     return 1;
   }
   PrintLine(store.GetProfileString(section, value, QString()));
-  return 0;
+  return FinishOutput();
 }
 
 int Set(int argc, char** argv) {
@@ -124,7 +138,7 @@ int List() {
   for (const SettingKeyInfo& key : AllSettingKeys())
     PrintLine(key.section + QLatin1Char('\t') + key.value + QLatin1Char('\t') +
               Current(store, key));
-  return 0;
+  return FinishOutput();
 }
 
 int RunSettings(int argc, char** argv) {

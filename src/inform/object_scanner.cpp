@@ -149,15 +149,15 @@ bool IsDirective(std::string_view token) {
 
 // ---------------------------------------------------------------------------------------------
 
-CObjectScanner::CObjectScanner() : m_alive(std::make_shared<bool>(true)) {}
+CObjectScanner::CObjectScanner() = default;
 
-CObjectScanner::~CObjectScanner() { *m_alive = false; }
+CObjectScanner::~CObjectScanner() = default;
 
 bool CObjectScanner::ScanObjects(const CScanLineSource& source, CScanHost* host) {
   if (m_scanning) return false;
   CScanHost noHost;
   CScanHost& ui = host != nullptr ? *host : noHost;
-  const std::shared_ptr<bool> alive = m_alive;
+  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
 
   const int lineCount = source.LineCount();
   std::array<std::string, NESTING_SLOTS> slots;
@@ -169,7 +169,7 @@ bool CObjectScanner::ScanObjects(const CScanLineSource& source, CScanHost* host)
     ui.PumpMessages();
     // Events may have closed the document or cut its text; then there is nothing left to read.
     // A scanner destroyed meanwhile may have taken its host with it: no further call is made.
-    if (!*alive) return false;
+    if (lifetime.IsGone()) return false;
     if (i >= source.LineCount()) {
       complete = false;
       break;

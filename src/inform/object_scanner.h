@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "lifetime_guard.h"
+
 // The object scanner: a line-oriented pass over a document's text that collects the objects
 // and routines defined in column 0, for the object bar. It reads the first few tokens of each
 // line and is a heuristic, not an Inform parser.
@@ -244,9 +246,8 @@ private:
   std::unordered_map<std::string, int> m_nextFunctionSuffix;
   int m_scannerValue = 0;
   bool m_scanning = false;
-  // Cleared by the destructor; a scan holds a share of it to notice its scanner going away
-  // while it dispatches events.
-  std::shared_ptr<bool> m_alive;
+  // A scan watches it to notice its scanner going away while it dispatches events.
+  CLifetimeGuard m_lifetime;
 };
 
 // The tokenizer: skips space characters and reads one token from line at pos, leaving pos

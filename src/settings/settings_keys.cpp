@@ -1,5 +1,10 @@
 #include "settings_keys.h"
 
+#include <cstring>
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include "colouring.h"
 
 namespace {
@@ -21,6 +26,10 @@ SettingKeyInfo Row(const IntSettingKey& key) {
 QString NormalSection(QString section) {
   section.replace(QLatin1Char('/'), QLatin1Char('\\'));
   return section;
+}
+
+bool SameKey(const StringSettingKey& a, const StringSettingKey& b) {
+  return std::strcmp(a.section, b.section) == 0 && std::strcmp(a.value, b.value) == 0;
 }
 
 } // namespace
@@ -62,4 +71,28 @@ const SettingKeyInfo* FindSettingKey(const QString& section, const QString& valu
     if (row.value == value && row.section == wanted) return &row;
   }
   return nullptr;
+}
+
+QString SystemToolPath(const StringSettingKey& key) {
+  if (SameKey(key, SETTING_COMPILER_PATH))
+    return QStandardPaths::findExecutable(QStringLiteral("inform6"));
+  if (SameKey(key, SETTING_LIBRARY_PATH)) {
+    const QString library = QStringLiteral("/usr/share/inform6/library");
+    return QFileInfo(library).isDir() ? library : QString();
+  }
+  if (SameKey(key, SETTING_INTERPRETER_PATH)) {
+    // Debian's alternative for Z-code interpreters; /usr/games is often not on the PATH.
+    const QString name = QStringLiteral("zcode-interpreter");
+    const QString onPath = QStandardPaths::findExecutable(name);
+    return onPath.isEmpty() ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/games")})
+                            : onPath;
+  }
+  return QString();
+}
+
+QString ReadToolPath(const CProfileStore& store, const StringSettingKey& key) {
+  const QString section = QString::fromLatin1(key.section);
+  const QString value = QString::fromLatin1(key.value);
+  if (store.HasProfileValue(section, value)) return store.GetProfileString(section, value, {});
+  return SystemToolPath(key);
 }

@@ -85,6 +85,17 @@ inline bool WriteSetting(CProfileStore& store, const IntSettingKey& key, int32_t
   return store.WriteProfileInt(QString::fromLatin1(key.section), QString::fromLatin1(key.value), v);
 }
 
+// The compiler, library and interpreter paths as Compile and Run use them: the stored value
+// whenever there is one, even an empty one the user set; for a user who never set it, what
+// this system offers (SystemToolPath). Every reader of these three paths calls this, so the
+// editor and torvane-cli agree.
+QString ReadToolPath(const CProfileStore& store, const StringSettingKey& key);
+
+// What this system offers for a path nobody has stored: "inform6" found on the PATH, the
+// folder /usr/share/inform6/library when it exists, Debian's "zcode-interpreter" on the PATH
+// or in /usr/games. Empty when there is nothing, and for any other key.
+QString SystemToolPath(const StringSettingKey& key);
+
 // One row of the table of every stored value.
 struct SettingKeyInfo {
   QString section;

@@ -1,5 +1,7 @@
 #include "compile_command.h"
 
+#include <QFileInfo>
+
 #include "profile_store.h"
 #include "redirector.h"
 #include "settings_keys.h"
@@ -80,12 +82,18 @@ CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSet
 
 CompileSettings ReadCompileSettings(const CProfileStore& store) {
   CompileSettings settings;
-  settings.compiler = ReadSetting(store, SETTING_COMPILER_PATH);
-  settings.library = ReadSetting(store, SETTING_LIBRARY_PATH);
+  settings.compiler = ReadToolPath(store, SETTING_COMPILER_PATH);
+  settings.library = ReadToolPath(store, SETTING_LIBRARY_PATH);
   settings.standardOptions = ReadSetting(store, SETTING_STANDARD_OPTIONS);
   settings.userDefOptions = ReadSetting(store, SETTING_USER_DEF_OPTIONS);
   settings.z5 = ReadSetting(store, SETTING_Z5);
   return settings;
+}
+
+bool OutputWouldOverwriteSource(const QString& sourcePath, const QString& outputPath) {
+  if (sourcePath == outputPath) return true;
+  const QString source = QFileInfo(sourcePath).canonicalFilePath();
+  return !source.isEmpty() && source == QFileInfo(outputPath).canonicalFilePath();
 }
 
 CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,
@@ -96,6 +104,11 @@ CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COu
   if (settings.compiler.isEmpty()) return result;
   result.compilerSet = true;
   const CompileCommand command = ComposeCompileCommand(sourcePath, settings);
+  // A source named like its story ("adv.z5") would be replaced by the compiler's output.
+  if (OutputWouldOverwriteSource(sourcePath, command.outputPath)) {
+    result.refusal = QLatin1String(TEXT_OUTPUT_IS_SOURCE) + sourcePath;
+    return result;
+  }
   if (prepareOutput) prepareOutput();
   // Each compile has its own redirector, so one started from inside another's pump nests.
   CRedirector redirector(command.commandLine, output);

@@ -10,6 +10,10 @@ class CProfileStore;
 // Texts of the Compile command.
 inline constexpr const char* TEXT_NO_COMPILER_PATH =
     "You have not set your compiler path.  See View->Options";
+// Followed by the source path: a source named like its own story file ("adv.z5").
+inline constexpr const char* TEXT_OUTPUT_IS_SOURCE =
+    "Not compiled: the story file would overwrite the source. Give the source another "
+    "extension, such as .inf:\n";
 
 // Bits of "StandardOptions", each adding one switch.
 inline constexpr uint32_t OPTION_DEBUG = 1;          // "-D "
@@ -54,15 +58,21 @@ CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSet
 // The five values as stored now; read on every compile, never cached.
 CompileSettings ReadCompileSettings(const CProfileStore& store);
 
+// True when writing outputPath would destroy sourcePath: the same path, or the same file
+// reached another way (a link).
+bool OutputWouldOverwriteSource(const QString& sourcePath, const QString& outputPath);
+
 // How a compile went, as far as the program can tell.
 struct CompileRun {
   bool compilerSet = false;   // false: nothing ran; the caller tells TEXT_NO_COMPILER_PATH
+  QString refusal;            // not empty: nothing ran, and this is what to tell the user
   bool childFinished = false; // the compiler ran to its own end
   int exitCode = -1;          // its exit status then
 };
 
-// Compile after the document's save: reads the settings now; with a compiler path set, calls
-// prepareOutput (the editor shows and clears its output bar), then runs the command through
+// Compile after the document's save: reads the settings now (a fresh user's paths are found
+// on the system, see ReadToolPath); with a compiler path set, and an output path that is
+// not the source itself, calls prepareOutput (the editor shows and clears its output bar), then runs the command through
 // a CRedirector into output until the compiler ends, pumping events with pump (empty: the
 // application's). Uses nothing of the caller after the run, so the caller may be gone by then.
 CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,

@@ -1,7 +1,10 @@
 #include "redirector.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -35,31 +38,53 @@ bool CanCreatePipe(int& error) {
   return true;
 }
 
-// Ends the child and waits for it; true when it is gone.
-bool EndChild(QProcess& process) {
+// QProcess says "execvp: No such file or directory" for a program that cannot be started,
+// which leaves the user guessing which path is wrong: name it instead.
+QString StartFailureText(const QString& program, const QString& errorString) {
+  static const QLatin1String kExecPrefix("execvp: ");
+  if (!errorString.startsWith(kExecPrefix)) return errorString;
+  return program + QLatin1String(": ") + errorString.mid(kExecPrefix.size());
+}
+
+// Every redirector whose Run is in progress, innermost last (Run nests inside its own pump).
+std::vector<CRedirector*>& RunningRedirectors() {
+  static std::vector<CRedirector*> running;
+  return running;
+}
+
+void ForgetRunning(CRedirector* redirector) {
+  auto& running = RunningRedirectors();
+  running.erase(std::remove(running.begin(), running.end(), redirector), running.end());
+}
+
+// The child leads a process group of its own (set up in the child before exec), so that
+// ending the build also ends what the compiler started, and the terminal's Ctrl+C reaches
+// only torvane-cli, which then decides. Ends the whole group and waits for the child; true
+// when the child is gone.
+bool EndChild(QProcess& process, pid_t group) {
+  if (group > 0) ::kill(-group, SIGKILL); // ESRCH: nothing of the group is left
   if (process.state() == QProcess::NotRunning) return true;
-  process.kill();
-  return process.state() == QProcess::NotRunning || process.waitForFinished(TERMINATE_WAIT_MS);
+  if (group <= 0) process.kill();
+  return process.waitForFinished(TERMINATE_WAIT_MS) || process.state() == QProcess::NotRunning;
 }
 
 } // namespace
-
-struct CRedirector::RunState {
-  bool destroyed = false;
-};
 
 CRedirector::CRedirector(const QString& commandLine, COutputSink* output,
                          const QString& workingDirectory)
     : m_output(output), m_commandLine(commandLine), m_workingDirectory(workingDirectory) {}
 
-CRedirector::~CRedirector() {
-  // Run is further up the stack (we are being destroyed from inside its pump): tell it.
-  if (m_runState) m_runState->destroyed = true;
-}
+CRedirector::~CRedirector() { ForgetRunning(this); }
 
 void CRedirector::SetPumpMessages(PumpFunction pump) { m_pump = std::move(pump); }
 
 void CRedirector::Cancel() { m_cancelRequested = true; }
+
+void CRedirector::CancelRunning() {
+  for (CRedirector* redirector : RunningRedirectors()) redirector->Cancel();
+}
+
+bool CRedirector::AnyRunning() { return !RunningRedirectors().empty(); }
 
 void CRedirector::FilterChunk(QByteArray& chunk) {
   chunk.replace('\b', ' ');
@@ -96,17 +121,19 @@ void CRedirector::PumpMessages() {
 }
 
 void CRedirector::Run() {
-  if (m_runState) return; // already running further up the stack; that run goes on
+  if (m_running) return; // already running further up the stack; that run goes on
 
-  RunState state;
-  m_runState = &state;
+  // Every call below that leaves this class (sink, pump) may destroy us; after each one we
+  // look at the watch on our own stack before touching a member again.
+  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
+  m_running = true;
   m_childFinished = false;
   m_childExitCode = -1;
 
   // A failure before the child runs is reported and ends the run.
-  auto failToStart = [this, &state](const char* message, const QString& systemText) {
+  auto failToStart = [this, &lifetime](const char* message, const QString& systemText) {
     ReportLastError(message, systemText);
-    if (!state.destroyed) m_runState = nullptr;
+    if (!lifetime.IsGone()) m_running = false;
   };
 
   int pipeError = 0;
@@ -126,6 +153,7 @@ void CRedirector::Run() {
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
   if (!m_workingDirectory.isNull()) process.setWorkingDirectory(m_workingDirectory);
+  process.setChildProcessModifier([] { ::setpgid(0, 0); });
   bool readFailed = false;
   QObject::connect(&process, &QProcess::errorOccurred, [&readFailed](QProcess::ProcessError e) {
     if (e == QProcess::ReadError) readFailed = true;
@@ -133,15 +161,15 @@ void CRedirector::Run() {
 
   process.start(program, arguments, QIODevice::ReadOnly);
   if (!process.waitForStarted(-1)) {
-    failToStart(TEXT_ERROR_CREATING_PROCESS, process.errorString());
+    failToStart(TEXT_ERROR_CREATING_PROCESS, StartFailureText(program, process.errorString()));
     return;
   }
+  const pid_t group = static_cast<pid_t>(process.processId());
+  RunningRedirectors().push_back(this);
 
-  // Every call below that leaves this class (sink, pump) may destroy us; after each one we
-  // look at the flag on our own stack before touching a member again.
-  auto abandoned = [&state, &process]() {
-    if (!state.destroyed) return false;
-    EndChild(process); // nobody is left to read it
+  auto abandoned = [&lifetime, &process, group]() {
+    if (!lifetime.IsGone()) return false;
+    EndChild(process, group); // nobody is left to read it
     return true;
   };
 
@@ -157,17 +185,25 @@ void CRedirector::Run() {
     }
 
     if (process.bytesAvailable() > 0) {
-      chunk.resize(READ_CHUNK);
-      const qint64 n = process.read(chunk.data(), READ_CHUNK);
-      if (n < 0) {
-        ReportLastError(TEXT_READ_FAILED, process.errorString());
+      // Everything buffered goes on before events are pumped again: every pump lets the
+      // process read the pipe once more, so one chunk per pump would let a compiler that
+      // prints without end fill memory with what it printed.
+      bool failed = false;
+      do {
+        chunk.resize(READ_CHUNK);
+        const qint64 n = process.read(chunk.data(), READ_CHUNK);
+        if (n < 0) {
+          ReportLastError(TEXT_READ_FAILED, process.errorString());
+          failed = true;
+          break;
+        }
+        chunk.resize(n);
+        FilterChunk(chunk);
+        AppendText(chunk);
         if (abandoned()) return;
-        break;
-      }
-      chunk.resize(n);
-      FilterChunk(chunk);
-      AppendText(chunk);
+      } while (process.bytesAvailable() > 0 && !m_cancelRequested);
       if (abandoned()) return;
+      if (failed) break;
       PumpMessages();
       if (abandoned()) return;
       // A child that never stops printing must still be cancellable, so the request is
@@ -184,7 +220,7 @@ void CRedirector::Run() {
     }
 
     if (m_cancelRequested) {
-      if (EndChild(process))
+      if (EndChild(process, group))
         AppendText(TEXT_CANCELLED);
       else
         ReportLastError(TEXT_ERROR_TERMINATING, process.errorString());
@@ -200,9 +236,12 @@ void CRedirector::Run() {
       process.waitForFinished(static_cast<int>(pause.remainingTime()));
   }
 
-  EndChild(process); // left early after a pipe failure: the child would otherwise linger
+  // Left early after a pipe failure, the child would otherwise linger. A child that ended
+  // on its own may leave helpers behind; they are its own business.
+  if (!m_childFinished) EndChild(process, group);
+  ForgetRunning(this);
   AppendText(TEXT_COMPILATION_COMPLETE);
-  if (state.destroyed) return;
-  m_runState = nullptr;
+  if (lifetime.IsGone()) return;
+  m_running = false;
   m_cancelRequested = false; // a cancel ends one run, not the next
 }

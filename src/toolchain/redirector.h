@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "lifetime_guard.h"
+
 class COutputSink;
 
 // Texts the redirector writes into its output, exactly as users know them.
@@ -30,6 +32,9 @@ inline constexpr const char* TEXT_PRESS_ANY_KEY = "Press any key to continue . .
 // it runs ends its child and returns without touching itself or the sink again; a second
 // Run of the same redirector inside the first one does nothing. The sink is not owned and
 // must outlive the redirector or the redirector must be destroyed first.
+//
+// The child leads a process group of its own; ending it (Cancel, destruction) ends the whole
+// group, so helpers it started cannot keep the build, or its output pipe, alive.
 class CRedirector {
 public:
   using PumpFunction = std::function<void()>;
@@ -45,8 +50,14 @@ public:
   // Runs the child to its end. Every outcome is reported as text in the sink; a run whose
   // child started always ends with "\nCompilation Complete.".
   virtual void Run();
-  // Asks a running Run to end its child; honoured at the next pump.
+  // Asks a running Run to end its child; honoured at the next pump, so it may be called
+  // from anything the pump dispatches (a Stop Build command, a signal's note, a timer).
   virtual void Cancel();
+
+  // Cancel for every redirector whose Run is in progress (nested ones included), and whether
+  // there is one: Stop Build does not need to know which compile is running.
+  static void CancelRunning();
+  static bool AnyRunning();
 
   // Replaces the event pump (default: QCoreApplication::processEvents when an application
   // exists, otherwise nothing).
@@ -54,7 +65,7 @@ public:
   // Milliseconds to wait between two polls that found nothing to read (default 100).
   void SetPollInterval(unsigned milliseconds) { m_pollInterval = milliseconds; }
 
-  bool IsRunning() const { return m_runState != nullptr; }
+  bool IsRunning() const { return m_running; }
   // After Run: whether the child ran to its own end, and its exit status then.
   bool ChildFinished() const { return m_childFinished; }
   int ChildExitCode() const { return m_childExitCode; }
@@ -71,15 +82,14 @@ protected:
   void PumpMessages();
 
 private:
-  struct RunState;
-
   bool m_cancelRequested = false;
   unsigned m_pollInterval = 100;
   COutputSink* m_output;
   QString m_commandLine;
   QString m_workingDirectory;
   PumpFunction m_pump;
-  RunState* m_runState = nullptr; // the running Run's frame; tells it about our destruction
+  bool m_running = false;
+  CLifetimeGuard m_lifetime; // tells a running Run about our destruction
   bool m_childFinished = false;
   int m_childExitCode = -1;
 };

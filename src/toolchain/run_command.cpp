@@ -1,6 +1,7 @@
 #include "run_command.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QDateTime>
 #include <QDir>
@@ -66,7 +67,7 @@ bool ComposeInterpreterLaunch(const QString& interpreterSetting, const QString& 
   return true;
 }
 
-CRunHost::CRunHost() : m_lifeToken(std::make_shared<int>(0)) {}
+CRunHost::CRunHost() = default;
 
 CRunHost::~CRunHost() = default;
 
@@ -82,14 +83,14 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
   // from here on only locals are used, and the host only while its token lives.
   CRunHost* const host = &m_host;
   const QString settingsFile = m_settingsFile;
-  const std::weak_ptr<void> hostAlive = host->LifeToken();
+  const CLifetimeGuard::CWatch hostLifetime = host->Lifetime();
 
   // A document that was never saved has no source to build from or compare with.
   if (sourcePath.isEmpty()) return RunOutcome::NoSourcePath;
 
   if (host->IsModified()) {
     host->SaveDocument(sourcePath);
-    if (hostAlive.expired()) return RunOutcome::HostGone;
+    if (hostLifetime.IsGone()) return RunOutcome::HostGone;
   }
   const std::optional<qint64> sourceTime = LastWriteSeconds(sourcePath);
 
@@ -98,10 +99,10 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
     QString base = sourcePath;
     StripExtension(base);
     const RunAnswer answer = host->AskYesNoCancel(base + QLatin1String(TEXT_STORY_MISSING));
-    if (hostAlive.expired()) return RunOutcome::HostGone;
+    if (hostLifetime.IsGone()) return RunOutcome::HostGone;
     if (answer != RunAnswer::Yes) return RunOutcome::Declined;
     host->Compile();
-    if (hostAlive.expired()) return RunOutcome::HostGone;
+    if (hostLifetime.IsGone()) return RunOutcome::HostGone;
     storyPath = FindStoryFile(sourcePath);
     if (storyPath.isEmpty()) return RunOutcome::NoStory;
   }
@@ -112,11 +113,11 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
     const RunAnswer answer = host->AskYesNoCancel(
         QLatin1String(TEXT_OUT_OF_DATE_HEAD) + QLatin1String(TEXT_OUT_OF_DATE_INDENT) + storyName +
         QLatin1String(TEXT_OUT_OF_DATE_TAIL));
-    if (hostAlive.expired()) return RunOutcome::HostGone;
+    if (hostLifetime.IsGone()) return RunOutcome::HostGone;
     if (answer == RunAnswer::Cancel) return RunOutcome::Declined;
     if (answer == RunAnswer::Yes) {
       host->Compile();
-      if (hostAlive.expired()) return RunOutcome::HostGone;
+      if (hostLifetime.IsGone()) return RunOutcome::HostGone;
       const std::optional<qint64> rebuiltTime = LastWriteSeconds(storyPath);
       if (!rebuiltTime || rebuiltTime == storyTime) return RunOutcome::NotRewritten;
     }
@@ -127,18 +128,18 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
     const std::unique_ptr<CProfileStore> store =
         settingsFile.isEmpty() ? std::make_unique<CProfileStore>()
                                : std::make_unique<CProfileStore>(settingsFile);
-    interpreter = ReadSetting(*store, SETTING_INTERPRETER_PATH);
+    interpreter = ReadToolPath(*store, SETTING_INTERPRETER_PATH);
   }
   QString program;
   QStringList arguments;
   if (!ComposeInterpreterLaunch(interpreter, storyPath, program, arguments)) {
     host->ShowMessage(QLatin1String(TEXT_NO_INTERPRETER_PATH));
-    return hostAlive.expired() ? RunOutcome::HostGone : RunOutcome::NoInterpreter;
+    return hostLifetime.IsGone() ? RunOutcome::HostGone : RunOutcome::NoInterpreter;
   }
   if (!host->StartInterpreter(program, arguments)) {
     // Starting is not waited for, but a program that cannot be started at all is told.
     host->ShowMessage(QLatin1String(TEXT_INTERPRETER_NOT_STARTED) + program);
-    return hostAlive.expired() ? RunOutcome::HostGone : RunOutcome::InterpreterFailed;
+    return hostLifetime.IsGone() ? RunOutcome::HostGone : RunOutcome::InterpreterFailed;
   }
   return RunOutcome::Launched;
 }

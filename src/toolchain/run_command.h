@@ -1,9 +1,10 @@
 #pragma once
-#include <memory>
 #include <optional>
 
 #include <QString>
 #include <QStringList>
+
+#include "lifetime_guard.h"
 
 // Texts of the Run command.
 inline constexpr const char* TEXT_STORY_MISSING = ".z* does not exist.\nDo you want to build it?";
@@ -62,11 +63,11 @@ public:
   // Starts the interpreter on its own, not waiting for it (default: QProcess::startDetached).
   virtual bool StartInterpreter(const QString& program, const QStringList& arguments);
 
-  // Expires when this host is destroyed.
-  std::weak_ptr<void> LifeToken() const { return m_lifeToken; }
+  // Tells whether this host has been destroyed since.
+  CLifetimeGuard::CWatch Lifetime() const { return m_lifetime.Watch(); }
 
 private:
-  std::shared_ptr<void> m_lifeToken;
+  CLifetimeGuard m_lifetime;
 };
 
 // How a Run ended.

@@ -1,5 +1,7 @@
 // torvane-cli as a child process: colour, scan, build and settings, usage errors, with the
 // settings store under a temporary XDG_CONFIG_HOME.
+#include <csignal>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../toolchain/toolchain_test_support.h"
 #include "colouring.h"
 #include "profile_store.h"
 #include "settings_keys.h"
@@ -21,19 +24,34 @@ struct CliResult {
   QByteArray out, err;
 };
 
-CliResult RunCli(const QStringList& arguments, const QString& configHome = QString(),
-                 const QString& workDir = QString()) {
-  QProcess process;
-  if (!configHome.isEmpty()) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    process.setProcessEnvironment(env);
-  }
-  process.setWorkingDirectory(workDir);
+// How torvane-cli is run besides its arguments.
+struct CliSetting {
+  QString configHome; // its settings store lies below this folder
+  QString workDir;
+  QString path;       // its PATH; empty keeps this process's
+  QString stdoutFile; // standard output goes to this file
+};
+
+void StartCli(QProcess& process, const QStringList& arguments, const CliSetting& setting) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  if (!setting.configHome.isEmpty()) env.insert(QStringLiteral("XDG_CONFIG_HOME"), setting.configHome);
+  if (!setting.path.isEmpty()) env.insert(QStringLiteral("PATH"), setting.path);
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(setting.workDir);
+  if (!setting.stdoutFile.isEmpty()) process.setStandardOutputFile(setting.stdoutFile);
   process.start(QStringLiteral(TORVANE_CLI), arguments);
+}
+
+CliResult RunCli(const QStringList& arguments, const CliSetting& setting) {
+  QProcess process;
+  StartCli(process, arguments, setting);
   EXPECT_TRUE(process.waitForFinished(120000)); // a bound against a hang only
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
           process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+CliResult RunCli(const QStringList& arguments, const QString& configHome = QString()) {
+  return RunCli(arguments, CliSetting{configHome, {}, {}, {}});
 }
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
@@ -125,7 +143,12 @@ TEST(ScanCommand, ListsRecordsByNameWithAwkwardBytesEscaped) {
 
 class Configured : public ::testing::Test {
 protected:
-  CliResult Run(const QStringList& arguments) { return RunCli(arguments, m_config.path(), m_work.path()); }
+  // PATH is the empty work folder unless given: no inform6 is found on it.
+  CliSetting Setting(const QString& path = QString()) const {
+    return {m_config.path(), m_work.path(), path.isEmpty() ? m_work.path() : path, {}};
+  }
+  CliResult Run(const QStringList& arguments) { return RunCli(arguments, Setting()); }
+  pid_t ScriptPid(const QString& name) const { return ReadFile(m_work.filePath(name)).trimmed().toInt(); }
   QByteArray Get(const QString& section, const QString& value) {
     const CliResult r = Run({"settings", "get", section, value});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -151,6 +174,13 @@ TEST_F(Configured, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict
   r = Run({"build", "lantern.inf"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.out.startsWith("Error creating process\r\n")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains(m_work.filePath("no-such-inform").toUtf8())) << r.out.toStdString();
+  // A source named like its story file would be destroyed by its own build.
+  ASSERT_TRUE(WriteBytes(m_work.filePath("story.z8"), "[ Main; ];\n"));
+  r = Run({"build", "story.z8"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains("would overwrite the source") && r.out.isEmpty()) << r.err.toStdString();
+  EXPECT_EQ(ReadFile(m_work.filePath("story.z8")), "[ Main; ];\n");
   if (!QFileInfo(QStringLiteral("/usr/bin/inform6")).isExecutable()) GTEST_SKIP() << "no inform6";
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/usr/bin/inform6")));
   r = Run({"build", "lantern.inf"});
@@ -163,8 +193,73 @@ TEST_F(Configured, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict
   EXPECT_TRUE(r.out.endsWith("\nCompilation Complete.\n")) << r.out.toStdString();
 }
 
+TEST_F(Configured, AFreshUserCompilesWithTheInformFoundOnThePath) {
+  if (!QFileInfo(QStringLiteral("/usr/bin/inform6")).isExecutable() ||
+      !QFileInfo(QStringLiteral("/usr/share/inform6/library/parser.h")).isFile())
+    GTEST_SKIP() << "no inform6 or no library";
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", m_work.filePath("lantern.inf")));
+  // lantern.inf includes the library, which is found only through the default library path.
+  const CliResult r = RunCli({"build", "lantern.inf"}, Setting("/usr/bin"));
+  EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+  EXPECT_TRUE(QFileInfo(m_work.filePath("lantern.z5")).isFile());
+}
+
+TEST_F(Configured, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", m_work.filePath("lantern.inf")));
+  // The compiler starts a helper that keeps the output pipe open, then waits for ever.
+  const QString compiler = m_work.filePath("compiler.sh");
+  ASSERT_TRUE(WriteScript(compiler, "sh -c 'echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0\"; exec sleep 600' "
+                                    "\"$0.helper\" & echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"; "
+                                    "while [ ! -e \"$0.helper\" ]; do sleep 0.02; done; echo started; exec sleep 600"));
+  CProfileStore store(IniPath());
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, compiler));
+  const std::pair<int, int> rows[] = {{SIGTERM, 143}, {SIGHUP, 129}, {SIGINT, 130}, {0, 124}};
+  for (const auto& [signal, status] : rows) {
+    SCOPED_TRACE(signal);
+    QFile::remove(compiler + ".pid");
+    QFile::remove(compiler + ".helper");
+    QProcess cli;
+    StartCli(cli, signal ? QStringList{"build", "lantern.inf"} : QStringList{"build", "--timeout", "3", "lantern.inf"},
+             Setting("/usr/bin:/bin")); // the script needs sh, mv and sleep
+    // Once the compiler's first line has come through, it and its helper are running.
+    QByteArray out;
+    while (!out.contains("started\n") && cli.waitForReadyRead(30000)) out += cli.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("started\n"));
+    if (signal) ::kill(static_cast<pid_t>(cli.processId()), signal);
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), status);
+    out += cli.readAllStandardOutput();
+    EXPECT_EQ(out, "started\n\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n\nCompilation Complete.\n");
+    EXPECT_EQ(cli.readAllStandardError(),
+              signal ? "" : "torvane-cli build: the compiler was stopped after 3 seconds\n");
+    EXPECT_TRUE(ProcessGone(ScriptPid("compiler.sh.pid")));
+    EXPECT_TRUE(ProcessGone(ScriptPid("compiler.sh.helper")));
+  }
+}
+
+TEST_F(Configured, OutputThatCannotBeWrittenIsAFailure) {
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", m_work.filePath("lantern.inf")));
+  CProfileStore store(IniPath());
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/bin/true")));
+  CliSetting full = Setting("/usr/bin:/bin");
+  full.stdoutFile = QStringLiteral("/dev/full");
+  for (const QStringList& arguments : {QStringList{"build", "lantern.inf"}, QStringList{"settings", "list"},
+                                       QStringList{"settings", "get", "Editor\\Options", "z5"}}) {
+    const CliResult r = RunCli(arguments, full);
+    EXPECT_EQ(r.exitCode, 1) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(r.err.contains("cannot write the output: No space left on device")) << r.err.toStdString();
+  }
+}
+
 TEST_F(Configured, AFreshUserReadsEveryDefaultAndReadingCreatesNoFile) {
-  std::string expected = "Editor\\Paths\tCompiler\t\nEditor\\Paths\tInterpreter\t\nEditor\\Paths\tLibrary\t\n"
+  // No inform6 on this PATH; the library folder and Debian's interpreter are found where they are.
+  const std::string library = QFileInfo(QStringLiteral("/usr/share/inform6/library")).isDir()
+                                  ? "/usr/share/inform6/library" : "";
+  const std::string interpreter = QFileInfo(QStringLiteral("/usr/games/zcode-interpreter")).isExecutable()
+                                      ? "/usr/games/zcode-interpreter" : "";
+  std::string expected = "Editor\\Paths\tCompiler\t\nEditor\\Paths\tInterpreter\t" + interpreter +
+                         "\nEditor\\Paths\tLibrary\t" + library + "\n"
                          "Editor\\Options\tStandardOptions\t3\nEditor\\Options\tUserDefOptions\t\n"
                          "Editor\\Options\tz5\t1\n";
   for (auto [style, colour] : {std::pair{"Comment", "8421504"}, {"QuotedText", "255"}, {"Function", "16711680"},
@@ -183,6 +278,10 @@ TEST_F(Configured, AFreshUserReadsEveryDefaultAndReadingCreatesNoFile) {
   EXPECT_EQ(list.exitCode, 0);
   EXPECT_EQ(list.out.toStdString(), expected);
   EXPECT_EQ(Get("Editor/Styles", "CommentColour"), "8421504\n");
+  // What a build would use: an inform6 that appears on the PATH.
+  QFile inform(m_work.filePath(QStringLiteral("inform6")));
+  ASSERT_TRUE(inform.open(QIODevice::WriteOnly) && inform.setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner));
+  EXPECT_EQ(Get("Editor\\Paths", "Compiler"), inform.fileName().toLocal8Bit() + "\n");
   EXPECT_FALSE(QFileInfo::exists(IniPath()));
 }
 
@@ -207,7 +306,9 @@ TEST_F(Configured, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) 
     const CliResult r = Run(QStringList{"settings", "set"} + bad);
     EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
     EXPECT_FALSE(r.err.isEmpty());
-    if (bad.contains("Complier")) EXPECT_TRUE(r.err.contains("Complier")) << r.err.toStdString();
+    if (bad.contains("Complier")) {
+      EXPECT_TRUE(r.err.contains("Complier")) << r.err.toStdString();
+    }
   }
   EXPECT_EQ(Get("Editor\\Options", "z5"), "4294967294\n");
   EXPECT_EQ(Get("Editor\\Paths", "Compiler"), compiler.toUtf8() + "\n");
@@ -229,7 +330,7 @@ TEST_F(Configured, AnUnwritableStoreIsReported) {
 TEST(CliUsage, HelpListsEveryCommandAndBadArgumentsGiveStatusTwo) {
   const CliResult help = RunCli({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  for (const char* line : {"\n  build FILE                   compile FILE with the configured compiler\n",
+  for (const char* line : {"\n  build [--timeout SECONDS] FILE  compile FILE with the configured compiler\n",
                            "\n  colour FILE                  print each line's cookie and colour indices\n",
                            "\n  scan FILE", "\n  settings "})
     EXPECT_TRUE(help.out.contains(line)) << line << help.out.toStdString();
@@ -252,7 +353,9 @@ TEST(CliUsage, HelpListsEveryCommandAndBadArgumentsGiveStatusTwo) {
       {{"scan"}, "scan FILE", {}},
       {{"scan", missing, missing}, "scan FILE", {}},
       {{"scan", missing}, missing, "No such file or directory"},
-      {{"build"}, "build FILE", {}},
+      {{"build"}, "build [--timeout SECONDS] FILE", {}},
+      {{"build", "--timeout", "soon", SAMPLE}, "'soon' is not a number of seconds", {}},
+      {{"build", "--timeout", "0", SAMPLE}, "'0' is not a number of seconds", {}},
       {{"settings"}, "settings get", {}},
       {{"settings", "get", "Editor\\Paths"}, "settings get", {}},
       {{"settings", "set", "Editor\\Paths", "Compiler"}, "settings get", {}},

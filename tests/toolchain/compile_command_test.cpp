@@ -1,4 +1,5 @@
 // The compiler command line: its exact text, the output path, and whole-path arguments.
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -57,6 +58,9 @@ TEST(CompileCommandLine, EveryPathReachesTheCompilerWhole) {
 TEST(CompileCommandLine, SettingsAreReadFromTheStoreWithTheirDefaults) {
   QTemporaryDir dir;
   CProfileStore store(dir.filePath(QStringLiteral("Torvane.ini")));
+  // Paths set empty by the user, so that none is looked for on the system.
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QString()));
+  ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QString()));
   EXPECT_EQ(Line("/g/adv.inf", ReadCompileSettings(store)), " -D -U -v5 /g/adv.inf /g/adv.z5");
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/usr/bin/inform6")));
   ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QStringLiteral("/lib6")));
@@ -65,4 +69,55 @@ TEST(CompileCommandLine, SettingsAreReadFromTheStoreWithTheirDefaults) {
   ASSERT_TRUE(WriteSetting(store, SETTING_Z5, 0));
   EXPECT_EQ(Line("/g/adv.inf", ReadCompileSettings(CProfileStore(store.FileName()))),
             "/usr/bin/inform6 +include_path=/lib6 -s -j -e $SIZE=100 -v8 /g/adv.inf /g/adv.z8");
+}
+
+TEST(CompileCommandLine, SourceNamedLikeItsStoryIsNotCompiledOverItself) {
+  QTemporaryDir dir;
+  CProfileStore store(dir.filePath(QStringLiteral("Torvane.ini")));
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/bin/true")));
+  const QString story = dir.filePath(QStringLiteral("story.z5"));
+  const QString link = dir.filePath(QStringLiteral("link.z8"));
+  ASSERT_TRUE(QFile(story).open(QIODevice::WriteOnly) && QFile::link(story, link));
+  for (const auto& [source, z5] : {std::pair{story, 1}, {link, 2}}) {
+    ASSERT_TRUE(WriteSetting(store, SETTING_Z5, z5));
+    bool prepared = false;
+    const CompileRun run = RunCompile(source, store, nullptr, [&] { prepared = true; });
+    EXPECT_EQ(run.refusal, "Not compiled: the story file would overwrite the source. Give the source "
+                           "another extension, such as .inf:\n" + source);
+    EXPECT_FALSE(prepared);
+  }
+  // Another story version of the same name is a file of its own.
+  EXPECT_TRUE(RunCompile(story, store, nullptr).refusal.isEmpty());
+}
+
+TEST(CompileCommandLine, PathsNobodyStoredAreFoundOnTheSystem) {
+  if (!QFileInfo(QStringLiteral("/usr/share/inform6/library")).isDir()) GTEST_SKIP() << "no library";
+  QTemporaryDir dir;
+  const QByteArray oldPath = qgetenv("PATH");
+  for (const char* tool : {"inform6", "zcode-interpreter"}) {
+    QFile file(dir.filePath(QLatin1String(tool)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner));
+  }
+  qputenv("PATH", "/no/such/dir:" + dir.path().toLocal8Bit());
+  CProfileStore store(dir.filePath(QStringLiteral("Torvane.ini")));
+  const CompileSettings found = ReadCompileSettings(store);
+  EXPECT_EQ(found.compiler, dir.filePath(QStringLiteral("inform6")));
+  EXPECT_EQ(found.library, QStringLiteral("/usr/share/inform6/library"));
+  EXPECT_EQ(ReadToolPath(store, SETTING_INTERPRETER_PATH), dir.filePath(QStringLiteral("zcode-interpreter")));
+  // Stored values win, even empty ones.
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QString()));
+  ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QStringLiteral("/my lib")));
+  ASSERT_TRUE(WriteSetting(store, SETTING_INTERPRETER_PATH, QStringLiteral("frotz")));
+  EXPECT_EQ(ReadCompileSettings(store).compiler, QString());
+  EXPECT_EQ(ReadCompileSettings(store).library, QStringLiteral("/my lib"));
+  EXPECT_EQ(ReadToolPath(store, SETTING_INTERPRETER_PATH), QStringLiteral("frotz"));
+  // Nothing on the PATH: no compiler; the interpreter is looked for in /usr/games as well.
+  qputenv("PATH", "/no/such/dir");
+  CProfileStore fresh(dir.filePath(QStringLiteral("Fresh.ini")));
+  EXPECT_EQ(ReadCompileSettings(fresh).compiler, QString());
+  EXPECT_EQ(ReadToolPath(fresh, SETTING_INTERPRETER_PATH),
+            QFileInfo(QStringLiteral("/usr/games/zcode-interpreter")).isExecutable()
+                ? QStringLiteral("/usr/games/zcode-interpreter") : QString());
+  EXPECT_EQ(ReadToolPath(fresh, SETTING_FIND_WHAT), QString()); // not a path of a tool
+  qputenv("PATH", oldPath);
 }

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "toolchain_test_support.h"
@@ -33,8 +34,7 @@ protected:
   }
   // Whether the script that wrote "$0.pid" (renamed into place whole) has gone.
   bool ScriptGone(const QString& name) const {
-    const pid_t pid = ReadFile(Path(name + ".pid")).trimmed().toInt();
-    return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+    return ProcessGone(ReadFile(Path(name + ".pid")).trimmed().toInt());
   }
   QTemporaryDir m_dir;
 };
@@ -63,11 +63,10 @@ TEST_F(RedirectorTest, OutputArrivesRewrittenAndEndsWithTheCompletionLine) {
 }
 
 TEST_F(RedirectorTest, FailuresAreReportedWithTheSystemsText) {
-  const QByteArray missing = Run(Path("no-such-compiler") + " -v5 x.inf");
-  EXPECT_TRUE(missing.startsWith("Error creating process\r\n") && missing.endsWith("\r\n") &&
-              missing.size() > 26)
-      << missing.toStdString();
-  EXPECT_FALSE(missing.contains("Compilation Complete."));
+  // The path that could not be started is named.
+  EXPECT_EQ(Run(Path("no-such-compiler") + " -v5 x.inf"),
+            "Error creating process\r\n" + Path("no-such-compiler").toLocal8Bit() +
+                ": No such file or directory\r\n");
   EXPECT_TRUE(Run(QStringLiteral("/bin/true"), Path("no-such-dir")).startsWith("Error creating process\r\n"));
   EXPECT_EQ(Run(QStringLiteral("  ")), "Error creating process\r\nThe command line is empty.\r\n");
   EXPECT_EQ(CRedirector::FormatFailure(TEXT_READ_FAILED, QString()),
@@ -89,6 +88,25 @@ TEST_F(RedirectorTest, TenMegabytesArriveWholeWithoutWaitingBetweenChunks) {
   EXPECT_GE(sink.m_appends, data.size() / 8191);
 }
 
+TEST_F(RedirectorTest, EndlessOutputIsHandedOnAsFastAsItIsRead) {
+  // The child can only run ahead of the sink by what the pipe and one read hold; were output
+  // left to pile up in the redirector between chunks, the child would have finished when
+  // only a fraction of it had been handed on, and a child that never ends would fill memory.
+  constexpr qint64 TOTAL = 64 << 20;
+  struct CCountingSink : COutputSink {
+    void AppendText(const QByteArray& text) override {
+      m_total += text.size();
+      if (m_handedOnWhenDone < 0 && QFile::exists(m_doneFile)) m_handedOnWhenDone = m_total;
+    }
+    QString m_doneFile;
+    qint64 m_total = 0, m_handedOnWhenDone = -1;
+  } sink;
+  sink.m_doneFile = Path("flood.sh.done");
+  CRedirector(Script("flood.sh", "head -c 67108864 /dev/zero; : > \"$0.done\""), &sink).Run();
+  EXPECT_EQ(sink.m_total, TOTAL + COMPLETE.size());
+  EXPECT_GT(sink.m_handedOnWhenDone, TOTAL - (1 << 20));
+}
+
 TEST_F(RedirectorTest, ArgumentsAndDirectoryReachTheChildLiterally) {
   const QString strange = QStringLiteral("we\"ird $HOME; `id` & it's | x > y");
   ASSERT_TRUE(QDir(m_dir.path()).mkdir(strange));
@@ -101,15 +119,26 @@ TEST_F(RedirectorTest, ArgumentsAndDirectoryReachTheChildLiterally) {
   EXPECT_EQ(Run(QStringLiteral("/bin/pwd")), QDir::current().canonicalPath().toLocal8Bit() + "\n" + COMPLETE);
 }
 
-TEST_F(RedirectorTest, CancelEndsTheChildWhetherItSleepsOrFloods) {
+TEST_F(RedirectorTest, CancelEndsTheChildAndWhatItStartedWhetherItSleepsOrFloods) {
+  // A helper of the child holds the output pipe open and would outlive a cancel that ended
+  // the child alone. The cancel comes from an event, as Stop Build's would.
   CCaptureSink sink;
-  CRedirector sleeper(Script("sleeper.sh", WRITE_PID + "exec sleep 600"), &sink);
-  sleeper.SetPumpMessages([&] {
-    if (QFile::exists(Path("sleeper.sh.pid"))) sleeper.Cancel();
+  CRedirector sleeper(Script("sleeper.sh", "sh -c '" + WRITE_PID + "exec sleep 600' \"$0.helper\" & " +
+                                               WRITE_PID + "exec sleep 600"), &sink);
+  QTimer stopBuild;
+  bool runningWhenStopped = false;
+  QObject::connect(&stopBuild, &QTimer::timeout, [&] {
+    if (!QFile::exists(Path("sleeper.sh.pid")) || !QFile::exists(Path("sleeper.sh.helper.pid"))) return;
+    runningWhenStopped = CRedirector::AnyRunning();
+    CRedirector::CancelRunning();
   });
+  stopBuild.start(10);
   sleeper.Run();
+  EXPECT_TRUE(runningWhenStopped);
+  EXPECT_FALSE(CRedirector::AnyRunning());
   EXPECT_EQ(sink.m_text, "\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n" + COMPLETE);
   EXPECT_TRUE(ScriptGone("sleeper.sh"));
+  EXPECT_TRUE(ScriptGone("sleeper.sh.helper"));
 
   CCaptureSink flood;
   CRedirector yes(QStringLiteral("/usr/bin/yes"), &flood); // the pipe is never empty
