@@ -56,6 +56,10 @@ TEST_F(ReplaceDialog, InASelectionTheRangeEndFollowsTheReplacementsOnItsLineAndO
   EXPECT_FALSE(buffer->CanUndo());
 
   Load(viewtest::Lines(2000, "lamp"));
+  ReplaceWith("lamp", "lantern", {D::IDC_FIND_NEXT, D::IDC_REPLACE});
+  Undo(); // two groups left for Redo, dropped by the next change
+  Undo();
+  Place(TextPosition(0, 0));
   ReplaceWith("lamp", "torch", {D::IDC_REPLACE_ALL});
   EXPECT_TRUE(Text() == viewtest::Lines(2000, "torch"));
   Undo();
