@@ -213,19 +213,17 @@ TEST(Loading, WhatCannotBeReadIsRefusedAtOnceWithTheReasonAndChangesNothing) {
 
 TEST(Loading, ReadOnlyFlagFollowsWritePermission) {
   TempDir dir;
-  const std::string readOnly = dir.File("ro.inf");
-  const std::string writable = dir.File("rw.inf");
-  WriteFile(readOnly, "x");
-  WriteFile(writable, "x");
-  chmod(readOnly.c_str(), 0444);
-  chmod(writable.c_str(), 0666);
+  CCrystalTextBuffer buffers[2];
+  for (int i = 0; i < 2; ++i) {
+    WriteFile(dir.File(std::to_string(i)), "x");
+    chmod(dir.File(std::to_string(i)).c_str(), i == 0 ? 0444 : 0666);
+  }
   chmod(dir.Path().c_str(), 0755);
-  CCrystalTextBuffer a, b;
   bool loaded = false;
-  RunAsOrdinaryUser([&] { loaded = a.Load(readOnly) && b.Load(writable); });
+  RunAsOrdinaryUser([&] { loaded = buffers[0].Load(dir.File("0")) && buffers[1].Load(dir.File("1")); });
   ASSERT_TRUE(loaded);
-  EXPECT_TRUE(a.IsReadOnly());
-  EXPECT_FALSE(b.IsReadOnly());
+  EXPECT_TRUE(buffers[0].IsReadOnly());
+  EXPECT_FALSE(buffers[1].IsReadOnly());
 }
 
 } // namespace

@@ -90,9 +90,6 @@ CTestTextView::CTestTextView(QWidget* parent) : CCrystalTextView(parent) {}
 
 uint32_t CTestTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
                                    int& runCount) {
-  const auto index = static_cast<std::size_t>(lineIndex);
-  if (index >= cookieCalls.size()) cookieCalls.resize(index + 1, 0);
-  if (!runs) ++cookieCalls[index];
   const char* chars = GetLineText(lineIndex);
   const int length = GetLineLength(lineIndex);
   bool inComment = cookie != 0;

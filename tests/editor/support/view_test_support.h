@@ -51,8 +51,7 @@ inline constexpr int COMMENT_INDEX = 7; // between '{' and '}', across lines: gr
 
 // A text view with everything public that the tests drive, and a colouring that is easy to
 // reason about: upper-case letters get UPPER_INDEX, text inside { } (which may span lines,
-// carried by the cookie) COMMENT_INDEX, the rest no run (normal text). It counts how often
-// each line was parsed for its cookie alone.
+// carried by the cookie) COMMENT_INDEX, the rest no run (normal text).
 class CTestTextView : public CCrystalTextView {
 public:
   explicit CTestTextView(QWidget* parent = nullptr);
@@ -65,8 +64,6 @@ public:
   CPaneGrid* paneGrid = nullptr;
   CPaneGrid* FindPaneGrid() const override { return paneGrid; }
 
-  std::vector<int> cookieCalls; // per line index, calls without a run array (cookie only)
-  void ResetColourCalls() { cookieCalls.clear(); }
 
   using CCrystalTextView::OnAutoScrollTimer;
 };
