@@ -1,13 +1,14 @@
 #include "object_scanner.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 #include <functional>
 
 namespace {
 
-const std::array<const char*, 35> DIRECTIVE_NAMES = {
+// Views, so that testing a line against all 35 does not measure each name again.
+const std::array<std::string_view, 35> DIRECTIVE_NAMES = {
     "Abbreviate", "Array",      "Attribute", "Class",       "Constant", "Default", "Dictionary",
     "End",        "Endif",      "Extend",    "Fake_action", "Global",   "Ifdef",   "Ifndef",
     "Ifnot",      "Ifv3",       "Ifv5",      "Iftrue",      "Iffalse",  "Import",  "Include",
@@ -54,17 +55,16 @@ std::string_view NextToken(std::string_view line, std::size_t& pos) {
   return line.substr(start, pos - start);
 }
 
-std::string ObjectSuffix(int n) {
-  char text[16];
-  std::snprintf(text, sizeof text, n <= 9 ? "[0%d]" : "[%d]", n);
-  return text;
+// "[" + n + "]", with a 0 before a single digit when padded (the formats "[0%d]" and "[%d]").
+std::string Suffix(int n, bool padded) {
+  char text[16] = "[0";
+  char* const digits = text + (padded && n >= 0 && n <= 9 ? 2 : 1);
+  char* end = std::to_chars(digits, text + sizeof text - 1, n).ptr;
+  *end++ = ']';
+  return std::string(text, end);
 }
-
-std::string FunctionSuffix(int n) {
-  char text[16];
-  std::snprintf(text, sizeof text, "[%d]", n);
-  return text;
-}
+std::string ObjectSuffix(int n) { return Suffix(n, true); }
+std::string FunctionSuffix(int n) { return Suffix(n, false); }
 
 // The name itself when free, else the name with the first free suffix from 2 on. The hint
 // remembers where the search for a name ended: records are only ever added between two
@@ -143,7 +143,7 @@ std::string GetToken(std::string_view line, std::size_t& pos) {
 
 bool IsDirective(std::string_view token) {
   return std::any_of(DIRECTIVE_NAMES.begin(), DIRECTIVE_NAMES.end(),
-                     [token](const char* name) { return StartsWithNoCase(token, name); });
+                     [token](std::string_view name) { return StartsWithNoCase(token, name); });
 }
 
 
