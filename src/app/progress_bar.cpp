@@ -40,19 +40,26 @@ void CProgressBar::SetRange(int lower, int upper, int step) {
   if (!m_control) return;
   m_control->setRange(lower, upper);
   m_control->setValue(lower);
+  m_position = lower;
   m_step = step;
 }
 
 void CProgressBar::SetStep(int step) {
   if (!m_control) return;
-  m_control->show();
+  if (m_control->isHidden()) m_control->show();
   m_step = step;
 }
 
 void CProgressBar::StepIt() {
   if (!m_control) return;
-  m_control->show();
-  m_control->setValue(std::min(m_control->value() + m_step, m_control->maximum()));
+  if (m_control->isHidden()) m_control->show();
+  m_position = std::min(m_position + m_step, m_control->maximum());
+  // A new value costs the control its text and an accessibility event, more than a scanned
+  // line: it is told only once the bar has grown by a pixel, and at the end.
+  const int range = m_control->maximum() - m_control->minimum();
+  const int perPixel = std::max(1, range / std::max(1, m_control->width()));
+  if (m_position - m_control->value() >= perPixel || m_position == m_control->maximum())
+    m_control->setValue(m_position);
 }
 
 bool CProgressBar::Resize() {

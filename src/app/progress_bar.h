@@ -54,6 +54,7 @@ private:
   int m_size = 100;
   int m_pane = 0;
   int m_step = 1;
+  int m_position = 0; // the control shows it to the nearest pixel
   QString m_message;
   QString m_previousText;
   QRect m_placement;

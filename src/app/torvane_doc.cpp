@@ -12,6 +12,7 @@
 #include "frame_child.h"
 #include "go_to_line_dialog.h"
 #include "message_box.h"
+#include "my_tree_view.h"
 #include "object_bar.h"
 #include "object_scan_host.h"
 #include "output_bar.h"
@@ -128,7 +129,15 @@ bool CTorvaneDoc::OnNewDocument() {
 
 bool CTorvaneDoc::OnOpenDocument(const QString& path) {
   if (!CDocument::OnOpenDocument(path)) return false;
-  const bool loaded = m_buffer.Load(path.toStdString(), LineEndStyle::Automatic);
+  // A large file takes a while: the window runs its event loop between the slices, and the
+  // load stops if the document is closed meanwhile.
+  QPointer<CTorvaneDoc> alive(this);
+  CObjectScanHost host;
+  const bool loaded = m_buffer.Load(path.toStdString(), LineEndStyle::Automatic, [&] {
+    host.PumpMessages();
+    return !alive.isNull();
+  });
+  if (!alive) return false;
   m_treeName = TreeNameOf(path);
   if (!loaded) {
     TorvaneMessageBox(QStringLiteral("Cannot open %1:\n%2.")
@@ -136,9 +145,7 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
                       MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  if (!Scan()) return false;
-  FillTrees();
-  return true;
+  return Scan() && FillTrees();
 }
 
 bool CTorvaneDoc::OnOpenMissingDocument(const QString& path) {
@@ -187,8 +194,19 @@ bool CTorvaneDoc::Scan() {
   return !alive.isNull();
 }
 
-void CTorvaneDoc::FillTrees() {
-  if (CObjectBar* bar = m_shell->ObjectBar()) bar->FillDocument(*this);
+bool CTorvaneDoc::FillTrees() {
+  CObjectBar* bar = m_shell->ObjectBar();
+  if (!bar) return true;
+  // The trees of a large source take a while each: the window runs its event loop between
+  // them, and the document may be closed meanwhile (its roots then go with it).
+  QPointer<CTorvaneDoc> alive(this);
+  CObjectScanHost host;
+  for (int tab = 0; tab < CObjectBar::VIEW_COUNT; ++tab) {
+    bar->GetView(tab)->FillDocument(*this);
+    host.PumpMessages();
+    if (!alive) return false;
+  }
+  return true;
 }
 
 void CTorvaneDoc::RemoveFromTrees() {

@@ -126,7 +126,8 @@ private:
   // Scans the text into the records, with the progress bar "Parsing Objects:" in the status
   // bar; false when the document went away meanwhile.
   bool Scan();
-  void FillTrees();
+  // Fills the object bar's trees, tab by tab; false when the document went away meanwhile.
+  bool FillTrees();
   void RemoveFromTrees();
   void OnFileOpen();
   void OnGoToLine();

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,10 @@ public:
   // Lifecycle.
   bool CreateEmpty(LineEndStyle style = LineEndStyle::Dos);
   bool Load(const std::string& path, LineEndStyle style = LineEndStyle::Automatic);
+  // Load in slices: pump is called after each megabyte of the file (a window runs its event
+  // loop there). When it returns false the load stops and returns false without touching
+  // the buffer again, so the pump may say so because the buffer's owner is going away.
+  bool Load(const std::string& path, LineEndStyle style, const std::function<bool()>& pump);
   bool Save(const std::string& path, LineEndStyle style = LineEndStyle::Automatic,
             bool clearModified = true);
   void Clear();

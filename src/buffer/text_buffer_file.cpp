@@ -5,11 +5,23 @@
 #include "text_file_io.h"
 
 bool CCrystalTextBuffer::Load(const std::string& path, LineEndStyle style) {
+  return Load(path, style, {});
+}
+
+bool CCrystalTextBuffer::Load(const std::string& path, LineEndStyle style,
+                              const std::function<bool()>& pump) {
   // Into fresh storage, swapped in only on success: a failed Load changes nothing.
   LineStore fresh;
   LineEndStyle loadedStyle = LineEndStyle::Dos;
   bool readOnly = false;
-  if (!ReadTextFile(path, style, fresh, loadedStyle, readOnly, &m_lastFileError)) return false;
+  FileError error;
+  if (!ReadTextFile(path, style, fresh, loadedStyle, readOnly, &error, pump)) {
+    // Stopped by the pump: this buffer may be gone.
+    if (error.code == ECANCELED) return false;
+    m_lastFileError = std::move(error);
+    return false;
+  }
+  m_lastFileError = FileError{};
   TakeNewText(fresh, loadedStyle, readOnly);
   return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,11 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size);
 // device is refused without waiting for it. Returns false when the file cannot be opened or
 // read, or does not fit (a line longer than lines.MaxLineLength(), more than 2^31 lines, no
 // memory), with the reason in error when given; lines may then hold part of the file and are
-// to be thrown away.
+// to be thrown away. pump, when given, is called after each block of the file has been split
+// (a megabyte); when it returns false the read stops with ECANCELED.
 bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& lines,
-                  LineEndStyle& style, bool& readOnly, FileError* error = nullptr);
+                  LineEndStyle& style, bool& readOnly, FileError* error = nullptr,
+                  const std::function<bool()>& pump = {});
 
 // Writes lines joined by lineEnd to path, replacing it in one step: a temporary file
 // "CRExxxxxx" in the directory of the file (after following symbolic links) is written,

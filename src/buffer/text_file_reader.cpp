@@ -107,7 +107,7 @@ private:
 
 // Splits at every occurrence of the style's sequence, left to right. 0, or an errno value.
 template <LineEndStyle Style>
-int SplitLines(BlockReader& in, LineStore& lines) {
+int SplitLines(BlockReader& in, LineStore& lines, const std::function<bool()>& pump) {
   for (;;) {
     char* buf = in.Data();
     size_t end = in.m_dataEnd;
@@ -154,6 +154,7 @@ int SplitLines(BlockReader& in, LineStore& lines) {
       // What is left is the last line, even when empty.
       return Append(lines, buf + start, static_cast<int64_t>(end - start));
     }
+    if (pump && !pump()) return ECANCELED;
     if (int failed = in.Fill()) return failed;
   }
 }
@@ -200,7 +201,8 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size) {
 }
 
 bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& lines,
-                  LineEndStyle& style, bool& readOnly, FileError* error) {
+                  LineEndStyle& style, bool& readOnly, FileError* error,
+                  const std::function<bool()>& pump) {
   // Without O_NONBLOCK, opening a named pipe waits for a writer, for ever if none comes.
   FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
   if (file.fd < 0) return FailWithErrno(error, errno);
@@ -224,9 +226,9 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& li
   }
   if (!failed) {
     switch (style) {
-    case LineEndStyle::Unix: failed = SplitLines<LineEndStyle::Unix>(in, lines); break;
-    case LineEndStyle::Mac: failed = SplitLines<LineEndStyle::Mac>(in, lines); break;
-    default: failed = SplitLines<LineEndStyle::Dos>(in, lines); break;
+    case LineEndStyle::Unix: failed = SplitLines<LineEndStyle::Unix>(in, lines, pump); break;
+    case LineEndStyle::Mac: failed = SplitLines<LineEndStyle::Mac>(in, lines, pump); break;
+    default: failed = SplitLines<LineEndStyle::Dos>(in, lines, pump); break;
     }
     lines.FinishAppending();
   }
@@ -235,6 +237,7 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& li
                 "line " + std::to_string(int64_t{lines.Count()} + 1) + " is longer than " +
                     std::to_string(lines.MaxLineLength()) + " bytes, the most a line can hold");
   }
+  if (failed == ECANCELED) return Fail(error, ECANCELED, "the load was stopped");
   if (failed == EOVERFLOW)
     return Fail(error, EOVERFLOW, "has more lines than the 2147483647 a text can hold");
   if (failed) return FailWithErrno(error, failed);

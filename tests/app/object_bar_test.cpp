@@ -1,7 +1,11 @@
 // The object bar in the IDE window: the trees of opened, edited, rebuilt and closed documents,
 // two documents under one tree name, and a double-click that brings the item's document
 // forward on its definition.
+#include <QApplication>
+#include <QMenu>
+#include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 
 #include "app_test_support.h"
 #include "command_ids.h"
@@ -9,6 +13,8 @@
 #include "main_frame.h"
 #include "my_tree_view.h"
 #include "object_bar.h"
+#include "progress_bar.h"
+#include "status_bar.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
 
@@ -16,19 +22,22 @@ namespace {
 
 using apptest::Ide;
 
-// Double-clicks the first item of the tree of tab whose text is text.
-void DoubleClick(CObjectBar& bar, int tab, const std::string& text) {
+// The centre of the first item of the tree of tab whose text is text; the tab is made current.
+QPoint Centre(CObjectBar& bar, int tab, const std::string& text) {
   bar.setCurrentIndex(tab);
   CMyTreeView& view = *bar.GetView(tab);
   for (CTreeItem* item = view.Model().FirstRoot(); item; item = view.GetNextInOrder(item))
-    if (item->Text() == text) {
-      const QPoint centre = view.visualRect(view.Model().IndexOf(item)).center();
-      QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
-      QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, centre);
-      QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre);
-      return;
-    }
+    if (item->Text() == text) return view.visualRect(view.Model().IndexOf(item)).center();
   ADD_FAILURE() << "no item " << text;
+  return {};
+}
+
+void DoubleClick(CObjectBar& bar, int tab, const std::string& text) {
+  const QPoint centre = Centre(bar, tab, text);
+  QWidget* viewport = bar.GetView(tab)->viewport();
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, centre);
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, centre);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre);
 }
 
 TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
@@ -38,7 +47,8 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   CObjectBar& bar = *app->MainFrame()->ObjectBarTabs();
   // Two documents named "lantern": a subtree each.
   EXPECT_TRUE(Tree(0).ends_with(" lantern(LampRoom, Workshop(lantern)) lantern(lamp_oil)")) << Tree(0);
-  EXPECT_TRUE(Tree(1).starts_with("english(CompassDirection(d_obj, e_obj, in_obj, n_obj, ne_obj, ")) << Tree(1);
+  EXPECT_TRUE(Tree(1).starts_with("english(CompassDirection(d_obj, e_obj, in_obj, n_obj, ne_obj, "
+                                   "nw_obj, out_obj, s_obj, se_obj, sw_obj, u_obj, w_obj)) ")) << Tree(1);
   EXPECT_TRUE(Tree(2).ends_with(" lantern(Initialise) lantern(Refill)")) << Tree(2);
 
   DoubleClick(bar, 0, "Workshop");
@@ -47,6 +57,17 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   DoubleClick(bar, 2, "Refill");
   EXPECT_EQ(ActiveDoc()->GetTitle(), "lantern.h");
   EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(0, 1));
+  // The context menu's "&Jump to Definition" goes through the window's router to the tree.
+  const QPoint initialise = Centre(bar, 2, "Initialise");
+  QTimer::singleShot(0, [] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[0]).center());
+  });
+  QTest::mousePress(bar.GetView(2)->viewport(), Qt::RightButton, {}, initialise);
+  QTest::mouseRelease(bar.GetView(2)->viewport(), Qt::RightButton, {}, initialise);
+  EXPECT_EQ(ActiveDoc()->GetTitle(), "lantern.inf");
+  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(0, 26));
   DoubleClick(bar, 1, "CompassDirection"); // "Class   CompassDirection": more blanks
   EXPECT_EQ(ActiveDoc()->GetTitle(), "english.h");
   EXPECT_EQ(messages, QStringList{"Could not find the implementation of CompassDirection.\n"
@@ -65,6 +86,77 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   EXPECT_TRUE(Tree(2).ends_with(" lantern(Refill)")) << Tree(2);
   EXPECT_EQ(Tree(0).find("LampRoom"), std::string::npos);
+}
+
+
+TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) {
+  // A million comment lines: long enough for the scan to run the event loop.
+  std::string text;
+  for (int i = 0; i < 1000000; ++i) text += "!\n";
+  ASSERT_TRUE(apptest::WriteFile(Path("long.inf"), text + "Object last \"last\";\n"));
+  ASSERT_TRUE(Start());
+  CMainStatusBar& panes = *app->MainFrame()->StatusPanes();
+  QString caption;
+  int value = 0, maximum = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* progress = panes.findChild<QProgressBar*>();
+    if (caption.isEmpty() && progress && progress->isVisible())
+      caption = panes.PaneText(0), value = progress->value(), maximum = progress->maximum();
+  });
+  watch.start(0);
+  app->OpenDocumentFile(Path("long.inf"));
+  watch.stop();
+  EXPECT_EQ(caption, "Parsing Objects:");
+  EXPECT_GT(value, 0);
+  EXPECT_LT(value, 1000002);
+  EXPECT_EQ(maximum, 1000002);
+  EXPECT_EQ(panes.PaneText(0), "For Help, press F1");
+  EXPECT_EQ(Tree(0), "long(last) Untitled1");
+}
+
+// A bar over a status pane: right of its caption and four blanks, its share of the rest, a
+// tenth of the pane's height off top and bottom; the pane gets its text back.
+TEST(ProgressBar, CoversItsShareOfThePaneRightOfTheCaptionAndGivesThePaneBack) {
+  CMainStatusBar panes;
+  panes.resize(700, 30);
+  panes.show();
+  QApplication::processEvents();
+  const QRect prompt = panes.PaneWidget(0)->geometry();
+  const QFontMetrics metrics(panes.font());
+  const int caption = metrics.horizontalAdvance("Parsing Objects:") + 4 * metrics.horizontalAdvance(' ');
+  const int inset = prompt.height() / 10;
+  {
+    CProgressBar progress(&panes, "Parsing Objects:", 99, 3, false, 0);
+    EXPECT_EQ(panes.PaneText(0), "Parsing Objects:");
+    const int rest = prompt.width() - caption;
+    EXPECT_EQ(progress.Placement(), QRect(prompt.x() + caption, prompt.y() + inset,
+                                          rest - rest / 100, prompt.height() - 2 * inset));
+    EXPECT_EQ(progress.Control()->geometry(), progress.Placement());
+    for (int i = 0; i < 4; ++i) progress.StepIt();
+    EXPECT_EQ(progress.Control()->value(), 3);
+    panes.resize(900, 30); // the pane grows: the bar follows
+    QApplication::processEvents();
+    EXPECT_EQ(progress.Placement().right(), panes.PaneWidget(0)->geometry().right() -
+                                                (panes.PaneWidget(0)->width() - caption) / 100);
+  }
+  EXPECT_EQ(panes.PaneText(0), "For Help, press F1");
+
+  const QRect line = panes.PaneWidget(1)->geometry();
+  panes.PaneWidget(1)->setText("Ln 3 Col 7");
+  {
+    CProgressBar progress(&panes, "", 50, 10, true, 1);
+    EXPECT_EQ(progress.Placement(), QRect(line.x(), line.y() + line.height() / 10,
+                                          line.width() - line.width() / 2,
+                                          line.height() - 2 * (line.height() / 10)));
+    progress.RestorePane();
+    EXPECT_TRUE(progress.Control()->isHidden());
+    EXPECT_EQ(panes.PaneText(Cmd::INDICATOR_POSITION), "Ln 3 Col 7");
+  }
+  CProgressBar none(nullptr, "Parsing Objects:", 99, 10, false, 0);
+  none.StepIt();
+  EXPECT_EQ(none.Control(), nullptr);
+  EXPECT_FALSE(none.Resize());
 }
 
 } // namespace

@@ -106,6 +106,23 @@ TEST(Loading, LineEndsAtAndAcrossReadBlockEdgesAreFound) {
   ExpectRoundTrip(buffer, dir, bytes);
 }
 
+TEST(Loading, APumpRunsBetweenBlocksAndStopsTheLoadWhenItSaysSo) {
+  TempDir dir;
+  std::string bytes;
+  while (bytes.size() < 3 * READ_BLOCK + 5) bytes += std::string(99, 'x') + "\n";
+  WriteFile(dir.File("big"), bytes);
+  CCrystalTextBuffer buffer;
+  int calls = 0;
+  EXPECT_TRUE(buffer.Load(dir.File("big"), Automatic, [&] { return ++calls, true; }));
+  EXPECT_EQ(calls, 3); // after each of the three whole blocks
+  EXPECT_EQ(buffer.LineCount(), 31459);
+  ASSERT_TRUE(LoadBytes(buffer, dir, "keep"));
+  calls = 0;
+  EXPECT_FALSE(buffer.Load(dir.File("big"), Automatic, [&] { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(Lines(buffer), Strings{"keep"});
+}
+
 long BytesReadSoFar() {
   std::ifstream io("/proc/self/io");
   std::string key;

@@ -1,13 +1,10 @@
-// Jump to definition from the three trees (double-click, Enter, the context menu), the
-// not-found messages, the context menus, and the images the trees paint.
-#include <QApplication>
+// The three trees over a real file: nesting, classes, routines and order; the tree operations
+// (insert, expand, walk, delete by text); jump to definition (double-click, Enter, the
+// command) and its not-found messages; the context menus; the images the trees paint.
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
-#include "command_binder.h"
-#include "command_router.h"
 #include "message_box.h"
 #include "object_bar.h"
 #include "tree_test_support.h"
@@ -16,7 +13,7 @@ using namespace treetest;
 
 namespace {
 
-class ObjectTreeJump : public ::testing::Test {
+class ObjectTree : public ::testing::Test {
 protected:
   void SetUp() override {
     m_doc = std::make_unique<CTestDocument>(WriteSource(m_dir, "trees.inf", TREES_SOURCE), "trees");
@@ -48,6 +45,10 @@ protected:
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, Centre(view, text));
   }
   TextPosition Cursor() const { return m_doc->m_view.GetCursorPosition(); }
+  std::string Trees(const CTreeItem* item = nullptr, int tab = -1) {
+    if (tab >= 0) return Dump(*m_bar.GetView(tab), item);
+    return Dump(*m_bar.GetView(0)) + " | " + Dump(*m_bar.GetView(1)) + " | " + Dump(*m_bar.GetView(2));
+  }
 
   QTemporaryDir m_dir;
   std::unique_ptr<CTestDocument> m_doc;
@@ -57,59 +58,84 @@ protected:
   TorvaneMessageBoxHandler m_previous;
 };
 
-TEST_F(ObjectTreeJump, DoubleClickLandsOnTheDefinitionLineAndLeavesExpansionAlone) {
+TEST_F(ObjectTree, FilledTreesNestByArrowsGroupByClassAndSortEveryLevel) {
+  EXPECT_EQ(m_bar.tabText(0) + m_bar.tabText(1) + m_bar.tabText(2), "ObjectsClassesFunctions");
+  // apple before Banana and helper before Main: the order ignores case, the records' does
+  // not. widget's parent was never defined; ruby's class is declared in lower case; an
+  // object stands directly under its class, whatever its parent.
+  EXPECT_EQ(Trees(), "trees:00B(apple:12, Banana:12, Hall:12(coin:12(box:12), lamp:12, Zircon:12), "
+                     "lamp[02]:12, ruby:12, widget:12) | "
+                     "trees:00B(Gem:11(ruby:23), Room:11(Hall:23), Treasure:11(coin:23)) | "
+                     "trees:00B(helper:12, Main:12)");
+}
+
+TEST_F(ObjectTree, EntriesInsertedExpandedWalkedAndDeletedByText) {
+  CTestDocument second(WriteSource(m_dir, "zoo.inf", "Object lamp \"l\";\n"), "zoo");
+  m_bar.FillDocument(second);
+  CMyTreeView& objects = *m_bar.GetView(0);
+  objects.collapse(objects.Model().IndexOf(FindItem(objects, objects.FindDocumentRoot("trees"), "Hall")));
+  EXPECT_TRUE(objects.InsertEntry("trees", "aardvark", false, std::string("Hall")));
+  EXPECT_TRUE(objects.InsertEntry("trees", "Zebra", true, std::string("box")));
+  EXPECT_TRUE(objects.InsertEntry("trees", "cherry", false, std::string("no such parent")));
+  EXPECT_FALSE(objects.InsertEntry("nowhere", "x", false, std::nullopt));
+  EXPECT_TRUE(m_bar.GetView(1)->InsertEntry("trees", "Amulet", false, std::nullopt));
+  EXPECT_TRUE(m_bar.GetView(1)->InsertEntry("trees", "pearl", false, std::string("Gem")));
+  EXPECT_EQ(Trees(objects.FindDocumentRoot("trees"), 0),
+            "trees:00B(apple:12, Banana:12, cherry:12, Hall:12c(aardvark:12, coin:12(box:12(Zebra:12)), "
+            "lamp:12, Zircon:12), lamp[02]:12, ruby:12, widget:12)");
+  EXPECT_EQ(Trees(m_bar.GetView(1)->FindDocumentRoot("trees"), 1),
+            "trees:00B(Amulet:11, Gem:11(pearl:23, ruby:23), Room:11(Hall:23), Treasure:11(coin:23))");
+  objects.ExpandDocument("trees");
+  EXPECT_EQ(Trees(objects.FindDocumentRoot("trees"), 0).find(":12c"), std::string::npos);
+
+  std::string walk;
+  for (const CTreeItem* item = objects.FindDocumentRoot("trees")->Child(3); item; item = objects.GetNextInOrder(item))
+    walk += item->Text() + ",";
+  EXPECT_EQ(walk, "Hall,aardvark,coin,box,Zebra,lamp,Zircon,lamp[02],ruby,widget,zoo,lamp,");
+  objects.DeleteItemByText("trees"); // the first root is passed over
+  objects.DeleteItemByText("lamp");  // the first lamp in pre-order goes
+  objects.DeleteItemByText("zoo");   // a later root goes with its subtree
+  EXPECT_EQ(Trees(nullptr, 0), "trees:00B(apple:12, Banana:12, cherry:12, Hall:12(aardvark:12, "
+                               "coin:12(box:12(Zebra:12)), Zircon:12), lamp[02]:12, ruby:12, widget:12)");
+  objects.ClearTree();
+  EXPECT_EQ(Trees(nullptr, 0), "");
+}
+
+TEST_F(ObjectTree, DoubleClickEnterAndCommandLandOnTheDefinitionARootOnlyComesForward) {
   m_doc->m_view.SetSelection(TextPosition(0, 0), TextPosition(5, 3));
   DoubleClick(0, "coin");
   EXPECT_EQ(Cursor(), TextPosition(0, 5));
   EXPECT_FALSE(m_doc->m_view.HasSelection());
   EXPECT_TRUE(m_bar.GetView(0)->IsExpanded(Item(*m_bar.GetView(0), "coin")));
-  EXPECT_EQ(m_doc->m_activations, 1);
-  DoubleClick(0, "box");
-  EXPECT_EQ(Cursor(), TextPosition(0, 6));
   DoubleClick(0, "lamp[02]");
   EXPECT_EQ(Cursor(), TextPosition(0, 8));
   DoubleClick(1, "Treasure"); // "Class Treasure", exact case
   EXPECT_EQ(Cursor(), TextPosition(0, 2));
   DoubleClick(1, "Hall");
   EXPECT_EQ(Cursor(), TextPosition(0, 4));
-  DoubleClick(2, "helper");
-  EXPECT_EQ(Cursor(), TextPosition(0, 17));
-  EXPECT_TRUE(m_messages.empty());
-  EXPECT_EQ(m_doc->m_activations, 6);
-}
-
-TEST_F(ObjectTreeJump, EnterAndCommandJumpRootOnlyBringsTheDocumentForward) {
   CMyTreeView& functions = Show(2);
-  functions.SelectItem(Item(functions, "Main"));
+  functions.SelectItem(Item(functions, "helper"));
   QTest::keyClick(&functions, Qt::Key_Return);
-  EXPECT_EQ(Cursor(), TextPosition(0, 14));
-
+  EXPECT_EQ(Cursor(), TextPosition(0, 17));
   CMyTreeView& objects = Show(0);
   objects.SelectItem(Item(objects, "widget"));
   EXPECT_TRUE(m_bar.OnCmdMsg(32790));
   EXPECT_EQ(Cursor(), TextPosition(0, 12));
+  EXPECT_EQ(m_doc->m_activations, 6);
 
   for (int tab = 0; tab < 3; ++tab) {
     m_doc->m_view.PlaceCursor(TextPosition(3, 1));
     DoubleClick(tab, "trees");
     EXPECT_EQ(Cursor(), TextPosition(3, 1));
   }
-  EXPECT_EQ(m_doc->m_activations, 5);
-  // A second document under the same tree name: its items lead to it, not to the first.
-  CTestDocument other(TORVANE_TEST_DATA "/lantern.inf", "trees");
-  m_host.m_documents.push_back(&other);
-  m_bar.FillDocument(other);
-  objects.SelectItem(FindItem(objects, objects.FindDocumentRoot(other), "LampRoom"));
-  QTest::keyClick(&objects, Qt::Key_Enter);
-  EXPECT_EQ(other.m_view.GetCursorPosition(), TextPosition(0, 21));
-  EXPECT_EQ(other.m_activations, 1);
+  EXPECT_EQ(m_doc->m_activations, 9);
   m_host.m_documents.clear(); // a root whose document has gone is not followed
   DoubleClick(0, "apple");
-  EXPECT_EQ(m_doc->m_activations, 5);
+  EXPECT_EQ(m_doc->m_activations, 9);
   EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(ObjectTreeJump, NotFoundMessagesAfterTheTextOrTheRecordsChanged) {
+TEST_F(ObjectTree, NotFoundMessagesAfterTheTextOrTheRecordsChanged) {
   DoubleClick(1, "Gem"); // declared "class Gem": no "Class Gem" in the text
   // The text changes after the scan: apple's line in capitals, Banana's line gone.
   std::string changed = TREES_SOURCE;
@@ -136,15 +162,7 @@ std::string MenuEntries(const QMenu& menu) {
   return out;
 }
 
-// Stands for the rest of the window's route: handles Edit Object.
-class CEditObjectOwner : public CCmdTarget {
-public:
-  bool OnCmdMsg(int id) override { return received.push_back(id), id == 32789; }
-  bool OnUpdateCmdUI(int id, CCmdUIState&) override { return id == 32789; }
-  std::vector<int> received;
-};
-
-TEST_F(ObjectTreeJump, ContextMenusOfTheThreeTreesAndChoosingFromThem) {
+TEST_F(ObjectTree, ContextMenusOfTheThreeTrees) {
   CMyTreeView& objects = Show(0);
   EXPECT_EQ(MenuEntries(*objects.CreateContextMenu(Centre(objects, "trees"))),
             "&Jump to Definition+|&Edit Object-|---|Insert New &Object-|");
@@ -161,28 +179,9 @@ TEST_F(ObjectTreeJump, ContextMenusOfTheThreeTreesAndChoosingFromThem) {
   EXPECT_EQ(MenuEntries(*functions.CreateContextMenu(Centre(functions, "trees"))),
             "&Jump to Definition+|---|&Insert New Function-|");
 
-  // Through a window's route: the current tree, then the rest of the window.
-  CEditObjectOwner owner;
-  CCommandRouter router([&](std::vector<CCmdTarget*>& route) {
-    route.insert(route.end(), {m_bar.GetView(m_bar.currentIndex()), &owner});
-  });
-  CCommandBinder binder(router);
-  m_bar.SetCommandBinder(&binder);
-  Show(0);
-  for (auto [entry, item] : {std::pair{0, "lamp"}, std::pair{1, "ruby"}}) {
-    QTimer::singleShot(0, [entry] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      ASSERT_NE(menu, nullptr);
-      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[entry]).center());
-    });
-    QTest::mousePress(objects.viewport(), Qt::RightButton, {}, Centre(objects, item));
-  }
-  EXPECT_EQ(Cursor(), TextPosition(0, 7));
-  EXPECT_EQ(owner.received, std::vector<int>{32789});
-  EXPECT_EQ(objects.SelectedItem(), Item(objects, "ruby"));
 }
 
-TEST_F(ObjectTreeJump, ImagesFollowTheStripsWithGreenTransparent) {
+TEST_F(ObjectTree, ImagesFollowTheStripsWithGreenTransparent) {
   // A colour of each picture: document page lines, closed box lid, open box inside, class
   // symbol, gear, lit gear.
   const QRgb page = qRgb(70, 90, 160), closed = qRgb(205, 150, 80), open = qRgb(70, 40, 15),
