@@ -26,6 +26,7 @@
 #include "object_bar.h"
 #include "output_bar.h"
 #include "profile_store.h"
+#include "redirector.h"
 #include "status_bar.h"
 #include "string_table.h"
 #include "text_buffer.h"
@@ -246,16 +247,15 @@ void CMainFrame::ShowOutputBar() {
   m_outputBar->raise();
 }
 
-COutputBar* CMainFrame::PrepareOutput(const QString& source) {
+void CMainFrame::PrepareOutput(const QString& source) {
   ShowOutputBar();
   m_outputControl->Clear(source);
   MarkMessageLines(true);
-  return m_outputControl;
 }
 
-void CMainFrame::OnBuildStateChanged() {
+void CMainFrame::OnBuildStateChanged(bool running) {
   m_binder->ScheduleRefresh();
-  if (!CTorvaneDoc::AnyBuildRunning()) MarkMessageLines(false);
+  if (!running) MarkMessageLines(false);
 }
 
 void CMainFrame::MarkMessageLines(bool clearOnly) {
@@ -352,7 +352,7 @@ bool CMainFrame::OnCmdMsg(int id) {
   case Cmd::WINDOW_CASCADE: m_mdiArea->cascadeSubWindows(); return true;
   case Cmd::WINDOW_TILE_HORZ: m_mdiArea->tileSubWindows(); return true;
   case Cmd::WINDOW_ARRANGE: ArrangeIcons(); return true;
-  case Cmd::BUILD_STOP: CTorvaneDoc::StopBuilds(); return true;
+  case Cmd::BUILD_STOP: CRedirector::CancelRunning(); return true;
   case Cmd::NEXT_MESSAGE: m_outputControl->NextMessage(); return true;
   case Cmd::PREV_MESSAGE: m_outputControl->PreviousMessage(); return true;
   default: return false;
@@ -373,7 +373,7 @@ bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
     state.enabled = m_docManager && m_docManager->ActiveFrame() != nullptr;
     return true;
   case Cmd::INDICATOR_CAPS: state.enabled = m_capsLock; return true;
-  case Cmd::BUILD_STOP: state.enabled = CTorvaneDoc::AnyBuildRunning(); return true;
+  case Cmd::BUILD_STOP: state.enabled = CRedirector::AnyToCancel(); return true;
   case Cmd::NEXT_MESSAGE:
   case Cmd::PREV_MESSAGE: state.enabled = m_outputControl->HasMessages(); return true;
   default: return false;
@@ -384,13 +384,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout is kept even when the user then cancels the close.
   SaveBarState();
   // A running compiler is ended here; its loop returns once this close is done.
-  if (CTorvaneDoc::AnyBuildRunning()) {
+  if (CRedirector::AnyToCancel()) {
     if (TorvaneMessageBox(QString::fromLatin1(TEXT_STOP_BUILD_AND_EXIT),
                           MB_YESNO | MB_ICONQUESTION) != IDYES) {
       event->ignore();
       return;
     }
-    CTorvaneDoc::StopBuilds();
+    CRedirector::CancelRunning();
   }
   if (m_docManager && !m_docManager->SaveAllModified()) {
     event->ignore();

@@ -62,12 +62,12 @@ public:
   void ShowOutputBar();
   // The output bar's own control, where builds write.
   COutputBar* OutputControl() const { return m_outputControl; }
-  // For a build of source: the output bar shown and emptied, the margin marks of
-  // the last build's messages gone; the control the build writes to.
-  COutputBar* PrepareOutput(const QString& source);
+  // For a build of source: the output bar shown and emptied, the margin marks of the last
+  // build's messages gone.
+  void PrepareOutput(const QString& source);
   // A build started or ended: Compile, Run and Stop Build follow; at the end, the lines the
   // messages name get the margin mark.
-  void OnBuildStateChanged();
+  void OnBuildStateChanged(bool running);
   // Opens path (or activates it when open) with the caret at the start of line (1-based).
   void JumpToMessage(const QString& path, int line);
 

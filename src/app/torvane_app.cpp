@@ -81,12 +81,16 @@ std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {
   return documents;
 }
 
-COutputBar* CTorvaneApp::PrepareOutput(const QString& source) {
-  return m_mainFrame ? m_mainFrame->PrepareOutput(source) : nullptr;
+COutputBar* CTorvaneApp::OutputControl() {
+  return m_mainFrame ? m_mainFrame->OutputControl() : nullptr;
 }
 
-void CTorvaneApp::BuildStateChanged() {
-  if (m_mainFrame) m_mainFrame->OnBuildStateChanged();
+void CTorvaneApp::PrepareOutput(const QString& source) {
+  if (m_mainFrame) m_mainFrame->PrepareOutput(source);
+}
+
+void CTorvaneApp::BuildStateChanged(bool running) {
+  if (m_mainFrame) m_mainFrame->OnBuildStateChanged(running);
 }
 
 void CTorvaneApp::ClearOutput() {

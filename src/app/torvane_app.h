@@ -44,8 +44,9 @@ public:
   void ClearOutput() override;
   void OpenDocumentFile(const QString& path) override;
   QWidget* DialogParent() override;
-  COutputBar* PrepareOutput(const QString& source) override;
-  void BuildStateChanged() override;
+  COutputBar* OutputControl() override;
+  void PrepareOutput(const QString& source) override;
+  void BuildStateChanged(bool running) override;
 
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;

@@ -28,16 +28,6 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
 constexpr const char* TEXT_STOP_BUILD = "A compile is running.\nStop it and close?";
 
-// A build in progress: which document started it (null once that document is gone), and
-// whether Stop Build has been asked of it.
-struct RunningBuild {
-  QPointer<CTorvaneDoc> document;
-  CRedirector* redirector;
-  bool stopping = false;
-};
-// Outermost first; a compile started inside another's event dispatch comes after it.
-std::vector<RunningBuild*> g_builds;
-
 // A document's scan: the event loop as the object bar's host runs it, and the scan's
 // progress bar in the status bar.
 class CDocumentScanHost final : public CObjectScanHost {
@@ -245,67 +235,49 @@ void CTorvaneDoc::OnFileOpen() {
   if (!answer.path.isEmpty()) m_shell->OpenDocumentFile(answer.path);
 }
 
-bool CTorvaneDoc::AnyBuildRunning() { return !g_builds.empty(); }
-
-void CTorvaneDoc::StopBuilds() {
-  for (RunningBuild* build : g_builds) {
-    build->stopping = true;
-    build->redirector->Cancel();
-  }
-}
-
-bool CTorvaneDoc::BuildRunning() const {
-  return std::any_of(g_builds.begin(), g_builds.end(), [this](const RunningBuild* build) {
-    return build->document == this && !build->stopping;
-  });
-}
-
 bool CTorvaneDoc::SaveModified() {
-  if (BuildRunning()) {
+  if (m_building && CRedirector::AnyToCancel()) {
     if (TorvaneMessageBox(QString::fromLatin1(TEXT_STOP_BUILD), MB_YESNO | MB_ICONQUESTION) !=
         IDYES)
       return false;
-    for (RunningBuild* build : g_builds)
-      if (build->document == this) {
-        build->stopping = true;
-        build->redirector->Cancel();
-      }
+    // The compile still on the stack ends its compiler at its next poll and then returns
+    // without touching this document.
+    CRedirector::CancelRunning();
   }
   return CDocument::SaveModified();
 }
 
 void CTorvaneDoc::OnCompile() {
   // One compiler at a time: a second one would write the same story file and share the bar.
-  if (AnyBuildRunning()) return;
+  if (CRedirector::AnyRunning()) return;
   // A document without a file gets a name first; compiling an empty path builds nothing.
   if (GetPathName().isEmpty() && !DoSave(QString())) return;
   const QString source = GetPathName();
   // The compiler reads the file: when it could not be written it would build the old text.
   if (!OnSaveDocument(source)) return;
-  // No pause after the save: a story written in the same second as its source counts as up
-  // to date, so nothing needs the story's time to lie a second after the save.
-  const CompileSettings settings = ReadCompileSettings(CProfileStore());
-  if (settings.compiler.isEmpty()) {
-    TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  const CompileCommand command = ComposeCompileCommand(source, settings);
+  // No pause after the save: a story counts as out of date only when it is older than its
+  // source by whole seconds, and a rebuild writes it at or after the save's second.
   CDocumentShell* const shell = m_shell; // the application's; outlives this document
-  COutputBar* const output = shell->PrepareOutput(QFileInfo(source).absoluteFilePath());
+  COutputBar* const output = shell->OutputControl();
   if (!output) return;
+  const QString shownSource = QFileInfo(source).absoluteFilePath();
 
   // Events are dispatched while the compiler runs: from here on this document may go.
-  CRedirector redirector(command.commandLine, output);
-  RunningBuild build{this, &redirector};
-  g_builds.push_back(&build);
-  shell->BuildStateChanged();
-  redirector.Run();
-  std::erase(g_builds, &build);
-  shell->BuildStateChanged();
+  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
+  m_building = true;
+  shell->BuildStateChanged(true);
+  const CompileRun run = RunCompile(source, CProfileStore(), output,
+                                    [shell, &shownSource] { shell->PrepareOutput(shownSource); });
+  if (!lifetime.IsGone()) m_building = false;
+  shell->BuildStateChanged(false);
+  if (!run.compilerSet)
+    TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);
+  else if (!run.refusal.isEmpty())
+    TorvaneMessageBox(run.refusal, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CTorvaneDoc::OnRun() {
-  if (AnyBuildRunning()) return;
+  if (CRedirector::AnyRunning()) return;
   if (GetPathName().isEmpty() && !DoSave(QString())) return;
   CRunCommand(*m_runHost).Run(GetPathName());
 }
@@ -333,7 +305,7 @@ bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
     return true;
   case Cmd::BUILD_COMPILE:
   case Cmd::BUILD_RUN:
-    state.enabled = !AnyBuildRunning();
+    state.enabled = !CRedirector::AnyRunning();
     return true;
   default: return CDocument::OnUpdateCmdUI(id, state);
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document.h"
+#include "lifetime_guard.h"
 #include "object_bar_document.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
@@ -12,7 +13,6 @@
 class CMainStatusBar;
 class CObjectBar;
 class COutputBar;
-class CRedirector;
 class CTorvaneDoc;
 class CTorvaneView;
 class QWidget;
@@ -33,14 +33,12 @@ public:
   virtual void OpenDocumentFile(const QString& path) = 0;
   // The window that dialogs of the document belong to.
   virtual QWidget* DialogParent() = 0;
-  // The output bar's control, shown and emptied for a build of source (what its messages
-  // are about); null when there is none.
-  virtual COutputBar* PrepareOutput(const QString& source) {
-    (void)source;
-    return nullptr;
-  }
-  // A build started or ended (CTorvaneDoc::AnyBuildRunning tells which).
-  virtual void BuildStateChanged() {}
+  // The output bar's control, where builds write; null when there is none.
+  virtual COutputBar* OutputControl() { return nullptr; }
+  // Shows and empties the output bar for a build of source (what its messages are about).
+  virtual void PrepareOutput(const QString& source) { (void)source; }
+  // A compile is about to start (running) or has ended.
+  virtual void BuildStateChanged(bool running) { (void)running; }
 };
 
 // The document's text: its modified mark is the document's.
@@ -103,7 +101,8 @@ public:
 
   // Compile: saves (asking for a name first when the document has none), then runs the
   // compiler into the output bar until it ends; events are dispatched meanwhile, so the
-  // document may be closed by the time it returns.
+  // document may be closed by the time it returns. Only one compiler runs at a time: while
+  // one does, Compile and Run do nothing (and are shown disabled).
   void OnCompile();
   // Run: builds when the story is missing or stale and the user agrees, then starts the
   // interpreter on the story, not waiting for it.
@@ -111,17 +110,11 @@ public:
   // Closing asks first when this document's build is running, and stops it on Yes.
   bool SaveModified() override;
 
-  // Builds in progress (nested ones included), and Stop Build for all of them.
-  static bool AnyBuildRunning();
-  static void StopBuilds();
-
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 private:
   class CDocRunHost;
-  // Whether this document's build runs and is not being stopped already.
-  bool BuildRunning() const;
 
   // Scans the text into the records, with the progress bar "Parsing Objects:" in the status
   // bar; false when the document went away meanwhile.
@@ -141,4 +134,6 @@ private:
   // A scan runs the event loop: a Rebuild Object Tree arriving meanwhile would mix the
   // records of two scans, so it waits until this one is done.
   bool m_scanning = false;
+  bool m_building = false; // this document's compiler is running
+  CLifetimeGuard m_lifetime; // tells a compile that the document was closed while it ran
 };

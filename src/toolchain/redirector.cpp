@@ -86,6 +86,12 @@ void CRedirector::CancelRunning() {
 
 bool CRedirector::AnyRunning() { return !RunningRedirectors().empty(); }
 
+bool CRedirector::AnyToCancel() {
+  const auto& running = RunningRedirectors();
+  return std::any_of(running.begin(), running.end(),
+                     [](const CRedirector* redirector) { return !redirector->m_cancelRequested; });
+}
+
 void CRedirector::FilterChunk(QByteArray& chunk) {
   chunk.replace('\b', ' ');
   const qsizetype pause = chunk.indexOf(TEXT_PRESS_ANY_KEY);

@@ -58,6 +58,9 @@ public:
   // there is one: Stop Build does not need to know which compile is running.
   static void CancelRunning();
   static bool AnyRunning();
+  // Whether a running redirector has not been asked to cancel yet: what Stop Build, or a
+  // question before closing, can still do.
+  static bool AnyToCancel();
 
   // Replaces the event pump (default: QCoreApplication::processEvents when an application
   // exists, otherwise nothing).

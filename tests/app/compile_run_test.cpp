@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
-#include <csignal>
-#include <cerrno>
 
 #include "command_binder.h"
 #include "command_ids.h"
@@ -21,6 +19,7 @@
 #include "message_box.h"
 #include "output_bar.h"
 #include "profile_store.h"
+#include "redirector.h"
 #include "text_buffer.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
@@ -33,6 +32,9 @@ protected:
   void SetUp() override {
     Ide::SetUp();
     ASSERT_TRUE(QDir(dir.path()).mkpath("my games"));
+    // A build the test failed to stop is stopped here, so that the test fails and ends.
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { CRedirector::CancelRunning(); });
   }
   void SetPaths(const QString& compiler, const QString& interpreter = QString(),
                 int standardOptions = 0, const QString& more = QString()) {
@@ -52,18 +54,27 @@ protected:
       file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                           QFileDevice::ExeOwner);
   }
-  // A fake compiler that tells its pid and then waits for ever.
+  // A fake compiler that starts a helper and waits for ever; both note their pids.
   QString EndlessCompiler() {
     const QString script = Path("endless.sh");
-    Write(script, "#!/bin/sh\necho $$ > '" + Path("pid").toUtf8() + "'\necho started\nexec sleep 1000\n",
-          true);
+    Write(script, "#!/bin/sh\nsleep 1000 &\necho $$ $! > '" + Path("pid").toUtf8() +
+                      "'\necho started\nwait\n", true);
+    QFile::remove(Path("pid"));
+    safety.start(10000);
     return script;
   }
-  bool ChildGone() {
+  // Whether the compiler and its helper have both ended (and were started at all).
+  bool ChildrenGone() {
     QFile file(Path("pid"));
     if (!file.open(QIODevice::ReadOnly)) return false;
-    const pid_t pid = file.readAll().trimmed().toInt();
-    return pid > 0 && ::kill(pid, 0) == -1 && errno == ESRCH;
+    const QList<QByteArray> pids = file.readAll().simplified().split(' ');
+    for (const QByteArray& pid : pids) {
+      // Gone, or dead and waiting to be reaped (by a reaper this test does not control).
+      QFile stat("/proc/" + pid + "/stat");
+      if (pid.toInt() <= 0 || (stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ")))
+        return false;
+    }
+    return pids.size() == 2;
   }
   COutputBar* Output() { return app->MainFrame()->OutputControl(); }
   bool Enabled(int id) {
@@ -72,6 +83,8 @@ protected:
   }
   QString ActivePath() { return QFileInfo(ActiveDoc()->GetPathName()).fileName(); }
   int CaretLine() { return ActiveView()->GetCursorPosition().y; }
+
+  QTimer safety;
 };
 
 // Both of Inform 6's message forms, errors in the main file and in an included header whose
@@ -130,19 +143,24 @@ TEST_F(CompileRun, MessagesOfBothFormsLeadToTheirLines) {
   }
 }
 
-// Stop Build ends a compiler that never ends; Compile and Run wait meanwhile. A document
-// without a file is named first; an empty compiler path stops at its message.
-TEST_F(CompileRun, StopBuildEndsTheCompiler) {
+// Stop Build ends the compiler and what it started; Compile and Run wait meanwhile. A stored
+// empty compiler path wins over the one found on the system; a source named like its story
+// is not compiled over itself; a document without a file is named first.
+TEST_F(CompileRun, StopBuildEndsTheCompilersGroup) {
   SetPaths("");
-  ASSERT_TRUE(Start());
-  dialogAnswer = Path("fresh.inf");
+  Write(Path("story.z5"), "[ Main; ];\n");
+  ASSERT_TRUE(Start({Path("story.z5")}));
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
-  EXPECT_EQ(dialogTitles.size(), 1);
-  EXPECT_EQ(ActiveDoc()->GetPathName(), Path("fresh.inf"));
-  EXPECT_EQ(messages, QStringList{"You have not set your compiler path.  See View->Options"});
+  SetPaths(EndlessCompiler());
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_EQ(messages, (QStringList{"You have not set your compiler path.  See View->Options",
+                                   "Not compiled: the story file would overwrite the source. Give "
+                                   "the source another extension, such as .inf:\n" + Path("story.z5")}));
+  EXPECT_FALSE(QFile::exists(Path("pid")));
   EXPECT_FALSE(Enabled(Cmd::BUILD_STOP));
 
-  SetPaths(EndlessCompiler());
+  ASSERT_TRUE(Choose(Cmd::FILE_NEW));
+  dialogAnswer = Path("fresh.inf");
   bool duringCompile = true, duringRun = true, duringStop = false;
   QTimer::singleShot(500, [&] {
     duringCompile = Enabled(Cmd::BUILD_COMPILE);
@@ -151,20 +169,35 @@ TEST_F(CompileRun, StopBuildEndsTheCompiler) {
     Choose(Cmd::BUILD_STOP);
   });
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_EQ(ActiveDoc()->GetPathName(), Path("fresh.inf"));
   EXPECT_FALSE(duringCompile);
   EXPECT_FALSE(duringRun);
   EXPECT_TRUE(duringStop);
-  EXPECT_TRUE(ChildGone());
+  EXPECT_TRUE(ChildrenGone());
   EXPECT_EQ(Output()->Text(), "started\n\nCancelled.\n\nProcess terminated successfully.\n\n"
                               "Compilation Complete.");
   EXPECT_TRUE(Enabled(Cmd::BUILD_COMPILE));
   EXPECT_FALSE(Enabled(Cmd::BUILD_STOP));
 }
 
-// Closing the main window mid-build asks; No keeps both, Yes stops the compiler and closes.
+// Closing the document or the main window mid-build asks; No keeps everything, Yes stops
+// the compiler and closes.
 TEST_F(CompileRun, ClosingDuringABuildAsksAndStops) {
   Write(Path("a.inf"), "[ Main; ];\n");
   ASSERT_TRUE(Start({Path("a.inf")}));
+  SetPaths(EndlessCompiler());
+  answers = {IDNO, IDYES};
+  QTimer::singleShot(400, [&] { Choose(Cmd::FILE_CLOSE); });
+  QTimer::singleShot(800, [&] { Choose(Cmd::FILE_CLOSE); });
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_TRUE(app->DocManager()->Documents().empty());
+  EXPECT_TRUE(ChildrenGone());
+  // The bar was emptied with the document; the end of the build follows.
+  EXPECT_EQ(Output()->Text(), "\nCancelled.\n\nProcess terminated successfully.\n\n"
+                              "Compilation Complete.");
+
+  ASSERT_TRUE(Choose(Cmd::FILE_NEW));
+  dialogAnswer = Path("b.inf");
   SetPaths(EndlessCompiler());
   answers = {IDNO, IDYES};
   bool closedFirst = true, closedSecond = false;
@@ -173,25 +206,29 @@ TEST_F(CompileRun, ClosingDuringABuildAsksAndStops) {
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
   EXPECT_FALSE(closedFirst);
   EXPECT_TRUE(closedSecond);
-  EXPECT_EQ(messages, (QStringList{"A compile is running.\nStop it and exit?",
+  EXPECT_EQ(messages, (QStringList{"A compile is running.\nStop it and close?",
+                                   "A compile is running.\nStop it and close?",
+                                   "A compile is running.\nStop it and exit?",
                                    "A compile is running.\nStop it and exit?"}));
-  EXPECT_TRUE(ChildGone());
+  EXPECT_TRUE(ChildrenGone());
   EXPECT_TRUE(app->DocManager()->Documents().empty());
   EXPECT_TRUE(Output()->Text().endsWith("Cancelled.\n\nProcess terminated successfully.\n\n"
                                         "Compilation Complete."));
 }
 
-// Run builds a missing story on Yes and starts the interpreter on it, detached; a stale
-// story answered No runs as it is.
-TEST_F(CompileRun, RunAsksThenLaunchesTheInterpreter) {
-  const QString source = Path("my games/run.inf");
-  Write(source, "[ Main; print \"hi\"; ];\n");
+// The example game, for a user who set only the interpreter: inform6 and the Inform library
+// are found on the system. F5 offers to build the missing story, builds it on Yes and starts
+// the interpreter on it; after Ctrl+F5 has built it again, a stale story answered No runs as
+// it is.
+TEST_F(CompileRun, ExampleBuildsAndRunsWithTheKeys) {
+  const QString source = Path("my games/cloak.inf");
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/../../examples/cloak.inf", source));
   const QString interpreter = Path("terp.sh");
   Write(interpreter, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" +
                          Path("args.tmp").toUtf8() + "'\nmv '" + Path("args.tmp").toUtf8() +
                          "' '" + Path("args").toUtf8() + "'\n",
         true);
-  SetPaths("/usr/bin/inform6", interpreter);
+  ASSERT_TRUE(CProfileStore().WriteProfileString("Editor\\Paths", "Interpreter", interpreter));
   ASSERT_TRUE(Start({source}));
   auto launchedWith = [this] {
     QElapsedTimer waited;
@@ -204,14 +241,18 @@ TEST_F(CompileRun, RunAsksThenLaunchesTheInterpreter) {
   };
 
   answers = {IDYES};
-  ASSERT_TRUE(Choose(Cmd::BUILD_RUN));
-  EXPECT_EQ(messages, QStringList{Path("my games/run") + ".z* does not exist.\nDo you want to build it?"});
-  EXPECT_TRUE(Output()->Text().endsWith("\nCompilation Complete."));
-  EXPECT_EQ(launchedWith(), "[" + Path("my games/run.z5").toUtf8() + "]\n");
+  QTest::keyClick(ActiveView(), Qt::Key_F5);
+  EXPECT_EQ(messages, QStringList{Path("my games/cloak") + ".z* does not exist.\nDo you want to build it?"});
+  EXPECT_EQ(launchedWith(), "[" + Path("my games/cloak.z5").toUtf8() + "]\n");
+
+  QTest::keyClick(ActiveView(), Qt::Key_F5, Qt::ControlModifier);
+  const QString text = Output()->Text();
+  EXPECT_TRUE(text.startsWith("Inform 6") && text.endsWith("\nCompilation Complete.") &&
+              !text.contains("rror")) << text.toStdString();
 
   // The story two seconds older than the source: No runs it without a build.
   const qint64 now = QFileInfo(source).lastModified().toSecsSinceEpoch();
-  QFile story(Path("my games/run.z5"));
+  QFile story(Path("my games/cloak.z5"));
   ASSERT_TRUE(story.open(QIODevice::ReadWrite | QIODevice::Append));
   ASSERT_TRUE(story.setFileTime(QDateTime::fromSecsSinceEpoch(now - 2),
                                 QFileDevice::FileModificationTime));
@@ -219,11 +260,11 @@ TEST_F(CompileRun, RunAsksThenLaunchesTheInterpreter) {
   Output()->Clear();
   messages.clear();
   answers = {IDNO};
-  ASSERT_TRUE(Choose(Cmd::BUILD_RUN));
-  EXPECT_EQ(messages, QStringList{"The following files are out of date:\n       run.z5\n\n"
+  QTest::keyClick(ActiveView(), Qt::Key_F5);
+  EXPECT_EQ(messages, QStringList{"The following files are out of date:\n       cloak.z5\n\n"
                                   "Do you wish to recompile?"});
   EXPECT_EQ(Output()->Text(), "");
-  EXPECT_EQ(launchedWith(), "[" + Path("my games/run.z5").toUtf8() + "]\n");
+  EXPECT_EQ(launchedWith(), "[" + Path("my games/cloak.z5").toUtf8() + "]\n");
 }
 
 // 10 MB of compiler output reaches the bar whole, the last line in view; a message after it
