@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include "../toolchain/toolchain_test_support.h"
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
@@ -45,43 +46,19 @@ protected:
     ASSERT_TRUE(store.WriteProfileInt("Editor\\Options", "StandardOptions", standardOptions));
     ASSERT_TRUE(store.WriteProfileString("Editor\\Options", "UserDefOptions", more));
   }
-  static void Write(const QString& path, const QByteArray& text, bool executable = false) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-    file.close();
-    if (executable)
-      file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                          QFileDevice::ExeOwner);
-  }
   // A fake compiler that starts a helper and waits for ever; both note their pids.
   QString EndlessCompiler() {
     const QString script = Path("endless.sh");
-    Write(script, "#!/bin/sh\nsleep 1000 &\necho $$ $! > '" + Path("pid").toUtf8() +
-                      "'\necho started\nwait\n", true);
+    EXPECT_TRUE(::WriteFile(script, "#!/bin/sh\nsleep 1000 &\necho $$ $! > '" + Path("pid").toUtf8() +
+                      "'\necho started\nwait\n", true));
     QFile::remove(Path("pid"));
     safety.start(10000);
     return script;
   }
-  // Whether the compiler and its helper have both ended (and were started at all), allowing
-  // a killed helper a moment to die: only the compiler itself is waited for.
+  // Whether the compiler and its helper have both ended (and were started at all).
   bool ChildrenGone() {
-    QFile file(Path("pid"));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QList<QByteArray> pids = file.readAll().simplified().split(' ');
-    QElapsedTimer waited;
-    waited.start();
-    for (const QByteArray& pid : pids) {
-      // Gone, or dead and waiting to be reaped (by a reaper this test does not control).
-      for (;;) {
-        QFile stat("/proc/" + pid + "/stat");
-        if (pid.toInt() > 0 && (!stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ")))
-          break;
-        if (pid.toInt() <= 0 || waited.elapsed() > 5000) return false;
-        QTest::qSleep(10);
-      }
-    }
-    return pids.size() == 2;
+    const QList<QByteArray> pids = ::ReadFile(Path("pid")).simplified().split(' ');
+    return pids.size() == 2 && ProcessGone(pids[0].toInt()) && ProcessGone(pids[1].toInt());
   }
   COutputBar* Output() { return app->MainFrame()->OutputControl(); }
   bool Enabled(int id) {
@@ -99,8 +76,8 @@ protected:
 // and a double-click open the files at the lines.
 TEST_F(CompileRun, MessagesOfBothFormsLeadToTheirLines) {
   const QString source = Path("my games/adv.inf");
-  Write(source, "Include \">my part.h\";\n[ Main; x = 1;\n  print \"hi\";\n];\n");
-  Write(Path("my games/my part.h"), "[ Foo;\n  y = 2;\n];\n");
+  ASSERT_TRUE(::WriteFile(source, "Include \">my part.h\";\n[ Main; x = 1;\n  print \"hi\";\n];\n"));
+  ASSERT_TRUE(::WriteFile(Path("my games/my part.h"), "[ Foo;\n  y = 2;\n];\n"));
   for (const QString& more : {QString(), QStringLiteral("E1|")}) {
     SCOPED_TRACE(more.toStdString());
     SetPaths("/usr/bin/inform6", QString(), 0, more);
@@ -155,7 +132,7 @@ TEST_F(CompileRun, MessagesOfBothFormsLeadToTheirLines) {
 // is not compiled over itself; a document without a file is named first.
 TEST_F(CompileRun, StopBuildEndsTheCompilersGroup) {
   SetPaths("");
-  Write(Path("story.z5"), "[ Main; ];\n");
+  ASSERT_TRUE(::WriteFile(Path("story.z5"), "[ Main; ];\n"));
   ASSERT_TRUE(Start({Path("story.z5")}));
   app->MainFrame()->GetOutputBar()->hide();
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
@@ -192,7 +169,7 @@ TEST_F(CompileRun, StopBuildEndsTheCompilersGroup) {
 // Closing the document or the main window mid-build asks; No keeps everything, Yes stops
 // the compiler and closes.
 TEST_F(CompileRun, ClosingDuringABuildAsksAndStops) {
-  Write(Path("a.inf"), "[ Main; ];\n");
+  ASSERT_TRUE(::WriteFile(Path("a.inf"), "[ Main; ];\n"));
   ASSERT_TRUE(Start({Path("a.inf")}));
   SetPaths(EndlessCompiler());
   answers = {IDNO, IDYES};
@@ -233,10 +210,10 @@ TEST_F(CompileRun, ExampleBuildsAndRunsWithTheKeys) {
   const QString source = Path("my games/cloak.inf");
   ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/../../examples/cloak.inf", source));
   const QString interpreter = Path("terp.sh");
-  Write(interpreter, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" +
+  ASSERT_TRUE(::WriteFile(interpreter, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" +
                          Path("args.tmp").toUtf8() + "'\nmv '" + Path("args.tmp").toUtf8() +
                          "' '" + Path("args").toUtf8() + "'\n",
-        true);
+        true));
   ASSERT_TRUE(CProfileStore().WriteProfileString("Editor\\Paths", "Interpreter", interpreter));
   ASSERT_TRUE(Start({source}));
   auto launchedWith = [this] {
@@ -279,10 +256,10 @@ TEST_F(CompileRun, ExampleBuildsAndRunsWithTheKeys) {
 // 10 MB of compiler output reaches the bar whole, the last line in view; a message after it
 // is found on its line.
 TEST_F(CompileRun, TenMegabytesArriveWhole) {
-  Write(Path("big.inf"), "[ Main;\n];\n");
+  ASSERT_TRUE(::WriteFile(Path("big.inf"), "[ Main;\n];\n"));
   const QString script = Path("big.sh");
-  Write(script, "#!/bin/sh\nhead -c 10485760 /dev/zero | tr '\\0' 'x' | fold -w 99\n"
-                "printf '\\nline 2: Error:  late\\n'\n", true);
+  ASSERT_TRUE(::WriteFile(script, "#!/bin/sh\nhead -c 10485760 /dev/zero | tr '\\0' 'x' | fold -w 99\n"
+                "printf '\\nline 2: Error:  late\\n'\n", true));
   SetPaths(script);
   ASSERT_TRUE(Start({Path("big.inf")}));
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));

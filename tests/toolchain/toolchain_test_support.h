@@ -3,7 +3,9 @@
 #include <csignal>
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QThread>
 
 #include "output_sink.h"
 
@@ -35,5 +37,17 @@ inline bool SetWriteTime(const QString& path, qint64 seconds, int milliseconds =
                           QFileDevice::FileModificationTime);
 }
 
-// Whether process pid has ended (and been reaped: the redirector waits for its child).
-inline bool ProcessGone(pid_t pid) { return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; }
+// Whether process pid has ended, waiting up to 10 s for a kill to take effect. A zombie counts
+// as ended: an orphan is reaped by whatever the system's first process is, maybe never.
+inline bool ProcessGone(pid_t pid) {
+  if (pid <= 0) return false;
+  const QDeadlineTimer patience(10000);
+  do {
+    if (::kill(pid, 0) != 0) return errno == ESRCH;
+    const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype end = stat.lastIndexOf(')'); // the name may hold blanks and brackets
+    if (end >= 0 && stat.mid(end + 2, 1) == "Z") return true;
+    QThread::msleep(10);
+  } while (!patience.hasExpired());
+  return false;
+}
