@@ -50,6 +50,9 @@ TEST_F(RedirectorTest, OutputArrivesRewrittenAndEndsWithTheCompletionLine) {
   QByteArray chunk("a\0b\bPress any key to continue . . .", 35);
   CRedirector::FilterChunk(chunk);
   EXPECT_EQ(chunk, QByteArray("a\0b ", 4)); // a zero byte does not end the text
+  chunk = "Press any key to continue . . . gone"; // the prompt as the chunk's first bytes
+  CRedirector::FilterChunk(chunk);
+  EXPECT_EQ(chunk, "");
 
   CCaptureSink sink;
   CRedirector three(Script("three.sh", "exit 3"), &sink);
