@@ -12,6 +12,7 @@
 #include "file_dialog.h"
 #include "main_frame.h"
 #include "object_bar.h"
+#include "printer_choice.h"
 #include "profile_store.h"
 #include "torvane_view.h"
 
@@ -146,6 +147,7 @@ bool CTorvaneApp::OnCmdMsg(int id) {
     about.exec();
     return true;
   }
+  case Cmd::FILE_PRINT_SETUP: RunPrintSetup(DialogParent()); return true;
   case Cmd::VIEW_OPTIONS:
     RunOptionsSheet(DialogParent(), m_styles);
     // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
@@ -166,6 +168,7 @@ bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::FILE_OPEN:
   case Cmd::APP_EXIT:
   case Cmd::APP_ABOUT:
+  case Cmd::FILE_PRINT_SETUP:
   case Cmd::VIEW_OPTIONS:
     state.enabled = true;
     return true;

@@ -10,6 +10,7 @@
 
 #include "message_box.h"
 #include "print_dialogs.h"
+#include "printer_choice.h"
 #include "profile_store.h"
 #include "settings_keys.h"
 
@@ -43,6 +44,7 @@ PrintMargins ReadPrintMargins(const CProfileStore& store) {
 bool RunPageSetup(CProfileStore& store, QWidget* parent) {
   const PrintMargins stored = ReadPrintMargins(store);
   QPrinter printer(QPrinter::HighResolution);
+  ApplyPrinterChoice(printer);
   printer.setPageMargins(QMarginsF(ToMm(stored.left), ToMm(stored.top), ToMm(stored.right),
                                    ToMm(stored.bottom)),
                          QPageLayout::Millimeter);

@@ -12,6 +12,7 @@
 #include "message_box.h"
 #include "page_setup.h"
 #include "print_dialogs.h"
+#include "printer_choice.h"
 #include "profile_store.h"
 #include "text_view.h"
 
@@ -236,13 +237,14 @@ void CCrystalTextView::OnFilePageSetup() {
 }
 
 void CCrystalTextView::OnFilePrint(bool direct) {
-  if (direct && QPrinterInfo::defaultPrinter().isNull()) {
+  if (direct && !HasChosenPrinter() && QPrinterInfo::defaultPrinter().isNull()) {
     TorvaneMessageBox(QStringLiteral("No default printer is set up. Use Print to choose a "
                                      "printer or to print to a file."),
                       MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   QPrinter printer(QPrinter::HighResolution);
+  ApplyPrinterChoice(printer);
   if (!direct) {
     QPrintDialog dialog(&printer, this);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -255,6 +257,7 @@ void CCrystalTextView::OnFilePrint(bool direct) {
 
 void CCrystalTextView::OnFilePrintPreview() {
   QPrinter printer(QPrinter::HighResolution);
+  ApplyPrinterChoice(printer);
   UseMinimumMargins(printer);
   QString error = MarginProblem(printer);
   if (!error.isEmpty()) {

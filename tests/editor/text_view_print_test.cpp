@@ -15,6 +15,7 @@
 #include "command_ids.h"
 #include "message_box.h"
 #include "print_dialogs.h"
+#include "printer_choice.h"
 #include "profile_store.h"
 #include "view_test_support.h"
 
@@ -184,6 +185,38 @@ TEST_F(Printing, PrintCommandsPrintWhereTheDialogSaysPreviewOrTellWhyNot) {
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT_DIRECT));
   EXPECT_EQ(messages, QStringList("No default printer is set up. Use Print to choose a printer "
                                   "or to print to a file."));
+}
+
+// Print Setup's paper and orientation hold for later prints; a cancelled setup keeps them.
+TEST_F(Printing, PrintSetupChoosesThePaperOfLaterPrints) {
+  Use("text");
+  QPageSize::PageSizeId size = QPageSize::Custom;
+  QPageLayout::Orientation orientation = QPageLayout::Portrait;
+  int answer = QDialog::Accepted;
+  QStringList titles;
+  SetPrintDialogHandler([&](QDialog& dialog) {
+    titles << dialog.windowTitle();
+    QPrinter* printer = qobject_cast<QPrintDialog*>(&dialog)->printer();
+    if (dialog.windowTitle() != "Print Setup") {
+      size = printer->pageLayout().pageSize().id();
+      orientation = printer->pageLayout().orientation();
+      return int(QDialog::Rejected);
+    }
+    printer->setPageSize(QPageSize(answer == QDialog::Accepted ? QPageSize::A5 : QPageSize::B5));
+    printer->setPageOrientation(answer == QDialog::Accepted ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return answer;
+  });
+  EXPECT_TRUE(RunPrintSetup(&view));
+  EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
+  EXPECT_EQ(size, QPageSize::A5);
+  EXPECT_EQ(orientation, QPageLayout::Landscape);
+  answer = QDialog::Rejected;
+  EXPECT_FALSE(RunPrintSetup(&view));
+  size = QPageSize::Custom;
+  EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
+  EXPECT_EQ(size, QPageSize::A5);
+  EXPECT_EQ(orientation, QPageLayout::Landscape);
+  EXPECT_EQ(titles, (QStringList{"Print Setup", "Print", "Print Setup", "Print"}));
 }
 
 } // namespace
