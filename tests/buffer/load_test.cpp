@@ -121,6 +121,7 @@ TEST(Loading, APumpRunsBetweenBlocksAndStopsTheLoadWhenItSaysSo) {
   EXPECT_FALSE(buffer.Load(dir.File("big"), Automatic, [&] { return ++calls < 2; }));
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(Lines(buffer), Strings{"keep"});
+  EXPECT_FALSE(buffer.LastFileError().IsFailure()); // a stopped load touches nothing
 }
 
 long BytesReadSoFar() {
