@@ -66,15 +66,7 @@ CCrystalTextBuffer* CTorvaneView::FindDocumentBuffer() const {
   return m_documentBuffer;
 }
 
-CCommandBinder& CTorvaneView::Binder() {
-  if (m_binder) return *m_binder;
-  if (!m_ownBinder) {
-    m_ownRouter = std::make_unique<CCommandRouter>(
-        [this](std::vector<CCmdTarget*>& route) { route.push_back(this); });
-    m_ownBinder = std::make_unique<CCommandBinder>(*m_ownRouter);
-  }
-  return *m_ownBinder;
-}
+CCommandBinder& CTorvaneView::Binder() { return m_binder ? *m_binder : m_ownBinder.Get(); }
 
 void CTorvaneView::RouteCommand(int id) {
   if (m_binder)

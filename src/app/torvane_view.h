@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "edit_view.h"
+#include "lone_command_binder.h"
 #include "view.h"
 
 class CCommandBinder;
@@ -80,9 +81,7 @@ private:
   CCommandBinder* m_binder = nullptr;
   CStyleTable* m_styles = nullptr;
   int m_stylesListener = 0;
-  // The route of a view without a window: the view alone.
-  std::unique_ptr<CCommandRouter> m_ownRouter;
-  std::unique_ptr<CCommandBinder> m_ownBinder;
+  CLoneCommandBinder m_ownBinder{this}; // used when no window binder is given
 };
 
 // Whether data carries local files (a drop that opens them) rather than text.

@@ -250,15 +250,7 @@ std::unique_ptr<QMenu> CMyTreeView::CreateContextMenu(QPoint point) {
   return menu;
 }
 
-CCommandBinder& CMyTreeView::Binder() {
-  if (m_binder) return *m_binder;
-  if (!m_ownBinder) {
-    m_ownRouter = std::make_unique<CCommandRouter>(
-        [this](std::vector<CCmdTarget*>& route) { route.push_back(this); });
-    m_ownBinder = std::make_unique<CCommandBinder>(*m_ownRouter);
-  }
-  return *m_ownBinder;
-}
+CCommandBinder& CMyTreeView::Binder() { return m_binder ? *m_binder : m_ownBinder.Get(); }
 
 bool CMyTreeView::OnCmdMsg(int id) {
   if (id != Cmd::JUMP_TO_DEFINITION) return false;

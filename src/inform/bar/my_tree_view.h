@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cmd_target.h"
+#include "lone_command_binder.h"
 #include "object_bar_document.h"
 #include "tree_model.h"
 
@@ -130,9 +131,7 @@ private:
   QString m_stripPath;
   CObjectBarHost* m_host = nullptr;
   CCommandBinder* m_binder = nullptr;
-  // Made when no window binder is given.
-  std::unique_ptr<CCommandRouter> m_ownRouter;
-  std::unique_ptr<CCommandBinder> m_ownBinder;
+  CLoneCommandBinder m_ownBinder{this}; // used when no window binder is given
 };
 
 // The 16 x 16 images of a strip, pure green made transparent; empty when the file cannot be
