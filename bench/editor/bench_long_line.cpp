@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "resident_size.h"
 #include "text_buffer.h"
 #include "torvane_view.h"
 
@@ -83,19 +83,6 @@ double Median(std::vector<double> samples) {
 }
 
 using Clock = std::chrono::steady_clock;
-
-// Resident sizes of this process from /proc/self/status, in bytes: "VmRSS" or "VmHWM" (peak).
-double StatusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::string key = std::string(field) + ":";
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) * 1024.0;
-  return 0;
-}
-
-// Starts a new peak of the resident size at the current size.
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // range(0): 0 types at the start of the line, 1 at its end. Backspace takes the key out
 // again (not measured).

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "object_scanner.h"
+#include "resident_size.h"
 
 namespace {
 
@@ -99,19 +100,6 @@ void BM_ManyClashingNames(benchmark::State& state) {
 }
 BENCHMARK(BM_ManyClashingNames)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 
-
-// Resident sizes of this process from /proc/self/status, in bytes: "VmRSS" or "VmHWM" (peak).
-double StatusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::string key = std::string(field) + ":";
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) * 1024.0;
-  return 0;
-}
-
-// Starts a new peak of the resident size at the current size.
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // A file of a million "x;" lines (3 MB with line ends): every line is an object definition
 // without a name, so the scan records Untitled, Untitled[02] ... Untitled[1000000]. Measured:
