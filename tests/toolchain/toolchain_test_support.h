@@ -10,9 +10,8 @@
 #include "output_sink.h"
 
 struct CCaptureSink : COutputSink {
-  void AppendText(const QByteArray& text) override { m_text += text, ++m_appends; }
+  void AppendText(const QByteArray& text) override { m_text += text; }
   QByteArray m_text;
-  int m_appends = 0;
 };
 
 inline bool WriteFile(const QString& path, const QByteArray& content, bool executable = false) {
