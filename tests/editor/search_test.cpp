@@ -1,10 +1,22 @@
-// Searching: whole words at line edges and next to '_', case in ISO 8859-1, wrap, upward
-// searches, ranges that end mid-line and texts that can never match.
+// Searching: the pattern (whole words at line edges and next to '_', case in ISO 8859-1,
+// every place of a long line), the view's search (wrap, upward, ranges that end mid-line),
+// the Find dialog with F3 and Shift+F3, and the Replace dialog. The dialogs are driven through
+// their controls while the command that opened them waits; settings live in a temporary folder.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QChar>
+#include <QLineEdit>
+#include <QTimer>
 #include <cstring>
+#include <functional>
 
-#include "find_test_support.h"
+#include "edit_test_support.h"
+#include "find_dialog.h"
+#include "message_box.h"
+#include "profile_store.h"
+#include "replace_dialog.h"
 #include "search_pattern.h"
+#include "settings_keys.h"
 
 namespace {
 
@@ -67,7 +79,67 @@ TEST(SearchPattern, WordCharactersAndUpperCaseCoverEveryByte) {
   for (unsigned char c : std::string_view("AZaz09_\xc0\xff")) EXPECT_TRUE(IsSearchWordChar(c));
 }
 
-using Search = findtest::FindTest;
+class Search : public edittest::EditViewTest<> {
+protected:
+  void SetUp() override {
+    CProfileStore::SetUserConfigDirectory(configDir.path());
+    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned buttons) {
+      messages << text;
+      EXPECT_EQ(buttons, MB_OK);
+      return IDOK;
+    });
+  }
+  void TearDown() override { SetTorvaneMessageBoxHandler({}); }
+
+  // Runs open (a command or a key); once a modal dialog of type D is up, act drives it and
+  // must close it. Returns whether a dialog came up.
+  template <typename D>
+  bool RunDialog(const std::function<void()>& open, const std::function<void(D&)>& act) {
+    bool opened = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+        poll.stop();
+        opened = true;
+        act(*dialog);
+      }
+    });
+    poll.start(5);
+    open();
+    return opened;
+  }
+  bool Find(const std::function<void(CFindDialog&)>& act) {
+    return RunDialog<CFindDialog>([this] { Key(Qt::Key_F, Qt::ControlModifier); }, act);
+  }
+  bool Replace(const std::function<void(CReplaceDialog&)>& act) {
+    return RunDialog<CReplaceDialog>([this] { view->OnCmdMsg(Cmd::EDIT_REPLACE); }, act);
+  }
+  // Both texts, then the buttons one after the other, then Cancel.
+  void ReplaceWith(const QString& what, const QString& with, std::initializer_list<int> presses) {
+    ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
+      Type(d, 8605, what);
+      Type(d, 8609, with);
+      for (int id : presses) Click(d, id);
+      Click(d, 2);
+    }));
+  }
+
+  static QAbstractButton* Button(CSearchDialog& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
+  // A button's label or an edit's text.
+  static QString Shown(CSearchDialog& d, int id) {
+    if (QAbstractButton* button = Button(d, id)) return button->text();
+    return static_cast<QLineEdit*>(d.GetDlgItem(id))->text();
+  }
+  static void Type(CSearchDialog& d, int id, const QString& text) {
+    static_cast<QLineEdit*>(d.GetDlgItem(id))->clear();
+    QTest::keyClicks(d.GetDlgItem(id), text);
+  }
+  static void Click(CSearchDialog& d, int id) { Button(d, id)->click(); }
+  static bool Checked(CSearchDialog& d, int id) { return Button(d, id)->isChecked(); }
+
+  QTemporaryDir configDir;
+  QStringList messages;
+};
 
 TEST_F(Search, GoesDownOrUpFromThePositionAndWrapsOnce) {
   Load("ab ab\nab AB ab\nx");
@@ -117,13 +189,206 @@ TEST_F(Search, AMatchMustLieInsideTheRange) {
 }
 
 TEST_F(Search, AFoundMatchIsSelectedWithTheCaretAtItsEnd) {
-  Load("\tabc\ndef");
-  Place(TextPosition(0, 1)); // the column Up and Down keep is now 0
+  Load("\tabc\n|def"); // the column Up and Down keep is now 0
   view->SelectFoundText(TextPosition(1, 0), 2);
-  EXPECT_EQ(Sel(), (edittest::Span{TextPosition(1, 0), TextPosition(3, 0)}));
-  EXPECT_EQ(Cursor(), TextPosition(3, 0));
+  EXPECT_EQ(Marked(), "\t{ab|}c\ndef");
   EXPECT_EQ(view->GetAnchor(), TextPosition(3, 0));
   EXPECT_EQ(view->GetPreferredColumn(), 0);
+}
+
+TEST_F(Search, FindDialogFindsFromTheCaretAndAfterAFailureFromTheTop) {
+  Load("the l|amp\nlamp LAMP\n");
+  EXPECT_TRUE(Update(Cmd::EDIT_FIND).enabled);
+  EXPECT_FALSE(Update(Cmd::EDIT_REPEAT).enabled || Update(Cmd::EDIT_FIND_PREVIOUS).enabled);
+  bool inactiveSelectionShown = false;
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    inactiveSelectionShown = view->GetShowInactiveSelection();
+    EXPECT_EQ(d.windowTitle(), "Find");
+    const std::pair<int, const char*> texts[] = {{8603, "Match &whole word only"}, {8604, "Match &case"},
+                                                 {8611, "&Up"}, {8612, "&Down"}, {1, "&Find Next"}, {2, "Cancel"}};
+    for (const auto& [id, text] : texts) EXPECT_EQ(Shown(d, id), text) << id;
+    EXPECT_TRUE(Checked(d, 8612));
+    EXPECT_FALSE(Button(d, 1)->isEnabled()); // nothing to find yet
+    Type(d, 8605, "Lamp");
+    EXPECT_TRUE(Button(d, 1)->isEnabled());
+    Click(d, 1); // found: the dialog closes
+  }));
+  EXPECT_TRUE(inactiveSelectionShown);
+  EXPECT_FALSE(view->GetShowInactiveSelection());
+  EXPECT_EQ(Marked(), "the lamp\n{lamp|} LAMP\n");
+
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    EXPECT_EQ(Shown(d, 8605), "lamp"); // the selected text
+    Type(d, 8605, "Lamp");
+    Click(d, 8604);
+    Click(d, 1);
+    EXPECT_EQ(messages, QStringList{"Cannot find string\"Lamp\""});
+    EXPECT_TRUE(d.isVisible()); // a failure keeps the dialog open
+    Click(d, 8604);
+    Click(d, 1); // from the top of the text now
+  }));
+  EXPECT_EQ(Marked(), "the {lamp|}\nlamp LAMP\n");
+  EXPECT_TRUE(Update(Cmd::EDIT_REPEAT).enabled && Update(Cmd::EDIT_FIND_PREVIOUS).enabled);
+  EXPECT_EQ(ReadSetting(CProfileStore(), SETTING_FIND_WHAT), "Lamp");
+}
+
+TEST_F(Search, F3WalksForwardAndShiftF3BackOneMatchAtATimeEachViewOnItsOwn) {
+  Load("ab ab\nxab ab\nab");
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, "ab");
+    Click(d, 8603);
+    Click(d, 1);
+  }));
+  EXPECT_EQ(Cursor(), TextPosition(2, 0));
+  for (TextPosition expected : {TextPosition(5, 0), {6, 1}, {2, 2}, {2, 0}}) {
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Cursor(), expected);
+  }
+  for (TextPosition expected : {TextPosition(0, 2), {4, 1}, {3, 0}, {0, 0}, {0, 2}}) {
+    Key(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Sel().first, expected);
+  }
+  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchWholeWord}); // Shift+F3 left them
+  EXPECT_TRUE(messages.isEmpty());
+
+  CCrystalEditView other;
+  other.AttachBuffer(buffer.get());
+  CCmdUIState state;
+  EXPECT_TRUE(other.OnUpdateCmdUI(Cmd::EDIT_REPEAT, state) && !state.enabled);
+  Load("ab");
+  EXPECT_FALSE(Update(Cmd::EDIT_REPEAT).enabled); // a new text forgets the search
+}
+
+TEST_F(Search, FindOpensWithTheRememberedSearchOrTheStoredOneAndCancelKeepsThem) {
+  CProfileStore store;
+  WriteSetting(store, SETTING_FIND_MATCH_CASE, 1);
+  WriteSetting(store, SETTING_FIND_WHOLE_WORD, 1);
+  Load("one {two|}\nthree"); // a selection on one line: its text is searched for
+  buffer->SetReadOnly(true); // searching never writes
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    EXPECT_EQ(Shown(d, 8605), "two");
+    EXPECT_TRUE(Checked(d, 8604) && Checked(d, 8603));
+    Click(d, 8611);
+    Type(d, 8605, "ignored");
+    Click(d, 2); // closes without reading the controls
+  }));
+  EXPECT_EQ(view->GetLastSearchText(), "two");
+  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchMatchCase | SearchWholeWord});
+  EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHAT), "two");
+
+  Select(TextPosition(4, 0), TextPosition(2, 1)); // over two lines: not taken
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    EXPECT_EQ(Shown(d, 8605), "two");
+    Click(d, 8604);
+    Click(d, 8611);
+    Click(d, 1);
+  }));
+  EXPECT_EQ(Marked(), "one {two|}\nthree");
+  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchWholeWord | SearchUp});
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    EXPECT_TRUE(Checked(d, 8611)); // the direction comes back too
+    EXPECT_FALSE(Checked(d, 8604));
+    d.reject();
+  }));
+  EXPECT_EQ(ReadSetting(store, SETTING_FIND_MATCH_CASE), 0u);
+  EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHOLE_WORD), 1u);
+}
+
+// Replace All is one undo step, also when it is longer than the undo list.
+TEST_F(Search, ReplaceInASelectionMovesTheRangeEndWithTheReplacementsOnItsLineAndOneUndoTakesAll) {
+  Load("{a-a\na-a-a|}-a"); // ends just after the third a of line 1
+  ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
+    EXPECT_EQ(d.windowTitle(), "Replace");
+    const std::pair<int, const char*> texts[] = {
+        {8603, "Match &whole word only"}, {8604, "Match &case"}, {8613, "&Selection"}, {8614, "Wh&ole file"},
+        {8610, "&Find Next"}, {8607, "&Replace"}, {8608, "Replace &All"}, {2, "Cancel"}};
+    for (const auto& [id, text] : texts) EXPECT_EQ(Shown(d, id), text) << id;
+    EXPECT_TRUE(Checked(d, 8613));
+    EXPECT_TRUE(view->GetShowInactiveSelection());
+    Type(d, 8605, "a");
+    Type(d, 8609, "bbb");
+    Click(d, 8608);
+    Click(d, 2);
+  }));
+  EXPECT_EQ(messages, QStringList{"Cannot find string\"a\""}); // how every Replace All ends
+  // The selection comes back over the replaced text, its last replacement included.
+  EXPECT_EQ(Marked(), "{bbb-bbb\nbbb-bbb-bbb|}-a");
+  EXPECT_FALSE(view->IsSelectionPushed());
+  EXPECT_FALSE(view->GetShowInactiveSelection());
+  EXPECT_EQ(UndoText(), "&Undo Replace\tCtrl+Z");
+  Undo(); // all of it at once
+  EXPECT_EQ(Text(), "a-a\na-a-a-a");
+  EXPECT_FALSE(buffer->CanUndo());
+
+  Load(viewtest::Lines(2000, "lamp"));
+  ReplaceWith("lamp", "lantern", {8610, 8607});
+  Undo(); // two groups left for Redo, dropped by the next change
+  Undo();
+  Place(TextPosition(0, 0));
+  ReplaceWith("lamp", "torch", {8608});
+  EXPECT_TRUE(Text() == viewtest::Lines(2000, "torch"));
+  Undo();
+  EXPECT_TRUE(Text() == viewtest::Lines(2000, "lamp"));
+}
+
+TEST_F(Search, ReplaceAllWhoseReplacementHoldsTheSearchTextEnds) {
+  Load("ab\nab x ab");
+  ReplaceWith("ab", "xaby", {8608});
+  EXPECT_EQ(Marked(), "xaby\nxaby x {xaby|}"); // the last one selected
+  Place(TextPosition(4, 1)); // the whole file from the caret: nothing before it
+  ReplaceWith("xaby", "q", {8608});
+  EXPECT_EQ(Text(), "xaby\nxaby x q");
+}
+
+TEST_F(Search, ASingleReplacementIsTwoUndoStepsAndSelectsTheNextMatch) {
+  Load("one lamp, two lamps\nlamp");
+  ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
+    EXPECT_FALSE(Button(d, 8613)->isEnabled()); // no selection to replace in
+    EXPECT_TRUE(Checked(d, 8614));
+    Type(d, 8605, "LAMP");
+    Type(d, 8609, "torch");
+    Click(d, 8603);
+    Click(d, 8610);
+    EXPECT_EQ(Marked(), "one {lamp|}, two lamps\nlamp");
+    Click(d, 8607); // "lamps" is no whole word: the next is on line 1
+    EXPECT_EQ(Marked(), "one torch, two lamps\n{lamp|}");
+    Click(d, 8610);
+    EXPECT_EQ(messages, QStringList{"Cannot find string\"LAMP\""});
+    Click(d, 8610); // from the top again
+    EXPECT_EQ(Marked(), "one torch, two lamps\n{lamp|}");
+    Click(d, 2);
+  }));
+  EXPECT_EQ(UndoText(), "&Undo Replace\tCtrl+Z");
+  Undo();
+  EXPECT_EQ(Text(), "one , two lamps\nlamp");
+  EXPECT_EQ(UndoText(), "&Undo Delete Selection\tCtrl+Z");
+  Undo();
+  EXPECT_EQ(Text(), "one lamp, two lamps\nlamp");
+}
+
+TEST_F(Search, ReplaceReadsAndStoresItsSettingsAndDoesNothingOnAReadOnlyText) {
+  CProfileStore store;
+  WriteSetting(store, SETTING_REPLACE_MATCH_CASE, 1);
+  WriteSetting(store, SETTING_REPLACE_FIND_WHAT, "old");
+  WriteSetting(store, SETTING_REPLACE_WITH, "new");
+  Load("old Old");
+  ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
+    EXPECT_EQ(Shown(d, 8605) + Shown(d, 8609), "oldnew");
+    EXPECT_FALSE(Checked(d, 8603));
+    Click(d, 8608); // matching case, as stored
+    Click(d, 8604);
+    Click(d, 8603);
+    Type(d, 8609, "shown");
+    d.reject(); // Escape: what was last shown is stored
+  }));
+  EXPECT_EQ(Text(), "new Old");
+  EXPECT_EQ(ReadSetting(store, SETTING_REPLACE_MATCH_CASE), 0u);
+  EXPECT_EQ(ReadSetting(store, SETTING_REPLACE_WHOLE_WORD), 1u);
+  EXPECT_EQ(ReadSetting(store, SETTING_REPLACE_FIND_WHAT), "old");
+  EXPECT_EQ(ReadSetting(store, SETTING_REPLACE_WITH), "shown");
+  buffer->SetReadOnly(true);
+  EXPECT_FALSE(RunDialog<CReplaceDialog>([this] { Key(Qt::Key_H, Qt::ControlModifier); },
+                                         [](CReplaceDialog& d) { d.reject(); }));
 }
 
 } // namespace
