@@ -1,10 +1,7 @@
-// Loading: line-end detection, splitting, byte-exact round trips, read blocks, what is not a
-// file, lines too long to hold, and failures with their reasons.
+// Loading: line ends, byte-exact round trips, read blocks, lines too long, refused files.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <fstream>
+#include <random>
 
 #include "buffer_test_support.h"
 #include "text_file_io.h"
@@ -16,29 +13,9 @@ using enum LineEndStyle;
 
 constexpr size_t READ_BLOCK = 1024 * 1024; // what the reader asks for at a time
 
-// Loads bytes and saves them back in the style the buffer then has: the same bytes come out.
-void ExpectRoundTrip(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
-                     LineEndStyle requested = Automatic) {
-  ASSERT_TRUE(LoadBytes(buffer, dir, bytes, requested));
-  ASSERT_TRUE(buffer.Save(dir.File("saved.txt")));
-  EXPECT_TRUE(ReadFile(dir.File("saved.txt")) == bytes) << "saved bytes differ";
-}
-
 TEST(Loading, StyleFromTheFirstBlockLinesSplitByItAndTheSameBytesSavedBack) {
-  const std::string x32767(32767, 'x');
-  std::string capacityBytes;
-  Strings capacityLines;
-  for (int n : {0, 1, 15, 16, 17, 31, 32, 5}) {
-    capacityLines.push_back(std::string(static_cast<size_t>(n), 'q'));
-    capacityBytes += capacityLines.back() + "\n";
-  }
-  capacityLines.push_back("");
-  struct Row {
-    std::string bytes;
-    LineEndStyle requested, style;
-    Strings lines;
-  };
-  const Row rows[] = {
+  const std::string x32767(32767, 'x'), q15(15, 'q'), q16(16, 'q');
+  const std::tuple<std::string, LineEndStyle, LineEndStyle, Strings> rows[] = {
       // The first line end decides; other sequences stay in the lines as bytes.
       {"a\r\nb\nc", Automatic, Dos, {"a", "b\nc"}},
       {"a\nb\r\nc", Automatic, Mac, {"a", "b\r", "c"}},
@@ -66,44 +43,42 @@ TEST(Loading, StyleFromTheFirstBlockLinesSplitByItAndTheSameBytesSavedBack) {
       {"a\r\nb\r\r\nc", Automatic, Dos, {"a", "b\r", "c"}},
       {std::string("a\0b\r\n\0\0\r\nc\0", 11), Automatic, Dos,
        {std::string("a\0b", 3), std::string("\0\0", 2), std::string("c\0", 2)}},
-      {capacityBytes, Automatic, Mac, capacityLines},
+      // Line lengths around the capacity steps, checked below.
+      {"\nq\n" + q15 + "\n" + q16 + "\n" + q16 + "q\n" + q15 + q16 + "\n" + q16 + q16, Automatic, Mac,
+       {"", "q", q15, q16, q16 + "q", q15 + q16, q16 + q16}},
   };
   TempDir dir;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.bytes.substr(0, 40));
-    CCrystalTextBuffer buffer;
-    ExpectRoundTrip(buffer, dir, row.bytes, row.requested);
-    EXPECT_TRUE(buffer.IsInitialised());
-    EXPECT_EQ(buffer.GetLineEndStyle(), row.style);
-    EXPECT_TRUE(Lines(buffer) == row.lines) << "lines differ";
-    for (int i = 0; i < buffer.LineCount(); ++i)
-      EXPECT_EQ(buffer.LineCapacity(i), (buffer.LineLength(i) / 16 + 1) * 16) << i;
+  CCrystalTextBuffer buffer;
+  for (const auto& [bytes, requested, style, lines] : rows) { // saved back in the style found
+    SCOPED_TRACE(bytes.substr(0, 40));
+    ASSERT_TRUE(LoadBytes(buffer, dir, bytes, requested) && buffer.Save(dir.File("saved")));
+    EXPECT_TRUE(ReadFile(dir.File("saved")) == bytes) << "saved bytes differ";
+    EXPECT_TRUE(buffer.IsInitialised() && buffer.GetLineEndStyle() == style);
+    EXPECT_TRUE(Lines(buffer) == lines) << "lines differ";
   }
+  const int capacities[] = {16, 16, 16, 32, 32, 32, 48};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(buffer.LineCapacity(i), capacities[i]) << i;
 }
 
 TEST(Loading, LineEndsAtAndAcrossReadBlockEdgesAreFound) {
-  // Each style's sequence ending right at a block's last byte, split over two blocks, and
-  // starting a block; then a line longer than two blocks.
+  // A line end at a block's last byte, split over two blocks, starting one; a line over two.
   TempDir dir;
+  CCrystalTextBuffer buffer;
   for (auto [style, seq] : {std::pair{Dos, std::string("\r\n")}, std::pair{Unix, std::string("\n\r")},
                             std::pair{Mac, std::string("\n")}}) {
     for (size_t end : {READ_BLOCK, READ_BLOCK + 1, READ_BLOCK + seq.size(), 3 * READ_BLOCK + 1}) {
       SCOPED_TRACE(std::to_string(int(style)) + " " + std::to_string(end));
-      std::string bytes = "head" + seq;
-      bytes += std::string(end - bytes.size() - seq.size(), 'x') + seq + "tail";
-      CCrystalTextBuffer buffer;
+      const std::string bytes = "head" + seq + std::string(end - 4 - 2 * seq.size(), 'x') + seq + "tail";
       ASSERT_TRUE(LoadBytes(buffer, dir, bytes, style));
       EXPECT_EQ(Lines(buffer), (Strings{"head", std::string(end - 4 - 2 * seq.size(), 'x'), "tail"}));
     }
   }
   // Random bytes over several blocks come back as they were.
-  std::string bytes;
-  for (unsigned seed = 7; bytes.size() < 3 * READ_BLOCK + 17;) {
-    seed = seed * 1103515245u + 12345u;
-    bytes.push_back(static_cast<char>(seed >> 16));
-  }
-  CCrystalTextBuffer buffer;
-  ExpectRoundTrip(buffer, dir, bytes);
+  std::string bytes(3 * READ_BLOCK + 17, '\0');
+  std::minstd_rand random(7);
+  for (char& byte : bytes) byte = static_cast<char>(random() >> 8);
+  ASSERT_TRUE(LoadBytes(buffer, dir, bytes) && buffer.Save(dir.File("saved")));
+  EXPECT_TRUE(ReadFile(dir.File("saved")) == bytes) << "saved bytes differ";
 }
 
 TEST(Loading, APumpRunsBetweenBlocksAndStopsTheLoadWhenItSaysSo) {
@@ -120,40 +95,33 @@ TEST(Loading, APumpRunsBetweenBlocksAndStopsTheLoadWhenItSaysSo) {
   calls = 0;
   EXPECT_FALSE(buffer.Load(dir.File("big"), Automatic, [&] { return ++calls < 2; }));
   EXPECT_EQ(calls, 2);
-  EXPECT_EQ(Lines(buffer), Strings{"keep"});
-  EXPECT_FALSE(buffer.LastFileError().IsFailure()); // a stopped load touches nothing
+  EXPECT_EQ(Lines(buffer), Strings{"keep"}); // a stopped load touches nothing
+  EXPECT_FALSE(buffer.LastFileError().IsFailure());
 }
 
-long BytesReadSoFar() {
-  std::ifstream io("/proc/self/io");
+long BytesReadSoFar() { // rchar, the first line of /proc/self/io
   std::string key;
-  long value = 0;
-  while (io >> key >> value)
-    if (key == "rchar:") return value;
-  return -1;
-}
-
-// Reads path into a store that holds lines of at most limit bytes: why it failed, if it did.
-FileError ReadLimited(const std::string& path, int64_t limit) {
-  LineStore lines;
-  lines.SetMaxLineLength(limit);
-  LineEndStyle style;
-  bool readOnly;
-  FileError error{1, "stale"};
-  const bool read = ReadTextFile(path, Automatic, lines, style, readOnly, &error);
-  EXPECT_EQ(read, !error.IsFailure());
-  return error;
+  long value = -1;
+  std::ifstream("/proc/self/io") >> key >> value;
+  return value;
 }
 
 TEST(Loading, ALineTooLongToHoldStopsTheReadAtOnceWithItsNumber) {
   TempDir dir;
+  // Reads into a store that holds lines of at most limit bytes: why it failed, if it did.
+  auto readLimited = [&](int64_t limit) {
+    LineStore lines;
+    lines.SetMaxLineLength(limit);
+    LineEndStyle style;
+    bool readOnly;
+    FileError error{1, "stale"};
+    const bool read = ReadTextFile(dir.File("f"), Automatic, lines, style, readOnly, &error);
+    EXPECT_EQ(read, !error.IsFailure());
+    return error;
+  };
   const std::string over(101, 'x'), blockLine(READ_BLOCK - 1, 'x');
   const std::string line2 = "line 2 is longer than 100 bytes, the most a line can hold";
-  const struct {
-    std::string bytes;
-    int64_t limit;
-    std::string error; // empty: loads
-  } rows[] = {
+  const std::tuple<std::string, int64_t, std::string> rows[] = { // bytes, limit, error (none: loads)
       {"a\r\n" + over + "\r\nb", 101, ""},
       {"a\r\n" + over + "\r\nb", 100, line2},
       {"a\n\r" + over, 100, line2},
@@ -162,86 +130,66 @@ TEST(Loading, ALineTooLongToHoldStopsTheReadAtOnceWithItsNumber) {
       {blockLine + "\r\nb", READ_BLOCK - 1, ""},
       {blockLine + "\r\nb", READ_BLOCK - 2, "line 1 is longer than 1048574 bytes, the most a line can hold"},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.bytes.substr(0, 6) + " " + std::to_string(row.limit));
-    WriteFile(dir.File("f"), row.bytes);
-    const FileError error = ReadLimited(dir.File("f"), row.limit);
-    EXPECT_EQ(error.text, row.error);
-    EXPECT_EQ(error.code, row.error.empty() ? 0 : EFBIG);
+  for (const auto& [bytes, limit, text] : rows) {
+    SCOPED_TRACE(bytes.substr(0, 6) + " " + std::to_string(limit));
+    WriteFile(dir.File("f"), bytes);
+    const FileError error = readLimited(limit);
+    EXPECT_EQ(error.text, text);
+    EXPECT_EQ(error.code, text.empty() ? 0 : EFBIG);
   }
   // 256 MiB without a line end (a file of holes): refused after the first blocks, not read on.
-  WriteFile(dir.File("holes"), "");
-  ASSERT_EQ(truncate(dir.File("holes").c_str(), 256 << 20), 0);
+  WriteFile(dir.File("f"), "");
+  ASSERT_EQ(truncate(dir.File("f").c_str(), 256 << 20), 0);
   const long before = BytesReadSoFar();
-  EXPECT_EQ(ReadLimited(dir.File("holes"), 1000).text,
-            "line 1 is longer than 1000 bytes, the most a line can hold");
+  EXPECT_EQ(readLimited(1000).text, "line 1 is longer than 1000 bytes, the most a line can hold");
   EXPECT_LT(BytesReadSoFar() - before, 4 * static_cast<long>(READ_BLOCK));
 }
 
-TEST(Loading, WhatCannotBeReadIsRefusedAtOnceWithTheReasonAndChangesNothing) {
+TEST(Loading, WhatCannotBeReadIsRefusedWithTheReasonAndChangesNothingAndReadOnlyFollowsAccess) {
   TempDir dir;
-  const std::string secret = dir.File("secret"), fifo = dir.File("fifo");
+  const std::string secret = dir.File("secret"), fifo = dir.File("fifo"), other = dir.File("other");
   WriteFile(secret, "x");
+  WriteFile(other, "x\r\ny");
   chmod(secret.c_str(), 0);
   chmod(dir.Path().c_str(), 0755);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
-  const struct {
-    std::string path;
-    int code;
-    const char* text;
-  } rows[] = {
+  const std::tuple<std::string, int, std::string> rows[] = {
       {dir.File("absent.inf"), ENOENT, "No such file or directory"},
       {dir.Path(), EISDIR, "is a directory"},
       {secret, EACCES, "Permission denied"},
       {fifo, EINVAL, "is a named pipe, not a file"}, // opening it must not wait for a writer
       {"/dev/zero", EINVAL, "is a character device, not a file"}, // would never end
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.path);
+  for (const auto& [path, code, text] : rows) {
+    SCOPED_TRACE(path);
     CCrystalTextBuffer buffer;
     RecordingView view(&buffer);
-    buffer.AttachView(&view);
     ASSERT_TRUE(LoadBytes(buffer, dir, "keep\nme"));
-    int el, ec;
-    buffer.InsertText(nullptr, 0, 0, "!", el, ec);
+    Insert(buffer, 0, 0, "!");
     view.changes.clear();
     alarm(20); // a load that blocks ends the test rather than hanging it
     bool loaded = true;
-    RunAsOrdinaryUser([&] { loaded = buffer.Load(row.path); });
+    RunAsOrdinaryUser([&] { loaded = buffer.Load(path); });
     alarm(0);
     EXPECT_FALSE(loaded);
-    EXPECT_EQ(buffer.LastFileError().code, row.code);
-    EXPECT_EQ(buffer.LastFileError().text, row.text);
+    EXPECT_EQ(std::pair(buffer.LastFileError().code, buffer.LastFileError().text), std::pair(code, text));
     EXPECT_EQ(Lines(buffer), (Strings{"!keep", "me"}));
     EXPECT_TRUE(buffer.IsInitialised() && buffer.IsModified() && buffer.CanUndo());
-    EXPECT_EQ(buffer.GetLineEndStyle(), Mac);
-    EXPECT_TRUE(view.changes.empty());
+    EXPECT_TRUE(buffer.GetLineEndStyle() == Mac && view.changes.empty());
     // A load that succeeds replaces the text and its history, clears the reason, and resets
-    // the views once.
-    WriteFile(dir.File("other"), "x\r\ny");
-    ASSERT_TRUE(buffer.Load(dir.File("other")));
+    // the views once; the read-only flag is whether the loader may write the file.
+    for (mode_t mode : {0666, 0444}) {
+      chmod(other.c_str(), mode);
+      RunAsOrdinaryUser([&] { loaded = buffer.Load(other); });
+      ASSERT_TRUE(loaded);
+      EXPECT_EQ(buffer.IsReadOnly(), mode == 0444);
+    }
     EXPECT_EQ(Lines(buffer), (Strings{"x", "y"}));
-    EXPECT_FALSE(buffer.IsModified() || buffer.CanUndo() || buffer.CanRedo() || buffer.IsReadOnly());
+    EXPECT_FALSE(buffer.IsModified() || buffer.CanUndo() || buffer.CanRedo());
     EXPECT_FALSE(buffer.LastFileError().IsFailure());
-    ASSERT_EQ(view.changes.size(), 1u);
-    EXPECT_EQ(view.changes[0].hints, UPD_RESET);
-    EXPECT_EQ(view.changes[0].line, -1);
+    ASSERT_EQ(view.changes.size(), 2u);
+    EXPECT_TRUE(view.changes[0].hints == UPD_RESET && view.changes[0].line == -1);
   }
-}
-
-TEST(Loading, ReadOnlyFlagFollowsWritePermission) {
-  TempDir dir;
-  CCrystalTextBuffer buffers[2];
-  for (int i = 0; i < 2; ++i) {
-    WriteFile(dir.File(std::to_string(i)), "x");
-    chmod(dir.File(std::to_string(i)).c_str(), i == 0 ? 0444 : 0666);
-  }
-  chmod(dir.Path().c_str(), 0755);
-  bool loaded = false;
-  RunAsOrdinaryUser([&] { loaded = buffers[0].Load(dir.File("0")) && buffers[1].Load(dir.File("1")); });
-  ASSERT_TRUE(loaded);
-  EXPECT_TRUE(buffers[0].IsReadOnly());
-  EXPECT_FALSE(buffers[1].IsReadOnly());
 }
 
 } // namespace

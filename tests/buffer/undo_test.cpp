@@ -1,5 +1,4 @@
-// Undo records, grouping, the limit, carets, descriptions, modified bookkeeping. Undo and Redo
-// of arbitrary edits are checked against snapshots by the randomized model test.
+// Undo grouping, the limit, carets, descriptions, modified bookkeeping (beside the model test).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,93 +7,66 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class UndoTest : public ::testing::Test {
 protected:
   void SetUp() override { buffer.CreateEmpty(); }
   std::string Text() { return AllText(buffer, "|"); }
-  // Types one key the way the editing view does: a space starts a group, any other character
-  // merges into the group before it.
-  void Type(char ch) {
-    buffer.OpenUndoGroup(ch != ' ');
-    int el, ec;
-    ASSERT_TRUE(buffer.InsertText(nullptr, caret.y, caret.x, std::string(1, ch), el, ec, UndoAction::Typing));
-    caret = {ec, el};
+  // Puts text at the caret as the editing view does: a typed key other than a space merges
+  // into the group before it; a space, a paste or any other action starts a group.
+  void Put(std::string_view text, UndoAction action = UndoAction::Typing) {
+    buffer.OpenUndoGroup(action == UndoAction::Typing && text != " ");
+    ASSERT_TRUE(Insert(buffer, caret.y, caret.x, text, action, nullptr, &caret));
     buffer.CloseUndoGroup();
-  }
-  void Paste(std::string_view text) {
-    buffer.OpenUndoGroup(false);
-    int el, ec;
-    ASSERT_TRUE(buffer.InsertText(nullptr, caret.y, caret.x, text, el, ec, UndoAction::Paste));
-    caret = {ec, el};
-    buffer.CloseUndoGroup();
-  }
-  void Save(const std::string& name = "s.inf", bool clearModified = true) {
-    ASSERT_TRUE(buffer.Save(dir.File(name), LineEndStyle::Automatic, clearModified));
   }
   CCrystalTextBuffer buffer;
   TextPosition caret;
-  TempDir dir;
 };
 
-TEST_F(UndoTest, TypingPastingAndUndoingFormTheExpectedGroups) {
-  // Keys as typed ('#' pastes "pasted", '<' is Undo); the text then; the text after each Undo.
-  struct Row {
-    const char* keys;
-    std::string text;
-    Strings undone;
+TEST_F(UndoTest, TypingPastingAndUndoingFormTheExpectedGroupsNamedByTheirFirstRecord) {
+  // Keys as typed ('#' pastes "pasted", '<' is Undo); the text then; the name of the group
+  // Undo takes back (and, once all is undone, Redo repeats); the text after each Undo.
+  const std::tuple<const char*, std::string, std::string, std::vector<std::string>> rows[] = {
+      {"ab cd", "ab cd", "Typing", {"ab", ""}}, // groups break at spaces; the first merges into nothing
+      {"#x", "pastedx", "Paste", {""}},         // typing after a paste joins the paste group
+      {"a b<c", "ac", "Typing", {""}},          // after Undo, typing joins the group now last
+      {"#<#", "pasted", "Paste", {""}},         // any new change drops the redo tail
   };
-  const Row rows[] = {
-      {"ab cd", "ab cd", {"ab", ""}}, // groups break at spaces; the first merges into nothing
-      {"#x", "pastedx", {""}},        // typing after a paste joins the paste group
-      {"a b<c", "ac", {""}},          // after Undo, typing joins the group now last
-      {"#<#", "pasted", {""}},        // any new change drops the redo tail
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.keys);
+  for (const auto& [keys, text, name, undone] : rows) {
+    SCOPED_TRACE(keys);
     buffer.CreateEmpty();
     caret = {};
-    for (const char* k = row.keys; *k; ++k) {
+    for (const char* k = keys; *k; ++k) {
+      const bool paste = *k == '#';
       if (*k == '<')
         ASSERT_TRUE(buffer.Undo(caret));
-      else if (*k == '#')
-        Paste("pasted");
       else
-        Type(*k);
+        Put(paste ? "pasted" : std::string(1, *k), paste ? UndoAction::Paste : UndoAction::Typing);
     }
-    EXPECT_EQ(Text(), row.text);
+    EXPECT_EQ(Text(), text);
+    EXPECT_EQ(buffer.UndoDescription(), name);
     EXPECT_FALSE(buffer.CanRedo());
-    for (const std::string& text : row.undone) {
+    EXPECT_EQ(buffer.RedoDescription(), "");
+    for (const std::string& left : undone) {
       ASSERT_TRUE(buffer.Undo(caret));
-      EXPECT_EQ(Text(), text);
+      EXPECT_EQ(Text(), left);
     }
     EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_EQ(buffer.UndoDescription(), "");
+    EXPECT_EQ(buffer.RedoDescription(), name);
   }
 }
 
 TEST_F(UndoTest, OnEditPerformedRunsWithTheGroupOpenAndItsInsertionStartsAGroup) {
   // The editing view's automatic indentation: Enter on an indented line.
-  int el, ec;
-  buffer.InsertText(nullptr, 0, 0, "\tindented", el, ec);
-  caret = {ec, el};
+  Put("\tindented", UndoAction::Paste);
   RecordingView view(&buffer);
   view.onEdit = [&](UndoAction action, std::string_view text) {
-    if (action == UndoAction::Typing && text == "\r\n") {
-      int l, c;
-      ASSERT_TRUE(buffer.InsertText(&view, caret.y, caret.x, "\t", l, c, UndoAction::AutoIndent));
-      caret = {c, l};
-    }
+    if (action == UndoAction::Typing && text == "\r\n")
+      Insert(buffer, caret.y, caret.x, "\t", UndoAction::AutoIndent, &view, &caret);
   };
-  buffer.AttachView(&view);
   buffer.OpenUndoGroup(false); // Enter starts a group
-  ASSERT_TRUE(buffer.InsertText(&view, caret.y, caret.x, "\r\n", el, ec, UndoAction::Typing));
-  caret = {ec, el};
+  ASSERT_TRUE(Insert(buffer, caret.y, caret.x, "\r\n", UndoAction::Typing, &view, &caret));
   buffer.CloseUndoGroup(&view);
-  EXPECT_FALSE(buffer.IsUndoGroupOpen());
-  ASSERT_EQ(view.edits.size(), 1u); // the nested insertion was inside the open group
-  EXPECT_TRUE(view.edits[0].groupOpen);
-  EXPECT_EQ(view.edits[0].text, "\r\n");
   EXPECT_EQ(Text(), "\tindented|\t");
   EXPECT_EQ(buffer.UndoDescription(), "Auto Indent");
   ASSERT_TRUE(buffer.Undo(caret));
@@ -102,26 +74,17 @@ TEST_F(UndoTest, OnEditPerformedRunsWithTheGroupOpenAndItsInsertionStartsAGroup)
   EXPECT_EQ(buffer.UndoDescription(), "Typing");
   ASSERT_TRUE(buffer.Undo(caret));
   EXPECT_EQ(Text(), "\tindented");
-}
-
-TEST_F(UndoTest, StandaloneEditsCloseTheirGroupWithTheSourceView) {
-  RecordingView view(&buffer);
-  int el, ec;
-  buffer.InsertText(&view, 0, 0, "abc", el, ec, UndoAction::Paste);
-  buffer.DeleteText(&view, 0, 0, 0, 1, UndoAction::Delete);
-  buffer.InsertText(nullptr, 0, 0, "q", el, ec); // no view: no call
-  ASSERT_EQ(view.edits.size(), 2u);
-  EXPECT_EQ(view.edits[0].action, UndoAction::Paste);
-  EXPECT_EQ(view.edits[0].text, "abc");
-  EXPECT_EQ(view.edits[1].action, UndoAction::Delete);
-  EXPECT_EQ(view.edits[1].text, "a");
-  EXPECT_TRUE(view.edits[1].groupOpen);
+  // An edit outside a group closes its own with its source view; without one, nobody is told.
+  ASSERT_TRUE(buffer.DeleteText(&view, 0, 0, 0, 1, UndoAction::Delete));
+  ASSERT_TRUE(Insert(buffer, 0, 0, "q"));
+  ASSERT_EQ(view.edits.size(), 2u); // not the indentation, made inside the open group
+  EXPECT_TRUE(view.edits[0].action == UndoAction::Typing && view.edits[0].text == "\r\n" && view.edits[0].groupOpen);
+  EXPECT_TRUE(view.edits[1].action == UndoAction::Delete && view.edits[1].text == "\t" && view.edits[1].groupOpen);
 }
 
 TEST_F(UndoTest, CaretGoesAfterTheRestoredTextAndAfterTheRedoneGroupButNotOnAReadOnlyText) {
-  int el, ec;
-  buffer.InsertText(nullptr, 0, 0, "hello\r\nworld", el, ec);
-  buffer.DeleteText(nullptr, 0, 2, 1, 3, UndoAction::DeleteSelection);
+  ASSERT_TRUE(Insert(buffer, 0, 0, "hello\r\nworld"));
+  ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 2, 1, 3, UndoAction::DeleteSelection));
   ASSERT_TRUE(buffer.Undo(caret));
   EXPECT_EQ(caret, TextPosition(3, 1));
   EXPECT_EQ(Text(), "hello|world");
@@ -129,58 +92,39 @@ TEST_F(UndoTest, CaretGoesAfterTheRestoredTextAndAfterTheRedoneGroupButNotOnARea
   EXPECT_EQ(caret, TextPosition(2, 0));
   EXPECT_EQ(Text(), "held");
   caret = {4, 0};
-  for (char ch : std::string(" bc")) Type(ch); // a group of its own
+  for (const char* key : {" ", "b", "c"}) Put(key); // a group of its own
   ASSERT_TRUE(buffer.Undo(caret));
   EXPECT_EQ(caret, TextPosition(4, 0));
   ASSERT_TRUE(buffer.Redo(caret));
   EXPECT_EQ(caret, TextPosition(7, 0));
   ASSERT_TRUE(buffer.Undo(caret));
   buffer.SetReadOnly(true);
-  EXPECT_FALSE(buffer.Undo(caret));
-  EXPECT_FALSE(buffer.Redo(caret));
+  EXPECT_FALSE(buffer.Undo(caret) || buffer.Redo(caret));
   EXPECT_EQ(Text(), "held");
-  EXPECT_EQ(buffer.UndoPosition(), 2);
 }
 
-TEST(UndoLimit, OldGroupsGoWholeButNeverTheOneBeingRecorded) {
+TEST_F(UndoTest, OldGroupsGoWholeAtTheLimitButNeverTheOneBeingRecorded) {
   // {single-record groups, then records in one group (a block Tab over many lines), then
   // single-record groups; records kept; text length after one Undo; undo possible then}
-  struct Row {
-    int before, inGroup, after, kept, lengthAfterUndo;
-    bool canUndo;
-  };
-  for (const Row& row : {Row{1030, 0, 0, 1024, 1029, true}, Row{0, 1024, 1, 1, 1024, false},
-                         Row{100, 2000, 0, 2000, 100, false}, Row{100, 2000, 1, 1, 2100, false}}) {
-    SCOPED_TRACE(std::to_string(row.before) + " " + std::to_string(row.inGroup));
-    CCrystalTextBuffer buffer;
+  for (auto [before, inGroup, after, kept, lengthAfterUndo, canUndo] :
+       {std::array{1030, 0, 0, 1024, 1029, 1}, {0, 1024, 1, 1, 1024, 0}, {100, 2000, 0, 2000, 100, 0},
+        {100, 2000, 1, 1, 2100, 0}}) {
+    SCOPED_TRACE(std::to_string(before) + " " + std::to_string(inGroup));
     buffer.CreateEmpty();
-    int el, ec;
-    for (int i = 0; i < row.before; ++i) buffer.InsertText(nullptr, 0, 0, "p", el, ec);
+    for (int i = 0; i < before; ++i) Insert(buffer, 0, 0, "p");
     buffer.OpenUndoGroup(false);
-    for (int i = 0; i < row.inGroup; ++i) buffer.InsertText(nullptr, 0, 0, "x", el, ec, UndoAction::Indent);
+    for (int i = 0; i < inGroup; ++i) Insert(buffer, 0, 0, "x", UndoAction::Indent);
     buffer.CloseUndoGroup();
-    for (int i = 0; i < row.after; ++i) buffer.InsertText(nullptr, 0, 0, "y", el, ec);
-    EXPECT_EQ(buffer.UndoRecordCount(), row.kept);
+    for (int i = 0; i < after; ++i) Insert(buffer, 0, 0, "y");
+    EXPECT_EQ(buffer.UndoRecordCount(), kept);
     EXPECT_TRUE(buffer.UndoRecordAt(0)->StartsGroup());
-    TextPosition caret;
     ASSERT_TRUE(buffer.Undo(caret));
-    EXPECT_EQ(buffer.LineLength(0), row.lengthAfterUndo);
-    EXPECT_EQ(buffer.CanUndo(), row.canUndo);
+    EXPECT_EQ(buffer.LineLength(0), lengthAfterUndo);
+    EXPECT_EQ(buffer.CanUndo(), canUndo == 1);
   }
 }
 
-TEST_F(UndoTest, DescriptionsNameTheGroupsFirstRecord) {
-  EXPECT_EQ(buffer.UndoDescription(), "");
-  EXPECT_EQ(buffer.RedoDescription(), "");
-  buffer.OpenUndoGroup(false);
-  int el, ec;
-  buffer.InsertText(nullptr, 0, 0, "abc", el, ec, UndoAction::Replace);
-  buffer.DeleteText(nullptr, 0, 0, 0, 1, UndoAction::Delete);
-  buffer.CloseUndoGroup();
-  EXPECT_EQ(buffer.UndoDescription(), "Replace");
-  ASSERT_TRUE(buffer.Undo(caret));
-  EXPECT_EQ(buffer.RedoDescription(), "Replace");
-  EXPECT_EQ(buffer.UndoDescription(), "");
+TEST_F(UndoTest, EveryActionHasItsNameAndOtherValuesNone) {
   const char* const names[] = {"Unknown", "Paste", "Delete Selection", "Cut", "Typing", "Backspace",
                                "Indent", "Drag And Drop", "Replace", "Delete", "Auto Indent"};
   std::string text;
@@ -195,35 +139,29 @@ TEST_F(UndoTest, DescriptionsNameTheGroupsFirstRecord) {
 }
 
 TEST_F(UndoTest, UndoAndRedoToTheSavedTextClearModifiedWhileItCanBeReached) {
-  Paste("a");
-  Save();
-  EXPECT_FALSE(buffer.IsModified());
-  Paste("b");
+  TempDir dir;
+  auto modifiedAfter = [&](bool done) { EXPECT_TRUE(done); return buffer.IsModified(); };
+  Put("a", UndoAction::Paste);
+  EXPECT_FALSE(modifiedAfter(buffer.Save(dir.File("s.inf"))));
+  Put("b", UndoAction::Paste);
   EXPECT_TRUE(buffer.IsModified());
-  ASSERT_TRUE(buffer.Undo(caret));
-  EXPECT_FALSE(buffer.IsModified());
-  ASSERT_TRUE(buffer.Undo(caret));
-  EXPECT_TRUE(buffer.IsModified());
-  ASSERT_TRUE(buffer.Redo(caret));
-  EXPECT_FALSE(buffer.IsModified());
-  Paste("c");
-  Save("copy.inf", false); // a copy saved elsewhere leaves the document modified
-  EXPECT_TRUE(buffer.IsModified());
+  EXPECT_FALSE(modifiedAfter(buffer.Undo(caret)));
+  EXPECT_TRUE(modifiedAfter(buffer.Undo(caret)));
+  EXPECT_FALSE(modifiedAfter(buffer.Redo(caret)));
+  Put("c", UndoAction::Paste); // a copy saved elsewhere leaves the document modified
+  EXPECT_TRUE(modifiedAfter(buffer.Save(dir.File("copy.inf"), LineEndStyle::Automatic, false)));
   EXPECT_EQ(buffer.SavedPosition(), 1);
   // Records dropped at the limit below the saved position move it down with them.
-  for (int i = 0; i < 1023; ++i) Paste("n");
+  for (int i = 0; i < 1023; ++i) Put("n", UndoAction::Paste);
   EXPECT_EQ(buffer.SavedPosition(), 0);
   while (buffer.CanUndo()) ASSERT_TRUE(buffer.Undo(caret));
   EXPECT_EQ(Text(), "a");
   EXPECT_FALSE(buffer.IsModified());
   // A change after Undo drops the redo tail: when the saved text lay in it, nothing leads back.
-  ASSERT_TRUE(buffer.Redo(caret));
-  Save();
-  ASSERT_TRUE(buffer.Undo(caret));
-  Paste("x");
+  ASSERT_TRUE(buffer.Redo(caret) && buffer.Save(dir.File("s.inf")) && buffer.Undo(caret));
+  Put("x", UndoAction::Paste);
   EXPECT_EQ(buffer.SavedPosition(), -1);
-  ASSERT_TRUE(buffer.Undo(caret));
-  EXPECT_TRUE(buffer.IsModified());
+  EXPECT_TRUE(modifiedAfter(buffer.Undo(caret)));
 }
 
 } // namespace
