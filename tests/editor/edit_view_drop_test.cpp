@@ -5,7 +5,6 @@
 #include <QMimeData>
 
 #include "edit_test_support.h"
-#include "view_test_events.h"
 
 namespace {
 
@@ -66,9 +65,9 @@ protected:
     view->dropPoint = drop;
     view->dropModifiers = modifiers;
     const QPoint press = CellPoint(*view, inside);
-    viewtest::Press(view->viewport(), press);
-    viewtest::MoveHeld(view->viewport(), press + QPoint(3, 0));
-    viewtest::Release(view->viewport(), press + QPoint(3, 0));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, press);
+    QTest::mouseMove(view->viewport(), press + QPoint(3, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, press + QPoint(3, 0));
   }
   QPoint At(TextPosition p) { return CellPoint(*view, p); }
   QPoint After(TextPosition p) { return CellPoint(*view, p) + QPoint(view->GetCharWidth(), 0); }

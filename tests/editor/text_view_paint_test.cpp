@@ -1,7 +1,5 @@
 // What the view paints: style colours, the selection, highlighted lines, tabs, scrolled
-// columns, every byte in its cell in each face; and what a change repaints: a change inside
-// one line repaints the lines below only when its end cookie changed, each view deciding for
-// itself, and the window after any edit shows what a fresh view paints.
+// columns, every byte in its cell in each face; and what a change repaints.
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,7 +17,23 @@ using namespace viewtest;
 
 namespace {
 
+int Distance(const QColor& a, const QColor& b) {
+  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
 bool Near(const QColor& a, const QColor& b) { return Distance(a, b) < 120; }
+
+// The pixel of a cell farthest from the colour at its top-left corner (which glyphs do not
+// touch): the colour of its glyph.
+QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position) {
+  const QPoint corner = view.TextPosToPoint(position);
+  QColor ink = image.pixelColor(corner);
+  for (int y = 0; y < view.GetLineHeight(); ++y)
+    for (int x = 0; x < view.GetCharWidth(); ++x)
+      if (const QColor c = image.pixelColor(corner + QPoint(x, y));
+          Distance(c, image.pixelColor(corner)) > Distance(ink, image.pixelColor(corner)))
+        ink = c;
+  return ink;
+}
 
 // The regions a widget was asked to paint while the recorder lived.
 class PaintRecorder : public QObject {
@@ -43,10 +57,8 @@ class ViewPainting : public TextViewTest<> {
 protected:
   void Show(std::string_view text) { Load(text, 400, 200, false); }
   QColor Style(int index) { return ColorFromRef(view.GetStyleColor(index)); }
-  QColor At(const QImage& image, TextPosition p) { return CellColour(view, image, p); }
-  QColor Ink(const QImage& image, TextPosition position) {
-    return viewtest::Ink(view, image, position);
-  }
+  QColor At(const QImage& image, TextPosition p) { return image.pixelColor(view.TextPosToPoint(p)); }
+  QColor Ink(const QImage& image, TextPosition p) { return ::Ink(view, image, p); }
   template <typename F>
   QRegion Repainted(F change) {
     QApplication::processEvents();
@@ -79,6 +91,7 @@ TEST_F(ViewPainting, RunsAreDrawnInTheirStyleColoursTabsAsBlankCellsAndScrolledS
   EXPECT_EQ(view.TextPosToPoint({2, 0}), QPoint(CCrystalTextView::MARGIN_WIDTH, 0));
   EXPECT_TRUE(Near(Ink(scrolled, {2, 0}), blue));
   EXPECT_EQ(scrolled.pixelColor(QPoint(1, 1)), Style(COLORINDEX_SELMARGIN));
+  EXPECT_EQ(scrolled.pixelColor(QPoint(1, 5 * view.GetLineHeight())), Style(COLORINDEX_SELMARGIN)); // below the text
 }
 
 TEST_F(ViewPainting, TheSelectionHasItsOwnColoursAndShowsASelectedLineEndAsOneCell) {
@@ -114,16 +127,6 @@ TEST_F(ViewPainting, HighlightedLinesFillTheirWholeRow) {
     EXPECT_TRUE(Near(Ink(image, {1, line}), Qt::white)) << line;
   }
   EXPECT_EQ(At(image, {10, 3}), Style(COLORINDEX_WHITESPACE));
-}
-
-TEST_F(ViewPainting, WithoutABufferOneEmptyLineAndWhitespaceBelow) {
-  ShowView(view, 300, 150, false);
-  EXPECT_EQ(view.GetLineCount(), 1);
-  const QImage image = Grab(view);
-  const int lh = view.GetLineHeight();
-  EXPECT_EQ(image.pixelColor(100, lh / 2), Style(COLORINDEX_WHITESPACE));
-  EXPECT_EQ(image.pixelColor(100, 3 * lh), Style(COLORINDEX_WHITESPACE));
-  EXPECT_EQ(image.pixelColor(5, 3 * lh), Style(COLORINDEX_SELMARGIN));
 }
 
 TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
@@ -194,7 +197,7 @@ protected:
     view.MoveCaretTo(at);
     QApplication::processEvents();
     recorder = std::make_unique<PaintRecorder>(view.viewport());
-    QTest::keyClick(&view, c);
+    QTest::keyClick(&view, c); // '\r' is Enter, '\b' Backspace
     QApplication::processEvents();
   }
   static bool IsStringColour(CCrystalTextView& in, const QImage& image, TextPosition p) {
@@ -206,72 +209,48 @@ protected:
   int rows = 0;
 };
 
-TEST_F(ChangeRepaint, OpeningAndClosingAStringRecoloursTheLinesBelowButTypingInsideItDoesNot) {
-  const TextPosition below(2, 4); // the "return" of the first routine
-  ASSERT_FALSE(IsStringColour(view, Grab(view), below));
-
-  Type({2, 1}, '"'); // opens a string that runs on into the lines below
-  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
-  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 0)));
-  EXPECT_TRUE(IsStringColour(view, Grab(view), below));
-
-  Type({3, 1}, 'a'); // inside the open string: the end of the line is still inside it
-  EXPECT_TRUE(recorder->painted.intersects(Rows(view, 1, 1)));
-  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 2, rows - 1)));
-  EXPECT_TRUE(IsStringColour(view, Grab(view), below));
-
-  Type({4, 1}, '"'); // closes it again
-  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
-  EXPECT_FALSE(IsStringColour(view, Grab(view), below));
-}
-
-TEST_F(ChangeRepaint, ALetterInCodeRepaintsItsOwnLineOnlyAndALineBreakEverythingBelow) {
-  Type({9, 3}, 'z'); // "print x, yz;"
-  EXPECT_TRUE(recorder->painted.intersects(Rows(view, 3, 3)));
-  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 2)));
-  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
-
-  // Backspace is a change inside one line too.
-  recorder = std::make_unique<PaintRecorder>(view.viewport());
-  QTest::keyClick(&view, Qt::Key_Backspace);
-  QApplication::processEvents();
-  EXPECT_EQ(buffer->LineLength(3), 13);
-  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
-
-  // A line break moves every line below down: all of them are repainted, even though the
-  // line's end cookie may stay what it was.
-  Type({0, 2}, '\r');
-  ASSERT_EQ(buffer->LineLength(2), 0);
-  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 2, rows - 1)));
-}
-
-// The second view shows lines the first does not; it has its own cookies and decides from
-// them.
-TEST_F(ChangeRepaint, AnotherViewRepaintsBelowTheChangeOnlyWhenItsCookiesSaySo) {
+// Each view decides from its own cookies; the second one shows lines the first does not.
+TEST_F(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMove) {
   CInformSpanView lower;
   lower.AttachBuffer(buffer.get());
   Show(lower);
   lower.ScrollToTopLine(20, true);
   QApplication::processEvents();
-  const TextPosition inLower(2, 22);
+  const TextPosition below(2, 4), inLower(2, 22); // the "return" of two routines
+  ASSERT_FALSE(IsStringColour(view, Grab(view), below));
   ASSERT_FALSE(IsStringColour(lower, Grab(lower), inLower));
-
   PaintRecorder lowerPaints(lower.viewport());
-  Type({2, 1}, 'q');
+
+  Type({9, 3}, 'z'); // "print x, yz;"
+  EXPECT_TRUE(recorder->painted.intersects(Rows(view, 3, 3)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 2)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
+  Type({10, 3}, '\b'); // Backspace is a change inside one line too
+  EXPECT_EQ(buffer->LineLength(3), 13);
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
   EXPECT_TRUE(lowerPaints.painted.isEmpty());
 
-  Type({2, 1}, '"');
+  Type({2, 1}, '"'); // opens a string that runs on into the lines below
+  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
+  EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 0)));
   EXPECT_TRUE(Covers(lowerPaints.painted, Rows(lower, 0, lower.GetVisibleLines() - 1)));
+  EXPECT_TRUE(IsStringColour(view, Grab(view), below));
   EXPECT_TRUE(IsStringColour(lower, Grab(lower), inLower));
+  Type({3, 1}, '"'); // closes it again
+  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
+  EXPECT_FALSE(IsStringColour(view, Grab(view), below));
+
+  // A line break moves every line below: all of them are repainted, even though the line's
+  // end cookie may stay what it was.
+  Type({0, 2}, '\r');
+  ASSERT_EQ(buffer->LineLength(2), 0);
+  EXPECT_TRUE(Covers(recorder->painted, Rows(view, 2, rows - 1)));
 }
 
-// The window is kept as the paints leave it: each painted region is rendered onto the
-// previous picture. After every burst of edits (one to three keys before the views paint)
-// both windows must equal a full paint by a view that has just been attached, has no cache,
-// and colours whole lines: a missed repaint, a cookie kept wrongly or a part of a line
-// coloured differently shows as a difference. Line 2 is too long for its end cookie to be
-// checked on each key. Now and then the lower view jumps to the end and back, and the upper
-// one to the far end of the long line, so that cookies kept below an edit are painted.
+// Each window is kept as its paints leave it; after every burst of one to three keys it must
+// equal a full paint by a fresh view that colours whole lines. Line 2 is too long for its end
+// cookie to be checked on each key; now and then the views jump to the end of the text and
+// of that line, so that cookies kept below an edit are painted.
 TEST_F(ChangeRepaint, AfterRandomEditsEachWindowShowsWhatAFreshViewPaints) {
   int endLine = 0, endChar = 0;
   const std::string longLine = "  x = \"" + std::string(70000, 'a') + "\t\"; y = 1;";
@@ -310,10 +289,7 @@ TEST_F(ChangeRepaint, AfterRandomEditsEachWindowShowsWhatAFreshViewPaints) {
       view.MoveCaretTo({pick(0, std::min(buffer->LineLength(line), 20)), line});
       const char c = typed[pick(0, static_cast<int>(sizeof typed) - 1)];
       keys += std::to_string(line) + ":" + (c == '\r' ? "Enter" : c == '\b' ? "Backspace" : std::string(1, c)) + " ";
-      if (c == '\b')
-        QTest::keyClick(&view, Qt::Key_Backspace);
-      else
-        QTest::keyClick(&view, c);
+      QTest::keyClick(&view, c);
     }
     QApplication::processEvents();
     if (view.GetFirstColumn() != 0) { // Backspace joined a line to the end of the long one
@@ -365,56 +341,34 @@ public:
 
 TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
   // Letters, punctuation, bytes above 127, a tab; the control bytes are blank cells. The soft
-  // hyphen (0xAD) is a byte like any other: shown in its cell, not hidden with the text after
-  // it moved one cell to the left as text shaping would do.
+  // hyphen (0xAD, column 16) is a byte like any other: shown in its cell, not hidden with the
+  // text after it moved one cell to the left as text shaping would do. Qt draws a lone one as
+  // nothing, so its cell is only checked for ink.
   const std::string line = std::string("Aj{}\xE9\xFF\xC4\xDF@") + "\t" + "g\x01\x85_\xAD" + "X";
-  const int softHyphenColumn = 16;
-  std::string text;
-  for (int face = 0; face < 4; ++face) text += line + (face < 3 ? "\n" : "");
-  auto buffer = MakeBuffer(text);
+  auto buffer = MakeBuffer(Lines(4, line));
   CFacesView view;
   view.AttachBuffer(buffer.get());
   Show(view, 500, 200);
   QImage picture = Grab(view);
-  const int cw = view.GetCharWidth();
-  const int lh = view.GetLineHeight();
-  auto cell = [&](int face, int column) {
-    return QRect(CCrystalTextView::MARGIN_WIDTH + column * cw, face * lh, cw, lh);
-  };
-
+  const int cw = view.GetCharWidth(), lh = view.GetLineHeight();
   for (int face = 0; face < 4; ++face) {
     QImage expected(picture.size(), picture.format());
     expected.fill(Qt::white);
     QPainter painter(&expected);
-    painter.setPen(Qt::black);
     painter.setFont(view.GetStyleFont((face & 2) != 0, (face & 1) != 0));
-    const int ascent = QFontMetrics(painter.font()).ascent();
+    const int baseline = face * lh + QFontMetrics(painter.font()).ascent();
     int column = 0;
-    for (char byte : line) {
-      const unsigned char u = static_cast<unsigned char>(byte);
-      if (byte == '\t') {
-        column += 4 - column % 4;
-        continue;
-      }
-      // Qt draws a lone soft hyphen as nothing: its cell is checked for ink below instead.
-      if (u >= 0x20 && (u < 0x7F || u >= 0xA0) && u != 0xAD)
-        painter.drawText(cell(face, column).topLeft() + QPoint(0, ascent),
-                         QString(QChar(char16_t(u))));
-      ++column;
+    for (const unsigned char u : line) {
+      if (u >= 0x20 && (u < 0x7F || u >= 0xA0))
+        painter.drawText(CCrystalTextView::MARGIN_WIDTH + column * cw, baseline, QString(QChar(char16_t(u))));
+      column = u == '\t' ? column + 4 - column % 4 : column + 1;
     }
-    // The soft hyphen's cell is left out of the comparison (and its neighbours' overhang
-    // into it with it).
-    painter.fillRect(cell(face, softHyphenColumn), Qt::white);
     painter.end();
-    const QImage softHyphen = picture.copy(cell(face, softHyphenColumn));
-    bool inked = false;
-    for (int y = 0; y < softHyphen.height(); ++y)
-      for (int x = 0; x < softHyphen.width(); ++x)
-        inked = inked || softHyphen.pixel(x, y) != qRgb(255, 255, 255);
-    EXPECT_TRUE(inked) << "face " << face;
-    QPainter blank(&picture);
-    blank.fillRect(cell(face, softHyphenColumn), Qt::white);
-    blank.end();
+    const QRect softHyphen(CCrystalTextView::MARGIN_WIDTH + 16 * cw, face * lh, cw, lh);
+    QImage blank(softHyphen.size(), picture.format());
+    blank.fill(Qt::white);
+    EXPECT_NE(picture.copy(softHyphen), blank) << "face " << face;
+    for (QImage* image : {&picture, &expected}) QPainter(image).fillRect(softHyphen, Qt::white);
     const QRect row(CCrystalTextView::MARGIN_WIDTH, face * lh, column * cw, lh);
     EXPECT_EQ(picture.copy(row), expected.copy(row)) << "face " << face;
   }

@@ -3,17 +3,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSplitter>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <set>
 
 #include "command_ids.h"
 #include "view_key_table.h"
-#include "view_test_events.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -135,42 +134,44 @@ TEST_F(ViewNavigation, ClicksPlaceTheCursorByHalfCellsAndShiftClickExtends) {
       {CellPoint(7, 0), {0, 1}},     // below the last line
   };
   for (const auto& [point, expected] : clicks) {
-    Click(Client(), point);
+    QTest::mouseClick(Client(), Qt::LeftButton, {}, point);
     EXPECT_EQ(Cursor(), expected);
   }
-  Click(Client(), CellPoint(0, 0, 3), Qt::ShiftModifier);
+  QTest::mouseClick(Client(), Qt::LeftButton, Qt::ShiftModifier, CellPoint(0, 0, 3));
   EXPECT_EQ(Marked(), "a{|bc\n}xyz");
 }
 
 TEST_F(ViewNavigation, MarginClicksAndDragsSelectWholeLines) {
   Load("one\ntwo\nthree");
-  Click(Client(), LinePoint(1, 5));
+  QTest::mouseClick(Client(), Qt::LeftButton, {}, LinePoint(1, 5));
   EXPECT_EQ(Sel(), Span({0, 1}, {0, 2}));
-  Click(Client(), LinePoint(2, 5)); // the last line selects to the end of the text
+  QTest::mouseClick(Client(), Qt::LeftButton, {}, LinePoint(2, 5)); // the last line: to the end of the text
   EXPECT_EQ(Sel(), Span({0, 2}, {5, 2}));
-  Click(Client(), LinePoint(0, 5), Qt::ControlModifier);
+  QTest::mouseClick(Client(), Qt::LeftButton, Qt::ControlModifier, LinePoint(0, 5));
   EXPECT_EQ(Sel(), Span({0, 0}, {5, 2}));
   // Dragging in the margin selects the lines between; leaving the margin goes on by chars.
-  Press(Client(), LinePoint(0, 5));
-  MoveHeld(Client(), LinePoint(1, 5));
+  QTest::mousePress(Client(), Qt::LeftButton, {}, LinePoint(0, 5));
+  QTest::mouseMove(Client(), LinePoint(1, 5));
   EXPECT_EQ(Sel(), Span({0, 0}, {0, 2}));
   EXPECT_TRUE(view.IsLineMode());
-  MoveHeld(Client(), CellPoint(1, 2, 0));
+  QTest::mouseMove(Client(), CellPoint(1, 2, 0));
   EXPECT_FALSE(view.IsLineMode());
-  Release(Client(), CellPoint(1, 2, 0));
+  QTest::mouseRelease(Client(), Qt::LeftButton, {}, CellPoint(1, 2, 0));
   EXPECT_EQ(Sel(), Span({0, 0}, {2, 1}));
   EXPECT_FALSE(view.IsDragSelecting());
 }
 
 TEST_F(ViewNavigation, DoubleClickAndCtrlDragSelectWholeWords) {
   Load("foo bar_baz qux");
-  DoubleClick(Client(), CellPoint(0, 5));
+  QTest::mouseClick(Client(), Qt::LeftButton, {}, CellPoint(0, 5));
+  QTest::mouseDClick(Client(), Qt::LeftButton, {}, CellPoint(0, 5));
+  QTest::mouseRelease(Client(), Qt::LeftButton, {}, CellPoint(0, 5));
   EXPECT_EQ(Marked(), "foo {bar_baz|} qux");
   EXPECT_FALSE(view.IsDragSelecting());
-  Press(Client(), CellPoint(0, 1), Qt::ControlModifier);
+  QTest::mousePress(Client(), Qt::LeftButton, Qt::ControlModifier, CellPoint(0, 1));
   EXPECT_TRUE(view.IsWordMode());
-  MoveHeld(Client(), CellPoint(0, 13), Qt::ControlModifier);
-  Release(Client(), CellPoint(0, 13), Qt::ControlModifier);
+  QTest::mouseEvent(QTest::MouseMove, Client(), Qt::NoButton, Qt::ControlModifier, CellPoint(0, 13));
+  QTest::mouseRelease(Client(), Qt::LeftButton, Qt::ControlModifier, CellPoint(0, 13));
   EXPECT_EQ(Marked(), "{foo bar_baz qux|}");
 }
 
@@ -183,18 +184,18 @@ TEST_F(ViewNavigation, PressesInsideTheSelectionKeepItUntilRelease) {
   EXPECT_EQ(view.CursorForPoint(outside).shape(), Qt::IBeamCursor);
   EXPECT_EQ(view.CursorForPoint(LinePoint(0, 4)).shape(), Qt::BitmapCursor);
   // A right click keeps a selection it hits and moves otherwise.
-  Click(Client(), inside, Qt::NoModifier, Qt::RightButton);
+  QTest::mouseClick(Client(), Qt::RightButton, {}, inside);
   EXPECT_EQ(Marked(), "a{bcdef|}gh");
   // A left press prepares a drag; the release without a move places the cursor.
-  Press(Client(), inside);
+  QTest::mousePress(Client(), Qt::LeftButton, {}, inside);
   EXPECT_TRUE(view.IsPreparingToDrag());
   EXPECT_FALSE(view.IsDragSelecting());
-  Release(Client(), inside);
+  QTest::mouseRelease(Client(), Qt::LeftButton, {}, inside);
   EXPECT_FALSE(view.IsPreparingToDrag());
   EXPECT_EQ(Marked(), "abc|defgh");
   EXPECT_EQ(view.GetAnchor(), TextPosition(1, 0));
   Select(view, {2, 0}, {6, 0});
-  Click(Client(), outside, Qt::NoModifier, Qt::RightButton);
+  QTest::mouseClick(Client(), Qt::RightButton, {}, outside);
   EXPECT_EQ(Marked(), "abcdefg|h");
   EXPECT_EQ(view.GetAnchor(), TextPosition(7, 0));
 }
@@ -204,21 +205,21 @@ TEST_F(ViewNavigation, HeldButtonOutsideTheWindowScrollsOneOrThreeLines) {
   const int lh = view.GetLineHeight();
   const int height = Client()->height();
   view.ScrollToTopLine(20, true);
-  Press(Client(), LinePoint(2, 40));
+  QTest::mousePress(Client(), Qt::LeftButton, {}, LinePoint(2, 40));
   ASSERT_TRUE(view.IsDragSelecting());
   const TextPosition anchor = view.GetAnchor();
   EXPECT_EQ(anchor.y, 22);
   const std::pair<int, int> steps[] = {{-lh / 2, 19}, {-lh - 4, 16},
                                        {height + lh / 2, 17}, {height + lh + 4, 20}};
   for (const auto& [y, top] : steps) {
-    MoveHeld(Client(), QPoint(40, y));
+    QTest::mouseMove(Client(), QPoint(40, y));
     view.OnAutoScrollTimer();
     EXPECT_EQ(view.GetTopLine(), top) << "mouse at y " << y;
   }
   // The selection follows the position under the mouse after each step.
   EXPECT_EQ(Sel().first, anchor);
   EXPECT_EQ(Sel().second.y, 20 + (height + lh + 4) / lh);
-  Release(Client(), QPoint(40, height + lh + 4));
+  QTest::mouseRelease(Client(), Qt::LeftButton, {}, QPoint(40, height + lh + 4));
   EXPECT_FALSE(view.IsDragSelecting());
 }
 
@@ -284,7 +285,7 @@ TEST_F(ViewScrolling, ScrollIntoViewKeepsLinesWholeAndTheCaretColumnReachable) {
   }
 }
 
-TEST_F(ViewScrolling, BarRangesFollowResizesAndInsertedLines) {
+TEST_F(ViewScrolling, BarRangesFollowResizesEditsAndFonts) {
   Show(Lines(50, std::string(100, 'x')));
   EXPECT_EQ(Vert()->pageStep(), view.GetVisibleLines());
   EXPECT_EQ(Horz()->pageStep(), view.GetVisibleColumns());
@@ -303,17 +304,25 @@ TEST_F(ViewScrolling, BarRangesFollowResizesAndInsertedLines) {
   EXPECT_EQ(Horz()->maximum(), 250 - columns);
   ASSERT_TRUE(buffer->DeleteText(nullptr, 0, 0, 0, 200));
   EXPECT_EQ(Horz()->maximum(), 100 - columns);
-}
-
-TEST_F(ViewScrolling, EnlargingUntilEverythingFitsScrollsBackToTheTop) {
-  Show(Lines(30), 300, 120);
+  // Enlarged until everything just fits, the view goes back to the top; the bars stay, disabled.
   view.ScrollToTopLine(20, true);
   ASSERT_EQ(view.GetTopLine(), 20);
-  Resize(300, 30 * view.GetLineHeight() + 60);
+  const QSize frame = view.size() - Client()->size();
+  Resize(frame.width() + CCrystalTextView::MARGIN_WIDTH + 100 * view.GetCharWidth() + 2,
+         frame.height() + 53 * view.GetLineHeight() + 2);
+  ASSERT_EQ(view.GetVisibleLines(), 53);
+  ASSERT_EQ(view.GetVisibleColumns(), 100);
   EXPECT_EQ(view.GetTopLine(), 0);
   EXPECT_FALSE(Vert()->isEnabled());
   EXPECT_TRUE(Vert()->isVisible());
   EXPECT_FALSE(Horz()->isEnabled());
+  // A larger font is measured again.
+  const int before = view.GetLineHeight();
+  view.SetViewFont({"Courier New", 2 * before + 4, 400, false, 0});
+  EXPECT_GT(view.GetLineHeight(), before);
+  EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
+  EXPECT_EQ(Vert()->maximum(), 53 - view.GetVisibleLines());
+  EXPECT_TRUE(QFontInfo(view.GetStyleFont(false, false)).fixedPitch());
 }
 
 TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLine) {
@@ -360,26 +369,6 @@ TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
   EXPECT_EQ(Cursor(), TextPosition(2, 1));
 }
 
-TEST_F(ViewScrolling, AFontChangeRemeasuresAndRecomputesTheBars) {
-  Show(Lines(60));
-  const int before = view.GetLineHeight();
-  FontDescription large;
-  large.faceName = "Courier New";
-  large.height = 2 * before + 4;
-  view.SetViewFont(large);
-  EXPECT_GT(view.GetLineHeight(), before);
-  EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
-  EXPECT_EQ(Vert()->maximum(), 60 - view.GetVisibleLines());
-  EXPECT_TRUE(QFontInfo(view.GetStyleFont(false, false)).fixedPitch());
-  // Every face keeps the grid over a long run of characters.
-  const QString run(40, QLatin1Char('W'));
-  for (bool italic : {false, true})
-    for (bool bold : {false, true})
-      EXPECT_NEAR(QFontMetricsF(view.GetStyleFont(italic, bold)).horizontalAdvance(run),
-                  40 * view.GetCharWidth(), 1.0)
-          << italic << bold;
-}
-
 // Panes of the buffer in one row (Horizontal) or one column of a grid, shown at size.
 struct Panes : CPaneGrid {
   QSplitter splitter;
@@ -402,31 +391,26 @@ struct Panes : CPaneGrid {
   int RowCount() const override { return Row() ? 1 : int(panes.size()); }
   int ColumnCount() const override { return Row() ? int(panes.size()) : 1; }
   CCrystalTextView* PaneView(int row, int column) const override {
-    const std::size_t i = std::size_t(Row() ? column : row);
-    return (row >= 0 && column >= 0 && i < panes.size()) ? panes[i] : nullptr;
+    const std::size_t i = std::size_t(row + column); // one of them is 0
+    return (Row() ? row : column) == 0 && column >= 0 && row >= 0 && i < panes.size() ? panes[i] : nullptr;
   }
   bool FindPane(const CCrystalTextView* view, int& row, int& column) const override {
-    for (std::size_t i = 0; i < panes.size(); ++i)
-      if (panes[i] == view) {
-        row = Row() ? 0 : int(i);
-        column = Row() ? int(i) : 0;
-        return true;
-      }
-    return false;
+    const int i = int(std::find(panes.begin(), panes.end(), view) - panes.begin());
+    row = Row() ? 0 : i;
+    column = Row() ? i : 0;
+    return i < int(panes.size());
   }
-  CTestTextView* first() const { return panes[0]; }
-  CTestTextView* second() const { return panes[1]; }
 };
 
 TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
   auto buffer = MakeBuffer(Lines(100, std::string(200, 'q')));
   Panes row(Qt::Horizontal, *buffer, QSize(600, 200));
-  QTest::keyClick(row.first(), Qt::Key_Down, Qt::ControlModifier);
-  QTest::keyClick(row.first(), Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(row.second()->GetTopLine(), 2);
-  row.first()->ScrollIntoView(TextPosition(150, 2));
-  EXPECT_GT(row.first()->GetFirstColumn(), 0);
-  EXPECT_EQ(row.second()->GetFirstColumn(), 0); // a row does not share columns
+  QTest::keyClick(row.panes[0], Qt::Key_Down, Qt::ControlModifier);
+  QTest::keyClick(row.panes[0], Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(row.panes[1]->GetTopLine(), 2);
+  row.panes[0]->ScrollIntoView(TextPosition(150, 2));
+  EXPECT_GT(row.panes[0]->GetFirstColumn(), 0);
+  EXPECT_EQ(row.panes[1]->GetFirstColumn(), 0); // a row does not share columns
   // A pane added to the row later starts at the row's top line.
   CTestTextView* third = row.Add();
   third->documentBuffer = buffer.get();
@@ -435,10 +419,10 @@ TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
   EXPECT_EQ(third->GetTopLine(), 2);
 
   Panes column(Qt::Vertical, *buffer, QSize(300, 400));
-  column.first()->ScrollIntoView(TextPosition(150, 0));
-  EXPECT_EQ(column.second()->GetFirstColumn(), column.first()->GetFirstColumn());
-  QTest::keyClick(column.first(), Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(column.second()->GetTopLine(), 0);
+  column.panes[0]->ScrollIntoView(TextPosition(150, 0));
+  EXPECT_EQ(column.panes[1]->GetFirstColumn(), column.panes[0]->GetFirstColumn());
+  QTest::keyClick(column.panes[0], Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(column.panes[1]->GetTopLine(), 0);
 }
 
 class ViewBookmarks : public TextViewTest<> {
@@ -554,14 +538,6 @@ TEST(ViewKeyTable, NoKeyIsBoundTwiceAndShiftTabArrivesAsBacktab) {
   EXPECT_EQ(LookupViewKey(Qt::Key_A, Qt::NoModifier), 0);
 }
 
-int BruteExpandedLength(const CCrystalTextBuffer& buffer, int line) {
-  int column = 0;
-  const char* chars = buffer.LineChars(line);
-  for (int i = 0; i < buffer.LineLength(line); ++i)
-    column = chars[i] == '\t' ? column + 4 - column % 4 : column + 1;
-  return column;
-}
-
 void Insert(CCrystalTextBuffer& buffer, CCrystalTextView* source, int line, int pos,
             const std::string& text) {
   int endLine = 0, endChar = 0;
@@ -607,71 +583,29 @@ TEST_F(ViewWithBuffer, DeletingTheCaretLineAndTheTopLineKeepsThemInsideTheText) 
   EXPECT_EQ(Cursor(), TextPosition(0, 10));
 }
 
-TEST_F(ViewWithBuffer, ANewTextResetsScrollCursorAndSelection) {
-  Load(Lines(80, "some text"), 300, 150);
-  view.ScrollToTopLine(40, true);
-  Select(view, {0, 44}, {4, 45});
-  ASSERT_TRUE(buffer->CreateEmpty());
-  EXPECT_EQ(view.GetTopLine(), 0);
-  EXPECT_EQ(Cursor(), TextPosition(0, 0));
-  EXPECT_FALSE(view.HasSelection());
-  EXPECT_EQ(view.verticalScrollBar()->value(), 0);
-  EXPECT_FALSE(view.verticalScrollBar()->isEnabled());
-}
-
-TEST_F(ViewWithBuffer, AViewOutlivingItsBufferShowsNoTextAndCanTakeAnother) {
-  Load(Lines(80, "some text"), 300, 150);
-  view.ScrollToTopLine(40, true);
-  Select(view, {0, 44}, {4, 45});
-  buffer.reset(); // the document goes first
+TEST_F(ViewWithBuffer, ANewTextOrLosingTheBufferResetsScrollCursorAndSelection) {
+  for (bool lose : {false, true}) {
+    Load(Lines(80, "some text"), 300, 150);
+    view.ScrollToTopLine(40, true);
+    Select(view, {0, 44}, {4, 45});
+    if (lose) buffer.reset(); // the document goes first
+    else ASSERT_TRUE(buffer->CreateEmpty());
+    EXPECT_EQ(view.GetTopLine(), 0) << lose;
+    EXPECT_EQ(Cursor(), TextPosition(0, 0)) << lose;
+    EXPECT_FALSE(view.HasSelection()) << lose;
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0) << lose;
+    EXPECT_FALSE(view.verticalScrollBar()->isEnabled()) << lose;
+  }
   EXPECT_EQ(view.GetBuffer(), nullptr);
   EXPECT_EQ(view.GetLineCount(), 1);
-  EXPECT_EQ(Cursor(), TextPosition(0, 0));
   EXPECT_FALSE(Grab(view).isNull());
   buffer = MakeBuffer("again");
   view.AttachBuffer(buffer.get());
   EXPECT_EQ(view.GetLineLength(0), 5);
 }
 
-// Random edits, single- and multi-line, against lengths and cookies computed afresh.
-TEST_F(ViewWithBuffer, CachedLengthsLongestLineAndCookiesMatchAFreshComputation) {
-  Load("short\n\tx\n{ open\nmiddle line here\n} close\nend", 300, 200, false);
-  CTestTextView fresh;
-  std::mt19937 random(1234);
-  const char* pieces[] = {"a", "\t", "{", "}", "long words here", "\r\n", "x\r\ny\r\nz",
-                          "\r\n\r\n\t\t"};
-  for (int step = 0; step < 300; ++step) {
-    const int count = buffer->LineCount();
-    const int line = static_cast<int>(random() % count);
-    const int pos = static_cast<int>(random() % (buffer->LineLength(line) + 1));
-    if (random() % 3 != 0 || count < 3) {
-      Insert(*buffer, nullptr, line, pos, pieces[random() % std::size(pieces)]);
-    } else {
-      const int endLine = std::min(count - 1, line + static_cast<int>(random() % 3));
-      const int from = endLine == line ? pos : 0;
-      const int endPos =
-          from + static_cast<int>(random() % (buffer->LineLength(endLine) - from + 1));
-      ASSERT_TRUE(buffer->DeleteText(nullptr, line, pos, endLine, endPos));
-    }
-    if (step % 7 == 0) (void)Grab(view);
-    int longest = 0;
-    for (int i = 0; i < buffer->LineCount(); ++i) {
-      const int expected = BruteExpandedLength(*buffer, i);
-      longest = std::max(longest, expected);
-      ASSERT_EQ(view.GetExpandedLineLength(i), expected) << "step " << step << " line " << i;
-    }
-    ASSERT_EQ(view.GetLongestLine(), longest) << "step " << step;
-    fresh.AttachBuffer(buffer.get());
-    for (int i = buffer->LineCount() - 1; i >= 0; i -= 3)
-      ASSERT_EQ(view.GetLineCookie(i), fresh.GetLineCookie(i)) << "step " << step;
-    fresh.DetachBuffer();
-  }
-  EXPECT_EQ(view.horizontalScrollBar()->maximum(),
-            std::max(0, view.GetLongestLine() - std::max(1, view.GetVisibleColumns())));
-}
-
 TEST_F(ViewWithBuffer, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
-  // Latin-1 with LF between lines, whatever the file's style; coming in, every break is CR LF.
+  // Latin-1 with LF between lines, whatever the file's style.
   QClipboard* board = QGuiApplication::clipboard();
   Load("a\nb\xE9\nc", 200, 100, true, LineEndStyle::Mac);
   board->setText(QStringLiteral("before"));
@@ -685,12 +619,15 @@ TEST_F(ViewWithBuffer, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
   EXPECT_TRUE(copy.enabled);
   Key(Qt::Key_Insert, Qt::ControlModifier);
   EXPECT_EQ(board->text(), QString::fromUtf8("a\nb\u00E9"));
-  std::string text;
   EXPECT_FALSE(view.CopyToClipboard(""));
+  // Coming in, every kind of line break becomes CR LF.
+  std::string text;
   board->setText(QString::fromUtf8("one\ntwo\rthree\r\n\u00E9"));
   ASSERT_TRUE(view.ClipboardHasText() && view.TakeFromClipboard(text));
   EXPECT_EQ(text, "one\r\ntwo\r\nthree\r\n\xE9");
-  board->clear();
+  auto* image = new QMimeData; // no text at all
+  image->setData("image/png", QByteArray("\x89PNG", 4));
+  board->setMimeData(image);
   EXPECT_FALSE(view.TakeFromClipboard(text) || view.ClipboardHasText());
 }
 
@@ -702,9 +639,6 @@ TEST_F(ViewWithBuffer, SelectAllKeepsAnchorAndScroll) {
   EXPECT_EQ(Cursor(), TextPosition(4, 50));
   EXPECT_EQ(view.GetAnchor(), TextPosition(2, 3));
   EXPECT_EQ(view.GetTopLine(), 0);
-  std::string copied;
-  view.GetTextRange(Sel().first, Sel().second, copied);
-  EXPECT_EQ(copied.size(), 50u * 7u + 4u);
 }
 
 } // namespace

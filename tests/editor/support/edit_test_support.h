@@ -23,9 +23,9 @@ std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
 
 // A key press and release through QApplication::notify, as a real key arrives.
 void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text);
-
-using viewtest::Mark;
-using viewtest::Unmark;
+// Presses keys given by name, separated by spaces: Tab S-Tab Del BS C-BS A-BS Ret Enter Ins
+// Undo Redo Cut Paste S-Down, or "text" in double quotes, typed one key per character.
+void PressKeys(QWidget& target, std::string_view keys);
 
 // A fixture with one editing view of 640 x 400 pixels, shown and focused, on a loaded buffer.
 template <typename T = CCrystalEditView>
@@ -35,7 +35,7 @@ protected:
   void Load(std::string_view marked) {
     TextPosition cursor;
     Span selection;
-    const std::string text = Unmark(marked, cursor, selection);
+    const std::string text = viewtest::Unmark(marked, cursor, selection);
     // The old buffer stays until the view has left it: a buffer does not detach its views.
     const auto old = std::exchange(buffer, LoadBuffer(dir, text));
     ASSERT_TRUE(buffer);
@@ -58,9 +58,7 @@ protected:
   void Select(TextPosition start, TextPosition end) { viewtest::Select(*view, start, end); }
   void Place(TextPosition p) { Select(p, p); }
 
-  // Presses keys given by name, separated by spaces: Tab S-Tab Del BS C-BS A-BS Ret Enter Ins
-  // Undo Redo Cut Paste S-Down, or "text" in double quotes, typed one key per character.
-  void Keys(std::string_view keys);
+  void Keys(std::string_view keys) { PressKeys(*view, keys); }
   // Loads marked, presses keys, and gives the marked text then.
   std::string Run(std::string_view marked, std::string_view keys) {
     Load(marked);
@@ -87,12 +85,5 @@ protected:
   std::unique_ptr<CCrystalTextBuffer> buffer;
   std::unique_ptr<T> view;
 };
-
-void PressKeys(QWidget& target, std::string_view keys);
-
-template <typename T>
-void EditViewTest<T>::Keys(std::string_view keys) {
-  PressKeys(*view, keys);
-}
 
 } // namespace edittest

@@ -1,8 +1,5 @@
 #include "view_test_support.h"
 
-#include <algorithm>
-#include <cstdlib>
-
 #include <QApplication>
 
 namespace viewtest {
@@ -28,29 +25,6 @@ std::string Lines(int count, std::string_view text) {
   return out;
 }
 
-namespace {
-
-std::size_t Offset(const std::string& text, TextPosition p) {
-  std::size_t at = 0;
-  for (int line = 0; line < p.y; ++line) at = text.find('\n', at) + 1;
-  return at + std::size_t(p.x);
-}
-
-} // namespace
-
-std::string Mark(const std::string& text, TextPosition cursor, const Span* selection) {
-  // Inserted from the back; at one offset '{' comes before '|', and '|' before '}'.
-  std::vector<std::pair<std::size_t, int>> marks{{Offset(text, cursor), 1}};
-  if (selection) {
-    marks.push_back({Offset(text, selection->first), 0});
-    marks.push_back({Offset(text, selection->second), 2});
-  }
-  std::sort(marks.rbegin(), marks.rend());
-  std::string out = text;
-  for (auto [at, rank] : marks) out.insert(at, 1, "{|}"[rank]);
-  return out;
-}
-
 std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection) {
   cursor = {-1, -1};
   selection = {{-1, -1}, {-1, -1}};
@@ -70,8 +44,20 @@ std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selectio
 
 std::string Marked(CCrystalTextView& view) {
   const Span selection = Bounds(view);
-  return Mark(BufferText(*view.GetBuffer()), view.GetCursorPosition(),
-              view.HasSelection() ? &selection : nullptr);
+  const bool selected = view.HasSelection();
+  const CCrystalTextBuffer& buffer = *view.GetBuffer();
+  std::string out;
+  for (int y = 0; y < buffer.LineCount(); ++y) {
+    for (int x = 0; x <= buffer.LineLength(y); ++x) {
+      const TextPosition p(x, y);
+      if (selected && p == selection.first) out += '{';
+      if (p == view.GetCursorPosition()) out += '|';
+      if (selected && p == selection.second) out += '}';
+      if (x < buffer.LineLength(y)) out += buffer.LineChars(y)[x];
+    }
+    if (y + 1 < buffer.LineCount()) out += '\n';
+  }
+  return out;
 }
 
 Span Bounds(CCrystalTextView& view) {
@@ -86,31 +72,16 @@ void Select(CCrystalTextView& view, TextPosition start, TextPosition end) {
   view.PlaceCursor(end);
 }
 
-CTestTextView::CTestTextView(QWidget* parent) : CCrystalTextView(parent) {}
-
-uint32_t CTestTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
-                                   int& runCount) {
+uint32_t CTestTextView::ColourLine(uint32_t, int lineIndex, StyleRun* runs, int& runCount) {
   const char* chars = GetLineText(lineIndex);
-  const int length = GetLineLength(lineIndex);
-  bool inComment = cookie != 0;
   runCount = 0;
-  int lastIndex = -1;
-  for (int i = 0; i < length; ++i) {
-    int colour = 2;
-    if (inComment || chars[i] == '{') {
-      colour = COMMENT_INDEX;
-      if (chars[i] == '{') inComment = true;
-      if (chars[i] == '}') inComment = false;
-    } else if (chars[i] >= 'A' && chars[i] <= 'Z') {
-      colour = UPPER_INDEX;
-    }
-    if (colour != lastIndex) {
-      if (runs) runs[runCount] = StyleRun{i, colour};
-      ++runCount;
-    }
-    lastIndex = colour;
+  for (int i = 0, last = -1; i < GetLineLength(lineIndex); ++i) {
+    const int colour = chars[i] >= 'A' && chars[i] <= 'Z' ? UPPER_INDEX : 2;
+    if (colour != last && runs) runs[runCount] = StyleRun{i, colour};
+    runCount += colour != last;
+    last = colour;
   }
-  return inComment ? 1u : 0u;
+  return 0;
 }
 
 void ShowView(CCrystalTextView& view, int width, int height, bool focus) {
@@ -127,26 +98,5 @@ void ShowView(CCrystalTextView& view, int width, int height, bool focus) {
 }
 
 QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); }
-
-QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position) {
-  return image.pixelColor(view.TextPosToPoint(position));
-}
-
-int Distance(const QColor& a, const QColor& b) {
-  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-         std::abs(a.blue() - b.blue());
-}
-
-QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position) {
-  const QPoint corner = view.TextPosToPoint(position);
-  const QColor background = image.pixelColor(corner);
-  QColor ink = background;
-  for (int y = 0; y < view.GetLineHeight(); ++y)
-    for (int x = 0; x < view.GetCharWidth(); ++x) {
-      const QColor c = image.pixelColor(corner + QPoint(x, y));
-      if (Distance(c, background) > Distance(ink, background)) ink = c;
-    }
-  return ink;
-}
 
 } // namespace viewtest

@@ -1,7 +1,6 @@
 #pragma once
 // Shared pieces of the text view tests: buffers made from literal text, a view with a small
-// deterministic colouring, a fixture around it, and pixel probes.
-#include <QColor>
+// deterministic colouring, and a fixture around it.
 #include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -38,24 +37,20 @@ using Span = std::pair<TextPosition, TextPosition>;
 Span Bounds(CCrystalTextView& view);
 void Select(CCrystalTextView& view, TextPosition start, TextPosition end);
 
-// Marks: '|' the cursor, '{' and '}' the start and end of the selection.
-std::string Mark(const std::string& text, TextPosition cursor, const Span* selection);
-// Takes the marks out of marked; the positions they stood at ((-1, -1) for a missing mark).
+// Marks: '|' the cursor, '{' and '}' the start and end of the selection. Unmark takes them
+// out of marked and gives the positions they stood at ((-1, -1) for a missing mark).
 std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection);
 // The view's text with its cursor and selection marked.
 std::string Marked(CCrystalTextView& view);
 
-// Colour indices of the test colouring.
-inline constexpr int UPPER_INDEX = 6;   // upper-case letters: blue by default
-inline constexpr int COMMENT_INDEX = 7; // between '{' and '}', across lines: grey
+// The colour index of the test colouring for upper-case letters (blue by default).
+inline constexpr int UPPER_INDEX = 6;
 
-// A text view with everything public that the tests drive, and a colouring that is easy to
-// reason about: upper-case letters get UPPER_INDEX, text inside { } (which may span lines,
-// carried by the cookie) COMMENT_INDEX, the rest no run (normal text).
+// A text view with everything public that the tests drive, coloured simply: upper-case
+// letters get UPPER_INDEX, the rest no run (normal text).
 class CTestTextView : public CCrystalTextView {
 public:
-  explicit CTestTextView(QWidget* parent = nullptr);
-
+  using CCrystalTextView::CCrystalTextView;
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
   // The buffer an initial update attaches.
   CCrystalTextBuffer* documentBuffer = nullptr;
@@ -63,8 +58,6 @@ public:
   // The panes it shares a window with.
   CPaneGrid* paneGrid = nullptr;
   CPaneGrid* FindPaneGrid() const override { return paneGrid; }
-
-
   using CCrystalTextView::OnAutoScrollTimer;
 };
 
@@ -74,15 +67,6 @@ void ShowView(CCrystalTextView& view, int width, int height, bool focus = true);
 
 // A fresh paint of the view's client area.
 QImage Grab(CCrystalTextView& view);
-
-// The colour at the top-left corner of the cell of a text position (line, char), in client
-// coordinates of the grabbed image: glyphs do not touch it.
-QColor CellColour(CCrystalTextView& view, const QImage& image, TextPosition position);
-
-// Sum of the channel differences of two colours.
-int Distance(const QColor& a, const QColor& b);
-// The pixel of a cell farthest from the cell's background: the colour of its glyph.
-QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position);
 
 // A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
 // text, shown at the given size.
