@@ -130,20 +130,14 @@ protected:
   TorvaneMessageBoxHandler m_previous;
 };
 
-TEST_F(ObjectTree, FilledTreesNestByArrowsGroupByClassAndSortEveryLevel) {
+// Filled, then added to: apple before Banana and helper before Main, for the order ignores
+// case, the records' does not; widget's parent was never defined; ruby's class is declared
+// in lower case; an object stands directly under its class, whatever its parent.
+TEST_F(ObjectTree, FilledTreesNestGroupByClassAndSortEntriesInsertedExpandedWalkedAndDeletedByText) {
   EXPECT_EQ(m_bar.tabText(0) + m_bar.tabText(1) + m_bar.tabText(2), "ObjectsClassesFunctions");
-  // apple before Banana and helper before Main: the order ignores case, the records' does
-  // not. widget's parent was never defined; ruby's class is declared in lower case; an
-  // object stands directly under its class, whatever its parent.
-  EXPECT_EQ(Tree(0), "trees:00B(apple:12, Banana:12, Hall:12(coin:12(box:12), lamp:12, Zircon:12), "
-                     "lamp[02]:12, ruby:12, widget:12)");
-  EXPECT_EQ(Tree(1), "trees:00B(Gem:11(ruby:23), Room:11(Hall:23), Treasure:11(coin:23))");
-  EXPECT_EQ(Tree(2), "trees:00B(helper:12, Main:12)");
-}
-
-TEST_F(ObjectTree, EntriesInsertedExpandedWalkedAndDeletedByText) {
   CTestDocument second(WriteSource("zoo.inf", "Object lamp \"l\";\n"), "zoo");
   m_bar.FillDocument(second);
+  EXPECT_EQ(Tree(2), "trees:00B(helper:12, Main:12) zoo:00B");
   CMyTreeView& objects = *m_bar.GetView(0);
   objects.collapse(objects.Model().IndexOf(Item(objects, "Hall")));
   EXPECT_TRUE(objects.InsertEntry("trees", "aardvark", false, std::string("Hall")));
@@ -173,24 +167,19 @@ TEST_F(ObjectTree, EntriesInsertedExpandedWalkedAndDeletedByText) {
 
 TEST_F(ObjectTree, DoubleClickEnterAndCommandLandOnTheDefinitionARootOnlyComesForward) {
   m_doc->m_view.SetSelection(TextPosition(0, 0), TextPosition(5, 3));
-  DoubleClick(0, "coin");
-  EXPECT_EQ(Cursor(), TextPosition(0, 5));
-  EXPECT_FALSE(m_doc->m_view.HasSelection());
-  EXPECT_TRUE(m_bar.GetView(0)->IsExpanded(Item(*m_bar.GetView(0), "coin")));
-  DoubleClick(0, "lamp[02]");
-  EXPECT_EQ(Cursor(), TextPosition(0, 8));
-  DoubleClick(1, "Treasure"); // "Class Treasure", exact case
-  EXPECT_EQ(Cursor(), TextPosition(0, 2));
-  DoubleClick(1, "Hall");
-  EXPECT_EQ(Cursor(), TextPosition(0, 4));
-  CMyTreeView& functions = Show(2);
-  functions.SelectItem(Item(functions, "helper"));
-  QTest::keyClick(&functions, Qt::Key_Return);
-  EXPECT_EQ(Cursor(), TextPosition(0, 17));
-  CMyTreeView& objects = Show(0);
-  objects.SelectItem(Item(objects, "widget"));
-  EXPECT_TRUE(m_bar.OnCmdMsg(32790));
-  EXPECT_EQ(Cursor(), TextPosition(0, 12));
+  // How: 'd' double-click, 'e' Enter, 'c' the command; "Class Treasure" in its exact case.
+  const std::tuple<int, const char*, char, int> rows[] = {{0, "coin", 'd', 5},     {0, "lamp[02]", 'd', 8},
+                                                          {1, "Treasure", 'd', 2}, {1, "Hall", 'd', 4},
+                                                          {2, "helper", 'e', 17},  {0, "widget", 'c', 12}};
+  for (const auto& [tab, item, how, line] : rows) {
+    CMyTreeView& view = Show(tab);
+    how == 'd' ? DoubleClick(tab, item) : view.SelectItem(Item(view, item));
+    if (how == 'e') QTest::keyClick(&view, Qt::Key_Return);
+    if (how == 'c') { EXPECT_TRUE(m_bar.OnCmdMsg(32790)); }
+    EXPECT_EQ(Cursor(), TextPosition(0, line)) << item;
+    EXPECT_FALSE(m_doc->m_view.HasSelection()) << item;
+  }
+  EXPECT_TRUE(m_bar.GetView(0)->IsExpanded(Item(*m_bar.GetView(0), "coin"))); // not collapsed by the click
   EXPECT_EQ(m_doc->m_activations, 6);
 
   for (int tab = 0; tab < 3; ++tab) {
