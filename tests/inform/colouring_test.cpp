@@ -1,5 +1,4 @@
-// The Inform line colouring: colours and cookies for the constructs of the language, line to
-// line state, token codes, and robustness on arbitrary bytes.
+// The Inform line colouring: constructs, line-to-line state, token codes, arbitrary bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,9 +22,8 @@ struct Coloured {
   uint32_t cookie;
 };
 
-// Colours one line held in a heap block of exactly its length, so that a read past the end
-// is caught by the address sanitizer; also checks the run layout, and that colouring any
-// part of the line alone (every part, or with allSpans false a few) gives the same colours.
+// Colours a line held in a block of exactly its length (the address sanitizer sees a read past
+// it); checks the runs, and that any part coloured alone (with allSpans false a few) agrees.
 Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex = 1,
                    bool allSpans = true) {
   const int length = static_cast<int>(text.size());
@@ -147,8 +145,7 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
   }
 }
 
-// Both keyword lists, whole: each word as it stands, and close misses (a letter more, a
-// capital) that are no keyword.
+// Both keyword lists, whole; a letter more or a capital is no keyword.
 TEST(Colouring, EveryKeywordOfBothLists) {
   const char* statements[] = {
       "box",      "break",   "child",    "children",   "continue", "default",   "do",
@@ -172,9 +169,8 @@ TEST(Colouring, EveryKeywordOfBothLists) {
   }
 }
 
-// A long line coloured in parts with resume points gives the colours of a colouring from its
-// start; points found from another cookie are not used, and an owner that drops the points
-// after an edit keeps the colours right.
+// Parts of a long line coloured from resume points agree with a colouring from its start;
+// points from another cookie are not used, and dropping those after an edit keeps it right.
 TEST(Colouring, ResumePointsTakeTheFirstPassUpAgain) {
   std::string line;
   while (line.size() < 300000) line += "x = \"a@@92\"; with name 'b' [ y; ] has z; Verb meta ";

@@ -1,5 +1,4 @@
-// The object scanner: tokens, directives, what each kind of line records, unique names, a scan
-// disturbed by the events it pumps, and the real Inform library.
+// The object scanner: tokens, directives, line kinds, unique names, events during a scan.
 #include "object_scanner.h"
 
 #include <gmock/gmock.h>
@@ -182,8 +181,7 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsSkipTakenNamesAndStartAgainAfterARe
   EXPECT_EQ(scanner.ScannerValue(), 3);
 }
 
-// Names listed in byte order, also where they differ only after their first 16 bytes, and
-// found both while records are being added and after they have been listed.
+// Byte order, also past the first 16 bytes; found while adding and after listing.
 TEST(UniqueNames, ListedInByteOrderAndFoundBeforeAndAfterListing) {
   CObjectScanner scanner;
   const std::string sixteen = "abcdefghijklmnop", nul("a\0", 2);

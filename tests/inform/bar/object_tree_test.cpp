@@ -1,6 +1,5 @@
-// The three trees over a real file: nesting, classes, routines and order; the tree operations
-// (insert, expand, walk, delete by text); jump to definition (double-click, Enter, the
-// command) and its not-found messages; the context menus; the images the trees paint.
+// The three trees over a real file: filling, the tree operations, jumps to definitions and
+// their messages, context menus and images.
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,9 +59,8 @@ struct CTestDocument : CObjectBarDocument {
   int m_activations = 0;
 };
 
-// The subtree of item (null: every root) on one line: "text:IS" with the image and the
-// selected image, then "B" when bold and "c" when collapsed with children, then the
-// children in parentheses: "lantern:00B(LampRoom:12, Workshop:12(lantern:12))".
+// The subtree of item (null: every root) on one line: "text:" image, selected image, "B" if
+// bold, "c" if collapsed with children, then the children: "a:00B(b:12, c:12(d:12))".
 std::string Dump(const CMyTreeView& view, const CTreeItem* item = nullptr) {
   if (!item) {
     std::string all;
@@ -235,8 +233,7 @@ TEST_F(ObjectTree, ContextMenusOfTheThreeTrees) {
 }
 
 TEST_F(ObjectTree, ImagesFollowTheStripsWithGreenTransparent) {
-  // A colour of each picture (0xRRGGBB): document page lines, closed box lid, open box
-  // inside, class symbol, gear, lit gear.
+  // A colour of each picture: page lines, box lid, inside of the box, class, gear, lit gear.
   const QRgb page = 0x465AA0, closed = 0xCD9650, open = 0x46280F, symbol = 0x4678DC, gear = 0x969BA5,
              lit = 0xF0AA28;
   const std::tuple<int, const char*, bool, QRgb, QRgb> rows[] = {
