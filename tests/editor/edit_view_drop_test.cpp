@@ -73,56 +73,33 @@ protected:
   QPoint After(TextPosition p) { return CellPoint(*view, p) + QPoint(view->GetCharWidth(), 0); }
 };
 
-TEST_F(Dropping, TextFromElsewhereIsInsertedAndSelectedAndCtrlMakesItACopy) {
-  Load("abcdef\nxyz");
-  QMimeData data;
-  data.setText("one\ntwo");
-  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(2, 1))), "enter move drop:move");
-  EXPECT_EQ(Marked(), "abcdef\nxy{one\ntwo|}z");
-  EXPECT_EQ(UndoText(), "&Undo Drag And Drop\tCtrl+Z");
-  Undo();
-  EXPECT_EQ(Text(), "abcdef\nxyz");
-
-  data.setText("Q");
-  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(1, 0)), Qt::ControlModifier),
-            "enter move drop:copy");
-  EXPECT_EQ(Text(), "aQbcdef\nxyz");
-}
-
-TEST_F(Dropping, AReadOnlyViewOrDataWithoutTextRefusesTheDrop) {
-  Load("abc");
-  QMimeData image;
-  image.setData("image/png", QByteArray("\x89PNG", 4));
-  EXPECT_EQ(DragAndDrop(*view, image, At(TextPosition(1, 0))), "");
-  buffer->SetReadOnly(true);
-  QMimeData text;
-  text.setText("zzz");
-  // A read-only text takes the drag in but refuses it.
-  EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
-  EXPECT_EQ(Text(), "abc");
-  EXPECT_FALSE(view->IsDropCaretShown());
-}
-
-TEST_F(Dropping, TheDropCaretShowsWhereTheTextWouldGoAndTheCaretComesBack) {
+TEST_F(Dropping, TextFromElsewhereShowsTheDropCaretAndIsInsertedAndSelectedOrCopiedWithCtrl) {
   Load("hel|lo world\nsecond line");
   ASSERT_TRUE(view->IsCaretVisible());
   QMimeData data;
-  data.setText("x");
+  data.setText("one\ntwo");
   QDragEnterEvent enter(At(TextPosition(6, 1)), Qt::CopyAction | Qt::MoveAction, &data,
                         Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(view->viewport(), &enter);
   EXPECT_TRUE(view->IsDropCaretShown());
   EXPECT_EQ(view->GetDropPosition(), TextPosition(6, 1));
   EXPECT_FALSE(view->IsCaretVisible()); // one caret at a time
-  const QImage image = viewtest::Grab(*view);
   const QPoint bar = view->TextPosToPoint({6, 1}) + QPoint(0, view->GetLineHeight() / 2);
-  EXPECT_EQ(image.pixelColor(bar).rgb(), QColor(128, 128, 128).rgb());
-
+  EXPECT_EQ(viewtest::Grab(*view).pixelColor(bar).rgb(), QColor(128, 128, 128).rgb());
   QDragLeaveEvent leave;
   QApplication::sendEvent(view->viewport(), &leave);
   EXPECT_FALSE(view->IsDropCaretShown());
   EXPECT_EQ(Marked(), "hel|lo world\nsecond line");
   EXPECT_TRUE(view->IsCaretVisible());
+
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(6, 1))), "enter move drop:move");
+  EXPECT_EQ(Marked(), "hello world\nsecond{one\ntwo|} line");
+  EXPECT_EQ(UndoText(), "&Undo Drag And Drop\tCtrl+Z");
+  Undo();
+  EXPECT_EQ(Text(), "hello world\nsecond line");
+  data.setText("Q");
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(1, 0)), Qt::ControlModifier), "enter move drop:copy");
+  EXPECT_EQ(Text(), "hQello world\nsecond line");
 }
 
 TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverOntoItself) {
@@ -153,9 +130,17 @@ TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverO
   EXPECT_FALSE(buffer->CanUndo());
 }
 
-TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
+TEST_F(Dropping, DataWithoutTextOrAReadOnlyTextIsRefusedAndAMoveOutOfItDeletesNothing) {
   Load("{source|} text");
+  QMimeData image;
+  image.setData("image/png", QByteArray("\x89PNG", 4));
+  EXPECT_EQ(DragAndDrop(*view, image, At(TextPosition(1, 0))), "");
   buffer->SetReadOnly(true);
+  QMimeData text;
+  text.setText("zzz");
+  // A read-only text takes the drag in but refuses it.
+  EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
+  EXPECT_FALSE(view->IsDropCaretShown());
   CCrystalEditView target;
   viewtest::ShowView(target, 400, 200);
   auto other = edittest::LoadBuffer(dir, "");
@@ -163,6 +148,7 @@ TEST_F(Dropping, AMoveOutOfAReadOnlyViewDeletesNothing) {
   view->activateWindow();
   view->setFocus();
   view->dropInto = &target;
+  Select({0, 0}, {6, 0});
   DragSelection({1, 0}, CellPoint(target, TextPosition(0, 0)));
   EXPECT_EQ(viewtest::BufferText(*other), "source");
   EXPECT_EQ(Text(), "source text");
