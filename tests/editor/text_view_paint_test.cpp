@@ -22,19 +22,6 @@ int Distance(const QColor& a, const QColor& b) {
 }
 bool Near(const QColor& a, const QColor& b) { return Distance(a, b) < 120; }
 
-// The pixel of a cell farthest from the colour at its top-left corner (which glyphs do not
-// touch): the colour of its glyph.
-QColor Ink(CCrystalTextView& view, const QImage& image, TextPosition position) {
-  const QPoint corner = view.TextPosToPoint(position);
-  QColor ink = image.pixelColor(corner);
-  for (int y = 0; y < view.GetLineHeight(); ++y)
-    for (int x = 0; x < view.GetCharWidth(); ++x)
-      if (const QColor c = image.pixelColor(corner + QPoint(x, y));
-          Distance(c, image.pixelColor(corner)) > Distance(ink, image.pixelColor(corner)))
-        ink = c;
-  return ink;
-}
-
 // The regions a widget was asked to paint while the recorder lived.
 class PaintRecorder : public QObject {
 public:
@@ -58,7 +45,18 @@ protected:
   void Show(std::string_view text) { Load(text, 400, 200, false); }
   QColor Style(int index) { return ColorFromRef(view.GetStyleColor(index)); }
   QColor At(const QImage& image, TextPosition p) { return image.pixelColor(view.TextPosToPoint(p)); }
-  QColor Ink(const QImage& image, TextPosition p) { return ::Ink(view, image, p); }
+  // The pixel of a cell farthest from the colour at its top-left corner (which glyphs do not
+  // touch): the colour of its glyph.
+  QColor Ink(const QImage& image, TextPosition p) {
+    const QPoint corner = view.TextPosToPoint(p);
+    QColor ink = image.pixelColor(corner);
+    for (int y = 0; y < view.GetLineHeight(); ++y)
+      for (int x = 0; x < view.GetCharWidth(); ++x)
+        if (const QColor c = image.pixelColor(corner + QPoint(x, y));
+            Distance(c, image.pixelColor(corner)) > Distance(ink, image.pixelColor(corner)))
+          ink = c;
+    return ink;
+  }
   template <typename F>
   QRegion Repainted(F change) {
     QApplication::processEvents();
@@ -200,25 +198,20 @@ protected:
     QTest::keyClick(&view, c); // '\r' is Enter, '\b' Backspace
     QApplication::processEvents();
   }
-  static bool IsStringColour(CCrystalTextView& in, const QImage& image, TextPosition p) {
-    return Distance(Ink(in, image, p), ColorFromRef(in.GetStyleColor(COLORINDEX_QUOTEDTEXT))) < 60;
-  }
   std::unique_ptr<CCrystalTextBuffer> buffer;
   CInformSpanView view;
   std::unique_ptr<PaintRecorder> recorder;
   int rows = 0;
 };
 
-// Each view decides from its own cookies; the second one shows lines the first does not.
+// Each view decides from its own cookies; the second one shows lines the first does not. (The
+// random-edit test below checks the colours.)
 TEST_F(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMove) {
   CInformSpanView lower;
   lower.AttachBuffer(buffer.get());
   Show(lower);
   lower.ScrollToTopLine(20, true);
   QApplication::processEvents();
-  const TextPosition below(2, 4), inLower(2, 22); // the "return" of two routines
-  ASSERT_FALSE(IsStringColour(view, Grab(view), below));
-  ASSERT_FALSE(IsStringColour(lower, Grab(lower), inLower));
   PaintRecorder lowerPaints(lower.viewport());
 
   Type({9, 3}, 'z'); // "print x, yz;"
@@ -234,11 +227,8 @@ TEST_F(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLines
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
   EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 0)));
   EXPECT_TRUE(Covers(lowerPaints.painted, Rows(lower, 0, lower.GetVisibleLines() - 1)));
-  EXPECT_TRUE(IsStringColour(view, Grab(view), below));
-  EXPECT_TRUE(IsStringColour(lower, Grab(lower), inLower));
   Type({3, 1}, '"'); // closes it again
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
-  EXPECT_FALSE(IsStringColour(view, Grab(view), below));
 
   // A line break moves every line below: all of them are repainted, even though the line's
   // end cookie may stay what it was.
