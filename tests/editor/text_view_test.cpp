@@ -46,33 +46,29 @@ struct Walk {
 TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
   const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier;
   const Walk walks[] = {
-      // Vertical moves keep the preferred column through short lines and tabs ("\tx" spans
-      // columns 0-5).
+      // Vertical moves keep the preferred column through short lines and tabs.
       {"abcdefgh\nab\n\tx\nabcdefgh", {6, 0}, Qt::Key_Down, none, {{2, 1}, {2, 2}, {6, 3}}},
       {"abcdefgh\nab\n\tx\nabcdefgh", {6, 3}, Qt::Key_Up, none, {{2, 2}, {2, 1}, {6, 0}}},
       // Up into a leading tab goes to the nearer edge of the tab.
       {"\tab\nabcd", {1, 1}, Qt::Key_Up, none, {{0, 0}}},
       {"\tab\nabcd", {2, 1}, Qt::Key_Up, none, {{0, 0}}},
       {"\tab\nabcd", {3, 1}, Qt::Key_Up, none, {{1, 0}}},
-      // Home alternates between the first non-blank and the line start; on a blank line it
-      // stays at the start.
+      // Home alternates between the first non-blank and the line start.
       {"    abc\n   ", {6, 0}, Qt::Key_Home, none, {{4, 0}, {0, 0}, {4, 0}}},
       {"    abc\n   ", {2, 1}, Qt::Key_Home, none, {{0, 1}, {0, 1}}},
       {"    abc\n   ", {0, 1}, Qt::Key_End, none, {{3, 1}}},
-      // Word moves stop at words, punctuation and empty lines; right from a line end over an
-      // empty line goes on to the line after it; at the very start nothing happens.
+      // Word moves stop at words, punctuation and empty lines (right from a line end: after).
       {"foo.bar baz\n\nend", {0, 0}, Qt::Key_Right, ctrl, {{3, 0}, {4, 0}, {8, 0}}},
       {"foo.bar baz\n\nend", {8, 0}, Qt::Key_Left, ctrl, {{4, 0}, {3, 0}, {0, 0}, {0, 0}}},
       {"foo.bar baz\n\nend", {11, 0}, Qt::Key_Right, ctrl, {{0, 2}}},
       {"foo.bar baz\n\nend", {0, 2}, Qt::Key_Left, ctrl, {{0, 1}}},
-      // Right at a line end goes to the next line, Left at a line start to the previous end;
-      // at the ends of the text they stay.
+      // Right and Left cross line ends, and stay at the ends of the text.
       {"ab\ncd", {2, 0}, Qt::Key_Right, none, {{0, 1}}},
       {"ab\ncd", {0, 1}, Qt::Key_Left, none, {{2, 0}}},
       {"ab\ncd", {0, 0}, Qt::Key_Left, none, {{0, 0}}},
       {"ab\ncd", {2, 1}, Qt::Key_Right, none, {{2, 1}}},
       // Plain moves collapse a selection first: Left to its start, Right to its end, Down
-      // from its end line, Up from its start line; at the ends of the text too.
+      // from its end line, Up from its start line.
       {"hello world\nsecond line\nthird", {5, 1}, Qt::Key_Left, none, {{2, 1}}, {2, 1}},
       {"hello world\nsecond line\nthird", {2, 1}, Qt::Key_Right, none, {{5, 1}}, {5, 1}},
       {"hello world\nsecond line\nthird", {4, 0}, Qt::Key_Down, none, {{4, 2}}, {2, 1}},
@@ -145,7 +141,7 @@ TEST_F(ViewNavigation, MarginClicksAndDragsSelectWholeLines) {
   Load("one\ntwo\nthree");
   QTest::mouseClick(Client(), Qt::LeftButton, {}, LinePoint(1, 5));
   EXPECT_EQ(Sel(), Span({0, 1}, {0, 2}));
-  QTest::mouseClick(Client(), Qt::LeftButton, {}, LinePoint(2, 5)); // the last line: to the end of the text
+  QTest::mouseClick(Client(), Qt::LeftButton, {}, LinePoint(2, 5)); // the last: to the end
   EXPECT_EQ(Sel(), Span({0, 2}, {5, 2}));
   QTest::mouseClick(Client(), Qt::LeftButton, Qt::ControlModifier, LinePoint(0, 5));
   EXPECT_EQ(Sel(), Span({0, 0}, {5, 2}));
@@ -449,11 +445,6 @@ protected:
     }
     return stops;
   }
-  bool Enabled(int id) {
-    CCmdUIState state;
-    EXPECT_TRUE(view.OnUpdateCmdUI(id, state));
-    return state.enabled;
-  }
 };
 
 TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
@@ -538,12 +529,6 @@ TEST(ViewKeyTable, NoKeyIsBoundTwiceAndShiftTabArrivesAsBacktab) {
   EXPECT_EQ(LookupViewKey(Qt::Key_A, Qt::NoModifier), 0);
 }
 
-void Insert(CCrystalTextBuffer& buffer, CCrystalTextView* source, int line, int pos,
-            const std::string& text) {
-  int endLine = 0, endChar = 0;
-  ASSERT_TRUE(buffer.InsertText(source, line, pos, text, endLine, endChar));
-}
-
 class ViewWithBuffer : public TextViewTest<> {};
 
 TEST_F(ViewWithBuffer, AnEditThroughAnotherViewMovesCaretAndSelection) {
@@ -552,12 +537,13 @@ TEST_F(ViewWithBuffer, AnEditThroughAnotherViewMovesCaretAndSelection) {
   editing.AttachBuffer(buffer.get());
   view.AttachBuffer(buffer.get());
   Select(view, {1, 1}, {3, 2});
-  Insert(*buffer, &editing, 0, 0, "new\r\nfirst ");
+  int endLine = 0, endChar = 0;
+  ASSERT_TRUE(buffer->InsertText(&editing, 0, 0, "new\r\nfirst ", endLine, endChar));
   EXPECT_EQ(Sel(), Span({1, 2}, {3, 3}));
   EXPECT_EQ(Cursor(), TextPosition(3, 3));
   EXPECT_EQ(view.GetAnchor(), TextPosition(1, 2));
   // Text put in before the cursor on its own line pushes it right.
-  Insert(*buffer, &editing, 3, 0, "ZZ");
+  ASSERT_TRUE(buffer->InsertText(&editing, 3, 0, "ZZ", endLine, endChar));
   EXPECT_EQ(Cursor(), TextPosition(5, 3));
   // Removing the lines that hold the selection start leaves every position on real text.
   ASSERT_TRUE(buffer->DeleteText(&editing, 1, 2, 3, 1));
@@ -609,14 +595,11 @@ TEST_F(ViewWithBuffer, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
   QClipboard* board = QGuiApplication::clipboard();
   Load("a\nb\xE9\nc", 200, 100, true, LineEndStyle::Mac);
   board->setText(QStringLiteral("before"));
-  CCmdUIState copy;
-  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::EDIT_COPY, copy));
-  EXPECT_FALSE(copy.enabled);
+  EXPECT_FALSE(Enabled(Cmd::EDIT_COPY));
   Key(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(board->text(), QStringLiteral("before"));
   view.SetSelection({0, 0}, {2, 1});
-  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::EDIT_COPY, copy));
-  EXPECT_TRUE(copy.enabled);
+  EXPECT_TRUE(Enabled(Cmd::EDIT_COPY));
   Key(Qt::Key_Insert, Qt::ControlModifier);
   EXPECT_EQ(board->text(), QString::fromUtf8("a\nb\u00E9"));
   EXPECT_FALSE(view.CopyToClipboard(""));

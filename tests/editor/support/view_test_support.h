@@ -88,6 +88,11 @@ protected:
   std::string Marked() { return viewtest::Marked(view); }
   void Place(TextPosition p) { Select(view, p, p); }
   QWidget* Client() { return view.viewport(); }
+  bool Enabled(int id) {
+    CCmdUIState state;
+    EXPECT_TRUE(view.OnUpdateCmdUI(id, state)) << "no update handler for " << id;
+    return state.enabled;
+  }
 
   std::unique_ptr<CCrystalTextBuffer> buffer;
   V view;
