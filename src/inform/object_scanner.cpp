@@ -82,6 +82,9 @@ std::string UniqueName(const CRecordStore& store, std::unordered_map<std::string
 
 uint64_t HashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
+// Gives a vector's memory back: assigning {} would keep its capacity.
+template <class TVector> void Release(TVector& v) { TVector().swap(v); }
+
 // The first 16 bytes of a name as two big-endian numbers (zeros after its end): comparing
 // them compares the names' first 16 bytes as the byte order does.
 struct OrderKey {
@@ -142,8 +145,12 @@ std::string GetToken(std::string_view line, std::size_t& pos) {
 }
 
 bool IsDirective(std::string_view token) {
-  return std::any_of(DIRECTIVE_NAMES.begin(), DIRECTIVE_NAMES.end(),
-                     [token](std::string_view name) { return StartsWithNoCase(token, name); });
+  // Only the names with the token's first letter can match; most tokens start no name at all.
+  if (token.empty()) return false;
+  const char first = LowerAscii(token.front());
+  return std::any_of(DIRECTIVE_NAMES.begin(), DIRECTIVE_NAMES.end(), [token, first](std::string_view name) {
+    return LowerAscii(name.front()) == first && StartsWithNoCase(token, name);
+  });
 }
 
 
@@ -272,8 +279,9 @@ void CRecordStore::Clear() {
   m_count = 0;
   m_texts.clear();
   m_textLeft = 0;
-  m_hash = {};
-  m_order = {};
+  Release(m_hash);
+  m_hashBits = 0;
+  Release(m_order);
 }
 
 std::size_t CRecordStore::MemoryBytes() const {
@@ -315,11 +323,11 @@ void CRecordStore::Add(const std::string_view* texts, int count, int depth) {
   m_records.back()[m_count % RECORDS_PER_CHUNK] = record;
   const auto index = static_cast<uint32_t>(m_count++);
   // Adding goes with the hash index; the order is made again when it is next asked for.
-  m_order = {};
+  Release(m_order);
   if (m_hash.empty() || (m_count * 2 > m_hash.size()))
     BuildHash();
   else
-    InsertIntoHash(index);
+    InsertIntoHash(static_cast<uint32_t>(HashName(Name(index)) >> 32), index);
 }
 
 std::string_view CRecordStore::Text(uint32_t index, int which) const {
@@ -329,27 +337,48 @@ std::string_view CRecordStore::Text(uint32_t index, int which) const {
   return std::string_view(text, record.lengths[which]);
 }
 
-void CRecordStore::InsertIntoHash(uint32_t index) const {
-  const uint64_t hash = HashName(Name(index));
-  const std::size_t mask = m_hash.size() - 1;
-  std::size_t slot = hash & mask;
-  while (m_hash[slot] != 0) slot = (slot + 1) & mask;
-  m_hash[slot] = (hash & 0xFFFFFFFF00000000ull) | (index + 1u);
+// A slot is chosen by the top bits of the name's 32-bit tag, so that the slots of a table
+// twice the size keep the order of the old ones: growing walks both tables front to back.
+std::size_t CRecordStore::HomeSlot(uint32_t tag) const {
+  return m_hashBits == 0 ? 0 : static_cast<std::size_t>(tag >> (32 - m_hashBits));
 }
 
-// Half full at most, so that a search for a name that is not there ends soon.
+void CRecordStore::InsertIntoHash(uint32_t tag, uint32_t index) const {
+  const std::size_t mask = m_hash.size() - 1;
+  std::size_t slot = HomeSlot(tag);
+  while (m_hash[slot] != 0) slot = (slot + 1) & mask;
+  m_hash[slot] = static_cast<uint64_t>(tag) << 32 | (index + 1u);
+}
+
+// Half full at most, so that a search for a name that is not there ends soon. The tags are
+// kept in the entries: growing reads no name again.
 void CRecordStore::BuildHash() const {
-  m_order = {};
-  std::size_t size = 64;
-  while (size < m_count * 2 + 2) size *= 2;
-  m_hash.assign(size, 0);
-  for (std::size_t i = 0; i < m_count; ++i) InsertIntoHash(static_cast<uint32_t>(i));
+  Release(m_order);
+  int bits = 6;
+  while ((std::size_t{1} << bits) < m_count * 2 + 2) ++bits;
+  decltype(m_hash) old;
+  old.swap(m_hash);
+  m_hash.assign(std::size_t{1} << bits, 0);
+  m_hashBits = bits;
+  if (old.empty()) {
+    for (std::size_t i = 0; i < m_count; ++i)
+      InsertIntoHash(static_cast<uint32_t>(HashName(Name(static_cast<uint32_t>(i))) >> 32),
+                     static_cast<uint32_t>(i));
+    return;
+  }
+  for (const uint64_t entry : old) {
+    if (entry != 0) InsertIntoHash(static_cast<uint32_t>(entry >> 32), static_cast<uint32_t>(entry) - 1u);
+  }
+  // The record just added is not in the old table yet.
+  const auto last = static_cast<uint32_t>(m_count - 1);
+  InsertIntoHash(static_cast<uint32_t>(HashName(Name(last)) >> 32), last);
 }
 
 void CRecordStore::BuildOrder() const {
   // The hash goes first: the two indexes are never held at once.
-  m_hash = {};
-  std::vector<OrderKey> keys(m_count);
+  Release(m_hash);
+  m_hashBits = 0;
+  std::vector<OrderKey, CMappedAllocator<OrderKey>> keys(m_count);
   for (std::size_t i = 0; i < m_count; ++i) {
     const std::string_view name = Name(static_cast<uint32_t>(i));
     keys[i] = {BigEndianPrefix(name.data(), name.size()),
@@ -373,12 +402,12 @@ uint32_t CRecordStore::OrderedIndex(std::size_t position) const {
 int64_t CRecordStore::IndexOf(std::string_view name) const {
   if (m_count == 0) return -1;
   if (!m_hash.empty()) {
-    const uint64_t hash = HashName(name);
+    const auto tag = static_cast<uint32_t>(HashName(name) >> 32);
     const std::size_t mask = m_hash.size() - 1;
-    for (std::size_t slot = hash & mask; m_hash[slot] != 0; slot = (slot + 1) & mask) {
+    for (std::size_t slot = HomeSlot(tag); m_hash[slot] != 0; slot = (slot + 1) & mask) {
       const uint64_t entry = m_hash[slot];
       const auto index = static_cast<uint32_t>(entry) - 1u;
-      if ((entry >> 32) == (hash >> 32) && Name(index) == name) return index;
+      if ((entry >> 32) == tag && Name(index) == name) return index;
     }
     return -1;
   }

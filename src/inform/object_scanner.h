@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lifetime_guard.h"
+#include "mapped_allocator.h"
 
 // The object scanner: a line-oriented pass over a document's text that collects the objects
 // and routines defined in column 0, for the object bar. It reads the first few tokens of each
@@ -70,8 +71,9 @@ private:
   }
   std::string_view Name(uint32_t index) const { return Text(index, 0); }
   char* TakeText(std::size_t bytes);
+  std::size_t HomeSlot(uint32_t tag) const;
   void BuildHash() const;
-  void InsertIntoHash(uint32_t index) const;
+  void InsertIntoHash(uint32_t tag, uint32_t index) const;
   void BuildOrder() const;
 
   std::vector<std::unique_ptr<Packed[]>> m_records;
@@ -79,9 +81,10 @@ private:
   std::vector<std::unique_ptr<char[]>> m_texts;
   std::size_t m_textLeft = 0; // free bytes at the end of the last text chunk
   // At most one index is kept: the hash (slots: index + 1 in the low half, 0 empty, and the
-  // name's hash in the high half) while adding, the sorted order while listing.
-  mutable std::vector<uint64_t> m_hash;
-  mutable std::vector<uint32_t> m_order;
+  // top 32 bits of the name's hash in the high half) while adding, the sorted order while listing.
+  mutable std::vector<uint64_t, CMappedAllocator<uint64_t>> m_hash;
+  mutable int m_hashBits = 0; // m_hash has 2^m_hashBits slots
+  mutable std::vector<uint32_t, CMappedAllocator<uint32_t>> m_order;
 };
 
 // The records of one kind by name: lookups, and iteration in byte order of the names.

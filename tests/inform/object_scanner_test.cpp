@@ -200,6 +200,14 @@ TEST(UniqueNames, ListedInByteOrderAndFoundBeforeAndAfterListing) {
                                                      sixteen + "a", sixteen + "b", "a\xE9", "b"));
 }
 
+// The hash index grows many times over: every name added before stays found.
+TEST(UniqueNames, EveryNameStaysFoundAsTheIndexGrows) {
+  CObjectScanner scanner;
+  for (int i = 0; i < 300; ++i) scanner.AddObject("n" + std::to_string(i), "", "", "", 0);
+  for (int i = 0; i < 300; ++i)
+    ASSERT_EQ(scanner.AddObject("n" + std::to_string(i), "", "", "", 0), "n" + std::to_string(i) + "[02]");
+}
+
 // Logs the host calls of a scan: the progress bar's message, size, maximum, kind and pane,
 // "s" for a step, "p" for a pump and " end"; its second pump runs an action, as an event would.
 struct RecordingHost : CScanHost {
