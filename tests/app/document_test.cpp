@@ -1,23 +1,13 @@
 // Documents through the menus of the real window: New, Open, Save As, Close, New Window,
 // Go To Line, and the calls that keep the object bar's trees in step.
-#include <QApplication>
-#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QPushButton>
-#include <QTimer>
+#include <QMdiSubWindow>
 #include <QTest>
+#include <QTimer>
 
-#include "app_test_support.h"
-#include "child_frame.h"
-#include "command_ids.h"
-#include "doc_manager.h"
 #include "go_to_line_dialog.h"
 #include "ide_test_support.h"
-#include "main_frame.h"
-#include "message_box.h"
-#include "torvane_doc.h"
-#include "torvane_view.h"
 
 namespace {
 
@@ -30,8 +20,18 @@ QStringList Titles(CTorvaneApp& app) {
   return titles;
 }
 
-TEST_F(Ide, NewDocumentsAreNumberedOnceAndTheirTreesFollowSaveAsAndClose) {
+// Without files the window opens on an empty Untitled1; New numbers once; the trees follow
+// Save As; a file opened twice is one document, a failed open leaves none; named files open,
+// a missing one is created by Save, and an unreadable one ends the start.
+TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
+  ASSERT_TRUE(WriteFile(Path("cave.inf"), "Object cave;\r\n[ Main; ];\r\n"));
+  ASSERT_TRUE(QDir(dir.path()).mkpath("folder.inf/sub"));
   ASSERT_TRUE(Start());
+  EXPECT_TRUE(app->MainFrame()->isVisible());
+  EXPECT_EQ(ActiveDoc()->Buffer().LineCount(), 1);
+  EXPECT_EQ(app->MainFrame()->windowTitle(), "Torvane (Inform Mode) - Untitled1[*]");
+  EXPECT_EQ(app->MainFrame()->CurrentMenuId(), 129);
+  EXPECT_EQ(ActiveView()->GetViewFont(), (FontDescription{"Courier New", 0, 400, false, 0}));
   EXPECT_EQ(Titles(*app), QStringList{"Untitled1[*]"});
   ASSERT_TRUE(Choose(Cmd::FILE_NEW));
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
@@ -44,48 +44,62 @@ TEST_F(Ide, NewDocumentsAreNumberedOnceAndTheirTreesFollowSaveAsAndClose) {
   dialogAnswer = Path("adv");
   ASSERT_TRUE(Choose(Cmd::FILE_SAVE_AS));
   EXPECT_EQ(ActiveDoc()->GetPathName(), Path("adv.inf"));
-  EXPECT_EQ(apptest::ReadFile(Path("adv.inf")), "Object adv;");
+  EXPECT_EQ(ReadFile(Path("adv.inf")), "Object adv;");
   EXPECT_EQ(app->MainFrame()->windowTitle(), "Torvane (Inform Mode) - adv.inf[*]");
   EXPECT_FALSE(ActiveDoc()->IsModified());
   for (int tab = 0; tab < 3; ++tab) EXPECT_EQ(Tree(tab), "adv Untitled1");
 
-  // Rebuild Object Tree scans again: the object typed is now in the map.
-  ASSERT_TRUE(Choose(Cmd::BUILD_REBUILD_OBJECT_TREE));
-  EXPECT_EQ(Tree(0), "adv(adv) Untitled1");
-}
-
-TEST_F(Ide, OpeningAFileTwiceGivesOneDocumentAndAFailedOpenLeavesNone) {
-  ASSERT_TRUE(apptest::WriteFile(Path("cave.inf"), "Object cave;\r\n[ Main; ];\r\n"));
-  ASSERT_TRUE(Start());
-  dialogAnswer = Path("cave.inf");
-  ASSERT_TRUE(Choose(Cmd::FILE_OPEN)); // the document's own Open: headers in the filter
-  EXPECT_EQ(dialogFilters.last(), "Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||");
-  EXPECT_EQ(Tree(0), "cave(cave) Untitled1");
-  EXPECT_EQ(Tree(2), "cave(Main) Untitled1");
-  QDir(dir.path()).mkdir("sub");
-  dialogAnswer = Path("sub/../cave.inf");
-  ASSERT_TRUE(Choose(Cmd::FILE_OPEN));
-  EXPECT_EQ(app->DocManager()->Documents().size(), 2u);
-  EXPECT_EQ(ActiveDoc()->GetTitle(), "cave.inf");
-
-  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.inf"));
-  dialogAnswer = Path("folder.inf");
-  ASSERT_TRUE(Choose(Cmd::FILE_OPEN));
-  EXPECT_EQ(messages, QStringList{"Cannot open " + Path("folder.inf") + ":\nis a directory."});
-  EXPECT_EQ(app->DocManager()->Documents().size(), 2u);
-  EXPECT_EQ(ActiveDoc()->GetTitle(), "cave.inf");
-
+  for (const char* name : {"cave.inf", "folder.inf/sub/../../cave.inf", "folder.inf"}) {
+    dialogAnswer = Path(name);
+    ASSERT_TRUE(Choose(Cmd::FILE_OPEN)); // the document's own Open: headers in the filter
+    EXPECT_EQ(app->DocManager()->Documents().size(), 3u);
+    EXPECT_EQ(ActiveDoc()->GetTitle(), "cave.inf");
+  }
+  EXPECT_EQ(Tree(0), "adv cave(cave) Untitled1");
+  EXPECT_EQ(Tree(2), "adv cave(Main) Untitled1");
+  EXPECT_EQ(dialogs.last(), "Open: Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||");
   // Without documents the application's Open runs, with the template's filter.
-  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
-  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   EXPECT_EQ(app->MainFrame()->CurrentMenuId(), 128);
   dialogAnswer.clear();
   ASSERT_TRUE(Choose(Cmd::FILE_OPEN));
-  EXPECT_EQ(dialogFilters.last(), "Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
+  EXPECT_EQ(dialogs.last(), "Open: Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
+  ASSERT_TRUE(CloseFrame());
+
+  dialogs.clear();
+  ASSERT_TRUE(Start({QString(TORVANE_TEST_DATA) + "/lantern.inf", Path("new.inf")}));
+  EXPECT_EQ(Tree(0), "lantern(LampRoom, Workshop(lantern)) new");
+  EXPECT_EQ(ActiveDoc()->GetTitle(), "new.inf");
+  QTest::keyClicks(ActiveView(), "Include \"Parser\";");
+  ASSERT_TRUE(Choose(Cmd::FILE_SAVE));
+  EXPECT_EQ(ReadFile(Path("new.inf")), "Include \"Parser\";");
+  EXPECT_TRUE(dialogs.isEmpty()); // saved under its name, no Save As
+  ASSERT_TRUE(CloseFrame());
+
+  EXPECT_FALSE(Start({Path("folder.inf")}));
+  EXPECT_EQ(messages, QStringList(2, "Cannot open " + Path("folder.inf") + ":\nis a directory."));
+  EXPECT_FALSE(app->MainFrame()->isVisible());
 }
 
-TEST_F(Ide, NewWindowSharesTextAndUndoAndOnlyTheLastFrameAsksToSave) {
-  ASSERT_TRUE(apptest::WriteFile(Path("two.inf"), "x"));
+// Answers the next Go To dialog with each of texts in turn, pressing OK (the dialog stays
+// open on a refused one); then cancels it if it is still open.
+void AnswerGoTo(std::vector<const char*> texts) {
+  QTimer::singleShot(0, [texts] {
+    auto* dialog = qobject_cast<CGoToLineDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->Edit()->text(), "1");
+    for (const char* text : texts) {
+      dialog->Edit()->setText(text);
+      dialog->accept();
+    }
+    if (dialog->isVisible()) dialog->reject();
+  });
+}
+
+// A second window shares text and undo; Go To Line stays inside the text and refuses bad
+// numbers; only the last frame of a document asks to save.
+TEST_F(Ide, NewWindowSharesTextAndUndoGoToLineAndOnlyTheLastFrameAsksToSave) {
+  ASSERT_TRUE(WriteFile(Path("two.inf"), "x\r\nb\r\nc\r\nd"));
   ASSERT_TRUE(Start({Path("two.inf")}));
   CTorvaneView* first = ActiveView();
   ASSERT_TRUE(Choose(Cmd::WINDOW_NEW));
@@ -99,56 +113,31 @@ TEST_F(Ide, NewWindowSharesTextAndUndoAndOnlyTheLastFrameAsksToSave) {
   EXPECT_EQ(second->GetBuffer()->GetText(0, 0, 0, 1), "x");
   QTest::keyClicks(first, "q");
 
-  // The first frame closes without a question; the last asks once, and Cancel keeps it.
+  // The first frame closes without a question.
   app->DocManager()->Frames(ActiveDoc()).front()->close();
   QApplication::processEvents();
   EXPECT_TRUE(messages.isEmpty());
   EXPECT_EQ(Titles(*app), QStringList{"two.inf[*]"});
+
+  const std::pair<std::vector<const char*>, int> cases[] = {
+      {{"3"}, 2}, {{"0"}, 0}, {{"2"}, 1}, {{"1"}, 0}, {{"99999"}, 3}, {{" 2 "}, 1}, {{}, 1},
+      {{"100000", "-1", "x3", "4"}, 3}};
+  for (const auto& [texts, line] : cases) {
+    AnswerGoTo(texts);
+    ASSERT_TRUE(Choose(Cmd::GOTO_LINE));
+    EXPECT_EQ(second->GetCursorPosition(), TextPosition(0, line)) << texts.size();
+  }
+
+  // The last frame asks once, and Cancel keeps it.
   answers = {IDCANCEL, IDNO};
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
-  EXPECT_EQ(messages, QStringList{"Save changes to two.inf?"});
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
-  EXPECT_TRUE(app->DocManager()->Documents().empty());
-  EXPECT_EQ(apptest::ReadFile(Path("two.inf")), "x");
-}
-
-// Answers the next Go To dialog with text (pressing OK) or cancels it (text null); texts
-// refused by the dialog are corrected by the following entries of more.
-void AnswerGoTo(const char* text, std::vector<const char*> more = {}) {
-  QTimer::singleShot(0, [text, more] {
-    auto* dialog = qobject_cast<CGoToLineDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->Edit()->text(), "1");
-    if (!text) return dialog->reject();
-    dialog->Edit()->setText(text);
-    dialog->accept();
-    for (const char* next : more) {
-      dialog->Edit()->setText(next);
-      dialog->accept();
-    }
-  });
-}
-
-TEST_F(Ide, GoToLineStaysInsideTheTextAndRefusesBadNumbers) {
-  ASSERT_TRUE(apptest::WriteFile(Path("lines.inf"), "a\r\nb\r\nc\r\nd"));
-  ASSERT_TRUE(Start({Path("lines.inf")}));
-  CTorvaneView* view = ActiveView();
-  const std::pair<const char*, int> cases[] = {{"3", 2}, {"0", 0}, {"2", 1}, {"1", 0},
-                                               {"99999", 3}, {" 2 ", 1}};
-  for (const auto& [text, line] : cases) {
-    AnswerGoTo(text);
-    ASSERT_TRUE(Choose(Cmd::GOTO_LINE));
-    EXPECT_EQ(view->GetCursorPosition(), TextPosition(0, line)) << text;
-  }
-  AnswerGoTo(nullptr);
-  ASSERT_TRUE(Choose(Cmd::GOTO_LINE));
-  EXPECT_EQ(view->GetCursorPosition(), TextPosition(0, 1));
-  AnswerGoTo("100000", {"-1", "x3", "4"});
-  ASSERT_TRUE(Choose(Cmd::GOTO_LINE));
   EXPECT_EQ(messages, (QStringList{"Please enter an integer between 0 and 99999.",
                                    "Please enter an integer between 0 and 99999.",
-                                   "Please enter an integer."}));
-  EXPECT_EQ(view->GetCursorPosition(), TextPosition(0, 3));
+                                   "Please enter an integer.", "Save changes to two.inf?",
+                                   "Save changes to two.inf?"}));
+  EXPECT_TRUE(app->DocManager()->Documents().empty());
+  EXPECT_EQ(ReadFile(Path("two.inf")), "x\r\nb\r\nc\r\nd");
 }
 
 } // namespace

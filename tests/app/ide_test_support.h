@@ -1,48 +1,119 @@
 #pragma once
 // A whole IDE for one test: the application with its main frame, settings in a folder of
 // its own, message boxes and file dialogs answered by the test.
-#include <QAction>
-#include <QStringList>
+#include <QApplication>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../toolchain/toolchain_test_support.h"
+#include "command_binder.h"
+#include "command_ids.h"
+#include "doc_manager.h"
+#include "file_dialog.h"
+#include "frame_child.h"
+#include "main_frame.h"
+#include "message_box.h"
+#include "my_tree_view.h"
+#include "object_bar.h"
+#include "profile_store.h"
 #include "torvane_app.h"
-
-class CTorvaneDoc;
-class CTorvaneView;
+#include "torvane_doc.h"
+#include "torvane_view.h"
 
 namespace apptest {
 
 class Ide : public ::testing::Test {
 protected:
-  void SetUp() override;
-  void TearDown() override;
-
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    CProfileStore::SetUserConfigDirectory(dir.filePath("config"));
+    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
+      messages << text;
+      return answers.isEmpty() ? IDOK : answers.takeFirst();
+    });
+    SetTorvaneFileDialogHandler([this](const FileDialogRequest& request) {
+      dialogs << request.title + ": " + request.filter;
+      return FileDialogAnswer{dialogAnswer, 0};
+    });
+  }
+  void TearDown() override {
+    app.reset();
+    SetTorvaneMessageBoxHandler({});
+    SetTorvaneFileDialogHandler({});
+  }
   // Starts the application on files; the result of InitInstance.
-  bool Start(const QStringList& files = {});
+  bool Start(const QStringList& files = {}) {
+    app = std::make_unique<CTorvaneApp>();
+    const bool started = app->InitInstance(files);
+    QApplication::processEvents();
+    return started;
+  }
   // Closes the main frame as the user does; true when it closed.
-  bool CloseFrame();
+  bool CloseFrame() {
+    const bool closed = app->MainFrame()->close();
+    QApplication::processEvents();
+    return closed;
+  }
   // The action of command id in menu menuId (128 or 129), searched through its pop-ups.
-  QAction* MenuAction(int menuId, int id);
-  // Refreshes and triggers command id from the menu shown now; false when it is disabled.
-  bool Choose(int id);
+  QAction* MenuAction(int menuId, int id) {
+    const QList<QMenu*> topLevel = app->MainFrame()->Menus(menuId);
+    for (std::vector<QMenu*> menus(topLevel.begin(), topLevel.end()); !menus.empty();) {
+      QMenu* menu = menus.back();
+      menus.pop_back();
+      for (QAction* action : menu->actions()) {
+        if (action->menu()) menus.push_back(action->menu());
+        if (action->data().toInt() == id) return action;
+      }
+    }
+    return nullptr;
+  }
+  // Whether command id is enabled in the menu shown now, refreshed first.
+  bool Enabled(int id) {
+    app->MainFrame()->Binder().Refresh();
+    QAction* action = MenuAction(app->MainFrame()->CurrentMenuId(), id);
+    EXPECT_NE(action, nullptr) << id;
+    return action && action->isEnabled();
+  }
+  // Triggers command id from the menu shown now; false when it is disabled.
+  bool Choose(int id) {
+    if (!Enabled(id)) return false;
+    MenuAction(app->MainFrame()->CurrentMenuId(), id)->trigger();
+    QApplication::processEvents();
+    return true;
+  }
   // The tree of object-bar tab tab: each root and its items, children in parentheses
   // ("lantern(LampRoom, Workshop(lantern))"), roots apart by a blank.
-  std::string Tree(int tab);
-  CTorvaneDoc* ActiveDoc();
-  CTorvaneView* ActiveView();
+  std::string Tree(int tab) {
+    std::function<std::string(const CTreeItem*)> subtree = [&](const CTreeItem* item) {
+      std::string out = item->Text();
+      for (int i = 0; i < item->ChildCount(); ++i)
+        out += (i == 0 ? "(" : ", ") + subtree(item->Child(i)) + (i + 1 == item->ChildCount() ? ")" : "");
+      return out;
+    };
+    std::string out;
+    for (const CTreeItem* root = app->MainFrame()->ObjectBarTabs()->GetView(tab)->Model().FirstRoot();
+         root; root = root->NextSibling())
+      out += (out.empty() ? "" : " ") + subtree(root);
+    return out;
+  }
+  CTorvaneDoc* ActiveDoc() { return static_cast<CTorvaneDoc*>(app->DocManager()->ActiveDocument()); }
+  CTorvaneView* ActiveView() {
+    CFrameChild* frame = app->DocManager()->ActiveFrame();
+    return frame ? static_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
+  }
   QString Path(const QString& name) const { return dir.filePath(name); }
 
   QTemporaryDir dir;
   std::unique_ptr<CTorvaneApp> app;
   QStringList messages;
-  std::vector<int> answers; // given to the boxes in turn; IDOK once they run out
-  QStringList dialogTitles;
-  QStringList dialogFilters;
+  QList<int> answers; // given to the boxes in turn; IDOK once they run out
+  QStringList dialogs; // each file dialog asked, as "title: filter"
   QString dialogAnswer;
 };
 

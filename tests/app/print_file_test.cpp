@@ -1,5 +1,5 @@
-// Printing a file without a window, as the command line does: into a PDF, and the failures
-// that must come back as a message and a non-zero status.
+// The command line, and printing a file without a window as it asks: into a PDF, and the
+// failures that must come back as a message and a non-zero status.
 #include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -7,61 +7,80 @@
 #include <gtest/gtest.h>
 
 #include "../support/pdf_reader.h"
+#include "command_line.h"
 #include "print_file.h"
 #include "profile_store.h"
 
 namespace {
 
-// What cannot be printed comes back as a message and a non-zero status (the program's own
-// run, below, prints and meets a missing file).
-TEST(PrintFile, FailuresComeBackAsMessagesWithANonZeroStatus) {
-  QTemporaryDir dir;
-  CProfileStore::SetUserConfigDirectory(dir.path());
-  const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-  const QString source = QStringLiteral(TORVANE_TEST_DATA "/lantern.inf");
-  const QString badOut = dir.filePath(QStringLiteral("no/folder/out.pdf"));
-  const struct {
-    QString source, out, message;
-  } failures[] = {{dir.path(), pdf, "Cannot read " + dir.path() + "."},
-                  {source, badOut, "Cannot write " + badOut + "."}};
-  for (const auto& f : failures) {
-    const PrintFileOutcome outcome = PrintFileToPdf(f.source, f.out);
-    EXPECT_NE(outcome.status, 0) << f.message.toStdString();
-    EXPECT_EQ(outcome.message, f.message);
-    EXPECT_FALSE(QFile::exists(pdf));
-  }
-
-  if (!QPrinterInfo::defaultPrinter().isNull()) return; // it would really print
-  const PrintFileOutcome outcome = PrintFiles({source, source}, QString());
-  EXPECT_NE(outcome.status, 0);
-  const QString once = "No default printer is set up; " + source + " was not printed.";
-  EXPECT_EQ(outcome.message, once + "\n" + once); // every file is tried
+TEST(CommandLine, OptionsFilesAndErrors) {
+  // The request in one line: "action: files, PDF, text" (an error's files are not looked at).
+  auto parsed = [](const QStringList& arguments) {
+    const CommandLineRequest r = ParseCommandLine(arguments);
+    const bool error = r.action == CommandLineRequest::Action::Error;
+    const char* actions[] = {"run", "print", "error", "print files"};
+    return actions[int(r.action)] + QString(": ") + (error ? "" : r.files.join(' ')) + ", " + r.pdfPath + ", " + r.text;
+  };
+  const QString help = parsed({"/usr/bin/torvane", "--help"});
+  EXPECT_TRUE(help.startsWith("print: , , Usage: torvane [options] [FILE...]\n") &&
+              help.contains("  --print  ") && help.contains("  --print-to-pdf <OUT.pdf>  ")) << help.toStdString();
+  const std::pair<QStringList, QString> rows[] = {
+      {{"t", "--version"}, "print: , , Torvane 0.60a\n"},
+      {{"t", "a.inf", "-platform", "offscreen", "dir/b.h"}, "run: a.inf dir/b.h, , "},
+      {{"t", "--print", "a.inf", "b.h"}, "print files: a.inf b.h, , "},
+      {{"t", "--print-to-pdf", "out.pdf", "a.inf"}, "print files: a.inf, out.pdf, "},
+      {{"t", "a.inf", "-"}, "error: , , t: cannot read a source from standard input ('-'); name a file.\n"},
+      {{"t", "--frobnicate"}, "error: , , t: Unknown option 'frobnicate'.\nTry 't --help'.\n"},
+      {{"t", "--print"}, "error: , , t: --print needs a file to print.\nTry 't --help'.\n"},
+      {{"t", "--print-to-pdf", "o.pdf"}, "error: , , t: --print-to-pdf needs a file to print.\nTry 't --help'.\n"},
+      {{"t", "--print-to-pdf", "o.pdf", "a.inf", "b.inf"},
+       "error: , , t: --print-to-pdf prints one file into the PDF; 2 were given.\nTry 't --help'.\n"},
+      {{"t", "--print-to-pdf=", "a.inf"},
+       "error: , , t: --print-to-pdf needs the name of the PDF to write.\nTry 't --help'.\n"},
+      {{"t", "--print", "--print-to-pdf", "o.pdf", "a.inf"},
+       "error: , , t: --print and --print-to-pdf exclude each other.\nTry 't --help'.\n"}};
+  for (const auto& [arguments, expected] : rows) EXPECT_EQ(parsed(arguments), expected);
 }
 
-// The program itself, with no display to open: the PDF has the page setup's margins, and a
-// missing file is a message on standard error with a non-zero status.
-TEST(PrintFile, TorvanePrintToPdfPrintsWithoutAWindowOrSaysWhyNot) {
+// The program itself, with no display to open: the PDF has the page setup's margins; a
+// missing file is a message on standard error with a non-zero status, and so is what cannot
+// be read or written.
+TEST(PrintFile, PrintsWithoutAWindowOrSaysWhyNot) {
   QTemporaryDir dir;
   CProfileStore::SetUserConfigDirectory(dir.path());
+  const QString pdf = dir.filePath("out.pdf");
+  const QString source = TORVANE_TEST_DATA "/lantern.inf";
+  const QString badOut = dir.filePath("no/folder/out.pdf");
+  for (const auto& [in, out, message] : {std::tuple{dir.path(), pdf, "Cannot read " + dir.path() + "."},
+                                         std::tuple{source, badOut, "Cannot write " + badOut + "."}}) {
+    const PrintFileOutcome outcome = PrintFileToPdf(in, out);
+    EXPECT_NE(outcome.status, 0) << message.toStdString();
+    EXPECT_EQ(outcome.message, message);
+    EXPECT_FALSE(QFile::exists(pdf));
+  }
+  if (QPrinterInfo::defaultPrinter().isNull()) { // else it would really print
+    const PrintFileOutcome outcome = PrintFiles({source, source}, QString());
+    EXPECT_NE(outcome.status, 0);
+    const QString once = "No default printer is set up; " + source + " was not printed.";
+    EXPECT_EQ(outcome.message, once + "\n" + once); // every file is tried
+  }
+
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 2500);
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "TopMargin", 2000);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
     environment.remove(QString::fromLatin1(name));
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // Qt warns without one
-  const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-  auto run = [&](const QString& source, std::string& errors) {
+  environment.insert("XDG_CONFIG_HOME", dir.path());
+  environment.insert("XDG_RUNTIME_DIR", dir.path()); // Qt warns without one
+  auto run = [&](const QString& file) { // how it ended, then what it wrote on standard error
     QProcess torvane;
     torvane.setProcessEnvironment(environment);
-    torvane.start(QStringLiteral(TORVANE_PROGRAM), {QStringLiteral("--print-to-pdf"), pdf, source});
+    torvane.start(TORVANE_PROGRAM, {"--print-to-pdf", pdf, file});
     EXPECT_TRUE(torvane.waitForFinished(60000));
-    errors = torvane.readAllStandardError().toStdString();
-    return torvane.exitStatus() == QProcess::NormalExit ? torvane.exitCode() : -1;
+    const bool ok = torvane.exitStatus() == QProcess::NormalExit && torvane.exitCode() == 0;
+    return (ok ? "ok: " : "failed: ") + torvane.readAllStandardError().toStdString();
   };
-  std::string errors;
-  EXPECT_EQ(run(QStringLiteral(TORVANE_TEST_DATA "/lantern.inf"), errors), 0);
-  EXPECT_EQ(errors, "");
+  EXPECT_EQ(run(source), "ok: ");
   const pdftest::Pdf printed = pdftest::Read(pdf);
   const QStringList lines = printed.Lines(1);
   ASSERT_FALSE(lines.isEmpty());
@@ -71,9 +90,8 @@ TEST(PrintFile, TorvanePrintToPdfPrintsWithoutAWindowOrSaysWhyNot) {
   EXPECT_NEAR(printed.words.at(0).y, 56.69, 0.1); // 20 mm
 
   QFile::remove(pdf);
-  const QString missing = dir.filePath(QStringLiteral("none.inf"));
-  EXPECT_NE(run(missing, errors), 0);
-  EXPECT_EQ(errors, "torvane: " + missing.toStdString() + " does not exist.\n");
+  const QString missing = dir.filePath("none.inf");
+  EXPECT_EQ(run(missing), "failed: torvane: " + missing.toStdString() + " does not exist.\n");
   EXPECT_FALSE(QFile::exists(pdf));
 }
 

@@ -1,17 +1,13 @@
 // The Inform view: colours from the style table painted over the Inform colouring, stored
 // styles read back, the document font, the margin icons and the context menu.
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFontInfo>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "app_test_support.h"
+#include "../toolchain/toolchain_test_support.h"
 #include "colouring.h"
 #include "profile_store.h"
 #include "style_table.h"
@@ -22,38 +18,33 @@ namespace {
 
 class InformView : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-  // A view showing text (lines joined by CR LF in the file), not focused, so that no caret
-  // is drawn. Colour tests use large letters, so that many pixels carry the full ink.
-  void Show(const std::string& text, int pixelHeight = 0) {
-    const QString path = dir.filePath("shown.inf");
-    ASSERT_TRUE(apptest::WriteFile(path, text));
-    ASSERT_TRUE(buffer.Load(path.toStdString()));
+  // A view showing text, not focused, so that no caret is drawn. Colour tests use large
+  // letters, so that many pixels carry the full ink.
+  void Show(const QByteArray& text, int pixelHeight = 0) {
+    ASSERT_TRUE(WriteFile(dir.filePath("shown.inf"), text));
+    ASSERT_TRUE(buffer.Load(dir.filePath("shown.inf").toStdString()));
     view = std::make_unique<CTorvaneView>();
     view->SetDocumentBuffer(&buffer);
     view->SetStyleTable(&styles);
     view->OnInitialUpdate();
-    if (pixelHeight != 0) {
-      FontDescription large = CTorvaneView::DocumentFont();
-      large.height = -pixelHeight;
-      view->SetViewFont(large);
-    }
+    EXPECT_EQ(view->GetViewFont(), (FontDescription{"Courier New", 0, 400, false, 0}));
+    if (pixelHeight != 0) view->SetViewFont({"Courier New", -pixelHeight, 400, false, 0});
     view->resize(1000, 300);
     view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
   }
-  QImage Grab() { return view->viewport()->grab().toImage(); }
-  // Pixels of colour in the cells [first, last) of line.
-  int Pixels(const QImage& image, int line, int first, int last, COLORREF colour) {
-    return apptest::CountColour(image, apptest::CellsRect(*view, line, first, last),
-                                ColorFromRef(colour));
-  }
-  // Pixels of colour in the margin beside line.
-  int MarginPixels(const QImage& image, int line, const QColor& colour) {
-    const int lh = view->GetLineHeight();
-    return apptest::CountColour(image, QRect(0, line * lh, CCrystalTextView::MARGIN_WIDTH, lh),
-                                colour);
+  // Pixels of colour in the cells [first, last) of line, or in its margin when first < 0.
+  int Pixels(int line, int first, int last, const QColor& colour) {
+    const QImage image = view->viewport()->grab().toImage();
+    const int h = view->GetLineHeight();
+    const QRect cells = first < 0 ? QRect(0, line * h, CCrystalTextView::MARGIN_WIDTH, h)
+                                  : QRect(view->TextPosToPoint(TextPosition(first, line)),
+                                          QSize((last - first) * view->GetCharWidth(), h));
+    int count = 0;
+    for (int y = cells.top(); y <= cells.bottom(); ++y)
+      for (int x = cells.left(); x <= cells.right(); ++x)
+        count += image.valid(x, y) && image.pixelColor(x, y).rgb() == colour.rgb();
+    return count;
   }
 
   QTemporaryDir dir;
@@ -64,68 +55,50 @@ protected:
 
 TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColoursAlsoStoredOnes) {
   Show("! Moonlit room, lit by MMMM\r\nprint \"HHHHMMMM\";\r\n", 28);
-  const COLORREF comment = styles.GetColour(COLORINDEX_COMMENT);
-  const COLORREF quoted = styles.GetColour(COLORINDEX_QUOTEDTEXT);
-  const COLORREF red = RgbRef(255, 0, 0);
-  ASSERT_NE(comment, quoted);
-  ASSERT_NE(comment, red);
-  const QImage image = Grab();
-  EXPECT_GT(Pixels(image, 0, 2, 27, comment), 20); // the comment's letters
-  EXPECT_EQ(Pixels(image, 0, 2, 27, quoted), 0);
-  EXPECT_EQ(Pixels(image, 0, 2, 27, red), 0);
-  EXPECT_GT(Pixels(image, 1, 7, 15, quoted), 20); // inside the string
-  EXPECT_EQ(Pixels(image, 1, 7, 15, comment), 0);
-  EXPECT_EQ(Pixels(image, 1, 0, 5, quoted), 0); // "print" is not string-coloured
+  const QColor comment = ColorFromRef(styles.GetColour(COLORINDEX_COMMENT));
+  const QColor quoted = ColorFromRef(styles.GetColour(COLORINDEX_QUOTEDTEXT));
+  const QColor red(255, 0, 0);
+  ASSERT_TRUE(comment != quoted && comment != red);
+  EXPECT_GT(Pixels(0, 2, 27, comment), 20); // the comment's letters
+  EXPECT_EQ(Pixels(0, 2, 27, quoted) + Pixels(0, 2, 27, red), 0);
+  EXPECT_GT(Pixels(1, 7, 15, quoted), 20); // inside the string
+  EXPECT_EQ(Pixels(1, 7, 15, comment) + Pixels(1, 0, 5, quoted), 0); // "print" is not quoted
   // The background of the text is the style table's.
-  EXPECT_EQ(image.pixelColor(apptest::CellsRect(*view, 1, 20, 21).center()).rgb(),
-            ColorFromRef(styles.GetColour(COLORINDEX_BKGND)).rgb());
+  EXPECT_EQ(Pixels(1, 20, 21, ColorFromRef(styles.GetColour(COLORINDEX_BKGND))),
+            view->GetCharWidth() * view->GetLineHeight());
 
   // Styles read from the settings are painted from then on.
   CProfileStore store(dir.filePath("styles.ini"));
-  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(red)));
+  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentColour", static_cast<int32_t>(RgbRef(255, 0, 0))));
   ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "CommentItalic", 1));
   styles.LoadStyles(store); // the view hears of it and repaints
-  EXPECT_GT(Pixels(Grab(), 0, 2, 27, red), 20);
+  EXPECT_GT(Pixels(0, 2, 27, red), 20);
   EXPECT_TRUE(view->IsStyleItalic(COLORINDEX_COMMENT));
   EXPECT_FALSE(view->IsStyleBold(COLORINDEX_COMMENT));
-  // Indices past the table keep the view's own answer instead of reading past its end.
-  EXPECT_FALSE(view->IsStyleBold(CStyleTable::STYLE_COUNT + 1));
-  EXPECT_EQ(view->GetStyleColor(CStyleTable::STYLE_COUNT + 1), RgbRef(255, 0, 0));
+  // Indices from 16, the table's end, on keep the view's own answer, not a read past it.
+  EXPECT_FALSE(view->IsStyleBold(16));
+  EXPECT_EQ(view->GetStyleColor(16), RgbRef(255, 0, 0));
 }
 
-TEST_F(InformView, TheDocumentFontResolvesToAFixedPitchFaceAndIsTakenAtTheInitialUpdate) {
-  const FontDescription font = CTorvaneView::DocumentFont();
-  const QFontInfo info(ResolveViewFont(font, false, false));
-  EXPECT_TRUE(info.fixedPitch());
-  EXPECT_EQ(info.family(), "Liberation Mono");
-  Show("x\r\n");
-  EXPECT_EQ(view->GetViewFont(), font);
-
-}
-
-TEST_F(InformView, ABookmarkedLineShowsItsIconFromTheStripAndAHighlightedOneNone) {
-  Show("one\r\ntwo\r\nthree\r\n");
+// A bookmarked line shows its icon from the strip, a highlighted one none; the context menu
+// offers the edit commands and disables the ones nobody handles.
+TEST_F(InformView, MarginIconsAndTheContextMenu) {
+  Show("abc def\r\ntwo\r\nthree\r\n");
   const QColor tag(255, 214, 60); // the bookmark tag's yellow
   const QColor margin = ColorFromRef(view->GetStyleColor(COLORINDEX_SELMARGIN));
-  const int cells = CCrystalTextView::MARGIN_WIDTH * view->GetLineHeight();
-  EXPECT_EQ(MarginPixels(Grab(), 1, tag), 0);
+  EXPECT_EQ(Pixels(1, -1, 0, tag), 0);
   buffer.SetLineFlag(1, LF_NUMBERED_BOOKMARK(3), true);
   buffer.SetLineFlag(2, LF_HIGHLIGHT3, true); // a mark with no icon
   view->viewport()->update();
-  const QImage image = Grab();
-  EXPECT_GT(MarginPixels(image, 1, tag), 10);
-  EXPECT_EQ(MarginPixels(image, 0, margin), cells);
-  EXPECT_EQ(MarginPixels(image, 2, margin), cells);
-}
+  EXPECT_GT(Pixels(1, -1, 0, tag), 10);
+  for (int line : {0, 2})
+    EXPECT_EQ(Pixels(line, -1, 0, margin), CCrystalTextView::MARGIN_WIDTH * view->GetLineHeight());
 
-TEST_F(InformView, TheContextMenuOffersTheEditCommandsAndDisablesTheUnhandledOnes) {
-  Show("abc def\r\n");
   QApplication::clipboard()->clear();
   auto texts = [](QMenu& menu) {
     QStringList list;
     for (QAction* action : menu.actions())
-      list << (action->isSeparator() ? QString("-")
-                                     : action->text() + (action->isEnabled() ? "" : " (off)"));
+      list << (action->isSeparator() ? "-" : action->text() + (action->isEnabled() ? "" : " (off)"));
     return list.join("|");
   };
   std::unique_ptr<QMenu> menu = view->CreateContextMenu();
