@@ -141,34 +141,6 @@ protected:
   QStringList messages;
 };
 
-TEST_F(Search, GoesDownOrUpFromThePositionAndWrapsOnce) {
-  Load("ab ab\nab AB ab\nx");
-  const struct {
-    TextPosition start;
-    uint32_t flags;
-    bool wrap;
-    bool found;
-    TextPosition at;
-  } cases[] = {
-      {{2, 0}, 0, false, true, {3, 0}},
-      {{4, 0}, 0, false, true, {0, 1}},
-      {{1, 1}, SearchMatchCase, false, true, {6, 1}},
-      {{7, 1}, 0, false, false, {}},
-      {{7, 1}, 0, true, true, {0, 0}},
-      {{6, 1}, SearchUp, false, true, {3, 1}}, // the nearest one starting before
-      {{0, 1}, SearchUp, false, true, {3, 0}}, // the rightmost of the line above
-      {{0, 0}, SearchUp, false, false, {}},
-      {{0, 0}, SearchUp, true, true, {6, 1}},
-  };
-  for (const auto& c : cases) {
-    TextPosition found(-1, -1);
-    EXPECT_EQ(view->SearchText("ab", c.start, c.flags, c.wrap, found), c.found);
-    if (c.found) {
-      EXPECT_EQ(found, c.at) << c.start.x << "," << c.start.y << " " << c.flags;
-    }
-  }
-}
-
 TEST_F(Search, AMatchMustLieInsideTheRange) {
   Load("two two\ntwo two");
   TextPosition found;

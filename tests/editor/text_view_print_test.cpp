@@ -1,6 +1,8 @@
-// Printing a text view into PDF files read back with pdftotext, and the print commands with
-// their dialogs answered by the test.
+// Page geometry and pagination in printer units; printing a text view into PDF files read back
+// with pdftotext; the print commands and Page Setup with their dialogs answered by the test.
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -8,18 +10,62 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "../support/pdf_reader.h"
 #include "command_ids.h"
 #include "message_box.h"
+#include "page_setup.h"
 #include "print_dialogs.h"
+#include "print_layout.h"
 #include "printer_choice.h"
 #include "profile_store.h"
 #include "view_test_support.h"
 
 namespace {
+
+TEST(PrintLayout, HundredthsOfAMillimetreBecomePrinterUnitsRounded) {
+  // 472.44; one half; just below a half; no overflow on the way.
+  for (auto [hundredths, dpi, units] : {std::tuple{1000, 1200, 472}, {127, 10, 1}, {126, 10, 0}, {2000000, 2400, 1889764}})
+    EXPECT_EQ(HundredthsMmToUnits(hundredths, dpi), units) << hundredths;
+}
+
+TEST(PrintLayout, TextAreaIsThePageLessMarginsAndTheFooterBand) {
+  const PrintRect margins{10, 20, 30, 40};
+  EXPECT_EQ(TextAreaFor({0, 0, 1000, 2000}, margins, 11, false, true),
+            (PrintRect{10, 20, 970, 1944})); // band 11 + 5
+  EXPECT_EQ(TextAreaFor({1000, 2000, 0, 0}, margins, 11, true, true),
+            (PrintRect{10, 36, 970, 1944}));
+  EXPECT_EQ(FooterBandFor({10, 20, 970, 1944}, 11), (PrintRect{10, 1944, 970, 1960}));
+}
+
+std::vector<int> Paginate(const std::vector<int>& heights, int top, int bottom) {
+  return PaginateLines(static_cast<int>(heights.size()), top, bottom,
+                       [&](int line) { return heights.at(static_cast<std::size_t>(line)); });
+}
+
+TEST(PrintLayout, PagesBreakBeforeTheFirstLineThatEndsBelowTheArea) {
+  EXPECT_EQ(Paginate({100, 100, 100, 100, 100, 100, 100}, 50, 350), (std::vector<int>{0, 3, 6}));
+  EXPECT_EQ(Paginate({100, 100, 101}, 50, 350), (std::vector<int>{0, 2}));
+  EXPECT_EQ(Paginate({50, 400, 50}, 0, 300), (std::vector<int>{0, 1, 2})); // too tall: alone
+  EXPECT_EQ(Paginate({400, 50, 50}, 0, 300), (std::vector<int>{0, 1}));
+  EXPECT_EQ(Paginate({}, 0, 300), (std::vector<int>{0}));
+  const std::vector<int> many = Paginate(std::vector<int>(100, 300), 0, 300);
+  ASSERT_EQ(many.size(), 100u);
+  EXPECT_EQ(many[99], 99);
+}
+
+TEST(PrintLayout, LinesOfAPageRunToTheNextPageOrTheEnd) {
+  // Pages 0 and 4: nothing, and no reading past the table.
+  for (auto [page, first, end] : {std::tuple{2, 3, 6}, {3, 6, 8}, {0, 8, 8}, {4, 8, 8}}) {
+    EXPECT_EQ(LinesOfPage({0, 3, 6}, page, 8).first, first) << page;
+    EXPECT_EQ(LinesOfPage({0, 3, 6}, page, 8).end, end) << page;
+  }
+}
 
 class Printing : public viewtest::TextViewTest<> {
 protected:
@@ -66,31 +112,11 @@ std::string NumberedLines(int count) {
   return text;
 }
 
-// With 10 mm margins 90 lines fill the text area of an A4 page above the footer band; line
-// 91 would end below it. An empty text is one page with only its footer.
-TEST_F(Printing, ThreeHundredLinesBreakIntoPagesOfNinetyLinesAndNoLinesIntoOnePage) {
-  Use("");
+TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStopsOfFour) {
+  Use(""); // an empty text is one page with only its footer
   pdftest::Pdf pdf = Print();
   EXPECT_EQ(pdf.pages, 1);
   EXPECT_EQ(pdf.Lines(1), QStringList("Page 1/1"));
-  Use(NumberedLines(300));
-  pdf = Print();
-  ASSERT_EQ(pdf.pages, 4);
-  const int first[] = {1, 91, 181, 271, 301};
-  for (int page = 1; page <= 4; ++page) {
-    const QStringList lines = pdf.Lines(page);
-    ASSERT_EQ(lines.size(), first[page] - first[page - 1] + 1) << page;
-    EXPECT_EQ(lines.first(), QStringLiteral("line %1").arg(first[page - 1]));
-    EXPECT_EQ(lines.at(lines.size() - 2), QStringLiteral("line %1").arg(first[page] - 1));
-    EXPECT_EQ(lines.last(), QStringLiteral("Page %1/4").arg(page));
-  }
-  const pdftest::Pdf range = Print(2, 3);
-  ASSERT_EQ(range.pages, 2);
-  EXPECT_EQ(range.Lines(1).first(), "line 91");
-  EXPECT_EQ(range.Lines(2).last(), "Page 3/4");
-}
-
-TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStopsOfFour) {
   Use("ab\tX\nabc X\n\n\tX\nabcd\tX");
   const std::vector<pdftest::Word> w = Print().words; // ab X abc X X abcd X Page 1/1
   ASSERT_EQ(w.size(), 9u);
@@ -122,20 +148,6 @@ TEST_F(Printing, LongLinesWrapAtWordsAndCountAsTheLinesTheyTake) {
   EXPECT_EQ(pdf.Lines(2), QStringList({"next", "Page 2/2"}));
 }
 
-TEST_F(Printing, MarginsThatLeaveNoRoomPrintNothing) {
-  CProfileStore store;
-  store.WriteProfileInt("Editor\\PageSetup", "LeftMargin", 11000);
-  store.WriteProfileInt("Editor\\PageSetup", "RightMargin", 10000); // 21 cm of a 21 cm page
-  Use("text");
-  QPrinter printer(QPrinter::HighResolution);
-  ToPdf(printer);
-  QString error;
-  EXPECT_FALSE(view.PrintTo(printer, &error));
-  EXPECT_EQ(error, "The page margins of Page Setup leave no room for text on the page. Nothing "
-                   "was printed.");
-  EXPECT_FALSE(QFile::exists(path));
-}
-
 // Upper-case letters are blue on the screen, the painter's black on paper.
 TEST_F(Printing, TextPrintsWithoutSyntaxColours) {
   Use("HELLO WORLD\nQUITE BLUE");
@@ -149,19 +161,16 @@ TEST_F(Printing, TextPrintsWithoutSyntaxColours) {
   painter.end();
   int ink = 0, coloured = 0;
   for (int y = 0; y < page.height(); ++y)
-    for (int x = 0; x < page.width(); ++x) {
-      const QColor c = page.pixelColor(x, y);
-      ink += c != Qt::white;
-      coloured += std::max({c.red(), c.green(), c.blue()}) -
-                      std::min({c.red(), c.green(), c.blue()}) > 8;
-    }
+    for (int x = 0; x < page.width(); ++x)
+      ink += page.pixelColor(x, y) != Qt::white, coloured += page.pixelColor(x, y).hsvSaturation() > 8;
   EXPECT_GT(ink, 200);
   EXPECT_EQ(coloured, 0);
 }
 
-// The preview shows as many pages as a print has.
-TEST_F(Printing, PrintCommandsPrintWhereTheDialogSaysPreviewOrTellWhyNot) {
-  Use(NumberedLines(200));
+// With 10 mm margins 90 lines fill the text area of an A4 page above the footer band; line
+// 91 would end below it. The preview shows as many pages as a print has.
+TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogSaysPreviewOrTellWhyNot) {
+  Use(NumberedLines(300));
   int answer = QDialog::Rejected, previewPages = -1;
   SetPrintDialogHandler([&](QDialog& dialog) {
     if (auto* print = qobject_cast<QPrintDialog*>(&dialog)) ToPdf(*print->printer());
@@ -173,34 +182,54 @@ TEST_F(Printing, PrintCommandsPrintWhereTheDialogSaysPreviewOrTellWhyNot) {
     return answer;
   });
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT_PREVIEW));
-  EXPECT_EQ(previewPages, 3);
+  EXPECT_EQ(previewPages, 4);
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
   EXPECT_FALSE(QFile::exists(path));
   answer = QDialog::Accepted;
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
-  EXPECT_EQ(pdftest::Read(path).pages, 3);
+  const pdftest::Pdf pdf = pdftest::Read(path);
+  ASSERT_EQ(pdf.pages, 4);
+  const int first[] = {1, 91, 181, 271, 301};
+  for (int page = 1; page <= 4; ++page) {
+    const QStringList lines = pdf.Lines(page);
+    ASSERT_EQ(lines.size(), first[page] - first[page - 1] + 1) << page;
+    EXPECT_EQ(lines.first(), QStringLiteral("line %1").arg(first[page - 1]));
+    EXPECT_EQ(lines.at(lines.size() - 2), QStringLiteral("line %1").arg(first[page] - 1));
+    EXPECT_EQ(lines.last(), QStringLiteral("Page %1/4").arg(page));
+  }
+  const pdftest::Pdf range = Print(2, 3);
+  ASSERT_EQ(range.pages, 2);
+  EXPECT_EQ(range.Lines(1).first(), "line 91");
+  EXPECT_EQ(range.Lines(2).last(), "Page 3/4");
   EXPECT_TRUE(messages.isEmpty());
-
-  if (!QPrinterInfo::defaultPrinter().isNull()) return; // Print Direct would really print
-  EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT_DIRECT));
-  EXPECT_EQ(messages, QStringList("No default printer is set up. Use Print to choose a printer "
-                                  "or to print to a file."));
+  if (QPrinterInfo::defaultPrinter().isNull()) { // else Print Direct would really print
+    EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT_DIRECT));
+    EXPECT_EQ(messages, QStringList("No default printer is set up. Use Print to choose a printer "
+                                    "or to print to a file."));
+  }
+  // Margins that leave no room print nothing.
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 11000);
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "RightMargin", 10000); // 21 cm of a 21 cm page
+  ASSERT_TRUE(QFile::remove(path));
+  messages.clear();
+  EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_EQ(messages, QStringList("The page margins of Page Setup leave no room for text on the page. "
+                                  "Nothing was printed."));
 }
 
 // Print Setup's paper and orientation hold for later prints; a cancelled setup keeps them.
 TEST_F(Printing, PrintSetupChoosesThePaperOfLaterPrints) {
   Use("text");
-  QPageSize::PageSizeId size = QPageSize::Custom;
-  QPageLayout::Orientation orientation = QPageLayout::Portrait;
   int answer = QDialog::Accepted;
-  QStringList titles;
+  QStringList seen; // the dialogs' titles, and the paper each Print dialog opened with
   SetPrintDialogHandler([&](QDialog& dialog) {
-    titles << dialog.windowTitle();
+    seen << dialog.windowTitle();
     QPrinter* printer = qobject_cast<QPrintDialog*>(&dialog)->printer();
     if (dialog.windowTitle() != "Print Setup") {
-      size = printer->pageLayout().pageSize().id();
-      orientation = printer->pageLayout().orientation();
-      return int(QDialog::Rejected);
+      const bool landscape = printer->pageLayout().orientation() == QPageLayout::Landscape;
+      return seen << printer->pageLayout().pageSize().name() + (landscape ? " landscape" : " portrait"),
+             int(QDialog::Rejected);
     }
     printer->setPageSize(QPageSize(answer == QDialog::Accepted ? QPageSize::A5 : QPageSize::B5));
     printer->setPageOrientation(answer == QDialog::Accepted ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -208,15 +237,56 @@ TEST_F(Printing, PrintSetupChoosesThePaperOfLaterPrints) {
   });
   EXPECT_TRUE(RunPrintSetup(&view));
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
-  EXPECT_EQ(size, QPageSize::A5);
-  EXPECT_EQ(orientation, QPageLayout::Landscape);
   answer = QDialog::Rejected;
   EXPECT_FALSE(RunPrintSetup(&view));
-  size = QPageSize::Custom;
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
-  EXPECT_EQ(size, QPageSize::A5);
-  EXPECT_EQ(orientation, QPageLayout::Landscape);
-  EXPECT_EQ(titles, (QStringList{"Print Setup", "Print", "Print Setup", "Print"}));
+  EXPECT_EQ(seen, QStringList({"Print Setup", "Print", "A5 landscape", "Print Setup", "Print", "A5 landscape"}));
+}
+
+// Page Setup through its real dialog: presets from "Editor\\PageSetup" (a margin below 0 shown as
+// 0), only the margins to change, OK stores the four in hundredths of a millimetre, Cancel nothing.
+TEST_F(Printing, PageSetupStoresTheMarginsInHundredthsOfAMillimetreOnOkOnlyOrSaysWhyNot) {
+  std::vector<double> shown; // left, right, top, bottom
+  // The open dialog's margins go to shown, the typed millimetres (if any) replace them, and
+  // the button closes it.
+  const auto run = [&](std::vector<double> typed, QDialogButtonBox::StandardButton button) {
+    SetPrintDialogHandler([&](QDialog& dialog) {
+      QTimer::singleShot(0, &dialog, [&] {
+        shown.clear();
+        for (const char* name : {"leftMargin", "rightMargin", "topMargin", "bottomMargin"}) {
+          auto* box = dialog.findChild<QDoubleSpinBox*>(QLatin1String(name));
+          ASSERT_TRUE(box && box->isEnabled()) << name;
+          shown.push_back(box->value());
+          if (!typed.empty()) box->setValue(typed[shown.size() - 1]);
+        }
+        for (const char* other : {"pageSizeCombo", "portrait", "landscape", "pagesPerSheetCombo"})
+          EXPECT_FALSE(dialog.findChild<QWidget*>(QLatin1String(other))->isEnabled()) << other;
+        dialog.findChild<QDialogButtonBox*>()->button(button)->click();
+      });
+      return dialog.exec();
+    });
+    EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PAGE_SETUP));
+  };
+  const auto stored = [] {
+    QStringList values;
+    for (const char* key : {"LeftMargin", "RightMargin", "TopMargin", "BottomMargin"})
+      values << CProfileStore().GetProfileString("Editor\\PageSetup", key, "none");
+    return values;
+  };
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "RightMargin", 2000);
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "BottomMargin", -3);
+  run({5, 6, 7, 8}, QDialogButtonBox::Cancel);
+  EXPECT_EQ(shown, std::vector<double>({10, 20, 10, 0}));
+  EXPECT_EQ(stored(), QStringList({"none", "2000", "none", "-3"}));
+  run({12.34, 1.15, 0.29, 0}, QDialogButtonBox::Ok);
+  EXPECT_EQ(stored(), QStringList({"1234", "115", "29", "0"}));
+  run({}, QDialogButtonBox::Cancel);
+  EXPECT_EQ(shown, std::vector<double>({12.34, 1.15, 0.29, 0}));
+  EXPECT_TRUE(messages.isEmpty());
+  SetPrintDialogHandler([](QDialog&) { return int(QDialog::Accepted); });
+  CProfileStore folder(dir.path()); // a folder is no settings file
+  EXPECT_TRUE(RunPageSetup(folder, nullptr));
+  EXPECT_EQ(messages, QStringList("The page margins could not be saved to " + dir.path() + "."));
 }
 
 } // namespace
