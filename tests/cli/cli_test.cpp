@@ -11,10 +11,8 @@
 #include <sys/stat.h>
 
 #include <string>
-#include <vector>
 
 #include "../toolchain/toolchain_test_support.h"
-#include "colouring.h"
 #include "profile_store.h"
 #include "settings_keys.h"
 
@@ -25,36 +23,44 @@ struct CliResult {
   QByteArray out, err;
 };
 
-// How torvane-cli is run besides its arguments: its settings store lies below configHome; an
-// empty path keeps this process's PATH; standard output goes to stdoutFile when given.
-struct CliSetting {
-  QString configHome, workDir, path, stdoutFile;
+// torvane-cli runs in m_work with its settings store below m_config, and PATH the work folder
+// (no inform6 is found on it) unless given; standard output goes to stdoutFile when given.
+class Cli : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", m_work.filePath("lantern.inf"))); }
+  void Start(QProcess& process, const QStringList& arguments, const QString& path = {}, const QString& stdoutFile = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    env.insert(QStringLiteral("PATH"), path.isEmpty() ? m_work.path() : path);
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(m_work.path());
+    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
+    process.start(QStringLiteral(TORVANE_CLI), arguments);
+  }
+  CliResult Run(const QStringList& arguments, const QString& path = {}, const QString& stdoutFile = {}) {
+    QProcess process;
+    Start(process, arguments, path, stdoutFile);
+    EXPECT_TRUE(process.waitForFinished(120000)); // a bound against a hang only
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+  }
+  pid_t ScriptPid(const QString& name) const { return ReadFile(m_work.filePath(name)).trimmed().toInt(); }
+  QByteArray Get(const QString& section, const QString& value) {
+    const CliResult r = Run({"settings", "get", section, value});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return r.out;
+  }
+  int Set(const QStringList& arguments) { return Run(QStringList{"settings", "set"} + arguments).exitCode; }
+  QString IniPath() const { return m_config.filePath("Quenmark Applications/Torvane.ini"); }
+  QTemporaryDir m_config, m_work;
 };
-
-void StartCli(QProcess& process, const QStringList& arguments, const CliSetting& setting) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  if (!setting.configHome.isEmpty()) env.insert(QStringLiteral("XDG_CONFIG_HOME"), setting.configHome);
-  if (!setting.path.isEmpty()) env.insert(QStringLiteral("PATH"), setting.path);
-  process.setProcessEnvironment(env);
-  process.setWorkingDirectory(setting.workDir);
-  if (!setting.stdoutFile.isEmpty()) process.setStandardOutputFile(setting.stdoutFile);
-  process.start(QStringLiteral(TORVANE_CLI), arguments);
-}
-
-CliResult RunCli(const QStringList& arguments, const CliSetting& setting = {}) {
-  QProcess process;
-  StartCli(process, arguments, setting);
-  EXPECT_TRUE(process.waitForFinished(120000)); // a bound against a hang only
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 const QString SAMPLE = QStringLiteral(TORVANE_TEST_DATA "/colour_sample.inf");
 
-TEST(ColourCommand, PrintsIndexCookieAndOneDigitPerCharacter) {
+TEST_F(Cli, ColourPrintsIndexCookieAndOneDigitPerCharacter) {
   // CR LF line ends, a string across two lines, an empty line, a routine with a tab and
   // escapes, a byte above 0x7F.
-  const CliResult r = RunCli({"colour", SAMPLE});
+  const CliResult r = Run({"colour", SAMPLE});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(r.out.toStdString(),
             "0\t02000000\t66666666\n"
@@ -68,37 +74,20 @@ TEST(ColourCommand, PrintsIndexCookieAndOneDigitPerCharacter) {
   EXPECT_TRUE(r.err.isEmpty());
 }
 
-TEST(ColourCommand, ALongFileAgreesWithLineByLineColouringAcrossOutputBlocks) {
-  QTemporaryDir dir;
-  std::vector<std::string> lines;
-  for (int i = 0; lines.size() < 60000; ++i) {
-    lines.push_back("Object o" + std::to_string(i) + " \"An object");
-    lines.push_back("  over two lines\" with name 'o', has light;");
-    lines.push_back("[ R" + std::to_string(i) + " x; @push x; ! note");
-    lines.push_back("  print \"^~\"; ];");
-  }
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  ASSERT_TRUE(WriteFile(dir.filePath("long.inf"), QByteArray::fromStdString(text)));
-  const CliResult r = RunCli({"colour", dir.filePath("long.inf")});
+TEST_F(Cli, ColourOfALongFileComesOutWholeAcrossOutputBlocks) {
+  // About 4 MB of output: a block lost or written twice puts the lines out of step.
+  const QByteArray pair = "Object o1 \"An object\" with name 'o', has light; ! note\n[ R x; @push x; print \"^~\"; ];\n";
+  ASSERT_TRUE(WriteFile(m_work.filePath("long.inf"), pair.repeated(30000)));
+  const CliResult r = Run({"colour", "long.inf"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  const QList<QByteArray> out = r.out.split('\n');
-  ASSERT_GE(out.size(), qsizetype(lines.size()));
-  uint32_t cookie = 0;
-  std::vector<StyleRun> runs;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    runs.resize(lines[i].size() + 1);
-    int count = 0;
-    cookie = ColourLine(cookie, int(i), lines[i].data(), int(lines[i].size()), runs.data(), count);
-    char head[32];
-    std::snprintf(head, sizeof head, "%zu\t%08x\t", i, cookie);
-    std::string expected = head;
-    for (int k = 0; k < count; ++k) expected += "0123456789abcdef"[runs[k].colourIndex];
-    ASSERT_EQ(out[qsizetype(i)].toStdString(), expected);
-  }
+  QByteArray expected;
+  for (int i = 0; i < 60000; ++i)
+    expected += QByteArray::number(i) + "\t020000ff\t" +
+                (i % 2 ? "8989f99eeeee9f999999997dd7998b\n" : "bbbbbbaaaa77777777777abbbbacccca777babbbacccccba666666\n");
+  EXPECT_TRUE(r.out == expected + "60000\t020000ff\t\n"); // not EXPECT_EQ: it would print megabytes
 }
 
-TEST(ScanCommand, ListsRecordsByNameWithAwkwardBytesEscaped) {
+TEST_F(Cli, ScanListsRecordsByNameWithAwkwardBytesEscaped) {
   const std::pair<QByteArray, std::string> rows[] = {
       {"! A small game\nRoom kitchen \"Kitchen\"\n  with description \"A kitchen.\";\n"
        "Object -> table \"table\";\nObject -> -> Cup \"cup\";\nNearby lamp \"lamp\";\n"
@@ -121,43 +110,23 @@ TEST(ScanCommand, ListsRecordsByNameWithAwkwardBytesEscaped) {
        "depth\t0\n"},
       {QByteArray(), "depth\t0\n"},
   };
-  QTemporaryDir dir;
   for (const auto& [source, listing] : rows) {
-    ASSERT_TRUE(WriteFile(dir.filePath("source.inf"), source));
-    const CliResult r = RunCli({"scan", dir.filePath("source.inf")});
+    ASSERT_TRUE(WriteFile(m_work.filePath("source.inf"), source));
+    const CliResult r = Run({"scan", "source.inf"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.toStdString(), listing);
     EXPECT_TRUE(r.err.isEmpty());
   }
 }
 
-class Configured : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", m_work.filePath("lantern.inf"))); }
-  // PATH is the empty work folder unless given: no inform6 is found on it.
-  CliSetting Setting(const QString& path = QString()) const {
-    return {m_config.path(), m_work.path(), path.isEmpty() ? m_work.path() : path, {}};
-  }
-  CliResult Run(const QStringList& arguments) { return RunCli(arguments, Setting()); }
-  pid_t ScriptPid(const QString& name) const { return ReadFile(m_work.filePath(name)).trimmed().toInt(); }
-  QByteArray Get(const QString& section, const QString& value) {
-    const CliResult r = Run({"settings", "get", section, value});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    return r.out;
-  }
-  int Set(const QStringList& arguments) { return Run(QStringList{"settings", "set"} + arguments).exitCode; }
-  QString IniPath() const { return m_config.filePath("Quenmark Applications/Torvane.ini"); }
-  QTemporaryDir m_config, m_work;
-};
-
-TEST_F(Configured, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
+TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
   const bool inform = QFileInfo(QStringLiteral("/usr/bin/inform6")).isExecutable() &&
                       QFileInfo(QStringLiteral("/usr/share/inform6/library/parser.h")).isFile();
   // A fresh user compiles with the inform6 on the PATH and the library found through the
   // default library path (lantern.inf includes it), or is told to set the compiler path.
   CliResult r;
   if (inform) {
-    r = RunCli({"build", "lantern.inf"}, Setting("/usr/bin"));
+    r = Run({"build", "lantern.inf"}, "/usr/bin");
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_TRUE(QFileInfo(m_work.filePath("lantern.z5")).isFile());
   }
@@ -192,7 +161,7 @@ TEST_F(Configured, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict
   EXPECT_TRUE(r.out.endsWith("\nCompilation Complete.\n")) << r.out.toStdString();
 }
 
-TEST_F(Configured, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
+TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
   // The compiler starts a helper that keeps the output pipe open, then waits for ever.
   const QString compiler = m_work.filePath("compiler.sh");
   ASSERT_TRUE(WriteScript(compiler, "sh -c 'echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0\"; exec sleep 600' "
@@ -205,8 +174,8 @@ TEST_F(Configured, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
     QFile::remove(compiler + ".pid");
     QFile::remove(compiler + ".helper");
     QProcess cli;
-    StartCli(cli, signal ? QStringList{"build", "lantern.inf"} : QStringList{"build", "--timeout", "3", "lantern.inf"},
-             Setting("/usr/bin:/bin")); // the script needs sh, mv and sleep
+    Start(cli, signal ? QStringList{"build", "lantern.inf"} : QStringList{"build", "--timeout", "3", "lantern.inf"},
+          "/usr/bin:/bin"); // the script needs sh, mv and sleep
     // Once the compiler's first line has come through, it and its helper are running.
     QByteArray out;
     while (!out.contains("started\n") && cli.waitForReadyRead(30000)) out += cli.readAllStandardOutput();
@@ -224,20 +193,18 @@ TEST_F(Configured, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
   }
 }
 
-TEST_F(Configured, OutputThatCannotBeWrittenIsAFailure) {
+TEST_F(Cli, OutputThatCannotBeWrittenIsAFailure) {
   CProfileStore store(IniPath());
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/bin/true")));
-  CliSetting full = Setting("/usr/bin:/bin");
-  full.stdoutFile = QStringLiteral("/dev/full");
   for (const QStringList& arguments : {QStringList{"build", "lantern.inf"}, QStringList{"settings", "list"},
                                        QStringList{"settings", "get", "Editor\\Options", "z5"}}) {
-    const CliResult r = RunCli(arguments, full);
+    const CliResult r = Run(arguments, "/usr/bin:/bin", "/dev/full");
     EXPECT_EQ(r.exitCode, 1) << arguments.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains("cannot write the output: No space left on device")) << r.err.toStdString();
   }
 }
 
-TEST_F(Configured, AFreshUserReadsEveryDefaultAndReadingCreatesNoFile) {
+TEST_F(Cli, SettingsOfAFreshUserReadEveryDefaultAndReadingCreatesNoFile) {
   // No inform6 on this PATH; the library folder and Debian's interpreter are found where they are.
   const std::string library = QFileInfo(QStringLiteral("/usr/share/inform6/library")).isDir()
                                   ? "/usr/share/inform6/library" : "";
@@ -270,7 +237,7 @@ TEST_F(Configured, AFreshUserReadsEveryDefaultAndReadingCreatesNoFile) {
   EXPECT_FALSE(QFileInfo::exists(IniPath()));
 }
 
-TEST_F(Configured, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) {
+TEST_F(Cli, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) {
   const QString compiler = QStringLiteral("/opt/Inform Tools/inform6");
   ASSERT_EQ(Set({"Editor\\Paths", "Compiler", compiler}), 0);
   ASSERT_EQ(Set({"Editor/Paths", "Library", "/usr/share/inform6/library,/home/me/lib"}), 0);
@@ -291,9 +258,7 @@ TEST_F(Configured, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) 
     const CliResult r = Run(QStringList{"settings", "set"} + bad);
     EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
     EXPECT_FALSE(r.err.isEmpty());
-    if (bad.contains("Complier")) {
-      EXPECT_TRUE(r.err.contains("Complier")) << r.err.toStdString();
-    }
+    EXPECT_TRUE(!bad.contains("Complier") || r.err.contains("Complier")) << r.err.toStdString();
   }
   EXPECT_EQ(Get("Editor\\Options", "z5"), "4294967294\n");
   EXPECT_EQ(Get("Editor\\Paths", "Compiler"), compiler.toUtf8() + "\n");
@@ -309,24 +274,20 @@ TEST_F(Configured, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) 
   EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
 }
 
-TEST(CliUsage, HelpListsEveryCommandAndBadArgumentsGiveStatusTwo) {
-  const CliResult help = RunCli({"--help"});
+TEST_F(Cli, HelpListsEveryCommandAndBadArgumentsGiveStatusTwo) {
+  const CliResult help = Run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   for (const char* line : {"\n  build [--timeout SECONDS] FILE  compile FILE with the configured compiler\n",
                            "\n  colour FILE                  print each line's cookie and colour indices\n",
                            "\n  scan FILE", "\n  settings "})
     EXPECT_TRUE(help.out.contains(line)) << line << help.out.toStdString();
-  QTemporaryDir dir;
-  const QByteArray missing = dir.filePath("no such file.inf").toLocal8Bit();
-  const QByteArray pipe = dir.filePath("pipe.inf").toLocal8Bit();
-  const QByteArray folder = dir.path().toLocal8Bit();
+  const QByteArray missing = m_work.filePath("no such file.inf").toLocal8Bit();
+  const QByteArray pipe = m_work.filePath("pipe.inf").toLocal8Bit();
+  const QByteArray folder = m_work.path().toLocal8Bit();
   ASSERT_EQ(mkfifo(pipe.constData(), 0644), 0);
   // Arguments; what standard error must name; for a file that cannot be loaded, why, on the
   // same one line. Nothing goes to standard output.
-  const struct {
-    QStringList arguments;
-    QByteArray named, reason;
-  } rows[] = {
+  const struct { QStringList arguments; QByteArray named, reason; } rows[] = {
       {{"colour"}, "colour FILE", {}},
       {{"colour", SAMPLE, SAMPLE}, "colour FILE", {}},
       {{"colour", missing}, missing, "No such file or directory"},
@@ -346,7 +307,7 @@ TEST(CliUsage, HelpListsEveryCommandAndBadArgumentsGiveStatusTwo) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments.join(' ').toStdString());
-    const CliResult r = RunCli(row.arguments, {dir.path(), {}, {}, {}});
+    const CliResult r = Run(row.arguments);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
     EXPECT_TRUE(r.err.contains(row.named)) << r.err.toStdString();

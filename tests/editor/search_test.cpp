@@ -21,14 +21,7 @@
 namespace {
 
 TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALine) {
-  struct Case {
-    const char* line;
-    const char* pattern;
-    uint32_t flags;
-    int from;
-    int expected;
-  };
-  const Case cases[] = {
+  const struct { const char *line, *pattern; uint32_t flags; int from, expected; } cases[] = {
       {"xab ab", "ab", SearchWholeWord, 0, 4}, // the first one is preceded by x
       {"ab_c", "ab", SearchWholeWord, 0, -1},  // '_' is a word character
       {"_ab", "ab", SearchWholeWord, 0, -1},
@@ -45,7 +38,7 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALine) {
       {"", "a", 0, 0, -1},
       {"abc", "", 0, 0, -1}, // an empty text matches nowhere
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const CSearchPattern pattern(c.pattern, c.flags);
     const int length = static_cast<int>(std::strlen(c.line));
     EXPECT_EQ(pattern.FindInLine(c.line, length, c.from, length), c.expected)
@@ -96,15 +89,10 @@ protected:
   template <typename D>
   bool RunDialog(const std::function<void()>& open, const std::function<void(D&)>& act) {
     bool opened = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
-        poll.stop();
-        opened = true;
-        act(*dialog);
-      }
+    QObject context; // no dialog: the check goes unrun with it
+    QTimer::singleShot(0, &context, [&] {
+      if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) opened = true, act(*dialog);
     });
-    poll.start(5);
     open();
     return opened;
   }

@@ -1,6 +1,7 @@
 // The options sheet driven through its controls: the Editor page's styles, the paths page,
 // the Build page's switches, which pages write, Cancel, a failed write, the modal entry point,
-// and the real program file dialog. The dialogs it opens are answered by the test.
+// and the real program file dialog; the dialogs it opens are answered by the test. The style
+// table's view records, which follow the application palette.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
@@ -112,7 +114,7 @@ protected:
 
 namespace {
 
-TEST_F(OptionsSheetTest, CancelWritesNothingOkWritesOnlyOpenedPagesAndAFailedWriteKeepsItOpen) {
+TEST_F(OptionsSheetTest, CancelWritesNothingOkWritesOnlyOpenedPagesTellsOfChangesAndAFailedWriteKeepsItOpen) {
   OpenSheet();
   Click(1009); // Bold of "Comments"
   OpenTab(1);
@@ -123,16 +125,21 @@ TEST_F(OptionsSheetTest, CancelWritesNothingOkWritesOnlyOpenedPagesAndAFailedWri
   EXPECT_FALSE(m_sheet->isVisible());
   EXPECT_EQ(StoredKeys(), QStringList());
 
-  OpenSheet();
-  EXPECT_EQ(m_sheet->windowTitle(), QStringLiteral("IDE Options"));
-  ASSERT_EQ(m_sheet->Tabs()->count(), 3);
-  EXPECT_EQ(m_sheet->Tabs()->tabText(0) + "|" + m_sheet->Tabs()->tabText(1) + "|" + m_sheet->Tabs()->tabText(2),
-            "Editor|Compiler/Interpreter|Build");
-  Press(QDialogButtonBox::Ok);
-  EXPECT_FALSE(m_sheet->isVisible());
-  EXPECT_EQ(StoredKeys().filter("Editor/Styles/").size(), 30); // the ten styles' colour, bold
-  EXPECT_EQ(StoredKeys().size(), 30);                          // and italic, nothing more
-  EXPECT_FALSE(m_sheet->SettingsChanged()); // the defaults were written
+  for (bool changeBold : {false, true}) { // through the modal entry point this time
+    QTimer::singleShot(0, [changeBold] {
+      auto* sheet = qobject_cast<CEditorOptions*>(QApplication::activeModalWidget());
+      const QTabWidget* tabs = sheet->Tabs();
+      EXPECT_EQ(QStringLiteral("%1, %2 tabs: %3|%4|%5").arg(sheet->windowTitle()).arg(tabs->count())
+                    .arg(tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)),
+                "IDE Options, 3 tabs: Editor|Compiler/Interpreter|Build");
+      if (changeBold) FindControl<QAbstractButton>(sheet, 1009)->click();
+      sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_EQ(RunOptionsSheet(nullptr, m_styles, *m_store), changeBold); // the defaults, then a change
+    EXPECT_EQ(StoredKeys().filter("Editor/Styles/").size(), 30); // the ten styles' colour, bold
+    EXPECT_EQ(StoredKeys().size(), 30);                          // and italic, nothing more
+  }
+  EXPECT_EQ(Stored({"Styles/CommentBold"}), QStringLiteral("1"));
 
   m_store = std::make_unique<CProfileStore>(m_dir.path()); // a folder: no write can succeed
   OpenSheet();
@@ -179,18 +186,6 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
   EXPECT_EQ(Stored({"Paths/Compiler", "Paths/Interpreter", "Paths/Library"}),
             "/usr/bin/inform6 /usr/games/dfrotz  my lib ");
   EXPECT_TRUE(m_sheet->SettingsChanged());
-}
-
-TEST_F(OptionsSheetTest, RunOptionsSheetIsModalAndTellsWhetherSettingsChanged) {
-  for (bool changeBold : {false, true}) {
-    QTimer::singleShot(0, [changeBold] {
-      auto* sheet = qobject_cast<CEditorOptions*>(QApplication::activeModalWidget());
-      if (changeBold) FindControl<QAbstractButton>(sheet, 1009)->click();
-      sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    });
-    EXPECT_EQ(RunOptionsSheet(nullptr, m_styles, *m_store), changeBold);
-  }
-  EXPECT_EQ(Stored({"Styles/CommentBold"}), QStringLiteral("1"));
 }
 
 // The sample as "text colour bold italic", after checking its fixed size and face.
@@ -346,6 +341,30 @@ TEST_F(OptionsSheetTest, ProgramFileDialogListsExecutablesUnlessAllFilesIsChosen
             m_dir.filePath(QStringLiteral("inform6")));
   EXPECT_EQ(seen, QStringList({"Inform Compiler", "Executable Files (*)", "All Files (*)",
                                "inform6", "inform6", "notes.txt"}));
+}
+
+// The style table in a GUI application: records 0-3 follow the application palette.
+TEST(StylePalette, ViewRecordsFollowThePaletteAtEachLoad) {
+  QTemporaryDir dir;
+  CProfileStore store(dir.filePath(QStringLiteral("store.ini")));
+  const QPalette saved = QGuiApplication::palette();
+  QPalette palette = saved;
+  palette.setColor(QPalette::Base, QColor(0x10, 0x20, 0x30));
+  palette.setColor(QPalette::Text, QColor(0xA0, 0xB0, 0xC0));
+  palette.setColor(QPalette::Button, QColor(0x01, 0x02, 0x03));
+  QGuiApplication::setPalette(palette);
+  CStyleTable table;
+  const auto colours = [&] {
+    table.LoadStyles(store);
+    return QStringLiteral("%1 %2 %3 %4 %5").arg(table.GetColour(0), 0, 16).arg(table.GetColour(1), 0, 16)
+        .arg(table.GetColour(2), 0, 16).arg(table.GetColour(3), 0, 16).arg(table.GetColour(4), 0, 16);
+  };
+  EXPECT_EQ(colours(), "302010 302010 c0b0a0 30201 0");
+  // The desktop colours change: the next load takes them.
+  palette.setColor(QPalette::Base, QColor(0xFF, 0x00, 0x00));
+  QGuiApplication::setPalette(palette);
+  EXPECT_EQ(colours(), "ff ff c0b0a0 30201 0");
+  QGuiApplication::setPalette(saved);
 }
 
 } // namespace
