@@ -1,6 +1,5 @@
 #pragma once
-// A whole IDE for one test: the application with its main frame, settings in a folder of
-// its own, message boxes and file dialogs answered by the test.
+// A whole IDE for one test, settings in its own folder, boxes and file dialogs answered.
 #include <QApplication>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -31,7 +30,6 @@ namespace apptest {
 class Ide : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
     CProfileStore::SetUserConfigDirectory(dir.filePath("config"));
     SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
       messages << text;
@@ -62,15 +60,12 @@ protected:
   }
   // The action of command id in menu menuId (128 or 129), searched through its pop-ups.
   QAction* MenuAction(int menuId, int id) {
-    const QList<QMenu*> topLevel = app->MainFrame()->Menus(menuId);
-    for (std::vector<QMenu*> menus(topLevel.begin(), topLevel.end()); !menus.empty();) {
-      QMenu* menu = menus.back();
-      menus.pop_back();
-      for (QAction* action : menu->actions()) {
-        if (action->menu()) menus.push_back(action->menu());
+    QList<QMenu*> menus = app->MainFrame()->Menus(menuId);
+    for (qsizetype i = 0; i < menus.size(); ++i)
+      for (QAction* action : menus[i]->actions()) {
+        if (action->menu()) menus << action->menu();
         if (action->data().toInt() == id) return action;
       }
-    }
     return nullptr;
   }
   // Whether command id is enabled in the menu shown now, refreshed first.
@@ -87,8 +82,7 @@ protected:
     QApplication::processEvents();
     return true;
   }
-  // The tree of object-bar tab tab: each root and its items, children in parentheses
-  // ("lantern(LampRoom, Workshop(lantern))"), roots apart by a blank.
+  // The tree of object-bar tab tab: "lantern(LampRoom, Workshop(lantern)) Untitled1".
   std::string Tree(int tab) {
     std::function<std::string(const CTreeItem*)> subtree = [&](const CTreeItem* item) {
       std::string out = item->Text();

@@ -1,5 +1,4 @@
-// The main frame: where commands go, the bars and their saved layout, the recent files, the
-// status panes, split panes and dropped files.
+// The main frame: command routing, bars and their layout, recent files, status and split panes.
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMimeData>
@@ -20,9 +19,8 @@ namespace {
 
 using apptest::Ide;
 
-// Commands go to the view, document, frames, object bar and application, and those nobody
-// handles are off; the status panes follow the active view and hide from the right when
-// narrow; split panes; dropped files.
+// Commands go to view, document, frames, object bar and application, those nobody handles are
+// off; the status panes follow the view and hide from the right; split panes; dropped files.
 TEST_F(Ide, CommandRoutingStatusPanesSplitPanesAndDroppedFiles) {
   ASSERT_TRUE(WriteFile(Path("p.inf"), "\tabc\r\nxy"));
   ASSERT_TRUE(Start({Path("p.inf")}));
@@ -76,15 +74,14 @@ TEST_F(Ide, CommandRoutingStatusPanesSplitPanesAndDroppedFiles) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(Path("drop.h"))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(ActiveView()->viewport(), &enter);
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(ActiveView()->viewport(), &drop);
+  for (QEvent* event : std::initializer_list<QEvent*>{&enter, &drop})
+    QApplication::sendEvent(ActiveView()->viewport(), event);
   EXPECT_EQ(ActiveDoc()->GetPathName(), Path("drop.h"));
   EXPECT_EQ(app->DocManager()->Documents().size(), 2u);
 }
 
-// The bars' layout and the last four files opened are kept over a restart; a recent file
-// that has gone is reported and leaves the list.
+// Bar layout and recent files survive a restart; a recent file that has gone leaves the list.
 TEST_F(Ide, BarLayoutAndRecentFilesSurviveARestart) {
   for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf"})
     ASSERT_TRUE(WriteFile(Path(name), name));
@@ -122,8 +119,7 @@ TEST_F(Ide, BarLayoutAndRecentFilesSurviveARestart) {
   EXPECT_FALSE(app->MainFrame()->GetOutputBar()->isHidden());
 }
 
-// Find, the repeat searches, Replace, the print commands and Options reach the active view or
-// the application from the menus and keys, enabled as they should be.
+// Find, Replace, printing and Options reach the view or the application, enabled as they should.
 TEST_F(Ide, FindReplacePrintAndOptionsReachTheActiveViewOrTheApplication) {
   ASSERT_TRUE(Start());
   QStringList shown; // every modal dialog, by title or class, closed at once (Find searches)
@@ -146,8 +142,7 @@ TEST_F(Ide, FindReplacePrintAndOptionsReachTheActiveViewOrTheApplication) {
   CCommandRouter& router = app->MainFrame()->Router();
   QTest::keyClicks(ActiveView(), "lamp lamp");
   ActiveView()->MoveCaretTo(TextPosition(0, 0));
-  EXPECT_FALSE(router.Query(Cmd::EDIT_REPEAT).enabled);
-  EXPECT_FALSE(router.Query(Cmd::EDIT_FIND_PREVIOUS).enabled);
+  EXPECT_FALSE(router.Query(Cmd::EDIT_REPEAT).enabled || router.Query(Cmd::EDIT_FIND_PREVIOUS).enabled);
   ASSERT_TRUE(Choose(Cmd::EDIT_FIND));
   EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(4, 0));
   ASSERT_TRUE(Choose(Cmd::EDIT_REPEAT));

@@ -1,12 +1,10 @@
-// The object bar in the IDE window: the trees of opened, edited, rebuilt and closed documents,
-// two documents under one tree name, a double-click that brings the item's document forward
-// on its definition, and the scan's progress in the status bar.
+// The object bar in the IDE: trees of opened, rebuilt and closed documents, jumps to definitions,
+// and the scan's progress in the status bar.
 #include <QFile>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 
-#include "command_router.h"
 #include "ide_test_support.h"
 #include "progress_bar.h"
 #include "status_bar.h"
@@ -82,8 +80,7 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   EXPECT_EQ(Tree(0).find("LampRoom"), std::string::npos);
 }
 
-// A scan long enough to run the event loop shows "Parsing Objects:" and its progress, and
-// Rebuild Object Tree is not offered again while it runs.
+// A long scan shows its progress; Rebuild Object Tree is not offered again while it runs.
 TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) {
   ASSERT_TRUE(WriteFile(Path("long.inf"), QByteArray("!\n").repeated(1000000) + "Object last \"last\";\n"));
   ASSERT_TRUE(Start());
@@ -107,7 +104,7 @@ TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) 
   EXPECT_EQ(Tree(0), "long(last) Untitled1");
 
   bool offered = true;
-  QTimer::singleShot(0, [&] { offered = app->MainFrame()->Router().Query(Cmd::BUILD_REBUILD_OBJECT_TREE).enabled; });
+  QTimer::singleShot(0, [&] { offered = Enabled(Cmd::BUILD_REBUILD_OBJECT_TREE); });
   ASSERT_TRUE(Choose(Cmd::BUILD_REBUILD_OBJECT_TREE));
   EXPECT_FALSE(offered);
   EXPECT_EQ(Tree(0), "long(last) Untitled1");

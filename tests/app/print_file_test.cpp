@@ -1,5 +1,4 @@
-// The command line, and printing a file without a window as it asks: into a PDF, and the
-// failures that must come back as a message and a non-zero status.
+// The command line, and printing without a window as it asks.
 #include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -17,9 +16,9 @@ TEST(CommandLine, OptionsFilesAndErrors) {
   // The request in one line: "action: files, PDF, text" (an error's files are not looked at).
   auto parsed = [](const QStringList& arguments) {
     const CommandLineRequest r = ParseCommandLine(arguments);
-    const bool error = r.action == CommandLineRequest::Action::Error;
+    const QString files = r.action == CommandLineRequest::Action::Error ? "" : r.files.join(' ');
     const char* actions[] = {"run", "print", "error", "print files"};
-    return actions[int(r.action)] + QString(": ") + (error ? "" : r.files.join(' ')) + ", " + r.pdfPath + ", " + r.text;
+    return actions[int(r.action)] + (": " + files) + ", " + r.pdfPath + ", " + r.text;
   };
   const QString help = parsed({"/usr/bin/torvane", "--help"});
   EXPECT_TRUE(help.startsWith("print: , , Usage: torvane [options] [FILE...]\n") &&
@@ -42,9 +41,8 @@ TEST(CommandLine, OptionsFilesAndErrors) {
   for (const auto& [arguments, expected] : rows) EXPECT_EQ(parsed(arguments), expected);
 }
 
-// The program itself, with no display to open: the PDF has the page setup's margins; a
-// missing file is a message on standard error with a non-zero status, and so is what cannot
-// be read or written.
+// With no display: the PDF has the page setup's margins; what cannot be read or written, or
+// is missing, is a message with a non-zero status.
 TEST(PrintFile, PrintsWithoutAWindowOrSaysWhyNot) {
   QTemporaryDir dir;
   CProfileStore::SetUserConfigDirectory(dir.path());
