@@ -129,7 +129,7 @@ protected:
   QStringList messages;
 };
 
-TEST_F(Search, AMatchMustLieInsideTheRange) {
+TEST_F(Search, AMatchMustLieInsideTheRangeAndIsSelectedWithTheCaretAtItsEnd) {
   Load("two two\ntwo two");
   TextPosition found;
   // The range ends inside the second "two" of line 1: that one does not count.
@@ -146,9 +146,7 @@ TEST_F(Search, AMatchMustLieInsideTheRange) {
   EXPECT_EQ(found, TextPosition(3, 0));
   Load("");
   EXPECT_FALSE(view->SearchText("a", {0, 0}, 0, true, found));
-}
-
-TEST_F(Search, AFoundMatchIsSelectedWithTheCaretAtItsEnd) {
+  // A match found is selected with the caret at its end.
   Load("\tabc\n|def"); // the column Up and Down keep is now 0
   view->SelectFoundText(TextPosition(1, 0), 2);
   EXPECT_EQ(Marked(), "\t{ab|}c\ndef");
@@ -192,15 +190,22 @@ TEST_F(Search, FindDialogFindsFromTheCaretAndAfterAFailureFromTheTop) {
   EXPECT_EQ(ReadSetting(CProfileStore(), SETTING_FIND_WHAT), "Lamp");
 }
 
-TEST_F(Search, F3WalksForwardAndShiftF3BackOneMatchAtATimeEachViewOnItsOwn) {
-  Load("ab ab\nxab ab\nab");
+TEST_F(Search, FindOpensWithTheStoredOrRememberedSearchAndF3AndShiftF3WalkOneMatchAtATime) {
+  CProfileStore store;
+  WriteSetting(store, SETTING_FIND_WHOLE_WORD, 1);
+  Load("ab ab\nxab ab\n{ab|}"); // a selection on one line: its text is searched for
+  buffer->SetReadOnly(true); // searching never writes
   ASSERT_TRUE(Find([&](CFindDialog& d) {
-    Type(d, 8605, "ab");
-    Click(d, 8603);
-    Click(d, 1);
+    EXPECT_EQ(Shown(d, 8605), "ab");
+    EXPECT_TRUE(!Checked(d, 8604) && Checked(d, 8603));
+    Click(d, 8611);
+    Type(d, 8605, "ignored");
+    Click(d, 2); // closes without reading the controls
   }));
-  EXPECT_EQ(Cursor(), TextPosition(2, 0));
-  for (TextPosition expected : {TextPosition(5, 0), {6, 1}, {2, 2}, {2, 0}}) {
+  EXPECT_EQ(view->GetLastSearchText(), "ab");
+  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchWholeWord});
+  EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHAT), "ab");
+  for (TextPosition expected : {TextPosition(2, 0), {5, 0}, {6, 1}, {2, 2}, {2, 0}}) {
     Key(Qt::Key_F3);
     EXPECT_EQ(Cursor(), expected);
   }
@@ -211,7 +216,24 @@ TEST_F(Search, F3WalksForwardAndShiftF3BackOneMatchAtATimeEachViewOnItsOwn) {
   EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchWholeWord}); // Shift+F3 left them
   EXPECT_TRUE(messages.isEmpty());
 
-  CCrystalEditView other;
+  Select(TextPosition(4, 0), TextPosition(2, 1)); // over two lines: not taken
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    EXPECT_EQ(Shown(d, 8605), "ab");
+    Click(d, 8604);
+    Click(d, 8611);
+    Click(d, 1); // upwards from the start of the selection
+  }));
+  EXPECT_EQ(Marked(), "ab {ab|}\nxab ab\nab");
+  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchMatchCase | SearchWholeWord | SearchUp});
+  Key(Qt::Key_F3, Qt::ShiftModifier); // the other way: down
+  EXPECT_EQ(Marked(), "ab ab\nxab {ab|}\nab");
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    EXPECT_TRUE(Checked(d, 8611) && Checked(d, 8604)); // the direction comes back too
+    d.reject();
+  }));
+  EXPECT_EQ(ReadSetting(store, SETTING_FIND_MATCH_CASE), 1u);
+  EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHOLE_WORD), 1u);
+  CCrystalEditView other; // each view has a search of its own
   other.AttachBuffer(buffer.get());
   CCmdUIState state;
   EXPECT_TRUE(other.OnUpdateCmdUI(Cmd::EDIT_REPEAT, state) && !state.enabled);
@@ -219,43 +241,8 @@ TEST_F(Search, F3WalksForwardAndShiftF3BackOneMatchAtATimeEachViewOnItsOwn) {
   EXPECT_FALSE(Update(Cmd::EDIT_REPEAT).enabled); // a new text forgets the search
 }
 
-TEST_F(Search, FindOpensWithTheRememberedSearchOrTheStoredOneAndCancelKeepsThem) {
-  CProfileStore store;
-  WriteSetting(store, SETTING_FIND_MATCH_CASE, 1);
-  WriteSetting(store, SETTING_FIND_WHOLE_WORD, 1);
-  Load("one {two|}\nthree"); // a selection on one line: its text is searched for
-  buffer->SetReadOnly(true); // searching never writes
-  ASSERT_TRUE(Find([&](CFindDialog& d) {
-    EXPECT_EQ(Shown(d, 8605), "two");
-    EXPECT_TRUE(Checked(d, 8604) && Checked(d, 8603));
-    Click(d, 8611);
-    Type(d, 8605, "ignored");
-    Click(d, 2); // closes without reading the controls
-  }));
-  EXPECT_EQ(view->GetLastSearchText(), "two");
-  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchMatchCase | SearchWholeWord});
-  EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHAT), "two");
-
-  Select(TextPosition(4, 0), TextPosition(2, 1)); // over two lines: not taken
-  ASSERT_TRUE(Find([&](CFindDialog& d) {
-    EXPECT_EQ(Shown(d, 8605), "two");
-    Click(d, 8604);
-    Click(d, 8611);
-    Click(d, 1);
-  }));
-  EXPECT_EQ(Marked(), "one {two|}\nthree");
-  EXPECT_EQ(view->GetLastSearchFlags(), uint32_t{SearchWholeWord | SearchUp});
-  ASSERT_TRUE(Find([&](CFindDialog& d) {
-    EXPECT_TRUE(Checked(d, 8611)); // the direction comes back too
-    EXPECT_FALSE(Checked(d, 8604));
-    d.reject();
-  }));
-  EXPECT_EQ(ReadSetting(store, SETTING_FIND_MATCH_CASE), 0u);
-  EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHOLE_WORD), 1u);
-}
-
 // Replace All is one undo step, also when it is longer than the undo list.
-TEST_F(Search, ReplaceInASelectionMovesTheRangeEndWithTheReplacementsOnItsLineAndOneUndoTakesAll) {
+TEST_F(Search, ReplaceAllInASelectionFollowsTheReplacementsOnItsLastLineIsOneUndoStepAndEnds) {
   Load("{a-a\na-a-a|}-a"); // ends just after the third a of line 1
   ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
     EXPECT_EQ(d.windowTitle(), "Replace");
@@ -289,9 +276,7 @@ TEST_F(Search, ReplaceInASelectionMovesTheRangeEndWithTheReplacementsOnItsLineAn
   EXPECT_TRUE(Text() == viewtest::Lines(2000, "torch"));
   Undo();
   EXPECT_TRUE(Text() == viewtest::Lines(2000, "lamp"));
-}
-
-TEST_F(Search, ReplaceAllWhoseReplacementHoldsTheSearchTextEnds) {
+  // Replace All whose replacement holds the text it replaces ends.
   Load("ab\nab x ab");
   ReplaceWith("ab", "xaby", {8608});
   EXPECT_EQ(Marked(), "xaby\nxaby x {xaby|}"); // the last one selected

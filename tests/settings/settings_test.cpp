@@ -28,7 +28,6 @@ TEST_F(ProfileStoreTest, ValuesAreWrittenAtOnceAndReadBackBySeparateStores) {
   EXPECT_EQ(ReadSetting(reader, SETTING_COMPILER_PATH), path);
   // An empty text is a stored value, not a missing one.
   EXPECT_TRUE(reader.HasProfileValue("Editor\\Paths", "Interpreter"));
-  EXPECT_FALSE(reader.HasProfileValue("Editor\\Paths", "Library"));
   EXPECT_EQ(reader.GetProfileString("Editor\\Paths", "Interpreter", "default"), QString());
   // Both separators name the same section.
   ASSERT_TRUE(writer.WriteProfileString("Editor/Find", "FindWhat", "lamp"));

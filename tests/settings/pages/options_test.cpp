@@ -42,10 +42,7 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
     m_store = std::make_unique<CProfileStore>(m_dir.filePath(QStringLiteral("store.ini")));
-    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
-      m_messages << text;
-      return IDOK;
-    });
+    SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) { return m_messages << text, IDOK; });
     // A dialog the test did not answer fails it instead of waiting for a user.
     SetColorDialogFunction([](auto&&...) { return ADD_FAILURE(), QColor(); });
     SetFolderDialogFunction([](auto&&...) { return ADD_FAILURE(), QString(); });
