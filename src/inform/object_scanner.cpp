@@ -66,19 +66,29 @@ std::string Suffix(int n, bool padded) {
 std::string ObjectSuffix(int n) { return Suffix(n, true); }
 std::string FunctionSuffix(int n) { return Suffix(n, false); }
 
+} // namespace
+
 // The name itself when free, else the name with the first free suffix from 2 on. The hint
 // remembers where the search for a name ended: records are only ever added between two
-// DeleteRecords, so every suffix below it stays taken.
+// DeleteRecords, so every suffix below it stays taken. A suffixed name made from another
+// name cannot be the candidate (its last "[" would stand elsewhere), so the candidate is
+// looked up only when some name was kept as given with a "]" at its end.
 template <class TSuffix>
-std::string UniqueName(const CRecordStore& store, std::unordered_map<std::string, int>& nextSuffix,
-                       std::string_view name, TSuffix suffix) {
-  if (store.IndexOf(name) < 0) return std::string(name);
-  int& next = nextSuffix.try_emplace(std::string(name), 2).first->second;
+std::string CObjectScanner::UniqueName(const CRecordStore& store, CNaming& naming, std::string_view name,
+                                       TSuffix suffix) {
+  if (store.IndexOf(name) < 0) {
+    if (!name.empty() && name.back() == ']') naming.givenEndsWithBracket = true;
+    return std::string(name);
+  }
+  int& next = naming.nextSuffix.try_emplace(std::string(name), 2).first->second;
   std::string candidate = std::string(name) + suffix(next);
-  while (store.IndexOf(candidate) >= 0) candidate = std::string(name) + suffix(++next);
+  while (naming.givenEndsWithBracket && store.IndexOf(candidate) >= 0)
+    candidate = std::string(name) + suffix(++next);
   ++next;
   return candidate;
 }
+
+namespace {
 
 uint64_t HashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
@@ -97,6 +107,43 @@ uint64_t BigEndianPrefix(const char* bytes, std::size_t size) {
   for (std::size_t i = 0; i < 8; ++i)
     value = value << 8 | (i < size ? static_cast<unsigned char>(bytes[i]) : 0u);
   return value;
+}
+
+unsigned KeyByte(const OrderKey& key, int byte) {
+  const uint64_t half = byte < 8 ? key.high : key.low;
+  return static_cast<unsigned>(half >> (56 - 8 * (byte % 8))) & 0xFFu;
+}
+
+// Sorts keys by their 16 bytes, one byte at a time from the first (a radix sort that moves
+// the keys in place), and each run of keys equal in all 16 by less. Names made from one
+// stem share their first bytes, which a comparison sort would compare again and again.
+template <class TLess> void SortKeys(OrderKey* first, OrderKey* last, int byte, const TLess& less) {
+  constexpr std::ptrdiff_t SMALL = 64;
+  while (byte < 16 && last - first >= SMALL) {
+    std::size_t counts[256] = {};
+    for (const OrderKey* k = first; k != last; ++k) ++counts[KeyByte(*k, byte)];
+    if (counts[KeyByte(*first, byte)] == static_cast<std::size_t>(last - first)) {
+      ++byte; // every key has this byte: nothing to move
+      continue;
+    }
+    std::size_t next[256], end[256];
+    std::size_t at = 0;
+    for (int b = 0; b < 256; ++b) next[b] = at, at += counts[b], end[b] = at;
+    for (int b = 0; b < 256; ++b) {
+      while (next[b] < end[b]) {
+        OrderKey key = first[next[b]];
+        for (unsigned d = KeyByte(key, byte); d != static_cast<unsigned>(b); d = KeyByte(key, byte))
+          std::swap(key, first[next[d]++]);
+        first[next[b]++] = key;
+      }
+    }
+    for (int b = 0; b < 256; ++b) {
+      OrderKey* from = first + (end[b] - counts[b]);
+      if (counts[b] > 1) SortKeys(from, first + end[b], byte + 1, less);
+    }
+    return;
+  }
+  std::sort(first, last, less);
 }
 
 // "has", "class" or "with" in any case: a word that opens an object's body.
@@ -244,7 +291,7 @@ void CObjectScanner::ScanObjectDefinition(std::string_view line, std::size_t pos
 std::string CObjectScanner::AddObject(const std::string& name, const std::string& definitionLine,
                                       const std::string& parent, const std::string& className,
                                       int depth) {
-  std::string key = UniqueName(m_objects.m_store, m_nextObjectSuffix, name, ObjectSuffix);
+  std::string key = UniqueName(m_objects.m_store, m_objectNaming, name, ObjectSuffix);
   const std::string_view texts[] = {key, parent, definitionLine, className};
   m_objects.m_store.Add(texts, 4, depth);
   if (depth > m_scannerValue) m_scannerValue = depth;
@@ -253,7 +300,7 @@ std::string CObjectScanner::AddObject(const std::string& name, const std::string
 
 std::string CObjectScanner::AddFunction(const std::string& name,
                                         const std::string& definitionLine) {
-  std::string key = UniqueName(m_functions.m_store, m_nextFunctionSuffix, name, FunctionSuffix);
+  std::string key = UniqueName(m_functions.m_store, m_functionNaming, name, FunctionSuffix);
   const std::string_view texts[] = {key, definitionLine};
   m_functions.m_store.Add(texts, 2, 0);
   return key;
@@ -267,8 +314,8 @@ int CObjectScanner::GetObjectLevel(const std::string& name) const {
 void CObjectScanner::DeleteRecords() {
   m_objects.m_store.Clear();
   m_functions.m_store.Clear();
-  m_nextObjectSuffix.clear();
-  m_nextFunctionSuffix.clear();
+  m_objectNaming = CNaming();
+  m_functionNaming = CNaming();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -281,6 +328,7 @@ void CRecordStore::Clear() {
   m_textLeft = 0;
   Release(m_hash);
   m_hashBits = 0;
+  m_pending = -1;
   Release(m_order);
 }
 
@@ -296,11 +344,11 @@ char* CRecordStore::TakeText(std::size_t bytes) {
   if (bytes > TEXT_CHUNK / 4) {
     // A long text gets a chunk of its own, put before the current one so that its free
     // room stays in use.
-    m_texts.insert(m_texts.end() - (m_texts.empty() ? 0 : 1), std::make_unique<char[]>(bytes));
+    m_texts.insert(m_texts.end() - (m_texts.empty() ? 0 : 1), std::make_unique_for_overwrite<char[]>(bytes));
     return m_texts[m_texts.size() - (m_texts.size() > 1 ? 2 : 1)].get();
   }
   if (m_texts.empty() || bytes > m_textLeft) {
-    m_texts.push_back(std::make_unique<char[]>(TEXT_CHUNK));
+    m_texts.push_back(std::make_unique_for_overwrite<char[]>(TEXT_CHUNK));
     m_textLeft = TEXT_CHUNK;
   }
   char* text = m_texts.back().get() + (TEXT_CHUNK - m_textLeft);
@@ -309,6 +357,9 @@ char* CRecordStore::TakeText(std::size_t bytes) {
 }
 
 void CRecordStore::Add(const std::string_view* texts, int count, int depth) {
+  // The name's slot is fetched from memory while the texts are copied.
+  const auto tag = static_cast<uint32_t>(HashName(texts[0]) >> 32);
+  if (!m_hash.empty()) __builtin_prefetch(&m_hash[HomeSlot(tag)]);
   std::size_t bytes = 0;
   for (int i = 0; i < count; ++i) bytes += texts[i].size();
   char* text = TakeText(bytes);
@@ -319,15 +370,20 @@ void CRecordStore::Add(const std::string_view* texts, int count, int depth) {
     record.lengths[i] = static_cast<uint32_t>(texts[i].size());
   }
   if (m_count % RECORDS_PER_CHUNK == 0)
-    m_records.push_back(std::make_unique<Packed[]>(RECORDS_PER_CHUNK));
+    m_records.push_back(std::make_unique_for_overwrite<Packed[]>(RECORDS_PER_CHUNK));
   m_records.back()[m_count % RECORDS_PER_CHUNK] = record;
   const auto index = static_cast<uint32_t>(m_count++);
   // Adding goes with the hash index; the order is made again when it is next asked for.
   Release(m_order);
-  if (m_hash.empty() || (m_count * 2 > m_hash.size()))
+  // The record waiting from the last Add goes in now: its slot has had this record's work to
+  // arrive from memory. This one waits in turn, unless the table is made anew.
+  FlushPending();
+  if (m_hash.empty() || (m_count * 2 > m_hash.size())) {
     BuildHash();
-  else
-    InsertIntoHash(static_cast<uint32_t>(HashName(Name(index)) >> 32), index);
+  } else {
+    m_pending = static_cast<int64_t>(index);
+    m_pendingTag = tag;
+  }
 }
 
 std::string_view CRecordStore::Text(uint32_t index, int which) const {
@@ -352,6 +408,12 @@ void CRecordStore::InsertIntoHash(uint32_t tag, uint32_t index) const {
 
 // Half full at most, so that a search for a name that is not there ends soon. The tags are
 // kept in the entries: growing reads no name again.
+void CRecordStore::FlushPending() const {
+  if (m_pending < 0) return;
+  InsertIntoHash(m_pendingTag, static_cast<uint32_t>(m_pending));
+  m_pending = -1;
+}
+
 void CRecordStore::BuildHash() const {
   Release(m_order);
   int bits = 6;
@@ -378,6 +440,7 @@ void CRecordStore::BuildOrder() const {
   // The hash goes first: the two indexes are never held at once.
   Release(m_hash);
   m_hashBits = 0;
+  m_pending = -1;
   std::vector<OrderKey, CMappedAllocator<OrderKey>> keys(m_count);
   for (std::size_t i = 0; i < m_count; ++i) {
     const std::string_view name = Name(static_cast<uint32_t>(i));
@@ -385,7 +448,7 @@ void CRecordStore::BuildOrder() const {
                name.size() > 8 ? BigEndianPrefix(name.data() + 8, name.size() - 8) : 0,
                static_cast<uint32_t>(i)};
   }
-  std::sort(keys.begin(), keys.end(), [this](const OrderKey& a, const OrderKey& b) {
+  SortKeys(keys.data(), keys.data() + keys.size(), 0, [this](const OrderKey& a, const OrderKey& b) {
     if (a.high != b.high) return a.high < b.high;
     if (a.low != b.low) return a.low < b.low;
     return Name(a.index) < Name(b.index);
@@ -402,6 +465,7 @@ uint32_t CRecordStore::OrderedIndex(std::size_t position) const {
 int64_t CRecordStore::IndexOf(std::string_view name) const {
   if (m_count == 0) return -1;
   if (!m_hash.empty()) {
+    if (m_pending >= 0 && Name(static_cast<uint32_t>(m_pending)) == name) return m_pending;
     const auto tag = static_cast<uint32_t>(HashName(name) >> 32);
     const std::size_t mask = m_hash.size() - 1;
     for (std::size_t slot = HomeSlot(tag); m_hash[slot] != 0; slot = (slot + 1) & mask) {

@@ -72,6 +72,7 @@ private:
   std::string_view Name(uint32_t index) const { return Text(index, 0); }
   char* TakeText(std::size_t bytes);
   std::size_t HomeSlot(uint32_t tag) const;
+  void FlushPending() const;
   void BuildHash() const;
   void InsertIntoHash(uint32_t tag, uint32_t index) const;
   void BuildOrder() const;
@@ -84,6 +85,9 @@ private:
   // top 32 bits of the name's hash in the high half) while adding, the sorted order while listing.
   mutable std::vector<uint64_t, CMappedAllocator<uint64_t>> m_hash;
   mutable int m_hashBits = 0; // m_hash has 2^m_hashBits slots
+  // The record last added, not yet in the hash (-1 none), and the tag of its name.
+  mutable int64_t m_pending = -1;
+  mutable uint32_t m_pendingTag = 0;
   mutable std::vector<uint32_t, CMappedAllocator<uint32_t>> m_order;
 };
 
@@ -243,10 +247,20 @@ private:
 
   CObjectMap m_objects;
   CFunctionMap m_functions;
-  // For each name that needed a suffix, the first suffix number not yet known to be taken,
-  // so that a run of clashing names does not test every earlier suffix again.
-  std::unordered_map<std::string, int> m_nextObjectSuffix;
-  std::unordered_map<std::string, int> m_nextFunctionSuffix;
+  // How the unique names of one kind were made. For each name that needed a suffix, the
+  // first suffix number not yet known to be taken, so that a run of clashing names does not
+  // test every earlier suffix again; and whether any name was kept as given with a "]" at its
+  // end, the only kind of name a fresh suffixed one can clash with.
+  struct CNaming {
+    std::unordered_map<std::string, int> nextSuffix;
+    bool givenEndsWithBracket = false;
+  };
+  template <class TSuffix>
+  static std::string UniqueName(const CRecordStore& store, CNaming& naming, std::string_view name,
+                                TSuffix suffix);
+
+  CNaming m_objectNaming;
+  CNaming m_functionNaming;
   int m_scannerValue = 0;
   bool m_scanning = false;
   // A scan watches it to notice its scanner going away while it dispatches events.

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <functional>
@@ -200,12 +201,22 @@ TEST(UniqueNames, ListedInByteOrderAndFoundBeforeAndAfterListing) {
                                                      sixteen + "a", sixteen + "b", "a\xE9", "b"));
 }
 
-// The hash index grows many times over: every name added before stays found.
-TEST(UniqueNames, EveryNameStaysFoundAsTheIndexGrows) {
+// The hash index grows many times over: every name added before stays found. Many names are
+// listed in byte order, also those alike in their first 16 bytes.
+TEST(UniqueNames, ManyNamesStayFoundAndAreListedInByteOrder) {
   CObjectScanner scanner;
-  for (int i = 0; i < 300; ++i) scanner.AddObject("n" + std::to_string(i), "", "", "", 0);
-  for (int i = 0; i < 300; ++i)
-    ASSERT_EQ(scanner.AddObject("n" + std::to_string(i), "", "", "", 0), "n" + std::to_string(i) + "[02]");
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) names.push_back(scanner.AddObject("n" + std::to_string(i), "", "", "", 0));
+  for (int i = 0; i < 300; ++i) {
+    names.push_back("n" + std::to_string(i) + "[02]");
+    ASSERT_EQ(scanner.AddObject("n" + std::to_string(i), "", "", "", 0), names.back());
+  }
+  for (int i = 0; i < 200; ++i) names.push_back(scanner.AddObject("sixteen_bytes_ab" + std::to_string(i * 7 % 200), "", "", "", 0));
+  // One name apart from a hundred that share its first eight bytes.
+  for (int i = 0; i <= 100; ++i)
+    names.push_back(scanner.AddObject(i < 100 ? "zzzzzzzzx" + std::to_string(100 + i).substr(1) : "zzzzzzzzy00", "", "", "", 0));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(Keys(scanner.ObjectMap()), names);
 }
 
 // Logs the host calls of a scan: the progress bar's message, size, maximum, kind and pane,
