@@ -57,10 +57,10 @@ protected:
 
 const QString SAMPLE = QStringLiteral(TORVANE_TEST_DATA "/colour_sample.inf");
 
-TEST_F(Cli, ColourPrintsIndexCookieAndOneDigitPerCharacter) {
+TEST_F(Cli, ColourPrintsIndexCookieAndOneDigitPerCharacterOfEveryLine) {
   // CR LF line ends, a string across two lines, an empty line, a routine with a tab and
   // escapes, a byte above 0x7F.
-  const CliResult r = Run({"colour", SAMPLE});
+  CliResult r = Run({"colour", SAMPLE});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(r.out.toStdString(),
             "0\t02000000\t66666666\n"
@@ -72,13 +72,10 @@ TEST_F(Cli, ColourPrintsIndexCookieAndOneDigitPerCharacter) {
             "6\t020000ff\t8b\n"
             "7\t020000ff\tbbbbbbbbaaab\n");
   EXPECT_TRUE(r.err.isEmpty());
-}
-
-TEST_F(Cli, ColourOfALongFileComesOutWholeAcrossOutputBlocks) {
-  // About 4 MB of output: a block lost or written twice puts the lines out of step.
+  // A long file, about 4 MB of output: a block lost or written twice puts lines out of step.
   const QByteArray pair = "Object o1 \"An object\" with name 'o', has light; ! note\n[ R x; @push x; print \"^~\"; ];\n";
   ASSERT_TRUE(WriteFile(m_work.filePath("long.inf"), pair.repeated(30000)));
-  const CliResult r = Run({"colour", "long.inf"});
+  r = Run({"colour", "long.inf"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   QByteArray expected;
   for (int i = 0; i < 60000; ++i)

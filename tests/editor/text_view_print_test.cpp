@@ -28,18 +28,13 @@
 
 namespace {
 
-TEST(PrintLayout, HundredthsOfAMillimetreBecomePrinterUnitsRounded) {
+TEST(PrintLayout, UnitsAreRoundedAndTheTextAreaIsThePageLessMarginsAndTheFooterBand) {
   // 472.44; one half; just below a half; no overflow on the way.
   for (auto [hundredths, dpi, units] : {std::tuple{1000, 1200, 472}, {127, 10, 1}, {126, 10, 0}, {2000000, 2400, 1889764}})
     EXPECT_EQ(HundredthsMmToUnits(hundredths, dpi), units) << hundredths;
-}
-
-TEST(PrintLayout, TextAreaIsThePageLessMarginsAndTheFooterBand) {
-  const PrintRect margins{10, 20, 30, 40};
-  EXPECT_EQ(TextAreaFor({0, 0, 1000, 2000}, margins, 11, false, true),
-            (PrintRect{10, 20, 970, 1944})); // band 11 + 5
-  EXPECT_EQ(TextAreaFor({1000, 2000, 0, 0}, margins, 11, true, true),
-            (PrintRect{10, 36, 970, 1944}));
+  const PrintRect margins{10, 20, 30, 40}; // bands of 11 + 5
+  EXPECT_EQ(TextAreaFor({0, 0, 1000, 2000}, margins, 11, false, true), (PrintRect{10, 20, 970, 1944}));
+  EXPECT_EQ(TextAreaFor({1000, 2000, 0, 0}, margins, 11, true, true), (PrintRect{10, 36, 970, 1944}));
   EXPECT_EQ(FooterBandFor({10, 20, 970, 1944}, 11), (PrintRect{10, 1944, 970, 1960}));
 }
 
@@ -48,7 +43,7 @@ std::vector<int> Paginate(const std::vector<int>& heights, int top, int bottom) 
                        [&](int line) { return heights.at(static_cast<std::size_t>(line)); });
 }
 
-TEST(PrintLayout, PagesBreakBeforeTheFirstLineThatEndsBelowTheArea) {
+TEST(PrintLayout, PagesBreakBeforeTheFirstLineThatEndsBelowTheAreaAndRunToTheNext) {
   EXPECT_EQ(Paginate({100, 100, 100, 100, 100, 100, 100}, 50, 350), (std::vector<int>{0, 3, 6}));
   EXPECT_EQ(Paginate({100, 100, 101}, 50, 350), (std::vector<int>{0, 2}));
   EXPECT_EQ(Paginate({50, 400, 50}, 0, 300), (std::vector<int>{0, 1, 2})); // too tall: alone
@@ -57,10 +52,8 @@ TEST(PrintLayout, PagesBreakBeforeTheFirstLineThatEndsBelowTheArea) {
   const std::vector<int> many = Paginate(std::vector<int>(100, 300), 0, 300);
   ASSERT_EQ(many.size(), 100u);
   EXPECT_EQ(many[99], 99);
-}
-
-TEST(PrintLayout, LinesOfAPageRunToTheNextPageOrTheEnd) {
-  // Pages 0 and 4: nothing, and no reading past the table.
+  // The lines of a page run to the next page or the end; pages 0 and 4: nothing, and no
+  // reading past the table.
   for (auto [page, first, end] : {std::tuple{2, 3, 6}, {3, 6, 8}, {0, 8, 8}, {4, 8, 8}}) {
     EXPECT_EQ(LinesOfPage({0, 3, 6}, page, 8).first, first) << page;
     EXPECT_EQ(LinesOfPage({0, 3, 6}, page, 8).end, end) << page;

@@ -86,7 +86,7 @@ TEST_F(Route, ActionsMenusAndPanesShowTheRoutesAnswer) {
   EXPECT_EQ(pane, "");
 }
 
-TEST(RecentFiles, TheLastFourOnceEachMostRecentFirst) {
+TEST(FileMenu, RecentFilesAreTheLastFourOnceEachAndSavedNamesGetTheDefaultExtension) {
   CRecentFileList list;
   list.SetPaths({"/a/1.inf", "", "/a/2.inf", "/a/1.inf"});
   EXPECT_EQ(list.Paths(), (QStringList{"/a/1.inf", "/a/2.inf"}));
@@ -94,9 +94,7 @@ TEST(RecentFiles, TheLastFourOnceEachMostRecentFirst) {
   EXPECT_EQ(list.Paths(), (QStringList{"/b/R&D.inf", "/a/2.inf", "/a/5.inf", "/a/4.inf"}));
   EXPECT_EQ(list.MenuText(0), "&1 /b/R&&D.inf");
   EXPECT_EQ(list.MenuText(3), "&4 /a/4.inf");
-}
-
-TEST(FileDialogs, SavedNamesGetTheDefaultExtensionAndFiltersBecomeQts) {
+  // Saved names get the default extension; the program's filters become Qt's.
   for (auto [given, named] : {std::pair{"/g/adv", "/g/adv.inf"}, {"/g/adv.h", "/g/adv.h"},
                               {"/g.d/adv", "/g.d/adv.inf"}, {"/g/.adv", "/g/.adv.inf"}, {"", ""}})
     EXPECT_EQ(WithDefaultExtension(given, "inf"), named);
@@ -108,56 +106,9 @@ TEST(FileDialogs, SavedNamesGetTheDefaultExtensionAndFiltersBecomeQts) {
   SetTorvaneFileDialogHandler({});
 }
 
-// Asks through the real box; once it is up, records "caption|text|icon|buttons" and presses
-// press, or Escape for NoButton.
-int Ask(const QString& text, unsigned buttons, QMessageBox::StandardButton press, QString& seen) {
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    poll.stop();
-    seen = QStringLiteral("%1|%2|%3|%4").arg(box->windowTitle(), box->text()).arg(int(box->icon()))
-               .arg(box->standardButtons().toInt(), 0, 16);
-    if (press != QMessageBox::NoButton) return box->button(press)->click();
-    QTest::keyClick(box, Qt::Key_Escape);
-    if (box->isVisible()) seen += "|Escape ignored", box->reject();
-  });
-  poll.start(5);
-  return TorvaneMessageBox(text, buttons);
-}
-
-TEST(MessageBox, TheRealBoxShowsEveryIconAndButtonSetAndMapsTheAnswer) {
-  // Icons: 0 none, 1 information, 2 warning, 3 critical, 4 question. Buttons: Ok 0x400,
-  // Cancel 0x400000, Yes 0x4000, No 0x10000.
-  const struct {
-    unsigned buttons;
-    QMessageBox::StandardButton press;
-    int answer;
-    const char* seen;
-  } rows[] = {
-      {MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO, "Torvane|t|4|414000"},
-      {MB_YESNOCANCEL, QMessageBox::Yes, IDYES, "Torvane|t|0|414000"},
-      {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Ok, IDOK, "Torvane|t|2|400"},
-      {MB_OKCANCEL | MB_ICONHAND, QMessageBox::Cancel, IDCANCEL, "Torvane|t|3|400400"},
-      {MB_YESNO | MB_ICONASTERISK, QMessageBox::Yes, IDYES, "Torvane|t|1|14000"},
-      // Closed without a choice: the cautious answer, never Yes.
-      {MB_YESNOCANCEL, QMessageBox::NoButton, IDCANCEL, "Torvane|t|0|414000"},
-      {MB_YESNO, QMessageBox::NoButton, IDNO, "Torvane|t|0|14000"},
-      {MB_OK, QMessageBox::NoButton, IDOK, "Torvane|t|0|400"},
-  };
-  for (const auto& row : rows) {
-    QString seen;
-    EXPECT_EQ(Ask("t", row.buttons, row.press, seen), row.answer) << row.seen;
-    EXPECT_EQ(seen, row.seen);
-  }
-}
-
-TEST(MessageBox, AHandlerTakesThePlaceOfTheBoxUntilItIsRemoved) {
+TEST(MessageBox, AHandlerTakesThePlaceOfTheRealBoxWhichShowsEveryIconAndButtonSetAndMapsTheAnswer) {
   QStringList calls;
-  SetTorvaneMessageBoxHandler([&](const QString& t, unsigned b) {
-    calls << t + " " + QString::number(b, 16);
-    return IDYES;
-  });
+  SetTorvaneMessageBoxHandler([&](const QString& t, unsigned b) { return calls << t + " " + QString::number(b, 16), IDYES; });
   EXPECT_EQ(TorvaneMessageBox("Rebuild?", MB_YESNO | MB_ICONQUESTION), IDYES);
   // A second handler hands back the first; a handler may replace itself while it runs.
   TorvaneMessageBoxHandler first = SetTorvaneMessageBoxHandler([](const QString&, unsigned) {
@@ -170,9 +121,31 @@ TEST(MessageBox, AHandlerTakesThePlaceOfTheBoxUntilItIsRemoved) {
   EXPECT_EQ(TorvaneMessageBox("again"), IDYES);
   EXPECT_EQ(calls, QStringList({"Rebuild? 24", "again 0"}));
   SetTorvaneMessageBoxHandler({}); // the real box is back
-  QString seen;
-  EXPECT_EQ(Ask("real", MB_OK, QMessageBox::Ok, seen), IDOK);
-  EXPECT_EQ(seen, "Torvane|real|0|400");
+  // Icons: 0 none, 1 information, 2 warning, 3 critical, 4 question. Buttons: Ok 0x400,
+  // Cancel 0x400000, Yes 0x4000, No 0x10000. NoButton: closed with Escape.
+  const struct { unsigned buttons; QMessageBox::StandardButton press; int answer; const char* seen; } rows[] = {
+      {MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO, "Torvane|t|4|414000"},
+      {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Ok, IDOK, "Torvane|t|2|400"},
+      {MB_OKCANCEL | MB_ICONHAND, QMessageBox::Cancel, IDCANCEL, "Torvane|t|3|400400"},
+      {MB_YESNO | MB_ICONASTERISK, QMessageBox::Yes, IDYES, "Torvane|t|1|14000"},
+      // Closed without a choice: the cautious answer, never Yes.
+      {MB_YESNOCANCEL, QMessageBox::NoButton, IDCANCEL, "Torvane|t|0|414000"},
+      {MB_YESNO, QMessageBox::NoButton, IDNO, "Torvane|t|0|14000"},
+      {MB_OK, QMessageBox::NoButton, IDOK, "Torvane|t|0|400"},
+  };
+  for (const auto& row : rows) {
+    QString seen; // "caption|text|icon|buttons" of the box once it is up
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      seen = QStringLiteral("%1|%2|%3|%4").arg(box->windowTitle(), box->text()).arg(int(box->icon()))
+                 .arg(box->standardButtons().toInt(), 0, 16);
+      if (row.press != QMessageBox::NoButton) return box->button(row.press)->click();
+      QTest::keyClick(box, Qt::Key_Escape);
+      if (box->isVisible()) seen += "|Escape ignored", box->reject();
+    });
+    EXPECT_EQ(TorvaneMessageBox("t", row.buttons), row.answer) << row.seen;
+    EXPECT_EQ(seen, row.seen);
+  }
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST_F(ProfileStoreTest, HandEditedIntegersReadUnsignedOrAsTheDefaultAndTextsWit
     EXPECT_EQ(reader.GetProfileInt("Editor\\Options", "N" + QString::number(i), 7), texts[i].second) << texts[i].first;
 }
 
-TEST_F(ProfileStoreTest, BytesRoundTripAndTextIsNotTakenForBytes) {
+TEST_F(ProfileStoreTest, BytesRoundTripTextIsNotTakenForBytesAndTheDefaultStoreIsTheUsers) {
   CProfileStore store(IniPath());
   const QByteArray state("\0\x01\xff[Bar State]\n=,;", 18);
   ASSERT_TRUE(store.WriteProfileBinary("Bar State", "Main", state));
@@ -63,9 +63,7 @@ TEST_F(ProfileStoreTest, BytesRoundTripAndTextIsNotTakenForBytes) {
   EXPECT_EQ(reader.GetProfileBinary("Bar State", "Main"), state);
   EXPECT_TRUE(reader.GetProfileBinary("Bar State", "Text").isEmpty());
   EXPECT_TRUE(reader.GetProfileBinary("Bar State", "None").isEmpty());
-}
-
-TEST_F(ProfileStoreTest, TheDefaultStoreLivesInTheUserConfigDirectory) {
+  // The default store lives in the user's config directory.
   CProfileStore::SetUserConfigDirectory(m_dir.path());
   EXPECT_EQ(QFileInfo(CProfileStore().FileName()).absoluteFilePath(),
             QFileInfo(m_dir.filePath("Quenmark Applications/Torvane.ini")).absoluteFilePath());

@@ -1,9 +1,10 @@
 #pragma once
-// Reading a printed PDF back with poppler's pdftotext: its pages, and on each the words with
-// their top-left corners in points from the page's top-left corner.
+// Reading a printed PDF back with poppler's pdftotext (which writes the words as HTML text): its
+// pages, and on each the words with their corners in points from the page's top-left corner.
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTextDocumentFragment>
 #include <vector>
 
 namespace pdftest {
@@ -32,12 +33,6 @@ struct Pdf {
   }
 };
 
-// pdftotext writes the words as HTML text.
-inline QString Unescape(QString text) {
-  return text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"")
-      .replace("&apos;", "'").replace("&#39;", "'").replace("&amp;", "&");
-}
-
 inline Pdf Read(const QString& path) {
   Pdf pdf;
   QProcess tool;
@@ -52,8 +47,8 @@ inline Pdf Read(const QString& path) {
     if (m.captured(1).isEmpty())
       ++pdf.pages;
     else
-      pdf.words.push_back({pdf.pages, Unescape(m.captured(5)), m.captured(1).toDouble(),
-                           m.captured(2).toDouble(), m.captured(3).toDouble(),
+      pdf.words.push_back({pdf.pages, QTextDocumentFragment::fromHtml(m.captured(5)).toPlainText(),
+                           m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
                            m.captured(4).toDouble()});
   }
   return pdf;
