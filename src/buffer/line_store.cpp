@@ -29,6 +29,13 @@
 
 namespace {
 
+// The first entry of a flag list for line or a line after it.
+template <class List>
+auto FlagsFrom(List& list, int line) {
+  return std::lower_bound(list.begin(), list.end(), line,
+                          [](const std::pair<int32_t, uint32_t>& e, int l) { return e.first < l; });
+}
+
 // Many new lines at once (a paste, the undo of a large deletion) share one chunk.
 constexpr size_t BATCH_FROM_LINES = 32;
 // Lines at least this long get their own allocation even while loading.
@@ -68,6 +75,9 @@ void LineStore::Swap(LineStore& other) noexcept {
   std::swap(m_gapLength, other.m_gapLength);
   m_chunks.swap(other.m_chunks);
   m_freeChunkIds.swap(other.m_freeChunkIds);
+  m_chunksByAddress.swap(other.m_chunksByAddress);
+  std::swap(m_lastChunkFound, other.m_lastChunkFound);
+  m_flags.swap(other.m_flags);
   std::swap(m_current, other.m_current);
   std::swap(m_nextChunkSize, other.m_nextChunkSize);
   std::swap(m_maxLineLength, other.m_maxLineLength);
@@ -76,7 +86,7 @@ void LineStore::Swap(LineStore& other) noexcept {
 void LineStore::Release() {
   for (int i = 0; i < m_count; ++i) {
     LineRecord& rec = At(i);
-    if (rec.chunk == 0) std::free(rec.text);
+    if (ChunkOf(rec.text) == 0) std::free(rec.text);
   }
   for (Chunk& c : m_chunks) {
     if (c.base) {
@@ -86,6 +96,9 @@ void LineStore::Release() {
   }
   m_chunks.clear();
   m_freeChunkIds.clear();
+  m_chunksByAddress.clear();
+  m_lastChunkFound = 0;
+  m_flags.clear();
   m_current = 0;
   if (m_records) {
     const size_t bytes = RoundToPages(sizeof(LineRecord) * static_cast<size_t>(m_capacity));
@@ -153,6 +166,7 @@ LineRecord* LineStore::InsertSlots(int at, int count) {
   m_gapStart += count;
   m_gapLength -= count;
   m_count += count;
+  for (auto it = FlagsFrom(m_flags, at); it != m_flags.end(); ++it) it->first += count;
   return slots;
 }
 
@@ -161,6 +175,49 @@ void LineStore::EraseSlots(int at, int count) {
   MoveGap(at);
   m_gapLength += count;
   m_count -= count;
+  const auto first = FlagsFrom(m_flags, at), last = FlagsFrom(m_flags, at + count);
+  for (auto it = last; it != m_flags.end(); ++it) it->first -= count;
+  m_flags.erase(first, last);
+}
+
+uint32_t LineStore::Flags(int line) const {
+  const auto it = FlagsFrom(m_flags, line);
+  return it != m_flags.end() && it->first == line ? it->second : 0;
+}
+
+void LineStore::SetFlags(int line, uint32_t flags) {
+  const auto it = FlagsFrom(m_flags, line);
+  if (it != m_flags.end() && it->first == line) {
+    if (flags != 0)
+      it->second = flags;
+    else
+      m_flags.erase(it);
+  } else if (flags != 0) {
+    m_flags.insert(it, {line, flags});
+  }
+}
+
+int LineStore::FindFlagged(int from, uint32_t mask, bool forward) const {
+  if (forward) {
+    for (auto it = FlagsFrom(m_flags, from); it != m_flags.end(); ++it)
+      if (it->second & mask) return it->first;
+  } else {
+    for (auto it = FlagsFrom(m_flags, from + 1); it != m_flags.begin();)
+      if ((--it)->second & mask) return it->first;
+  }
+  return -1;
+}
+
+uint32_t LineStore::ChunkOf(const char* text) const {
+  const auto at = reinterpret_cast<uintptr_t>(text);
+  auto base = [&](uint32_t id) { return reinterpret_cast<uintptr_t>(m_chunks[id - 1].base); };
+  auto holds = [&](uint32_t id) { return at >= base(id) && at - base(id) < m_chunks[id - 1].size; };
+  if (m_lastChunkFound != 0 && holds(m_lastChunkFound)) return m_lastChunkFound;
+  // The last chunk whose base is at or below text.
+  auto after = std::upper_bound(m_chunksByAddress.begin(), m_chunksByAddress.end(), at,
+                                [&](uintptr_t p, uint32_t id) { return p < base(id); });
+  if (after == m_chunksByAddress.begin() || !holds(after[-1])) return 0;
+  return m_lastChunkFound = after[-1];
 }
 
 bool LineStore::AllocateOwn(LineRecord& rec, int64_t length) {
@@ -171,7 +228,6 @@ bool LineStore::AllocateOwn(LineRecord& rec, int64_t length) {
   rec.text = text;
   rec.length = static_cast<int32_t>(length);
   rec.capacity = static_cast<int32_t>(capacity);
-  rec.chunk = 0;
   return true;
 }
 
@@ -180,7 +236,7 @@ bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
   if (length > m_maxLineLength) return false;
   int64_t capacity = CapacityFor(length);
   char* text;
-  if (rec.chunk == 0) {
+  if (const uint32_t chunk = ChunkOf(rec.text); chunk == 0) {
     text = static_cast<char*>(std::realloc(rec.text, static_cast<size_t>(capacity)));
     if (!text) return false;
   } else {
@@ -188,8 +244,7 @@ bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
     if (!text) return false;
     std::memcpy(text, rec.text, static_cast<size_t>(rec.length));
     TORVANE_POISON(rec.text, static_cast<size_t>(rec.capacity));
-    ReleaseFromChunk(rec.chunk);
-    rec.chunk = 0;
+    ReleaseFromChunk(chunk);
   }
   rec.text = text;
   rec.capacity = static_cast<int32_t>(capacity);
@@ -197,11 +252,11 @@ bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
 }
 
 void LineStore::FreeText(LineRecord& rec) {
-  if (rec.chunk == 0) {
+  if (const uint32_t chunk = ChunkOf(rec.text); chunk == 0) {
     std::free(rec.text);
   } else {
     TORVANE_POISON(rec.text, static_cast<size_t>(rec.capacity));
-    ReleaseFromChunk(rec.chunk);
+    ReleaseFromChunk(chunk);
   }
   rec.text = nullptr;
 }
@@ -219,6 +274,13 @@ bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
     id = static_cast<uint32_t>(m_chunks.size());
   }
   m_chunks[id - 1] = Chunk{static_cast<char*>(base), size, 0, 0};
+  m_chunksByAddress.insert(
+      std::upper_bound(m_chunksByAddress.begin(), m_chunksByAddress.end(), id,
+                       [&](uint32_t a, uint32_t b) {
+                         return reinterpret_cast<uintptr_t>(m_chunks[a - 1].base) <
+                                reinterpret_cast<uintptr_t>(m_chunks[b - 1].base);
+                       }),
+      id);
   TORVANE_POISON(base, size);
   m_current = id;
   return true;
@@ -234,6 +296,8 @@ void LineStore::UnmapChunk(uint32_t chunk) {
   munmap(c.base, c.size);
   c = Chunk{};
   m_freeChunkIds.push_back(chunk);
+  std::erase(m_chunksByAddress, chunk);
+  if (m_lastChunkFound == chunk) m_lastChunkFound = 0;
 }
 
 char* LineStore::TakeFromChunk(size_t bytes) {
@@ -257,7 +321,6 @@ void LineStore::AllocateInBatch(LineRecord& rec, int64_t length) {
   rec.text = TakeFromChunk(static_cast<size_t>(capacity));
   rec.length = static_cast<int32_t>(length);
   rec.capacity = static_cast<int32_t>(capacity);
-  rec.chunk = m_current;
 }
 
 void LineStore::CloseBatch() {
@@ -285,23 +348,24 @@ bool LineStore::AppendLine(const char* chars, int64_t length) {
     if (!GrowRecords(int64_t{m_capacity} * 2)) return false;
   }
   LineRecord& rec = m_records[m_count];
-  int64_t capacity = CapacityFor(length);
-  if (capacity >= OWN_ALLOCATION_FROM) {
+  if (CapacityFor(length) >= OWN_ALLOCATION_FROM) {
     if (!AllocateOwn(rec, length)) return false;
   } else {
-    char* text = TakeFromChunk(static_cast<size_t>(capacity));
+    // Packed without room to grow: most loaded lines are never edited, and one that grows
+    // moves to an allocation of its own (EnsureCapacity). An empty line still takes a byte,
+    // so that its address lies inside the chunk.
+    const size_t bytes = static_cast<size_t>(std::max<int64_t>(length, 1));
+    char* text = TakeFromChunk(bytes);
     if (!text) {
       if (m_current) CloseBatch();
-      if (!NewChunk(static_cast<size_t>(capacity), m_nextChunkSize)) return false;
-      text = TakeFromChunk(static_cast<size_t>(capacity));
+      if (!NewChunk(bytes, m_nextChunkSize)) return false;
+      text = TakeFromChunk(bytes);
     }
     rec.text = text;
     rec.length = static_cast<int32_t>(length);
-    rec.capacity = static_cast<int32_t>(capacity);
-    rec.chunk = m_current;
+    rec.capacity = static_cast<int32_t>(length);
   }
   if (length > 0) std::memcpy(rec.text, chars, static_cast<size_t>(length));
-  rec.flags = 0;
   ++m_count;
   ++m_gapStart;
   --m_gapLength;
@@ -309,8 +373,8 @@ bool LineStore::AppendLine(const char* chars, int64_t length) {
 }
 
 void LineStore::ExpectAppending(size_t bytes) {
-  // The line texts take a little more than the file (the capacity rule) and less than twice.
-  m_nextChunkSize = std::clamp(bytes + bytes / 4, MIN_APPEND_CHUNK, MAX_APPEND_CHUNK);
+  // The line texts take no more than the file.
+  m_nextChunkSize = std::clamp(bytes, MIN_APPEND_CHUNK, MAX_APPEND_CHUNK);
 }
 
 void LineStore::FinishAppending() { CloseBatch(); }
@@ -361,7 +425,6 @@ bool LineStore::InsertLines(int line, int pos, std::span<const std::string_view>
         static_cast<int64_t>(pieces[i + 1].size()) + (i + 1 == added ? tailLength : 0);
     if (length > m_maxLineLength) return false;
     made[i].length = static_cast<int32_t>(length);
-    made[i].flags = 0;
   }
   // Reserved before any pointer to a record is taken: growing the array moves the records.
   if (!ReserveSlots(static_cast<int>(added)) || !AllocateNew(made)) return false;

@@ -3,18 +3,19 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-// One line of the buffer (LineRecord): text, length, capacity, flags.
-// capacity is always CapacityFor(n) for the length n the allocation was sized for, so there
-// is room for at least one more byte. chunk says where the text lives: 0 for an allocation of
-// its own (malloc), otherwise 1 + the index of the shared chunk that holds it.
+// One line of the buffer (LineRecord): text, length, capacity. Its flags are kept by the
+// store beside the records (most lines have none), and whether its text lives in a shared
+// chunk or in an allocation of its own (malloc) follows from the text's address.
+// capacity is CapacityFor(n) for the length n the allocation was sized for, so there is room
+// for at least one more byte; only a line packed into a chunk by a load has no more room than
+// its length.
 struct LineRecord {
   char* text;
   int32_t length;
   int32_t capacity;
-  uint32_t flags;
-  uint32_t chunk;
 };
 
 // The capacity rule: (n / 16 + 1) * 16. 0 gives 16, 15 gives 16, 16 gives 32.
@@ -26,9 +27,9 @@ inline constexpr int64_t MAX_LINE_LENGTH = INT32_MAX - 16;
 // The line array of one buffer. Records sit in a gap array (a gap buffer of records), so that
 // inserting or removing lines near the last edit costs the same whatever the line count.
 // Line texts are allocated either one by one (malloc, capacity rule) or, for a file being
-// loaded and for many lines inserted at once, packed into shared chunks; a chunk is released
-// when its last line leaves it. A line in a chunk moves to its own allocation only when it
-// must grow beyond its capacity.
+// loaded (tightly) and for many lines inserted at once (capacity rule), packed into shared
+// chunks; a chunk is released when its last line leaves it. A line in a chunk moves to its
+// own allocation only when it must grow beyond its capacity.
 class LineStore {
 public:
   LineStore() = default;
@@ -45,6 +46,14 @@ public:
   void SetMaxLineLength(int64_t length) { m_maxLineLength = length; }
   LineRecord& At(int i) { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
   const LineRecord& At(int i) const { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
+
+  // Line flags: 0 for a line that has none. The flags move with their line when lines are
+  // inserted or removed above it; a new line has none.
+  uint32_t Flags(int line) const;
+  void SetFlags(int line, uint32_t flags);
+  // The nearest line with one of mask's bits at or after from (forward) or at or before it;
+  // -1 when there is none (from may lie outside the lines).
+  int FindFlagged(int from, uint32_t mask, bool forward) const;
 
   // Opens count uninitialised record slots at index at (0 <= at <= Count()) and returns them;
   // they are contiguous. Returns nullptr (nothing changed) when memory runs out.
@@ -79,6 +88,8 @@ private:
   };
 
   bool GrowRecords(int64_t minCapacity);
+  // The chunk (1-based) whose mapping holds text, 0 for a text of its own.
+  uint32_t ChunkOf(const char* text) const;
   void MoveGap(int to);
   bool NewChunk(size_t minBytes, size_t preferred);
   void ReleaseFromChunk(uint32_t chunk);
@@ -101,6 +112,10 @@ private:
 
   std::vector<Chunk> m_chunks;
   std::vector<uint32_t> m_freeChunkIds;
+  std::vector<uint32_t> m_chunksByAddress; // the mapped chunks' ids in the order of their bases
+  mutable uint32_t m_lastChunkFound = 0;   // lines near each other mostly share a chunk
+  // (line, flags) of the lines with flags, in line order.
+  std::vector<std::pair<int32_t, uint32_t>> m_flags;
   uint32_t m_current = 0; // chunk that AppendLine / AllocateInBatch fill (1-based, 0 none)
   size_t m_nextChunkSize = 64 * 1024;
   int64_t m_maxLineLength = MAX_LINE_LENGTH;

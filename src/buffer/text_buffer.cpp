@@ -30,7 +30,6 @@ bool CCrystalTextBuffer::CreateEmpty(LineEndStyle style) {
   LineStore fresh;
   LineRecord* rec = fresh.InsertSlots(0, 1);
   if (!rec || !fresh.AllocateOwn(*rec, 0)) return false;
-  rec->flags = 0;
   TakeNewText(fresh, IsConcreteLineEndStyle(style) ? style : LineEndStyle::Dos, false);
   return true;
 }
@@ -73,7 +72,7 @@ const char* CCrystalTextBuffer::LineChars(int line) const {
 uint32_t CCrystalTextBuffer::LineFlags(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   if (!IsValidLine(line)) return 0;
-  return m_lines.At(line).flags;
+  return m_lines.Flags(line);
 }
 
 int CCrystalTextBuffer::LineCapacity(int line) const {
@@ -292,26 +291,23 @@ void CCrystalTextBuffer::SetLineFlag(int line, uint32_t flag, bool set, bool rem
   }
   TORVANE_ASSERT(IsValidLine(line));
   if (!IsValidLine(line)) return;
-  const uint32_t oldFlags = m_lines.At(line).flags;
+  const uint32_t oldFlags = m_lines.Flags(line);
   const uint32_t newFlags = set ? (oldFlags | flag) : (oldFlags & ~flag);
   if (newFlags == oldFlags) return;
   if (removeFromOtherLine && set) {
     int other = FirstLineWithFlag(flag);
     if (other != -1) {
-      m_lines.At(other).flags &= ~flag;
+      m_lines.SetFlags(other, m_lines.Flags(other) & ~flag);
       NotifyViews(nullptr, nullptr, UPD_SINGLE_LINE | UPD_LINE_ATTR, other);
     }
   }
-  m_lines.At(line).flags = newFlags;
+  m_lines.SetFlags(line, newFlags);
   NotifyViews(nullptr, nullptr, UPD_SINGLE_LINE | UPD_LINE_ATTR, line);
 }
 
 int CCrystalTextBuffer::FirstLineWithFlag(uint32_t flag) const {
   if (!IsSingleBit(flag)) return -1;
-  const int count = m_lines.Count();
-  for (int i = 0; i < count; ++i)
-    if (m_lines.At(i).flags & flag) return i;
-  return -1;
+  return m_lines.FindFlagged(0, flag, true);
 }
 
 int CCrystalTextBuffer::NextBookmarkLine(int line) const {
@@ -319,12 +315,9 @@ int CCrystalTextBuffer::NextBookmarkLine(int line) const {
   const int count = m_lines.Count();
   if (count == 0) return -1;
   line = std::clamp(line, 0, count - 1);
-  int from = (m_lines.At(line).flags & LF_BOOKMARK) ? line + 1 : line;
-  for (int i = from; i < count; ++i)
-    if (m_lines.At(i).flags & LF_BOOKMARK) return i;
-  for (int i = 0; i < count; ++i)
-    if (m_lines.At(i).flags & LF_BOOKMARK) return i;
-  return -1;
+  const int from = (m_lines.Flags(line) & LF_BOOKMARK) ? line + 1 : line;
+  const int next = m_lines.FindFlagged(from, LF_BOOKMARK, true);
+  return next >= 0 ? next : m_lines.FindFlagged(0, LF_BOOKMARK, true);
 }
 
 int CCrystalTextBuffer::PrevBookmarkLine(int line) const {
@@ -332,12 +325,9 @@ int CCrystalTextBuffer::PrevBookmarkLine(int line) const {
   const int count = m_lines.Count();
   if (count == 0) return -1;
   line = std::clamp(line, 0, count - 1);
-  int from = (m_lines.At(line).flags & LF_BOOKMARK) ? line - 1 : line;
-  for (int i = from; i >= 0; --i)
-    if (m_lines.At(i).flags & LF_BOOKMARK) return i;
-  for (int i = count - 1; i >= 0; --i)
-    if (m_lines.At(i).flags & LF_BOOKMARK) return i;
-  return -1;
+  const int from = (m_lines.Flags(line) & LF_BOOKMARK) ? line - 1 : line;
+  const int previous = m_lines.FindFlagged(from, LF_BOOKMARK, false);
+  return previous >= 0 ? previous : m_lines.FindFlagged(count - 1, LF_BOOKMARK, false);
 }
 
 // ---------------------------------------------------------------------------------------

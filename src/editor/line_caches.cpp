@@ -165,6 +165,7 @@ int CLineCaches::ExpandedLength(int line) {
 
 void CLineCaches::ForgetLongest() {
   m_longest = -1;
+  m_walked = 0;
   m_shortCounts.clear();
   m_longCounts.clear();
 }
@@ -186,14 +187,20 @@ void CLineCaches::CountLength(int length, int delta) {
 }
 
 int CLineCaches::LongestLine() {
+  WalkLongestLine(INT_MAX);
+  return LongestLineSoFar();
+}
+
+bool CLineCaches::WalkLongestLine(int maxLines) {
   const int count = m_source.CacheLineCount();
-  if (m_longest >= 0 && m_lengthsAllocated && static_cast<int>(m_lengths.size()) == count)
-    return m_longest;
-  if (!EnsureLengths()) return 0;
-  ForgetLongest();
-  m_longest = 0;
-  // Every line once: short lines are counted here directly, without the long lines' places.
-  for (int i = 0; i < count; ++i) {
+  if (m_longest >= 0 && m_walked == count && m_lengthsAllocated &&
+      static_cast<int>(m_lengths.size()) == count)
+    return true;
+  if (!EnsureLengths()) return true;
+  if (m_longest < 0) m_longest = 0;
+  const int end = count - m_walked <= maxLines ? count : m_walked + std::max(maxLines, 0);
+  // Short lines are measured here directly, without the long lines' places.
+  for (int i = m_walked; i < end; ++i) {
     int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
     if (entry < 0) {
       const int length = m_source.CacheLineLength(i);
@@ -201,7 +208,8 @@ int CLineCaches::LongestLine() {
     }
     CountLength(entry, +1);
   }
-  return m_longest;
+  m_walked = end;
+  return end == count;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -345,17 +353,22 @@ bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
       m_longLines.clear();
       fits = false;
     } else {
-      // With the longest line known every entry is known: move the changed lines' counts.
+      // The changed lines that the walk had counted leave the counts. When the walk had
+      // passed the whole change, the lines that replace them are counted instead; when it
+      // was inside it, it goes on from the first changed line.
       const bool counting = m_longest >= 0;
+      const int walked = m_walked;
       const auto at = m_lengths.begin() + line;
       if (counting)
-        for (int i = 0; i <= removed; ++i) CountLength(at[i], -1);
+        for (int i = 0; i <= removed && line + i < walked; ++i) CountLength(at[i], -1);
       if (removed > 0) m_lengths.erase(at + 1, at + 1 + removed);
       if (added > 0) m_lengths.insert(m_lengths.begin() + line + 1, static_cast<std::size_t>(added), -1);
+      m_walked = walked > line + removed ? walked + added - removed : std::min(walked, line);
       for (int i = line; i <= line + added; ++i) {
         int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
-        entry = counting ? ComputeLength(i) : -1;
-        if (counting) CountLength(entry, +1);
+        const bool counted = counting && i < m_walked;
+        entry = counted ? ComputeLength(i) : -1;
+        if (counted) CountLength(entry, +1);
       }
     }
   }

@@ -2,6 +2,7 @@
 // The text view's per-line caches: parse cookies and expanded line lengths with the longest
 // line. Plain C++ (no Qt), so that the rules for keeping them across edits can be tested
 // without a window.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -41,8 +42,15 @@ public:
   // ---- Expanded lengths ----
   int ExpandedLength(int line);
   // The largest expanded length of all lines, 0 without lines. The first call walks every
-  // line; edits keep it up to date from then on.
+  // line not walked yet; edits keep it up to date from then on.
   int LongestLine();
+  // The walk in slices, for a view that shows the longest line so far rather than wait for
+  // all of it: measures up to maxLines more lines from the top, and tells whether every line
+  // is measured now. Edits during the walk keep what it found right.
+  bool WalkLongestLine(int maxLines);
+  // The largest expanded length among the lines walked so far: LongestLine() once the walk
+  // is complete, never more than it.
+  int LongestLineSoFar() const { return std::max(m_longest, 0); }
 
   // ---- Parse cookies ----
   // The cookie in force at the end of line (0 for a negative line or one past the text),
@@ -127,10 +135,12 @@ private:
   // Expanded lengths, -1 unknown.
   std::vector<int32_t> m_lengths;
   bool m_lengthsAllocated = false;
-  // How many lines have each expanded length, while m_longest is known (>= 0): lengths below
-  // SHORT_LENGTHS in an array, longer ones in a map. Every entry of m_lengths is then known.
+  // How many of the walked lines [0, m_walked) have each expanded length, while the walk is
+  // on (m_longest >= 0): lengths below SHORT_LENGTHS in an array, longer ones in a map. The
+  // entries of the walked lines are known; m_longest is the largest of them.
   static constexpr int SHORT_LENGTHS = 4096;
   std::vector<int32_t> m_shortCounts;
   std::map<int, int> m_longCounts;
   int m_longest = -1;
+  int m_walked = 0;
 };

@@ -106,6 +106,7 @@ void CCrystalTextView::ResetViewState() {
   m_marginIconsLoaded = false;
   DropFonts();
   m_caches.Clear();
+  m_longestWalkTimer.stop();
   m_spanColours = {};
   m_runScratch = {};
   if (m_dragSelecting) EndMouseSelection();

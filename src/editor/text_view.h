@@ -77,6 +77,9 @@ public:
   static constexpr int MARGIN_ICON_SIZE = 16;
   // Longest line whose end cookie a change inside it checks at once (see OnBufferChanged).
   static constexpr int RECHECK_LINE_LENGTH = 65536;
+  // The horizontal bar measures at most this many lines at a time for the longest line; a
+  // larger text is measured in further slices from the event loop.
+  static constexpr int LONGEST_WALK_SLICE = 32768;
 
   explicit CCrystalTextView(QWidget* parent = nullptr);
   ~CCrystalTextView() override;
@@ -436,6 +439,9 @@ protected:
   // that now fits the window scrolls back to its start.
   void SetScrollBarRange(QScrollBar* bar, int& first, int total, int visible);
   void SetScrollBarPosition(QScrollBar* bar, int first);
+  // The horizontal bar's total: the longest line, or while a large text is still being
+  // measured, the longest line measured so far (the walk goes on from the event loop).
+  int HorzScrollExtent();
   // Fresh view state and scroll bars for a text attached, detached or reloaded.
   void ResetForNewText();
   void SetMouseCursorFor(QPoint point);
@@ -474,6 +480,7 @@ protected:
   bool m_wordMode = false;
   bool m_lineMode = false;
   QBasicTimer m_autoScrollTimer;
+  QBasicTimer m_longestWalkTimer; // the next slice of the walk for the longest line
   TextPosition m_drawSelStart;
   TextPosition m_drawSelEnd;
   TextPosition m_cursor;

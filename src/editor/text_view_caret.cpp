@@ -172,6 +172,11 @@ void CCrystalTextView::timerEvent(QTimerEvent* event) {
     OnAutoScrollTimer();
     return;
   }
+  if (event->timerId() == m_longestWalkTimer.timerId()) {
+    m_longestWalkTimer.stop();
+    UpdateHorzScrollBar(false); // the next slice; it starts the timer again while unfinished
+    return;
+  }
   QAbstractScrollArea::timerEvent(event);
 }
 

@@ -32,8 +32,21 @@ void CCrystalTextView::UpdateHorzScrollBar(bool positionOnly) {
   if (positionOnly)
     SetScrollBarPosition(horizontalScrollBar(), m_firstColumn);
   else
-    SetScrollBarRange(horizontalScrollBar(), m_firstColumn, GetLongestLine(),
+    SetScrollBarRange(horizontalScrollBar(), m_firstColumn, HorzScrollExtent(),
                       GetVisibleColumns());
+}
+
+// A window shows a large text without waiting for the walk over every line; the bar's range
+// grows as the walk finds longer lines. A view scrolled right waits for the whole walk: a
+// range shorter than the truth would scroll it back to the start.
+int CCrystalTextView::HorzScrollExtent() {
+  if (!m_buffer) return 0;
+  if (m_firstColumn > 0) return GetLongestLine();
+  if (m_caches.WalkLongestLine(LONGEST_WALK_SLICE))
+    m_longestWalkTimer.stop();
+  else if (!m_longestWalkTimer.isActive())
+    m_longestWalkTimer.start(0, this);
+  return m_caches.LongestLineSoFar();
 }
 
 void CCrystalTextView::SetScrollBarPosition(QScrollBar* bar, int first) {
@@ -96,8 +109,10 @@ void CCrystalTextView::scrollContentsBy(int dx, int dy) {
     ScrollToTopLine(line, false);
     SyncSplitterSiblings(true);
   }
-  const int column =
-      std::max(0, std::min(horizontalScrollBar()->value(), GetLongestLine() - 1));
+  // Only a column past every line measured so far needs the whole walk.
+  int column = horizontalScrollBar()->value();
+  if (column >= m_caches.LongestLineSoFar()) column = std::min(column, GetLongestLine() - 1);
+  column = std::max(0, column);
   if (column != m_firstColumn) {
     ScrollToColumn(column, false);
     SyncSplitterSiblings(false);
@@ -129,8 +144,9 @@ void CCrystalTextView::ScrollIntoView(TextPosition position) {
   int newFirst = m_firstColumn;
   if (column > newFirst + visibleColumns) newFirst = column - visibleColumns;
   if (column < newFirst) newFirst = column;
-  const int longest = GetLongestLine();
-  if (newFirst >= longest) newFirst = longest - 1;
+  // Only a first column past every line measured so far needs the whole walk.
+  if (newFirst > 0 && newFirst >= m_caches.LongestLineSoFar())
+    newFirst = std::min(newFirst, GetLongestLine() - 1);
   newFirst = std::max(0, newFirst);
   if (newFirst != m_firstColumn) {
     ScrollToColumn(newFirst, true);
@@ -157,7 +173,8 @@ void CCrystalTextView::ScrollLeft() {
 }
 
 void CCrystalTextView::ScrollRight() {
-  if (m_firstColumn < GetLongestLine() - 1) ScrollToColumn(m_firstColumn + 1, true);
+  if (m_firstColumn < m_caches.LongestLineSoFar() - 1 || m_firstColumn < GetLongestLine() - 1)
+    ScrollToColumn(m_firstColumn + 1, true);
 }
 
 // Panes of one row of the frame's grid share their top line; panes of one column share

@@ -56,8 +56,12 @@ TEST(Loading, StyleFromTheFirstBlockLinesSplitByItAndTheSameBytesSavedBack) {
     EXPECT_TRUE(buffer.IsInitialised() && buffer.GetLineEndStyle() == style);
     EXPECT_TRUE(Lines(buffer) == lines) << "lines differ";
   }
-  const int capacities[] = {16, 16, 16, 32, 32, 32, 48};
+  // Loaded lines are packed without room; the first one to grow moves under the rule.
+  const int capacities[] = {0, 1, 15, 16, 17, 31, 32};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(buffer.LineCapacity(i), capacities[i]) << i;
+  ASSERT_TRUE(Insert(buffer, 2, 15, "r") && Insert(buffer, 0, 0, "s"));
+  EXPECT_EQ(Lines(buffer), (Strings{"s", "q", q15 + "r", q16, q16 + "q", q15 + q16, q16 + q16}));
+  EXPECT_TRUE(buffer.LineCapacity(2) == 32 && buffer.LineCapacity(0) == 16 && buffer.LineCapacity(1) == 1);
 }
 
 TEST(Loading, LineEndsAtAndAcrossReadBlockEdgesAreFound) {

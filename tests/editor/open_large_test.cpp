@@ -1,0 +1,139 @@
+// A large text opens without waiting for the walk over every line for the longest one: the
+// walk goes on in slices, edits made meanwhile keep its result right, and the horizontal
+// bar's range grows to the longest line once the walk is done.
+#include <QApplication>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "line_caches.h"
+#include "view_test_support.h"
+
+namespace {
+
+struct CLines : CLineCacheSource {
+  std::vector<std::string> lines;
+  int CacheLineCount() const override { return static_cast<int>(lines.size()); }
+  int CacheLineLength(int line) const override { return static_cast<int>(lines[line].size()); }
+  const char* CacheLineChars(int line) const override { return lines[line].data(); }
+  uint32_t CacheColourLine(uint32_t, int) override { return 0; }
+  int Longest() const { // tabs at every fourth column
+    int longest = 0;
+    for (const std::string& line : lines) {
+      int column = 0;
+      for (char c : line) column = c == '\t' ? column / 4 * 4 + 4 : column + 1;
+      longest = std::max(longest, column);
+    }
+    return longest;
+  }
+};
+
+TEST(LongestLineWalk, EditsDuringTheWalkKeepItRight) {
+  CLines text;
+  text.lines = {"aaaa", "\t", "bbbbbbbbbb", "cc", "ddddddd"};
+  CLineCaches caches(text);
+  EXPECT_FALSE(caches.WalkLongestLine(2));
+  EXPECT_EQ(caches.LongestLineSoFar(), 4);
+  EXPECT_FALSE(caches.WalkLongestLine(1));
+  EXPECT_EQ(caches.LongestLineSoFar(), 10);
+  text.lines[2] = "b"; // a walked line shrinks
+  EXPECT_TRUE(caches.TextChanged(2, 0, 0));
+  EXPECT_EQ(caches.LongestLineSoFar(), 4);
+  text.lines.insert(text.lines.begin() + 4, std::string(20, 'e')); // below the walk
+  EXPECT_TRUE(caches.TextChanged(3, 1, 0));
+  EXPECT_EQ(caches.LongestLineSoFar(), 4);
+  text.lines.insert(text.lines.begin() + 1, "ffffff"); // above it
+  EXPECT_TRUE(caches.TextChanged(0, 1, 0));
+  EXPECT_EQ(caches.LongestLineSoFar(), 6);
+  EXPECT_FALSE(caches.WalkLongestLine(1));
+  EXPECT_EQ(caches.LongestLineSoFar(), 6);
+  EXPECT_TRUE(caches.WalkLongestLine(2));
+  EXPECT_EQ(caches.LongestLineSoFar(), 20);
+  EXPECT_EQ(caches.LongestLine(), 20);
+
+  // Random edits and slices: the longest so far never passes the truth and is the truth
+  // once the walk says it is done.
+  std::mt19937 random(48);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto randomLine = [&] { return std::string(static_cast<std::size_t>(pick(30)), pick(3) ? 'x' : '\t'); };
+  text.lines.clear();
+  for (int i = 0; i < 200; ++i) text.lines.push_back(randomLine());
+  caches.Clear();
+  for (int step = 0; step < 600; ++step) {
+    const int line = pick(static_cast<int>(text.lines.size()) - 4);
+    const int added = pick(3) == 1 ? 1 + pick(3) : 0, removed = added ? 0 : pick(2) * (1 + pick(3));
+    text.lines.erase(text.lines.begin() + line + 1, text.lines.begin() + line + 1 + removed);
+    for (int k = 0; k < added; ++k) text.lines.insert(text.lines.begin() + line + 1, randomLine());
+    text.lines[static_cast<std::size_t>(line)] = randomLine();
+    ASSERT_TRUE(caches.TextChanged(line, added, removed));
+    if (pick(40) == 0) caches.Clear();
+    const bool done = caches.WalkLongestLine(pick(25));
+    ASSERT_LE(caches.LongestLineSoFar(), text.Longest()) << "step " << step;
+    ASSERT_TRUE(!done || caches.LongestLineSoFar() == text.Longest()) << "step " << step;
+  }
+  EXPECT_EQ(caches.LongestLine(), text.Longest());
+}
+
+// 100,000 lines: more than one slice of the walk. The longest line, 300 columns, is far down.
+class LargeTextView : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += i == 90000 ? std::string(300, 'w') + "\n" : "x\n";
+    buffer = viewtest::MakeBuffer(text + "end");
+    view.AttachBuffer(buffer.get());
+    viewtest::ShowView(view, 400, 300);
+    columns = view.GetVisibleColumns();
+    ASSERT_GT(columns, 10);
+  }
+  // Runs the event loop until the walk is done (the range stops changing for a while).
+  void FinishWalk() {
+    for (int quiet = 0, last = -1; quiet < 20; ++quiet) {
+      QApplication::processEvents();
+      if (Horz()->maximum() != last) quiet = 0;
+      last = Horz()->maximum();
+    }
+  }
+  QScrollBar* Horz() { return view.horizontalScrollBar(); }
+  std::unique_ptr<CCrystalTextBuffer> buffer;
+  viewtest::CTestTextView view;
+  int columns = 0;
+};
+
+TEST_F(LargeTextView, TheBarRangeGrowsToTheLongestLineAfterTheWalk) {
+  view.ResetViewState(); // showing the view may have let the walk finish
+  view.UpdateHorzScrollBar(false);
+  EXPECT_EQ(Horz()->maximum(), 0); // the first slices hold lines of one column only
+  EXPECT_EQ(view.GetLongestLine(), 300); // asked for, the whole walk is done at once
+  view.ResetViewState();
+  view.UpdateHorzScrollBar(false);
+  EXPECT_EQ(Horz()->maximum(), 0);
+  FinishWalk();
+  EXPECT_EQ(Horz()->maximum(), 300 - columns);
+}
+
+TEST_F(LargeTextView, EditsDuringTheWalkAndScrollingPastItAreRight) {
+  view.ResetViewState();
+  view.UpdateHorzScrollBar(false);
+  int endLine = 0, endChar = 0;
+  // A walked line grows: the range follows at once. The long line goes before the walk
+  // reaches it.
+  ASSERT_TRUE(buffer->InsertText(nullptr, 10, 1, std::string(200, 'y'), endLine, endChar));
+  EXPECT_EQ(Horz()->maximum(), 201 - columns);
+  ASSERT_TRUE(buffer->DeleteText(nullptr, 90000, 0, 90000, 300));
+  FinishWalk();
+  EXPECT_EQ(Horz()->maximum(), 201 - columns);
+
+  // A column on a line not walked yet is scrolled to, not cut to the lines walked so far.
+  ASSERT_TRUE(buffer->InsertText(nullptr, 95000, 0, std::string(400, 'z'), endLine, endChar));
+  view.ResetViewState();
+  view.ScrollIntoView(TextPosition(400, 95000));
+  EXPECT_EQ(view.GetFirstColumn(), 400 - columns);
+  EXPECT_EQ(Horz()->value(), 400 - columns);
+}
+
+} // namespace
