@@ -20,7 +20,7 @@
 
 namespace {
 
-TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALine) {
+TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFoldsEveryByte) {
   const struct { const char *line, *pattern; uint32_t flags; int from, expected; } cases[] = {
       {"xab ab", "ab", SearchWholeWord, 0, 4}, // the first one is preceded by x
       {"ab_c", "ab", SearchWholeWord, 0, -1},  // '_' is a word character
@@ -44,22 +44,18 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALine) {
     EXPECT_EQ(pattern.FindInLine(c.line, length, c.from, length), c.expected)
         << c.line << " / " << c.pattern;
   }
-}
-
-TEST(SearchPattern, FindsAMatchAtEveryPlaceOfALongLine) {
-  const CSearchPattern pattern("\xe9" "B", 0);
+  // A match at every place of a long line (the first and last of a 16-byte window among them).
+  const CSearchPattern accented("\xe9" "B", 0);
   for (int at = 0; at <= 45; ++at) {
     std::string line(47, '-');
     line.replace(static_cast<std::size_t>(at), 2, "\xc9" "b");
     const int length = static_cast<int>(line.size());
-    EXPECT_EQ(pattern.FindInLine(line.data(), length, 0, length), at);
-    EXPECT_EQ(pattern.FindInLine(line.data(), length, at + 1, length), -1) << at;
-    EXPECT_EQ(pattern.FindInLine(line.data(), length, 0, at + 1), -1) << at;
-    EXPECT_EQ(pattern.FindLastInLine(line.data(), length, 0, length, 47), at);
+    EXPECT_EQ(accented.FindInLine(line.data(), length, 0, length), at);
+    EXPECT_EQ(accented.FindInLine(line.data(), length, at + 1, length), -1) << at;
+    EXPECT_EQ(accented.FindInLine(line.data(), length, 0, at + 1), -1) << at;
+    EXPECT_EQ(accented.FindLastInLine(line.data(), length, 0, length, 47), at);
   }
-}
-
-TEST(SearchPattern, WordCharactersAndUpperCaseCoverEveryByte) {
+  // Word characters and upper case, every byte.
   int words = 0;
   for (int b = 0; b < 256; ++b) {
     words += IsSearchWordChar(static_cast<unsigned char>(b)) ? 1 : 0;
@@ -115,8 +111,7 @@ protected:
   static QAbstractButton* Button(CSearchDialog& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
   // A button's label or an edit's text.
   static QString Shown(CSearchDialog& d, int id) {
-    if (QAbstractButton* button = Button(d, id)) return button->text();
-    return static_cast<QLineEdit*>(d.GetDlgItem(id))->text();
+    return Button(d, id) ? Button(d, id)->text() : static_cast<QLineEdit*>(d.GetDlgItem(id))->text();
   }
   static void Type(CSearchDialog& d, int id, const QString& text) {
     static_cast<QLineEdit*>(d.GetDlgItem(id))->clear();

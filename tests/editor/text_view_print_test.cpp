@@ -102,7 +102,7 @@ std::string NumberedLines(int count) {
   return text;
 }
 
-TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStopsOfFour) {
+TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStopsOfFourAndWrapsAtWords) {
   Use(""); // an empty text is one page with only its footer
   const pdftest::Pdf empty = Print();
   EXPECT_EQ(empty.Lines(1) << QString::number(empty.pages), QStringList({"Page 1/1", "1"}));
@@ -117,10 +117,8 @@ TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStops
   EXPECT_NEAR(w[4].y - w[2].y, 2 * 8.52, 0.05); // an empty line between
   EXPECT_NEAR((w[7].x + w[8].right) / 2, 595.28 / 2, 0.5); // footer centred
   EXPECT_NEAR(w[8].bottom, 841.89 - 28.35, 0.5);           // on the bottom margin
-}
-
-// 45 lines of two printed lines each fill a page as 90 short lines do.
-TEST_F(Printing, LongLinesWrapAtWordsAndCountAsTheLinesTheyTake) {
+  // Long lines wrap at words and count as the lines they take: 45 lines of two printed lines
+  // each fill a page as 90 short lines do.
   std::string line;
   for (int i = 1; i <= 30; ++i) line += (i < 10 ? "word0" : "word") + std::to_string(i) + " ";
   std::string text;

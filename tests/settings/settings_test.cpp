@@ -73,9 +73,6 @@ TEST(SettingKeys, EachValueIsFoundByItsOwnSectionAndExactName) {
   for (const SettingKeyInfo& key : AllSettingKeys())
     EXPECT_EQ(FindSettingKey(key.section, key.value), &key) << key.value.toStdString();
   EXPECT_EQ(FindSettingKey("Editor\\Styles", "commentcolour"), nullptr);
-  EXPECT_EQ(FindSettingKey("Editor\\Paths", "Colour"), nullptr);
-  EXPECT_EQ(FindSettingKey("Editor\\Paths", "Compiler")->type, SettingType::String);
-  EXPECT_EQ(FindSettingKey("Editor/Styles", "CodeAlphaItalic")->type, SettingType::Integer);
 }
 
 // Every record as "colour bold italic", COLORREF in hex.
@@ -94,7 +91,6 @@ TEST(StyleTable, DefaultsWithoutAStoreOrGuiAndStoredStylesReadWholeAtEachLoad) {
   CProfileStore store(dir.filePath("store.ini"));
   CStyleTable table;
   EXPECT_EQ(Records(table), defaults);
-  EXPECT_EQ(Records(DefaultStyleTable()), defaults);
   int heard = 0;
   const int listener = table.AddListener([&] { ++heard; });
   table.LoadStyles(store);
