@@ -1,7 +1,5 @@
-// Searching: the pattern (whole words at line edges and next to '_', case in ISO 8859-1,
-// every place of a long line), the view's search (wrap, upward, ranges that end mid-line),
-// the Find dialog with F3 and Shift+F3, and the Replace dialog. The dialogs are driven through
-// their controls while the command that opened them waits; settings live in a temporary folder.
+// Searching: the pattern, the view's search, the Find dialog with F3 and Shift+F3, and the Replace
+// dialog, driven through its controls while the command that opened it waits.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QChar>

@@ -1,6 +1,5 @@
-// The settings store: values shared at once between stores, integers read back unsigned,
-// bytes, refused writes, the default file's place; the key table; the style table without a
-// GUI application. (torvane-cli's tests read every default and write through the store.)
+// The settings store, the key table and the style table without a GUI application (torvane-cli's
+// tests read every default and write through the store).
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

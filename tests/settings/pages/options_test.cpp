@@ -1,7 +1,5 @@
-// The options sheet driven through its controls: the Editor page's styles, the paths page,
-// the Build page's switches, which pages write, Cancel, a failed write, the modal entry point,
-// and the real program file dialog; the dialogs it opens are answered by the test. The style
-// table's view records, which follow the application palette.
+// The options sheet driven through its controls, with the dialogs it opens answered by the test;
+// the real program file dialog; the style table's records that follow the application palette.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -88,8 +86,7 @@ protected:
       texts << Control<QListWidget>(listId)->item(i)->text();
     return texts;
   }
-  // Every value in the store's file, as "Editor/Paths/Compiler"; the stored values of keys
-  // below "Editor/", joined by blanks.
+  // The store's keys ("Editor/Paths/Compiler"); values of keys below "Editor/" joined by blanks.
   QStringList StoredKeys() const { return QSettings(m_store->FileName(), QSettings::IniFormat).allKeys(); }
   QString Stored(const QStringList& keys) const {
     QStringList values;
@@ -328,7 +325,6 @@ TEST_F(OptionsSheetTest, ProgramFileDialogListsExecutablesUnlessAllFilesIsChosen
                                "inform6", "inform6", "notes.txt"}));
 }
 
-// The style table in a GUI application: records 0-3 follow the application palette.
 TEST_F(OptionsSheetTest, StyleTableViewRecordsFollowThePaletteAtEachLoad) {
   const QPalette saved = QGuiApplication::palette();
   QPalette palette = saved;
