@@ -149,6 +149,9 @@ void CBuildOptions::OnAdd() {
     return;
   }
   AddToList(m_newOption);
+  // A hand-edited string may end without its "|": end that switch first, or the new one
+  // would be glued to it.
+  if (!m_optionString.isEmpty() && !m_optionString.endsWith(SEPARATOR)) m_optionString += SEPARATOR;
   m_optionString += m_newOption + SEPARATOR;
   m_newOption.clear();
   PutControls();

@@ -260,6 +260,11 @@ TEST_F(OptionsSheetTest, BuildPageShowsTheStoredSwitchesAndEachBoxSetsItsBit) {
   for (int id : {1018, 1022, 1021, 1038}) Click(id);
   Press(QDialogButtonBox::Ok);
   EXPECT_EQ(Stored(keys), "10 e|B||$SIZE=100|a|tail 2");
+  m_sheet->show(); // a switch added after an unended one is not glued to it
+  TypeInto(1041, QStringLiteral("ab"));
+  Click(1042);
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(Stored(keys), "10 e|B||$SIZE=100|a|tail|ab| 2");
 }
 
 TEST_F(OptionsSheetTest, AddAndDeleteKeepTheOptionStringInStep) {
