@@ -126,6 +126,7 @@ void CLineCaches::Clear() {
   m_chains.clear();
   m_lengths.clear();
   m_lengths.shrink_to_fit();
+  m_longLengths.clear();
   m_lengthsAllocated = false;
   ForgetLongest();
   m_longLines.clear();
@@ -133,7 +134,8 @@ void CLineCaches::Clear() {
 
 std::size_t CLineCaches::MemoryBytes() const {
   // A map node holds its key, its count and the tree links (about 48 bytes with glibc).
-  return m_cookies.capacity() * sizeof(uint32_t) + m_lengths.capacity() * sizeof(int32_t) +
+  return m_cookies.capacity() * sizeof(uint32_t) + m_lengths.capacity() +
+         m_longLengths.capacity() * sizeof(m_longLengths[0]) +
          m_shortCounts.capacity() * sizeof(int32_t) + m_longCounts.size() * 48 +
          m_chains.capacity() * sizeof(Chain);
 }
@@ -149,7 +151,8 @@ bool CLineCaches::EnsureLengths() {
   const int count = m_source.CacheLineCount();
   if (!m_lengthsAllocated || static_cast<int>(m_lengths.size()) != count) {
     // A size that no longer matches the text means a change passed unseen: start afresh.
-    m_lengths.assign(static_cast<std::size_t>(std::max(count, 0)), -1);
+    m_lengths.assign(static_cast<std::size_t>(std::max(count, 0)), LENGTH_UNKNOWN);
+    m_longLengths.clear();
     m_lengthsAllocated = true;
     ForgetLongest();
   }
@@ -158,9 +161,41 @@ bool CLineCaches::EnsureLengths() {
 
 int CLineCaches::ExpandedLength(int line) {
   if (line < 0 || line >= m_source.CacheLineCount() || !EnsureLengths()) return 0;
-  int32_t& entry = m_lengths[static_cast<std::size_t>(line)];
-  if (entry < 0) entry = ComputeLength(line);
-  return entry;
+  int length = LengthAt(line);
+  if (length < 0) SetLengthAt(line, length = ComputeLength(line));
+  return length;
+}
+
+namespace {
+// The first (line, length) entry at or after line.
+template <class List>
+auto LongLengthFrom(List& list, int line) {
+  return std::lower_bound(list.begin(), list.end(), line,
+                          [](const std::pair<int32_t, int32_t>& e, int l) { return e.first < l; });
+}
+} // namespace
+
+int CLineCaches::LengthAt(int line) const {
+  const uint8_t entry = m_lengths[static_cast<std::size_t>(line)];
+  if (entry == LENGTH_UNKNOWN) return -1;
+  if (entry != LENGTH_LONG) return entry;
+  return LongLengthFrom(m_longLengths, line)->second;
+}
+
+void CLineCaches::SetLengthAt(int line, int length) {
+  uint8_t& entry = m_lengths[static_cast<std::size_t>(line)];
+  const auto it = LongLengthFrom(m_longLengths, line);
+  const bool listed = entry == LENGTH_LONG;
+  if (length >= LENGTH_LONG) {
+    entry = LENGTH_LONG;
+    if (listed)
+      it->second = length;
+    else
+      m_longLengths.insert(it, {line, length});
+    return;
+  }
+  if (listed) m_longLengths.erase(it);
+  entry = length < 0 ? LENGTH_UNKNOWN : static_cast<uint8_t>(length);
 }
 
 void CLineCaches::ForgetLongest() {
@@ -201,12 +236,13 @@ bool CLineCaches::WalkLongestLine(int maxLines) {
   const int end = count - m_walked <= maxLines ? count : m_walked + std::max(maxLines, 0);
   // Short lines are measured here directly, without the long lines' places.
   for (int i = m_walked; i < end; ++i) {
-    int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
-    if (entry < 0) {
-      const int length = m_source.CacheLineLength(i);
-      entry = length < LONG_LINE ? ExpandedColumn(m_source.CacheLineChars(i), length) : Column(i, length);
+    int length = LengthAt(i);
+    if (length < 0) {
+      length = m_source.CacheLineLength(i);
+      length = length < LONG_LINE ? ExpandedColumn(m_source.CacheLineChars(i), length) : Column(i, length);
+      SetLengthAt(i, length);
     }
-    CountLength(entry, +1);
+    CountLength(length, +1);
   }
   m_walked = end;
   return end == count;
@@ -348,6 +384,7 @@ bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
     const int oldCount = static_cast<int>(m_lengths.size());
     if (line + removed >= oldCount || oldCount + added - removed != count) {
       m_lengths.clear();
+      m_longLengths.clear();
       m_lengthsAllocated = false;
       ForgetLongest();
       m_longLines.clear();
@@ -358,17 +395,23 @@ bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
       // was inside it, it goes on from the first changed line.
       const bool counting = m_longest >= 0;
       const int walked = m_walked;
-      const auto at = m_lengths.begin() + line;
       if (counting)
-        for (int i = 0; i <= removed && line + i < walked; ++i) CountLength(at[i], -1);
+        for (int i = line; i <= line + removed && i < walked; ++i) CountLength(LengthAt(i), -1);
+      // The long lengths of the lines that go leave the list; those below move with them.
+      const auto gone = LongLengthFrom(m_longLengths, line + 1);
+      const auto kept = LongLengthFrom(m_longLengths, line + removed + 1);
+      for (auto it = kept; it != m_longLengths.end(); ++it) it->first += added - removed;
+      m_longLengths.erase(gone, kept);
+      const auto at = m_lengths.begin() + line;
       if (removed > 0) m_lengths.erase(at + 1, at + 1 + removed);
-      if (added > 0) m_lengths.insert(m_lengths.begin() + line + 1, static_cast<std::size_t>(added), -1);
+      if (added > 0)
+        m_lengths.insert(m_lengths.begin() + line + 1, static_cast<std::size_t>(added), LENGTH_UNKNOWN);
       m_walked = walked > line + removed ? walked + added - removed : std::min(walked, line);
       for (int i = line; i <= line + added; ++i) {
-        int32_t& entry = m_lengths[static_cast<std::size_t>(i)];
         const bool counted = counting && i < m_walked;
-        entry = counted ? ComputeLength(i) : -1;
-        if (counted) CountLength(entry, +1);
+        const int length = counted ? ComputeLength(i) : -1;
+        SetLengthAt(i, length);
+        if (counted) CountLength(length, +1);
       }
     }
   }
@@ -386,9 +429,11 @@ void CLineCaches::DropFrom(int line) {
     TrimChains();
   }
   if (m_lengthsAllocated) {
-    m_lengths.resize(count, -1);
+    m_lengths.resize(count, LENGTH_UNKNOWN);
     std::fill(m_lengths.begin() + std::min<std::size_t>(static_cast<std::size_t>(line), count),
-              m_lengths.end(), -1);
+              m_lengths.end(), LENGTH_UNKNOWN);
+    m_longLengths.erase(LongLengthFrom(m_longLengths, std::min(line, static_cast<int>(count))),
+                        m_longLengths.end());
     ForgetLongest();
   }
 }

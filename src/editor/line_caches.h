@@ -132,8 +132,14 @@ private:
   int m_known = 0;
   std::vector<Chain> m_chains;
 
-  // Expanded lengths, -1 unknown.
-  std::vector<int32_t> m_lengths;
+  // Expanded lengths: one byte per line for the short lengths that nearly all lines have;
+  // a longer line's length is kept in m_longLengths (line, length), in line order.
+  static constexpr uint8_t LENGTH_UNKNOWN = 0xFF;
+  static constexpr uint8_t LENGTH_LONG = 0xFE;
+  int LengthAt(int line) const; // -1 unknown
+  void SetLengthAt(int line, int length);
+  std::vector<uint8_t> m_lengths;
+  std::vector<std::pair<int32_t, int32_t>> m_longLengths;
   bool m_lengthsAllocated = false;
   // How many of the walked lines [0, m_walked) have each expanded length, while the walk is
   // on (m_longest >= 0): lengths below SHORT_LENGTHS in an array, longer ones in a map. The

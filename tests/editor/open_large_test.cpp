@@ -21,13 +21,14 @@ struct CLines : CLineCacheSource {
   int CacheLineLength(int line) const override { return static_cast<int>(lines[line].size()); }
   const char* CacheLineChars(int line) const override { return lines[line].data(); }
   uint32_t CacheColourLine(uint32_t, int) override { return 0; }
-  int Longest() const { // tabs at every fourth column
+  static int Columns(const std::string& line) { // tabs at every fourth column
+    int column = 0;
+    for (char c : line) column = c == '\t' ? column / 4 * 4 + 4 : column + 1;
+    return column;
+  }
+  int Longest() const {
     int longest = 0;
-    for (const std::string& line : lines) {
-      int column = 0;
-      for (char c : line) column = c == '\t' ? column / 4 * 4 + 4 : column + 1;
-      longest = std::max(longest, column);
-    }
+    for (const std::string& line : lines) longest = std::max(longest, Columns(line));
     return longest;
   }
 };
@@ -59,7 +60,10 @@ TEST(LongestLineWalk, EditsDuringTheWalkKeepItRight) {
   // once the walk says it is done.
   std::mt19937 random(48);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  auto randomLine = [&] { return std::string(static_cast<std::size_t>(pick(30)), pick(3) ? 'x' : '\t'); };
+  auto randomLine = [&] { // some lines about 254 columns long, the longest a byte holds
+    const int length = pick(4) ? pick(30) : 240 + pick(30);
+    return std::string(static_cast<std::size_t>(length), pick(3) ? 'x' : '\t');
+  };
   text.lines.clear();
   for (int i = 0; i < 200; ++i) text.lines.push_back(randomLine());
   caches.Clear();
@@ -73,6 +77,8 @@ TEST(LongestLineWalk, EditsDuringTheWalkKeepItRight) {
     if (pick(40) == 0) caches.Clear();
     const bool done = caches.WalkLongestLine(pick(25));
     ASSERT_LE(caches.LongestLineSoFar(), text.Longest()) << "step " << step;
+    const int probe = pick(static_cast<int>(text.lines.size()));
+    ASSERT_EQ(caches.ExpandedLength(probe), CLines::Columns(text.lines[probe])) << "step " << step;
     ASSERT_TRUE(!done || caches.LongestLineSoFar() == text.Longest()) << "step " << step;
   }
   EXPECT_EQ(caches.LongestLine(), text.Longest());
