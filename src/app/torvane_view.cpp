@@ -103,6 +103,16 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
   return ::ColourLine(cookie, lineIndex, text ? text : "", length, runs, runCount);
 }
 
+// Opening a large text at its end colours every line above once: without a call per line.
+void CTorvaneView::ColourLineCookies(uint32_t cookie, int first, int count, uint32_t* cookies) {
+  for (int i = 0; i < count; ++i) {
+    const char* text = GetLineText(first + i);
+    const int length = text ? GetLineLength(first + i) : 0;
+    int runCount = 0;
+    cookies[i] = cookie = ::ColourLine(cookie, first + i, text ? text : "", length, nullptr, runCount);
+  }
+}
+
 uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
                                       int32_t* colours, bool wholeLine,
                                       ColourResumePoints* resume) {

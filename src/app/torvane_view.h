@@ -56,6 +56,7 @@ public:
   bool IsStyleItalic(int colourIndex) const override;
   // The Inform colouring of the line.
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
+  void ColourLineCookies(uint32_t cookie, int first, int count, uint32_t* cookies) override;
   // Only the painted characters of a line get colours (one pass over the line's state).
   uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to, int32_t* colours,
                           bool wholeLine, ColourResumePoints* resume) override;

@@ -265,8 +265,18 @@ bool CLineCaches::EnsureCookies() {
 uint32_t CLineCaches::Cookie(int line) {
   if (line < 0 || !EnsureCookies() || line >= static_cast<int>(m_cookies.size())) return 0;
   while (m_known <= line) {
-    const uint32_t above = m_known == 0 ? 0u : m_cookies[static_cast<std::size_t>(m_known - 1)];
-    AcceptCookie(m_source.CacheColourLine(above, m_known));
+    const int k = m_known;
+    const uint32_t above = k == 0 ? 0u : m_cookies[static_cast<std::size_t>(k - 1)];
+    while (!m_chains.empty() && m_chains.front().end <= k) m_chains.erase(m_chains.begin());
+    // Up to the next kept chain the cookies come in one call; within a chain one by one,
+    // until one meets the kept cookie.
+    const int end = m_chains.empty() ? line + 1 : std::min(line + 1, m_chains.front().begin);
+    if (end > k) {
+      m_source.CacheColourLines(above, k, end - k, m_cookies.data() + k);
+      m_known = end;
+    } else {
+      AcceptCookie(m_source.CacheColourLine(above, k));
+    }
   }
   return m_cookies[static_cast<std::size_t>(line)];
 }

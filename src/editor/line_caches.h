@@ -18,6 +18,11 @@ public:
   virtual const char* CacheLineChars(int line) const = 0; // not NUL-terminated
   // The cookie at the end of line, coloured from cookie (that of the line above, 0 for line 0).
   virtual uint32_t CacheColourLine(uint32_t cookie, int line) = 0;
+  // The end cookies of count lines from first, each coloured from the one above (the first
+  // from cookie), as CacheColourLine gives them one by one.
+  virtual void CacheColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) {
+    for (int i = 0; i < count; ++i) cookies[i] = cookie = CacheColourLine(cookie, first + i);
+  }
 };
 
 // Tab stops every LINE_TAB_SIZE columns; each other byte is one column.

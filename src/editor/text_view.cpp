@@ -197,6 +197,14 @@ uint32_t CCrystalTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* 
   return 0;
 }
 
+void CCrystalTextView::ColourLineCookies(uint32_t cookie, int first, int count,
+                                         uint32_t* cookies) {
+  for (int i = 0; i < count; ++i) {
+    int runCount = 0;
+    cookies[i] = cookie = ColourLine(cookie, first + i, nullptr, runCount);
+  }
+}
+
 uint32_t CCrystalTextView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
                                           int32_t* colours, bool wholeLine,
                                           ColourResumePoints* resume) {

@@ -130,6 +130,10 @@ public:
   // line above, 0 for line 0); with runs non-null fills at most 3 x line length runs and sets
   // runCount. Returns the cookie at the end of the line. The text view colours nothing.
   virtual uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount);
+  // The end cookies of count lines from first, each coloured from the one above (the first
+  // from cookie): what ColourLine gives them without runs. A colouring may override it to
+  // colour many lines in one call.
+  virtual void ColourLineCookies(uint32_t cookie, int first, int count, uint32_t* cookies);
   // What painting asks for: the colour index of each character [from, to) of lineIndex in
   // colours[0 .. to - from - 1], coloured from cookie. With wholeLine it returns the cookie
   // at the end of the line, as ColourLine does; without, the result is not used. resume,
@@ -407,6 +411,9 @@ protected:
     int CacheLineLength(int line) const override { return m_view.GetLineLength(line); }
     const char* CacheLineChars(int line) const override { return m_view.GetLineText(line); }
     uint32_t CacheColourLine(uint32_t cookie, int line) override;
+    void CacheColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) override {
+      m_view.ColourLineCookies(cookie, first, count, cookies);
+    }
 
   private:
     CCrystalTextView& m_view;
