@@ -29,7 +29,6 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   EXPECT_EQ(ActiveDoc()->Buffer().LineCount(), 1);
   EXPECT_EQ(app->MainFrame()->windowTitle(), "Torvane (Inform Mode) - Untitled1[*]");
   EXPECT_EQ(app->MainFrame()->CurrentMenuId(), 129);
-  EXPECT_EQ(ActiveView()->GetViewFont(), (FontDescription{"Courier New", 0, 400, false, 0}));
   ASSERT_TRUE(Choose(Cmd::FILE_NEW));
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   ASSERT_TRUE(Choose(Cmd::FILE_NEW));
@@ -91,7 +90,6 @@ void AnswerGoTo(std::vector<const char*> texts) {
   });
 }
 
-// A second window shares text and undo; Go To Line; only a document's last frame asks to save.
 TEST_F(Ide, NewWindowSharesTextAndUndoGoToLineAndOnlyTheLastFrameAsksToSave) {
   ASSERT_TRUE(WriteFile(Path("two.inf"), "x\r\nb\r\nc\r\nd"));
   ASSERT_TRUE(Start({Path("two.inf")}));

@@ -80,7 +80,6 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   EXPECT_EQ(Tree(0).find("LampRoom"), std::string::npos);
 }
 
-// A long scan shows its progress; Rebuild Object Tree is not offered again while it runs.
 TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) {
   ASSERT_TRUE(WriteFile(Path("long.inf"), QByteArray("!\n").repeated(1000000) + "Object last \"last\";\n"));
   ASSERT_TRUE(Start());

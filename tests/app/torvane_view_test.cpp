@@ -78,7 +78,6 @@ TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColoursAlsoStoredOnes
   EXPECT_EQ(view->GetStyleColor(16), RgbRef(255, 0, 0));
 }
 
-// A bookmark's icon, none for a highlight; the context menu, off where nobody handles it.
 TEST_F(InformView, MarginIconsAndTheContextMenu) {
   Show("abc def\r\ntwo\r\nthree\r\n");
   const QColor tag(255, 214, 60); // the bookmark tag's yellow

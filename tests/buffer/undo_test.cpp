@@ -128,13 +128,9 @@ TEST_F(UndoTest, EveryActionHasItsNameAndOtherValuesNone) {
   const char* const names[] = {"Unknown", "Paste", "Delete Selection", "Cut", "Typing", "Backspace",
                                "Indent", "Drag And Drop", "Replace", "Delete", "Auto Indent"};
   std::string text;
-  for (int action = 0; action < 11; ++action) {
-    EXPECT_TRUE(buffer.ActionDescription(static_cast<UndoAction>(action), text));
-    EXPECT_EQ(text, names[action]);
-  }
-  for (int action : {11, -1}) {
-    EXPECT_FALSE(buffer.ActionDescription(static_cast<UndoAction>(action), text));
-    EXPECT_EQ(text, "");
+  for (int action = -1; action <= 11; ++action) {
+    const bool named = buffer.ActionDescription(static_cast<UndoAction>(action), text);
+    EXPECT_EQ((named ? "" : "none ") + text, action < 0 || action > 10 ? "none " : names[action]) << action;
   }
 }
 

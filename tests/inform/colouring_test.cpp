@@ -145,7 +145,6 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
   }
 }
 
-// Both keyword lists, whole; a letter more or a capital is no keyword.
 TEST(Colouring, EveryKeywordOfBothLists) {
   const char* statements[] = {
       "box",      "break",   "child",    "children",   "continue", "default",   "do",

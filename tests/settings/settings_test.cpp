@@ -17,7 +17,7 @@ protected:
   QTemporaryDir m_dir;
 };
 
-TEST_F(ProfileStoreTest, ValuesAreWrittenAtOnceAndReadBackBySeparateStores) {
+TEST_F(ProfileStoreTest, ValuesAndBytesAreWrittenAtOnceAndReadBackBySeparateStoresInTheUsersFolder) {
   CProfileStore writer(IniPath());
   EXPECT_EQ(writer.GetProfileString("Editor\\Paths", "Compiler", "x"), "x");
   const QString path = QStringLiteral("/opt/My Inform/bin/inform6, v6.36 \"x\" = ; # \\ [a]");
@@ -34,6 +34,17 @@ TEST_F(ProfileStoreTest, ValuesAreWrittenAtOnceAndReadBackBySeparateStores) {
   // Without a section or a value name nothing is written.
   EXPECT_FALSE(writer.WriteProfileString(QString(), "x", "y"));
   EXPECT_FALSE(writer.WriteProfileInt("Editor\\Options", QString(), 1));
+  // Bytes come back as they were; a text is not taken for bytes.
+  const QByteArray state("\0\x01\xff[Bar State]\n=,;", 18);
+  ASSERT_TRUE(writer.WriteProfileBinary("Bar State", "Main", state));
+  ASSERT_TRUE(writer.WriteProfileString("Bar State", "Text", "abc"));
+  EXPECT_EQ(reader.GetProfileBinary("Bar State", "Main"), state);
+  EXPECT_TRUE(reader.GetProfileBinary("Bar State", "Text").isEmpty());
+  EXPECT_TRUE(reader.GetProfileBinary("Bar State", "None").isEmpty());
+  // The default store lives in the user's config directory.
+  CProfileStore::SetUserConfigDirectory(m_dir.path());
+  EXPECT_EQ(QFileInfo(CProfileStore().FileName()).absoluteFilePath(),
+            QFileInfo(m_dir.filePath("Quenmark Applications/Torvane.ini")).absoluteFilePath());
 }
 
 TEST_F(ProfileStoreTest, HandEditedIntegersReadUnsignedOrAsTheDefaultAndTextsWithCommasWhole) {
@@ -51,21 +62,6 @@ TEST_F(ProfileStoreTest, HandEditedIntegersReadUnsignedOrAsTheDefaultAndTextsWit
   EXPECT_EQ(ReadSetting(reader, SETTING_LIBRARY_PATH), "/usr/lib,/home/me/lib");
   for (size_t i = 0; i < std::size(texts); ++i)
     EXPECT_EQ(reader.GetProfileInt("Editor\\Options", "N" + QString::number(i), 7), texts[i].second) << texts[i].first;
-}
-
-TEST_F(ProfileStoreTest, BytesRoundTripTextIsNotTakenForBytesAndTheDefaultStoreIsTheUsers) {
-  CProfileStore store(IniPath());
-  const QByteArray state("\0\x01\xff[Bar State]\n=,;", 18);
-  ASSERT_TRUE(store.WriteProfileBinary("Bar State", "Main", state));
-  ASSERT_TRUE(store.WriteProfileString("Bar State", "Text", "abc"));
-  CProfileStore reader(IniPath());
-  EXPECT_EQ(reader.GetProfileBinary("Bar State", "Main"), state);
-  EXPECT_TRUE(reader.GetProfileBinary("Bar State", "Text").isEmpty());
-  EXPECT_TRUE(reader.GetProfileBinary("Bar State", "None").isEmpty());
-  // The default store lives in the user's config directory.
-  CProfileStore::SetUserConfigDirectory(m_dir.path());
-  EXPECT_EQ(QFileInfo(CProfileStore().FileName()).absoluteFilePath(),
-            QFileInfo(m_dir.filePath("Quenmark Applications/Torvane.ini")).absoluteFilePath());
 }
 
 TEST(SettingKeys, EachValueIsFoundByItsOwnSectionAndExactName) {
