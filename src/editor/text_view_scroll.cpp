@@ -37,14 +37,13 @@ void CCrystalTextView::UpdateHorzScrollBar(bool positionOnly) {
 }
 
 // A window shows a large text without waiting for the walk over every line; the bar's range
-// grows as the walk finds longer lines. A view scrolled right waits for the whole walk: a
-// range shorter than the truth would scroll it back to the start.
+// grows as the walk finds longer lines. While the walk goes on from the event loop, edits
+// add nothing to it. A view scrolled right waits for the whole walk: a range shorter than
+// the truth would scroll it back to the start.
 int CCrystalTextView::HorzScrollExtent() {
   if (!m_buffer) return 0;
   if (m_firstColumn > 0) return GetLongestLine();
-  if (m_caches.WalkLongestLine(LONGEST_WALK_SLICE))
-    m_longestWalkTimer.stop();
-  else if (!m_longestWalkTimer.isActive())
+  if (!m_longestWalkTimer.isActive() && !m_caches.WalkLongestLine(LONGEST_WALK_SLICE))
     m_longestWalkTimer.start(0, this);
   return m_caches.LongestLineSoFar();
 }
