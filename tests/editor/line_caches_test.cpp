@@ -69,7 +69,7 @@ TEST(LineColumns, TabsAdvanceToTheNextStopOfFourAndColumnsMapBackToCharacters) {
 }
 
 // On a line of 65536 characters or more, columns are counted from places kept every 65536
-// characters; an edit drops the places after it.
+// characters; an edit drops the places, and the colouring's resume points, after it.
 TEST(LineColumns, ALongLineCountsFromKeptPlacesThatEditsCut) {
   CFakeText text;
   std::string line;
@@ -90,14 +90,17 @@ TEST(LineColumns, ALongLineCountsFromKeptPlacesThatEditsCut) {
   };
   check("first");
   check("again");
+  EXPECT_EQ(caches.ResumePointsFor(0), nullptr);
+  caches.ResumePointsFor(1)->points = {{65536, 1}, {70001, 2}, {131072, 3}};
   text.lines[1].insert(70000, "\t\t");
   caches.TextChanged(1, 0, 0, 70000);
   check("after an insertion");
+  ASSERT_EQ(caches.ResumePointsFor(1)->points.size(), 1u);
+  EXPECT_EQ(caches.ResumePointsFor(1)->points[0].pos, 65536);
   text.lines[1].erase(10, 3);
   caches.TextChanged(1, 0, 0, 10);
   check("after a deletion");
-  EXPECT_NE(caches.ResumePointsFor(1), nullptr);
-  EXPECT_EQ(caches.ResumePointsFor(0), nullptr);
+  EXPECT_TRUE(caches.ResumePointsFor(1)->points.empty());
 }
 
 // A quote on line 10 holds a string open down to the ';' of line 50: only lines 10 to 50 are
