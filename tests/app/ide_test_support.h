@@ -84,17 +84,13 @@ protected:
   }
   // The tree of object-bar tab tab: "lantern(LampRoom, Workshop(lantern)) Untitled1".
   std::string Tree(int tab) {
-    std::function<std::string(const CTreeItem*)> subtree = [&](const CTreeItem* item) {
-      std::string out = item->Text();
-      for (int i = 0; i < item->ChildCount(); ++i)
-        out += (i == 0 ? "(" : ", ") + subtree(item->Child(i)) + (i + 1 == item->ChildCount() ? ")" : "");
+    std::function<std::string(const CTreeItem*, const char*)> from = [&](const CTreeItem* item, const char* sep) {
+      std::string out; // item and the siblings after it
+      for (; item; item = item->NextSibling())
+        out += (out.empty() ? "" : sep) + item->Text() + (item->FirstChild() ? "(" + from(item->FirstChild(), ", ") + ")" : "");
       return out;
     };
-    std::string out;
-    for (const CTreeItem* root = app->MainFrame()->ObjectBarTabs()->GetView(tab)->Model().FirstRoot();
-         root; root = root->NextSibling())
-      out += (out.empty() ? "" : " ") + subtree(root);
-    return out;
+    return from(app->MainFrame()->ObjectBarTabs()->GetView(tab)->Model().FirstRoot(), " ");
   }
   CTorvaneDoc* ActiveDoc() { return static_cast<CTorvaneDoc*>(app->DocManager()->ActiveDocument()); }
   CTorvaneView* ActiveView() {

@@ -70,7 +70,7 @@ TEST(Editing, EveryChangeMarksModifiedWhileTheFlagIsClearAndANewTextStartsAfresh
   EXPECT_FALSE(buffer.CanUndo() || buffer.Undo(caret));
 }
 
-TEST(Views, NotifiedInAttachOrderAndFreeToDetachWhileNotified) {
+TEST(Views, NotifiedInAttachOrderFreeToDetachWhileNotifiedAndToldOfTheBuffersEnd) {
   CCrystalTextBuffer buffer;
   buffer.CreateEmpty();
   std::vector<int> order;
@@ -86,17 +86,15 @@ TEST(Views, NotifiedInAttachOrderAndFreeToDetachWhileNotified) {
   Insert(buffer, 0, 0, "y");
   EXPECT_EQ(order, (std::vector<int>{2, 3, 3, 3}));
   EXPECT_EQ(a.changes.size(), 2u);
-}
-
-TEST(Views, ADestroyedBufferTellsTheViewsStillAttached) {
-  auto* buffer = new CCrystalTextBuffer;
-  RecordingView attached(buffer), detached; // detached does not leave the buffer itself
-  buffer->AttachView(&detached);
-  buffer->DetachView(&detached);
+  // A destroyed buffer tells the views still attached.
+  auto* gone = new CCrystalTextBuffer;
+  RecordingView attached(gone), detached; // detached does not leave the buffer itself
+  gone->AttachView(&detached);
+  gone->DetachView(&detached);
   int told = 0;
-  attached.onDestroyed = [&] { ++told, buffer->DetachView(&attached); }; // still allowed then
+  attached.onDestroyed = [&] { ++told, gone->DetachView(&attached); }; // still allowed then
   detached.onDestroyed = [&] { told += 10; };
-  delete buffer;
+  delete gone;
   EXPECT_EQ(told, 1);
 }
 

@@ -24,7 +24,7 @@ std::string Switches(uint32_t standard, const char* more, uint32_t z5) {
 }
 } // namespace
 
-TEST(CompileCommandLine, ExactTextAndOutputPath) {
+TEST(CompileCommandLine, ExactTextOutputPathEveryPathWholeAndNeverOverTheSource) {
   EXPECT_EQ(Line("C:\\Games\\adv.inf", {"C:\\Inform\\inform.exe", "C:\\Inform\\lib", 3, "e|$SIZE=100|", 1}),
             "C:\\Inform\\inform.exe +include_path=C:\\Inform\\lib -D -U -e $SIZE=100 -v5 "
             "C:\\Games\\adv.inf C:\\Games\\adv.z5");
@@ -41,9 +41,7 @@ TEST(CompileCommandLine, ExactTextAndOutputPath) {
   EXPECT_EQ(Strip("/g/.adv"), "/g/.adv");
   EXPECT_EQ(Strip("/g/.adv.inf"), "/g/.adv");
   EXPECT_EQ(Strip(""), "");
-}
-
-TEST(CompileCommandLine, EveryPathReachesTheCompilerWholeAndNeverOverwritesTheSource) {
+  // Every path reaches the compiler whole.
   const QString compiler = QStringLiteral("/opt/My Inform/inform6");
   const QString source = QStringLiteral("/home/a/Story \"One\" $HOME;`id`/adv game.inf");
   const CompileCommand c = ComposeCompileCommand(source, {compiler, QStringLiteral("/my lib"), 1, "", 1});

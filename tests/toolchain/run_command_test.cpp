@@ -72,7 +72,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSeconds) {
+TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSecondsAndGoesAfterTheInterpreter) {
   for (const char* other : {"adv.inf.bak", "adventure.z5", "adv.txt", "Adv.z5", "a1x.z5", "a[1]*.inf"})
     ASSERT_TRUE(WriteFile(Path(other), "x"));
   ASSERT_TRUE(QDir(m_dir.path()).mkdir("adv.zdir"));
@@ -88,9 +88,7 @@ TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSec
   const StoryCheck check = CheckStoryFile(m_source);
   EXPECT_EQ(check.storyPath, Path("adv.z5"));
   EXPECT_FALSE(check.outOfDate);
-}
-
-TEST_F(RunCommandTest, InterpreterSettingIsProgramAndArgumentsThenTheStory) {
+  // The interpreter setting is the program and its arguments; the story comes last.
   QString program;
   QStringList args;
   ASSERT_TRUE(ComposeInterpreterLaunch("\"/my terps/frotz\" -m", "/my games/\"1\".z5", program, args));

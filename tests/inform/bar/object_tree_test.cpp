@@ -59,20 +59,14 @@ struct CTestDocument : CObjectBarDocument {
   int m_activations = 0;
 };
 
-// The subtree of item (null: every root) on one line: "text:" image, selected image, "B" if
-// bold, "c" if collapsed with children, then the children: "a:00B(b:12, c:12(d:12))".
-std::string Dump(const CMyTreeView& view, const CTreeItem* item = nullptr) {
-  if (!item) {
-    std::string all;
-    for (const CTreeItem* root = view.Model().FirstRoot(); root; root = root->NextSibling())
-      all += (all.empty() ? "" : " ") + Dump(view, root);
-    return all;
-  }
-  std::string out = item->Text() + ":" + std::to_string(item->Image()) +
-                    std::to_string(item->SelectedImage()) + (item->IsBold() ? "B" : "") +
-                    (item->ChildCount() > 0 && !view.IsExpanded(item) ? "c" : "");
-  for (int i = 0; i < item->ChildCount(); ++i)
-    out += (i == 0 ? "(" : ", ") + Dump(view, item->Child(i)) + (i + 1 == item->ChildCount() ? ")" : "");
+// Items on one line: "text:" image, selected image, "B" if bold, "c" if collapsed with
+// children, then the children: "a:00B(b:12, c:12c(d:12))".
+std::string Dump(const CMyTreeView& view, const CTreeItem* item, const char* sep = " ") {
+  std::string out; // item and the siblings after it
+  for (; item; item = item->NextSibling())
+    out += (out.empty() ? "" : sep) + item->Text() + ":" + std::to_string(item->Image()) +
+           std::to_string(item->SelectedImage()) + (item->IsBold() ? "B" : "") +
+           (item->FirstChild() ? (view.IsExpanded(item) ? "(" : "c(") + Dump(view, item->FirstChild(), ", ") + ")" : "");
   return out;
 }
 
@@ -118,7 +112,7 @@ protected:
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, Centre(view, text));
   }
   TextPosition Cursor() const { return m_doc->m_view.GetCursorPosition(); }
-  std::string Tree(int tab) { return Dump(*m_bar.GetView(tab)); }
+  std::string Tree(int tab) { return Dump(*m_bar.GetView(tab), m_bar.GetView(tab)->Model().FirstRoot()); }
 
   QTemporaryDir m_dir;
   std::unique_ptr<CTestDocument> m_doc;
