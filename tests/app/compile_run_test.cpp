@@ -75,13 +75,11 @@ TEST_F(CompileRun, MessagesOfBothFormsLeadToTheirLines) {
     EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
 
     // In order: the header's line 2 twice, adv.inf's line 2 twice, the header's line 1.
-    ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
-    EXPECT_EQ(Where(), "my part.h:1");
-    ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
-    ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
-    EXPECT_EQ(Where(), "adv.inf:1");
-    ASSERT_TRUE(Choose(Cmd::PREV_MESSAGE));
-    EXPECT_EQ(Where(), "my part.h:1");
+    for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1"}, {Cmd::NEXT_MESSAGE, "my part.h:1"},
+                             {Cmd::NEXT_MESSAGE, "adv.inf:1"}, {Cmd::PREV_MESSAGE, "my part.h:1"}}) {
+      ASSERT_TRUE(Choose(id));
+      EXPECT_EQ(Where(), where);
+    }
     EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), -1); // opened after
 
     // The warning on the last message line, by double-click.

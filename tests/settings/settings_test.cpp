@@ -92,10 +92,9 @@ TEST(StyleTable, DefaultsWithoutAStoreOrGuiAndStoredStylesReadWholeAtEachLoad) {
   EXPECT_EQ(Records(table), defaults);
   EXPECT_EQ(heard, 1);
   const QString styles = QStringLiteral("Editor\\Styles");
-  ASSERT_TRUE(store.WriteProfileInt(styles, "CommentColour", 255));
-  ASSERT_TRUE(store.WriteProfileInt(styles, "CommentBold", 1));
-  ASSERT_TRUE(store.WriteProfileInt(styles, "CodeAlphaItalic", 5)); // any non-zero value is on
-  ASSERT_TRUE(store.WriteProfileInt(styles, "EscapeColour", -1));
+  // Any non-zero value is on.
+  for (auto [value, number] : {std::pair{"CommentColour", 255}, {"CommentBold", 1}, {"CodeAlphaItalic", 5}, {"EscapeColour", -1}})
+    ASSERT_TRUE(store.WriteProfileInt(styles, value, number));
   table.Record(2).colour = 0x654321; // records edited in memory are replaced by the next load
   table.RemoveListener(listener);
   table.LoadStyles(store);
