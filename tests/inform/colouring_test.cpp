@@ -123,7 +123,6 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
       {"^ ~", 0, {"AAA"}},
       // Directive modifiers: whole words in foreground text only.
       {"Verb meta 'score'", START, {"BBBBABBBBA7777777"}},
-      {"x last mylast lastly", 0, {"AABBBBAAAAAAAAAAAAAA"}},
       {"Array a table 10", START, {"BBBBBAAABBBBBAAA"}},
       {"with last", 0, {"BBBBACCCC"}},
       {" last", ROUTINE, {"9FFFF"}},
