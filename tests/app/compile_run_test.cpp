@@ -136,7 +136,6 @@ TEST_F(CompileRun, StopBuildAndClosingEndTheCompilersGroup) {
   EXPECT_TRUE(ChildrenGone());
   EXPECT_EQ(Output()->Text(), "started\n\nCancelled.\n\nProcess terminated successfully.\n\n"
                               "Compilation Complete.");
-  EXPECT_TRUE(Enabled(Cmd::BUILD_COMPILE));
   EXPECT_FALSE(Enabled(Cmd::BUILD_STOP));
 
   // Closing the document, then the window, mid-build asks: No keeps all, Yes stops and closes.

@@ -93,7 +93,6 @@ TEST_F(Ide, BarLayoutAndRecentFilesSurviveARestart) {
   ASSERT_TRUE(Choose(Cmd::VIEW_OUTPUT_BAR));
   frame->Binder().Refresh();
   EXPECT_FALSE(MenuAction(129, Cmd::VIEW_OUTPUT_BAR)->isChecked());
-  EXPECT_TRUE(frame->GetOutputBar()->isHidden());
   EXPECT_TRUE(MenuAction(129, Cmd::VIEW_OBJECT_BAR)->isChecked());
   for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf", "b.inf"})
     app->DocManager()->OpenDocumentFile(Path(name));

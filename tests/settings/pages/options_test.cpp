@@ -337,11 +337,10 @@ TEST_F(OptionsSheetTest, StyleTableViewRecordsFollowThePaletteAtEachLoad) {
   palette.setColor(QPalette::Text, QColor(0xA0, 0xB0, 0xC0));
   palette.setColor(QPalette::Button, QColor(0x01, 0x02, 0x03));
   QGuiApplication::setPalette(palette);
-  CStyleTable& table = m_styles;
   const auto colours = [&] {
-    table.LoadStyles(*m_store);
-    return QStringLiteral("%1 %2 %3 %4 %5").arg(table.GetColour(0), 0, 16).arg(table.GetColour(1), 0, 16)
-        .arg(table.GetColour(2), 0, 16).arg(table.GetColour(3), 0, 16).arg(table.GetColour(4), 0, 16);
+    m_styles.LoadStyles(*m_store);
+    return QStringLiteral("%1 %2 %3 %4 %5").arg(m_styles.GetColour(0), 0, 16).arg(m_styles.GetColour(1), 0, 16)
+        .arg(m_styles.GetColour(2), 0, 16).arg(m_styles.GetColour(3), 0, 16).arg(m_styles.GetColour(4), 0, 16);
   };
   EXPECT_EQ(colours(), "302010 302010 c0b0a0 30201 0");
   // The desktop colours change: the next load takes them.
