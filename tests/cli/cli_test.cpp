@@ -139,8 +139,7 @@ TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, compiler));
   for (const auto& [signal, status] : {std::pair{SIGTERM, 143}, {SIGHUP, 129}, {SIGINT, 130}, {0, 124}}) {
     SCOPED_TRACE(signal);
-    QFile::remove(compiler + ".pid");
-    QFile::remove(compiler + ".helper");
+    for (const char* end : {".pid", ".helper"}) QFile::remove(compiler + end);
     QProcess cli;
     Start(cli, signal ? QStringList{"build", "lantern.inf"} : QStringList{"build", "--timeout", "3", "lantern.inf"},
           "/usr/bin:/bin"); // the script needs sh, mv and sleep

@@ -74,16 +74,14 @@ TEST(CompileCommandLine, SettingsAreReadFromTheStoreOrFoundOnTheSystem) {
                 " +include_path=/usr/share/inform6/library -D -U -v5 /g/adv.inf /g/adv.z5");
   EXPECT_EQ(ReadToolPath(store, SETTING_INTERPRETER_PATH), dir.filePath(QStringLiteral("zcode-interpreter")));
 
-  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QString()));
-  ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QString()));
-  ASSERT_TRUE(WriteSetting(store, SETTING_INTERPRETER_PATH, QStringLiteral("frotz")));
+  for (auto [key, value] : {std::pair{SETTING_COMPILER_PATH, ""}, {SETTING_LIBRARY_PATH, ""}, {SETTING_INTERPRETER_PATH, "frotz"}})
+    ASSERT_TRUE(WriteSetting(store, key, QString::fromLatin1(value)));
   EXPECT_EQ(Line("/g/adv.inf", ReadCompileSettings(store)), " -D -U -v5 /g/adv.inf /g/adv.z5");
   EXPECT_EQ(ReadToolPath(store, SETTING_INTERPRETER_PATH), QStringLiteral("frotz"));
-  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/usr/bin/inform6")));
-  ASSERT_TRUE(WriteSetting(store, SETTING_LIBRARY_PATH, QStringLiteral("/lib6")));
-  ASSERT_TRUE(WriteSetting(store, SETTING_STANDARD_OPTIONS, 20));
-  ASSERT_TRUE(WriteSetting(store, SETTING_USER_DEF_OPTIONS, QStringLiteral("e|$SIZE=100|")));
-  ASSERT_TRUE(WriteSetting(store, SETTING_Z5, 0));
+  for (auto [key, value] : {std::pair{SETTING_COMPILER_PATH, "/usr/bin/inform6"}, {SETTING_LIBRARY_PATH, "/lib6"},
+                            {SETTING_USER_DEF_OPTIONS, "e|$SIZE=100|"}})
+    ASSERT_TRUE(WriteSetting(store, key, QString::fromLatin1(value)));
+  ASSERT_TRUE(WriteSetting(store, SETTING_STANDARD_OPTIONS, 20) && WriteSetting(store, SETTING_Z5, 0));
   EXPECT_EQ(Line("/g/adv.inf", ReadCompileSettings(CProfileStore(store.FileName()))),
             "/usr/bin/inform6 +include_path=/lib6 -s -j -e $SIZE=100 -v8 /g/adv.inf /g/adv.z8");
   qputenv("PATH", oldPath);
