@@ -449,6 +449,8 @@ protected:
   // The horizontal bar's total: the longest line, or while a large text is still being
   // measured, the longest line measured so far (the walk goes on from the event loop).
   int HorzScrollExtent();
+  // A first column the horizontal scroll can take: from 0 to the longest line less one.
+  int ClampFirstColumn(int column);
   // Fresh view state and scroll bars for a text attached, detached or reloaded.
   void ResetForNewText();
   void SetMouseCursorFor(QPoint point);

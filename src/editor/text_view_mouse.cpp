@@ -267,7 +267,7 @@ void CCrystalTextView::OnAutoScrollTimer() {
     --newFirst;
   else if (point.x() > client.right())
     ++newFirst;
-  newFirst = std::max(0, std::min(newFirst, GetLongestLine() - 1));
+  newFirst = ClampFirstColumn(newFirst);
   if (newFirst != m_firstColumn) {
     ScrollToColumn(newFirst, true);
     SyncSplitterSiblings(false);

@@ -48,6 +48,12 @@ int CCrystalTextView::HorzScrollExtent() {
   return m_caches.LongestLineSoFar();
 }
 
+// Only a column past every line measured so far waits for the whole walk.
+int CCrystalTextView::ClampFirstColumn(int column) {
+  if (column > 0 && column >= m_caches.LongestLineSoFar()) column = std::min(column, GetLongestLine() - 1);
+  return std::max(0, column);
+}
+
 void CCrystalTextView::SetScrollBarPosition(QScrollBar* bar, int first) {
   m_updatingBars = true;
   bar->setValue(first);
@@ -108,10 +114,7 @@ void CCrystalTextView::scrollContentsBy(int dx, int dy) {
     ScrollToTopLine(line, false);
     SyncSplitterSiblings(true);
   }
-  // Only a column past every line measured so far needs the whole walk.
-  int column = horizontalScrollBar()->value();
-  if (column >= m_caches.LongestLineSoFar()) column = std::min(column, GetLongestLine() - 1);
-  column = std::max(0, column);
+  const int column = ClampFirstColumn(horizontalScrollBar()->value());
   if (column != m_firstColumn) {
     ScrollToColumn(column, false);
     SyncSplitterSiblings(false);
@@ -143,10 +146,7 @@ void CCrystalTextView::ScrollIntoView(TextPosition position) {
   int newFirst = m_firstColumn;
   if (column > newFirst + visibleColumns) newFirst = column - visibleColumns;
   if (column < newFirst) newFirst = column;
-  // Only a first column past every line measured so far needs the whole walk.
-  if (newFirst > 0 && newFirst >= m_caches.LongestLineSoFar())
-    newFirst = std::min(newFirst, GetLongestLine() - 1);
-  newFirst = std::max(0, newFirst);
+  newFirst = ClampFirstColumn(newFirst);
   if (newFirst != m_firstColumn) {
     ScrollToColumn(newFirst, true);
     SyncSplitterSiblings(false);
@@ -172,8 +172,8 @@ void CCrystalTextView::ScrollLeft() {
 }
 
 void CCrystalTextView::ScrollRight() {
-  if (m_firstColumn < m_caches.LongestLineSoFar() - 1 || m_firstColumn < GetLongestLine() - 1)
-    ScrollToColumn(m_firstColumn + 1, true);
+  const int next = ClampFirstColumn(m_firstColumn + 1);
+  if (next > m_firstColumn) ScrollToColumn(next, true);
 }
 
 // Panes of one row of the frame's grid share their top line; panes of one column share

@@ -362,6 +362,8 @@ TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
   Horz()->setValue(7);
   EXPECT_EQ(view.GetFirstColumn(), 7);
   EXPECT_EQ(view.TextPosToPoint(TextPosition(7, 29)), QPoint(CCrystalTextView::MARGIN_WIDTH, 0));
+  for (int i = 0; i < 90; ++i) view.ScrollRight(); // up to the last column of the longest line
+  EXPECT_EQ(view.GetFirstColumn(), 79);
   EXPECT_EQ(Cursor(), TextPosition(2, 1));
 }
 
