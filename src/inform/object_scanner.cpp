@@ -1,6 +1,7 @@
 #include "object_scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <functional>
@@ -8,7 +9,7 @@
 namespace {
 
 // Views, so that testing a line against all 35 does not measure each name again.
-const std::array<std::string_view, 35> DIRECTIVE_NAMES = {
+constexpr std::array<std::string_view, 35> DIRECTIVE_NAMES = {
     "Abbreviate", "Array",      "Attribute", "Class",       "Constant", "Default", "Dictionary",
     "End",        "Endif",      "Extend",    "Fake_action", "Global",   "Ifdef",   "Ifndef",
     "Ifnot",      "Ifv3",       "Ifv5",      "Iftrue",      "Iffalse",  "Import",  "Include",
@@ -19,7 +20,14 @@ const std::array<std::string_view, 35> DIRECTIVE_NAMES = {
 // Blank, tab, line feed, vertical tab, form feed and carriage return.
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The first letters of the directive names, as bits from 'a': most tokens start none of them.
+constexpr uint32_t DIRECTIVE_INITIALS = [] {
+  uint32_t bits = 0;
+  for (const std::string_view name : DIRECTIVE_NAMES) bits |= 1u << (LowerAscii(name.front()) - 'a');
+  return bits;
+}();
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -55,16 +63,16 @@ std::string_view NextToken(std::string_view line, std::size_t& pos) {
   return line.substr(start, pos - start);
 }
 
-// "[" + n + "]", with a 0 before a single digit when padded (the formats "[0%d]" and "[%d]").
-std::string Suffix(int n, bool padded) {
+// Puts "[" + n + "]" after name's first size bytes, with a 0 before a single digit when padded
+// (the formats "[0%d]" and "[%d]").
+void PutSuffix(std::string& name, std::size_t size, int n, bool padded) {
   char text[16] = "[0";
   char* const digits = text + (padded && n >= 0 && n <= 9 ? 2 : 1);
   char* end = std::to_chars(digits, text + sizeof text - 1, n).ptr;
   *end++ = ']';
-  return std::string(text, end);
+  name.resize(size);
+  name.append(text, end);
 }
-std::string ObjectSuffix(int n) { return Suffix(n, true); }
-std::string FunctionSuffix(int n) { return Suffix(n, false); }
 
 } // namespace
 
@@ -73,19 +81,24 @@ std::string FunctionSuffix(int n) { return Suffix(n, false); }
 // DeleteRecords, so every suffix below it stays taken. A suffixed name made from another
 // name cannot be the candidate (its last "[" would stand elsewhere), so the candidate is
 // looked up only when some name was kept as given with a "]" at its end.
-template <class TSuffix>
-std::string CObjectScanner::UniqueName(const CRecordStore& store, CNaming& naming, std::string_view name,
-                                       TSuffix suffix) {
+std::string_view CObjectScanner::AddUnique(CRecordStore& store, CNaming& naming, bool padded,
+                                           std::string_view* texts, int count, int depth) {
+  const std::string_view name = texts[0];
   if (store.IndexOf(name) < 0) {
     if (!name.empty() && name.back() == ']') naming.givenEndsWithBracket = true;
-    return std::string(name);
+  } else {
+    auto hint = naming.nextSuffix.find(name);
+    if (hint == naming.nextSuffix.end()) hint = naming.nextSuffix.emplace(name, 2).first;
+    int& next = hint->second;
+    m_name.assign(name);
+    PutSuffix(m_name, name.size(), next, padded);
+    while (naming.givenEndsWithBracket && store.IndexOf(m_name) >= 0)
+      PutSuffix(m_name, name.size(), ++next, padded);
+    ++next;
+    texts[0] = m_name;
   }
-  int& next = naming.nextSuffix.try_emplace(std::string(name), 2).first->second;
-  std::string candidate = std::string(name) + suffix(next);
-  while (naming.givenEndsWithBracket && store.IndexOf(candidate) >= 0)
-    candidate = std::string(name) + suffix(++next);
-  ++next;
-  return candidate;
+  store.Add(texts, count, depth);
+  return store.Text(static_cast<uint32_t>(store.Count() - 1), 0);
 }
 
 namespace {
@@ -153,13 +166,13 @@ bool OpensObjectBody(std::string_view token) {
 }
 
 // A missing name, or the ";" that ends the definition where the name would be.
-std::string NameOrUntitled(std::string_view name) {
+std::string_view NameOrUntitled(std::string_view name) {
   const bool untitled = name.empty() || name.front() == ';';
-  return untitled ? std::string(CObjectScanner::UNTITLED) : std::string(name);
+  return untitled ? std::string_view(CObjectScanner::UNTITLED) : name;
 }
 
-std::string DefinitionLine(std::string_view line) {
-  return std::string(line.substr(0, CObjectScanner::DEFINITION_LINE_LENGTH));
+std::string_view DefinitionLine(std::string_view line) {
+  return line.substr(0, CObjectScanner::DEFINITION_LINE_LENGTH);
 }
 
 } // namespace
@@ -195,6 +208,7 @@ bool IsDirective(std::string_view token) {
   // Only the names with the token's first letter can match; most tokens start no name at all.
   if (token.empty()) return false;
   const char first = LowerAscii(token.front());
+  if (first < 'a' || first > 'z' || (DIRECTIVE_INITIALS >> (first - 'a') & 1u) == 0) return false;
   return std::any_of(DIRECTIVE_NAMES.begin(), DIRECTIVE_NAMES.end(), [token, first](std::string_view name) {
     return LowerAscii(name.front()) == first && StartsWithNoCase(token, name);
   });
@@ -246,7 +260,7 @@ void CObjectScanner::ScanLine(std::string_view line,
   if (c == '!' || c == '#' || c == '.' || c == ']') return;
   if (IsDirective(first)) return;
   if (c == '[') {
-    AddFunction(NameOrUntitled(NextToken(line, pos)), DefinitionLine(line));
+    AddFunctionRecord(NameOrUntitled(NextToken(line, pos)), DefinitionLine(line));
     return;
   }
   if (OpensObjectBody(first)) return;
@@ -256,7 +270,7 @@ void CObjectScanner::ScanLine(std::string_view line,
 void CObjectScanner::ScanObjectDefinition(std::string_view line, std::size_t pos,
                                           std::string_view first,
                                           std::array<std::string, NESTING_SLOTS>& slots) {
-  std::string className = StartsWithNoCase(first, "Object") ? std::string() : std::string(first);
+  std::string_view className = StartsWithNoCase(first, "Object") ? std::string_view() : first;
   int depth = 0;
 
   std::string_view name = NextToken(line, pos);
@@ -267,46 +281,52 @@ void CObjectScanner::ScanObjectDefinition(std::string_view line, std::size_t pos
   if (!StartsWithChar(name, '"')) NextToken(line, pos); // the short name
   const std::string_view parentToken = NextToken(line, pos);
 
-  std::string parent;
+  std::string_view parent;
   if (depth > 0) {
     // Deeper than the last slot: the object still hangs below the deepest one kept.
     parent = slots[std::min(depth - 1, NESTING_SLOTS - 1)];
     if (depth < NESTING_SLOTS) slots[depth] = std::string(name);
   } else if (StartsWithNoCase(className, "Nearby")) {
     parent = slots[0];
-    className.clear();
+    className = {};
     depth = GetObjectLevel(parent) + 1;
   } else if (parentToken.empty() || parentToken.front() == ';' || parentToken.front() == ',') {
     slots[0] = std::string(name);
   } else if (OpensObjectBody(parentToken)) {
     // A top-level object whose body starts on its own line: slot 0 stays as it was.
   } else {
-    parent = std::string(parentToken);
+    parent = parentToken;
     depth = GetObjectLevel(parent) + 1;
   }
 
-  AddObject(NameOrUntitled(name), DefinitionLine(line), parent, className, depth);
+  AddObjectRecord(NameOrUntitled(name), DefinitionLine(line), parent, className, depth);
 }
 
 std::string CObjectScanner::AddObject(const std::string& name, const std::string& definitionLine,
                                       const std::string& parent, const std::string& className,
                                       int depth) {
-  std::string key = UniqueName(m_objects.m_store, m_objectNaming, name, ObjectSuffix);
-  const std::string_view texts[] = {key, parent, definitionLine, className};
-  m_objects.m_store.Add(texts, 4, depth);
-  if (depth > m_scannerValue) m_scannerValue = depth;
-  return key;
+  return std::string(AddObjectRecord(name, definitionLine, parent, className, depth));
 }
 
 std::string CObjectScanner::AddFunction(const std::string& name,
                                         const std::string& definitionLine) {
-  std::string key = UniqueName(m_functions.m_store, m_functionNaming, name, FunctionSuffix);
-  const std::string_view texts[] = {key, definitionLine};
-  m_functions.m_store.Add(texts, 2, 0);
-  return key;
+  return std::string(AddFunctionRecord(name, definitionLine));
 }
 
-int CObjectScanner::GetObjectLevel(const std::string& name) const {
+std::string_view CObjectScanner::AddObjectRecord(std::string_view name, std::string_view definitionLine,
+                                                 std::string_view parent, std::string_view className,
+                                                 int depth) {
+  std::string_view texts[] = {name, parent, definitionLine, className};
+  if (depth > m_scannerValue) m_scannerValue = depth;
+  return AddUnique(m_objects.m_store, m_objectNaming, true, texts, 4, depth);
+}
+
+std::string_view CObjectScanner::AddFunctionRecord(std::string_view name, std::string_view definitionLine) {
+  std::string_view texts[] = {name, definitionLine};
+  return AddUnique(m_functions.m_store, m_functionNaming, false, texts, 2, 0);
+}
+
+int CObjectScanner::GetObjectLevel(std::string_view name) const {
   const int64_t index = m_objects.m_store.IndexOf(name);
   return index < 0 ? 1 : m_objects.m_store.Depth(static_cast<uint32_t>(index));
 }
@@ -328,7 +348,10 @@ void CRecordStore::Clear() {
   m_textLeft = 0;
   Release(m_hash);
   m_hashBits = 0;
+  m_hashed = 0;
   m_pending = -1;
+  m_lateFrom = 0;
+  m_lateCount = 0;
   Release(m_order);
 }
 
@@ -357,13 +380,14 @@ char* CRecordStore::TakeText(std::size_t bytes) {
 }
 
 void CRecordStore::Add(const std::string_view* texts, int count, int depth) {
+  const bool late = !texts[0].empty() && texts[0].back() == ']';
   // The name's slot is fetched from memory while the texts are copied.
-  const auto tag = static_cast<uint32_t>(HashName(texts[0]) >> 32);
-  if (!m_hash.empty()) __builtin_prefetch(&m_hash[HomeSlot(tag)]);
+  const auto tag = late ? 0u : static_cast<uint32_t>(HashName(texts[0]) >> 32);
+  if (!late && !m_hash.empty()) __builtin_prefetch(&m_hash[HomeSlot(tag)]);
   std::size_t bytes = 0;
   for (int i = 0; i < count; ++i) bytes += texts[i].size();
   char* text = TakeText(bytes);
-  Packed record{text, {0, 0, 0, 0}, depth};
+  Packed record{text, {0, 0, 0, 0}, depth, late};
   for (int i = 0; i < count; ++i) {
     if (!texts[i].empty()) std::memcpy(text, texts[i].data(), texts[i].size());
     text += texts[i].size();
@@ -376,11 +400,15 @@ void CRecordStore::Add(const std::string_view* texts, int count, int depth) {
   // Adding goes with the hash index; the order is made again when it is next asked for.
   Release(m_order);
   // The record waiting from the last Add goes in now: its slot has had this record's work to
-  // arrive from memory. This one waits in turn, unless the table is made anew.
+  // arrive from memory. This one waits in turn.
   FlushPending();
-  if (m_hash.empty() || (m_count * 2 > m_hash.size())) {
-    BuildHash();
+  if (m_hash.empty()) {
+    IndexAll();
+  } else if (late) {
+    ++m_lateCount;
   } else {
+    Grow();
+    ++m_hashed;
     m_pending = static_cast<int64_t>(index);
     m_pendingTag = tag;
   }
@@ -406,49 +434,79 @@ void CRecordStore::InsertIntoHash(uint32_t tag, uint32_t index) const {
   m_hash[slot] = static_cast<uint64_t>(tag) << 32 | (index + 1u);
 }
 
-// Half full at most, so that a search for a name that is not there ends soon. The tags are
-// kept in the entries: growing reads no name again.
 void CRecordStore::FlushPending() const {
   if (m_pending < 0) return;
   InsertIntoHash(m_pendingTag, static_cast<uint32_t>(m_pending));
   m_pending = -1;
 }
 
-void CRecordStore::BuildHash() const {
+void CRecordStore::FlushLate() const {
+  if (m_lateCount == 0) return;
+  for (std::size_t i = m_lateFrom; i < m_count; ++i) {
+    const auto index = static_cast<uint32_t>(i);
+    if (!RecordAt(index).late) continue;
+    Grow();
+    ++m_hashed;
+    InsertIntoHash(static_cast<uint32_t>(HashName(Name(index)) >> 32), index);
+  }
+  m_lateFrom = m_count;
+  m_lateCount = 0;
+}
+
+// Every record into a new table (the first record, or the first added after a listing).
+void CRecordStore::IndexAll() const {
   Release(m_order);
   int bits = 6;
   while ((std::size_t{1} << bits) < m_count * 2 + 2) ++bits;
-  decltype(m_hash) old;
-  old.swap(m_hash);
   m_hash.assign(std::size_t{1} << bits, 0);
   m_hashBits = bits;
-  if (old.empty()) {
-    for (std::size_t i = 0; i < m_count; ++i)
-      InsertIntoHash(static_cast<uint32_t>(HashName(Name(static_cast<uint32_t>(i))) >> 32),
-                     static_cast<uint32_t>(i));
-    return;
+  for (std::size_t i = 0; i < m_count; ++i) {
+    const auto index = static_cast<uint32_t>(i);
+    InsertIntoHash(static_cast<uint32_t>(HashName(Name(index)) >> 32), index);
   }
+  m_hashed = m_count;
+  m_pending = -1;
+  m_lateFrom = m_count;
+  m_lateCount = 0;
+}
+
+// Makes room for one more entry: half full at most, so that a search for a name that is not
+// there ends soon. The tags are kept in the entries: growing reads no name again.
+void CRecordStore::Grow() const {
+  if ((m_hashed + 1) * 2 <= m_hash.size()) return;
+  decltype(m_hash) old;
+  old.swap(m_hash);
+  m_hash.assign(old.size() * 2, 0);
+  ++m_hashBits;
   for (const uint64_t entry : old) {
     if (entry != 0) InsertIntoHash(static_cast<uint32_t>(entry >> 32), static_cast<uint32_t>(entry) - 1u);
   }
-  // The record just added is not in the old table yet.
-  const auto last = static_cast<uint32_t>(m_count - 1);
-  InsertIntoHash(static_cast<uint32_t>(HashName(Name(last)) >> 32), last);
 }
 
 void CRecordStore::BuildOrder() const {
   // The hash goes first: the two indexes are never held at once.
   Release(m_hash);
   m_hashBits = 0;
+  m_hashed = 0;
   m_pending = -1;
+  m_lateFrom = m_count;
+  m_lateCount = 0;
   std::vector<OrderKey, CMappedAllocator<OrderKey>> keys(m_count);
+  uint64_t highDiffers = 0, lowDiffers = 0; // bits in which some key differs from the first
   for (std::size_t i = 0; i < m_count; ++i) {
     const std::string_view name = Name(static_cast<uint32_t>(i));
     keys[i] = {BigEndianPrefix(name.data(), name.size()),
                name.size() > 8 ? BigEndianPrefix(name.data() + 8, name.size() - 8) : 0,
                static_cast<uint32_t>(i)};
+    highDiffers |= keys[i].high ^ keys[0].high;
+    lowDiffers |= keys[i].low ^ keys[0].low;
   }
-  SortKeys(keys.data(), keys.data() + keys.size(), 0, [this](const OrderKey& a, const OrderKey& b) {
+  // The sort starts at the first byte in which the keys differ: names made from one stem
+  // share it, and a pass over every key for each shared byte is most of the sorting.
+  const int shared = highDiffers != 0 ? std::countl_zero(highDiffers) / 8
+                     : lowDiffers != 0 ? 8 + std::countl_zero(lowDiffers) / 8
+                                       : 16;
+  SortKeys(keys.data(), keys.data() + keys.size(), shared, [this](const OrderKey& a, const OrderKey& b) {
     if (a.high != b.high) return a.high < b.high;
     if (a.low != b.low) return a.low < b.low;
     return Name(a.index) < Name(b.index);
@@ -465,6 +523,7 @@ uint32_t CRecordStore::OrderedIndex(std::size_t position) const {
 int64_t CRecordStore::IndexOf(std::string_view name) const {
   if (m_count == 0) return -1;
   if (!m_hash.empty()) {
+    if (m_lateCount > 0 && !name.empty() && name.back() == ']') FlushLate();
     if (m_pending >= 0 && Name(static_cast<uint32_t>(m_pending)) == name) return m_pending;
     const auto tag = static_cast<uint32_t>(HashName(name) >> 32);
     const std::size_t mask = m_hash.size() - 1;

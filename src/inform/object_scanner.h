@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,9 @@ struct CFunctionRecord {
 // Names are unique. While records are being added a hash index finds names; once the
 // records are listed (in byte order of their names, the order of the object bar) a sorted
 // index takes its place and finds them by binary search.
+// A name ending in "]" enters the hash only when a name ending in "]" is looked up. The names
+// made with a suffix for a clash all end so, and are looked up only when some name kept as
+// given ends so too: a million clashing names build a hash of one.
 class CRecordStore {
 public:
   static constexpr int MAX_TEXTS = 4;
@@ -62,6 +66,7 @@ private:
     const char* text; // the record's texts one after another
     uint32_t lengths[MAX_TEXTS];
     int32_t depth;
+    bool late; // its name ends in "]" (below m_lateFrom it is in the hash all the same)
   };
   static constexpr std::size_t RECORDS_PER_CHUNK = 4096;
   static constexpr std::size_t TEXT_CHUNK = 256 * 1024;
@@ -73,7 +78,9 @@ private:
   char* TakeText(std::size_t bytes);
   std::size_t HomeSlot(uint32_t tag) const;
   void FlushPending() const;
-  void BuildHash() const;
+  void FlushLate() const;
+  void IndexAll() const;
+  void Grow() const;
   void InsertIntoHash(uint32_t tag, uint32_t index) const;
   void BuildOrder() const;
 
@@ -85,6 +92,10 @@ private:
   // top 32 bits of the name's hash in the high half) while adding, the sorted order while listing.
   mutable std::vector<uint64_t, CMappedAllocator<uint64_t>> m_hash;
   mutable int m_hashBits = 0; // m_hash has 2^m_hashBits slots
+  mutable std::size_t m_hashed = 0; // entries in m_hash, and the pending record
+  // The late records from m_lateFrom on are not in the hash; there are m_lateCount of them.
+  mutable std::size_t m_lateFrom = 0;
+  mutable std::size_t m_lateCount = 0;
   // The record last added, not yet in the hash (-1 none), and the tag of its name.
   mutable int64_t m_pending = -1;
   mutable uint32_t m_pendingTag = 0;
@@ -230,7 +241,7 @@ public:
   std::string AddFunction(const std::string& name, const std::string& definitionLine);
 
   // The depth of the object record whose key is exactly name, or 1 when there is none.
-  int GetObjectLevel(const std::string& name) const;
+  int GetObjectLevel(std::string_view name) const;
 
   // Deletes every record of both maps. The scanner value stays.
   void DeleteRecords();
@@ -245,22 +256,33 @@ private:
   void ScanObjectDefinition(std::string_view line, std::size_t pos, std::string_view first,
                             std::array<std::string, NESTING_SLOTS>& slots);
 
+  // AddObject and AddFunction without a string of their own per text: the name returned
+  // points into the records.
+  std::string_view AddObjectRecord(std::string_view name, std::string_view definitionLine,
+                                   std::string_view parent, std::string_view className, int depth);
+  std::string_view AddFunctionRecord(std::string_view name, std::string_view definitionLine);
+
   CObjectMap m_objects;
   CFunctionMap m_functions;
+  struct CNameHash {
+    using is_transparent = void; // found by a view without making a string
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
   // How the unique names of one kind were made. For each name that needed a suffix, the
   // first suffix number not yet known to be taken, so that a run of clashing names does not
   // test every earlier suffix again; and whether any name was kept as given with a "]" at its
   // end, the only kind of name a fresh suffixed one can clash with.
   struct CNaming {
-    std::unordered_map<std::string, int> nextSuffix;
+    std::unordered_map<std::string, int, CNameHash, std::equal_to<>> nextSuffix;
     bool givenEndsWithBracket = false;
   };
-  template <class TSuffix>
-  static std::string UniqueName(const CRecordStore& store, CNaming& naming, std::string_view name,
-                                TSuffix suffix);
+  // Adds the record texts[1 .. count-1] under a unique name made from texts[0].
+  std::string_view AddUnique(CRecordStore& store, CNaming& naming, bool padded, std::string_view* texts,
+                             int count, int depth);
 
   CNaming m_objectNaming;
   CNaming m_functionNaming;
+  std::string m_name; // the unique name being made, kept to reuse its room
   int m_scannerValue = 0;
   bool m_scanning = false;
   // A scan watches it to notice its scanner going away while it dispatches events.

@@ -162,6 +162,7 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsSkipTakenNamesAndStartAgainAfterARe
   EXPECT_THAT(AddObjects(scanner, std::vector<std::string>(12, "lamp")),
               ElementsAre("lamp", "lamp[02]", "lamp[03]", "lamp[04]", "lamp[05]", "lamp[06]", "lamp[07]",
                           "lamp[08]", "lamp[09]", "lamp[10]", "lamp[11]", "lamp[12]"));
+  EXPECT_TRUE(scanner.ObjectMap().Contains("lamp[12]"));
   // Functions count on without padding, apart from the objects.
   std::vector<std::string> functions;
   for (int i = 0; i < 10; ++i) functions.push_back(scanner.AddFunction("lamp", ""));
@@ -176,7 +177,7 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsSkipTakenNamesAndStartAgainAfterARe
   scanner.AddObject("deep", "", "", "", 3);
   scanner.DeleteRecords();
   EXPECT_TRUE(scanner.ObjectMap().empty() && scanner.FunctionMap().empty());
-  EXPECT_THAT(AddObjects(scanner, {"lamp", "lamp"}), ElementsAre("lamp", "lamp[02]"));
+  EXPECT_THAT(AddObjects(scanner, {"lamp", "lamp", "lamp[02]"}), ElementsAre("lamp", "lamp[02]", "lamp[02][02]"));
   EXPECT_EQ(scanner.AddFunction("lamp", ""), "lamp");
   EXPECT_EQ(scanner.AddFunction("lamp", ""), "lamp[2]");
   EXPECT_EQ(scanner.ScannerValue(), 3);
@@ -208,12 +209,18 @@ TEST(UniqueNames, ManyNamesStayFoundAndAreListedInByteOrder) {
     names.push_back("n" + std::to_string(i) + "[02]");
     ASSERT_EQ(scanner.AddObject("n" + std::to_string(i), "", "", "", 0), names.back());
   }
-  for (int i = 0; i < 200; ++i) names.push_back(scanner.AddObject("sixteen_bytes_ab" + std::to_string(i * 7 % 200), "", "", "", 0));
-  // One name apart from a hundred that share its first eight bytes.
-  for (int i = 0; i <= 100; ++i)
-    names.push_back(scanner.AddObject(i < 100 ? "zzzzzzzzx" + std::to_string(100 + i).substr(1) : "zzzzzzzzy00", "", "", "", 0));
+  for (int i = 0; i < 200; ++i) names.push_back(scanner.AddObject("bytes_sixteen_ab" + std::to_string(i * 7 % 200), "", "", "", 0));
+  // One name apart from a hundred that share its first eight bytes, here and in a map of their own.
+  CObjectScanner sharing;
+  std::vector<std::string> shared;
+  for (int i = 0; i <= 100; ++i) {
+    const std::string name = i < 100 ? "zzzzzzzzx" + std::to_string(100 + i).substr(1) : "zzzzzzzzy00";
+    names.push_back(scanner.AddObject(name, "", "", "", 0));
+    shared.push_back(sharing.AddObject(name, "", "", "", 0));
+  }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(Keys(scanner.ObjectMap()), names);
+  EXPECT_EQ(Keys(sharing.ObjectMap()), shared); // added in byte order already
 }
 
 // Logs the host calls of a scan: the progress bar's message, size, maximum, kind and pane,
