@@ -14,14 +14,6 @@ namespace {
 std::string Line(const char* source, CompileSettings s) {
   return ComposeCompileCommand(QString::fromLatin1(source), s).commandLine.toStdString();
 }
-std::string Strip(const char* path) {
-  QString s = QString::fromLatin1(path);
-  StripExtension(s);
-  return s.toStdString();
-}
-std::string Switches(uint32_t standard, const char* more, uint32_t z5) {
-  return ComposeSwitches(standard, QString::fromLatin1(more), z5).toStdString();
-}
 } // namespace
 
 TEST(CompileCommandLine, ExactTextOutputPathEveryPathWholeAndNeverOverTheSource) {
@@ -30,17 +22,17 @@ TEST(CompileCommandLine, ExactTextOutputPathEveryPathWholeAndNeverOverTheSource)
             "C:\\Games\\adv.inf C:\\Games\\adv.z5");
   EXPECT_EQ(Line("/g/my.games/adv.inf", {"/usr/bin/inform6", "", 31, "", 2}),
             "/usr/bin/inform6 -D -U -s -d2 -j -v8 /g/my.games/adv.inf /g/my.games/adv.z8");
-  EXPECT_EQ(Switches(0, "", 1), " -v5 ");
-  EXPECT_EQ(Switches(0x80000060u, "", 7), " -v8 "); // unknown bits
-  EXPECT_EQ(Switches(0, "$SIZE=100|", 1), " $SIZE=100 -v5 ");
-  EXPECT_EQ(Switches(0, "ab$c|", 1), " -a$c -v5 ");
-  // The extension is taken only from the file name, and not from its first character.
-  EXPECT_EQ(Strip("/g/my.games/adv.old.inf"), "/g/my.games/adv.old");
-  EXPECT_EQ(Strip("/g/my.games/adv"), "/g/my.games/adv"); // not "/g/my"
-  EXPECT_EQ(Strip("adv"), "adv");                          // not ""
-  EXPECT_EQ(Strip("/g/.adv"), "/g/.adv");
-  EXPECT_EQ(Strip("/g/.adv.inf"), "/g/.adv");
-  EXPECT_EQ(Strip(""), "");
+  for (auto [standard, more, z5, switches] : {std::tuple{0u, "", 1u, " -v5 "}, {0x80000060u, "", 7u, " -v8 "},
+                                              {0u, "$SIZE=100|", 1u, " $SIZE=100 -v5 "}, {0u, "ab$c|", 1u, " -a$c -v5 "}})
+    EXPECT_EQ(ComposeSwitches(standard, more, z5), switches); // 0x80000060: unknown bits
+  // The extension comes only from the file name ("/g/my.games/adv" stays), never its first character.
+  for (auto [path, stripped] : {std::pair{"/g/my.games/adv.old.inf", "/g/my.games/adv.old"},
+                                {"/g/my.games/adv", "/g/my.games/adv"}, {"adv", "adv"}, {"/g/.adv", "/g/.adv"},
+                                {"/g/.adv.inf", "/g/.adv"}, {"", ""}}) {
+    QString s = QString::fromLatin1(path);
+    StripExtension(s);
+    EXPECT_EQ(s, stripped);
+  }
   // Every path reaches the compiler whole.
   const QString compiler = QStringLiteral("/opt/My Inform/inform6");
   const QString source = QStringLiteral("/home/a/Story \"One\" $HOME;`id`/adv game.inf");

@@ -18,7 +18,6 @@ const QByteArray COMPLETE("\nCompilation Complete.");
 class RedirectorTest : public ::testing::Test {
 protected:
   QString Path(const QString& name) const { return m_dir.filePath(name); }
-  // The command line of a new script.
   QString Script(const QString& name, const QByteArray& body) {
     EXPECT_TRUE(WriteScript(Path(name), body));
     return QuoteCommandArgument(Path(name));

@@ -86,8 +86,7 @@ TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSec
   Story("adv.z5", T, 0);
   ASSERT_TRUE(SetWriteTime(m_source, T, 900)); // later, but in the same second
   const StoryCheck check = CheckStoryFile(m_source);
-  EXPECT_EQ(check.storyPath, Path("adv.z5"));
-  EXPECT_FALSE(check.outOfDate);
+  EXPECT_EQ(std::pair(check.storyPath, check.outOfDate), std::pair(Path("adv.z5"), false));
   // The interpreter setting is the program and its arguments; the story comes last.
   QString program;
   QStringList args;
