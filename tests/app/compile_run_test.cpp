@@ -46,11 +46,6 @@ protected:
            ProcessGone(pids[1].toInt());
   }
   COutputBar* Output() { return app->MainFrame()->OutputControl(); }
-  // The active document's file name and the caret's line, from 0: "adv.inf:1".
-  QString Where() {
-    return QFileInfo(ActiveDoc()->GetPathName()).fileName() + ":" +
-           QString::number(ActiveView()->GetCursorPosition().y);
-  }
 
   QTimer safety;
 };

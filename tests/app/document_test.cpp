@@ -104,7 +104,6 @@ TEST_F(Ide, NewWindowSharesTextAndUndoGoToLineAndOnlyTheLastFrameAsksToSave) {
   EXPECT_EQ(second->GetBuffer()->GetText(0, 0, 0, 1), "x");
   QTest::keyClicks(first, "q");
 
-  // The first frame closes without a question.
   app->DocManager()->Frames(ActiveDoc()).front()->close();
   QApplication::processEvents();
   EXPECT_TRUE(messages.isEmpty());

@@ -1,6 +1,7 @@
 #pragma once
 // A whole IDE for one test, settings in its own folder, boxes and file dialogs answered.
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -45,14 +46,12 @@ protected:
     SetTorvaneMessageBoxHandler({});
     SetTorvaneFileDialogHandler({});
   }
-  // Starts the application on files; the result of InitInstance.
   bool Start(const QStringList& files = {}) {
     app = std::make_unique<CTorvaneApp>();
     const bool started = app->InitInstance(files);
     QApplication::processEvents();
     return started;
   }
-  // Closes the main frame as the user does; true when it closed.
   bool CloseFrame() {
     const bool closed = app->MainFrame()->close();
     QApplication::processEvents();
@@ -96,6 +95,11 @@ protected:
   CTorvaneView* ActiveView() {
     CFrameChild* frame = app->DocManager()->ActiveFrame();
     return frame ? static_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
+  }
+  // The active document's file name and the caret's line, from 0: "adv.inf:1".
+  QString Where() {
+    return QFileInfo(ActiveDoc()->GetPathName()).fileName() + ":" +
+           QString::number(ActiveView()->GetCursorPosition().y);
   }
   QString Path(const QString& name) const { return dir.filePath(name); }
 

@@ -92,16 +92,14 @@ TEST_F(Ide, BarLayoutAndRecentFilesSurviveARestart) {
   EXPECT_FALSE(Enabled(Cmd::FILE_MRU_FILE1)); // "Recent File", empty
   ASSERT_TRUE(Choose(Cmd::VIEW_OUTPUT_BAR));
   frame->Binder().Refresh();
-  EXPECT_FALSE(MenuAction(129, Cmd::VIEW_OUTPUT_BAR)->isChecked());
-  EXPECT_TRUE(MenuAction(129, Cmd::VIEW_OBJECT_BAR)->isChecked());
+  EXPECT_TRUE(!MenuAction(129, Cmd::VIEW_OUTPUT_BAR)->isChecked() && MenuAction(129, Cmd::VIEW_OBJECT_BAR)->isChecked());
   for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf", "b.inf"})
     app->DocManager()->OpenDocumentFile(Path(name));
   ASSERT_TRUE(CloseFrame());
   ASSERT_TRUE(QFile::remove(Path("e.inf")));
 
   ASSERT_TRUE(Start());
-  EXPECT_TRUE(app->MainFrame()->GetOutputBar()->isHidden());
-  EXPECT_FALSE(app->MainFrame()->GetObjectBar()->isHidden());
+  EXPECT_TRUE(app->MainFrame()->GetOutputBar()->isHidden() && !app->MainFrame()->GetObjectBar()->isHidden());
   QStringList texts;
   for (int i = 0; i < 4; ++i) texts << MenuAction(128, Cmd::FILE_MRU_FILE1 + i)->text();
   EXPECT_EQ(texts, (QStringList{"&1 " + Path("b.inf"), "&2 " + Path("e.inf"),

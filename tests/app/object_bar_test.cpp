@@ -44,11 +44,9 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   EXPECT_TRUE(Tree(2).ends_with(" lantern(Initialise) lantern(Refill)")) << Tree(2);
 
   DoubleClick(bar, 0, "Workshop");
-  EXPECT_EQ(ActiveDoc()->GetTitle(), "lantern.inf");
-  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(0, 9));
+  EXPECT_EQ(Where(), "lantern.inf:9");
   DoubleClick(bar, 2, "Refill");
-  EXPECT_EQ(ActiveDoc()->GetTitle(), "lantern.h");
-  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(0, 1));
+  EXPECT_EQ(Where(), "lantern.h:1");
   // The context menu's "&Jump to Definition" goes through the window's router to the tree.
   const QPoint initialise = Centre(bar, 2, "Initialise");
   QTimer::singleShot(0, [] {
@@ -58,8 +56,7 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   });
   QTest::mousePress(bar.GetView(2)->viewport(), Qt::RightButton, {}, initialise);
   QTest::mouseRelease(bar.GetView(2)->viewport(), Qt::RightButton, {}, initialise);
-  EXPECT_EQ(ActiveDoc()->GetTitle(), "lantern.inf");
-  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(0, 26));
+  EXPECT_EQ(Where(), "lantern.inf:26");
   EXPECT_TRUE(messages.isEmpty());
 
   // The trees follow the text only when asked: Rebuild Object Tree after an edit.

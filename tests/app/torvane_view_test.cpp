@@ -61,7 +61,6 @@ TEST_F(InformView, CommentsAndStringsArePaintedInTheirStyleColoursAlsoStoredOnes
   EXPECT_EQ(Pixels(0, 2, 27, quoted) + Pixels(0, 2, 27, red), 0);
   EXPECT_GT(Pixels(1, 7, 15, quoted), 20); // inside the string
   EXPECT_EQ(Pixels(1, 7, 15, comment) + Pixels(1, 0, 5, quoted), 0); // "print" is not quoted
-  // The background of the text is the style table's.
   EXPECT_EQ(Pixels(1, 20, 21, ColorFromRef(styles.GetColour(COLORINDEX_BKGND))),
             view->GetCharWidth() * view->GetLineHeight());
 
