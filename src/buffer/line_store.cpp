@@ -29,13 +29,6 @@
 
 namespace {
 
-// The first entry of a flag list for line or a line after it.
-template <class List>
-auto FlagsFrom(List& list, int line) {
-  return std::lower_bound(list.begin(), list.end(), line,
-                          [](const std::pair<int32_t, uint32_t>& e, int l) { return e.first < l; });
-}
-
 // Many new lines at once (a paste, the undo of a large deletion) share one chunk.
 constexpr size_t BATCH_FROM_LINES = 32;
 // Lines at least this long get their own allocation even while loading.
@@ -77,7 +70,7 @@ void LineStore::Swap(LineStore& other) noexcept {
   m_freeChunkIds.swap(other.m_freeChunkIds);
   m_chunksByAddress.swap(other.m_chunksByAddress);
   std::swap(m_lastChunkFound, other.m_lastChunkFound);
-  m_flags.swap(other.m_flags);
+  std::swap(m_flags, other.m_flags);
   std::swap(m_current, other.m_current);
   std::swap(m_nextChunkSize, other.m_nextChunkSize);
   std::swap(m_maxLineLength, other.m_maxLineLength);
@@ -98,7 +91,7 @@ void LineStore::Release() {
   m_freeChunkIds.clear();
   m_chunksByAddress.clear();
   m_lastChunkFound = 0;
-  m_flags.clear();
+  m_flags.Clear();
   m_current = 0;
   if (m_records) {
     const size_t bytes = RoundToPages(sizeof(LineRecord) * static_cast<size_t>(m_capacity));
@@ -166,7 +159,7 @@ LineRecord* LineStore::InsertSlots(int at, int count) {
   m_gapStart += count;
   m_gapLength -= count;
   m_count += count;
-  for (auto it = FlagsFrom(m_flags, at); it != m_flags.end(); ++it) it->first += count;
+  m_flags.Replace(at, 0, count);
   return slots;
 }
 
@@ -175,34 +168,15 @@ void LineStore::EraseSlots(int at, int count) {
   MoveGap(at);
   m_gapLength += count;
   m_count -= count;
-  const auto first = FlagsFrom(m_flags, at), last = FlagsFrom(m_flags, at + count);
-  for (auto it = last; it != m_flags.end(); ++it) it->first -= count;
-  m_flags.erase(first, last);
-}
-
-uint32_t LineStore::Flags(int line) const {
-  const auto it = FlagsFrom(m_flags, line);
-  return it != m_flags.end() && it->first == line ? it->second : 0;
-}
-
-void LineStore::SetFlags(int line, uint32_t flags) {
-  const auto it = FlagsFrom(m_flags, line);
-  if (it != m_flags.end() && it->first == line) {
-    if (flags != 0)
-      it->second = flags;
-    else
-      m_flags.erase(it);
-  } else if (flags != 0) {
-    m_flags.insert(it, {line, flags});
-  }
+  m_flags.Replace(at, count, 0);
 }
 
 int LineStore::FindFlagged(int from, uint32_t mask, bool forward) const {
   if (forward) {
-    for (auto it = FlagsFrom(m_flags, from); it != m_flags.end(); ++it)
+    for (auto it = m_flags.From(from); it != m_flags.end(); ++it)
       if (it->second & mask) return it->first;
   } else {
-    for (auto it = FlagsFrom(m_flags, from + 1); it != m_flags.begin();)
+    for (auto it = m_flags.From(from + 1); it != m_flags.begin();)
       if ((--it)->second & mask) return it->first;
   }
   return -1;

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <utility>
 #include <vector>
+
+#include "line_keyed_list.h"
 
 // One line of the buffer (LineRecord): text, length, capacity. Its flags are kept by the
 // store beside the records (most lines have none), and whether its text lives in a shared
@@ -49,8 +50,8 @@ public:
 
   // Line flags: 0 for a line that has none. The flags move with their line when lines are
   // inserted or removed above it; a new line has none.
-  uint32_t Flags(int line) const;
-  void SetFlags(int line, uint32_t flags);
+  uint32_t Flags(int line) const { return m_flags.At(line); }
+  void SetFlags(int line, uint32_t flags) { m_flags.Set(line, flags); }
   // The nearest line with one of mask's bits at or after from (forward) or at or before it;
   // -1 when there is none (from may lie outside the lines).
   int FindFlagged(int from, uint32_t mask, bool forward) const;
@@ -114,8 +115,7 @@ private:
   std::vector<uint32_t> m_freeChunkIds;
   std::vector<uint32_t> m_chunksByAddress; // the mapped chunks' ids in the order of their bases
   mutable uint32_t m_lastChunkFound = 0;   // lines near each other mostly share a chunk
-  // (line, flags) of the lines with flags, in line order.
-  std::vector<std::pair<int32_t, uint32_t>> m_flags;
+  CLineKeyedList<uint32_t> m_flags; // of the lines that have flags
   uint32_t m_current = 0; // chunk that AppendLine / AllocateInBatch fill (1-based, 0 none)
   size_t m_nextChunkSize = 64 * 1024;
   int64_t m_maxLineLength = MAX_LINE_LENGTH;

@@ -126,7 +126,7 @@ void CLineCaches::Clear() {
   m_chains.clear();
   m_lengths.clear();
   m_lengths.shrink_to_fit();
-  m_longLengths.clear();
+  m_longLengths.Clear();
   m_lengthsAllocated = false;
   ForgetLongest();
   m_longLines.clear();
@@ -135,7 +135,7 @@ void CLineCaches::Clear() {
 std::size_t CLineCaches::MemoryBytes() const {
   // A map node holds its key, its count and the tree links (about 48 bytes with glibc).
   return m_cookies.capacity() * sizeof(uint32_t) + m_lengths.capacity() +
-         m_longLengths.capacity() * sizeof(m_longLengths[0]) +
+         m_longLengths.MemoryBytes() +
          m_shortCounts.capacity() * sizeof(int32_t) + m_longCounts.size() * 48 +
          m_chains.capacity() * sizeof(Chain);
 }
@@ -152,7 +152,7 @@ bool CLineCaches::EnsureLengths() {
   if (!m_lengthsAllocated || static_cast<int>(m_lengths.size()) != count) {
     // A size that no longer matches the text means a change passed unseen: start afresh.
     m_lengths.assign(static_cast<std::size_t>(std::max(count, 0)), LENGTH_UNKNOWN);
-    m_longLengths.clear();
+    m_longLengths.Clear();
     m_lengthsAllocated = true;
     ForgetLongest();
   }
@@ -166,36 +166,18 @@ int CLineCaches::ExpandedLength(int line) {
   return length;
 }
 
-namespace {
-// The first (line, length) entry at or after line.
-template <class List>
-auto LongLengthFrom(List& list, int line) {
-  return std::lower_bound(list.begin(), list.end(), line,
-                          [](const std::pair<int32_t, int32_t>& e, int l) { return e.first < l; });
-}
-} // namespace
-
 int CLineCaches::LengthAt(int line) const {
   const uint8_t entry = m_lengths[static_cast<std::size_t>(line)];
   if (entry == LENGTH_UNKNOWN) return -1;
   if (entry != LENGTH_LONG) return entry;
-  return LongLengthFrom(m_longLengths, line)->second;
+  return m_longLengths.At(line);
 }
 
 void CLineCaches::SetLengthAt(int line, int length) {
   uint8_t& entry = m_lengths[static_cast<std::size_t>(line)];
-  const auto it = LongLengthFrom(m_longLengths, line);
-  const bool listed = entry == LENGTH_LONG;
-  if (length >= LENGTH_LONG) {
-    entry = LENGTH_LONG;
-    if (listed)
-      it->second = length;
-    else
-      m_longLengths.insert(it, {line, length});
-    return;
-  }
-  if (listed) m_longLengths.erase(it);
-  entry = length < 0 ? LENGTH_UNKNOWN : static_cast<uint8_t>(length);
+  const bool isLong = length >= LENGTH_LONG;
+  if (isLong || entry == LENGTH_LONG) m_longLengths.Set(line, isLong ? length : 0);
+  entry = isLong ? LENGTH_LONG : length < 0 ? LENGTH_UNKNOWN : static_cast<uint8_t>(length);
 }
 
 void CLineCaches::ForgetLongest() {
@@ -394,7 +376,7 @@ bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
     const int oldCount = static_cast<int>(m_lengths.size());
     if (line + removed >= oldCount || oldCount + added - removed != count) {
       m_lengths.clear();
-      m_longLengths.clear();
+      m_longLengths.Clear();
       m_lengthsAllocated = false;
       ForgetLongest();
       m_longLines.clear();
@@ -407,11 +389,7 @@ bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
       const int walked = m_walked;
       if (counting)
         for (int i = line; i <= line + removed && i < walked; ++i) CountLength(LengthAt(i), -1);
-      // The long lengths of the lines that go leave the list; those below move with them.
-      const auto gone = LongLengthFrom(m_longLengths, line + 1);
-      const auto kept = LongLengthFrom(m_longLengths, line + removed + 1);
-      for (auto it = kept; it != m_longLengths.end(); ++it) it->first += added - removed;
-      m_longLengths.erase(gone, kept);
+      m_longLengths.Replace(line + 1, removed, added);
       const auto at = m_lengths.begin() + line;
       if (removed > 0) m_lengths.erase(at + 1, at + 1 + removed);
       if (added > 0)
@@ -442,8 +420,7 @@ void CLineCaches::DropFrom(int line) {
     m_lengths.resize(count, LENGTH_UNKNOWN);
     std::fill(m_lengths.begin() + std::min<std::size_t>(static_cast<std::size_t>(line), count),
               m_lengths.end(), LENGTH_UNKNOWN);
-    m_longLengths.erase(LongLengthFrom(m_longLengths, std::min(line, static_cast<int>(count))),
-                        m_longLengths.end());
+    m_longLengths.DropFrom(std::min(line, static_cast<int>(count)));
     ForgetLongest();
   }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "colouring.h"
+#include "line_keyed_list.h"
 
 // What the caches read: the text's lines and, for cookies, the colouring.
 class CLineCacheSource {
@@ -137,14 +138,13 @@ private:
   int m_known = 0;
   std::vector<Chain> m_chains;
 
-  // Expanded lengths: one byte per line for the short lengths that nearly all lines have;
-  // a longer line's length is kept in m_longLengths (line, length), in line order.
+  // Expanded lengths: one byte per line for the short lengths that nearly all lines have.
   static constexpr uint8_t LENGTH_UNKNOWN = 0xFF;
   static constexpr uint8_t LENGTH_LONG = 0xFE;
   int LengthAt(int line) const; // -1 unknown
   void SetLengthAt(int line, int length);
   std::vector<uint8_t> m_lengths;
-  std::vector<std::pair<int32_t, int32_t>> m_longLengths;
+  CLineKeyedList<int32_t> m_longLengths; // of the lines marked LENGTH_LONG
   bool m_lengthsAllocated = false;
   // How many of the walked lines [0, m_walked) have each expanded length, while the walk is
   // on (m_longest >= 0): lengths below SHORT_LENGTHS in an array, longer ones in a map. The
