@@ -1,8 +1,11 @@
 // The editing view's keys on marked texts ('|' the cursor, '{' '}' the selection): typing,
 // Enter with automatic indentation, overwrite mode, deleting, Tab and Shift+Tab, undo steps,
-// the menus, the clipboard, and texts that may not be changed.
+// the menus, the clipboard, texts that may not be changed; dropping text into the view, the
+// drop caret, and dragging a selection.
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 
 #include "edit_test_support.h"
@@ -16,15 +19,14 @@ protected:
 };
 
 TEST_F(Editing, KeysOnMarkedTexts) {
-  // Every row starts on a newly loaded text, which starts in insert mode.
+  // Every row starts on a newly loaded text, which starts in insert mode; where a row gives
+  // two more texts, Undo is pressed then and they are what it leaves.
   const struct {
-    const char *before, *keys, *after, *undo;
+    const char *before, *keys, *after, *undo, *undone = nullptr, *undoneUndo = nullptr;
   } rows[] = {
       // A space starts a new undo group; typing replaces a selection in the same step.
-      {"|x", R"("ab cd")", "ab cd|x", "Typing"},
-      {"|x", R"("ab cd" Undo)", "ab|x", "Typing"},
-      {"Object {|lamp};", R"("torch")", "Object torch|;", "Delete Selection"},
-      {"Object {|lamp};", R"("torch" Undo)", "Object lamp|;", "-"},
+      {"|x", R"("ab cd")", "ab cd|x", "Typing", "ab|x", "Typing"},
+      {"Object {|lamp};", R"("torch")", "Object torch|;", "Delete Selection", "Object lamp|;", "-"},
       // Enter copies the leading tabs and spaces as a group of its own; so does the keypad's.
       {"[ Main;\n    print \"hi\";|", "Ret", "[ Main;\n    print \"hi\";\n    |", "Auto Indent"},
       {"[ Main;\n    print \"hi\";|", "Ret Undo", "[ Main;\n    print \"hi\";\n|", "Typing"},
@@ -32,41 +34,34 @@ TEST_F(Editing, KeysOnMarkedTexts) {
       {"  ab{cd|}ef\nx;", "Enter", "  ab\n  |ef\nx;", "Auto Indent"},
       {"  ab\n  ef\nx;|", "Ret", "  ab\n  ef\nx;\n|", "Typing"},
       // Overwrite replaces characters, appends at the line end; Enter only breaks the last line.
-      {"a|bc\nxy", R"(Ins "QRS")", "aQRS|\nxy", "Typing"},
-      {"a|bc\nxy", R"(Ins "QRS" Undo)", "ab|c\nxy", "-"},
+      {"a|bc\nxy", R"(Ins "QRS")", "aQRS|\nxy", "Typing", "ab|c\nxy", "-"},
       {"a|bc\nxy", R"(Ins Ins "Q")", "aQ|bc\nxy", "Typing"},
       {"  |  one\n    two", "Ins Ret", "    one\n|    two", "-"},
       {"    one\n    two|", "Ins Ret", "    one\n    two\n|", "Typing"},
       // One step each; Undo puts the caret after the restored text, Redo at the range's start.
       {"a|bc\nde", "Del", "a|c\nde", "Delete"},
-      {"a|bc\nde", "Del Del Del", "a|de", "Delete"},
-      {"a|bc\nde", "Del Del Del Undo", "a\n|de", "Delete"},
+      {"a|bc\nde", "Del Del Del", "a|de", "Delete", "a\n|de", "Delete"},
       {"a|bc\nde", "Del Del Del Undo Redo", "a|de", "Delete"},
       {"abc\nde|", "Del", "abc\nde|", "-"},
       {"|ab\ncd", "BS", "|ab\ncd", "-"},
       {"ab\nc|d", "BS", "ab\n|d", "Backspace"},
-      {"ab\nc|d", "BS BS", "ab|d", "Backspace"},
-      {"ab\nc|d", "BS BS Undo", "ab\n|d", "Backspace"},
+      {"ab\nc|d", "BS BS", "ab|d", "Backspace", "ab\n|d", "Backspace"},
       // Ctrl+Backspace: blanks and the word before them; a run of punctuation is a word.
       {"Object  lamp|.light", "C-BS", "Object  |.light", "Backspace"},
       {"Object  |lamp.light", "C-BS", "|lamp.light", "Backspace"},
-      {"Object  lamp.|light", "C-BS", "Object  lamp|light", "Backspace"},
+      {"Object  lamp.|light", "C-BS", "Object  lamp|light", "Backspace", "Object  lamp.|light", "-"},
       {"Objec|t  lamp", "C-BS", "|t  lamp", "Backspace"},
-      {"Object  lamp.|light", "C-BS Undo", "Object  lamp.|light", "-"},
       {"ab;\n|next", "C-BS", "ab;|next", "Backspace"},
       {"|ab", "C-BS", "|ab", "-"},
       {"Obj{ect\nn|}ext", "C-BS", "Obj|ext", "Delete"},
       // A selection goes whole with Delete or Backspace.
       {"o{|ne\ntwo\nthr}ee", "Del", "o|ee", "Delete"},
-      {"o{ne\ntwo\nthr|}ee", "BS", "o|ee", "Delete"},
-      {"o{ne\ntwo\nthr|}ee", "BS Undo", "one\ntwo\nthr|ee", "-"},
+      {"o{ne\ntwo\nthr|}ee", "BS", "o|ee", "Delete", "one\ntwo\nthr|ee", "-"},
       {"a|b", "Tab", "a\t|b", "Typing"},
-      {"{a\t|}b", "Tab", "\t|b", "Delete Selection"},
-      {"{a\t|}b", "Tab Undo", "a\t|b", "-"},
+      {"{a\t|}b", "Tab", "\t|b", "Delete Selection", "a\t|b", "-"},
       // Over lines, Tab indents each line touched (not one reached at column 0) and selects
       // the whole lines, to the end of the text on the last line.
-      {"l0\nlin{e2\nl3\n|}line5", "Tab", "l0\n{\tline2\n\tl3\n|}line5", "Indent"},
-      {"l0\nlin{e2\nl3\n|}line5", "Tab Undo", "l0\n|line2\nl3\nline5", "-"},
+      {"l0\nlin{e2\nl3\n|}line5", "Tab", "l0\n{\tline2\n\tl3\n|}line5", "Indent", "l0\n|line2\nl3\nline5", "-"},
       {"aa\nb{b\nc|}c\ndd", "Tab", "aa\n{\tbb\n\tcc\n|}dd", "Indent"},
       {"a{b\n|}cd", "Tab", "{\tab\n|}cd", "Indent"},
       {"a{b\nc|}d\nef\ngh", "Tab S-Down", "{\tab\n\tcd\nef\n|}gh", "Indent"}, // from the block's start
@@ -91,6 +86,10 @@ TEST_F(Editing, KeysOnMarkedTexts) {
     SCOPED_TRACE(std::string(row.before) + " + " + row.keys);
     EXPECT_EQ(Run(row.before, row.keys), row.after);
     EXPECT_EQ(UndoName(), row.undo);
+    if (!row.undone) continue;
+    Keys("Undo");
+    EXPECT_EQ(Marked(), row.undone);
+    EXPECT_EQ(UndoName(), row.undoneUndo);
   }
 }
 
@@ -99,8 +98,6 @@ TEST_F(Editing, EraseSelectionSaysWhetherThereWasOneAndMoveCaretToStaysInTheText
   EXPECT_FALSE(view->EraseSelection());
   Load("hello{ world|}");
   EXPECT_TRUE(view->EraseSelection());
-  EXPECT_EQ(Marked(), "hello|");
-  EXPECT_EQ(UndoName(), "Delete Selection");
   Load("ab\ncd");
   view->MoveCaretTo(TextPosition(9, 7));
   EXPECT_EQ(Marked(), "ab\ncd|");
@@ -118,15 +115,6 @@ TEST_F(Editing, OnlyCharactersOfTheFilesCharacterSetAreTyped) {
   TypeText(QString(QChar(0x07)));                             // control characters never
   TypeText(QString(QChar(0x1B)));                             // become text
   EXPECT_EQ(Text(), "caf\xE9q");
-}
-
-TEST_F(Editing, AnUndoneIndentationIsNotBroughtBackByALaterEmptyChange) {
-  // After undoing the indentation the line break is the last applied record; an edit that
-  // records nothing must not mistake it for a fresh Enter.
-  QApplication::clipboard()->clear();
-  EXPECT_EQ(Run("    x|", "Ret Undo Paste"), "    x\n|");
-  view->OnEditPaste();
-  EXPECT_EQ(Marked(), "    x\n|");
 }
 
 TEST_F(Editing, AReadOnlyTextOrNoTextRefusesEveryEdit) {
@@ -193,6 +181,11 @@ TEST_F(Editing, UndoAndRedoMenuItemsNameTheGroupAndButtonsAreOnlyEnabled) {
 TEST_F(Editing, CutAndPasteGoThroughTheClipboardAsLatin1WithLf) {
   QClipboard* board = QApplication::clipboard();
   board->clear();
+  // An undone indentation leaves the line break as the last record: a paste that records
+  // nothing (the key is disabled) must not take it for a fresh Enter.
+  Run("    x|", "Ret Undo");
+  view->OnEditPaste();
+  EXPECT_EQ(Marked(), "    x\n|");
   Load("fir\xE9t\nsecond");
   EXPECT_FALSE(Update(Cmd::EDIT_CUT, false).enabled || Update(Cmd::EDIT_PASTE, false).enabled);
   Keys("Cut"); // nothing selected: nothing happens
@@ -233,6 +226,146 @@ using RefusingClipboard = edittest::EditViewTest<CRefusingClipboardView>;
 TEST_F(RefusingClipboard, CutKeepsTheTextTheClipboardDidNotTake) {
   EXPECT_EQ(Run("{precious|} text", "Cut"), "{precious|} text");
   EXPECT_FALSE(buffer->CanUndo());
+}
+
+// The left quarter of the cell: the drop lands before the character.
+QPoint CellPoint(CCrystalTextView& view, TextPosition p) {
+  return view.TextPosToPoint(p) + QPoint(view.GetCharWidth() / 4, view.GetLineHeight() / 2);
+}
+
+// Enters, moves and drops data at point, as the platform does; which events the view
+// accepted, and the drop's action: "enter move drop:copy" and the like.
+std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+  QDragEnterEvent enter(point, actions, &data, Qt::LeftButton, modifiers);
+  QDragMoveEvent move(point, actions, &data, Qt::LeftButton, modifiers);
+  QDropEvent drop(QPointF(point), actions, &data, Qt::LeftButton, modifiers);
+  std::string result;
+  for (auto [event, name] : {std::pair<QDropEvent*, const char*>{&enter, "enter "},
+                             {&move, "move "}, {&drop, "drop"}}) {
+    QApplication::sendEvent(view.viewport(), event);
+    if (event->isAccepted()) result += name;
+  }
+  if (drop.isAccepted())
+    result += drop.dropAction() == Qt::CopyAction   ? ":copy"
+              : drop.dropAction() == Qt::MoveAction ? ":move"
+                                                    : ":other";
+  return result;
+}
+
+// Its drags are dropped into dropInto (or itself) at dropPoint, or nowhere, in place of the
+// platform's drag loop, which needs a real mouse.
+class CDraggingView : public CCrystalEditView {
+public:
+  CCrystalTextView* dropInto = nullptr;
+  bool dropNowhere = false;
+  QPoint dropPoint;
+  Qt::KeyboardModifiers dropModifiers = Qt::NoModifier;
+  std::string draggedText;
+  Qt::DropActions offered;
+
+protected:
+  Qt::DropAction RunDrag(QMimeData* data, Qt::DropActions effects) override {
+    std::unique_ptr<QMimeData> owned(data);
+    draggedText = data->text().toStdString();
+    offered = effects;
+    if (dropNowhere) return Qt::IgnoreAction;
+    const std::string result =
+        DragAndDrop(dropInto ? *dropInto : *this, *data, dropPoint, dropModifiers);
+    if (result.ends_with(":copy")) return Qt::CopyAction;
+    return result.ends_with(":move") ? Qt::MoveAction : Qt::IgnoreAction;
+  }
+};
+
+class Dropping : public edittest::EditViewTest<CDraggingView> {
+protected:
+  // Presses the left button at inside and moves: the drag is dropped at drop with modifiers.
+  void DragSelection(TextPosition inside, QPoint drop, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    view->dropPoint = drop;
+    view->dropModifiers = modifiers;
+    const QPoint press = CellPoint(*view, inside);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, press);
+    QTest::mouseMove(view->viewport(), press + QPoint(3, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, press + QPoint(3, 0));
+  }
+  QPoint At(TextPosition p) { return CellPoint(*view, p); }
+  QPoint After(TextPosition p) { return CellPoint(*view, p) + QPoint(view->GetCharWidth(), 0); }
+};
+
+TEST_F(Dropping, TextFromElsewhereShowsTheDropCaretAndIsInsertedAndSelectedOrCopiedWithCtrl) {
+  Load("hel|lo world\nsecond line");
+  ASSERT_TRUE(view->IsCaretVisible());
+  QMimeData data;
+  data.setText("one\ntwo");
+  QDragEnterEvent enter(At(TextPosition(6, 1)), Qt::CopyAction | Qt::MoveAction, &data,
+                        Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view->viewport(), &enter);
+  EXPECT_FALSE(view->IsCaretVisible()); // one caret at a time
+  const QPoint bar = view->TextPosToPoint({6, 1}) + QPoint(0, view->GetLineHeight() / 2);
+  EXPECT_EQ(viewtest::Grab(*view).pixelColor(bar).rgb(), QColor(128, 128, 128).rgb());
+  QDragLeaveEvent leave;
+  QApplication::sendEvent(view->viewport(), &leave);
+  EXPECT_FALSE(view->IsDropCaretShown());
+  EXPECT_EQ(Marked(), "hel|lo world\nsecond line");
+  EXPECT_TRUE(view->IsCaretVisible());
+
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(6, 1))), "enter move drop:move");
+  EXPECT_EQ(Marked(), "hello world\nsecond{one\ntwo|} line");
+  EXPECT_EQ(UndoText(), "&Undo Drag And Drop\tCtrl+Z");
+  Undo();
+  EXPECT_EQ(Text(), "hello world\nsecond line");
+  data.setText("Q");
+  EXPECT_EQ(DragAndDrop(*view, data, At(TextPosition(1, 0)), Qt::ControlModifier), "enter move drop:copy");
+  EXPECT_EQ(Text(), "hQello world\nsecond line");
+}
+
+TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverOntoItself) {
+  Load("{abc |}def ghi");
+  DragSelection({1, 0}, After(TextPosition(11, 0)));
+  EXPECT_EQ(view->offered, Qt::CopyAction | Qt::MoveAction);
+  EXPECT_EQ(Text(), "def ghiabc ");
+  Undo();
+  EXPECT_EQ(Text(), "abc def ghi");
+  EXPECT_FALSE(buffer->CanUndo());
+  Load("first\nsec{ond\nthird|}");
+  DragSelection({4, 1}, At(TextPosition(0, 0))); // back, over lines
+  EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
+  view->dropNowhere = true; // a drag that ends without a drop takes nothing away
+  Select({0, 0}, {3, 0});
+  DragSelection({1, 0}, At(TextPosition(0, 1)));
+  EXPECT_EQ(view->draggedText, "ond");
+  EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
+  view->dropNowhere = false;
+  Load("{abc|} def");
+  DragSelection({1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
+  EXPECT_EQ(Text(), "abc defabc");
+  Load("{abc d|}ef");
+  DragSelection({1, 0}, At(TextPosition(2, 0))); // onto itself: only the caret moves
+  EXPECT_EQ(Marked(), "ab|c def");
+  EXPECT_FALSE(buffer->CanUndo());
+}
+
+TEST_F(Dropping, DataWithoutTextOrAReadOnlyTextIsRefusedAndAMoveOutOfItDeletesNothing) {
+  Load("{source|} text");
+  QMimeData image;
+  image.setData("image/png", QByteArray("\x89PNG", 4));
+  EXPECT_EQ(DragAndDrop(*view, image, At(TextPosition(1, 0))), "");
+  buffer->SetReadOnly(true);
+  QMimeData text;
+  text.setText("zzz");
+  // A read-only text takes the drag in but refuses it.
+  EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
+  EXPECT_FALSE(view->IsDropCaretShown());
+  auto other = edittest::LoadBuffer(dir, "");
+  CCrystalEditView target;
+  viewtest::ShowView(target, 400, 200);
+  target.AttachBuffer(other.get());
+  view->dropInto = &target;
+  Select({0, 0}, {6, 0});
+  DragSelection({1, 0}, CellPoint(target, TextPosition(0, 0)));
+  EXPECT_EQ(viewtest::BufferText(*other), "source");
+  EXPECT_EQ(Text(), "source text");
 }
 
 } // namespace

@@ -62,7 +62,6 @@ TEST(PrintLayout, PagesBreakBeforeTheFirstLineThatEndsBelowTheAreaAndRunToTheNex
 class Printing : public viewtest::TextViewTest<> {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
     CProfileStore::SetUserConfigDirectory(dir.path());
     SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) { return messages << text, IDOK; });
   }
@@ -94,12 +93,6 @@ protected:
   QString path = dir.filePath(QStringLiteral("out.pdf"));
   QStringList messages;
 };
-
-std::string NumberedLines(int count) {
-  std::string text;
-  for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + (i < count ? "\n" : "");
-  return text;
-}
 
 TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStopsOfFourAndWrapsAtWords) {
   Use(""); // an empty text is one page with only its footer
@@ -153,7 +146,9 @@ TEST_F(Printing, TextPrintsWithoutSyntaxColours) {
 // With 10 mm margins 90 lines fill the text area of an A4 page above the footer band; line
 // 91 would end below it. The preview shows as many pages as a print has.
 TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOrTellWhyNot) {
-  Use(NumberedLines(300));
+  std::string text = "line 1";
+  for (int i = 2; i <= 300; ++i) text += "\nline " + std::to_string(i);
+  Use(text);
   int answer = QDialog::Rejected, previewPages = -1;
   SetPrintDialogHandler([&](QDialog& dialog) {
     if (auto* print = qobject_cast<QPrintDialog*>(&dialog)) ToPdf(*print->printer());
@@ -174,11 +169,9 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
   ASSERT_EQ(pdf.pages, 4);
   const int first[] = {1, 91, 181, 271, 301};
   for (int page = 1; page <= 4; ++page) {
-    const QStringList lines = pdf.Lines(page);
-    ASSERT_EQ(lines.size(), first[page] - first[page - 1] + 1) << page;
-    EXPECT_EQ(lines.first(), QStringLiteral("line %1").arg(first[page - 1]));
-    EXPECT_EQ(lines.at(lines.size() - 2), QStringLiteral("line %1").arg(first[page] - 1));
-    EXPECT_EQ(lines.last(), QStringLiteral("Page %1/4").arg(page));
+    QStringList lines;
+    for (int line = first[page - 1]; line < first[page]; ++line) lines << QStringLiteral("line %1").arg(line);
+    EXPECT_EQ(pdf.Lines(page), lines << QStringLiteral("Page %1/4").arg(page)) << page;
   }
   const pdftest::Pdf range = Print(2, 3);
   ASSERT_EQ(range.pages, 2);
