@@ -18,7 +18,6 @@ namespace {
 // Classes, arrows, parents named after their objects, a missing parent, a clashing name and
 // two routines (line numbers matter to the jumps).
 const char* const TREES_SOURCE =
-    "! Trees test source.\n"
     "Class Room;\n"
     "Class Treasure;\n"
     "class Gem;\n"
@@ -33,7 +32,6 @@ const char* const TREES_SOURCE =
     "Object widget \"widget\" Nowhere;\n"
     "Object Zircon \"zircon\" Hall;\n"
     "[ Main;\n"
-    "  rtrue;\n"
     "];\n"
     "[ helper x;\n"
     "];\n";
@@ -160,9 +158,9 @@ TEST_F(ObjectTree, FilledTreesNestGroupByClassAndSortEntriesInsertedExpandedWalk
 TEST_F(ObjectTree, DoubleClickEnterAndCommandLandOnTheDefinitionARootOnlyComesForward) {
   m_doc->m_view.SetSelection(TextPosition(0, 0), TextPosition(5, 3));
   // How: 'd' double-click, 'e' Enter, 'c' the command; "Class Treasure" in its exact case.
-  const std::tuple<int, const char*, char, int> rows[] = {{0, "coin", 'd', 5},     {0, "lamp[02]", 'd', 8},
-                                                          {1, "Treasure", 'd', 2}, {1, "Hall", 'd', 4},
-                                                          {2, "helper", 'e', 17},  {0, "widget", 'c', 12}};
+  const std::tuple<int, const char*, char, int> rows[] = {{0, "coin", 'd', 4},     {0, "lamp[02]", 'd', 7},
+                                                          {1, "Treasure", 'd', 1}, {1, "Hall", 'd', 3},
+                                                          {2, "helper", 'e', 15},  {0, "widget", 'c', 11}};
   for (const auto& [tab, item, how, line] : rows) {
     CMyTreeView& view = Show(tab);
     how == 'd' ? DoubleClick(tab, item) : view.SelectItem(Item(view, item));
@@ -194,7 +192,7 @@ TEST_F(ObjectTree, NotFoundMessagesAfterTheTextOrTheRecordsChanged) {
   changed.replace(changed.find("Object Banana"), 13, "! gone here!!");
   m_doc->m_buffer.Load(WriteSource("changed.inf", changed));
   DoubleClick(0, "apple"); // found, ignoring case
-  EXPECT_EQ(Cursor(), TextPosition(0, 10));
+  EXPECT_EQ(Cursor(), TextPosition(0, 9));
   DoubleClick(0, "Banana");
   m_doc->m_scanner.DeleteRecords();
   DoubleClick(2, "Main");
@@ -202,7 +200,7 @@ TEST_F(ObjectTree, NotFoundMessagesAfterTheTextOrTheRecordsChanged) {
       "Could not find the implementation of Gem.\nThe current algorithm is not perfect.  See the Help file. #0",
       "Could not find the implementation of Banana.\nYou may need to rebuild the object tree. #0",
       "Could not find the implementation of Main.\nYou may need to rebuild the object tree. #0"}));
-  EXPECT_EQ(Cursor(), TextPosition(0, 10));
+  EXPECT_EQ(Cursor(), TextPosition(0, 9));
 }
 
 TEST_F(ObjectTree, ContextMenusOfTheThreeTrees) {

@@ -252,14 +252,13 @@ TEST_F(OptionsSheetTest, BuildPageShowsTheStoredSwitchesAndEachBoxSetsItsBit) {
   const QStringList keys = {"Options/StandardOptions", "Options/UserDefOptions", "Options/z5"};
   Press(QDialogButtonBox::Ok); // untouched, the values stay as they were
   EXPECT_EQ(Stored(keys), "85 e|B||$SIZE=100|a|tail 3");
-  m_sheet->show();
-  for (int id : {1019, 1020, 1037}) Click(id);
-  Press(QDialogButtonBox::Ok);
-  EXPECT_EQ(Stored(keys), "31 e|B||$SIZE=100|a|tail 1");
-  m_sheet->show();
-  for (int id : {1018, 1022, 1021, 1038}) Click(id);
-  Press(QDialogButtonBox::Ok);
-  EXPECT_EQ(Stored(keys), "10 e|B||$SIZE=100|a|tail 2");
+  for (auto [ids, stored] : {std::pair{std::vector{1019, 1020, 1037}, "31 e|B||$SIZE=100|a|tail 1"},
+                             {std::vector{1018, 1022, 1021, 1038}, "10 e|B||$SIZE=100|a|tail 2"}}) {
+    m_sheet->show();
+    for (int id : ids) Click(id);
+    Press(QDialogButtonBox::Ok);
+    EXPECT_EQ(Stored(keys), stored);
+  }
   m_sheet->show(); // a switch added after an unended one is not glued to it
   TypeInto(1041, QStringLiteral("ab"));
   Click(1042);
