@@ -290,7 +290,6 @@ protected:
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, press + QPoint(3, 0));
   }
   QPoint At(TextPosition p) { return CellPoint(*view, p); }
-  QPoint After(TextPosition p) { return CellPoint(*view, p) + QPoint(view->GetCharWidth(), 0); }
 };
 
 TEST_F(Dropping, TextFromElsewhereShowsTheDropCaretAndIsInsertedAndSelectedOrCopiedWithCtrl) {
@@ -322,7 +321,7 @@ TEST_F(Dropping, TextFromElsewhereShowsTheDropCaretAndIsInsertedAndSelectedOrCop
 
 TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverOntoItself) {
   Load("{abc |}def ghi");
-  DragSelection({1, 0}, After(TextPosition(11, 0)));
+  DragSelection({1, 0}, At(TextPosition(11, 0)));
   EXPECT_EQ(view->offered, Qt::CopyAction | Qt::MoveAction);
   EXPECT_EQ(Text(), "def ghiabc ");
   Undo();
@@ -338,7 +337,7 @@ TEST_F(Dropping, DraggingASelectionMovesItAsOneUndoStepCopiesItWithCtrlAndNeverO
   EXPECT_EQ(Text(), "ond\nthirdfirst\nsec");
   view->dropNowhere = false;
   Load("{abc|} def");
-  DragSelection({1, 0}, After(TextPosition(7, 0)), Qt::ControlModifier);
+  DragSelection({1, 0}, At(TextPosition(7, 0)), Qt::ControlModifier);
   EXPECT_EQ(Text(), "abc defabc");
   Load("{abc d|}ef");
   DragSelection({1, 0}, At(TextPosition(2, 0))); // onto itself: only the caret moves

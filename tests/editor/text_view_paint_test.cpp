@@ -56,14 +56,6 @@ protected:
           ink = c;
     return ink;
   }
-  template <typename F>
-  QRegion Repainted(F change) {
-    QApplication::processEvents();
-    PaintRecorder recorder(Client());
-    change();
-    QApplication::processEvents();
-    return recorder.painted;
-  }
 };
 
 TEST_F(ViewPainting, RunsAreDrawnInTheirStyleColoursAfterTabsAndScrolledSideways) {
@@ -124,12 +116,17 @@ TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
   Show(Lines(8) + "\n");
   view.SetShowInactiveSelection(true);
   const int lh = view.GetLineHeight();
-  QRegion painted = Repainted([&] { view.SetSelection({0, 2}, {2, 3}); });
-  EXPECT_TRUE(Covers(painted, QRect(25, 2 * lh, 10, 2 * lh)));
-  EXPECT_FALSE(painted.intersects(QRect(25, 5 * lh, 10, lh)));
-  painted = Repainted([&] { view.SetSelection({0, 2}, {1, 5}); }); // same start, end moves down
-  EXPECT_TRUE(Covers(painted, QRect(25, 3 * lh, 10, 3 * lh)));
-  EXPECT_FALSE(painted.intersects(QRect(25, 1, 10, lh - 2)));
+  QApplication::processEvents();
+  PaintRecorder recorder(Client());
+  view.SetSelection({0, 2}, {2, 3});
+  QApplication::processEvents();
+  EXPECT_TRUE(Covers(recorder.painted, QRect(25, 2 * lh, 10, 2 * lh)));
+  EXPECT_FALSE(recorder.painted.intersects(QRect(25, 5 * lh, 10, lh)));
+  recorder.painted = QRegion();
+  view.SetSelection({0, 2}, {1, 5}); // same start, end moves down
+  QApplication::processEvents();
+  EXPECT_TRUE(Covers(recorder.painted, QRect(25, 3 * lh, 10, 3 * lh)));
+  EXPECT_FALSE(recorder.painted.intersects(QRect(25, 1, 10, lh - 2)));
 }
 
 // An editing view coloured by the Inform colouring, painting only the characters on screen,

@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the text view tests: buffers made from literal text, a view with a small
 // deterministic colouring, and a fixture around it.
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -21,26 +22,81 @@ inline void PrintTo(const TextPosition& p, std::ostream* os) {
 namespace viewtest {
 
 // A buffer holding text; "\n" in text stands for a line break.
-std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text,
-                                               LineEndStyle style = LineEndStyle::Dos);
+inline std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text,
+                                                      LineEndStyle style = LineEndStyle::Dos) {
+  auto buffer = std::make_unique<CCrystalTextBuffer>();
+  buffer->CreateEmpty(style);
+  const QByteArray crlf =
+      QByteArray(text.data(), static_cast<qsizetype>(text.size())).replace("\n", "\r\n");
+  int endLine = 0, endChar = 0;
+  if (!crlf.isEmpty()) buffer->InsertText(nullptr, 0, 0, crlf.toStdString(), endLine, endChar);
+  return buffer;
+}
 
 // The whole text of a buffer with "\n" between lines.
-std::string BufferText(const CCrystalTextBuffer& buffer);
+inline std::string BufferText(const CCrystalTextBuffer& buffer) {
+  const int last = buffer.LineCount() - 1;
+  return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
+}
 
 // count lines of text joined by "\n" (no break after the last).
-std::string Lines(int count, std::string_view text = "line");
+inline std::string Lines(int count, std::string_view text = "line") {
+  std::string out;
+  for (int i = 0; i < count; ++i) out.append(text).append(i + 1 < count ? "\n" : "");
+  return out;
+}
 
 // The ordered selection of a view, and putting a selection in place the way a keyboard
 // selection leaves it: anchor at start, cursor at end.
 using Span = std::pair<TextPosition, TextPosition>;
-Span Bounds(CCrystalTextView& view);
-void Select(CCrystalTextView& view, TextPosition start, TextPosition end);
+inline Span Bounds(CCrystalTextView& view) {
+  Span span;
+  view.GetSelectionBounds(span.first, span.second);
+  return span;
+}
+inline void Select(CCrystalTextView& view, TextPosition start, TextPosition end) {
+  view.SetAnchor(start);
+  view.SetSelection(start, end);
+  view.PlaceCursor(end);
+}
 
 // Marks: '|' the cursor, '{' and '}' the start and end of the selection. Unmark takes them
 // out of marked and gives the positions they stood at ((-1, -1) for a missing mark).
-std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection);
+inline std::string Unmark(std::string_view marked, TextPosition& cursor, Span& selection) {
+  cursor = {-1, -1};
+  selection = {{-1, -1}, {-1, -1}};
+  std::string text;
+  TextPosition here;
+  for (char c : marked) {
+    if (c == '|') cursor = here;
+    else if (c == '{') selection.first = here;
+    else if (c == '}') selection.second = here;
+    else {
+      text += c;
+      here = c == '\n' ? TextPosition(0, here.y + 1) : TextPosition(here.x + 1, here.y);
+    }
+  }
+  return text;
+}
+
 // The view's text with its cursor and selection marked.
-std::string Marked(CCrystalTextView& view);
+inline std::string Marked(CCrystalTextView& view) {
+  const Span selection = Bounds(view);
+  const bool selected = view.HasSelection();
+  const CCrystalTextBuffer& buffer = *view.GetBuffer();
+  std::string out;
+  for (int y = 0; y < buffer.LineCount(); ++y) {
+    for (int x = 0; x <= buffer.LineLength(y); ++x) {
+      const TextPosition p(x, y);
+      if (selected && p == selection.first) out += '{';
+      if (p == view.GetCursorPosition()) out += '|';
+      if (selected && p == selection.second) out += '}';
+      if (x < buffer.LineLength(y)) out += buffer.LineChars(y)[x];
+    }
+    if (y + 1 < buffer.LineCount()) out += '\n';
+  }
+  return out;
+}
 
 // The colour index of the test colouring for upper-case letters (blue by default).
 inline constexpr int UPPER_INDEX = 6;
@@ -50,7 +106,17 @@ inline constexpr int UPPER_INDEX = 6;
 class CTestTextView : public CCrystalTextView {
 public:
   using CCrystalTextView::CCrystalTextView;
-  uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override;
+  uint32_t ColourLine(uint32_t, int lineIndex, StyleRun* runs, int& runCount) override {
+    const char* chars = GetLineText(lineIndex);
+    runCount = 0;
+    for (int i = 0, last = -1; i < GetLineLength(lineIndex); ++i) {
+      const int colour = chars[i] >= 'A' && chars[i] <= 'Z' ? UPPER_INDEX : 2;
+      if (colour != last && runs) runs[runCount] = StyleRun{i, colour};
+      runCount += colour != last;
+      last = colour;
+    }
+    return 0;
+  }
   // The buffer an initial update attaches.
   CCrystalTextBuffer* documentBuffer = nullptr;
   CCrystalTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
@@ -62,10 +128,21 @@ public:
 
 // Shows the view as a top-level window of the given size, with the keyboard focus when
 // focus is true; waits until it is exposed.
-void ShowView(CCrystalTextView& view, int width, int height, bool focus = true);
+inline void ShowView(CCrystalTextView& view, int width, int height, bool focus = true) {
+  view.resize(width, height);
+  view.show();
+  (void)QTest::qWaitForWindowExposed(&view);
+  view.activateWindow();
+  QApplication::processEvents();
+  if (focus)
+    view.setFocus(Qt::OtherFocusReason);
+  else
+    view.clearFocus();
+  QApplication::processEvents();
+}
 
 // A fresh paint of the view's client area.
-QImage Grab(CCrystalTextView& view);
+inline QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); }
 
 // A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
 // text, shown at the given size.
