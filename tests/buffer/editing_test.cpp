@@ -86,7 +86,6 @@ TEST(Views, NotifiedInAttachOrderFreeToDetachWhileNotifiedAndToldOfTheBuffersEnd
   Insert(buffer, 0, 0, "y");
   EXPECT_EQ(order, (std::vector<int>{2, 3, 3, 3}));
   EXPECT_EQ(a.changes.size(), 2u);
-  // A destroyed buffer tells the views still attached.
   auto* gone = new CCrystalTextBuffer;
   RecordingView attached(gone), detached; // detached does not leave the buffer itself
   gone->AttachView(&detached);

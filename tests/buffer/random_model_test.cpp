@@ -45,7 +45,6 @@ struct Random {
   }
 };
 
-// Runs one round from the given file bytes; returns normally when everything agreed.
 void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int operations) {
   SCOPED_TRACE("seed " + std::to_string(seed));
   TempDir dir;

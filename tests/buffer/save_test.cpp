@@ -63,7 +63,6 @@ TEST_F(SaveTest, WritesTheBuffersStyleOrOneGivenForThisSaveOnlyWithTheUsualPermi
     ASSERT_TRUE(buffer.Save(target));
     EXPECT_EQ(StatOf(target).st_mode & 07777, mode);
   }
-  // A backup holds the text the save replaced.
   buffer.SetCreateBackup(true);
   ASSERT_TRUE(Insert(buffer, 0, 0, "newer "));
   ASSERT_TRUE(buffer.Save(target));

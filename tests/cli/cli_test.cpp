@@ -42,7 +42,6 @@ protected:
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
   }
-  pid_t ScriptPid(const QString& name) const { return ReadFile(m_work.filePath(name)).trimmed().toInt(); }
   QByteArray Get(const QString& section, const QString& value) {
     const CliResult r = Run({"settings", "get", section, value});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -147,8 +146,8 @@ TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
               "started\n\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n\nCompilation Complete.\n");
     EXPECT_EQ(cli.readAllStandardError(),
               signal ? "" : "torvane-cli build: the compiler was stopped after 3 seconds\n");
-    EXPECT_TRUE(ProcessGone(ScriptPid("compiler.sh.pid")));
-    EXPECT_TRUE(ProcessGone(ScriptPid("compiler.sh.helper")));
+    for (const char* end : {".pid", ".helper"})
+      EXPECT_TRUE(ProcessGone(ReadFile(compiler + end).trimmed().toInt())) << end;
   }
 }
 

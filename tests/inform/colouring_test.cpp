@@ -134,7 +134,6 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
       {std::string("a\0;", 3), 0, {"AAB"}},
       // Long words are never keywords.
       {"x " + longWith + " p;", 0, {std::string(2 + longWith.size() + 2, 'A') + "B", START}},
-      {"has" + std::string(253, 'x') + " p", PROPERTY, {SKIP, 0}},
       {name, ROUTINE, {std::string(300, 'F')}},
       {"[ " + name, START, {"89" + std::string(300, '8')}},
   };

@@ -14,7 +14,6 @@ namespace {
 using ::testing::ElementsAre;
 using namespace std::string_literals;
 
-// The names of a map's records in the order it lists them.
 std::vector<std::string> Keys(const auto& map) {
   std::vector<std::string> keys;
   for (const auto& record : map) keys.emplace_back(record.m_name);
@@ -150,7 +149,6 @@ TEST(ScanLines, NamesAndDefinitionLinesOfRoutinesAndUntitledObjects) {
   EXPECT_EQ(scanner.ObjectMap().Find("lamp")->m_definitionLine, "Object lamp \"a brass lamp wit"); // 29 bytes
 }
 
-// Adds objects by these names and returns the names they were stored under.
 std::vector<std::string> AddObjects(CObjectScanner& scanner, const std::vector<std::string>& names) {
   std::vector<std::string> stored;
   for (const std::string& name : names) stored.push_back(scanner.AddObject(name, "", "", "", 0));
