@@ -109,11 +109,10 @@ TEST_F(Editing, EraseSelectionSaysWhetherThereWasOneAndMoveCaretToStaysInTheText
 
 TEST_F(Editing, OnlyCharactersOfTheFilesCharacterSetAreTyped) {
   Load("");
-  TypeText(QString::fromUtf8("caf\xC3\xA9"));                // e acute is byte 0xE9
-  TypeText(QString::fromUtf8("\xE2\x82\xAC"));               // the euro sign has no byte
-  TypeText(QString::fromUtf8("\xE2\x80\x9Cq\xE2\x80\x9D")); // only the q survives
-  TypeText(QString(QChar(0x07)));                             // control characters never
-  TypeText(QString(QChar(0x1B)));                             // become text
+  // e acute is byte 0xE9; the euro sign and curly quotes have no byte; control characters
+  // never become text.
+  for (const char* typed : {"caf\xC3\xA9", "\xE2\x82\xAC", "\xE2\x80\x9Cq\xE2\x80\x9D", "\x07", "\x1B"})
+    TypeText(QString::fromUtf8(typed));
   EXPECT_EQ(Text(), "caf\xE9q");
 }
 
