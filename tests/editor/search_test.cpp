@@ -139,7 +139,6 @@ TEST_F(Search, AMatchMustLieInsideTheRangeAndIsSelectedWithTheCaretAtItsEnd) {
   EXPECT_EQ(found, TextPosition(3, 0));
   Load("");
   EXPECT_FALSE(view->SearchText("a", {0, 0}, 0, true, found));
-  // A match found is selected with the caret at its end.
   Load("\tabc\n|def"); // the column Up and Down keep is now 0
   view->SelectFoundText(TextPosition(1, 0), 2);
   EXPECT_EQ(Marked(), "\t{ab|}c\ndef");

@@ -183,7 +183,6 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
     EXPECT_EQ(messages, QStringList("No default printer is set up. Use Print to choose a printer "
                                     "or to print to a file."));
   }
-  // Margins that leave no room print nothing.
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 11000);
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "RightMargin", 10000); // 21 cm of a 21 cm page
   ASSERT_TRUE(QFile::remove(path));
@@ -215,8 +214,7 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
   EXPECT_EQ(seen, QStringList({"Print Setup", "Print", "A5 landscape", "Print Setup", "Print", "A5 landscape"}));
 }
 
-// Page Setup through its real dialog: presets from "Editor\PageSetup" (a margin below 0 shown as
-// 0), only the margins to change, OK stores the four in hundredths of a millimetre, Cancel nothing.
+// Presets from "Editor\PageSetup" (a margin below 0 shown as 0); only the margins can change.
 TEST_F(Printing, PageSetupStoresTheMarginsInHundredthsOfAMillimetreOnOkOnlyOrSaysWhyNot) {
   std::vector<double> shown; // left, right, top, bottom
   // The dialog's margins go to shown, the typed millimetres (if any) replace them, button closes it.
