@@ -65,12 +65,10 @@ TEST_F(UndoTest, OnEditPerformedRunsWithTheGroupOpenAndItsInsertionStartsAGroup)
   buffer.OpenUndoGroup(false); // Enter starts a group
   ASSERT_TRUE(Insert(buffer, caret.y, caret.x, "\r\n", UndoAction::Typing, &view, &caret));
   buffer.CloseUndoGroup(&view);
-  EXPECT_EQ(Text(), "\tindented|\t");
-  EXPECT_EQ(buffer.UndoDescription(), "Auto Indent");
-  ASSERT_TRUE(buffer.Undo(caret));
-  EXPECT_EQ(Text(), "\tindented|");
-  EXPECT_EQ(buffer.UndoDescription(), "Typing");
-  ASSERT_TRUE(buffer.Undo(caret));
+  for (const char* textAndGroup : {"\tindented|\t Auto Indent", "\tindented| Typing"}) {
+    EXPECT_EQ(Text() + " " + buffer.UndoDescription(), textAndGroup);
+    ASSERT_TRUE(buffer.Undo(caret));
+  }
   EXPECT_EQ(Text(), "\tindented");
   // An edit outside a group closes its own with its source view; without one, nobody is told.
   ASSERT_TRUE(buffer.DeleteText(&view, 0, 0, 0, 1, UndoAction::Delete));
