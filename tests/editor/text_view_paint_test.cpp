@@ -149,64 +149,49 @@ private:
   std::vector<uint8_t> m_scratch;
 };
 
-// Routines enough to fill the window and more.
-std::string Routines(int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i)
-    text += "[ Main x y;\n  x = 1;\n  y = 2;\n  print x, y;\n  return x;\n];\n";
-  return text + "! end";
-}
-
 QRect Rows(CCrystalTextView& view, int firstRow, int lastRow) {
   const int lh = view.GetLineHeight();
   return QRect(0, firstRow * lh, view.viewport()->width(), (lastRow - firstRow + 1) * lh);
 }
 
-class ChangeRepaint : public ::testing::Test {
-protected:
-  void SetUp() override {
-    buffer = MakeBuffer(Routines(8));
-    view.AttachBuffer(buffer.get());
-    ShowView(view, 400, 300, false); // no caret to repaint; keys still arrive
-    rows = view.GetVisibleLines();
-    ASSERT_GE(rows, 10);
+// Each view decides from its own cookies; the second one shows lines the first does not.
+TEST(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMove) {
+  std::string routines; // more lines than the window shows
+  for (int i = 0; i < 8; ++i) routines += "[ Main x y;\n  x = 1;\n  y = 2;\n  print x, y;\n  return x;\n];\n";
+  auto buffer = MakeBuffer(routines + "! end");
+  CInformSpanView view, lower;
+  for (CInformSpanView* shown : {&view, &lower}) {
+    shown->AttachBuffer(buffer.get());
+    ShowView(*shown, 400, 300, false); // no caret to repaint; keys still arrive
   }
-  void Type(TextPosition at, char c) {
+  const int rows = view.GetVisibleLines();
+  ASSERT_GE(rows, 10);
+  lower.ScrollToTopLine(20, true);
+  QApplication::processEvents();
+  PaintRecorder lowerPaints(lower.viewport());
+  std::unique_ptr<PaintRecorder> recorder;
+  const auto type = [&](TextPosition at, char c) {
     view.MoveCaretTo(at);
     QApplication::processEvents();
     recorder = std::make_unique<PaintRecorder>(view.viewport());
     QTest::keyClick(&view, c); // '\r' is Enter, '\b' Backspace
     QApplication::processEvents();
-  }
-  std::unique_ptr<CCrystalTextBuffer> buffer;
-  CInformSpanView view;
-  std::unique_ptr<PaintRecorder> recorder;
-  int rows = 0;
-};
+  };
 
-// Each view decides from its own cookies; the second one shows lines the first does not.
-TEST_F(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMove) {
-  CInformSpanView lower;
-  lower.AttachBuffer(buffer.get());
-  ShowView(lower, 400, 300, false);
-  lower.ScrollToTopLine(20, true);
-  QApplication::processEvents();
-  PaintRecorder lowerPaints(lower.viewport());
-
-  Type({9, 3}, 'z'); // "print x, yz;"
+  type({9, 3}, 'z'); // "print x, yz;"
   EXPECT_TRUE(recorder->painted.intersects(Rows(view, 3, 3)));
   EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 2)));
   EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
-  Type({10, 3}, '\b'); // Backspace is a change inside one line too
+  type({10, 3}, '\b'); // Backspace is a change inside one line too
   EXPECT_EQ(buffer->LineLength(3), 13);
   EXPECT_FALSE(recorder->painted.intersects(Rows(view, 4, rows - 1)));
   EXPECT_TRUE(lowerPaints.painted.isEmpty());
 
-  Type({2, 1}, '"'); // opens a string that runs on into the lines below
+  type({2, 1}, '"'); // opens a string that runs on into the lines below
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
   EXPECT_FALSE(recorder->painted.intersects(Rows(view, 0, 0)));
   EXPECT_TRUE(Covers(lowerPaints.painted, Rows(lower, 0, lower.GetVisibleLines() - 1)));
-  Type({3, 1}, '"'); // closes it again
+  type({3, 1}, '"'); // closes it again
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
   // A change from elsewhere, where no caret needs a repaint, repaints its own line too.
   lowerPaints.painted = QRegion();
@@ -217,7 +202,7 @@ TEST_F(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLines
 
   // A line break moves every line below: all of them are repainted, even though the line's
   // end cookie may stay what it was.
-  Type({0, 2}, '\r');
+  type({0, 2}, '\r');
   ASSERT_EQ(buffer->LineLength(2), 0);
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 2, rows - 1)));
 }
