@@ -35,26 +35,6 @@ public:
   }
 };
 
-// 1000 lines "x", with ";" on every line whose number ends in 50; every cookie known.
-struct ThousandLines {
-  CFakeText text;
-  CLineCaches caches{text};
-  ThousandLines() {
-    for (int i = 0; i < 1000; ++i) text.lines.push_back(i % 100 == 50 ? ";" : "x");
-  }
-  // Colour calls for every cookie after line is replaced by lines (removed lines after it go).
-  int Change(int line, std::vector<std::string> with, int removed = 0) {
-    caches.Cookie(static_cast<int>(text.lines.size()) - 1);
-    const auto at = text.lines.begin() + line;
-    text.lines.erase(at, at + 1 + removed);
-    text.lines.insert(text.lines.begin() + line, with.begin(), with.end());
-    EXPECT_TRUE(caches.TextChanged(line, static_cast<int>(with.size()) - 1, removed));
-    text.colourCalls = 0;
-    EXPECT_EQ(caches.Cookie(static_cast<int>(text.lines.size()) - 1), 0u);
-    return text.colourCalls;
-  }
-};
-
 TEST(LineColumns, TabsAdvanceToTheNextStopOfFourAndColumnsMapBackToCharacters) {
   for (const auto& [chars, column] : {std::pair<std::string, int>{"", 0}, {"abc", 3}, {"\t", 4}, {"a\t", 4},
                                       {"abc\t", 4}, {"abcd\t", 8}, {"\t\t", 8}, {"ab\tcdefg\t", 12}})
@@ -107,38 +87,52 @@ TEST(LineColumns, ALongLineCountsFromKeptPlacesThatEditsCut) {
 // coloured again, when it comes and when it goes. A split or joined line compares its end with
 // the old line whose tail it now ends with.
 TEST(LineCookies, AChangeRecoloursOnlyDownToWhereTheCookiesMeetAgain) {
-  ThousandLines t;
-  EXPECT_EQ(t.text.colourCalls, 0);
-  EXPECT_EQ(t.Change(10, {"\"x"}), 41);
-  EXPECT_EQ(t.caches.Cookie(49), 1u);
-  EXPECT_EQ(t.caches.Cookie(50), 0u);
-  EXPECT_EQ(t.Change(10, {"x"}), 41);
-  EXPECT_EQ(t.caches.Cookie(49), 0u);
+  // 1000 lines "x", with ";" on every line whose number ends in 50.
+  CFakeText text;
+  for (int i = 0; i < 1000; ++i) text.lines.push_back(i % 100 == 50 ? ";" : "x");
+  CLineCaches caches(text);
+  EXPECT_EQ(text.colourCalls, 0);
+  // Colour calls for every cookie after line is replaced by lines (removed lines after it go).
+  const auto change = [&](int line, std::vector<std::string> with, int removed = 0) {
+    caches.Cookie(static_cast<int>(text.lines.size()) - 1);
+    const auto at = text.lines.begin() + line;
+    text.lines.erase(at, at + 1 + removed);
+    text.lines.insert(text.lines.begin() + line, with.begin(), with.end());
+    EXPECT_TRUE(caches.TextChanged(line, static_cast<int>(with.size()) - 1, removed));
+    text.colourCalls = 0;
+    EXPECT_EQ(caches.Cookie(static_cast<int>(text.lines.size()) - 1), 0u);
+    return text.colourCalls;
+  };
+  EXPECT_EQ(change(10, {"\"x"}), 41);
+  EXPECT_EQ(caches.Cookie(49), 1u);
+  EXPECT_EQ(caches.Cookie(50), 0u);
+  EXPECT_EQ(change(10, {"x"}), 41);
+  EXPECT_EQ(caches.Cookie(49), 0u);
 
   // A change that leaves the line's end cookie as it was keeps everything below.
-  t.caches.Cookie(999);
-  t.text.lines[20] = "xx";
-  ASSERT_TRUE(t.caches.TextChanged(20, 0, 0));
-  t.text.colourCalls = 0;
-  EXPECT_TRUE(t.caches.LineKeepsItsCookie(20));
-  EXPECT_EQ(t.caches.CookiesKnown(), 1000);
-  EXPECT_EQ(t.text.colourCalls, 1);
+  caches.Cookie(999);
+  text.lines[20] = "xx";
+  ASSERT_TRUE(caches.TextChanged(20, 0, 0));
+  text.colourCalls = 0;
+  EXPECT_TRUE(caches.LineKeepsItsCookie(20));
+  EXPECT_EQ(caches.CookiesKnown(), 1000);
+  EXPECT_EQ(text.colourCalls, 1);
 
-  EXPECT_EQ(t.Change(30, {"x["}), 21); // lines 30 to 50
-  EXPECT_EQ(t.Change(30, {"x", "y", "["}), 3); // split: the new line 32 ends as line 30 did
-  EXPECT_EQ(t.caches.Cookie(32), 2u);
-  EXPECT_EQ(t.Change(30, {"x["}, 2), 1); // joined again
-  EXPECT_EQ(t.caches.Cookie(30), 2u);
+  EXPECT_EQ(change(30, {"x["}), 21); // lines 30 to 50
+  EXPECT_EQ(change(30, {"x", "y", "["}), 3); // split: the new line 32 ends as line 30 did
+  EXPECT_EQ(caches.Cookie(32), 2u);
+  EXPECT_EQ(change(30, {"x["}, 2), 1); // joined again
+  EXPECT_EQ(caches.Cookie(30), 2u);
 
   // A change the caches did not see starts them afresh: one line more than they know of, or
   // a line past the end.
-  t.text.lines.push_back("\"");
-  EXPECT_FALSE(t.caches.TextChanged(10, 0, 0));
-  EXPECT_EQ(t.caches.Cookie(1000), 1u);
-  t.text.lines.resize(5);
-  EXPECT_FALSE(t.caches.TextChanged(7, 0, 0));
-  EXPECT_EQ(t.caches.Cookie(4), 0u);
-  EXPECT_EQ(t.caches.Cookie(7), 0u);
+  text.lines.push_back("\"");
+  EXPECT_FALSE(caches.TextChanged(10, 0, 0));
+  EXPECT_EQ(caches.Cookie(1000), 1u);
+  text.lines.resize(5);
+  EXPECT_FALSE(caches.TextChanged(7, 0, 0));
+  EXPECT_EQ(caches.Cookie(4), 0u);
+  EXPECT_EQ(caches.Cookie(7), 0u);
 }
 
 TEST(LongestLine, FollowsEditsWithoutWalkingTheText) {
