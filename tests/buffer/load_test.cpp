@@ -1,8 +1,6 @@
 // Loading: line ends, byte-exact round trips, read blocks, lines too long, refused files.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "buffer_test_support.h"
 #include "text_file_io.h"
 
@@ -75,12 +73,6 @@ TEST(Loading, LineEndsAtAndAcrossReadBlockEdgesAreFound) {
       EXPECT_EQ(Lines(buffer), (Strings{"head", std::string(end - 4 - 2 * seq.size(), 'x'), "tail"}));
     }
   }
-  // Random bytes over several blocks come back as they were.
-  std::string bytes(3 * READ_BLOCK + 17, '\0');
-  std::minstd_rand random(7);
-  for (char& byte : bytes) byte = static_cast<char>(random() >> 8);
-  ASSERT_TRUE(LoadBytes(buffer, dir, bytes) && buffer.Save(dir.File("saved")));
-  EXPECT_TRUE(ReadFile(dir.File("saved")) == bytes) << "saved bytes differ";
 }
 
 TEST(Loading, APumpRunsBetweenBlocksAndStopsTheLoadWhenItSaysSo) {
