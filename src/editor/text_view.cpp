@@ -330,6 +330,7 @@ void CCrystalTextView::DropFonts() {
   for (auto& font : m_fonts) font.reset();
   for (auto& face : m_cellFaces) face.reset();
   for (bool& tried : m_cellFaceTried) tried = false;
+  m_cellPictures.Clear();
 }
 
 // The cell is measured on "X" of the normal face.

@@ -3,6 +3,7 @@
 #include <QBasicTimer>
 #include <QCursor>
 #include <QFont>
+#include <QImage>
 #include <QGlyphRun>
 #include <QPixmap>
 #include <QPoint>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "buffer_view.h"
+#include "cell_pictures.h"
 #include "cmd_target.h"
 #include "colouring.h"
 #include "line_caches.h"
@@ -439,6 +441,13 @@ protected:
   };
   // Null when the face cannot give raw glyphs; its text is then drawn as text.
   CellFace* GetCellFace(int faceSlot);
+  // Paints the row of characters [from, to) (the first at fromColumn) from cell pictures;
+  // false, with nothing painted, when a picture is missing (it is drawn from the event loop)
+  // or the row needs the run drawing.
+  bool PaintRowFromPictures(QPainter& painter, const QRect& rect, int line, const char* chars,
+                            int from, int to, const int32_t* colours, int fromColumn,
+                            COLORREF lineTextColour, const QColor& background,
+                            const QColor& endColour);
   void DropFonts();
   const QPixmap& MarginIcons();
   void InvalidateCaret();
@@ -474,6 +483,10 @@ protected:
   // Glyph indexes and positions of the run being drawn, reused from run to run.
   std::vector<quint32> m_runGlyphs;
   std::vector<QPointF> m_runPositions;
+  CCellPictures m_cellPictures;
+  QBasicTimer m_cellPictureTimer; // draws the pictures that painting found missing
+  QImage m_rowImage;              // the row being made from pictures
+  std::vector<const CCellPictures::Picture*> m_rowCells; // its pictures, cell by cell
   // Parse cookies, expanded lengths and the longest line (see line_caches.h).
   CCacheSource m_cacheSource{*this};
   // Mutable: counting columns on a long line keeps places to count from.

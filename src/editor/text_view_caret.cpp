@@ -172,6 +172,11 @@ void CCrystalTextView::timerEvent(QTimerEvent* event) {
     OnAutoScrollTimer();
     return;
   }
+  if (event->timerId() == m_cellPictureTimer.timerId()) {
+    m_cellPictures.DrawQueued(viewport());
+    if (!m_cellPictures.HasQueued()) m_cellPictureTimer.stop();
+    return;
+  }
   if (event->timerId() == m_longestWalkTimer.timerId()) {
     m_longestWalkTimer.stop();
     UpdateHorzScrollBar(false); // the next slice; it starts the timer again while unfinished

@@ -86,16 +86,8 @@ void CCrystalTextView::paintEvent(QPaintEvent* event) {
     const QRect marginCell(0, y, MARGIN_WIDTH, lineHeight);
     const QRect textCell(MARGIN_WIDTH, y, std::max(0, width - MARGIN_WIDTH), lineHeight);
     const int drawn = line < lineCount ? line : -1;
-    painter.save();
-    painter.setClipRect(marginCell);
     PaintMargin(painter, marginCell, drawn);
-    painter.restore();
-    if (!textCell.isEmpty()) {
-      painter.save();
-      painter.setClipRect(textCell);
-      PaintLine(painter, textCell, drawn);
-      painter.restore();
-    }
+    if (!textCell.isEmpty()) PaintLine(painter, textCell, drawn);
   }
 
   if (!m_caretRect.isEmpty() && m_caretBlinkOn && m_caretRect.intersects(update)) {
@@ -119,8 +111,11 @@ void CCrystalTextView::PaintMargin(QPainter& painter, const QRect& rect, int lin
   if (icon < 0 || icon >= kMarginIconImages) return;
   const QPixmap& icons = MarginIcons();
   if (icons.isNull() || icons.width() < (icon + 1) * MARGIN_ICON_SIZE) return;
+  painter.save();
+  painter.setClipRect(rect, Qt::IntersectClip); // a line lower than the icon cuts it
   painter.drawPixmap(rect.left() + 2, rect.top() + (rect.height() - MARGIN_ICON_SIZE) / 2, icons,
                      icon * MARGIN_ICON_SIZE, 0, MARGIN_ICON_SIZE, MARGIN_ICON_SIZE);
+  painter.restore();
 }
 
 CCrystalTextView::CellFace* CCrystalTextView::GetCellFace(int faceSlot) {
@@ -167,7 +162,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
   if (length == 0) {
     QRect r = rect;
     if (showSelection && IsInOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(0, line))) {
-      painter.fillRect(QRect(r.left(), r.top(), charWidth, r.height()),
+      painter.fillRect(QRect(r.left(), r.top(), charWidth, r.height()).intersected(rect),
                        ColorFromRef(GetStyleColor(COLORINDEX_SELBKGND)));
       r.setLeft(r.left() + charWidth);
     }
@@ -197,7 +192,13 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
   const uint32_t cookie = ColourLineSpan(cookieAbove, line, from, to, colours, wantCookie,
                                          m_caches.ResumePointsFor(line));
   if (wantCookie) m_caches.OfferCookie(line, cookie);
+  if (PaintRowFromPictures(painter, rect, line, chars, from, to, colours, fromColumn, textColour,
+                           backgroundColour, endColour))
+    return;
 
+  // Glyphs may reach out of their cells (italics, some descenders): only the text cell shows.
+  painter.save();
+  painter.setClipRect(rect, Qt::IntersectClip);
   // One fill for the whole row: the text's background, and past the text the line-end
   // colour when that differs. The runs then only draw glyphs on it. Neighbouring characters
   // of one colour are drawn as one run.
@@ -221,6 +222,81 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
     }
     if (!r.isEmpty() && endColour != backgroundColour) painter.fillRect(r, endColour);
   }
+  painter.restore();
+}
+
+bool CCrystalTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect, int line,
+                                            const char* chars, int from, int to,
+                                            const int32_t* colours, int fromColumn,
+                                            COLORREF lineTextColour, const QColor& background,
+                                            const QColor& endColour) {
+  // Pictures are made for this widget's own paint at one device pixel per pixel; a selected
+  // line keeps the run drawing.
+  const int charWidth = GetCharWidth();
+  const int lineHeight = GetLineHeight();
+  if (painter.device() != viewport() || viewport()->devicePixelRatioF() != 1.0 ||
+      painter.transform().type() > QTransform::TxTranslate || rect.height() != lineHeight)
+    return false;
+  if (ShowsSelection() && m_drawSelStart != m_drawSelEnd && line >= m_drawSelStart.y &&
+      line <= m_drawSelEnd.y)
+    return false;
+  m_cellPictures.SetCellSize(
+      charWidth, lineHeight,
+      m_fontAscent >= 0 ? m_fontAscent : QFontMetrics(GetStyleFont(false, false)).ascent());
+  const int width = rect.width();
+  const int cellCount = (width + charWidth - 1) / charWidth;
+  m_rowCells.assign(static_cast<std::size_t>(cellCount), nullptr);
+  bool complete = true;
+  int colour = -1;
+  CellFace* face = nullptr;
+  CCellPictures::CSet* set = nullptr;
+  int column = fromColumn;
+  for (int i = from; i < to; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(chars[i]);
+    if (byte == '\t') {
+      column = ColumnAfter('\t', column);
+      continue;
+    }
+    const int cell = column++ - m_firstColumn;
+    if (cell < 0 || cell >= cellCount) continue;
+    if (!set || colours[i - from] != colour) {
+      colour = colours[i - from];
+      const int faceSlot = (IsStyleItalic(colour) ? 2 : 0) + (IsStyleBold(colour) ? 1 : 0);
+      face = GetCellFace(faceSlot);
+      if (!face) return false;
+      const COLORREF text = lineTextColour == CLR_NONE_REF ? GetStyleColor(colour) : lineTextColour;
+      set = &m_cellPictures.SetFor(face->font, faceSlot, ColorFromRef(text).rgb(), background.rgb());
+    }
+    if (face->fallback.test(byte)) return false;
+    if (face->glyph[byte] == 0) continue; // a blank cell
+    // The row is looked through for every picture it lacks, to queue them all at once.
+    const CCellPictures::Picture* picture = m_cellPictures.Find(*set, byte, face->glyph[byte]);
+    complete = complete && picture;
+    m_rowCells[static_cast<std::size_t>(cell)] = picture;
+  }
+  if (m_cellPictures.HasQueued() && !m_cellPictureTimer.isActive())
+    m_cellPictureTimer.start(0, this);
+  if (!complete) return false;
+  // Only the cells up to the end of the text (and one more for ink reaching out of the last)
+  // are made as a picture; the rest of the row is one fill.
+  const int textEnd = (column - m_firstColumn) * charWidth;
+  const int made = std::clamp(textEnd + charWidth, 0, width);
+  m_rowCells.resize(static_cast<std::size_t>((made + charWidth - 1) / charWidth));
+  if (m_rowImage.size() != rect.size()) m_rowImage = QImage(rect.size(), QImage::Format_RGB32);
+  uint32_t* bits = reinterpret_cast<uint32_t*>(m_rowImage.bits());
+  const qsizetype stride = m_rowImage.bytesPerLine();
+  for (int y = 0; y < lineHeight; ++y)
+    std::fill_n(reinterpret_cast<uint32_t*>(reinterpret_cast<uchar*>(bits) + y * stride), made,
+                background.rgb());
+  if (!m_cellPictures.ComposeRow(bits, stride, made, background.rgb(), m_rowCells)) return false;
+  painter.drawImage(rect.topLeft(), m_rowImage, QRect(0, 0, made, lineHeight));
+  // Past the text: the line-end colour, or the background up to the last made cell.
+  if (made < width || (endColour != background && textEnd < width)) {
+    const int left = endColour != background ? std::max(0, textEnd) : made;
+    painter.fillRect(QRect(rect.left() + left, rect.top(), width - left, lineHeight),
+                     endColour != background ? endColour : background);
+  }
+  return true;
 }
 
 void CCrystalTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect,

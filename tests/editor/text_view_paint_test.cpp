@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -207,6 +208,33 @@ TEST(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMo
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 2, rows - 1)));
 }
 
+// Rows are made from cell pictures once they are drawn (from the event loop): a row made of
+// them must show what the glyphs drawn one by one show, ink of neighbouring glyphs that
+// reaches into each other's cells (A, W, w, _) included; and after a quote the screen must
+// show what a fresh view paints.
+TEST(ChangeRepaint, AfterAQuoteTheScreenShowsWhatAFreshViewPaints) {
+  std::string text = "[ Wave_Ww;\n  x = \"AVA_W__ww\";\n\tprint x, \"__\"; ! WAV_\n";
+  for (int i = 0; i < 20; ++i) text += "[ Main x;\n  x = 1;\n];\n";
+  auto buffer = MakeBuffer(text);
+  CInformSpanView view, fresh;
+  view.AttachBuffer(buffer.get());
+  ShowView(view, 400, 300, false);
+  const QRect client(view.viewport()->mapTo(&view, QPoint()), view.viewport()->size());
+  const auto typeAndLook = [&](TextPosition at, char c) {
+    view.MoveCaretTo(at);
+    QTest::keyClick(&view, c);
+    QApplication::processEvents();
+    const QPixmap window = QGuiApplication::primaryScreen()->grabWindow(view.winId());
+    return window.toImage().copy(client).convertToFormat(QImage::Format_RGB32);
+  };
+  const QImage byGlyphs = typeAndLook({0, 1}, '"'); // no pictures yet of the recoloured rows
+  typeAndLook({1, 1}, '\b');
+  EXPECT_EQ(typeAndLook({0, 1}, '"'), byGlyphs); // now made of pictures
+  fresh.AttachBuffer(buffer.get());
+  ShowView(fresh, 400, 300, false);
+  EXPECT_EQ(Grab(fresh).convertToFormat(QImage::Format_RGB32), byGlyphs);
+}
+
 // Drawing every byte in its own cell must match Qt's own text drawing of the same character
 // in the same face at the same place.
 class CFacesView : public CCrystalTextView {
@@ -239,6 +267,8 @@ TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
   view.AttachBuffer(buffer.get());
   ShowView(view, 500, 200, false); // no caret in the picture
   QImage picture = Grab(view);
+  QApplication::processEvents(); // draws the cells' pictures; the next paint is made of them
+  EXPECT_EQ(Grab(view), picture);
   const int cw = view.GetCharWidth(), lh = view.GetLineHeight();
   for (int face = 0; face < 4; ++face) {
     QImage expected(picture.size(), picture.format());
