@@ -1,4 +1,5 @@
-// The compiler command line and the settings it is made from (the IDE's tests compile for real).
+// The compiler command line, the settings it is made from, and a real compile through it.
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -76,4 +77,26 @@ TEST(CompileCommandLine, SettingsAreReadFromTheStoreOrFoundOnTheSystem) {
   EXPECT_EQ(Line("/g/adv.inf", ReadCompileSettings(CProfileStore(store.FileName()))),
             "/usr/bin/inform6 +include_path=/lib6 -s -j -e $SIZE=100 -v8 /g/adv.inf /g/adv.z8");
   qputenv("PATH", oldPath);
+}
+
+// lantern.inf built by inform6 in a folder with a blank, output prepared first; dfrotz plays it.
+TEST(CompileCommandLine, TheRealCompilerBuildsAStoryThatPlays) {
+  const QString inform6 = QStringLiteral("/usr/bin/inform6"), dfrotz = QStringLiteral("/usr/games/dfrotz");
+  ASSERT_TRUE(QFileInfo(inform6).isExecutable() && QFileInfo(dfrotz).isExecutable()) << "scripts/setup installs both";
+  QTemporaryDir dir;
+  const QString source = dir.filePath(QStringLiteral("my games/lantern.inf"));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("my games")));
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/lantern.inf", source));
+  CCaptureSink sink; // a fresh user's store: inform6 and its library are found on the system
+  const CompileRun run = RunCompile(source, CProfileStore(dir.filePath(QStringLiteral("Torvane.ini"))), &sink,
+                                    [&] { sink.m_text = "cleared:"; });
+  EXPECT_TRUE(run.compilerSet && run.refusal.isEmpty() && run.childFinished && run.exitCode == 0);
+  EXPECT_TRUE(sink.m_text.startsWith("cleared:Inform 6") && sink.m_text.endsWith("\nCompilation Complete."))
+      << sink.m_text.toStdString();
+  QProcess play;
+  play.start(dfrotz, {"-m", "-p", "-q", dir.filePath(QStringLiteral("my games/lantern.z5"))});
+  play.write("quit\ny\n");
+  play.closeWriteChannel();
+  play.waitForFinished(60000); // a bound against a hang only
+  EXPECT_TRUE(play.readAll().contains("Brass shavings litter a long bench under the single window."));
 }
