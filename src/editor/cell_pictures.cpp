@@ -31,8 +31,9 @@ void CopyPixels(uint32_t* to, const uint32_t* from, int n) {
 }
 } // namespace
 
-// Each queued glyph is drawn in the middle of a block of 3 x 3 cells: above in its colour on
-// its background, below in white on black, which gives its coverage.
+// Each queued glyph is drawn in the middle of a row of three cells in its colour on its
+// background, and below that in white on black, which gives its coverage. Ink above and below
+// the row is clipped away, as the view's row clip does for glyphs drawn one by one.
 class CCellPictures::CCanvas : public QWidget {
 public:
   const std::vector<Job>* jobs = nullptr;
@@ -51,11 +52,12 @@ protected:
       const QPointF position(0, ascent);
       run.setRawFont(job.set->font);
       run.setRawData(&glyph, &position, 1);
-      for (const int top : {0, 3 * height}) {
-        painter.fillRect(QRect(left, top, 3 * width, 3 * height),
-                         top ? QColor(Qt::black) : QColor::fromRgb(job.set->back));
+      for (const int top : {0, height}) {
+        const QRect band(left, top, 3 * width, height);
+        painter.setClipRect(band);
+        painter.fillRect(band, top ? QColor(Qt::black) : QColor::fromRgb(job.set->back));
         painter.setPen(top ? QColor(Qt::white) : QColor::fromRgb(job.set->text));
-        painter.drawGlyphRun(QPointF(left + width, top + height), run);
+        painter.drawGlyphRun(QPointF(left + width, top), run);
       }
     }
   }
@@ -124,7 +126,7 @@ void CCellPictures::DrawQueued(QWidget* host) {
   m_canvas->width = m_width;
   m_canvas->height = m_height;
   m_canvas->ascent = m_ascent;
-  const QSize size(static_cast<int>(count) * 3 * m_width, 6 * m_height);
+  const QSize size(static_cast<int>(count) * 3 * m_width, 2 * m_height);
   m_canvas->resize(size);
   const QImage image = m_canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
   m_canvas->jobs = nullptr;
@@ -143,10 +145,8 @@ void CCellPictures::TakePicture(const QImage& image, int left, const Job& job) {
     return reinterpret_cast<const QRgb*>(image.constScanLine(y))[left + x];
   };
   auto ink = [&](int x, int y) {
-    return reinterpret_cast<const QRgb*>(image.constScanLine(3 * h + y))[left + x];
+    return reinterpret_cast<const QRgb*>(image.constScanLine(h + y))[left + x];
   };
-  // Ink above or below the row is left out, as the row's clip leaves it out of a row drawn
-  // glyph by glyph.
   Picture picture{static_cast<uint32_t>(m_pictures.size()), text, false, false, true};
   const std::size_t cellPixels = static_cast<std::size_t>(w * h);
   m_pixels.resize((m_pictures.size() + 1) * cellPixels);
@@ -155,7 +155,7 @@ void CCellPictures::TakePicture(const QImage& image, int left, const Job& job) {
   uint8_t* coverage = m_coverage.data() + picture.index * 3 * cellPixels;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < 3 * w; ++x) {
-      const QRgb c = colour(x, h + y), white = ink(x, h + y);
+      const QRgb c = colour(x, y), white = ink(x, y);
       const int a = qBlue(white);
       coverage[y * 3 * w + x] = static_cast<uint8_t>(a);
       if (x >= w && x < 2 * w) pixels[y * w + x - w] = c;

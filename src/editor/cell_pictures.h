@@ -59,7 +59,7 @@ private:
   };
   class CCanvas;
   static constexpr std::size_t MAX_PICTURES = 2048;
-  static constexpr std::size_t MAX_BATCH = 256;
+  static constexpr std::size_t MAX_BATCH = 64; // pictures drawn at a time: a small canvas
   void TakePicture(const class QImage& image, int left, const Job& job);
   // Cell i of a row made again from the ink of its own glyph and its neighbours, in the
   // order they are drawn (left to right).
