@@ -173,8 +173,9 @@ void CCrystalTextView::timerEvent(QTimerEvent* event) {
     return;
   }
   if (event->timerId() == m_cellPictureTimer.timerId()) {
-    m_cellPictures.DrawQueued(viewport());
-    if (!m_cellPictures.HasQueued()) m_cellPictureTimer.stop();
+    // All at once: a few hundred take a few milliseconds, in batches on a small canvas.
+    m_cellPictureTimer.stop();
+    while (m_cellPictures.HasQueued()) m_cellPictures.DrawQueued(viewport());
     return;
   }
   if (event->timerId() == m_longestWalkTimer.timerId()) {
