@@ -64,7 +64,7 @@ protected:
 };
 
 CCellPictures::CCellPictures() = default;
-CCellPictures::~CCellPictures() = default;
+CCellPictures::~CCellPictures() { delete m_canvas; }
 
 void CCellPictures::Clear() {
   m_queue.clear();
@@ -118,7 +118,8 @@ void CCellPictures::DrawQueued(QWidget* host) {
     m_pictures.clear();
   }
   if (!m_canvas || m_canvas->parentWidget() != host) {
-    m_canvas = std::make_unique<CCanvas>();
+    delete m_canvas;
+    m_canvas = new CCanvas;
     m_canvas->setParent(host);
     m_canvas->setVisible(false);
   }

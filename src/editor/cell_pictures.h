@@ -2,6 +2,7 @@
 // Pictures of character cells: one glyph of one face in one text colour on one background,
 // drawn once by Qt's own glyph drawing and copied from then on. Blending every glyph on
 // every paint costs most of a repaint; a row made of copied cells costs memory copies.
+#include <QPointer>
 #include <QRawFont>
 #include <QRgb>
 #include <array>
@@ -75,7 +76,7 @@ private:
   std::vector<uint32_t> m_pixels;  // picture i's own cell at i * width * height
   std::vector<uint8_t> m_coverage; // its ink, 3 cells wide, at i * 3 * width * height
   std::vector<Job> m_queue;
-  std::unique_ptr<CCanvas> m_canvas;
+  QPointer<CCanvas> m_canvas; // a child of the view's viewport, which may delete it first
 };
 
 class CCellPictures::CSet {
