@@ -31,7 +31,7 @@ void CopyPixels(uint32_t* to, const uint32_t* from, int n) {
 }
 } // namespace
 
-// Each queued glyph is drawn in the middle of a row of three cells in its colour on its
+// Each queued glyph is drawn in the middle of a row of five cells in its colour on its
 // background, and below that in white on black, which gives its coverage. Ink above and below
 // the row is clipped away, as the view's row clip does for glyphs drawn one by one.
 class CCellPictures::CCanvas : public QWidget {
@@ -47,17 +47,17 @@ protected:
     QGlyphRun run;
     for (std::size_t i = 0; i < jobs->size(); ++i) {
       const Job& job = (*jobs)[i];
-      const int left = static_cast<int>(i) * 3 * width;
+      const int left = static_cast<int>(i) * 5 * width;
       const quint32 glyph = job.glyph;
       const QPointF position(0, ascent);
       run.setRawFont(job.set->font);
       run.setRawData(&glyph, &position, 1);
       for (const int top : {0, height}) {
-        const QRect band(left, top, 3 * width, height);
+        const QRect band(left, top, 5 * width, height);
         painter.setClipRect(band);
         painter.fillRect(band, top ? QColor(Qt::black) : QColor::fromRgb(job.set->back));
         painter.setPen(top ? QColor(Qt::white) : QColor::fromRgb(job.set->text));
-        painter.drawGlyphRun(QPointF(left + width, top), run);
+        painter.drawGlyphRun(QPointF(left + 2 * width, top), run);
       }
     }
   }
@@ -122,19 +122,22 @@ void CCellPictures::DrawQueued(QWidget* host) {
     m_canvas = new CCanvas;
     m_canvas->setParent(host);
     m_canvas->setVisible(false);
+    // Opaque like the view, so that its picture is not drawn on a transparent pixmap, where
+    // text may be antialiased otherwise than on the view's own.
+    m_canvas->setAttribute(Qt::WA_OpaquePaintEvent);
   }
   m_canvas->jobs = &batch;
   m_canvas->width = m_width;
   m_canvas->height = m_height;
   m_canvas->ascent = m_ascent;
-  const QSize size(static_cast<int>(count) * 3 * m_width, 2 * m_height);
+  const QSize size(static_cast<int>(count) * 5 * m_width, 2 * m_height);
   m_canvas->resize(size);
   const QImage image = m_canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
   m_canvas->jobs = nullptr;
   for (std::size_t i = 0; i < count; ++i) {
     batch[i].set->picture[batch[i].byte] = CSet::NONE;
     // A device pixel ratio other than 1 gives other pixels than the view's cells.
-    if (image.size() == size) TakePicture(image, static_cast<int>(i) * 3 * m_width, batch[i]);
+    if (image.size() == size) TakePicture(image, (static_cast<int>(i) * 5 + 1) * m_width, batch[i]);
   }
 }
 
@@ -148,6 +151,12 @@ void CCellPictures::TakePicture(const QImage& image, int left, const Job& job) {
   auto ink = [&](int x, int y) {
     return reinterpret_cast<const QRgb*>(image.constScanLine(h + y))[left + x];
   };
+  // Ink two cells away is more than the overlaps below can make: such a glyph keeps being
+  // drawn glyph by glyph.
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (const int outer : {x - w, x + 3 * w})
+        if (colour(outer, y) != back || ink(outer, y) != 0xFF000000u) return;
   Picture picture{static_cast<uint32_t>(m_pictures.size()), text, false, false, true};
   const std::size_t cellPixels = static_cast<std::size_t>(w * h);
   m_pixels.resize((m_pictures.size() + 1) * cellPixels);

@@ -60,7 +60,8 @@ private:
   };
   class CCanvas;
   static constexpr std::size_t MAX_PICTURES = 2048;
-  static constexpr std::size_t MAX_BATCH = 64; // pictures drawn at a time: a small canvas
+  static constexpr std::size_t MAX_BATCH = 32; // pictures drawn at a time: a small canvas
+  // Takes the picture whose left neighbour cell starts at x = left in the canvas image.
   void TakePicture(const class QImage& image, int left, const Job& job);
   // Cell i of a row made again from the ink of its own glyph and its neighbours, in the
   // order they are drawn (left to right).
