@@ -103,13 +103,12 @@ uint32_t CTorvaneView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs
   return ::ColourLine(cookie, lineIndex, text ? text : "", length, runs, runCount);
 }
 
-// Opening a large text at its end colours every line above once: without a call per line.
+// Opening a large text at its end colours every line above once: without a virtual call
+// per line.
 void CTorvaneView::ColourLineCookies(uint32_t cookie, int first, int count, uint32_t* cookies) {
   for (int i = 0; i < count; ++i) {
-    const char* text = GetLineText(first + i);
-    const int length = text ? GetLineLength(first + i) : 0;
     int runCount = 0;
-    cookies[i] = cookie = ::ColourLine(cookie, first + i, text ? text : "", length, nullptr, runCount);
+    cookies[i] = cookie = CTorvaneView::ColourLine(cookie, first + i, nullptr, runCount);
   }
 }
 

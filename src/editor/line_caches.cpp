@@ -249,7 +249,7 @@ uint32_t CLineCaches::Cookie(int line) {
   while (m_known <= line) {
     const int k = m_known;
     const uint32_t above = k == 0 ? 0u : m_cookies[static_cast<std::size_t>(k - 1)];
-    while (!m_chains.empty() && m_chains.front().end <= k) m_chains.erase(m_chains.begin());
+    DropChainsEndingBy(k);
     // Up to the next kept chain the cookies come in one call; within a chain one by one,
     // until one meets the kept cookie.
     const int end = m_chains.empty() ? line + 1 : std::min(line + 1, m_chains.front().begin);
@@ -263,9 +263,13 @@ uint32_t CLineCaches::Cookie(int line) {
   return m_cookies[static_cast<std::size_t>(line)];
 }
 
+void CLineCaches::DropChainsEndingBy(int line) {
+  while (!m_chains.empty() && m_chains.front().end <= line) m_chains.erase(m_chains.begin());
+}
+
 void CLineCaches::AcceptCookie(uint32_t cookie) {
   const int k = m_known;
-  while (!m_chains.empty() && m_chains.front().end <= k) m_chains.erase(m_chains.begin());
+  DropChainsEndingBy(k);
   if (!m_chains.empty() && m_chains.front().begin <= k) {
     Chain& chain = m_chains.front();
     if (m_cookies[static_cast<std::size_t>(k)] == cookie) {

@@ -109,6 +109,7 @@ private:
 
   bool EnsureCookies();
   void AcceptCookie(uint32_t cookie); // the cookie of line m_known, just computed
+  void DropChainsEndingBy(int line);  // the kept chains wholly above line
   bool EnsureLengths();
   int ComputeLength(int line) const;
   void CountLength(int length, int delta);
