@@ -182,7 +182,7 @@ void LoadAgainstRead(benchmark::State& state, const std::string& path) {
     auto t0 = Clock::now();
     PlainRead(path);
     auto t1 = Clock::now();
-    auto buffer = std::make_unique<CCrystalTextBuffer>();
+    auto buffer = std::make_unique<CTextBuffer>();
     auto t2 = Clock::now();
     if (!buffer->Load(path)) state.SkipWithError("load failed");
     auto t3 = Clock::now();
@@ -229,7 +229,7 @@ void BM_ResidentAfterLoad50MB(benchmark::State& state) {
     if (child == 0) {
       close(fds[0]);
       double figures[3] = {static_cast<double>(ResidentBytes()), 0, 0};
-      CCrystalTextBuffer buffer;
+      CTextBuffer buffer;
       buffer.Load(path);
       figures[1] = static_cast<double>(ResidentBytes());
       figures[2] = buffer.LineCount();
@@ -264,7 +264,7 @@ public:
 };
 
 struct MillionLines {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   EmptyView view;
   MillionLines() {
     buffer.Load(Files().million);
@@ -385,7 +385,7 @@ void BM_RedoGroup1000(benchmark::State& state) {
 
 // Saving the 50 MB file (write, fsync, rename).
 void BM_Save50MB(benchmark::State& state) {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   buffer.Load(Files().source50);
   const std::string out = TempPath("saved.inf");
   for (auto _ : state)

@@ -72,7 +72,7 @@ std::string MakeLibrarySource() {
 struct Setup {
   QTemporaryDir dir;
   std::string path;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   std::unique_ptr<CMeasuredView> view;
 
   explicit Setup(const std::string& source) {
@@ -119,10 +119,10 @@ void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QS
 }
 
 // Paints the whole window at once.
-void Paint(CCrystalTextView& view) { view.viewport()->repaint(); }
+void Paint(CTextView& view) { view.viewport()->repaint(); }
 
 // Carries out the paint that the view asked for (only the region it invalidated) at once.
-void PaintPending(CCrystalTextView& view) {
+void PaintPending(CTextView& view) {
   QCoreApplication::sendPostedEvents(view.window(), QEvent::UpdateRequest);
 }
 

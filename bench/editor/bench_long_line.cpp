@@ -37,7 +37,7 @@ std::string MakeLine() {
 
 struct Setup {
   QTemporaryDir dir;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   std::unique_ptr<CTorvaneView> view;
 
   Setup() {
@@ -72,7 +72,7 @@ void Key(QWidget* target, Qt::Key key, const QString& text) {
   QApplication::sendEvent(target, &press);
 }
 
-void PaintPending(CCrystalTextView& view) {
+void PaintPending(CTextView& view) {
   QCoreApplication::sendPostedEvents(view.window(), QEvent::UpdateRequest);
 }
 

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const bool top = argc > 2 && std::strcmp(argv[2], "--top") == 0;
 
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   if (!buffer.Load(argv[1])) {
     std::fprintf(stderr, "torvane_open_probe: cannot load %s\n", argv[1]);
     return 1;

@@ -36,7 +36,7 @@ constexpr const char* MISSING_WORD = "zqxjvw";
 constexpr const char* FREQUENT_WORD = "obj";
 
 // An editing view whose remembered search the benchmark sets, as a closed Find dialog would.
-class CBenchView : public CCrystalEditView {
+class CBenchView : public CEditView {
 public:
   void Remember(const std::string& text, uint32_t flags) {
     m_searchRemembered = true;
@@ -48,7 +48,7 @@ public:
 struct Setup {
   QTemporaryDir dir;
   std::string source;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   std::unique_ptr<CBenchView> view;
   Clock::time_point messageTime;
 
@@ -117,7 +117,7 @@ void BM_MemmemBaseline(benchmark::State& state) {
 BENCHMARK(BM_MemmemBaseline)->Unit(benchmark::kMillisecond);
 
 // Runs act on the Replace dialog once the Replace command has opened it.
-void WithReplaceDialog(CCrystalEditView& view, const std::function<void(CReplaceDialog&)>& act) {
+void WithReplaceDialog(CEditView& view, const std::function<void(CReplaceDialog&)>& act) {
   QTimer poll;
   poll.setInterval(1);
   QObject::connect(&poll, &QTimer::timeout, [&] {

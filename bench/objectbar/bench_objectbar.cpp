@@ -75,7 +75,7 @@ private:
 
 void LoadOnly(benchmark::State& state, const std::string& path) {
   for (auto _ : state) {
-    CCrystalTextBuffer buffer;
+    CTextBuffer buffer;
     buffer.Load(path);
     benchmark::DoNotOptimize(buffer.LineCount());
     state.PauseTiming();

@@ -14,7 +14,7 @@
 namespace {
 
 struct Source {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   std::unique_ptr<CTorvaneView> view;
   bool loaded = false;
 

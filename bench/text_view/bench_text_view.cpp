@@ -14,7 +14,7 @@
 namespace {
 
 // A view coloured by the real Inform colouring.
-class CInformTextView : public CCrystalTextView {
+class CInformTextView : public CTextView {
 public:
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {
     return ::ColourLine(cookie, lineIndex, GetLineText(lineIndex), GetLineLength(lineIndex), runs,
@@ -38,8 +38,8 @@ std::string InformText(int lines) {
   return text;
 }
 
-std::unique_ptr<CCrystalTextBuffer> MakeBuffer(int lines) {
-  auto buffer = std::make_unique<CCrystalTextBuffer>();
+std::unique_ptr<CTextBuffer> MakeBuffer(int lines) {
+  auto buffer = std::make_unique<CTextBuffer>();
   buffer->CreateEmpty();
   int endLine = 0, endChar = 0;
   buffer->InsertText(nullptr, 0, 0, InformText(lines), endLine, endChar);
@@ -95,7 +95,7 @@ BENCHMARK(BM_CookiesBaselineDirectColouring)->Arg(100000)->Arg(1000000)->Unit(be
 // inserted typed and removed again in the middle of a million lines; range(0) = 1 with a
 // view attached (longest line and cookies known), 0 without (the buffer's own cost).
 void InsertAndRemoveInMillionLines(benchmark::State& state, std::string_view inserted) {
-  static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
+  static std::unique_ptr<CTextBuffer> buffer = MakeBuffer(1000000);
   CInformTextView view;
   view.resize(800, 600);
   if (state.range(0)) {
@@ -126,7 +126,7 @@ BENCHMARK(BM_EnterMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The longest line of a cold view on a million lines (done once per attach or font change).
 void BM_LongestLineCold(benchmark::State& state) {
-  static std::unique_ptr<CCrystalTextBuffer> buffer = MakeBuffer(1000000);
+  static std::unique_ptr<CTextBuffer> buffer = MakeBuffer(1000000);
   CInformTextView view;
   for (auto _ : state) {
     view.AttachBuffer(buffer.get());

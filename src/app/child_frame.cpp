@@ -9,7 +9,7 @@
 #include "torvane_view.h"
 
 CChildFrame::CChildFrame(CTorvaneDoc* document, ViewSetup setup, QWidget* parent)
-    : CFrameChild(document, parent), m_document(document), m_setup(std::move(setup)) {
+    : CMdiChildBase(document, parent), m_document(document), m_setup(std::move(setup)) {
   m_rowSplitter = new QSplitter(Qt::Vertical);
   m_rowSplitter->setChildrenCollapsible(false);
   setWidget(m_rowSplitter);
@@ -38,9 +38,9 @@ CTorvaneView* CChildFrame::Pane(int row, int column) const {
   return m_panes[row][column];
 }
 
-CCrystalTextView* CChildFrame::PaneView(int row, int column) const { return Pane(row, column); }
+CTextView* CChildFrame::PaneView(int row, int column) const { return Pane(row, column); }
 
-bool CChildFrame::FindPane(const CCrystalTextView* view, int& row, int& column) const {
+bool CChildFrame::FindPane(const CTextView* view, int& row, int& column) const {
   for (int r = 0; r < m_rows; ++r)
     for (int c = 0; c < m_columns; ++c)
       if (m_panes[r][c] && m_panes[r][c] == view) {
@@ -91,7 +91,7 @@ void CChildFrame::Split(int rows, int columns) {
 
 void CChildFrame::InitialUpdateFrame() {
   m_initialised = true;
-  CFrameChild::InitialUpdateFrame();
+  CMdiChildBase::InitialUpdateFrame();
 }
 
 CView* CChildFrame::GetActiveView() const {
@@ -119,7 +119,7 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
       emit activeViewChanged();
     }
   }
-  return CFrameChild::eventFilter(watched, event);
+  return CMdiChildBase::eventFilter(watched, event);
 }
 
 void CChildFrame::FocusPane(int step) {

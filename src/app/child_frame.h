@@ -2,7 +2,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "frame_child.h"
+#include "mdi_child_base.h"
 #include "pane_grid.h"
 
 class CTorvaneDoc;
@@ -12,7 +12,7 @@ class QSplitter;
 // The MDI child window of a document: its views in a grid of panes, one to two rows by one
 // to two columns. Panes of a row share their top line and panes of a column their first
 // column (the views ask the grid); F6 and Shift+F6 move between panes.
-class CChildFrame : public CFrameChild, public CPaneGrid {
+class CChildFrame : public CMdiChildBase, public CPaneGrid {
   Q_OBJECT
 
 public:
@@ -30,8 +30,8 @@ public:
 
   int RowCount() const override { return m_rows; }
   int ColumnCount() const override { return m_columns; }
-  CCrystalTextView* PaneView(int row, int column) const override;
-  bool FindPane(const CCrystalTextView* view, int& row, int& column) const override;
+  CTextView* PaneView(int row, int column) const override;
+  bool FindPane(const CTextView* view, int& row, int& column) const override;
 
   void InitialUpdateFrame() override;
   CView* GetActiveView() const override;

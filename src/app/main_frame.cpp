@@ -20,7 +20,7 @@
 #include "command_router.h"
 #include "doc_manager.h"
 #include "document.h"
-#include "frame_child.h"
+#include "mdi_child_base.h"
 #include "menu_table.h"
 #include "message_box.h"
 #include "object_bar.h"
@@ -66,7 +66,7 @@ CMainFrame::CMainFrame(CCmdTarget* application, QWidget* parent)
 CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
 
 void CMainFrame::BuildRoute(std::vector<CCmdTarget*>& route) const {
-  if (CFrameChild* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr) {
+  if (CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr) {
     if (CView* view = frame->GetActiveView()) route.push_back(view->ViewTarget());
     if (CDocument* document = frame->GetDocument()) route.push_back(document);
     route.push_back(frame);
@@ -265,7 +265,7 @@ void CMainFrame::MarkMessageLines(bool clearOnly) {
   for (CDocument* document : m_docManager->Documents()) {
     auto* torvaneDoc = dynamic_cast<CTorvaneDoc*>(document);
     if (!torvaneDoc) continue;
-    CCrystalTextBuffer& buffer = torvaneDoc->Buffer();
+    CTextBuffer& buffer = torvaneDoc->Buffer();
     for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
          line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
       buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);

@@ -18,7 +18,7 @@ PrintFileOutcome PrintWith(const QString& path, QPrinter& printer) {
   const QString shown = QDir::toNativeSeparators(path);
   const QFileInfo info(path);
   if (!info.exists()) return Failure(QStringLiteral("%1 does not exist.").arg(shown));
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   if (info.isDir() || !buffer.Load(path.toStdString(), LineEndStyle::Automatic))
     return Failure(QStringLiteral("Cannot read %1.").arg(shown));
   auto view = std::make_unique<CTorvaneView>();

@@ -66,7 +66,7 @@ void CTorvaneApp::LoadStyles() {
 void CTorvaneApp::SetUpView(CTorvaneView* view) {
   view->SetStyleTable(&m_styles);
   view->SetCommandBinder(&m_mainFrame->Binder());
-  connect(view, &CCrystalTextView::cursorChanged, &m_mainFrame->Binder(),
+  connect(view, &CTextView::cursorChanged, &m_mainFrame->Binder(),
           &CCommandBinder::ScheduleRefresh);
 }
 

@@ -9,7 +9,7 @@
 #include "command_ids.h"
 #include "compile_command.h"
 #include "doc_manager.h"
-#include "frame_child.h"
+#include "mdi_child_base.h"
 #include "go_to_line_dialog.h"
 #include "message_box.h"
 #include "my_tree_view.h"
@@ -72,7 +72,7 @@ private:
 };
 
 void CTorvaneBuffer::MarkModified(bool modified) {
-  CCrystalTextBuffer::MarkModified(modified);
+  CTextBuffer::MarkModified(modified);
   m_document.SetModifiedFlag(modified);
 }
 
@@ -92,10 +92,10 @@ CTorvaneView* CTorvaneDoc::FirstView() const {
   return Views().empty() ? nullptr : dynamic_cast<CTorvaneView*>(Views().front());
 }
 
-CCrystalTextView* CTorvaneDoc::ActivateFirstView() {
+CTextView* CTorvaneDoc::ActivateFirstView() {
   CTorvaneView* view = FirstView();
   if (!view || !GetDocManager()) return view;
-  for (CFrameChild* frame : GetDocManager()->Frames(this))
+  for (CMdiChildBase* frame : GetDocManager()->Frames(this))
     if (frame->isAncestorOf(view)) GetDocManager()->Area()->setActiveSubWindow(frame);
   return view;
 }
@@ -179,7 +179,7 @@ bool CTorvaneDoc::Scan() {
   QPointer<CTorvaneDoc> alive(this);
   CDocumentScanHost host(m_shell->StatusBar());
   m_scanning = true;
-  m_records.ScanObjects(CBufferLineSource<CCrystalTextBuffer>(m_buffer), &host);
+  m_records.ScanObjects(CBufferLineSource<CTextBuffer>(m_buffer), &host);
   if (alive) m_scanning = false;
   return !alive.isNull();
 }

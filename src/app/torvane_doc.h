@@ -42,7 +42,7 @@ public:
 };
 
 // The document's text: its modified mark is the document's.
-class CTorvaneBuffer : public CCrystalTextBuffer {
+class CTorvaneBuffer : public CTextBuffer {
 public:
   explicit CTorvaneBuffer(CTorvaneDoc& document) : m_document(document) {}
 
@@ -67,7 +67,7 @@ public:
   explicit CTorvaneDoc(CDocumentShell* shell, QObject* parent = nullptr);
   ~CTorvaneDoc() override;
 
-  CCrystalTextBuffer& Buffer() { return m_buffer; }
+  CTextBuffer& Buffer() { return m_buffer; }
   const FontDescription& Font() const { return m_font; }
   std::string GetTreeName() const override { return m_treeName; }
   const CObjectScanner& Records() const { return m_records; }
@@ -78,7 +78,7 @@ public:
   const CObjectMap& GetObjectMap() const override { return m_records.ObjectMap(); }
   const CFunctionMap& GetFunctionMap() const override { return m_records.FunctionMap(); }
   int GetScannerValue() const override { return m_records.ScannerValue(); }
-  CCrystalTextView* ActivateFirstView() override;
+  CTextView* ActivateFirstView() override;
 
   // The label of a path in the object trees: the file name without its extension
   // ("/games/adv.inf" -> "adv"); a name without extension stays whole.

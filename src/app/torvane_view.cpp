@@ -27,7 +27,7 @@ bool IsFileDrop(const QMimeData* data) {
   return false;
 }
 
-CTorvaneView::CTorvaneView(QWidget* parent) : CCrystalEditView(parent) {}
+CTorvaneView::CTorvaneView(QWidget* parent) : CEditView(parent) {}
 
 CTorvaneView::~CTorvaneView() {
   SetStyleTable(nullptr);
@@ -61,7 +61,7 @@ const CStyleTable& CTorvaneView::Styles() const {
   return m_styles ? *m_styles : DefaultStyleTable();
 }
 
-CCrystalTextBuffer* CTorvaneView::FindDocumentBuffer() const {
+CTextBuffer* CTorvaneView::FindDocumentBuffer() const {
   if (CTorvaneDoc* document = GetDocument()) return &document->Buffer();
   return m_documentBuffer;
 }
@@ -72,27 +72,27 @@ void CTorvaneView::RouteCommand(int id) {
   if (m_binder)
     m_binder->Router().Execute(id);
   else
-    CCrystalEditView::RouteCommand(id);
+    CEditView::RouteCommand(id);
 }
 
 void CTorvaneView::OnInitialUpdate() {
-  CCrystalEditView::OnInitialUpdate();
+  CEditView::OnInitialUpdate();
   CTorvaneDoc* document = GetDocument();
   SetViewFont(document ? document->Font() : DocumentFont());
 }
 
 COLORREF CTorvaneView::GetStyleColor(int colourIndex) const {
-  if (!InStyleTable(colourIndex)) return CCrystalEditView::GetStyleColor(colourIndex);
+  if (!InStyleTable(colourIndex)) return CEditView::GetStyleColor(colourIndex);
   return Styles().GetColour(colourIndex);
 }
 
 bool CTorvaneView::IsStyleBold(int colourIndex) const {
-  if (!InStyleTable(colourIndex)) return CCrystalEditView::IsStyleBold(colourIndex);
+  if (!InStyleTable(colourIndex)) return CEditView::IsStyleBold(colourIndex);
   return Styles().IsBold(colourIndex);
 }
 
 bool CTorvaneView::IsStyleItalic(int colourIndex) const {
-  if (!InStyleTable(colourIndex)) return CCrystalEditView::IsStyleItalic(colourIndex);
+  if (!InStyleTable(colourIndex)) return CEditView::IsStyleItalic(colourIndex);
   return Styles().IsItalic(colourIndex);
 }
 
@@ -146,7 +146,7 @@ void CTorvaneView::dragEnterEvent(QDragEnterEvent* event) {
     event->ignore();
     return;
   }
-  CCrystalEditView::dragEnterEvent(event);
+  CEditView::dragEnterEvent(event);
 }
 
 void CTorvaneView::dropEvent(QDropEvent* event) {
@@ -154,5 +154,5 @@ void CTorvaneView::dropEvent(QDropEvent* event) {
     event->ignore();
     return;
   }
-  CCrystalEditView::dropEvent(event);
+  CEditView::dropEvent(event);
 }

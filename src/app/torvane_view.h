@@ -9,7 +9,7 @@
 
 class CCommandBinder;
 class CCommandRouter;
-class CCrystalTextBuffer;
+class CTextBuffer;
 class CStyleTable;
 class CTorvaneDoc;
 class QMenu;
@@ -19,7 +19,7 @@ class QMenu;
 // Inform colouring. Its font is the document's. In a window its key commands, context menu
 // and status go through the window's command router; alone (tests, benchmarks) it is its
 // own route.
-class CTorvaneView : public CCrystalEditView, public CView {
+class CTorvaneView : public CEditView, public CView {
   Q_OBJECT
 
 public:
@@ -39,9 +39,9 @@ public:
   void SetCommandBinder(CCommandBinder* binder) { m_binder = binder; }
   void SetPaneGrid(CPaneGrid* grid) { m_paneGrid = grid; }
   // A buffer to show without a document (tests, benchmarks).
-  void SetDocumentBuffer(CCrystalTextBuffer* buffer) { m_documentBuffer = buffer; }
+  void SetDocumentBuffer(CTextBuffer* buffer) { m_documentBuffer = buffer; }
 
-  CCrystalTextBuffer* FindDocumentBuffer() const override;
+  CTextBuffer* FindDocumentBuffer() const override;
   CPaneGrid* FindPaneGrid() const override { return m_paneGrid; }
   void RouteCommand(int id) override;
 
@@ -76,7 +76,7 @@ private:
   CCommandBinder& Binder();
   const CStyleTable& Styles() const;
 
-  CCrystalTextBuffer* m_documentBuffer = nullptr;
+  CTextBuffer* m_documentBuffer = nullptr;
   std::vector<uint8_t> m_colourScratch; // the span colouring's working room
   CPaneGrid* m_paneGrid = nullptr;
   CCommandBinder* m_binder = nullptr;

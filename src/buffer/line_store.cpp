@@ -58,9 +58,9 @@ void* MapMemory(size_t bytes, bool populate = false) {
 
 } // namespace
 
-LineStore::~LineStore() { Release(); }
+CLineStore::~CLineStore() { Release(); }
 
-void LineStore::Swap(LineStore& other) noexcept {
+void CLineStore::Swap(CLineStore& other) noexcept {
   std::swap(m_records, other.m_records);
   std::swap(m_capacity, other.m_capacity);
   std::swap(m_count, other.m_count);
@@ -76,7 +76,7 @@ void LineStore::Swap(LineStore& other) noexcept {
   std::swap(m_maxLineLength, other.m_maxLineLength);
 }
 
-void LineStore::Release() {
+void CLineStore::Release() {
   for (int i = 0; i < m_count; ++i) {
     LineRecord& rec = At(i);
     if (ChunkOf(rec.text) == 0) std::free(rec.text);
@@ -102,7 +102,7 @@ void LineStore::Release() {
   m_capacity = m_count = m_gapStart = m_gapLength = 0;
 }
 
-bool LineStore::GrowRecords(int64_t minCapacity) {
+bool CLineStore::GrowRecords(int64_t minCapacity) {
   int64_t wanted = std::max<int64_t>({minCapacity, int64_t{m_capacity} + m_capacity / 2, 4096});
   wanted = std::min<int64_t>(wanted, INT32_MAX);
   if (wanted < minCapacity) return false;
@@ -135,7 +135,7 @@ bool LineStore::GrowRecords(int64_t minCapacity) {
   return true;
 }
 
-void LineStore::MoveGap(int to) {
+void CLineStore::MoveGap(int to) {
   if (to < m_gapStart) {
     std::memmove(m_records + to + m_gapLength, m_records + to,
                  sizeof(LineRecord) * (m_gapStart - to));
@@ -146,13 +146,13 @@ void LineStore::MoveGap(int to) {
   m_gapStart = to;
 }
 
-bool LineStore::ReserveSlots(int count) {
+bool CLineStore::ReserveSlots(int count) {
   if (count <= m_gapLength) return true;
   if (int64_t{m_count} + count > INT32_MAX) return false;
   return GrowRecords(int64_t{m_count} + count);
 }
 
-LineRecord* LineStore::InsertSlots(int at, int count) {
+LineRecord* CLineStore::InsertSlots(int at, int count) {
   if (!ReserveSlots(count)) return nullptr;
   MoveGap(at);
   LineRecord* slots = m_records + at;
@@ -163,7 +163,7 @@ LineRecord* LineStore::InsertSlots(int at, int count) {
   return slots;
 }
 
-void LineStore::EraseSlots(int at, int count) {
+void CLineStore::EraseSlots(int at, int count) {
   if (count <= 0) return;
   MoveGap(at);
   m_gapLength += count;
@@ -171,7 +171,7 @@ void LineStore::EraseSlots(int at, int count) {
   m_flags.Replace(at, count, 0);
 }
 
-int LineStore::FindFlagged(int from, uint32_t mask, bool forward) const {
+int CLineStore::FindFlagged(int from, uint32_t mask, bool forward) const {
   if (forward) {
     for (auto it = m_flags.From(from); it != m_flags.end(); ++it)
       if (it->second & mask) return it->first;
@@ -182,7 +182,7 @@ int LineStore::FindFlagged(int from, uint32_t mask, bool forward) const {
   return -1;
 }
 
-uint32_t LineStore::ChunkOf(const char* text) const {
+uint32_t CLineStore::ChunkOf(const char* text) const {
   const auto at = reinterpret_cast<uintptr_t>(text);
   auto base = [&](uint32_t id) { return reinterpret_cast<uintptr_t>(m_chunks[id - 1].base); };
   auto holds = [&](uint32_t id) { return at >= base(id) && at - base(id) < m_chunks[id - 1].size; };
@@ -194,7 +194,7 @@ uint32_t LineStore::ChunkOf(const char* text) const {
   return m_lastChunkFound = after[-1];
 }
 
-bool LineStore::AllocateOwn(LineRecord& rec, int64_t length) {
+bool CLineStore::AllocateOwn(LineRecord& rec, int64_t length) {
   if (length < 0 || length > m_maxLineLength) return false;
   int64_t capacity = CapacityFor(length);
   auto* text = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
@@ -205,7 +205,7 @@ bool LineStore::AllocateOwn(LineRecord& rec, int64_t length) {
   return true;
 }
 
-bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
+bool CLineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
   if (length <= rec.capacity) return true;
   if (length > m_maxLineLength) return false;
   int64_t capacity = CapacityFor(length);
@@ -225,7 +225,7 @@ bool LineStore::EnsureCapacity(LineRecord& rec, int64_t length) {
   return true;
 }
 
-void LineStore::FreeText(LineRecord& rec) {
+void CLineStore::FreeText(LineRecord& rec) {
   if (const uint32_t chunk = ChunkOf(rec.text); chunk == 0) {
     std::free(rec.text);
   } else {
@@ -235,7 +235,7 @@ void LineStore::FreeText(LineRecord& rec) {
   rec.text = nullptr;
 }
 
-bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
+bool CLineStore::NewChunk(size_t minBytes, size_t preferred) {
   size_t size = RoundToPages(std::max(minBytes, preferred));
   void* base = MapMemory(size, true);
   if (!base) return false;
@@ -260,11 +260,11 @@ bool LineStore::NewChunk(size_t minBytes, size_t preferred) {
   return true;
 }
 
-void LineStore::ReleaseFromChunk(uint32_t chunk) {
+void CLineStore::ReleaseFromChunk(uint32_t chunk) {
   if (--m_chunks[chunk - 1].live == 0 && chunk != m_current) UnmapChunk(chunk);
 }
 
-void LineStore::UnmapChunk(uint32_t chunk) {
+void CLineStore::UnmapChunk(uint32_t chunk) {
   Chunk& c = m_chunks[chunk - 1];
   TORVANE_UNPOISON(c.base, c.size);
   munmap(c.base, c.size);
@@ -274,7 +274,7 @@ void LineStore::UnmapChunk(uint32_t chunk) {
   if (m_lastChunkFound == chunk) m_lastChunkFound = 0;
 }
 
-char* LineStore::TakeFromChunk(size_t bytes) {
+char* CLineStore::TakeFromChunk(size_t bytes) {
   if (m_current == 0) return nullptr;
   Chunk& c = m_chunks[m_current - 1];
   if (c.size - c.used < bytes) return nullptr;
@@ -285,19 +285,19 @@ char* LineStore::TakeFromChunk(size_t bytes) {
   return p;
 }
 
-bool LineStore::OpenBatch(int64_t bytes) {
+bool CLineStore::OpenBatch(int64_t bytes) {
   CloseBatch();
   return NewChunk(static_cast<size_t>(bytes), static_cast<size_t>(bytes));
 }
 
-void LineStore::AllocateInBatch(LineRecord& rec, int64_t length) {
+void CLineStore::AllocateInBatch(LineRecord& rec, int64_t length) {
   int64_t capacity = CapacityFor(length);
   rec.text = TakeFromChunk(static_cast<size_t>(capacity));
   rec.length = static_cast<int32_t>(length);
   rec.capacity = static_cast<int32_t>(capacity);
 }
 
-void LineStore::CloseBatch() {
+void CLineStore::CloseBatch() {
   if (m_current == 0) return;
   uint32_t id = m_current;
   m_current = 0;
@@ -315,7 +315,7 @@ void LineStore::CloseBatch() {
   }
 }
 
-bool LineStore::AppendLine(const char* chars, int64_t length) {
+bool CLineStore::AppendLine(const char* chars, int64_t length) {
   if (length > m_maxLineLength) return false;
   if (m_gapLength == 0) {
     if (m_count == INT32_MAX) return false;
@@ -346,14 +346,14 @@ bool LineStore::AppendLine(const char* chars, int64_t length) {
   return true;
 }
 
-void LineStore::ExpectAppending(size_t bytes) {
+void CLineStore::ExpectAppending(size_t bytes) {
   // The line texts take no more than the file.
   m_nextChunkSize = std::clamp(bytes, MIN_APPEND_CHUNK, MAX_APPEND_CHUNK);
 }
 
-void LineStore::FinishAppending() { CloseBatch(); }
+void CLineStore::FinishAppending() { CloseBatch(); }
 
-bool LineStore::AllocateNew(std::span<LineRecord> made) {
+bool CLineStore::AllocateNew(std::span<LineRecord> made) {
   if (made.size() < BATCH_FROM_LINES) {
     for (size_t i = 0; i < made.size(); ++i) {
       if (!AllocateOwn(made[i], made[i].length)) {
@@ -371,7 +371,7 @@ bool LineStore::AllocateNew(std::span<LineRecord> made) {
   return true;
 }
 
-bool LineStore::InsertLines(int line, int pos, std::span<const std::string_view> pieces) {
+bool CLineStore::InsertLines(int line, int pos, std::span<const std::string_view> pieces) {
   if (pieces.empty()) return true;
   const int64_t tailLength = At(line).length - pos;
   if (pieces.size() == 1) {

@@ -31,14 +31,14 @@ inline constexpr int64_t MAX_LINE_LENGTH = INT32_MAX - 16;
 // loaded (tightly) and for many lines inserted at once (capacity rule), packed into shared
 // chunks; a chunk is released when its last line leaves it. A line in a chunk moves to its
 // own allocation only when it must grow beyond its capacity.
-class LineStore {
+class CLineStore {
 public:
-  LineStore() = default;
-  ~LineStore();
-  LineStore(const LineStore&) = delete;
-  LineStore& operator=(const LineStore&) = delete;
+  CLineStore() = default;
+  ~CLineStore();
+  CLineStore(const CLineStore&) = delete;
+  CLineStore& operator=(const CLineStore&) = delete;
 
-  void Swap(LineStore& other) noexcept;
+  void Swap(CLineStore& other) noexcept;
   void Release(); // frees every text and record
 
   int Count() const { return m_count; }

@@ -1,4 +1,4 @@
-// CCrystalTextBuffer: lifecycle, accessors, the two editing operations, line flags, views.
+// CTextBuffer: lifecycle, accessors, the two editing operations, line flags, views.
 // Undo and redo are in text_buffer_undo.cpp, Load and Save in text_buffer_file.cpp.
 #include "text_buffer.h"
 
@@ -15,9 +15,9 @@ bool IsSingleBit(uint32_t flag) { return std::has_single_bit(flag); }
 
 } // namespace
 
-CCrystalTextBuffer::CCrystalTextBuffer() = default;
+CTextBuffer::CTextBuffer() = default;
 
-CCrystalTextBuffer::~CCrystalTextBuffer() {
+CTextBuffer::~CTextBuffer() {
   // A view that outlived its buffer would keep a dangling pointer: tell every attached view.
   // The list is copied because the views detach themselves as they are told.
   const std::vector<CBufferView*> views = m_views;
@@ -25,16 +25,16 @@ CCrystalTextBuffer::~CCrystalTextBuffer() {
     if (view) view->OnBufferDestroyed();
 }
 
-bool CCrystalTextBuffer::CreateEmpty(LineEndStyle style) {
+bool CTextBuffer::CreateEmpty(LineEndStyle style) {
   // The old text (if any) is replaced rather than appended to.
-  LineStore fresh;
+  CLineStore fresh;
   LineRecord* rec = fresh.InsertSlots(0, 1);
   if (!rec || !fresh.AllocateOwn(*rec, 0)) return false;
   TakeNewText(fresh, IsConcreteLineEndStyle(style) ? style : LineEndStyle::Dos, false);
   return true;
 }
 
-void CCrystalTextBuffer::TakeNewText(LineStore& lines, LineEndStyle style, bool readOnly) {
+void CTextBuffer::TakeNewText(CLineStore& lines, LineEndStyle style, bool readOnly) {
   m_lines.Swap(lines);
   lines.Release();
   m_lineEndStyle = style;
@@ -45,7 +45,7 @@ void CCrystalTextBuffer::TakeNewText(LineStore& lines, LineEndStyle style, bool 
   NotifyViews(nullptr, nullptr, UPD_RESET, -1);
 }
 
-void CCrystalTextBuffer::Clear() {
+void CTextBuffer::Clear() {
   m_lines.Release();
   // The history goes too, not left for the next load: an undo position above 0 with an empty
   // list would let CanUndo say yes and Undo read records that are gone.
@@ -53,58 +53,58 @@ void CCrystalTextBuffer::Clear() {
   m_initialised = false;
 }
 
-bool CCrystalTextBuffer::IsInitialised() const { return m_initialised; }
+bool CTextBuffer::IsInitialised() const { return m_initialised; }
 
-int CCrystalTextBuffer::LineCount() const { return m_lines.Count(); }
+int CTextBuffer::LineCount() const { return m_lines.Count(); }
 
-int CCrystalTextBuffer::LineLength(int line) const {
+int CTextBuffer::LineLength(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   if (!IsValidLine(line)) return 0;
   return m_lines.At(line).length;
 }
 
-const char* CCrystalTextBuffer::LineChars(int line) const {
+const char* CTextBuffer::LineChars(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   if (!IsValidLine(line)) return "";
   return m_lines.At(line).text;
 }
 
-uint32_t CCrystalTextBuffer::LineFlags(int line) const {
+uint32_t CTextBuffer::LineFlags(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   if (!IsValidLine(line)) return 0;
   return m_lines.Flags(line);
 }
 
-int CCrystalTextBuffer::LineCapacity(int line) const {
+int CTextBuffer::LineCapacity(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   if (!IsValidLine(line)) return 0;
   return m_lines.At(line).capacity;
 }
 
-LineEndStyle CCrystalTextBuffer::GetLineEndStyle() const { return m_lineEndStyle; }
-bool CCrystalTextBuffer::IsReadOnly() const { return m_readOnly; }
-void CCrystalTextBuffer::SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
-bool CCrystalTextBuffer::IsModified() const { return m_modified; }
-bool CCrystalTextBuffer::GetCreateBackup() const { return m_createBackup; }
-void CCrystalTextBuffer::SetCreateBackup(bool createBackup) { m_createBackup = createBackup; }
-void CCrystalTextBuffer::MarkModified(bool modified) { m_modified = modified; }
+LineEndStyle CTextBuffer::GetLineEndStyle() const { return m_lineEndStyle; }
+bool CTextBuffer::IsReadOnly() const { return m_readOnly; }
+void CTextBuffer::SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+bool CTextBuffer::IsModified() const { return m_modified; }
+bool CTextBuffer::GetCreateBackup() const { return m_createBackup; }
+void CTextBuffer::SetCreateBackup(bool createBackup) { m_createBackup = createBackup; }
+void CTextBuffer::MarkModified(bool modified) { m_modified = modified; }
 
-bool CCrystalTextBuffer::IsValidLine(int line) const {
+bool CTextBuffer::IsValidLine(int line) const {
   return line >= 0 && line < m_lines.Count();
 }
 
-bool CCrystalTextBuffer::IsValidPosition(int line, int pos) const {
+bool CTextBuffer::IsValidPosition(int line, int pos) const {
   return IsValidLine(line) && pos >= 0 && pos <= m_lines.At(line).length;
 }
 
-void CCrystalTextBuffer::ChangeMade() {
+void CTextBuffer::ChangeMade() {
   if (!m_modified) MarkModified(true);
 }
 
 // ---------------------------------------------------------------------------------------
 // Editing
 
-bool CCrystalTextBuffer::InsertText(CBufferView* sourceView, int line, int pos,
+bool CTextBuffer::InsertText(CBufferView* sourceView, int line, int pos,
                                     std::string_view text, int& endLine, int& endChar,
                                     UndoAction action) {
   endLine = line;
@@ -113,7 +113,7 @@ bool CCrystalTextBuffer::InsertText(CBufferView* sourceView, int line, int pos,
   if (m_readOnly || !IsValidPosition(line, pos)) return false;
   // The record's text is copied first, so that a shortage of memory changes nothing, and the
   // insertion is made from that copy: the caller's text may lie in the very line that grows.
-  UndoRecord record(UNDO_RECORD_INSERT, TextPosition(pos, line), TextPosition(), action);
+  CUndoRecord record(UNDO_RECORD_INSERT, TextPosition(pos, line), TextPosition(), action);
   char* copy = record.AllocateText(text.size());
   if (!copy) return false;
   if (!text.empty()) std::memcpy(copy, text.data(), text.size());
@@ -127,20 +127,20 @@ bool CCrystalTextBuffer::InsertText(CBufferView* sourceView, int line, int pos,
   return true;
 }
 
-bool CCrystalTextBuffer::DeleteText(CBufferView* sourceView, int startLine, int startChar,
+bool CTextBuffer::DeleteText(CBufferView* sourceView, int startLine, int startChar,
                                     int endLine, int endChar, UndoAction action) {
   const bool valid = IsValidPosition(startLine, startChar) && IsValidPosition(endLine, endChar) &&
                      TextPosition(startChar, startLine) <= TextPosition(endChar, endLine);
   TORVANE_ASSERT(valid);
   if (m_readOnly || !valid) return false;
-  UndoRecord record(0, TextPosition(startChar, startLine), TextPosition(endChar, endLine), action);
+  CUndoRecord record(0, TextPosition(startChar, startLine), TextPosition(endChar, endLine), action);
   if (!CaptureRange(startLine, startChar, endLine, endChar, record)) return false;
   if (!ApplyDelete(sourceView, startLine, startChar, endLine, endChar)) return false;
   CommitUndo(std::move(record), sourceView);
   return true;
 }
 
-bool CCrystalTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
+bool CTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
                                      std::string_view text, const int32_t* segments,
                                      int segmentCount, int& endLine, int& endChar) {
   // The pieces that go on successive lines.
@@ -179,7 +179,7 @@ bool CCrystalTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
   return true;
 }
 
-bool CCrystalTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int startChar,
+bool CTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int startChar,
                                      int endLine, int endChar) {
   UpdateContext context = UpdateContext::Deletion(TextPosition(startChar, startLine),
                                                   TextPosition(endChar, endLine));
@@ -206,7 +206,7 @@ bool CCrystalTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int
   return true;
 }
 
-std::string_view CCrystalTextBuffer::RangeSegment(int line, int startLine, int startChar,
+std::string_view CTextBuffer::RangeSegment(int line, int startLine, int startChar,
                                                  int endLine, int endChar) const {
   const LineRecord& rec = m_lines.At(line);
   const int from = line == startLine ? startChar : 0;
@@ -214,8 +214,8 @@ std::string_view CCrystalTextBuffer::RangeSegment(int line, int startLine, int s
   return {rec.text + from, static_cast<size_t>(to - from)};
 }
 
-bool CCrystalTextBuffer::CaptureRange(int startLine, int startChar, int endLine, int endChar,
-                                      UndoRecord& record) {
+bool CTextBuffer::CaptureRange(int startLine, int startChar, int endLine, int endChar,
+                                      CUndoRecord& record) {
   auto segmentOf = [&](int line) {
     return RangeSegment(line, startLine, startChar, endLine, endChar);
   };
@@ -246,7 +246,7 @@ bool CCrystalTextBuffer::CaptureRange(int startLine, int startChar, int endLine,
   return true;
 }
 
-std::string CCrystalTextBuffer::GetText(int startLine, int startChar, int endLine, int endChar,
+std::string CTextBuffer::GetText(int startLine, int startChar, int endLine, int endChar,
                                         std::string_view lineEnd) const {
   TORVANE_ASSERT(IsValidPosition(startLine, startChar) && IsValidPosition(endLine, endChar) &&
                  TextPosition(startChar, startLine) <= TextPosition(endChar, endLine));
@@ -282,7 +282,7 @@ std::string CCrystalTextBuffer::GetText(int startLine, int startChar, int endLin
 // ---------------------------------------------------------------------------------------
 // Line flags and bookmarks
 
-void CCrystalTextBuffer::SetLineFlag(int line, uint32_t flag, bool set, bool removeFromOtherLine) {
+void CTextBuffer::SetLineFlag(int line, uint32_t flag, bool set, bool removeFromOtherLine) {
   if (!IsSingleBit(flag)) return;
   if (line == -1) {
     line = FirstLineWithFlag(flag);
@@ -305,12 +305,12 @@ void CCrystalTextBuffer::SetLineFlag(int line, uint32_t flag, bool set, bool rem
   NotifyViews(nullptr, nullptr, UPD_SINGLE_LINE | UPD_LINE_ATTR, line);
 }
 
-int CCrystalTextBuffer::FirstLineWithFlag(uint32_t flag) const {
+int CTextBuffer::FirstLineWithFlag(uint32_t flag) const {
   if (!IsSingleBit(flag)) return -1;
   return m_lines.FindFlagged(0, flag, true);
 }
 
-int CCrystalTextBuffer::NextBookmarkLine(int line) const {
+int CTextBuffer::NextBookmarkLine(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   const int count = m_lines.Count();
   if (count == 0) return -1;
@@ -320,7 +320,7 @@ int CCrystalTextBuffer::NextBookmarkLine(int line) const {
   return next >= 0 ? next : m_lines.FindFlagged(0, LF_BOOKMARK, true);
 }
 
-int CCrystalTextBuffer::PrevBookmarkLine(int line) const {
+int CTextBuffer::PrevBookmarkLine(int line) const {
   TORVANE_ASSERT(IsValidLine(line));
   const int count = m_lines.Count();
   if (count == 0) return -1;
@@ -333,9 +333,9 @@ int CCrystalTextBuffer::PrevBookmarkLine(int line) const {
 // ---------------------------------------------------------------------------------------
 // Views
 
-void CCrystalTextBuffer::AttachView(CBufferView* view) { m_views.push_back(view); }
+void CTextBuffer::AttachView(CBufferView* view) { m_views.push_back(view); }
 
-void CCrystalTextBuffer::DetachView(CBufferView* view) {
+void CTextBuffer::DetachView(CBufferView* view) {
   auto it = std::find(m_views.begin(), m_views.end(), view);
   if (it == m_views.end() || view == nullptr) return;
   if (m_notifyDepth > 0) {
@@ -347,7 +347,7 @@ void CCrystalTextBuffer::DetachView(CBufferView* view) {
   }
 }
 
-void CCrystalTextBuffer::NotifyViews(CBufferView* sourceView, const UpdateContext* context,
+void CTextBuffer::NotifyViews(CBufferView* sourceView, const UpdateContext* context,
                                      uint32_t hints, int line) {
   ++m_notifyDepth;
   for (size_t i = 0; i < m_views.size(); ++i) {

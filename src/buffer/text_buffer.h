@@ -33,14 +33,14 @@ constexpr uint32_t LF_NUMBERED_BOOKMARK(int n) { return LF_NUMBERED_BOOKMARK_0 <
 // error: debug builds stop at it (TORVANE_ASSERT). Release builds stay safe: editing
 // returns false and changes nothing, the line accessors answer as for an empty line, GetText
 // and the bookmark searches clamp to the text, SetLineFlag does nothing.
-class CCrystalTextBuffer {
+class CTextBuffer {
 public:
   static constexpr int UNDO_LIMIT = 1024;
 
-  CCrystalTextBuffer();
-  virtual ~CCrystalTextBuffer();
-  CCrystalTextBuffer(const CCrystalTextBuffer&) = delete;
-  CCrystalTextBuffer& operator=(const CCrystalTextBuffer&) = delete;
+  CTextBuffer();
+  virtual ~CTextBuffer();
+  CTextBuffer(const CTextBuffer&) = delete;
+  CTextBuffer& operator=(const CTextBuffer&) = delete;
 
   // Lifecycle.
   bool CreateEmpty(LineEndStyle style = LineEndStyle::Dos);
@@ -111,7 +111,7 @@ public:
   void RecordUndo(bool insert, TextPosition start, TextPosition end, std::string_view text,
                   UndoAction action);
   // The record at index (0 = oldest), or nullptr.
-  const UndoRecord* UndoRecordAt(int index) const;
+  const CUndoRecord* UndoRecordAt(int index) const;
   bool IsUndoGroupOpen() const;
   // The allocation size of a line's text (capacity rule), 0 for an invalid line.
   int LineCapacity(int line) const;
@@ -126,7 +126,7 @@ private:
   bool IsValidPosition(int line, int pos) const;
   // The changes themselves, without undo records: notify the views and mark modified.
   // segments: the segmentCount line lengths of a text whose lines hold CR bytes (see
-  // UndoRecord), or nullptr to split the text at CR and CR LF.
+  // CUndoRecord), or nullptr to split the text at CR and CR LF.
   bool ApplyInsert(CBufferView* sourceView, int line, int pos, std::string_view text,
                    const int32_t* segments, int segmentCount, int& endLine, int& endChar);
   bool ApplyDelete(CBufferView* sourceView, int startLine, int startChar, int endLine,
@@ -136,12 +136,12 @@ private:
                                 int endChar) const;
   // Puts a new text in place of the old one (whose lines end up in lines, released), with
   // a fresh undo history, and resets the views. Load and CreateEmpty end with it.
-  void TakeNewText(LineStore& lines, LineEndStyle style, bool readOnly);
+  void TakeNewText(CLineStore& lines, LineEndStyle style, bool readOnly);
   // Copies a range into a deletion record (text, and line lengths when needed).
-  bool CaptureRange(int startLine, int startChar, int endLine, int endChar, UndoRecord& record);
+  bool CaptureRange(int startLine, int startChar, int endLine, int endChar, CUndoRecord& record);
   // Records after a change: in the open group, or in a group of its own closed with view.
-  void CommitUndo(UndoRecord&& record, CBufferView* view);
-  void PushUndo(UndoRecord&& record);
+  void CommitUndo(CUndoRecord&& record, CBufferView* view);
+  void PushUndo(CUndoRecord&& record);
   void ResetUndo();
   void UpdateModifiedAfterUndo();
   // Undo and Redo remove a record's range only while it still fits the text.
@@ -154,8 +154,8 @@ private:
   LineEndStyle m_lineEndStyle = LineEndStyle::Dos;
   bool m_createBackup = false;
   FileError m_lastFileError;
-  LineStore m_lines;
-  std::deque<UndoRecord> m_undo;
+  CLineStore m_lines;
+  std::deque<CUndoRecord> m_undo;
   int m_groupStarts = 0; // records in m_undo that start a group
   int m_undoPosition = 0;
   int m_savedPosition = 0; // -1 once the saved text can no longer be reached by undo/redo

@@ -1,17 +1,17 @@
-// CCrystalTextBuffer: Load and Save, over text_file_reader/writer.
+// CTextBuffer: Load and Save, over text_file_reader/writer.
 #include <cerrno>
 
 #include "text_buffer.h"
 #include "text_file_io.h"
 
-bool CCrystalTextBuffer::Load(const std::string& path, LineEndStyle style) {
+bool CTextBuffer::Load(const std::string& path, LineEndStyle style) {
   return Load(path, style, {});
 }
 
-bool CCrystalTextBuffer::Load(const std::string& path, LineEndStyle style,
+bool CTextBuffer::Load(const std::string& path, LineEndStyle style,
                               const std::function<bool()>& pump) {
   // Into fresh storage, swapped in only on success: a failed Load changes nothing.
-  LineStore fresh;
+  CLineStore fresh;
   LineEndStyle loadedStyle = LineEndStyle::Dos;
   bool readOnly = false;
   FileError error;
@@ -26,7 +26,7 @@ bool CCrystalTextBuffer::Load(const std::string& path, LineEndStyle style,
   return true;
 }
 
-bool CCrystalTextBuffer::Save(const std::string& path, LineEndStyle style, bool clearModified) {
+bool CTextBuffer::Save(const std::string& path, LineEndStyle style, bool clearModified) {
   if (!m_initialised) {
     m_lastFileError = FileError{EINVAL, "there is no text to save"};
     return false;
@@ -41,4 +41,4 @@ bool CCrystalTextBuffer::Save(const std::string& path, LineEndStyle style, bool 
   return true;
 }
 
-const FileError& CCrystalTextBuffer::LastFileError() const { return m_lastFileError; }
+const FileError& CTextBuffer::LastFileError() const { return m_lastFileError; }

@@ -1,10 +1,10 @@
-// CCrystalTextBuffer: undo records, grouping, Undo and Redo, descriptions.
+// CTextBuffer: undo records, grouping, Undo and Redo, descriptions.
 #include <string>
 
 #include "string_table.h"
 #include "text_buffer.h"
 
-void CCrystalTextBuffer::ResetUndo() {
+void CTextBuffer::ResetUndo() {
   // Load and CreateEmpty start a new text, so the records of the old one go too: kept, a
   // Redo would replay them on the wrong text.
   m_undo.clear();
@@ -15,15 +15,15 @@ void CCrystalTextBuffer::ResetUndo() {
   m_groupStartPending = false;
 }
 
-void CCrystalTextBuffer::OpenUndoGroup(bool merge) {
+void CTextBuffer::OpenUndoGroup(bool merge) {
   m_groupOpen = true;
   m_groupStartPending = m_undoPosition == 0 || !merge;
 }
 
-void CCrystalTextBuffer::CloseUndoGroup(CBufferView* view) {
+void CTextBuffer::CloseUndoGroup(CBufferView* view) {
   if (view && m_undoPosition > 0) {
     m_groupStartPending = true;
-    const UndoRecord& last = m_undo[static_cast<size_t>(m_undoPosition) - 1];
+    const CUndoRecord& last = m_undo[static_cast<size_t>(m_undoPosition) - 1];
     // A copy: an insertion made by the hook may drop this very record at the undo limit.
     const std::string text(last.Text());
     view->OnEditPerformed(last.Action(), text);
@@ -31,9 +31,9 @@ void CCrystalTextBuffer::CloseUndoGroup(CBufferView* view) {
   m_groupOpen = false;
 }
 
-bool CCrystalTextBuffer::IsUndoGroupOpen() const { return m_groupOpen; }
+bool CTextBuffer::IsUndoGroupOpen() const { return m_groupOpen; }
 
-void CCrystalTextBuffer::CommitUndo(UndoRecord&& record, CBufferView* view) {
+void CTextBuffer::CommitUndo(CUndoRecord&& record, CBufferView* view) {
   if (m_groupOpen) {
     PushUndo(std::move(record));
     return;
@@ -43,15 +43,15 @@ void CCrystalTextBuffer::CommitUndo(UndoRecord&& record, CBufferView* view) {
   CloseUndoGroup(view);
 }
 
-void CCrystalTextBuffer::RecordUndo(bool insert, TextPosition start, TextPosition end,
+void CTextBuffer::RecordUndo(bool insert, TextPosition start, TextPosition end,
                                     std::string_view text, UndoAction action) {
-  UndoRecord record(insert ? UNDO_RECORD_INSERT : 0, start, end, action);
+  CUndoRecord record(insert ? UNDO_RECORD_INSERT : 0, start, end, action);
   if (char* copy = record.AllocateText(text.size()); copy && !text.empty())
     std::copy(text.begin(), text.end(), copy);
   PushUndo(std::move(record));
 }
 
-void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
+void CTextBuffer::PushUndo(CUndoRecord&& record) {
   // 1. Drop the redo tail. If the saved text lay in it, no undo position leads back to it.
   if (m_savedPosition > m_undoPosition) m_savedPosition = -1;
   while (m_undo.size() > static_cast<size_t>(m_undoPosition)) {
@@ -97,13 +97,13 @@ void CCrystalTextBuffer::PushUndo(UndoRecord&& record) {
   m_undoPosition = static_cast<int>(m_undo.size());
 }
 
-bool CCrystalTextBuffer::CanUndo() const { return m_undoPosition > 0; }
+bool CTextBuffer::CanUndo() const { return m_undoPosition > 0; }
 
-bool CCrystalTextBuffer::CanRedo() const {
+bool CTextBuffer::CanRedo() const {
   return static_cast<size_t>(m_undoPosition) < m_undo.size();
 }
 
-void CCrystalTextBuffer::UpdateModifiedAfterUndo() {
+void CTextBuffer::UpdateModifiedAfterUndo() {
   if (m_modified && m_undoPosition == m_savedPosition) {
     MarkModified(false);
   } else if (!m_modified && m_undoPosition != m_savedPosition) {
@@ -111,17 +111,17 @@ void CCrystalTextBuffer::UpdateModifiedAfterUndo() {
   }
 }
 
-bool CCrystalTextBuffer::ReplayDeletion(TextPosition start, TextPosition end) {
+bool CTextBuffer::ReplayDeletion(TextPosition start, TextPosition end) {
   return IsValidPosition(start.y, start.x) && IsValidPosition(end.y, end.x) && start <= end &&
          ApplyDelete(nullptr, start.y, start.x, end.y, end.x);
 }
 
-bool CCrystalTextBuffer::Undo(TextPosition& cursor) {
+bool CTextBuffer::Undo(TextPosition& cursor) {
   // A read-only buffer refuses, as InsertText and DeleteText do.
   if (!CanUndo() || m_readOnly) return false;
   bool applied = true;
   for (;;) {
-    const UndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition) - 1];
+    const CUndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition) - 1];
     const TextPosition start = record.Start();
     const TextPosition end = record.End();
     if (record.IsInsert()) {
@@ -142,11 +142,11 @@ bool CCrystalTextBuffer::Undo(TextPosition& cursor) {
   return applied;
 }
 
-bool CCrystalTextBuffer::Redo(TextPosition& cursor) {
+bool CTextBuffer::Redo(TextPosition& cursor) {
   if (!CanRedo() || m_readOnly) return false;
   bool applied = true;
   for (;;) {
-    const UndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition)];
+    const CUndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition)];
     const TextPosition start = record.Start();
     const TextPosition end = record.End();
     if (record.IsInsert()) {
@@ -169,7 +169,7 @@ bool CCrystalTextBuffer::Redo(TextPosition& cursor) {
   return applied;
 }
 
-bool CCrystalTextBuffer::ActionDescription(UndoAction action, std::string& text) const {
+bool CTextBuffer::ActionDescription(UndoAction action, std::string& text) const {
   int id;
   switch (action) {
   case UndoAction::Unknown: id = StringId::ACTION_UNKNOWN; break;
@@ -190,7 +190,7 @@ bool CCrystalTextBuffer::ActionDescription(UndoAction action, std::string& text)
   return loaded != nullptr;
 }
 
-std::string CCrystalTextBuffer::UndoDescription() const {
+std::string CTextBuffer::UndoDescription() const {
   std::string text;
   if (!CanUndo()) return text;
   size_t i = static_cast<size_t>(m_undoPosition) - 1;
@@ -199,18 +199,18 @@ std::string CCrystalTextBuffer::UndoDescription() const {
   return text;
 }
 
-std::string CCrystalTextBuffer::RedoDescription() const {
+std::string CTextBuffer::RedoDescription() const {
   std::string text;
   if (!CanRedo()) return text;
   ActionDescription(m_undo[static_cast<size_t>(m_undoPosition)].Action(), text);
   return text;
 }
 
-int CCrystalTextBuffer::UndoRecordCount() const { return static_cast<int>(m_undo.size()); }
-int CCrystalTextBuffer::UndoPosition() const { return m_undoPosition; }
-int CCrystalTextBuffer::SavedPosition() const { return m_savedPosition; }
+int CTextBuffer::UndoRecordCount() const { return static_cast<int>(m_undo.size()); }
+int CTextBuffer::UndoPosition() const { return m_undoPosition; }
+int CTextBuffer::SavedPosition() const { return m_savedPosition; }
 
-const UndoRecord* CCrystalTextBuffer::UndoRecordAt(int index) const {
+const CUndoRecord* CTextBuffer::UndoRecordAt(int index) const {
   if (index < 0 || static_cast<size_t>(index) >= m_undo.size()) return nullptr;
   return &m_undo[static_cast<size_t>(index)];
 }

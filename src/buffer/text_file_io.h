@@ -23,7 +23,7 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size);
 // memory), with the reason in error when given; lines may then hold part of the file and are
 // to be thrown away. pump, when given, is called after each block of the file has been split
 // (a megabyte); when it returns false the read stops with ECANCELED.
-bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& lines,
+bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& lines,
                   LineEndStyle& style, bool& readOnly, FileError* error = nullptr,
                   const std::function<bool()>& pump = {});
 
@@ -32,5 +32,5 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& li
 // flushed to disk, given the old file's permission bits and owner, and renamed over it.
 // With createBackup, path + ".bak" is made to hold the old file first. On failure the old
 // file is untouched, the temporary file removed, and the reason in error when given.
-bool WriteTextFile(const std::string& path, const LineStore& lines, std::string_view lineEnd,
+bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string_view lineEnd,
                    bool createBackup, FileError* error = nullptr);

@@ -45,7 +45,7 @@ struct FreeDeleter {
 };
 
 // Appends one line; 0, or why it could not be held (an errno value).
-int Append(LineStore& lines, const char* chars, int64_t length) {
+int Append(CLineStore& lines, const char* chars, int64_t length) {
   if (length > lines.MaxLineLength()) return EFBIG;
   if (lines.Count() == INT32_MAX) return EOVERFLOW;
   return lines.AppendLine(chars, length) ? 0 : ENOMEM;
@@ -107,7 +107,7 @@ private:
 
 // Splits at every occurrence of the style's sequence, left to right. 0, or an errno value.
 template <LineEndStyle Style>
-int SplitLines(BlockReader& in, LineStore& lines, const std::function<bool()>& pump) {
+int SplitLines(BlockReader& in, CLineStore& lines, const std::function<bool()>& pump) {
   for (;;) {
     char* buf = in.Data();
     size_t end = in.m_dataEnd;
@@ -200,7 +200,7 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size) {
   return LineEndStyle::Mac;
 }
 
-bool ReadTextFile(const std::string& path, LineEndStyle requested, LineStore& lines,
+bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& lines,
                   LineEndStyle& style, bool& readOnly, FileError* error,
                   const std::function<bool()>& pump) {
   // Without O_NONBLOCK, opening a named pipe waits for a writer, for ever if none comes.

@@ -192,7 +192,7 @@ bool FailStep(FileError* error, const std::string& doing = {}) {
 
 } // namespace
 
-bool WriteTextFile(const std::string& path, const LineStore& lines, std::string_view lineEnd,
+bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string_view lineEnd,
                    bool createBackup, FileError* error) {
   if (path.empty()) return Fail(error, ENOENT, "no file name");
   std::string target;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <utility>
 
-UndoRecord::~UndoRecord() { FreeText(); }
+CUndoRecord::~CUndoRecord() { FreeText(); }
 
-void UndoRecord::FreeText() {
+void CUndoRecord::FreeText() {
   if (!TextIsInline()) std::free(m_heap);
   delete[] m_segments;
   m_length = 0;
@@ -14,9 +14,9 @@ void UndoRecord::FreeText() {
 }
 
 // A new record owns nothing yet, so the assignment's FreeText has nothing to free.
-UndoRecord::UndoRecord(UndoRecord&& other) noexcept { *this = std::move(other); }
+CUndoRecord::CUndoRecord(CUndoRecord&& other) noexcept { *this = std::move(other); }
 
-UndoRecord& UndoRecord::operator=(UndoRecord&& other) noexcept {
+CUndoRecord& CUndoRecord::operator=(CUndoRecord&& other) noexcept {
   if (this != &other) {
     FreeText();
     m_flags = other.m_flags;
@@ -32,7 +32,7 @@ UndoRecord& UndoRecord::operator=(UndoRecord&& other) noexcept {
   return *this;
 }
 
-char* UndoRecord::AllocateText(size_t length) {
+char* CUndoRecord::AllocateText(size_t length) {
   FreeText();
   if (length <= INLINE_TEXT) {
     m_length = length;
@@ -45,7 +45,7 @@ char* UndoRecord::AllocateText(size_t length) {
   return text;
 }
 
-void UndoRecord::SetSegmentLengths(int32_t* lengths) {
+void CUndoRecord::SetSegmentLengths(int32_t* lengths) {
   delete[] m_segments;
   m_segments = lengths;
 }

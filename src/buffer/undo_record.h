@@ -18,18 +18,18 @@ inline constexpr uint32_t UNDO_RECORD_GROUP_START = 0x100; // first record of a 
 // A deleted text whose lines hold CR bytes of their own (possible in loaded files: a stray CR
 // in a Mac or Dos file, a CR LF inside a Unix line) cannot be split back into the same lines
 // by InsertText's rule, so such a record also keeps the length of every deleted line.
-class UndoRecord {
+class CUndoRecord {
 public:
   static constexpr size_t INLINE_TEXT = sizeof(char*);
 
-  UndoRecord() = default;
-  UndoRecord(uint32_t flags, TextPosition start, TextPosition end, UndoAction action)
+  CUndoRecord() = default;
+  CUndoRecord(uint32_t flags, TextPosition start, TextPosition end, UndoAction action)
       : m_flags(flags), m_start(start), m_end(end), m_action(action) {}
-  ~UndoRecord();
-  UndoRecord(UndoRecord&& other) noexcept;
-  UndoRecord& operator=(UndoRecord&& other) noexcept;
-  UndoRecord(const UndoRecord&) = delete;
-  UndoRecord& operator=(const UndoRecord&) = delete;
+  ~CUndoRecord();
+  CUndoRecord(CUndoRecord&& other) noexcept;
+  CUndoRecord& operator=(CUndoRecord&& other) noexcept;
+  CUndoRecord(const CUndoRecord&) = delete;
+  CUndoRecord& operator=(const CUndoRecord&) = delete;
 
   uint32_t Flags() const { return m_flags; }
   bool IsInsert() const { return (m_flags & UNDO_RECORD_INSERT) != 0; }

@@ -4,7 +4,7 @@
 
 #include "text_buffer.h"
 
-bool LoadCliSource(const char* path, CCrystalTextBuffer& buffer) {
+bool LoadCliSource(const char* path, CTextBuffer& buffer) {
   if (buffer.Load(path, LineEndStyle::Automatic)) return true;
   std::fprintf(stderr, "torvane-cli: cannot load '%s': %s\n", path,
                buffer.LastFileError().text.c_str());

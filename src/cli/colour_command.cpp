@@ -52,7 +52,7 @@ int RunColour(int argc, char** argv) {
     return 2;
   }
   const char* path = argv[1];
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   if (!LoadCliSource(path, buffer)) return 2;
 
   static const char kHex[] = "0123456789abcdef";

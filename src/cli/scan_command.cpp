@@ -42,11 +42,11 @@ int RunScan(int argc, char** argv) {
     return 2;
   }
   const char* path = argv[1];
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   if (!LoadCliSource(path, buffer)) return 2;
 
   CObjectScanner scanner;
-  scanner.ScanObjects(CBufferLineSource<CCrystalTextBuffer>(buffer));
+  scanner.ScanObjects(CBufferLineSource<CTextBuffer>(buffer));
 
   // The maps iterate in byte order of the names.
   std::string out;

@@ -6,30 +6,30 @@
 
 #include <algorithm>
 
-CCrystalEditView::CCrystalEditView(QWidget* parent) : CCrystalTextView(parent) {
+CEditView::CEditView(QWidget* parent) : CTextView(parent) {
   // The editing view takes dropped text; the viewport hands its drag events to the view.
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
 }
 
-CCrystalEditView::~CCrystalEditView() = default;
+CEditView::~CEditView() = default;
 
-void CCrystalEditView::ResetViewState() {
+void CEditView::ResetViewState() {
   m_overwriteMode = false;
   m_expectAutoIndent = false;
   m_selectionPushed = false;
-  CCrystalTextView::ResetViewState();
+  CTextView::ResetViewState();
 }
 
-bool CCrystalEditView::IsEditable() const { return m_buffer != nullptr && !m_buffer->IsReadOnly(); }
+bool CEditView::IsEditable() const { return m_buffer != nullptr && !m_buffer->IsReadOnly(); }
 
-void CCrystalEditView::SetOverwriteMode(bool on) {
+void CEditView::SetOverwriteMode(bool on) {
   if (m_overwriteMode == on) return;
   m_overwriteMode = on;
   emit cursorChanged();
 }
 
-void CCrystalEditView::MoveCaretTo(TextPosition p) {
+void CEditView::MoveCaretTo(TextPosition p) {
   // A command may compute a place past the end of a line that another view just shortened:
   // the caret never stands outside the text.
   p = ClampPosition(p);
@@ -41,7 +41,7 @@ void CCrystalEditView::MoveCaretTo(TextPosition p) {
   emit cursorChanged();
 }
 
-bool CCrystalEditView::EraseSelection() {
+bool CEditView::EraseSelection() {
   if (!m_buffer || !HasSelection()) return false;
   TextPosition start, end;
   GetSelectionBounds(start, end);
@@ -50,7 +50,7 @@ bool CCrystalEditView::EraseSelection() {
   return true;
 }
 
-void CCrystalEditView::DeleteRange(TextPosition start, TextPosition end, UndoAction action) {
+void CEditView::DeleteRange(TextPosition start, TextPosition end, UndoAction action) {
   MoveCaretTo(start);
   m_buffer->DeleteText(this, start.y, start.x, end.y, end.x, action);
 }
@@ -58,7 +58,7 @@ void CCrystalEditView::DeleteRange(TextPosition start, TextPosition end, UndoAct
 // ---------------------------------------------------------------------------------------
 // Typing
 
-void CCrystalEditView::OnChar(unsigned char c) {
+void CEditView::OnChar(unsigned char c) {
   // A character typed while a button is held would land wherever the mouse selection is
   // heading: ignore it.
   if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) return;
@@ -70,7 +70,7 @@ void CCrystalEditView::OnChar(unsigned char c) {
   TypeCharacter(c);
 }
 
-void CCrystalEditView::TypeEnter() {
+void CEditView::TypeEnter() {
   const TextPosition cursor = GetCursorPosition();
   if (m_overwriteMode && cursor.y < GetLineCount() - 1) {
     MoveCaretTo(TextPosition(0, cursor.y + 1));
@@ -95,7 +95,7 @@ void CCrystalEditView::TypeEnter() {
   m_expectAutoIndent = false;
 }
 
-void CCrystalEditView::OnEditPerformed(UndoAction action, std::string_view text) {
+void CEditView::OnEditPerformed(UndoAction action, std::string_view text) {
   if (!m_expectAutoIndent) return;
   m_expectAutoIndent = false;
   if (action != UndoAction::Typing || text != "\r\n" || m_overwriteMode || !m_buffer) return;
@@ -116,7 +116,7 @@ void CCrystalEditView::OnEditPerformed(UndoAction action, std::string_view text)
     MoveCaretTo(TextPosition(endChar, endLine));
 }
 
-void CCrystalEditView::TypeCharacter(unsigned char c) {
+void CEditView::TypeCharacter(unsigned char c) {
   if (!IsEditable()) return;
   // A space starts a new undo group; other characters join the one before them.
   m_buffer->OpenUndoGroup(c != ' ');
@@ -141,7 +141,7 @@ void CCrystalEditView::TypeCharacter(unsigned char c) {
 // ---------------------------------------------------------------------------------------
 // Delete, Backspace, overwrite mode
 
-void CCrystalEditView::OnEditDelete() {
+void CEditView::OnEditDelete() {
   if (!IsEditable()) return;
   TextPosition start, end;
   GetSelectionBounds(start, end);
@@ -157,7 +157,7 @@ void CCrystalEditView::OnEditDelete() {
   DeleteRange(start, end, UndoAction::Delete);
 }
 
-void CCrystalEditView::OnEditDeleteBack() {
+void CEditView::OnEditDeleteBack() {
   if (HasSelection()) {
     OnEditDelete();
     return;
@@ -173,14 +173,14 @@ void CCrystalEditView::OnEditDeleteBack() {
   if (to != p) m_buffer->DeleteText(this, to.y, to.x, p.y, p.x, UndoAction::Backspace);
 }
 
-void CCrystalEditView::OnEditSwitchOvrmode() { SetOverwriteMode(!m_overwriteMode); }
+void CEditView::OnEditSwitchOvrmode() { SetOverwriteMode(!m_overwriteMode); }
 
 // ---------------------------------------------------------------------------------------
 // Buffer changes
 
-void CCrystalEditView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* context,
+void CEditView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* context,
                                        uint32_t hints, int line) {
-  CCrystalTextView::OnBufferChanged(sourceView, context, hints, line);
+  CTextView::OnBufferChanged(sourceView, context, hints, line);
   if (!m_selectionPushed) return;
   if (hints & UPD_RESET) {
     m_selectionPushed = false;
@@ -194,12 +194,12 @@ void CCrystalEditView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
   m_savedSelEnd = ClampPosition(m_savedSelEnd);
 }
 
-void CCrystalEditView::PushSelection() {
+void CEditView::PushSelection() {
   GetSelection(m_savedSelStart, m_savedSelEnd);
   m_selectionPushed = true;
 }
 
-void CCrystalEditView::PopSelection() {
+void CEditView::PopSelection() {
   if (!m_selectionPushed) return;
   m_selectionPushed = false;
   SetSelection(m_savedSelStart, m_savedSelEnd);

@@ -12,15 +12,15 @@ class QMimeData;
 // lines), overwrite mode, Cut, Paste, Undo and Redo become InsertText and DeleteText calls
 // on the attached buffer, grouped for undo. Every command that changes text first asks
 // IsEditable and does nothing on a read-only buffer or without one.
-class CCrystalEditView : public CCrystalTextView {
+class CEditView : public CTextView {
   Q_OBJECT
 
 public:
   // The Redo menu text when there is nothing to redo: the Edit menu's own item text.
   static constexpr const char* REDO_MENU_DISABLED_TEXT = "&Redo\tCtrl+Y";
 
-  explicit CCrystalEditView(QWidget* parent = nullptr);
-  ~CCrystalEditView() override;
+  explicit CEditView(QWidget* parent = nullptr);
+  ~CEditView() override;
 
   // ---- Virtual operations ----
   void ResetViewState() override;            // overwrite mode off, then the text view's reset

@@ -25,7 +25,7 @@ bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; 
 // ---------------------------------------------------------------------------------------
 // Ctrl+Backspace
 
-void CCrystalEditView::OnEditDeleteWordBack() {
+void CEditView::OnEditDeleteWordBack() {
   // As Backspace, but a word at a time: the blanks before the caret and then the word (or the
   // run of punctuation) before them; the same stretch that Ctrl+Left moves over.
   if (HasSelection() || GetCursorPosition().x == 0) {
@@ -47,7 +47,7 @@ void CCrystalEditView::OnEditDeleteWordBack() {
 // ---------------------------------------------------------------------------------------
 // Tab and Shift+Tab
 
-CCrystalEditView::BlockRange CCrystalEditView::WidenToLines(TextPosition start,
+CEditView::BlockRange CEditView::WidenToLines(TextPosition start,
                                                             TextPosition end) const {
   BlockRange block;
   block.firstLine = start.y;
@@ -63,14 +63,14 @@ CCrystalEditView::BlockRange CCrystalEditView::WidenToLines(TextPosition start,
   return block;
 }
 
-void CCrystalEditView::SelectBlock(const BlockRange& block) {
+void CEditView::SelectBlock(const BlockRange& block) {
   SetSelection(block.selStart, block.selEnd);
   PlaceCursor(block.selEnd);
   ScrollIntoView(block.selEnd);
   emit cursorChanged();
 }
 
-void CCrystalEditView::ChangeBlockIndent(TextPosition start, TextPosition end,
+void CEditView::ChangeBlockIndent(TextPosition start, TextPosition end,
                                          const std::function<void(int line)>& changeLine) {
   m_buffer->OpenUndoGroup(false);
   const BlockRange block = WidenToLines(start, end);
@@ -84,7 +84,7 @@ void CCrystalEditView::ChangeBlockIndent(TextPosition start, TextPosition end,
   m_buffer->CloseUndoGroup(this);
 }
 
-void CCrystalEditView::OnEditTab() {
+void CEditView::OnEditTab() {
   if (!IsEditable()) return;
   TextPosition start, end;
   GetSelectionBounds(start, end);
@@ -121,7 +121,7 @@ void CCrystalEditView::OnEditTab() {
   m_buffer->CloseUndoGroup(this);
 }
 
-int CCrystalEditView::UnindentWidth(int line) const {
+int CEditView::UnindentWidth(int line) const {
   const int length = GetLineLength(line);
   const char* chars = GetLineText(line);
   int count = 0;
@@ -132,7 +132,7 @@ int CCrystalEditView::UnindentWidth(int line) const {
   return count;
 }
 
-void CCrystalEditView::OnEditUntab() {
+void CEditView::OnEditUntab() {
   if (!IsEditable()) return;
   TextPosition start, end;
   GetSelectionBounds(start, end);
@@ -164,7 +164,7 @@ void CCrystalEditView::OnEditUntab() {
 // ---------------------------------------------------------------------------------------
 // Cut and Paste
 
-void CCrystalEditView::OnEditCut() {
+void CEditView::OnEditCut() {
   if (!IsEditable() || !HasSelection()) return;
   TextPosition start, end;
   GetSelectionBounds(start, end);
@@ -176,7 +176,7 @@ void CCrystalEditView::OnEditCut() {
   DeleteRange(start, end, UndoAction::Cut);
 }
 
-void CCrystalEditView::OnEditPaste() {
+void CEditView::OnEditPaste() {
   if (!IsEditable()) return;
   m_buffer->OpenUndoGroup(false);
   EraseSelection();
@@ -193,13 +193,13 @@ void CCrystalEditView::OnEditPaste() {
 // ---------------------------------------------------------------------------------------
 // Undo and Redo
 
-void CCrystalEditView::OnEditUndo() {
+void CEditView::OnEditUndo() {
   if (!m_buffer || !m_buffer->CanUndo()) return;
   TextPosition p;
   if (m_buffer->Undo(p)) MoveCaretTo(p);
 }
 
-void CCrystalEditView::OnEditRedo() {
+void CEditView::OnEditRedo() {
   if (!m_buffer || !m_buffer->CanRedo()) return;
   TextPosition p;
   if (m_buffer->Redo(p)) MoveCaretTo(p);
@@ -208,11 +208,11 @@ void CCrystalEditView::OnEditRedo() {
 // ---------------------------------------------------------------------------------------
 // Drag source
 
-Qt::DropActions CCrystalEditView::GetDragSourceEffects() const {
+Qt::DropActions CEditView::GetDragSourceEffects() const {
   return Qt::CopyAction | Qt::MoveAction;
 }
 
-void CCrystalEditView::OnDragSourceDone(Qt::DropAction effect) {
+void CEditView::OnDragSourceDone(Qt::DropAction effect) {
   if (!m_draggingText || effect != Qt::MoveAction || !m_buffer) return;
   // The buffer refuses the deletion on a read-only text, so a move out of a read-only view
   // leaves it whole.
@@ -225,7 +225,7 @@ void CCrystalEditView::OnDragSourceDone(Qt::DropAction effect) {
 // ---------------------------------------------------------------------------------------
 // Commands
 
-bool CCrystalEditView::OnCmdMsg(int id) {
+bool CEditView::OnCmdMsg(int id) {
   using namespace Cmd;
   switch (id) {
   case EDIT_PASTE: OnEditPaste(); return true;
@@ -239,11 +239,11 @@ bool CCrystalEditView::OnCmdMsg(int id) {
   case EDIT_UNDO: OnEditUndo(); return true;
   case EDIT_REDO: OnEditRedo(); return true;
   case EDIT_REPLACE: OnEditReplace(); return true;
-  default: return CCrystalTextView::OnCmdMsg(id);
+  default: return CTextView::OnCmdMsg(id);
   }
 }
 
-bool CCrystalEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
+bool CEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   using namespace Cmd;
   switch (id) {
   case EDIT_PASTE:
@@ -288,6 +288,6 @@ bool CCrystalEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
     state.enabled = false;
     return true;
   default:
-    return CCrystalTextView::OnUpdateCmdUI(id, state);
+    return CTextView::OnUpdateCmdUI(id, state);
   }
 }

@@ -23,13 +23,13 @@ Qt::DropAction ChosenAction(Qt::KeyboardModifiers modifiers) {
 
 } // namespace
 
-QRect CCrystalEditView::DropCaretRect() {
+QRect CEditView::DropCaretRect() {
   if (!m_dropCaretShown || CharToColumn(m_dropPos) < GetFirstColumn()) return QRect();
   const QPoint at = TextPosToPoint(m_dropPos);
   return QRect(at.x(), at.y(), DROP_CARET_WIDTH, GetLineHeight());
 }
 
-void CCrystalEditView::ShowDropCaret(QPoint point) {
+void CEditView::ShowDropCaret(QPoint point) {
   if (!m_dropCaretShown) {
     HideCursor();
     m_savedCaretPos = GetCursorPosition();
@@ -44,7 +44,7 @@ void CCrystalEditView::ShowDropCaret(QPoint point) {
   }
 }
 
-void CCrystalEditView::HideDropCaret() {
+void CEditView::HideDropCaret() {
   if (!m_dropCaretShown) return;
   m_dropCaretShown = false;
   viewport()->update(m_dropCaretRect);
@@ -53,7 +53,7 @@ void CCrystalEditView::HideDropCaret() {
   ShowCursor();
 }
 
-bool CCrystalEditView::DropText(const QMimeData* data, QPoint point) {
+bool CEditView::DropText(const QMimeData* data, QPoint point) {
   if (!data || !data->hasText() || !m_buffer) return false;
   const TextPosition p = NearestTextPos(point);
   if (m_draggingText && IsInSelection(p)) {
@@ -75,7 +75,7 @@ bool CCrystalEditView::DropText(const QMimeData* data, QPoint point) {
   return true;
 }
 
-void CCrystalEditView::ScrollWhileDragging(QPoint point) {
+void CEditView::ScrollWhileDragging(QPoint point) {
   const QRect client = viewport()->rect();
   bool scrolled = true;
   if (point.y() < client.top() + SCROLL_BORDER) {
@@ -101,7 +101,7 @@ void CCrystalEditView::ScrollWhileDragging(QPoint point) {
 // ---------------------------------------------------------------------------------------
 // Qt drag events (the viewport forwards them here)
 
-void CCrystalEditView::dragEnterEvent(QDragEnterEvent* event) {
+void CEditView::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData() && event->mimeData()->hasText()) {
     const QPoint point = event->position().toPoint();
     ShowDropCaret(point);
@@ -113,7 +113,7 @@ void CCrystalEditView::dragEnterEvent(QDragEnterEvent* event) {
   event->ignore();
 }
 
-void CCrystalEditView::dragMoveEvent(QDragMoveEvent* event) {
+void CEditView::dragMoveEvent(QDragMoveEvent* event) {
   const QPoint point = event->position().toPoint();
   if (IsEditable() && event->mimeData() && event->mimeData()->hasText()) {
     ScrollWhileDragging(point);
@@ -126,12 +126,12 @@ void CCrystalEditView::dragMoveEvent(QDragMoveEvent* event) {
   event->ignore();
 }
 
-void CCrystalEditView::dragLeaveEvent(QDragLeaveEvent* event) {
+void CEditView::dragLeaveEvent(QDragLeaveEvent* event) {
   HideDropCaret();
   event->accept();
 }
 
-void CCrystalEditView::dropEvent(QDropEvent* event) {
+void CEditView::dropEvent(QDropEvent* event) {
   HideDropCaret();
   const Qt::DropAction action = ChosenAction(event->modifiers());
   if (IsEditable() && DropText(event->mimeData(), event->position().toPoint())) {
@@ -144,8 +144,8 @@ void CCrystalEditView::dropEvent(QDropEvent* event) {
   event->ignore();
 }
 
-void CCrystalEditView::paintEvent(QPaintEvent* event) {
-  CCrystalTextView::paintEvent(event);
+void CEditView::paintEvent(QPaintEvent* event) {
+  CTextView::paintEvent(event);
   if (m_dropCaretRect.isEmpty() || !event->rect().intersects(m_dropCaretRect)) return;
   QPainter painter(viewport());
   painter.fillRect(m_dropCaretRect, QColor(128, 128, 128));

@@ -4,7 +4,7 @@
 #include "replace_dialog.h"
 #include "settings_keys.h"
 
-bool CCrystalEditView::ReplaceSelection(std::string_view text, UndoAction eraseAction) {
+bool CEditView::ReplaceSelection(std::string_view text, UndoAction eraseAction) {
   if (!IsEditable() || !HasSelection()) return false;
   TextPosition start, end;
   GetSelectionBounds(start, end);
@@ -15,7 +15,7 @@ bool CCrystalEditView::ReplaceSelection(std::string_view text, UndoAction eraseA
   return true;
 }
 
-bool CCrystalEditView::ReplaceRange(TextPosition start, TextPosition end, std::string_view text,
+bool CEditView::ReplaceRange(TextPosition start, TextPosition end, std::string_view text,
                                     UndoAction eraseAction, TextPosition& after) {
   if (!IsEditable()) return false;
   // A pushed selection that ends where the replaced text ends must still take in the
@@ -34,7 +34,7 @@ bool CCrystalEditView::ReplaceRange(TextPosition start, TextPosition end, std::s
   return true;
 }
 
-void CCrystalEditView::SelectReplacement(TextPosition start, TextPosition end) {
+void CEditView::SelectReplacement(TextPosition start, TextPosition end) {
   SetSelection(start, end);
   SetAnchor(end);
   PlaceCursor(end);
@@ -42,7 +42,7 @@ void CCrystalEditView::SelectReplacement(TextPosition start, TextPosition end) {
   emit cursorChanged();
 }
 
-void CCrystalEditView::OnEditReplace() {
+void CEditView::OnEditReplace() {
   if (!IsEditable()) return;
   CReplaceDialog dialog(this);
   {

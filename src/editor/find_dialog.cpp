@@ -12,7 +12,7 @@
 
 #include "text_view.h"
 
-CFindDialog::CFindDialog(CCrystalTextView* view)
+CFindDialog::CFindDialog(CTextView* view)
     : CSearchDialog(view, QStringLiteral("Find")), m_view(view) {
   auto* label = new QLabel(QStringLiteral("Fi&nd what:"), this);
   QLineEdit* edit = AddEdit(IDC_FIND_WHAT);

@@ -5,7 +5,7 @@
 #include "search_dialog.h"
 #include "text_position.h"
 
-class CCrystalTextView;
+class CTextView;
 
 // The Find dialog (template 8601, "Find"): a search text, whole word, match case and the
 // direction. "&Find Next" searches the view from the current position with wrap; a match is
@@ -22,7 +22,7 @@ public:
   static constexpr int IDC_FIND_NEXT = 1; // the default button
   static constexpr int IDC_CANCEL = 2;
 
-  explicit CFindDialog(CCrystalTextView* view);
+  explicit CFindDialog(CTextView* view);
 
   // Puts the fields into the controls and runs the dialog modally.
   int DoModal();
@@ -31,7 +31,7 @@ public:
   // The SearchFlags of the fields.
   uint32_t GetSearchFlags() const;
 
-  CCrystalTextView* m_view;
+  CTextView* m_view;
   TextPosition m_currentPos; // where the next search starts
   int m_direction = 1;       // 0 = Up, 1 = Down
   bool m_matchCase = false;

@@ -12,7 +12,7 @@
 
 #include "edit_view.h"
 
-CReplaceDialog::CReplaceDialog(CCrystalEditView* view)
+CReplaceDialog::CReplaceDialog(CEditView* view)
     : CSearchDialog(view, QStringLiteral("Replace")), m_view(view) {
   auto* findLabel = new QLabel(QStringLiteral("Fi&nd what:"), this);
   QLineEdit* findWhat = AddEdit(IDC_FIND_WHAT);
@@ -156,7 +156,7 @@ void CReplaceDialog::OnReplaceAll() {
       return;
     }
   }
-  CCrystalTextBuffer* buffer = m_view->GetBuffer();
+  CTextBuffer* buffer = m_view->GetBuffer();
   buffer->OpenUndoGroup(false);
   // The deletions are named Replace too: the group is undone as "Replace". The match found
   // is replaced as the selection; the ones after it are replaced where they are found, and

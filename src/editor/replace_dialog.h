@@ -5,7 +5,7 @@
 #include "search_dialog.h"
 #include "text_position.h"
 
-class CCrystalEditView;
+class CEditView;
 
 // The Replace dialog (template 8602, "Replace"): search text, replacement, whole word, match
 // case and the scope (the selection the dialog opened with, or the whole file). "&Find
@@ -29,7 +29,7 @@ public:
   static constexpr int IDC_SCOPE_WHOLE_FILE = 8614;
   static constexpr int IDC_CANCEL = 2;
 
-  explicit CReplaceDialog(CCrystalEditView* view);
+  explicit CReplaceDialog(CEditView* view);
 
   // Puts the fields into the controls and runs the dialog modally.
   int DoModal();
@@ -41,7 +41,7 @@ public:
   // does, so that what was last shown is what the caller stores.
   void reject() override;
 
-  CCrystalEditView* m_view;
+  CEditView* m_view;
   bool m_found = false;    // the last search succeeded and its match is selected
   TextPosition m_foundPos; // where the next search starts
   bool m_selectionScopeAvailable = true;

@@ -55,7 +55,7 @@ QFont ResolveViewFont(const FontDescription& description, bool bold, bool italic
   return font;
 }
 
-CCrystalTextView::CCrystalTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -79,12 +79,12 @@ CCrystalTextView::CCrystalTextView(QWidget* parent) : QAbstractScrollArea(parent
     else if (action == QAbstractSlider::SliderPageStepSub)
       horizontalScrollBar()->setSliderPosition(m_firstColumn - step);
   });
-  CCrystalTextView::ResetViewState();
+  CTextView::ResetViewState();
   UpdateVertScrollBar(false);
   UpdateHorzScrollBar(false);
 }
 
-CCrystalTextView::~CCrystalTextView() {
+CTextView::~CTextView() {
   if (m_buffer) m_buffer->DetachView(this);
   m_buffer = nullptr;
 }
@@ -92,7 +92,7 @@ CCrystalTextView::~CCrystalTextView() {
 // ---------------------------------------------------------------------------------------
 // State
 
-void CCrystalTextView::ResetViewState() {
+void CTextView::ResetViewState() {
   m_topLine = 0;
   m_firstColumn = 0;
   m_lineHeight = -1;
@@ -119,12 +119,12 @@ void CCrystalTextView::ResetViewState() {
   viewport()->update();
 }
 
-std::string CCrystalTextView::FormatHeaderText(int page) const {
+std::string CTextView::FormatHeaderText(int page) const {
   (void)page;
   return {};
 }
 
-std::string CCrystalTextView::FormatFooterText(int page, int pageCount) const {
+std::string CTextView::FormatFooterText(int page, int pageCount) const {
   char text[64];
   std::snprintf(text, sizeof text, "Page %d/%d", page, pageCount);
   return text;
@@ -133,7 +133,7 @@ std::string CCrystalTextView::FormatFooterText(int page, int pageCount) const {
 // ---------------------------------------------------------------------------------------
 // Buffer access
 
-void CCrystalTextView::AttachBuffer(CCrystalTextBuffer* buffer) {
+void CTextView::AttachBuffer(CTextBuffer* buffer) {
   if (m_buffer) m_buffer->DetachView(this);
   if (!buffer) buffer = FindDocumentBuffer();
   m_buffer = buffer;
@@ -141,44 +141,44 @@ void CCrystalTextView::AttachBuffer(CCrystalTextBuffer* buffer) {
   ResetForNewText();
 }
 
-void CCrystalTextView::DetachBuffer() {
+void CTextView::DetachBuffer() {
   if (!m_buffer) return;
   m_buffer->DetachView(this);
   m_buffer = nullptr;
   ResetForNewText();
 }
 
-void CCrystalTextView::ResetForNewText() {
+void CTextView::ResetForNewText() {
   ResetViewState();
   UpdateVertScrollBar(false);
   UpdateHorzScrollBar(false);
   emit cursorChanged();
 }
 
-CCrystalTextBuffer* CCrystalTextView::FindDocumentBuffer() const { return nullptr; }
+CTextBuffer* CTextView::FindDocumentBuffer() const { return nullptr; }
 
-int CCrystalTextView::GetLineCount() const {
+int CTextView::GetLineCount() const {
   if (!m_buffer) return 1;
   // A buffer without lines (never initialised) is shown like no buffer: one empty line.
   return std::max(1, m_buffer->LineCount());
 }
 
-int CCrystalTextView::GetLineLength(int line) const {
+int CTextView::GetLineLength(int line) const {
   if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
   return m_buffer->LineLength(line);
 }
 
-const char* CCrystalTextView::GetLineText(int line) const {
+const char* CTextView::GetLineText(int line) const {
   if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return nullptr;
   return m_buffer->LineChars(line);
 }
 
-uint32_t CCrystalTextView::GetLineFlags(int line) const {
+uint32_t CTextView::GetLineFlags(int line) const {
   if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
   return m_buffer->LineFlags(line);
 }
 
-void CCrystalTextView::GetTextRange(TextPosition start, TextPosition end,
+void CTextView::GetTextRange(TextPosition start, TextPosition end,
                                     std::string& text) const {
   text.clear();
   if (!m_buffer || m_buffer->LineCount() == 0) return;
@@ -188,7 +188,7 @@ void CCrystalTextView::GetTextRange(TextPosition start, TextPosition end,
   text = m_buffer->GetText(start.y, start.x, end.y, end.x, "\r\n");
 }
 
-uint32_t CCrystalTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
+uint32_t CTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs,
                                       int& runCount) {
   (void)cookie;
   (void)lineIndex;
@@ -197,7 +197,7 @@ uint32_t CCrystalTextView::ColourLine(uint32_t cookie, int lineIndex, StyleRun* 
   return 0;
 }
 
-void CCrystalTextView::ColourLineCookies(uint32_t cookie, int first, int count,
+void CTextView::ColourLineCookies(uint32_t cookie, int first, int count,
                                          uint32_t* cookies) {
   for (int i = 0; i < count; ++i) {
     int runCount = 0;
@@ -205,7 +205,7 @@ void CCrystalTextView::ColourLineCookies(uint32_t cookie, int first, int count,
   }
 }
 
-uint32_t CCrystalTextView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
+uint32_t CTextView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
                                           int32_t* colours, bool wholeLine,
                                           ColourResumePoints* resume) {
   (void)wholeLine;
@@ -234,7 +234,7 @@ uint32_t CCrystalTextView::ColourLineSpan(uint32_t cookie, int lineIndex, int fr
 // ---------------------------------------------------------------------------------------
 // Colours
 
-COLORREF CCrystalTextView::GetStyleColor(int colourIndex) const {
+COLORREF CTextView::GetStyleColor(int colourIndex) const {
   const QPalette pal = palette();
   switch (colourIndex) {
   case COLORINDEX_WHITESPACE:
@@ -263,17 +263,17 @@ COLORREF CCrystalTextView::GetStyleColor(int colourIndex) const {
   }
 }
 
-bool CCrystalTextView::IsStyleItalic(int colourIndex) const {
+bool CTextView::IsStyleItalic(int colourIndex) const {
   (void)colourIndex;
   return false;
 }
 
-bool CCrystalTextView::IsStyleBold(int colourIndex) const {
+bool CTextView::IsStyleBold(int colourIndex) const {
   (void)colourIndex;
   return false;
 }
 
-void CCrystalTextView::GetLineHighlight(int line, COLORREF& background, COLORREF& textColour,
+void CTextView::GetLineHighlight(int line, COLORREF& background, COLORREF& textColour,
                                         bool& fillLineEnd) const {
   const uint32_t flags = GetLineFlags(line);
   fillLineEnd = true;
@@ -294,7 +294,7 @@ void CCrystalTextView::GetLineHighlight(int line, COLORREF& background, COLORREF
 // ---------------------------------------------------------------------------------------
 // Fonts and metrics
 
-void CCrystalTextView::SetViewFont(const FontDescription& description) {
+void CTextView::SetViewFont(const FontDescription& description) {
   m_fontDescription = description;
   m_visibleLines = -1;
   m_visibleColumns = -1;
@@ -316,7 +316,7 @@ void FitToCell(QFont& font, int cell) {
 }
 } // namespace
 
-const QFont& CCrystalTextView::GetStyleFont(bool italic, bool bold) {
+const QFont& CTextView::GetStyleFont(bool italic, bool bold) {
   const int slot = (italic ? 2 : 0) + (bold ? 1 : 0);
   if (!m_fonts[slot]) {
     auto font = std::make_unique<QFont>(ResolveViewFont(m_fontDescription, bold, italic));
@@ -326,7 +326,7 @@ const QFont& CCrystalTextView::GetStyleFont(bool italic, bool bold) {
   return *m_fonts[slot];
 }
 
-void CCrystalTextView::DropFonts() {
+void CTextView::DropFonts() {
   for (auto& font : m_fonts) font.reset();
   for (auto& face : m_cellFaces) face.reset();
   for (bool& tried : m_cellFaceTried) tried = false;
@@ -334,7 +334,7 @@ void CCrystalTextView::DropFonts() {
 }
 
 // The cell is measured on "X" of the normal face.
-void CCrystalTextView::MeasureFont() {
+void CTextView::MeasureFont() {
   const QFont normal = ResolveViewFont(m_fontDescription, false, false);
   const QFontMetrics metrics(normal);
   m_lineHeight = std::max(1, metrics.height());
@@ -342,28 +342,28 @@ void CCrystalTextView::MeasureFont() {
   m_charWidth = std::max(1, qRound(QFontMetricsF(normal).horizontalAdvance(QLatin1Char('X'))));
 }
 
-int CCrystalTextView::GetLineHeight() {
+int CTextView::GetLineHeight() {
   if (m_lineHeight < 0) MeasureFont();
   return m_lineHeight;
 }
 
-int CCrystalTextView::GetCharWidth() {
+int CTextView::GetCharWidth() {
   if (m_charWidth < 0) MeasureFont();
   return m_charWidth;
 }
 
-int CCrystalTextView::GetVisibleLines() {
+int CTextView::GetVisibleLines() {
   if (m_visibleLines < 0) m_visibleLines = std::max(0, viewport()->height() / GetLineHeight());
   return m_visibleLines;
 }
 
-int CCrystalTextView::GetVisibleColumns() {
+int CTextView::GetVisibleColumns() {
   if (m_visibleColumns < 0)
     m_visibleColumns = std::max(0, (viewport()->width() - MARGIN_WIDTH) / GetCharWidth());
   return m_visibleColumns;
 }
 
-void CCrystalTextView::changeEvent(QEvent* event) {
+void CTextView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
   if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
     viewport()->update();
@@ -372,19 +372,19 @@ void CCrystalTextView::changeEvent(QEvent* event) {
 // ---------------------------------------------------------------------------------------
 // Line caches
 
-uint32_t CCrystalTextView::CCacheSource::CacheColourLine(uint32_t cookie, int line) {
+uint32_t CTextView::CCacheSource::CacheColourLine(uint32_t cookie, int line) {
   int runCount = 0;
   return m_view.ColourLine(cookie, line, nullptr, runCount);
 }
 
-int CCrystalTextView::GetExpandedLineLength(int line) {
+int CTextView::GetExpandedLineLength(int line) {
   if (!m_buffer) return 0;
   return m_caches.ExpandedLength(line);
 }
 
-int CCrystalTextView::GetLongestLine() { return m_buffer ? m_caches.LongestLine() : 0; }
+int CTextView::GetLongestLine() { return m_buffer ? m_caches.LongestLine() : 0; }
 
-uint32_t CCrystalTextView::GetLineCookie(int line) {
+uint32_t CTextView::GetLineCookie(int line) {
   if (line < 0 || !m_buffer) return 0;
   return m_caches.Cookie(line);
 }
@@ -392,7 +392,7 @@ uint32_t CCrystalTextView::GetLineCookie(int line) {
 // ---------------------------------------------------------------------------------------
 // Buffer changes
 
-void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* context,
+void CTextView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* context,
                                        uint32_t hints, int line) {
   (void)sourceView;
   if (hints & UPD_RESET) {
@@ -452,7 +452,7 @@ void CCrystalTextView::OnBufferChanged(CBufferView* sourceView, const UpdateCont
   emit cursorChanged();
 }
 
-TextPosition CCrystalTextView::ClampPosition(TextPosition position) const {
+TextPosition CTextView::ClampPosition(TextPosition position) const {
   const int count = BufferLineCount();
   if (count <= 0) return TextPosition();
   position.y = std::clamp(position.y, 0, count - 1);
@@ -460,7 +460,7 @@ TextPosition CCrystalTextView::ClampPosition(TextPosition position) const {
   return position;
 }
 
-void CCrystalTextView::ClampStoredPositions() {
+void CTextView::ClampStoredPositions() {
   m_cursor = ClampPosition(m_cursor);
   m_selStart = ClampPosition(m_selStart);
   m_selEnd = ClampPosition(m_selEnd);
@@ -470,12 +470,12 @@ void CCrystalTextView::ClampStoredPositions() {
   m_topLine = std::clamp(m_topLine, 0, GetLineCount() - 1);
 }
 
-TextPosition CCrystalTextView::LineEndAfter(int line) const {
+TextPosition CTextView::LineEndAfter(int line) const {
   if (line + 1 < GetLineCount()) return TextPosition(0, line + 1);
   return TextPosition(GetLineLength(line), line);
 }
 
-std::string CCrystalTextView::ExpandTabs(const char* chars, int offset, int count) const {
+std::string CTextView::ExpandTabs(const char* chars, int offset, int count) const {
   std::string out;
   if (count <= 0 || !chars) return out;
   int column = 0;

@@ -62,11 +62,11 @@ struct FontDescription {
 // ("Courier New" becomes Liberation Mono). bold and italic override the description's own.
 QFont ResolveViewFont(const FontDescription& description, bool bold, bool italic);
 
-// The read-only text view of the editor: shows the lines of a CCrystalTextBuffer in a grid of
+// The read-only text view of the editor: shows the lines of a CTextBuffer in a grid of
 // fixed-pitch cells with syntax colours, a 20-pixel selection margin with the line-flag icons,
 // the selection and a caret; keyboard and mouse navigation, Copy, Select All and bookmarks.
 // The editing view derives from it and adds the commands that change the text.
-class CCrystalTextView : public QAbstractScrollArea, public CBufferView, public CCmdTarget {
+class CTextView : public QAbstractScrollArea, public CBufferView, public CCmdTarget {
   Q_OBJECT
 
 public:
@@ -83,8 +83,8 @@ public:
   // larger text is measured in further slices from the event loop.
   static constexpr int LONGEST_WALK_SLICE = 32768;
 
-  explicit CCrystalTextView(QWidget* parent = nullptr);
-  ~CCrystalTextView() override;
+  explicit CTextView(QWidget* parent = nullptr);
+  ~CTextView() override;
 
   // ---- Virtual operations, in their established order ----
 
@@ -100,7 +100,7 @@ public:
   // Views in the panes of one splitter share their top line (one row) or first column (one
   // column).
   virtual void SyncSplitterSiblings(bool vertical);
-  virtual void FollowSiblingScroll(CCrystalTextView* source, bool vertical);
+  virtual void FollowSiblingScroll(CTextView* source, bool vertical);
   virtual int GetLineCount() const;                 // 1 without a buffer
   virtual int GetLineLength(int line) const;        // 0 without a buffer or for a bad line
   virtual int GetExpandedLineLength(int line);      // cached column at the end of the line
@@ -147,7 +147,7 @@ public:
   virtual uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to,
                                   int32_t* colours, bool wholeLine, ColourResumePoints* resume);
   // The buffer to attach when AttachBuffer is given none; the document view supplies it.
-  virtual CCrystalTextBuffer* FindDocumentBuffer() const;
+  virtual CTextBuffer* FindDocumentBuffer() const;
   // The panes this view shares its window with; none here, the document view's frame has
   // them.
   virtual CPaneGrid* FindPaneGrid() const { return nullptr; }
@@ -168,9 +168,9 @@ public:
   // the first pane of its row or column.
   virtual void OnInitialUpdate();
 
-  void AttachBuffer(CCrystalTextBuffer* buffer = nullptr);
+  void AttachBuffer(CTextBuffer* buffer = nullptr);
   void DetachBuffer();
-  CCrystalTextBuffer* GetBuffer() const { return m_buffer; }
+  CTextBuffer* GetBuffer() const { return m_buffer; }
   // The lines the buffer holds: 0 without a buffer, unlike GetLineCount.
   int BufferLineCount() const { return m_buffer ? m_buffer->LineCount() : 0; }
 
@@ -408,7 +408,7 @@ protected:
   // The caches' view of the text: the view's own line accessors and colouring.
   class CCacheSource final : public CLineCacheSource {
   public:
-    explicit CCacheSource(CCrystalTextView& view) : m_view(view) {}
+    explicit CCacheSource(CTextView& view) : m_view(view) {}
     int CacheLineCount() const override { return m_view.BufferLineCount(); }
     int CacheLineLength(int line) const override { return m_view.GetLineLength(line); }
     const char* CacheLineChars(int line) const override { return m_view.GetLineText(line); }
@@ -418,7 +418,7 @@ protected:
     }
 
   private:
-    CCrystalTextView& m_view;
+    CTextView& m_view;
   };
   void ClampStoredPositions();
   // The nearest place inside the text; (0, 0) without one.
@@ -464,7 +464,7 @@ protected:
   void ResetForNewText();
   void SetMouseCursorFor(QPoint point);
   // The other panes of this view's row (sameRow) or column in its pane grid.
-  QList<CCrystalTextView*> SplitterSiblings(bool sameRow) const;
+  QList<CTextView*> SplitterSiblings(bool sameRow) const;
 
   // ---- Fields ----
   bool m_cursorHidden = false;
@@ -510,7 +510,7 @@ protected:
   TextPosition m_selEnd;
   QPixmap m_marginIcons;
   bool m_marginIconsLoaded = false;
-  CCrystalTextBuffer* m_buffer = nullptr;
+  CTextBuffer* m_buffer = nullptr;
   bool m_horzBarLocked = false;
   TextPosition m_draggedTextBegin;
   TextPosition m_draggedTextEnd;

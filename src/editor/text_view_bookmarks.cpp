@@ -2,11 +2,11 @@
 #include "command_ids.h"
 #include "text_view.h"
 
-bool CCrystalTextView::BookmarksExist() const {
+bool CTextView::BookmarksExist() const {
   return m_buffer && m_buffer->LineCount() > 0 && m_buffer->FirstLineWithFlag(LF_BOOKMARK) >= 0;
 }
 
-void CCrystalTextView::JumpToLineStart(int line) {
+void CTextView::JumpToLineStart(int line) {
   const TextPosition position = ClampPosition(TextPosition(0, line));
   PlaceCursor(position);
   SetSelection(position, position);
@@ -14,7 +14,7 @@ void CCrystalTextView::JumpToLineStart(int line) {
   ScrollIntoView(position);
 }
 
-void CCrystalTextView::ToggleNumberedBookmark(int n) {
+void CTextView::ToggleNumberedBookmark(int n) {
   if (!m_buffer || n < 0 || n > 9 || m_buffer->LineCount() == 0) return;
   const uint32_t bit = LF_NUMBERED_BOOKMARK(n);
   const int line = ClampPosition(m_cursor).y;
@@ -23,13 +23,13 @@ void CCrystalTextView::ToggleNumberedBookmark(int n) {
   m_buffer->SetLineFlag(line, bit, set, true);
 }
 
-void CCrystalTextView::GoNumberedBookmark(int n) {
+void CTextView::GoNumberedBookmark(int n) {
   if (!m_buffer || n < 0 || n > 9 || m_buffer->LineCount() == 0) return;
   const int line = m_buffer->FirstLineWithFlag(LF_NUMBERED_BOOKMARK(n));
   if (line >= 0) JumpToLineStart(line);
 }
 
-void CCrystalTextView::ClearNumberedBookmarks() {
+void CTextView::ClearNumberedBookmarks() {
   if (!m_buffer || m_buffer->LineCount() == 0) return;
   for (int n = 0; n <= 9; ++n) {
     const int line = m_buffer->FirstLineWithFlag(LF_NUMBERED_BOOKMARK(n));
@@ -37,7 +37,7 @@ void CCrystalTextView::ClearNumberedBookmarks() {
   }
 }
 
-void CCrystalTextView::ToggleBookmark() {
+void CTextView::ToggleBookmark() {
   if (!m_buffer || m_buffer->LineCount() == 0) return;
   const int line = ClampPosition(m_cursor).y;
   const bool set = (m_buffer->LineFlags(line) & LF_BOOKMARK) == 0;
@@ -46,19 +46,19 @@ void CCrystalTextView::ToggleBookmark() {
 
 // The buffer searches from the line after the cursor (the cursor line itself when it is not
 // marked), wrapping once; a single marked cursor line is found again.
-void CCrystalTextView::GoNextBookmark() {
+void CTextView::GoNextBookmark() {
   if (!m_buffer) return;
   const int line = m_buffer->NextBookmarkLine(ClampPosition(m_cursor).y);
   if (line >= 0) JumpToLineStart(line);
 }
 
-void CCrystalTextView::GoPrevBookmark() {
+void CTextView::GoPrevBookmark() {
   if (!m_buffer) return;
   const int line = m_buffer->PrevBookmarkLine(ClampPosition(m_cursor).y);
   if (line >= 0) JumpToLineStart(line);
 }
 
-void CCrystalTextView::ClearAllBookmarks() {
+void CTextView::ClearAllBookmarks() {
   if (!m_buffer) return;
   const int count = m_buffer->LineCount();
   for (int line = 0; line < count; ++line) {

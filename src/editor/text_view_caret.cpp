@@ -8,14 +8,14 @@
 
 #include "text_view.h"
 
-bool CCrystalTextView::IsWordChar(char c) {
+bool CTextView::IsWordChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
 // ---------------------------------------------------------------------------------------
 // Columns and pixels
 
-int CCrystalTextView::CharToColumn(int line, int charIndex) const {
+int CTextView::CharToColumn(int line, int charIndex) const {
   const int limit = std::max(0, std::min(charIndex, GetLineLength(line)));
   const int column = m_buffer ? m_caches.Column(line, limit) : 0;
   // A position past the line end (never stored, but asked for) counts one column per char.
@@ -24,7 +24,7 @@ int CCrystalTextView::CharToColumn(int line, int charIndex) const {
 
 // The character whose cells reach column, or the one after it when column lies in the
 // right half of a tab.
-int CCrystalTextView::ColumnToChar(int line, int column) const {
+int CTextView::ColumnToChar(int line, int column) const {
   if (column <= 0) return 0;
   const char* chars = GetLineText(line);
   const int length = GetLineLength(line);
@@ -36,12 +36,12 @@ int CCrystalTextView::ColumnToChar(int line, int column) const {
   return reached - TAB_SIZE / 2 < column ? i + 1 : i;
 }
 
-QPoint CCrystalTextView::TextPosToPoint(TextPosition position) {
+QPoint CTextView::TextPosToPoint(TextPosition position) {
   return QPoint((CharToColumn(position) - m_firstColumn) * GetCharWidth() + MARGIN_WIDTH,
                 (position.y - m_topLine) * GetLineHeight());
 }
 
-TextPosition CCrystalTextView::PointToTextPos(QPoint point) {
+TextPosition CTextView::PointToTextPos(QPoint point) {
   const int line = std::clamp(point.y() / GetLineHeight() + m_topLine, 0, GetLineCount() - 1);
   const int column = std::max(0, (point.x() - MARGIN_WIDTH) / GetCharWidth() + m_firstColumn);
   const char* chars = GetLineText(line);
@@ -54,18 +54,18 @@ TextPosition CCrystalTextView::PointToTextPos(QPoint point) {
   return TextPosition(length, line);
 }
 
-TextPosition CCrystalTextView::NearestTextPos(QPoint point) {
+TextPosition CTextView::NearestTextPos(QPoint point) {
   return PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
 }
 
-TextPosition CCrystalTextView::WordStartBefore(TextPosition position) const {
+TextPosition CTextView::WordStartBefore(TextPosition position) const {
   const char* chars = GetLineText(position.y);
   int x = std::clamp(position.x, 0, GetLineLength(position.y));
   while (x > 0 && IsWordChar(chars[x - 1])) --x;
   return TextPosition(x, position.y);
 }
 
-TextPosition CCrystalTextView::WordEndAfter(TextPosition position) const {
+TextPosition CTextView::WordEndAfter(TextPosition position) const {
   const char* chars = GetLineText(position.y);
   const int length = GetLineLength(position.y);
   int x = std::clamp(position.x, 0, length);
@@ -76,13 +76,13 @@ TextPosition CCrystalTextView::WordEndAfter(TextPosition position) const {
 // ---------------------------------------------------------------------------------------
 // Cursor and selection
 
-void CCrystalTextView::PlaceCursor(TextPosition position) {
+void CTextView::PlaceCursor(TextPosition position) {
   m_cursor = ClampPosition(position);
   m_preferredColumn = CharToColumn(m_cursor);
   UpdateCaret();
 }
 
-void CCrystalTextView::SetSelection(TextPosition start, TextPosition end) {
+void CTextView::SetSelection(TextPosition start, TextPosition end) {
   start = ClampPosition(start);
   end = ClampPosition(end);
   if (start == m_selStart) {
@@ -97,28 +97,28 @@ void CCrystalTextView::SetSelection(TextPosition start, TextPosition end) {
   emit cursorChanged();
 }
 
-void CCrystalTextView::GetSelection(TextPosition& start, TextPosition& end) const {
+void CTextView::GetSelection(TextPosition& start, TextPosition& end) const {
   start = m_selStart;
   end = m_selEnd;
 }
 
-void CCrystalTextView::GetSelectionBounds(TextPosition& start, TextPosition& end) {
+void CTextView::GetSelectionBounds(TextPosition& start, TextPosition& end) {
   NormalizeSelection();
   start = m_drawSelStart;
   end = m_drawSelEnd;
 }
 
-void CCrystalTextView::NormalizeSelection() {
+void CTextView::NormalizeSelection() {
   m_drawSelStart = std::min(m_selStart, m_selEnd);
   m_drawSelEnd = std::max(m_selStart, m_selEnd);
 }
 
-bool CCrystalTextView::IsInSelection(TextPosition p) {
+bool CTextView::IsInSelection(TextPosition p) {
   NormalizeSelection();
   return IsInOrderedSelection(m_drawSelStart, m_drawSelEnd, p);
 }
 
-bool CCrystalTextView::IsInOrderedSelection(TextPosition s, TextPosition e, TextPosition p) {
+bool CTextView::IsInOrderedSelection(TextPosition s, TextPosition e, TextPosition p) {
   if (p.y < s.y || p.y > e.y) return false;
   if (p.y > s.y && p.y < e.y) return true;
   if (s.y < e.y) {
@@ -131,11 +131,11 @@ bool CCrystalTextView::IsInOrderedSelection(TextPosition s, TextPosition e, Text
 // ---------------------------------------------------------------------------------------
 // Caret
 
-void CCrystalTextView::InvalidateCaret() {
+void CTextView::InvalidateCaret() {
   if (!m_caretRect.isEmpty()) viewport()->update(m_caretRect);
 }
 
-void CCrystalTextView::UpdateCaret() {
+void CTextView::UpdateCaret() {
   QRect rect;
   if (m_focused && !m_cursorHidden && CharToColumn(m_cursor) >= m_firstColumn) {
     const QPoint point = TextPosToPoint(m_cursor);
@@ -152,17 +152,17 @@ void CCrystalTextView::UpdateCaret() {
     m_caretBlinkTimer.stop();
 }
 
-void CCrystalTextView::HideCursor() {
+void CTextView::HideCursor() {
   m_cursorHidden = true;
   UpdateCaret();
 }
 
-void CCrystalTextView::ShowCursor() {
+void CTextView::ShowCursor() {
   m_cursorHidden = false;
   UpdateCaret();
 }
 
-void CCrystalTextView::timerEvent(QTimerEvent* event) {
+void CTextView::timerEvent(QTimerEvent* event) {
   if (event->timerId() == m_caretBlinkTimer.timerId()) {
     m_caretBlinkOn = !m_caretBlinkOn;
     InvalidateCaret();
@@ -189,14 +189,14 @@ void CCrystalTextView::timerEvent(QTimerEvent* event) {
 // ---------------------------------------------------------------------------------------
 // Focus
 
-void CCrystalTextView::SetShowInactiveSelection(bool show) {
+void CTextView::SetShowInactiveSelection(bool show) {
   if (show == m_showInactiveSelection) return;
   m_showInactiveSelection = show;
   NormalizeSelection();
   if (m_drawSelStart != m_drawSelEnd) InvalidateLineRange(m_drawSelStart.y, m_drawSelEnd.y);
 }
 
-void CCrystalTextView::focusInEvent(QFocusEvent* event) {
+void CTextView::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
   m_focused = true;
   NormalizeSelection();
@@ -204,7 +204,7 @@ void CCrystalTextView::focusInEvent(QFocusEvent* event) {
   UpdateCaret();
 }
 
-void CCrystalTextView::focusOutEvent(QFocusEvent* event) {
+void CTextView::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   m_focused = false;
   UpdateCaret();

@@ -7,7 +7,7 @@
 
 #include "text_view.h"
 
-std::string CCrystalTextView::MimeTextBytes(const QMimeData& data) {
+std::string CTextView::MimeTextBytes(const QMimeData& data) {
   const QByteArray bytes = data.text().toLatin1();
   std::string out;
   out.reserve(static_cast<std::size_t>(bytes.size()));
@@ -37,12 +37,12 @@ QString OutgoingText(const std::string& text) {
 }
 } // namespace
 
-bool CCrystalTextView::ClipboardHasText() const {
+bool CTextView::ClipboardHasText() const {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   return data && data->hasText();
 }
 
-bool CCrystalTextView::CopyToClipboard(const std::string& text) {
+bool CTextView::CopyToClipboard(const std::string& text) {
   if (text.empty()) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QClipboard* clipboard = QGuiApplication::clipboard();
@@ -55,14 +55,14 @@ bool CCrystalTextView::CopyToClipboard(const std::string& text) {
   return ok;
 }
 
-bool CCrystalTextView::TakeFromClipboard(std::string& text) {
+bool CTextView::TakeFromClipboard(std::string& text) {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data || !data->hasText()) return false;
   text = MimeTextBytes(*data);
   return true;
 }
 
-QMimeData* CCrystalTextView::MakeDragData() {
+QMimeData* CTextView::MakeDragData() {
   NormalizeSelection();
   if (m_drawSelStart == m_drawSelEnd) return nullptr;
   std::string text;
@@ -75,6 +75,6 @@ QMimeData* CCrystalTextView::MakeDragData() {
   return data;
 }
 
-Qt::DropActions CCrystalTextView::GetDragSourceEffects() const { return Qt::CopyAction; }
+Qt::DropActions CTextView::GetDragSourceEffects() const { return Qt::CopyAction; }
 
-void CCrystalTextView::OnDragSourceDone(Qt::DropAction effect) { (void)effect; }
+void CTextView::OnDragSourceDone(Qt::DropAction effect) { (void)effect; }

@@ -6,7 +6,7 @@
 #include "text_view.h"
 #include "view_key_table.h"
 
-bool CCrystalTextView::OnCmdMsg(int id) {
+bool CTextView::OnCmdMsg(int id) {
   using namespace Cmd;
   if (id >= EDIT_TOGGLE_BOOKMARK0 && id <= EDIT_TOGGLE_BOOKMARK0 + 9) {
     ToggleNumberedBookmark(id - EDIT_TOGGLE_BOOKMARK0);
@@ -61,7 +61,7 @@ bool CCrystalTextView::OnCmdMsg(int id) {
   }
 }
 
-bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
+bool CTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   using namespace Cmd;
   if ((id >= EDIT_TOGGLE_BOOKMARK0 && id <= EDIT_TOGGLE_BOOKMARK0 + 9) ||
       (id >= EDIT_GO_BOOKMARK0 && id <= EDIT_GO_BOOKMARK0 + 9)) {
@@ -122,7 +122,7 @@ bool CCrystalTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
   }
 }
 
-void CCrystalTextView::RouteCommand(int id) {
+void CTextView::RouteCommand(int id) {
   // The rule of the window's router, with this view as the only target: the view's own
   // commands are those it answers; a disabled one does nothing, as with a menu item.
   CCmdUIState state;
@@ -134,15 +134,15 @@ void CCrystalTextView::RouteCommand(int id) {
   if (state.enabled) OnCmdMsg(id);
 }
 
-void CCrystalTextView::OnChar(unsigned char c) { (void)c; }
+void CTextView::OnChar(unsigned char c) { (void)c; }
 
-bool CCrystalTextView::focusNextPrevChild(bool next) {
+bool CTextView::focusNextPrevChild(bool next) {
   // Tab and Shift+Tab are editing keys of the view, not focus moves.
   (void)next;
   return false;
 }
 
-bool CCrystalTextView::event(QEvent* event) {
+bool CTextView::event(QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
     // Keys of the view's own table win over the window's shortcuts.
     auto* key = static_cast<QKeyEvent*>(event);
@@ -161,7 +161,7 @@ bool CCrystalTextView::event(QEvent* event) {
   return QAbstractScrollArea::event(event);
 }
 
-void CCrystalTextView::keyPressEvent(QKeyEvent* event) {
+void CTextView::keyPressEvent(QKeyEvent* event) {
   const int id = LookupViewKey(event->key(), event->modifiers());
   if (id != 0) {
     event->accept();
@@ -197,7 +197,7 @@ void CCrystalTextView::keyPressEvent(QKeyEvent* event) {
   event->ignore();
 }
 
-void CCrystalTextView::Copy() {
+void CTextView::Copy() {
   if (m_selStart == m_selEnd) return;
   NormalizeSelection();
   std::string text;

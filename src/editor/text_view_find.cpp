@@ -8,14 +8,14 @@
 #include "settings_keys.h"
 #include "text_view.h"
 
-bool CCrystalTextView::SearchText(std::string_view text, TextPosition start, uint32_t flags,
+bool CTextView::SearchText(std::string_view text, TextPosition start, uint32_t flags,
                                   bool wrap, TextPosition& found) {
   const int last = GetLineCount() - 1;
   return SearchTextInRange(text, start, TextPosition(0, 0),
                            TextPosition(GetLineLength(last), last), flags, wrap, found);
 }
 
-bool CCrystalTextView::SearchTextInRange(std::string_view text, TextPosition start,
+bool CTextView::SearchTextInRange(std::string_view text, TextPosition start,
                                          TextPosition rangeStart, TextPosition rangeEnd,
                                          uint32_t flags, bool wrap, TextPosition& found) {
   rangeStart = ClampPosition(rangeStart);
@@ -51,7 +51,7 @@ bool CCrystalTextView::SearchTextInRange(std::string_view text, TextPosition sta
   return wrap && pass(up ? rangeEnd : rangeStart, start.y);
 }
 
-void CCrystalTextView::SelectFoundText(TextPosition position, int length) {
+void CTextView::SelectFoundText(TextPosition position, int length) {
   position = ClampPosition(position);
   const TextPosition end = ClampPosition(TextPosition(position.x + length, position.y));
   SetSelection(position, end);
@@ -63,14 +63,14 @@ void CCrystalTextView::SelectFoundText(TextPosition position, int length) {
   emit cursorChanged();
 }
 
-TextPosition CCrystalTextView::UpwardSearchStart(TextPosition p) {
+TextPosition CTextView::UpwardSearchStart(TextPosition p) {
   if (!HasSelection()) return p;
   TextPosition start, end;
   GetSelectionBounds(start, end);
   return (p >= start && p <= end) ? start : p;
 }
 
-void CCrystalTextView::OnEditFind() {
+void CTextView::OnEditFind() {
   CFindDialog dialog(this);
   if (m_searchRemembered) {
     dialog.m_matchCase = (m_lastSearchFlags & SearchMatchCase) != 0;
@@ -104,7 +104,7 @@ void CCrystalTextView::OnEditFind() {
   WriteSetting(store, SETTING_FIND_WHAT, CSearchDialog::BytesText(dialog.m_text));
 }
 
-void CCrystalTextView::OnEditRepeat(bool previous) {
+void CTextView::OnEditRepeat(bool previous) {
   if (!m_searchRemembered) return;
   const uint32_t flags = previous ? m_lastSearchFlags ^ SearchUp : m_lastSearchFlags;
   const TextPosition start = (flags & SearchUp) ? UpwardSearchStart(m_cursor) : m_cursor;

@@ -10,7 +10,7 @@
 
 #include "text_view.h"
 
-QCursor CCrystalTextView::MarginCursor() {
+QCursor CTextView::MarginCursor() {
   // An arrow pointing up and to the right, mirrored from the usual one, tells that a click
   // selects whole lines.
   static const QCursor cursor = [] {
@@ -36,7 +36,7 @@ QCursor CCrystalTextView::MarginCursor() {
   return cursor;
 }
 
-QCursor CCrystalTextView::CursorForPoint(QPoint point) {
+QCursor CTextView::CursorForPoint(QPoint point) {
   if (point.x() < MARGIN_WIDTH) return MarginCursor();
   NormalizeSelection();
   const TextPosition position = PointToTextPos(point);
@@ -44,25 +44,25 @@ QCursor CCrystalTextView::CursorForPoint(QPoint point) {
   return QCursor(Qt::IBeamCursor);
 }
 
-void CCrystalTextView::SetMouseCursorFor(QPoint point) {
+void CTextView::SetMouseCursorFor(QPoint point) {
   const QCursor cursor = CursorForPoint(point);
   if (viewport()->cursor().shape() != cursor.shape() || cursor.shape() == Qt::BitmapCursor)
     viewport()->setCursor(cursor);
 }
 
-void CCrystalTextView::StartMouseSelection(bool wordMode, bool lineMode) {
+void CTextView::StartMouseSelection(bool wordMode, bool lineMode) {
   m_autoScrollTimer.start(AUTO_SCROLL_PERIOD_MS, this);
   m_wordMode = wordMode;
   m_lineMode = lineMode;
   m_dragSelecting = true;
 }
 
-void CCrystalTextView::EndMouseSelection() {
+void CTextView::EndMouseSelection() {
   m_autoScrollTimer.stop();
   m_dragSelecting = false;
 }
 
-void CCrystalTextView::mousePressEvent(QMouseEvent* event) {
+void CTextView::mousePressEvent(QMouseEvent* event) {
   QAbstractScrollArea::mousePressEvent(event);
   const QPoint point = event->position().toPoint();
   m_lastMousePos = point;
@@ -121,7 +121,7 @@ void CCrystalTextView::mousePressEvent(QMouseEvent* event) {
   StartMouseSelection(ctrl, false);
 }
 
-void CCrystalTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+void CTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   QAbstractScrollArea::mouseDoubleClickEvent(event);
   if (event->button() != Qt::LeftButton) return;
   event->accept();
@@ -140,7 +140,7 @@ void CCrystalTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   StartMouseSelection(true, false);
 }
 
-void CCrystalTextView::mouseMoveEvent(QMouseEvent* event) {
+void CTextView::mouseMoveEvent(QMouseEvent* event) {
   QAbstractScrollArea::mouseMoveEvent(event);
   const QPoint point = event->position().toPoint();
   m_lastMousePos = point;
@@ -196,13 +196,13 @@ void CCrystalTextView::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton)) SetMouseCursorFor(point);
 }
 
-Qt::DropAction CCrystalTextView::RunDrag(QMimeData* data, Qt::DropActions effects) {
+Qt::DropAction CTextView::RunDrag(QMimeData* data, Qt::DropActions effects) {
   auto* drag = new QDrag(this);
   drag->setMimeData(data);
   return drag->exec(effects, Qt::CopyAction);
 }
 
-void CCrystalTextView::mouseReleaseEvent(QMouseEvent* event) {
+void CTextView::mouseReleaseEvent(QMouseEvent* event) {
   QAbstractScrollArea::mouseReleaseEvent(event);
   if (event->button() != Qt::LeftButton) return;
   event->accept();
@@ -243,7 +243,7 @@ void CCrystalTextView::mouseReleaseEvent(QMouseEvent* event) {
   SetMouseCursorFor(point);
 }
 
-void CCrystalTextView::OnAutoScrollTimer() {
+void CTextView::OnAutoScrollTimer() {
   const QPoint point = m_lastMousePos;
   const QRect client = viewport()->rect();
   const int lineHeight = GetLineHeight();

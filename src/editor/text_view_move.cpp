@@ -8,7 +8,7 @@ namespace {
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 } // namespace
 
-void CCrystalTextView::FinishMove(bool extending, bool keepPreferredColumn) {
+void CTextView::FinishMove(bool extending, bool keepPreferredColumn) {
   if (!keepPreferredColumn) m_preferredColumn = CharToColumn(m_cursor);
   ScrollIntoView(m_cursor);
   UpdateCaret();
@@ -16,7 +16,7 @@ void CCrystalTextView::FinishMove(bool extending, bool keepPreferredColumn) {
   SetSelection(m_anchor, m_cursor);
 }
 
-void CCrystalTextView::MoveLeft(bool extending) {
+void CTextView::MoveLeft(bool extending) {
   NormalizeSelection();
   if (m_drawSelStart != m_drawSelEnd && !extending) {
     m_cursor = m_drawSelStart;
@@ -29,7 +29,7 @@ void CCrystalTextView::MoveLeft(bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveRight(bool extending) {
+void CTextView::MoveRight(bool extending) {
   NormalizeSelection();
   if (m_drawSelStart != m_drawSelEnd && !extending) {
     m_cursor = m_drawSelEnd;
@@ -44,7 +44,7 @@ void CCrystalTextView::MoveRight(bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveWordLeft(bool extending) {
+void CTextView::MoveWordLeft(bool extending) {
   NormalizeSelection();
   if (m_drawSelStart != m_drawSelEnd && !extending) {
     MoveLeft(false);
@@ -70,7 +70,7 @@ void CCrystalTextView::MoveWordLeft(bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveWordRight(bool extending) {
+void CTextView::MoveWordRight(bool extending) {
   NormalizeSelection();
   if (m_drawSelStart != m_drawSelEnd && !extending) {
     MoveRight(false);
@@ -98,11 +98,11 @@ void CCrystalTextView::MoveWordRight(bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveUp(bool extending) { MoveLine(-1, extending); }
+void CTextView::MoveUp(bool extending) { MoveLine(-1, extending); }
 
-void CCrystalTextView::MoveDown(bool extending) { MoveLine(+1, extending); }
+void CTextView::MoveDown(bool extending) { MoveLine(+1, extending); }
 
-void CCrystalTextView::MoveLine(int direction, bool extending) {
+void CTextView::MoveLine(int direction, bool extending) {
   NormalizeSelection();
   // Without extending, a selection collapses to the end the move goes towards.
   if (m_drawSelStart != m_drawSelEnd && !extending)
@@ -119,13 +119,13 @@ void CCrystalTextView::MoveLine(int direction, bool extending) {
 
 // A page is the visible lines less one, kept to at least one line: a window shorter than two
 // lines must still page in the direction asked.
-int CCrystalTextView::PageStep() { return std::max(1, GetVisibleLines() - 1); }
+int CTextView::PageStep() { return std::max(1, GetVisibleLines() - 1); }
 
-void CCrystalTextView::MovePageUp(bool extending) { MovePage(-1, extending); }
+void CTextView::MovePageUp(bool extending) { MovePage(-1, extending); }
 
-void CCrystalTextView::MovePageDown(bool extending) { MovePage(+1, extending); }
+void CTextView::MovePageDown(bool extending) { MovePage(+1, extending); }
 
-void CCrystalTextView::MovePage(int direction, bool extending) {
+void CTextView::MovePage(int direction, bool extending) {
   const int step = direction * PageStep();
   const int last = GetLineCount() - 1;
   const int newTop = std::clamp(m_topLine + step, 0, last);
@@ -138,7 +138,7 @@ void CCrystalTextView::MovePage(int direction, bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveHome(bool extending) {
+void CTextView::MoveHome(bool extending) {
   const char* chars = GetLineText(m_cursor.y);
   const int length = GetLineLength(m_cursor.y);
   int i = 0;
@@ -147,23 +147,23 @@ void CCrystalTextView::MoveHome(bool extending) {
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveEnd(bool extending) {
+void CTextView::MoveEnd(bool extending) {
   m_cursor.x = GetLineLength(m_cursor.y);
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveCtrlHome(bool extending) {
+void CTextView::MoveCtrlHome(bool extending) {
   m_cursor = TextPosition(0, 0);
   FinishMove(extending);
 }
 
-void CCrystalTextView::MoveCtrlEnd(bool extending) {
+void CTextView::MoveCtrlEnd(bool extending) {
   const int last = GetLineCount() - 1;
   m_cursor = TextPosition(GetLineLength(last), last);
   FinishMove(extending);
 }
 
-void CCrystalTextView::SelectAll() {
+void CTextView::SelectAll() {
   const int last = GetLineCount() - 1;
   m_cursor = TextPosition(GetLineLength(last), last);
   SetSelection(TextPosition(0, 0), m_cursor);

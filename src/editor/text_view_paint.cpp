@@ -52,7 +52,7 @@ QString CellText(const std::string& bytes) {
 
 } // namespace
 
-const QPixmap& CCrystalTextView::MarginIcons() {
+const QPixmap& CTextView::MarginIcons() {
   if (!m_marginIconsLoaded) {
     m_marginIconsLoaded = true;
     InitViewResources();
@@ -69,7 +69,7 @@ const QPixmap& CCrystalTextView::MarginIcons() {
   return m_marginIcons;
 }
 
-void CCrystalTextView::paintEvent(QPaintEvent* event) {
+void CTextView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const QRect update = event->rect();
   const int lineHeight = GetLineHeight();
@@ -97,7 +97,7 @@ void CCrystalTextView::paintEvent(QPaintEvent* event) {
   }
 }
 
-void CCrystalTextView::PaintMargin(QPainter& painter, const QRect& rect, int line) {
+void CTextView::PaintMargin(QPainter& painter, const QRect& rect, int line) {
   painter.fillRect(rect, ColorFromRef(GetStyleColor(COLORINDEX_SELMARGIN)));
   if (line < 0) return;
   const uint32_t flags = GetLineFlags(line);
@@ -118,7 +118,7 @@ void CCrystalTextView::PaintMargin(QPainter& painter, const QRect& rect, int lin
   painter.restore();
 }
 
-CCrystalTextView::CellFace* CCrystalTextView::GetCellFace(int faceSlot) {
+CTextView::CellFace* CTextView::GetCellFace(int faceSlot) {
   if (m_cellFaceTried[faceSlot]) return m_cellFaces[faceSlot].get();
   m_cellFaceTried[faceSlot] = true;
   const QFont& font = GetStyleFont((faceSlot & 2) != 0, (faceSlot & 1) != 0);
@@ -142,7 +142,7 @@ CCrystalTextView::CellFace* CCrystalTextView::GetCellFace(int faceSlot) {
   return m_cellFaces[faceSlot].get();
 }
 
-void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line) {
+void CTextView::PaintLine(QPainter& painter, const QRect& rect, int line) {
   if (line < 0) {
     painter.fillRect(rect, ColorFromRef(GetStyleColor(COLORINDEX_WHITESPACE)));
     return;
@@ -225,7 +225,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
   painter.restore();
 }
 
-bool CCrystalTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect, int line,
+bool CTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect, int line,
                                             const char* chars, int from, int to,
                                             const int32_t* colours, int fromColumn,
                                             COLORREF lineTextColour, const QColor& background,
@@ -299,7 +299,7 @@ bool CCrystalTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect
   return true;
 }
 
-void CCrystalTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect,
+void CTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRect& rect,
                                     int colourIndex, const char* chars, int offset, int count,
                                     int line, COLORREF lineTextColour) {
   if (count < 1) return;
@@ -329,7 +329,7 @@ void CCrystalTextView::PaintTextRun(QPainter& painter, QPoint& origin, const QRe
 // Draws characters [offset, offset + count) from origin, which stands at their first cell,
 // and moves origin past them. Tabs advance to the next stop counted from the start of the
 // line. Only the cells that meet rect are drawn.
-void CCrystalTextView::PaintPlainRun(QPainter& painter, QPoint& origin, const QRect& rect,
+void CTextView::PaintPlainRun(QPainter& painter, QPoint& origin, const QRect& rect,
                                      const char* chars, int offset, int count, int faceSlot,
                                      const QColor* fill, const QColor& text) {
   if (count < 1) return;

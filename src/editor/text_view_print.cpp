@@ -89,7 +89,7 @@ double CellWidth(QPainter& painter) {
 
 } // namespace
 
-bool CCrystalTextView::PrintTo(QPrinter& printer, QString* error) {
+bool CTextView::PrintTo(QPrinter& printer, QString* error) {
   auto fail = [error](const QString& text) {
     if (error) *error = text;
     return false;
@@ -128,7 +128,7 @@ bool CCrystalTextView::PrintTo(QPrinter& printer, QString* error) {
   return true;
 }
 
-void CCrystalTextView::OnBeginPrinting(QPainter& painter) {
+void CTextView::OnBeginPrinting(QPainter& painter) {
   // Printed text is half the size the screen font would have at the printer's resolution.
   // The description has no character width of its own, so only the height is scaled.
   QFont font = GetStyleFont(false, false);
@@ -144,11 +144,11 @@ void CCrystalTextView::OnBeginPrinting(QPainter& painter) {
   }
 }
 
-bool CCrystalTextView::OnPrepareDC(int page) const {
+bool CTextView::OnPrepareDC(int page) const {
   return m_printPageStarts.empty() || page <= GetPrintPageCount();
 }
 
-void CCrystalTextView::PaginateForPrint(QPainter& painter, const QRect& drawingRect) {
+void CTextView::PaginateForPrint(QPainter& painter, const QRect& drawingRect) {
   const QRect page = drawingRect.normalized();
   m_pageRect = {page.left(), page.top(), page.left() + page.width(), page.top() + page.height()};
   m_printLineHeight = painter.fontMetrics().height();
@@ -167,7 +167,7 @@ void CCrystalTextView::PaginateForPrint(QPainter& painter, const QRect& drawingR
                                     [&](int line) { return MeasurePrintedLine(painter, line); });
 }
 
-int CCrystalTextView::MeasurePrintedLine(QPainter& painter, int line) {
+int CTextView::MeasurePrintedLine(QPainter& painter, int line) {
   const int length = GetLineLength(line);
   if (length == 0) return m_printLineHeight;
   const char* chars = GetLineText(line);
@@ -181,7 +181,7 @@ int CCrystalTextView::MeasurePrintedLine(QPainter& painter, int line) {
   return painter.boundingRect(area, PRINT_TEXT_FLAGS, text).height();
 }
 
-void CCrystalTextView::OnPrint(QPainter& painter, const QRect& drawingRect, int page) {
+void CTextView::OnPrint(QPainter& painter, const QRect& drawingRect, int page) {
   if (m_printPageStarts.empty()) PaginateForPrint(painter, drawingRect);
   const PageLines lines = LinesOfPage(m_printPageStarts, page, GetLineCount());
   if (lines.first >= lines.end) return;
@@ -204,7 +204,7 @@ void CCrystalTextView::OnPrint(QPainter& painter, const QRect& drawingRect, int 
   }
 }
 
-void CCrystalTextView::DrawPrintFooter(QPainter& painter, int page) {
+void CTextView::DrawPrintFooter(QPainter& painter, int page) {
   const std::string text = FormatFooterText(page, GetPrintPageCount());
   if (text.empty()) return;
   painter.drawText(ToQRect(FooterBandFor(m_printRect, m_printLineHeight)),
@@ -212,7 +212,7 @@ void CCrystalTextView::DrawPrintFooter(QPainter& painter, int page) {
                    QString::fromLatin1(text.c_str()));
 }
 
-void CCrystalTextView::DrawPrintHeader(QPainter& painter, int page) {
+void CTextView::DrawPrintHeader(QPainter& painter, int page) {
   const std::string text = FormatHeaderText(page);
   if (text.empty()) return;
   painter.drawText(ToQRect(HeaderBandFor(m_printRect, m_printLineHeight)),
@@ -220,7 +220,7 @@ void CCrystalTextView::DrawPrintHeader(QPainter& painter, int page) {
                    QString::fromLatin1(text.c_str()));
 }
 
-void CCrystalTextView::OnEndPrinting() {
+void CTextView::OnEndPrinting() {
   m_printerFont.reset();
   m_printPageStarts.clear();
   m_printLineHeight = 0;
@@ -231,12 +231,12 @@ void CCrystalTextView::OnEndPrinting() {
 // ---------------------------------------------------------------------------------------
 // Commands
 
-void CCrystalTextView::OnFilePageSetup() {
+void CTextView::OnFilePageSetup() {
   CProfileStore store;
   RunPageSetup(store, this);
 }
 
-void CCrystalTextView::OnFilePrint(bool direct) {
+void CTextView::OnFilePrint(bool direct) {
   if (direct && !HasChosenPrinter() && QPrinterInfo::defaultPrinter().isNull()) {
     TorvaneMessageBox(QStringLiteral("No default printer is set up. Use Print to choose a "
                                      "printer or to print to a file."),
@@ -255,7 +255,7 @@ void CCrystalTextView::OnFilePrint(bool direct) {
   if (!PrintTo(printer, &error)) TorvaneMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void CCrystalTextView::OnFilePrintPreview() {
+void CTextView::OnFilePrintPreview() {
   QPrinter printer(QPrinter::HighResolution);
   ApplyPrinterChoice(printer);
   UseMinimumMargins(printer);

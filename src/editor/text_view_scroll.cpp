@@ -5,7 +5,7 @@
 
 #include "text_view.h"
 
-void CCrystalTextView::InvalidateLineRange(int first, int last) {
+void CTextView::InvalidateLineRange(int first, int last) {
   const int lineHeight = GetLineHeight();
   const int width = viewport()->width();
   const int height = viewport()->height();
@@ -21,14 +21,14 @@ void CCrystalTextView::InvalidateLineRange(int first, int last) {
   if (bottom > top) viewport()->update(QRect(0, top, width, bottom - top));
 }
 
-void CCrystalTextView::UpdateVertScrollBar(bool positionOnly) {
+void CTextView::UpdateVertScrollBar(bool positionOnly) {
   if (positionOnly)
     SetScrollBarPosition(verticalScrollBar(), m_topLine);
   else
     SetScrollBarRange(verticalScrollBar(), m_topLine, GetLineCount(), GetVisibleLines());
 }
 
-void CCrystalTextView::UpdateHorzScrollBar(bool positionOnly) {
+void CTextView::UpdateHorzScrollBar(bool positionOnly) {
   if (positionOnly)
     SetScrollBarPosition(horizontalScrollBar(), m_firstColumn);
   else
@@ -40,7 +40,7 @@ void CCrystalTextView::UpdateHorzScrollBar(bool positionOnly) {
 // grows as the walk finds longer lines. While the walk goes on from the event loop, edits
 // add nothing to it. A view scrolled right waits for the whole walk: a range shorter than
 // the truth would scroll it back to the start.
-int CCrystalTextView::HorzScrollExtent() {
+int CTextView::HorzScrollExtent() {
   if (!m_buffer) return 0;
   if (m_firstColumn > 0) return GetLongestLine();
   if (!m_longestWalkTimer.isActive() && !m_caches.WalkLongestLine(LONGEST_WALK_SLICE))
@@ -49,18 +49,18 @@ int CCrystalTextView::HorzScrollExtent() {
 }
 
 // Only a column past every line measured so far waits for the whole walk.
-int CCrystalTextView::ClampFirstColumn(int column) {
+int CTextView::ClampFirstColumn(int column) {
   if (column > 0 && column >= m_caches.LongestLineSoFar()) column = std::min(column, GetLongestLine() - 1);
   return std::max(0, column);
 }
 
-void CCrystalTextView::SetScrollBarPosition(QScrollBar* bar, int first) {
+void CTextView::SetScrollBarPosition(QScrollBar* bar, int first) {
   m_updatingBars = true;
   bar->setValue(first);
   m_updatingBars = false;
 }
 
-void CCrystalTextView::SetScrollBarRange(QScrollBar* bar, int& first, int total, int visible) {
+void CTextView::SetScrollBarRange(QScrollBar* bar, int& first, int total, int visible) {
   m_updatingBars = true;
   if (visible >= total && first > 0) {
     first = 0;
@@ -76,7 +76,7 @@ void CCrystalTextView::SetScrollBarRange(QScrollBar* bar, int& first, int total,
   m_updatingBars = false;
 }
 
-void CCrystalTextView::ScrollToTopLine(int line, bool updateBar) {
+void CTextView::ScrollToTopLine(int line, bool updateBar) {
   if (line == m_topLine) return;
   const int delta = (m_topLine - line) * GetLineHeight();
   m_topLine = line;
@@ -89,7 +89,7 @@ void CCrystalTextView::ScrollToTopLine(int line, bool updateBar) {
   UpdateCaret();
 }
 
-void CCrystalTextView::ScrollToColumn(int column, bool updateBar) {
+void CTextView::ScrollToColumn(int column, bool updateBar) {
   if (column == m_firstColumn) return;
   const int delta = (m_firstColumn - column) * GetCharWidth();
   m_firstColumn = column;
@@ -105,7 +105,7 @@ void CCrystalTextView::ScrollToColumn(int column, bool updateBar) {
 }
 
 // The bars moved (by the user): follow them.
-void CCrystalTextView::scrollContentsBy(int dx, int dy) {
+void CTextView::scrollContentsBy(int dx, int dy) {
   (void)dx;
   (void)dy;
   if (m_updatingBars) return;
@@ -121,7 +121,7 @@ void CCrystalTextView::scrollContentsBy(int dx, int dy) {
   }
 }
 
-void CCrystalTextView::resizeEvent(QResizeEvent* event) {
+void CTextView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   m_visibleLines = -1;
   m_visibleColumns = -1;
@@ -129,7 +129,7 @@ void CCrystalTextView::resizeEvent(QResizeEvent* event) {
   UpdateHorzScrollBar(false);
 }
 
-void CCrystalTextView::ScrollIntoView(TextPosition position) {
+void CTextView::ScrollIntoView(TextPosition position) {
   const int lineCount = GetLineCount();
   const int visibleLines = GetVisibleLines();
   int newTop = m_topLine;
@@ -153,45 +153,45 @@ void CCrystalTextView::ScrollIntoView(TextPosition position) {
   }
 }
 
-void CCrystalTextView::ScrollUp() {
+void CTextView::ScrollUp() {
   if (m_topLine > 0) {
     ScrollToTopLine(m_topLine - 1, true);
     SyncSplitterSiblings(true);
   }
 }
 
-void CCrystalTextView::ScrollDown() {
+void CTextView::ScrollDown() {
   if (m_topLine < GetLineCount() - 1) {
     ScrollToTopLine(m_topLine + 1, true);
     SyncSplitterSiblings(true);
   }
 }
 
-void CCrystalTextView::ScrollLeft() {
+void CTextView::ScrollLeft() {
   if (m_firstColumn > 0) ScrollToColumn(m_firstColumn - 1, true);
 }
 
-void CCrystalTextView::ScrollRight() {
+void CTextView::ScrollRight() {
   const int next = ClampFirstColumn(m_firstColumn + 1);
   if (next > m_firstColumn) ScrollToColumn(next, true);
 }
 
 // Panes of one row of the frame's grid share their top line; panes of one column share
 // their first column.
-QList<CCrystalTextView*> CCrystalTextView::SplitterSiblings(bool sameRow) const {
-  QList<CCrystalTextView*> siblings;
+QList<CTextView*> CTextView::SplitterSiblings(bool sameRow) const {
+  QList<CTextView*> siblings;
   const CPaneGrid* grid = FindPaneGrid();
   int row = 0, column = 0;
   if (!grid || !grid->FindPane(this, row, column)) return siblings;
   const int count = sameRow ? grid->ColumnCount() : grid->RowCount();
   for (int i = 0; i < count; ++i) {
-    CCrystalTextView* view = sameRow ? grid->PaneView(row, i) : grid->PaneView(i, column);
+    CTextView* view = sameRow ? grid->PaneView(row, i) : grid->PaneView(i, column);
     if (view && view != this) siblings.append(view);
   }
   return siblings;
 }
 
-void CCrystalTextView::OnInitialUpdate() {
+void CTextView::OnInitialUpdate() {
   AttachBuffer(nullptr);
   const CPaneGrid* grid = FindPaneGrid();
   int row = 0, column = 0;
@@ -199,21 +199,21 @@ void CCrystalTextView::OnInitialUpdate() {
   // A pane below the first row takes the first column of its column's top pane; a pane
   // right of the first column takes the top line of its row's first pane.
   if (row > 0) {
-    if (CCrystalTextView* top = grid->PaneView(0, column); top && top != this)
+    if (CTextView* top = grid->PaneView(0, column); top && top != this)
       ScrollToColumn(top->m_firstColumn, true);
   }
   if (column > 0) {
-    if (CCrystalTextView* first = grid->PaneView(row, 0); first && first != this)
+    if (CTextView* first = grid->PaneView(row, 0); first && first != this)
       ScrollToTopLine(std::clamp(first->m_topLine, 0, GetLineCount() - 1), true);
   }
 }
 
-void CCrystalTextView::SyncSplitterSiblings(bool vertical) {
-  for (CCrystalTextView* sibling : SplitterSiblings(vertical))
+void CTextView::SyncSplitterSiblings(bool vertical) {
+  for (CTextView* sibling : SplitterSiblings(vertical))
     sibling->FollowSiblingScroll(this, vertical);
 }
 
-void CCrystalTextView::FollowSiblingScroll(CCrystalTextView* source, bool vertical) {
+void CTextView::FollowSiblingScroll(CTextView* source, bool vertical) {
   if (!source || source == this) return;
   if (vertical) {
     if (source->m_topLine != m_topLine)

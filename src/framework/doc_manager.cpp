@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "document.h"
-#include "frame_child.h"
+#include "mdi_child_base.h"
 
 CDocManager::CDocManager(QMdiArea* area, CDocTemplate docTemplate, QObject* parent)
     : QObject(parent), m_area(area), m_template(std::move(docTemplate)) {}
@@ -13,24 +13,24 @@ CDocManager::CDocManager(QMdiArea* area, CDocTemplate docTemplate, QObject* pare
 CDocManager::~CDocManager() {
   // Frames first: their views leave the documents before the documents go.
   for (QMdiSubWindow* window : m_area ? m_area->subWindowList() : QList<QMdiSubWindow*>())
-    if (qobject_cast<CFrameChild*>(window)) delete window;
+    if (qobject_cast<CMdiChildBase*>(window)) delete window;
   for (CDocument* document : m_documents) delete document;
 }
 
-CFrameChild* CDocManager::MakeFrame(CDocument* document) {
-  CFrameChild* frame = m_template.createFrame(document);
+CMdiChildBase* CDocManager::MakeFrame(CDocument* document) {
+  CMdiChildBase* frame = m_template.createFrame(document);
   m_area->addSubWindow(frame);
   return frame;
 }
 
-void CDocManager::ShowFrame(CFrameChild* frame) {
+void CDocManager::ShowFrame(CMdiChildBase* frame) {
   UpdateFrameTitles(frame->GetDocument());
   frame->InitialUpdateFrame();
   frame->show();
   m_area->setActiveSubWindow(frame);
 }
 
-void CDocManager::Discard(CDocument* document, CFrameChild* frame, QMdiSubWindow* previous) {
+void CDocManager::Discard(CDocument* document, CMdiChildBase* frame, QMdiSubWindow* previous) {
   delete frame;
   std::erase(m_documents, document);
   delete document;
@@ -43,7 +43,7 @@ CDocument* CDocManager::OpenNewDocument() {
   CDocument* document = m_template.createDocument();
   document->m_manager = this;
   m_documents.push_back(document);
-  CFrameChild* frame = MakeFrame(document);
+  CMdiChildBase* frame = MakeFrame(document);
   if (!document->OnNewDocument()) {
     Discard(document, frame, previous);
     return nullptr;
@@ -58,7 +58,7 @@ CDocument* CDocManager::OpenNewDocument() {
 CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing) {
   const QString full = QFileInfo(path).absoluteFilePath();
   if (CDocument* open = FindDocument(full)) {
-    const std::vector<CFrameChild*> frames = Frames(open);
+    const std::vector<CMdiChildBase*> frames = Frames(open);
     if (!frames.empty()) m_area->setActiveSubWindow(frames.front());
     AddToRecentFileList(open->GetPathName());
     return open;
@@ -67,7 +67,7 @@ CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing
   CDocument* document = m_template.createDocument();
   document->m_manager = this;
   m_documents.push_back(document);
-  CFrameChild* frame = MakeFrame(document);
+  CMdiChildBase* frame = MakeFrame(document);
   const bool missing = createMissing && !QFileInfo::exists(full);
   const bool opened =
       missing ? document->OnOpenMissingDocument(full) : document->OnOpenDocument(full);
@@ -88,8 +88,8 @@ CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing
   return document;
 }
 
-CFrameChild* CDocManager::CreateNewFrame(CDocument* document) {
-  CFrameChild* frame = MakeFrame(document);
+CMdiChildBase* CDocManager::CreateNewFrame(CDocument* document) {
+  CMdiChildBase* frame = MakeFrame(document);
   ShowFrame(frame);
   return frame;
 }
@@ -98,7 +98,7 @@ void CDocManager::CloseDocument(CDocument* document) {
   auto it = std::find(m_documents.begin(), m_documents.end(), document);
   if (it == m_documents.end()) return;
   m_documents.erase(it);
-  for (CFrameChild* frame : Frames(document)) frame->CloseWithoutAsking();
+  for (CMdiChildBase* frame : Frames(document)) frame->CloseWithoutAsking();
   document->m_manager = nullptr;
   document->deleteLater();
   emit documentsChanged();
@@ -131,28 +131,28 @@ CDocument* CDocManager::FindDocument(const QString& path) const {
   return nullptr;
 }
 
-std::vector<CFrameChild*> CDocManager::Frames(const CDocument* document) const {
-  std::vector<CFrameChild*> frames;
+std::vector<CMdiChildBase*> CDocManager::Frames(const CDocument* document) const {
+  std::vector<CMdiChildBase*> frames;
   if (!m_area) return frames;
   for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::CreationOrder)) {
-    auto* frame = qobject_cast<CFrameChild*>(window);
+    auto* frame = qobject_cast<CMdiChildBase*>(window);
     if (frame && frame->GetDocument() == document && !frame->IsClosed()) frames.push_back(frame);
   }
   return frames;
 }
 
-CFrameChild* CDocManager::ActiveFrame() const {
+CMdiChildBase* CDocManager::ActiveFrame() const {
   // The current window stays current while the application is not active.
-  return qobject_cast<CFrameChild*>(m_area->currentSubWindow());
+  return qobject_cast<CMdiChildBase*>(m_area->currentSubWindow());
 }
 
 CDocument* CDocManager::ActiveDocument() const {
-  CFrameChild* frame = ActiveFrame();
+  CMdiChildBase* frame = ActiveFrame();
   return frame ? frame->GetDocument() : nullptr;
 }
 
 void CDocManager::UpdateFrameTitles(const CDocument* document) {
-  const std::vector<CFrameChild*> frames = Frames(document);
+  const std::vector<CMdiChildBase*> frames = Frames(document);
   const int count = static_cast<int>(frames.size());
   for (int i = 0; i < count; ++i) frames[static_cast<std::size_t>(i)]->UpdateFrameTitle(i + 1, count);
 }

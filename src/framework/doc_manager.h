@@ -7,14 +7,14 @@
 #include "recent_file_list.h"
 
 class CDocument;
-class CFrameChild;
+class CMdiChildBase;
 class QMdiArea;
 class QMdiSubWindow;
 
 // The one document type: how a document and a frame (with its view) are made.
 struct CDocTemplate {
   std::function<CDocument*()> createDocument;
-  std::function<CFrameChild*(CDocument*)> createFrame;
+  std::function<CMdiChildBase*(CDocument*)> createFrame;
 };
 
 // The documents of the MDI area: opening (an open file is activated, not opened again), new
@@ -35,7 +35,7 @@ public:
   // is set. Null when the file could not be opened (the document reported why).
   CDocument* OpenDocumentFile(const QString& path, bool createMissing = false);
   // One more frame with a view on document (New Window).
-  CFrameChild* CreateNewFrame(CDocument* document);
+  CMdiChildBase* CreateNewFrame(CDocument* document);
   // Closes every frame of document and removes it; called by CDocument::OnCloseDocument.
   void CloseDocument(CDocument* document);
 
@@ -46,8 +46,8 @@ public:
 
   const std::vector<CDocument*>& Documents() const { return m_documents; }
   CDocument* FindDocument(const QString& path) const;
-  std::vector<CFrameChild*> Frames(const CDocument* document) const;
-  CFrameChild* ActiveFrame() const;
+  std::vector<CMdiChildBase*> Frames(const CDocument* document) const;
+  CMdiChildBase* ActiveFrame() const;
   CDocument* ActiveDocument() const;
   QMdiArea* Area() const { return m_area; }
 
@@ -63,9 +63,9 @@ signals:
   void recentFilesChanged();
 
 private:
-  CFrameChild* MakeFrame(CDocument* document);
-  void ShowFrame(CFrameChild* frame);
-  void Discard(CDocument* document, CFrameChild* frame, QMdiSubWindow* previous);
+  CMdiChildBase* MakeFrame(CDocument* document);
+  void ShowFrame(CMdiChildBase* frame);
+  void Discard(CDocument* document, CMdiChildBase* frame, QMdiSubWindow* previous);
 
   QMdiArea* m_area;
   CDocTemplate m_template;

@@ -167,7 +167,7 @@ public:
   virtual const char* LineChars(int line) const = 0; // not NUL-terminated
 };
 
-// Any buffer with LineCount, LineLength and LineChars (CCrystalTextBuffer).
+// Any buffer with LineCount, LineLength and LineChars (CTextBuffer).
 template <class TBuffer> class CBufferLineSource final : public CScanLineSource {
 public:
   explicit CBufferLineSource(const TBuffer& buffer) : m_buffer(buffer) {}

@@ -65,7 +65,7 @@ TEST_F(CompileRun, MessagesLeadToTheirLines) {
   const QString text = Output()->Text();
   EXPECT_TRUE(text.startsWith("Inform 6") && text.endsWith("\nCompilation Complete.") &&
               text.contains("line 2: Error:")) << text.toStdString();
-  CCrystalTextBuffer& adv = ActiveDoc()->Buffer();
+  CTextBuffer& adv = ActiveDoc()->Buffer();
   EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
 
   // In order: the header's line 2 twice, adv.inf's line 2 twice, the header's line 1.

@@ -16,7 +16,7 @@
 #include "command_ids.h"
 #include "doc_manager.h"
 #include "file_dialog.h"
-#include "frame_child.h"
+#include "mdi_child_base.h"
 #include "main_frame.h"
 #include "message_box.h"
 #include "my_tree_view.h"
@@ -93,7 +93,7 @@ protected:
   }
   CTorvaneDoc* ActiveDoc() { return static_cast<CTorvaneDoc*>(app->DocManager()->ActiveDocument()); }
   CTorvaneView* ActiveView() {
-    CFrameChild* frame = app->DocManager()->ActiveFrame();
+    CMdiChildBase* frame = app->DocManager()->ActiveFrame();
     return frame ? static_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
   }
   // The active document's file name and the caret's line, from 0: "adv.inf:1".

@@ -35,7 +35,7 @@ protected:
   int Pixels(int line, int first, int last, const QColor& colour) {
     const QImage image = view->viewport()->grab().toImage();
     const int h = view->GetLineHeight();
-    const QRect cells = first < 0 ? QRect(0, line * h, CCrystalTextView::MARGIN_WIDTH, h)
+    const QRect cells = first < 0 ? QRect(0, line * h, CTextView::MARGIN_WIDTH, h)
                                   : QRect(view->TextPosToPoint(TextPosition(first, line)),
                                           QSize((last - first) * view->GetCharWidth(), h));
     int count = 0;
@@ -47,7 +47,7 @@ protected:
 
   QTemporaryDir dir;
   CStyleTable styles;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   std::unique_ptr<CTorvaneView> view;
 };
 
@@ -85,7 +85,7 @@ TEST_F(InformView, MarginIconsAndTheContextMenu) {
   buffer.SetLineFlag(2, LF_HIGHLIGHT3, true); // a mark with no icon
   EXPECT_GT(Pixels(1, -1, 0, tag), 10);
   for (int line : {0, 2})
-    EXPECT_EQ(Pixels(line, -1, 0, margin), CCrystalTextView::MARGIN_WIDTH * view->GetLineHeight());
+    EXPECT_EQ(Pixels(line, -1, 0, margin), CTextView::MARGIN_WIDTH * view->GetLineHeight());
 
   QApplication::clipboard()->clear();
   auto texts = [](QMenu& menu) {

@@ -11,7 +11,7 @@ using Strings = std::vector<std::string>;
 
 TEST(Editing, TextTakenFromTheLineItGoesIntoIsCopiedBeforeTheLineGrows) {
   // 15 bytes fill a line's 16 bytes: inserting them again moves the line they are read from.
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   buffer.CreateEmpty();
   ASSERT_TRUE(Insert(buffer, 0, 0, "abcdefghijklmno"));
   ASSERT_EQ(buffer.LineCapacity(0), 16);
@@ -24,7 +24,7 @@ TEST(Editing, TextTakenFromTheLineItGoesIntoIsCopiedBeforeTheLineGrows) {
 }
 
 TEST(Editing, InvalidIndicesStopDebugBuildsAndAreRefusedInRelease) {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   buffer.CreateEmpty();
   ASSERT_TRUE(Insert(buffer, 0, 0, "abc\rde"));
   RecordingView view(&buffer);
@@ -44,12 +44,12 @@ TEST(Editing, InvalidIndicesStopDebugBuildsAndAreRefusedInRelease) {
 }
 
 TEST(Editing, EveryChangeMarksModifiedWhileTheFlagIsClearAndANewTextStartsAfresh) {
-  struct CountingBuffer : CCrystalTextBuffer {
+  struct CountingBuffer : CTextBuffer {
     std::vector<bool> marks;
     bool store = true;
     void MarkModified(bool modified) override {
       marks.push_back(modified);
-      if (store) CCrystalTextBuffer::MarkModified(modified);
+      if (store) CTextBuffer::MarkModified(modified);
     }
   } buffer, doc;
   doc.store = false;
@@ -71,7 +71,7 @@ TEST(Editing, EveryChangeMarksModifiedWhileTheFlagIsClearAndANewTextStartsAfresh
 }
 
 TEST(Views, NotifiedInAttachOrderFreeToDetachWhileNotifiedAndToldOfTheBuffersEnd) {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   buffer.CreateEmpty();
   std::vector<int> order;
   RecordingView a(&buffer), b(&buffer), c(&buffer);
@@ -86,7 +86,7 @@ TEST(Views, NotifiedInAttachOrderFreeToDetachWhileNotifiedAndToldOfTheBuffersEnd
   Insert(buffer, 0, 0, "y");
   EXPECT_EQ(order, (std::vector<int>{2, 3, 3, 3}));
   EXPECT_EQ(a.changes.size(), 2u);
-  auto* gone = new CCrystalTextBuffer;
+  auto* gone = new CTextBuffer;
   RecordingView attached(gone), detached; // detached does not leave the buffer itself
   gone->AttachView(&detached);
   gone->DetachView(&detached);
@@ -98,7 +98,7 @@ TEST(Views, NotifiedInAttachOrderFreeToDetachWhileNotifiedAndToldOfTheBuffersEnd
 }
 
 TEST(LineFlags, StayWithTheirLinesAndNumberedBookmarksMove) {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   buffer.CreateEmpty();
   ASSERT_TRUE(Insert(buffer, 0, 0, "first\rsecond\rthird\r4\r5\r6\r7\r8"));
   RecordingView view(&buffer);
@@ -127,7 +127,7 @@ TEST(LineFlags, StayWithTheirLinesAndNumberedBookmarksMove) {
 }
 
 TEST(Bookmarks, NextAndPreviousWrapAroundFromTheFirstAndLastLines) {
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   buffer.CreateEmpty();
   ASSERT_TRUE(Insert(buffer, 0, 0, "x\rx\rx\rx\rx\rx\rx\rx\rx\rx"));
   EXPECT_EQ(buffer.NextBookmarkLine(0), -1);

@@ -44,7 +44,7 @@ TEST(Loading, StyleFromTheFirstBlockLinesSplitByItAndTheSameBytesSavedBack) {
        {"", "q", q15, q16, q16 + "q", q15 + q16, q16 + q16}},
   };
   TempDir dir;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   for (const auto& [bytes, requested, style, lines] : rows) { // saved back in the style found
     SCOPED_TRACE(bytes.substr(0, 40));
     ASSERT_TRUE(LoadBytes(buffer, dir, bytes, requested) && buffer.Save(dir.File("saved")));
@@ -63,7 +63,7 @@ TEST(Loading, StyleFromTheFirstBlockLinesSplitByItAndTheSameBytesSavedBack) {
 TEST(Loading, LineEndsAtAndAcrossReadBlockEdgesAreFound) {
   // A line end at a block's last byte, split over two blocks, starting one; a line over two.
   TempDir dir;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   for (auto [style, seq] : {std::pair{Dos, std::string("\r\n")}, std::pair{Unix, std::string("\n\r")},
                             std::pair{Mac, std::string("\n")}}) {
     for (size_t end : {READ_BLOCK, READ_BLOCK + 1, READ_BLOCK + seq.size(), 3 * READ_BLOCK + 1}) {
@@ -80,7 +80,7 @@ TEST(Loading, APumpRunsBetweenBlocksAndStopsTheLoadWhenItSaysSo) {
   std::string bytes;
   while (bytes.size() < 3 * READ_BLOCK + 5) bytes += std::string(99, 'x') + "\n";
   WriteFile(dir.File("big"), bytes);
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   int calls = 0;
   EXPECT_TRUE(buffer.Load(dir.File("big"), Automatic, [&] { return ++calls, true; }));
   EXPECT_EQ(calls, 3); // after each of the three whole blocks
@@ -104,7 +104,7 @@ TEST(Loading, ALineTooLongToHoldStopsTheReadAtOnceWithItsNumber) {
   TempDir dir;
   // Reads into a store that holds lines of at most limit bytes: why it failed, if it did.
   auto readLimited = [&](int64_t limit) {
-    LineStore lines;
+    CLineStore lines;
     lines.SetMaxLineLength(limit);
     LineEndStyle style;
     bool readOnly;
@@ -156,7 +156,7 @@ TEST(Loading, WhatCannotBeReadIsRefusedWithTheReasonAndChangesNothingAndReadOnly
   };
   for (const auto& [path, code, text] : rows) {
     SCOPED_TRACE(path);
-    CCrystalTextBuffer buffer;
+    CTextBuffer buffer;
     RecordingView view(&buffer);
     ASSERT_TRUE(LoadBytes(buffer, dir, "keep\nme"));
     Insert(buffer, 0, 0, "!");

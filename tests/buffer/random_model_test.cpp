@@ -48,7 +48,7 @@ struct Random {
 void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int operations) {
   SCOPED_TRACE("seed " + std::to_string(seed));
   TempDir dir;
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   ASSERT_TRUE(LoadBytes(buffer, dir, initial, style));
   RecordingView view(&buffer);
   Random random{std::mt19937(seed)};

@@ -40,7 +40,7 @@ protected:
   }
   TempDir dir;
   const std::string target = dir.File("game.inf");
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
 };
 
 TEST_F(SaveTest, WritesTheBuffersStyleOrOneGivenForThisSaveOnlyWithTheUsualPermissionsAndBackups) {
@@ -147,7 +147,7 @@ TEST_F(SaveTest, FailuresTellWhyAndLeaveEverythingAsItWas) {
   EXPECT_FALSE(saved);
   EXPECT_TRUE(buffer.LastFileError().code == EFBIG && buffer.LastFileError().text == "File too large");
   ExpectNothingChanged();
-  CCrystalTextBuffer uninitialised; // nothing loaded or created: nothing written
+  CTextBuffer uninitialised; // nothing loaded or created: nothing written
   EXPECT_FALSE(uninitialised.Save(dir.File("x")) || std::filesystem::exists(dir.File("x")));
   EXPECT_EQ(uninitialised.LastFileError().text, "there is no text to save");
 }

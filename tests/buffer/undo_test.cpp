@@ -18,7 +18,7 @@ protected:
     ASSERT_TRUE(Insert(buffer, caret.y, caret.x, text, action, nullptr, &caret));
     buffer.CloseUndoGroup();
   }
-  CCrystalTextBuffer buffer;
+  CTextBuffer buffer;
   TextPosition caret;
 };
 

@@ -126,7 +126,7 @@ TEST_F(Editing, AReadOnlyTextOrNoTextRefusesEveryEdit) {
   EXPECT_EQ(Text(), "    keep\nthis");
   EXPECT_FALSE(buffer->CanUndo() || buffer->IsModified() || view->IsEditable());
   EXPECT_EQ(QApplication::clipboard()->text(), "pasted"); // Cut put nothing there
-  view = std::make_unique<CCrystalEditView>(); // no buffer at all
+  view = std::make_unique<CEditView>(); // no buffer at all
   Keys(R"("a" Ret BS Del Tab)");
   view->OnEditPaste();
   view->OnEditUndo();
@@ -165,7 +165,7 @@ TEST_F(Editing, UndoAndRedoMenuItemsNameTheGroupAndButtonsAreOnlyEnabled) {
   // The overwrite item is checked while on, and the status bar hears of the change.
   EXPECT_FALSE(Update(Cmd::EDIT_SWITCH_OVRMODE).checked);
   int changes = 0;
-  QObject::connect(view.get(), &CCrystalTextView::cursorChanged, [&] { ++changes; });
+  QObject::connect(view.get(), &CTextView::cursorChanged, [&] { ++changes; });
   view->OnCmdMsg(Cmd::EDIT_SWITCH_OVRMODE);
   EXPECT_TRUE(Update(Cmd::EDIT_SWITCH_OVRMODE).checked);
   EXPECT_GE(changes, 1);
@@ -215,7 +215,7 @@ TEST_F(Editing, CutAndPasteGoThroughTheClipboardAsLatin1WithLf) {
 }
 
 // A view whose clipboard refuses every text, as when another program holds it open.
-class CRefusingClipboardView : public CCrystalEditView {
+class CRefusingClipboardView : public CEditView {
 public:
   bool CopyToClipboard(const std::string&) override { return false; }
 };
@@ -228,13 +228,13 @@ TEST_F(RefusingClipboard, CutKeepsTheTextTheClipboardDidNotTake) {
 }
 
 // The left quarter of the cell: the drop lands before the character.
-QPoint CellPoint(CCrystalTextView& view, TextPosition p) {
+QPoint CellPoint(CTextView& view, TextPosition p) {
   return view.TextPosToPoint(p) + QPoint(view.GetCharWidth() / 4, view.GetLineHeight() / 2);
 }
 
 // Enters, moves and drops data at point, as the platform does; which events the view
 // accepted, and the drop's action: "enter move drop:copy" and the like.
-std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
+std::string DragAndDrop(CTextView& view, QMimeData& data, QPoint point,
                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
   QDragEnterEvent enter(point, actions, &data, Qt::LeftButton, modifiers);
@@ -255,9 +255,9 @@ std::string DragAndDrop(CCrystalTextView& view, QMimeData& data, QPoint point,
 
 // Its drags are dropped into dropInto (or itself) at dropPoint, or nowhere, in place of the
 // platform's drag loop, which needs a real mouse.
-class CDraggingView : public CCrystalEditView {
+class CDraggingView : public CEditView {
 public:
-  CCrystalTextView* dropInto = nullptr;
+  CTextView* dropInto = nullptr;
   bool dropNowhere = false;
   QPoint dropPoint;
   Qt::KeyboardModifiers dropModifiers = Qt::NoModifier;
@@ -356,7 +356,7 @@ TEST_F(Dropping, DataWithoutTextOrAReadOnlyTextIsRefusedAndAMoveOutOfItDeletesNo
   EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
   EXPECT_FALSE(view->IsDropCaretShown());
   auto other = edittest::LoadBuffer(dir, "");
-  CCrystalEditView target;
+  CEditView target;
   viewtest::ShowView(target, 400, 200);
   target.AttachBuffer(other.get());
   view->dropInto = &target;

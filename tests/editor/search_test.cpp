@@ -222,7 +222,7 @@ TEST_F(Search, FindOpensWithTheStoredOrRememberedSearchAndF3AndShiftF3WalkOneMat
   }));
   EXPECT_EQ(ReadSetting(store, SETTING_FIND_MATCH_CASE), 1u);
   EXPECT_EQ(ReadSetting(store, SETTING_FIND_WHOLE_WORD), 1u);
-  CCrystalEditView other; // each view has a search of its own
+  CEditView other; // each view has a search of its own
   other.AttachBuffer(buffer.get());
   CCmdUIState state;
   EXPECT_TRUE(other.OnUpdateCmdUI(Cmd::EDIT_REPEAT, state) && !state.enabled);

@@ -68,7 +68,7 @@ TEST_F(ViewPainting, RunsAreDrawnInTheirStyleColoursAfterTabsAndScrolledSideways
   EXPECT_TRUE(Near(Ink(image, {0, 0}), Qt::black)); // normal text: the palette's
   EXPECT_EQ(At(image, {0, 0}), Style(COLORINDEX_BKGND));
   // A tab runs to the next stop: the X sits in column 4.
-  EXPECT_EQ(view.TextPosToPoint({1, 1}).x(), CCrystalTextView::MARGIN_WIDTH + 4 * view.GetCharWidth());
+  EXPECT_EQ(view.TextPosToPoint({1, 1}).x(), CTextView::MARGIN_WIDTH + 4 * view.GetCharWidth());
   EXPECT_TRUE(Near(Ink(image, {1, 1}), blue));
   // Scrolled sideways, the text moves and the margin stays.
   view.ScrollToColumn(2, true);
@@ -135,7 +135,7 @@ TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
 
 // An editing view coloured by the Inform colouring, painting only the characters on screen,
 // as the Inform view does.
-class CInformSpanView : public CCrystalEditView {
+class CInformSpanView : public CEditView {
 public:
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {
     const char* text = GetLineText(lineIndex);
@@ -153,7 +153,7 @@ private:
   std::vector<uint8_t> m_scratch;
 };
 
-QRect Rows(CCrystalTextView& view, int firstRow, int lastRow) {
+QRect Rows(CTextView& view, int firstRow, int lastRow) {
   const int lh = view.GetLineHeight();
   return QRect(0, firstRow * lh, view.viewport()->width(), (lastRow - firstRow + 1) * lh);
 }
@@ -240,7 +240,7 @@ TEST(ChangeRepaint, AfterAQuoteTheScreenShowsWhatAFreshViewPaints) {
 
 // Drawing every byte in its own cell must match Qt's own text drawing of the same character
 // in the same face at the same place.
-class CFacesView : public CCrystalTextView {
+class CFacesView : public CTextView {
 public:
   // Line n is drawn in face n: normal, bold, italic, bold italic.
   uint32_t ColourLine(uint32_t, int lineIndex, StyleRun* runs, int& runCount) override {
@@ -283,16 +283,16 @@ TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
     int column = 0;
     for (const unsigned char u : line) {
       if (u >= 0x20 && (u < 0x7F || u >= 0xA0))
-        painter.drawText(CCrystalTextView::MARGIN_WIDTH + column * cw, baseline, QString(QChar(char16_t(u))));
+        painter.drawText(CTextView::MARGIN_WIDTH + column * cw, baseline, QString(QChar(char16_t(u))));
       column = u == '\t' ? column + 4 - column % 4 : column + 1;
     }
     painter.end();
-    const QRect softHyphen(CCrystalTextView::MARGIN_WIDTH + 16 * cw, face * lh, cw, lh);
+    const QRect softHyphen(CTextView::MARGIN_WIDTH + 16 * cw, face * lh, cw, lh);
     QImage blank(softHyphen.size(), picture.format());
     blank.fill(Qt::white);
     EXPECT_NE(picture.copy(softHyphen), blank) << "face " << face;
     for (QImage* image : {&picture, &expected}) QPainter(image).fillRect(softHyphen, Qt::white);
-    const QRect row(CCrystalTextView::MARGIN_WIDTH, face * lh, column * cw, lh);
+    const QRect row(CTextView::MARGIN_WIDTH, face * lh, column * cw, lh);
     EXPECT_EQ(picture.copy(row), expected.copy(row)) << "face " << face;
   }
 }

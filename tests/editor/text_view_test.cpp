@@ -27,7 +27,7 @@ protected:
   // A point in a cell: quarter 1 is its left quarter, 3 its right one.
   QPoint CellPoint(int line, int cell, int quarter = 1) {
     const int cw = view.GetCharWidth();
-    return LinePoint(line, CCrystalTextView::MARGIN_WIDTH + cell * cw + quarter * cw / 4);
+    return LinePoint(line, CTextView::MARGIN_WIDTH + cell * cw + quarter * cw / 4);
   }
 };
 
@@ -221,7 +221,7 @@ TEST_F(ViewNavigation, CaretFollowsFocusAndTheCursorAndTabKeysStayInTheView) {
             QRect(view.TextPosToPoint({3, 1}), QSize(2, view.GetLineHeight())));
   // Tab and Shift+Tab do not move the focus on; commands the view leaves to others are reported.
   std::vector<int> reported;
-  QObject::connect(&view, &CCrystalTextView::unhandledCommand,
+  QObject::connect(&view, &CTextView::unhandledCommand,
                    [&](int id) { reported.push_back(id); });
   Key(Qt::Key_Tab);
   Key(Qt::Key_Backtab, Qt::ShiftModifier);
@@ -288,7 +288,7 @@ TEST_F(ViewScrolling, BarRangesFollowResizesEditsAndFonts) {
   view.ScrollToTopLine(20, true);
   ASSERT_EQ(view.GetTopLine(), 20);
   const QSize frame = view.size() - Client()->size();
-  Resize(frame.width() + CCrystalTextView::MARGIN_WIDTH + 100 * view.GetCharWidth() + 2,
+  Resize(frame.width() + CTextView::MARGIN_WIDTH + 100 * view.GetCharWidth() + 2,
          frame.height() + 53 * view.GetLineHeight() + 2);
   ASSERT_EQ(view.GetVisibleLines(), 53);
   ASSERT_EQ(view.GetVisibleColumns(), 100);
@@ -344,7 +344,7 @@ TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
   EXPECT_EQ(view.GetTopLine(), 29);
   Horz()->setValue(7);
   EXPECT_EQ(view.GetFirstColumn(), 7);
-  EXPECT_EQ(view.TextPosToPoint(TextPosition(7, 29)), QPoint(CCrystalTextView::MARGIN_WIDTH, 0));
+  EXPECT_EQ(view.TextPosToPoint(TextPosition(7, 29)), QPoint(CTextView::MARGIN_WIDTH, 0));
   for (int i = 0; i < 90; ++i) view.ScrollRight(); // up to the last column of the longest line
   EXPECT_EQ(view.GetFirstColumn(), 79);
   EXPECT_EQ(Cursor(), TextPosition(2, 1));
@@ -384,7 +384,7 @@ TEST_F(ViewScrolling, ALargeTextsBarRangeGrowsToTheLongestLineAfterTheWalkAndFol
 struct Panes : CPaneGrid {
   QSplitter splitter;
   std::vector<CTestTextView*> panes;
-  Panes(Qt::Orientation orientation, CCrystalTextBuffer& buffer, QSize size)
+  Panes(Qt::Orientation orientation, CTextBuffer& buffer, QSize size)
       : splitter(orientation) {
     for (int i = 0; i < 2; ++i) Add()->AttachBuffer(&buffer);
     splitter.resize(size);
@@ -401,11 +401,11 @@ struct Panes : CPaneGrid {
   bool Row() const { return splitter.orientation() == Qt::Horizontal; }
   int RowCount() const override { return Row() ? 1 : int(panes.size()); }
   int ColumnCount() const override { return Row() ? int(panes.size()) : 1; }
-  CCrystalTextView* PaneView(int row, int column) const override {
+  CTextView* PaneView(int row, int column) const override {
     const std::size_t i = std::size_t(row + column); // one of them is 0
     return (Row() ? row : column) == 0 && column >= 0 && row >= 0 && i < panes.size() ? panes[i] : nullptr;
   }
-  bool FindPane(const CCrystalTextView* view, int& row, int& column) const override {
+  bool FindPane(const CTextView* view, int& row, int& column) const override {
     const int i = int(std::find(panes.begin(), panes.end(), view) - panes.begin());
     row = Row() ? 0 : i;
     column = Row() ? i : 0;

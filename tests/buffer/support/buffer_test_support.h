@@ -55,26 +55,26 @@ inline void RunAsOrdinaryUser(const std::function<void()>& fn) {
   geteuid() == 0 ? RunAs(65534, 65534, {}, fn) : fn();
 }
 
-inline std::vector<std::string> Lines(const CCrystalTextBuffer& buffer) {
+inline std::vector<std::string> Lines(const CTextBuffer& buffer) {
   std::vector<std::string> lines;
   for (int i = 0; i < buffer.LineCount(); ++i)
     lines.emplace_back(buffer.LineChars(i), static_cast<size_t>(buffer.LineLength(i)));
   return lines;
 }
 
-inline std::string AllText(const CCrystalTextBuffer& buffer, std::string_view sep = "\n") {
+inline std::string AllText(const CTextBuffer& buffer, std::string_view sep = "\n") {
   const int last = buffer.LineCount() - 1;
   return last < 0 ? std::string() : buffer.GetText(0, 0, last, buffer.LineLength(last), sep);
 }
 
-inline bool LoadBytes(CCrystalTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
+inline bool LoadBytes(CTextBuffer& buffer, const TempDir& dir, std::string_view bytes,
                       LineEndStyle style = LineEndStyle::Automatic) {
   WriteFile(dir.File("load.txt"), bytes);
   return buffer.Load(dir.File("load.txt"), style);
 }
 
 // InsertText at (pos, line); the end position goes to end when given.
-inline bool Insert(CCrystalTextBuffer& buffer, int line, int pos, std::string_view text,
+inline bool Insert(CTextBuffer& buffer, int line, int pos, std::string_view text,
                    UndoAction action = UndoAction::Unknown, CBufferView* view = nullptr,
                    TextPosition* end = nullptr) {
   int el, ec;
@@ -91,7 +91,7 @@ public:
   struct Change { CBufferView* source; uint32_t hints; int line; };
   struct Edit { UndoAction action; std::string text; bool groupOpen; }; // the group then
 
-  explicit RecordingView(CCrystalTextBuffer* buffer = nullptr) : m_buffer(buffer) {
+  explicit RecordingView(CTextBuffer* buffer = nullptr) : m_buffer(buffer) {
     if (buffer) buffer->AttachView(this);
   }
   ~RecordingView() override {
@@ -121,5 +121,5 @@ public:
   std::function<void()> onDestroyed;                       // run inside OnBufferDestroyed
 
 private:
-  CCrystalTextBuffer* m_buffer;
+  CTextBuffer* m_buffer;
 };

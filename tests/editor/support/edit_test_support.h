@@ -21,14 +21,14 @@
 namespace edittest {
 
 // Writes text ("\n" = line break, written as CR LF) to a file and loads it.
-inline std::unique_ptr<CCrystalTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::string_view text) {
+inline std::unique_ptr<CTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::string_view text) {
   static int serial = 0;
   const QString path = dir.filePath(QStringLiteral("text%1.inf").arg(++serial));
   QFile file(path);
   const QByteArray crlf = QByteArray(text.data(), qsizetype(text.size())).replace("\n", "\r\n");
   if (!file.open(QIODevice::WriteOnly) || file.write(crlf) != crlf.size()) return nullptr;
   file.close();
-  auto buffer = std::make_unique<CCrystalTextBuffer>();
+  auto buffer = std::make_unique<CTextBuffer>();
   if (!buffer->Load(path.toStdString())) return nullptr;
   return buffer;
 }
@@ -74,7 +74,7 @@ inline void PressKeys(QWidget& target, std::string_view keys) {
 }
 
 // A fixture with one editing view of 640 x 400 pixels, shown and focused, on a loaded buffer.
-template <typename T = CCrystalEditView>
+template <typename T = CEditView>
 class EditViewTest : public ::testing::Test {
 protected:
   // Loads marked text and puts the cursor and selection where the marks are.
@@ -125,7 +125,7 @@ protected:
   std::string UndoText() { return Update(Cmd::EDIT_UNDO).text.value_or(""); }
 
   QTemporaryDir dir;
-  std::unique_ptr<CCrystalTextBuffer> buffer;
+  std::unique_ptr<CTextBuffer> buffer;
   std::unique_ptr<T> view;
 };
 

@@ -22,9 +22,9 @@ inline void PrintTo(const TextPosition& p, std::ostream* os) {
 namespace viewtest {
 
 // A buffer holding text; "\n" in text stands for a line break.
-inline std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text,
+inline std::unique_ptr<CTextBuffer> MakeBuffer(std::string_view text,
                                                       LineEndStyle style = LineEndStyle::Dos) {
-  auto buffer = std::make_unique<CCrystalTextBuffer>();
+  auto buffer = std::make_unique<CTextBuffer>();
   buffer->CreateEmpty(style);
   const QByteArray crlf =
       QByteArray(text.data(), static_cast<qsizetype>(text.size())).replace("\n", "\r\n");
@@ -34,7 +34,7 @@ inline std::unique_ptr<CCrystalTextBuffer> MakeBuffer(std::string_view text,
 }
 
 // The whole text of a buffer with "\n" between lines.
-inline std::string BufferText(const CCrystalTextBuffer& buffer) {
+inline std::string BufferText(const CTextBuffer& buffer) {
   const int last = buffer.LineCount() - 1;
   return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
 }
@@ -49,12 +49,12 @@ inline std::string Lines(int count, std::string_view text = "line") {
 // The ordered selection of a view, and putting a selection in place the way a keyboard
 // selection leaves it: anchor at start, cursor at end.
 using Span = std::pair<TextPosition, TextPosition>;
-inline Span Bounds(CCrystalTextView& view) {
+inline Span Bounds(CTextView& view) {
   Span span;
   view.GetSelectionBounds(span.first, span.second);
   return span;
 }
-inline void Select(CCrystalTextView& view, TextPosition start, TextPosition end) {
+inline void Select(CTextView& view, TextPosition start, TextPosition end) {
   view.SetAnchor(start);
   view.SetSelection(start, end);
   view.PlaceCursor(end);
@@ -80,10 +80,10 @@ inline std::string Unmark(std::string_view marked, TextPosition& cursor, Span& s
 }
 
 // The view's text with its cursor and selection marked.
-inline std::string Marked(CCrystalTextView& view) {
+inline std::string Marked(CTextView& view) {
   const Span selection = Bounds(view);
   const bool selected = view.HasSelection();
-  const CCrystalTextBuffer& buffer = *view.GetBuffer();
+  const CTextBuffer& buffer = *view.GetBuffer();
   std::string out;
   for (int y = 0; y < buffer.LineCount(); ++y) {
     for (int x = 0; x <= buffer.LineLength(y); ++x) {
@@ -103,9 +103,9 @@ inline constexpr int UPPER_INDEX = 6;
 
 // A text view with everything public that the tests drive, coloured simply: upper-case
 // letters get UPPER_INDEX, the rest no run (normal text).
-class CTestTextView : public CCrystalTextView {
+class CTestTextView : public CTextView {
 public:
-  using CCrystalTextView::CCrystalTextView;
+  using CTextView::CTextView;
   uint32_t ColourLine(uint32_t, int lineIndex, StyleRun* runs, int& runCount) override {
     const char* chars = GetLineText(lineIndex);
     runCount = 0;
@@ -118,17 +118,17 @@ public:
     return 0;
   }
   // The buffer an initial update attaches.
-  CCrystalTextBuffer* documentBuffer = nullptr;
-  CCrystalTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
+  CTextBuffer* documentBuffer = nullptr;
+  CTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
   // The panes it shares a window with.
   CPaneGrid* paneGrid = nullptr;
   CPaneGrid* FindPaneGrid() const override { return paneGrid; }
-  using CCrystalTextView::OnAutoScrollTimer;
+  using CTextView::OnAutoScrollTimer;
 };
 
 // Shows the view as a top-level window of the given size, with the keyboard focus when
 // focus is true; waits until it is exposed.
-inline void ShowView(CCrystalTextView& view, int width, int height, bool focus = true) {
+inline void ShowView(CTextView& view, int width, int height, bool focus = true) {
   view.resize(width, height);
   view.show();
   (void)QTest::qWaitForWindowExposed(&view);
@@ -142,7 +142,7 @@ inline void ShowView(CCrystalTextView& view, int width, int height, bool focus =
 }
 
 // A fresh paint of the view's client area.
-inline QImage Grab(CCrystalTextView& view) { return view.viewport()->grab().toImage(); }
+inline QImage Grab(CTextView& view) { return view.viewport()->grab().toImage(); }
 
 // A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
 // text, shown at the given size.
@@ -170,7 +170,7 @@ protected:
     return state.enabled;
   }
 
-  std::unique_ptr<CCrystalTextBuffer> buffer;
+  std::unique_ptr<CTextBuffer> buffer;
   V view;
 };
 

@@ -9,12 +9,12 @@ class CView;
 
 // An MDI child window showing views of one document. Closing the last frame of a document
 // asks to save it and closes the document; closing any other frame only removes its views.
-class CFrameChild : public QMdiSubWindow, public CCmdTarget {
+class CMdiChildBase : public QMdiSubWindow, public CCmdTarget {
   Q_OBJECT
 
 public:
-  explicit CFrameChild(CDocument* document, QWidget* parent = nullptr);
-  ~CFrameChild() override;
+  explicit CMdiChildBase(CDocument* document, QWidget* parent = nullptr);
+  ~CMdiChildBase() override;
 
   CDocument* GetDocument() const { return m_document; }
   // The view that receives commands first (the pane with the focus, else the first one).

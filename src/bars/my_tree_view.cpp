@@ -218,7 +218,7 @@ void CMyTreeView::JumpToDefinition() {
   const CDefinitionSearch search = depth > 0 ? DefinitionSearch(*document, *item, depth)
                                              : CDefinitionSearch();
   const std::string notFound = NOT_FOUND_PREFIX + item->Text() + search.notFoundEnd;
-  CCrystalTextView* view = document->ActivateFirstView();
+  CTextView* view = document->ActivateFirstView();
   if (depth == 0 || !view) return;
   // The definition line starts in column 0, so the first line that contains it is taken to
   // be the definition.

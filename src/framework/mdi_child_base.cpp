@@ -1,4 +1,4 @@
-#include "frame_child.h"
+#include "mdi_child_base.h"
 
 #include <QCloseEvent>
 
@@ -6,30 +6,30 @@
 #include "document.h"
 #include "view.h"
 
-CFrameChild::CFrameChild(CDocument* document, QWidget* parent)
+CMdiChildBase::CMdiChildBase(CDocument* document, QWidget* parent)
     : QMdiSubWindow(parent), m_document(document) {
   setAttribute(Qt::WA_DeleteOnClose);
 }
 
-CFrameChild::~CFrameChild() = default;
+CMdiChildBase::~CMdiChildBase() = default;
 
-void CFrameChild::InitialUpdateFrame() {
+void CMdiChildBase::InitialUpdateFrame() {
   for (CView* view : FrameViews()) view->OnInitialUpdate();
 }
 
-void CFrameChild::UpdateFrameTitle(int index, int frameCount) {
+void CMdiChildBase::UpdateFrameTitle(int index, int frameCount) {
   QString title = m_document->GetTitle();
   if (frameCount > 1) title += QStringLiteral(":%1").arg(index);
   setWindowTitle(title + QStringLiteral("[*]"));
   setWindowModified(m_document->IsModified());
 }
 
-void CFrameChild::CloseWithoutAsking() {
+void CMdiChildBase::CloseWithoutAsking() {
   m_closingForDocument = true;
   close();
 }
 
-void CFrameChild::closeEvent(QCloseEvent* event) {
+void CMdiChildBase::closeEvent(QCloseEvent* event) {
   CDocManager* manager = m_document->GetDocManager();
   const bool last = !m_closingForDocument && manager && manager->Frames(m_document).size() == 1;
   if (last) {

@@ -4,7 +4,7 @@
 
 #include "object_scanner.h"
 
-class CCrystalTextView;
+class CTextView;
 
 // A document as the object-bar trees see it: its tree name, the records of its last scan,
 // and its first view. The document class implements it.
@@ -19,7 +19,7 @@ public:
   virtual int GetScannerValue() const = 0;
   // Brings the window of the document's first view to the top and returns that view (null
   // when the document has no view).
-  virtual CCrystalTextView* ActivateFirstView() = 0;
+  virtual CTextView* ActivateFirstView() = 0;
 };
 
 // The open documents, in the order of the document list. The document manager implements it;

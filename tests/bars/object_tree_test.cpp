@@ -40,7 +40,7 @@ const char* const TREES_SOURCE =
 struct CTestDocument : CObjectBarDocument {
   CTestDocument(const std::string& path, std::string treeName) : m_treeName(std::move(treeName)) {
     m_buffer.Load(path);
-    m_scanner.ScanObjects(CBufferLineSource<CCrystalTextBuffer>(m_buffer));
+    m_scanner.ScanObjects(CBufferLineSource<CTextBuffer>(m_buffer));
     m_view.AttachBuffer(&m_buffer);
     m_view.resize(400, 300);
   }
@@ -48,12 +48,12 @@ struct CTestDocument : CObjectBarDocument {
   const CObjectMap& GetObjectMap() const override { return m_scanner.ObjectMap(); }
   const CFunctionMap& GetFunctionMap() const override { return m_scanner.FunctionMap(); }
   int GetScannerValue() const override { return m_scanner.ScannerValue(); }
-  CCrystalTextView* ActivateFirstView() override { return ++m_activations, m_view.show(), &m_view; }
+  CTextView* ActivateFirstView() override { return ++m_activations, m_view.show(), &m_view; }
 
   std::string m_treeName;
-  CCrystalTextBuffer m_buffer;
+  CTextBuffer m_buffer;
   CObjectScanner m_scanner;
-  CCrystalEditView m_view;
+  CEditView m_view;
   int m_activations = 0;
 };
 
