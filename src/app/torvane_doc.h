@@ -77,6 +77,7 @@ public:
   // What the object bar's trees read, and the window a jump to a definition brings forward.
   const CObjectMap& GetObjectMap() const override { return m_records.ObjectMap(); }
   const CFunctionMap& GetFunctionMap() const override { return m_records.FunctionMap(); }
+  const CClassMap& GetClassMap() const override { return m_records.ClassMap(); }
   int GetScannerValue() const override { return m_records.ScannerValue(); }
   CTextView* ActivateFirstView() override;
 

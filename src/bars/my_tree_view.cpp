@@ -9,9 +9,10 @@
 #include "command_binder.h"
 #include "command_ids.h"
 #include "command_router.h"
+#include "definition_finder.h"
 #include "menu_table.h"
 #include "message_box.h"
-#include "search_pattern.h"
+#include "text_buffer.h"
 #include "text_view.h"
 
 // The image strips live in the resource library, which is linked statically: register its
@@ -220,12 +221,13 @@ void CMyTreeView::JumpToDefinition() {
   const std::string notFound = NOT_FOUND_PREFIX + item->Text() + search.notFoundEnd;
   CTextView* view = document->ActivateFirstView();
   if (depth == 0 || !view) return;
-  // The definition line starts in column 0, so the first line that contains it is taken to
-  // be the definition.
-  TextPosition found;
-  if (search.text && view->SearchText(*search.text, TextPosition(0, 0),
-                                      search.matchCase ? uint32_t{SearchMatchCase} : 0u, search.wrap,
-                                      found)) {
+  int line = -1;
+  if (search.text && view->GetBuffer()) {
+    const CBufferLineSource<CTextBuffer> lines(*view->GetBuffer());
+    line = search.isClass ? FindClassDefinition(lines, *search.text) : FindDefinitionLine(lines, *search.text);
+  }
+  if (line >= 0) {
+    const TextPosition found(0, line);
     view->PlaceCursor(found);
     view->SelectFoundText(found, 0);
     view->setFocus(Qt::OtherFocusReason);

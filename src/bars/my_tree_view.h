@@ -91,13 +91,12 @@ public:
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 protected:
-  // What a jump searches for from the top of the text: the text, the case rule, whether the
-  // search wraps, and the end of the message shown when it is not found. No text: the
-  // document has no record for the item.
+  // What a jump looks for from the top of the text: a record's definition line, or with
+  // isClass the name of a class; and the end of the message shown when it is not found. No
+  // text: the document has no record for the item.
   struct CDefinitionSearch {
     std::optional<std::string> text;
-    bool matchCase = false;
-    bool wrap = true;
+    bool isClass = false;
     const char* notFoundEnd = REBUILD_HINT;
   };
   virtual CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document,

@@ -15,6 +15,8 @@ public:
   virtual std::string GetTreeName() const = 0;
   virtual const CObjectMap& GetObjectMap() const = 0;
   virtual const CFunctionMap& GetFunctionMap() const = 0;
+  // The classes the document defines, with or without instances.
+  virtual const CClassMap& GetClassMap() const = 0;
   // The greatest depth of any object record the document's scans have added.
   virtual int GetScannerValue() const = 0;
   // Brings the window of the document's first view to the top and returns that view (null

@@ -10,10 +10,14 @@ void CTreeClassView::FillDocument(const CObjectBarDocument& document) {
   std::unique_ptr<CTreeItem> root = NewDocumentRoot(document);
   const CObjectMap& objects = document.GetObjectMap();
   std::unordered_map<std::string_view, CTreeItem*> classes;
+  auto addClass = [&](std::string_view name) {
+    if (!classes.contains(name))
+      classes.emplace(name, root->AppendChild(std::make_unique<CTreeItem>(std::string(name), 1, 1)));
+  };
+  // Every class the document defines, instances or not, and every class its objects name.
+  for (const CClassRecord& record : document.GetClassMap()) addClass(record.m_name);
   for (const CObjectRecord& record : objects)
-    if (!record.m_class.empty() && !classes.contains(record.m_class))
-      classes.emplace(record.m_class, root->AppendChild(std::make_unique<CTreeItem>(
-                                          std::string(record.m_class), 1, 1)));
+    if (!record.m_class.empty()) addClass(record.m_class);
   for (const CObjectRecord& record : objects)
     if (!record.m_class.empty())
       classes.at(record.m_class)
@@ -35,9 +39,8 @@ CMyTreeView::CDefinitionSearch CTreeClassView::DefinitionSearch(
     const CObjectBarDocument& document, const CTreeItem& item, int depth) const {
   if (depth > 1) return ObjectDefinition(document, item);
   CDefinitionSearch search;
-  search.text = "Class " + item.Text();
-  search.matchCase = true;
-  search.wrap = false;
+  search.text = item.Text();
+  search.isClass = true;
   search.notFoundEnd = CLASS_HINT;
   return search;
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include "my_tree_view.h"
 
-// The "Classes" tree: one item per class named in a document, and under it every object
-// that names the class. Images (strip 141): document, class symbol, closed box, open box.
+// The "Classes" tree: one item per class a document defines or its objects name, and under
+// it every object that names the class. Images (strip 141): document, class symbol, closed box, open box.
 class CTreeClassView : public CMyTreeView {
   Q_OBJECT
 
@@ -20,8 +20,8 @@ public:
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 protected:
-  // A class item is looked for as "Class " and its name, with exact case; an object by its
-  // record's definition line.
+  // A class item is looked for as the directive Class and its name, with the name's exact
+  // case; an object by its record's definition line.
   CDefinitionSearch DefinitionSearch(const CObjectBarDocument& document, const CTreeItem& item,
                                      int depth) const override;
   int ContextMenuIndex() const override { return 3; }

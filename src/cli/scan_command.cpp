@@ -1,5 +1,5 @@
-// torvane-cli scan FILE: the objects and routines the object bar would list for FILE, as
-// tab-separated lines, then the scanner value.
+// torvane-cli scan FILE: the objects, defined classes and routines the object bar would list
+// for FILE, as tab-separated lines, then the scanner value.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -63,6 +63,13 @@ int RunScan(int argc, char** argv) {
     AppendEscaped(out, record.m_definitionLine);
     out += '\n';
   }
+  for (const CClassRecord record : scanner.ClassMap()) {
+    out += "class\t";
+    AppendEscaped(out, record.m_name);
+    out += '\t';
+    AppendEscaped(out, record.m_definitionLine);
+    out += '\n';
+  }
   for (const CFunctionRecord record : scanner.FunctionMap()) {
     out += "function\t";
     AppendEscaped(out, record.m_name);
@@ -81,7 +88,7 @@ int RunScan(int argc, char** argv) {
 
 const CCliCommandRegistrar
     SCAN_COMMAND("scan",
-                 "scan FILE                    list the objects and routines the object bar shows",
+                 "scan FILE                    list the objects, classes and routines the object bar shows",
                  RunScan);
 
 } // namespace

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <functional>
 
+#include "string_tracker.h"
+#include "word_classifier.h"
+
 namespace {
 
 // Views, so that testing a line against all 35 does not measure each name again.
@@ -35,6 +38,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
   }
   return true;
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view word) {
+  return text.size() == word.size() && StartsWithNoCase(text, word);
 }
 
 bool StartsWithChar(std::string_view text, char c) { return !text.empty() && text.front() == c; }
@@ -229,6 +236,7 @@ bool CObjectScanner::ScanObjects(const CScanLineSource& source, CScanHost* host)
 
   const int lineCount = source.LineCount();
   std::array<std::string, NESTING_SLOTS> slots;
+  CStringTracker strings;
   m_scanning = true;
   ui.BeginProgress(PROGRESS_MESSAGE, PROGRESS_SIZE, lineCount, false, 0);
   bool complete = true;
@@ -243,7 +251,10 @@ bool CObjectScanner::ScanObjects(const CScanLineSource& source, CScanHost* host)
       break;
     }
     const int length = source.LineLength(i);
-    ScanLine(std::string_view(length > 0 ? source.LineChars(i) : "", std::max(length, 0)), slots);
+    const std::string_view line(length > 0 ? source.LineChars(i) : "", std::max(length, 0));
+    // A line that begins inside a string is text, whatever it says.
+    if (!strings.InString()) ScanLine(line, slots);
+    strings.Advance(line);
   }
   m_scanning = false;
   ui.EndProgress();
@@ -258,13 +269,33 @@ void CObjectScanner::ScanLine(std::string_view line,
   if (first.empty()) return;
   const char c = first.front();
   if (c == '!' || c == '#' || c == '.' || c == ']') return;
+  // Only a routine's "[" or a word begins a definition: a line that starts with a string, a
+  // number or the ";" closing a definition above continues something else.
+  if (c != '[' && c != '_' && !(LowerAscii(c) >= 'a' && LowerAscii(c) <= 'z')) return;
+  if (EqualsNoCase(first, "Class")) {
+    AddClassDefinition(line, pos);
+    return;
+  }
   if (IsDirective(first)) return;
   if (c == '[') {
-    AddFunctionRecord(NameOrUntitled(NextToken(line, pos)), DefinitionLine(line));
+    // The name is the first word after the "[", written against it or not.
+    const std::string_view name = first.size() > 1 ? first.substr(1) : NextToken(line, pos);
+    AddFunctionRecord(NameOrUntitled(name), DefinitionLine(line));
     return;
   }
   if (OpensObjectBody(first)) return;
   ScanObjectDefinition(line, pos, first, slots);
+}
+
+void CObjectScanner::AddClassDefinition(std::string_view line, std::size_t pos) {
+  // "Class Ticket(7)": the name ends where the identifier does.
+  std::string_view name = NextToken(line, pos);
+  std::size_t length = 0;
+  while (length < name.size() && IsInformWordChar(static_cast<unsigned char>(name[length]))) ++length;
+  name = name.substr(0, length);
+  if (name.empty() || m_classes.Contains(name)) return;
+  const std::string_view texts[] = {name, DefinitionLine(line)};
+  m_classes.m_store.Add(texts, 2, 0);
 }
 
 void CObjectScanner::ScanObjectDefinition(std::string_view line, std::size_t pos,
@@ -334,6 +365,7 @@ int CObjectScanner::GetObjectLevel(std::string_view name) const {
 void CObjectScanner::DeleteRecords() {
   m_objects.m_store.Clear();
   m_functions.m_store.Clear();
+  m_classes.m_store.Clear();
   m_objectNaming = CNaming();
   m_functionNaming = CNaming();
 }

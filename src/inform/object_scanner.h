@@ -33,6 +33,13 @@ struct CFunctionRecord {
   std::string_view m_definitionLine;
 };
 
+// One class definition found by a scan ("Class NAME"). A class defined twice (in two
+// branches of an #Ifdef) is kept once, with its first definition.
+struct CClassRecord {
+  std::string_view m_name;
+  std::string_view m_definitionLine;
+};
+
 // The records of one kind, stored compactly: a file of a million definitions holds a
 // million records, so each is a few words and its texts, with no allocation of its own.
 // Names are unique. While records are being added a hash index finds names; once the
@@ -149,6 +156,7 @@ private:
 
 using CObjectMap = CRecordMap<CObjectRecord>;
 using CFunctionMap = CRecordMap<CFunctionRecord>;
+using CClassMap = CRecordMap<CClassRecord>;
 
 template <> inline CObjectRecord CObjectMap::Make(uint32_t index) const {
   return CObjectRecord{m_store.Text(index, 0), m_store.Text(index, 1), m_store.Text(index, 2),
@@ -156,6 +164,9 @@ template <> inline CObjectRecord CObjectMap::Make(uint32_t index) const {
 }
 template <> inline CFunctionRecord CFunctionMap::Make(uint32_t index) const {
   return CFunctionRecord{m_store.Text(index, 0), m_store.Text(index, 1)};
+}
+template <> inline CClassRecord CClassMap::Make(uint32_t index) const {
+  return CClassRecord{m_store.Text(index, 0), m_store.Text(index, 1)};
 }
 
 // Where a scan reads its lines. The text buffer satisfies it through CBufferLineSource.
@@ -211,7 +222,8 @@ public:
   virtual void PumpMessages();
 };
 
-// The scan records of one document: the object map, the function map and the scanner value.
+// The scan records of one document: the object map, the function map, the classes it
+// defines and the scanner value. Only lines that begin in column 0 outside a string are read.
 class CObjectScanner {
 public:
   static constexpr int NESTING_SLOTS = 10; // depths 0 to 9
@@ -243,16 +255,18 @@ public:
   // The depth of the object record whose key is exactly name, or 1 when there is none.
   int GetObjectLevel(std::string_view name) const;
 
-  // Deletes every record of both maps. The scanner value stays.
+  // Deletes every record of the three maps. The scanner value stays.
   void DeleteRecords();
 
   const CObjectMap& ObjectMap() const { return m_objects; }
   const CFunctionMap& FunctionMap() const { return m_functions; }
+  const CClassMap& ClassMap() const { return m_classes; }
   // The greatest depth of any object record added since this object was made; never lowered.
   int ScannerValue() const { return m_scannerValue; }
 
 private:
   void ScanLine(std::string_view line, std::array<std::string, NESTING_SLOTS>& slots);
+  void AddClassDefinition(std::string_view line, std::size_t pos);
   void ScanObjectDefinition(std::string_view line, std::size_t pos, std::string_view first,
                             std::array<std::string, NESTING_SLOTS>& slots);
 
@@ -264,6 +278,7 @@ private:
 
   CObjectMap m_objects;
   CFunctionMap m_functions;
+  CClassMap m_classes;
   struct CNameHash {
     using is_transparent = void; // found by a view without making a string
     std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }

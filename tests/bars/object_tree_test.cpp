@@ -15,11 +15,12 @@
 
 namespace {
 
-// Classes, arrows, parents named after their objects, a missing parent, a clashing name and
-// two routines (line numbers matter to the jumps).
+// Classes spaced as people write them, one without instances and one not defined here,
+// arrows, parents named after their objects, a missing parent, a clashing name and two
+// routines (line numbers matter to the jumps).
 const char* const TREES_SOURCE =
-    "Class Room;\n"
-    "Class Treasure;\n"
+    "Class\tRoom;\n"
+    "Class  Treasure;\n"
     "class Gem;\n"
     "Room Hall \"Hall\";\n"
     "Treasure -> coin \"coin\";\n"
@@ -33,8 +34,10 @@ const char* const TREES_SOURCE =
     "Object Zircon \"zircon\" Hall;\n"
     "[ Main;\n"
     "];\n"
-    "[ helper x;\n"
-    "];\n";
+    "[helper x;\n"
+    "];\n"
+    "Class Unused;\n"
+    "Thing spare \"spare\";\n";
 
 // A document loaded from a file and scanned, with one editing view on its text.
 struct CTestDocument : CObjectBarDocument {
@@ -47,6 +50,7 @@ struct CTestDocument : CObjectBarDocument {
   std::string GetTreeName() const override { return m_treeName; }
   const CObjectMap& GetObjectMap() const override { return m_scanner.ObjectMap(); }
   const CFunctionMap& GetFunctionMap() const override { return m_scanner.FunctionMap(); }
+  const CClassMap& GetClassMap() const override { return m_scanner.ClassMap(); }
   int GetScannerValue() const override { return m_scanner.ScannerValue(); }
   CTextView* ActivateFirstView() override { return ++m_activations, m_view.show(), &m_view; }
 
@@ -121,8 +125,9 @@ protected:
 };
 
 // Filled, then added to: apple before Banana and helper before Main, for the order ignores
-// case, the records' does not; widget's parent was never defined; ruby's class is declared
-// in lower case; an object stands directly under its class, whatever its parent.
+// case, the records' does not; widget's parent was never defined; a class is listed whether
+// it has instances (Unused) or is defined here (Thing) or not; an object stands directly
+// under its class, whatever its parent.
 TEST_F(ObjectTree, FilledTreesNestGroupByClassAndSortEntriesInsertedExpandedWalkedAndDeletedByText) {
   EXPECT_EQ(m_bar.tabText(0) + m_bar.tabText(1) + m_bar.tabText(2), "ObjectsClassesFunctions");
   CTestDocument second(WriteSource("zoo.inf", "Object lamp \"l\";\n"), "zoo");
@@ -137,30 +142,32 @@ TEST_F(ObjectTree, FilledTreesNestGroupByClassAndSortEntriesInsertedExpandedWalk
   EXPECT_TRUE(m_bar.GetView(1)->InsertEntry("trees", "Amulet", false, std::nullopt));
   EXPECT_TRUE(m_bar.GetView(1)->InsertEntry("trees", "pearl", false, std::string("Gem")));
   EXPECT_EQ(Tree(0), "trees:00B(apple:12, Banana:12, cherry:12, Hall:12c(aardvark:12, coin:12(box:12(Zebra:12)), "
-                     "lamp:12, Zircon:12), lamp[02]:12, ruby:12, widget:12) zoo:00B(lamp:12)");
-  EXPECT_EQ(Tree(1), "trees:00B(Amulet:11, Gem:11(pearl:23, ruby:23), Room:11(Hall:23), Treasure:11(coin:23)) zoo:00B");
+                     "lamp:12, Zircon:12), lamp[02]:12, ruby:12, spare:12, widget:12) zoo:00B(lamp:12)");
+  EXPECT_EQ(Tree(1), "trees:00B(Amulet:11, Gem:11(pearl:23, ruby:23), Room:11(Hall:23), Thing:11(spare:23), "
+                     "Treasure:11(coin:23), Unused:11) zoo:00B");
   objects.ExpandDocument("trees");
   EXPECT_EQ(Tree(0).find(":12c"), std::string::npos);
 
   std::string walk;
   for (const CTreeItem* item = objects.FindDocumentRoot("trees")->Child(3); item; item = objects.GetNextInOrder(item))
     walk += item->Text() + ",";
-  EXPECT_EQ(walk, "Hall,aardvark,coin,box,Zebra,lamp,Zircon,lamp[02],ruby,widget,zoo,lamp,");
+  EXPECT_EQ(walk, "Hall,aardvark,coin,box,Zebra,lamp,Zircon,lamp[02],ruby,spare,widget,zoo,lamp,");
   objects.DeleteItemByText("trees"); // the first root is passed over
   objects.DeleteItemByText("lamp");  // the first lamp in pre-order goes
   objects.DeleteItemByText("zoo");   // a later root goes with its subtree
   EXPECT_EQ(Tree(0), "trees:00B(apple:12, Banana:12, cherry:12, Hall:12(aardvark:12, "
-                     "coin:12(box:12(Zebra:12)), Zircon:12), lamp[02]:12, ruby:12, widget:12)");
+                     "coin:12(box:12(Zebra:12)), Zircon:12), lamp[02]:12, ruby:12, spare:12, widget:12)");
   objects.ClearTree();
   EXPECT_EQ(Tree(0), "");
 }
 
 TEST_F(ObjectTree, DoubleClickEnterAndCommandLandOnTheDefinitionARootOnlyComesForward) {
   m_doc->m_view.SetSelection(TextPosition(0, 0), TextPosition(5, 3));
-  // How: 'd' double-click, 'e' Enter, 'c' the command; "Class Treasure" in its exact case.
-  const std::tuple<int, const char*, char, int> rows[] = {{0, "coin", 'd', 4},     {0, "lamp[02]", 'd', 7},
-                                                          {1, "Treasure", 'd', 1}, {1, "Hall", 'd', 3},
-                                                          {2, "helper", 'e', 15},  {0, "widget", 'c', 11}};
+  // How: 'd' double-click, 'e' Enter, 'c' the command; a class after any blanks and tabs.
+  const std::tuple<int, const char*, char, int> rows[] = {
+      {0, "coin", 'd', 4},  {0, "lamp[02]", 'd', 7}, {1, "Treasure", 'd', 1}, {1, "Room", 'd', 0},
+      {1, "Gem", 'd', 2},   {1, "Unused", 'd', 17},  {1, "Hall", 'd', 3},     {2, "helper", 'e', 15},
+      {0, "widget", 'c', 11}};
   for (const auto& [tab, item, how, line] : rows) {
     CMyTreeView& view = Show(tab);
     how == 'd' ? DoubleClick(tab, item) : view.SelectItem(Item(view, item));
@@ -170,37 +177,44 @@ TEST_F(ObjectTree, DoubleClickEnterAndCommandLandOnTheDefinitionARootOnlyComesFo
     EXPECT_FALSE(m_doc->m_view.HasSelection()) << item;
   }
   EXPECT_TRUE(m_bar.GetView(0)->IsExpanded(Item(*m_bar.GetView(0), "coin"))); // not collapsed by the click
-  EXPECT_EQ(m_doc->m_activations, 6);
+  EXPECT_EQ(m_doc->m_activations, 9);
 
   for (int tab = 0; tab < 3; ++tab) {
     m_doc->m_view.PlaceCursor(TextPosition(3, 1));
     DoubleClick(tab, "trees");
     EXPECT_EQ(Cursor(), TextPosition(3, 1));
   }
-  EXPECT_EQ(m_doc->m_activations, 9);
+  EXPECT_EQ(m_doc->m_activations, 12);
   m_documents.clear(); // a root whose document has gone is not followed
   DoubleClick(0, "apple");
-  EXPECT_EQ(m_doc->m_activations, 9);
+  EXPECT_EQ(m_doc->m_activations, 12);
   EXPECT_TRUE(m_messages.empty());
 }
 
 TEST_F(ObjectTree, NotFoundMessagesAfterTheTextOrTheRecordsChanged) {
-  DoubleClick(1, "Gem"); // declared "class Gem": no "Class Gem" in the text
-  // The text changes after the scan: apple's line in capitals, Banana's line gone.
+  DoubleClick(1, "Thing"); // not defined in this file
+  // The text changes after the scan: apple's line in capitals, Banana's line gone, blanks
+  // changed in Zircon's line and Main's.
   std::string changed = TREES_SOURCE;
   changed.replace(changed.find("Object apple"), 12, "OBJECT APPLE");
   changed.replace(changed.find("Object Banana"), 13, "! gone here!!");
+  changed.replace(changed.find("Object Zircon"), 13, "Object \t Zircon");
+  changed.replace(changed.find("[ Main"), 6, "[Main");
   m_doc->m_buffer.Load(WriteSource("changed.inf", changed));
+  DoubleClick(2, "Main");
+  EXPECT_EQ(Cursor(), TextPosition(0, 13));
   DoubleClick(0, "apple"); // found, ignoring case
   EXPECT_EQ(Cursor(), TextPosition(0, 9));
+  DoubleClick(0, "Zircon");
+  EXPECT_EQ(Cursor(), TextPosition(0, 12));
   DoubleClick(0, "Banana");
   m_doc->m_scanner.DeleteRecords();
   DoubleClick(2, "Main");
   EXPECT_EQ(m_messages, (std::vector<std::string>{
-      "Could not find the implementation of Gem.\nThe current algorithm is not perfect.  See the Help file. #0",
+      "Could not find the implementation of Thing.\nThe current algorithm is not perfect.  See the Help file. #0",
       "Could not find the implementation of Banana.\nYou may need to rebuild the object tree. #0",
       "Could not find the implementation of Main.\nYou may need to rebuild the object tree. #0"}));
-  EXPECT_EQ(Cursor(), TextPosition(0, 9));
+  EXPECT_EQ(Cursor(), TextPosition(0, 12));
 }
 
 TEST_F(ObjectTree, ContextMenusOfTheThreeTrees) {

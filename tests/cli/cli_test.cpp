@@ -72,10 +72,11 @@ TEST_F(Cli, ColourPrintsIndexCookieAndOneDigitPerCharacterOfEveryLine) {
 TEST_F(Cli, ScanListsRecordsByNameWithAwkwardBytesEscaped) {
   const std::pair<QByteArray, std::string> rows[] = {
       {"Room kitchen \"Kitchen\"\n  with description \"A kitchen.\";\nObject -> table \"table\";\n"
-       "Object -> -> Cup \"cup\";\n[ Main; ];\n[;\n",
+       "Object -> -> Cup \"cup\";\n[ Main; ];\n[;\nClass  Coin;\n",
        "object\tCup\ttable\t\t2\tObject -> -> Cup \"cup\";\n"
        "object\tkitchen\t\tRoom\t0\tRoom kitchen \"Kitchen\"\n"
        "object\ttable\tkitchen\t\t1\tObject -> table \"table\";\n"
+       "class\tCoin\tClass  Coin;\n"
        "function\tMain\t[ Main; ];\n"
        "function\tUntitled\t[;\n"
        "depth\t2\n"},

@@ -1,6 +1,8 @@
 // The object scanner: tokens, directives, line kinds, unique names, events during a scan.
 #include "object_scanner.h"
 
+#include "definition_finder.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -76,10 +78,11 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
     deep.push_back("Object " + arrows + "o" + std::to_string(deep.size()) + " \"o\";");
   deep.push_back("Object -> after \"after\";");
   const Row rows[] = {
-      // Indented lines, comments, directives and body lines record nothing.
+      // Indented lines, comments, directives, body lines, a closing ";" and the strings and
+      // numbers that continue a directive record nothing.
       {{"  Object lamp \"lamp\";", "\tObject lamp2;", "! Object lamp3;", "#Ifdef X;", ".label;", "] ;",
         "Constant X 3;", "Classroom cr;", "Verbose v;", "has light;", "hasp hp;", "with name 'x',",
-        "class Room;", "", "   ", "  [ Indented;"},
+        "class Room;", "", "   ", "  [ Indented;", ";", "\"a quote\"", "5 34;", "'word' 'x';"},
        {},
        0},
       {{"Room kitchen \"Kitchen\"", "Nearby lamp \"lamp\"", "objects ox \"x\";", "Object \"unnamed\";",
@@ -138,11 +141,51 @@ TEST(ScanLines, NamesAndDefinitionLinesOfRoutinesAndUntitledObjects) {
   CObjectScanner scanner;
   scanner.ScanObjects(source);
   EXPECT_THAT(Keys(scanner.FunctionMap()),
-              ElementsAre("Main", "Main[2]", "Spaced", "Untitled", "Untitled[2]", "Untitled[3]", "x"));
-  EXPECT_EQ(scanner.FunctionMap().Find("x")->m_definitionLine, "[Other x;");
-  EXPECT_THAT(Keys(scanner.ObjectMap()), ElementsAre("Untitled", "Untitled[02]", "Untitled[03]", "lamp"));
-  EXPECT_EQ(scanner.ObjectMap().Find("Untitled")->m_class, ";");
+              ElementsAre("Main", "Main[2]", "Main[3]", "Other", "Spaced", "Untitled", "Untitled[2]"));
+  EXPECT_EQ(scanner.FunctionMap().Find("Other")->m_definitionLine, "[Other x;");
+  EXPECT_THAT(Keys(scanner.ObjectMap()), ElementsAre("Untitled", "Untitled[02]", "lamp"));
   EXPECT_EQ(scanner.ObjectMap().Find("lamp")->m_definitionLine, "Object lamp \"a brass lamp wit"); // 29 bytes
+}
+
+// Lines inside a string are text; a quote in a comment or in single quotes opens none. Every
+// class defined is listed once, with the line of its first definition.
+TEST(ScanLines, StringsSpanLinesAndEveryDefinedClassIsListed) {
+  const CStringLineSource source = CStringLineSource::FromText(
+      "Object lamp \"a lamp\nClass Bogus;\nRoom bogus_room\n[ Bogus;\nlit\";\n"
+      "Object c \"c\" ! it's \"\nObject d with name '\"' 'x';\nObject e \"two\" \"strings\";\n"
+      "Class Coin;\nclass  Gem(5)\nClass\tCoin;\nClassroom cr;\nClass;\n[ After;");
+  CObjectScanner scanner;
+  scanner.ScanObjects(source);
+  EXPECT_THAT(Keys(scanner.ObjectMap()), ElementsAre("c", "d", "e", "lamp"));
+  EXPECT_THAT(Keys(scanner.ClassMap()), ElementsAre("Coin", "Gem"));
+  EXPECT_THAT(Keys(scanner.FunctionMap()), ElementsAre("After"));
+  EXPECT_EQ(scanner.ClassMap().Find("Gem")->m_definitionLine, "class  Gem(5)");
+  EXPECT_EQ(scanner.ClassMap().Find("Coin")->m_definitionLine, "Class Coin;");
+  scanner.DeleteRecords();
+  EXPECT_TRUE(scanner.ClassMap().empty());
+}
+
+// A definition is found in column 0 outside strings however its blanks are spaced now; a
+// name must end where the definition line ended it, unless the line was cut.
+TEST(FindDefinition, FirstLineInColumnZeroOutsideStringsWithAnySpacing) {
+  const std::string longLine = "Object lamp \"a brass lamp with a wick\";";
+  const std::tuple<std::vector<std::string>, std::string, bool, int> rows[] = {
+      {{"! Object lamp;", "  Object lamp;", "Object lamp2;", "OBJECT\t lamp;"}, "Object lamp;", false, 3},
+      {{"Object lamp2 \"x\"", "Object lamp \"x\""}, "Object lamp", false, 1},
+      {{"[ Main x;", "x \"", "[Main;", "\"", "[\tMain;"}, "[ Main;", false, 4},
+      {{"[ Main;"}, "[Main;", false, 0},
+      {{"Object  lamp \"a brass lamp with a wicked flame\";"}, longLine.substr(0, 29), false, 0},
+      {{"Object lamp ;"}, "Object lamp ", false, 0},
+      {{"Object lampshade"}, "Object lamp ", false, -1},
+      {{"  Object lamp"}, "", false, -1},
+      {{"Class Roomy;", "! Class Room;", "class\tRoom(3)"}, "Room", true, 2},
+      {{"Class room;", "ClassRoom;", "Class \"", "Class Room;"}, "Room", true, -1},
+      {{"Class Room"}, "", true, -1},
+  };
+  for (const auto& [lines, key, isClass, expected] : rows) {
+    const CStringLineSource source(lines);
+    EXPECT_EQ(isClass ? FindClassDefinition(source, key) : FindDefinitionLine(source, key), expected) << key;
+  }
 }
 
 std::vector<std::string> AddObjects(CObjectScanner& scanner, const std::vector<std::string>& names) {
