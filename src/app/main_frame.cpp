@@ -86,6 +86,8 @@ bool CMainFrame::OnCreate() {
   m_menus129 = BuildMenu(MENU_DOCUMENT);
   BuildAccelerators();
   ShowMenu(MENU_NO_DOCUMENT);
+  SetUpWindowMenu();
+  LoadWindowPlacement();
   LoadBarState();
   m_binder->Refresh();
   return m_statusBar && m_toolBar && !m_menus128.isEmpty() && !m_menus129.isEmpty();
@@ -327,19 +329,9 @@ bool CMainFrame::LoadBarState() {
   return !state.isEmpty() && restoreState(state);
 }
 
-void CMainFrame::ArrangeIcons() {
-  // Minimised child windows line up along the bottom edge of the area, left to right.
-  int x = 0;
-  const int bottom = m_mdiArea->viewport()->height();
-  for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
-    if (!window->isMinimized()) continue;
-    window->move(x, bottom - window->height());
-    x += window->width();
-  }
-}
-
 bool CMainFrame::OnCmdMsg(int id) {
   if (!m_statusBar) return false; // not built yet
+  if (OnWindowCommand(id)) return true;
   switch (id) {
   case ID_OBJECT_BAR: m_objectBar->setVisible(m_objectBar->isHidden()); return true;
   case ID_OUTPUT_BAR: m_outputBar->setVisible(m_outputBar->isHidden()); return true;
@@ -349,9 +341,6 @@ bool CMainFrame::OnCmdMsg(int id) {
     if (CDocument* document = m_docManager ? m_docManager->ActiveDocument() : nullptr)
       m_docManager->CreateNewFrame(document);
     return true;
-  case Cmd::WINDOW_CASCADE: m_mdiArea->cascadeSubWindows(); return true;
-  case Cmd::WINDOW_TILE_HORZ: m_mdiArea->tileSubWindows(); return true;
-  case Cmd::WINDOW_ARRANGE: ArrangeIcons(); return true;
   case Cmd::BUILD_STOP: CRedirector::CancelRunning(); return true;
   case Cmd::NEXT_MESSAGE: m_outputControl->NextMessage(); return true;
   case Cmd::PREV_MESSAGE: m_outputControl->PreviousMessage(); return true;
@@ -361,15 +350,13 @@ bool CMainFrame::OnCmdMsg(int id) {
 
 bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
   if (!m_outputBar) return false; // not built yet
+  if (OnWindowUpdate(id, state)) return true;
   switch (id) {
   case ID_OBJECT_BAR: state.checked = !m_objectBar->isHidden(); return true;
   case ID_OUTPUT_BAR: state.checked = !m_outputBar->isHidden(); return true;
   case ID_TOOLBAR: state.checked = !m_toolBar->isHidden(); return true;
   case ID_STATUS_BAR: state.checked = !m_statusBar->isHidden(); return true;
   case Cmd::WINDOW_NEW:
-  case Cmd::WINDOW_CASCADE:
-  case Cmd::WINDOW_TILE_HORZ:
-  case Cmd::WINDOW_ARRANGE:
     state.enabled = m_docManager && m_docManager->ActiveFrame() != nullptr;
     return true;
   case Cmd::INDICATOR_CAPS: state.enabled = m_capsLock; return true;
@@ -383,6 +370,7 @@ bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout is kept even when the user then cancels the close.
   SaveBarState();
+  SaveWindowPlacement();
   // A running compiler is ended here; its loop returns once this close is done.
   if (CRedirector::AnyToCancel()) {
     if (TorvaneMessageBox(QString::fromLatin1(TEXT_STOP_BUILD_AND_EXIT),

@@ -10,12 +10,14 @@
 class CCommandBinder;
 class CCommandRouter;
 class CDocManager;
+class CHelpWindow;
 class CMainStatusBar;
 class CObjectBar;
 class COutputBar;
 class QDockWidget;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
 class QToolBar;
 
 // The top-level window: the MDI area with the documents' child frames, menus 128 (no
@@ -83,6 +85,16 @@ public:
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
+  // The Window menu, the window's place and the help (main_frame_window.cpp).
+  static constexpr const char* WINDOW_SECTION = "Main Window";
+  // The window's size, place and maximised state, kept on every close request.
+  void SaveWindowPlacement();
+  bool LoadWindowPlacement();
+  // The numbered items of the open windows, as the Window menu showed them last.
+  QList<QAction*> WindowListActions() const;
+  // The help window once help has been asked for; null before.
+  CHelpWindow* HelpWindow() const { return m_helpWindow; }
+
 protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -97,7 +109,17 @@ private:
   void BuildBars();
   void ShowMenu(int menuId);
   void FillRecentFiles();
+  void SetUpWindowMenu();
+  void FillWindowList();
+  void MaximiseFirstDocument(QMdiSubWindow* window);
+  void SetTabbedDocuments(bool tabbed);
+  void ToggleSplit();
   void ArrangeIcons();
+  // F1 (onWord): the reference entry of the word at the active view's caret; Help Topics,
+  // or F1 without a word: the user guide.
+  void ShowHelp(bool onWord);
+  bool OnWindowCommand(int id);
+  bool OnWindowUpdate(int id, CCmdUIState& state);
   void OnDocumentsChanged();
   // Sets the margin mark on every line a message of the output names, in the open
   // documents; with clearOnly, only removes the marks.
@@ -121,5 +143,8 @@ private:
   std::vector<std::pair<QMenu*, QAction*>> m_recentPlaces;
   std::vector<QAction*> m_recentActions;
   int m_currentMenu = 0;
+  QMenu* m_windowMenu = nullptr;
+  QList<QAction*> m_windowListActions;
+  CHelpWindow* m_helpWindow = nullptr; // a child window of this frame
   bool m_capsLock = false;
 };

@@ -71,6 +71,7 @@ inline constexpr int WINDOW_NEW = 57648;
 inline constexpr int WINDOW_ARRANGE = 57649;
 inline constexpr int WINDOW_CASCADE = 57650;
 inline constexpr int WINDOW_TILE_HORZ = 57651;
+inline constexpr int WINDOW_SPLIT = 57653;
 inline constexpr int APP_ABOUT = 57664;
 inline constexpr int APP_EXIT = 57665;
 inline constexpr int HELP_FINDER = 57667;
@@ -78,6 +79,8 @@ inline constexpr int CONTEXT_HELP = 57669;
 inline constexpr int HELP = 57670;
 inline constexpr int NEXT_PANE = 57680;
 inline constexpr int PREV_PANE = 57681;
+// The Window menu's list of open windows: the first window, the next ones after it.
+inline constexpr int WINDOW_FIRST_CHILD = 65280;
 
 // Application, document and frame commands.
 inline constexpr int VIEW_OPTIONS = 32771;
@@ -92,6 +95,7 @@ inline constexpr int GOTO_LINE = 32795;
 inline constexpr int BUILD_STOP = 32796;
 inline constexpr int NEXT_MESSAGE = 32797;
 inline constexpr int PREV_MESSAGE = 32798;
+inline constexpr int WINDOW_TABBED = 32830;
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 

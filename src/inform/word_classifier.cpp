@@ -96,3 +96,6 @@ bool IsStatementKeyword(const char* text, int length) {
 bool IsDirectiveModifier(const char* text, int length) {
   return kDirectiveModifierSet.Contains(text, length);
 }
+
+std::span<const char* const> StatementKeywords() { return kStatementKeywords; }
+std::span<const char* const> DirectiveModifiers() { return kDirectiveModifiers; }

@@ -2,6 +2,7 @@
 // Character classes, the token classifier and the two keyword lists of the Inform colouring.
 #include <array>
 #include <cstdint>
+#include <span>
 
 // Character class bits. Bytes 0x80-0xFF are in no class: neither space nor word characters.
 enum : uint8_t {
@@ -81,3 +82,6 @@ inline uint32_t ClassifyInformToken(const char* text, int i, int length, int& en
 // Whole-word, case-sensitive keyword tests on the word text[0 .. length-1].
 bool IsStatementKeyword(const char* text, int length); // the 53 statement keywords
 bool IsDirectiveModifier(const char* text, int length); // the 9 directive modifiers
+// The two lists themselves, in their order (the help checks that it explains every word).
+std::span<const char* const> StatementKeywords();
+std::span<const char* const> DirectiveModifiers();

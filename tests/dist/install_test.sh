@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree given as $1 into a temporary prefix and checks what the desktop
-# needs: the two programs, a valid menu entry, the icons at their sizes, and *.inf known as
-# text/x-inform once the type database is built.
+# needs: the two programs, a valid menu entry, the icons at their sizes, the user guide, and
+# *.inf known as text/x-inform once the type database is built.
 set -uo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -31,6 +31,7 @@ for size in 16 32 48 64 128 256; do
     check "$icon ${size}x$size" test "$(png_size "$file")" = "${size}x$size"
   done
 done
+check "user guide installed" grep -q '<h1>Torvane User Guide</h1>' "$share/doc/torvane/guide.html"
 check "type database built" update-mime-database "$share/mime"
 check "*.inf is text/x-inform" grep -qx 'text/x-inform:\*\.inf' \
   <(cut -d: -f2- "$share/mime/globs2")

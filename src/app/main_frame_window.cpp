@@ -1,0 +1,183 @@
+// The main frame's Window menu (split, tabs, the list of open windows), the window's own
+// size and place between runs, and the help commands.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+#include "child_frame.h"
+#include "command_binder.h"
+#include "command_ids.h"
+#include "doc_manager.h"
+#include "help_reference.h"
+#include "help_window.h"
+#include "main_frame.h"
+#include "profile_store.h"
+#include "torvane_view.h"
+
+namespace {
+
+constexpr const char* VALUE_PLACEMENT = "Placement";
+constexpr const char* VALUE_TABBED = "TabbedDocuments";
+// Items of the window list that get a mnemonic: &1 to &9, as the other numbered lists.
+constexpr int WINDOW_LIST_MNEMONICS = 9;
+
+QString Section() { return QString::fromLatin1(CMainFrame::WINDOW_SECTION); }
+
+// The caption of a window as the list shows it: without the modified mark's placeholder, and
+// with its ampersands shown rather than taken for mnemonics.
+QString ListText(int number, const QMdiSubWindow* window) {
+  QString title = window->windowTitle();
+  title.remove(QStringLiteral("[*]"));
+  title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return (number <= WINDOW_LIST_MNEMONICS ? QStringLiteral("&%1 %2") : QStringLiteral("%1 %2"))
+      .arg(number)
+      .arg(title);
+}
+
+} // namespace
+
+void CMainFrame::SetUpWindowMenu() {
+  for (QMenu* menu : m_menus129)
+    for (QAction* action : menu->actions())
+      if (action->data().toInt() == Cmd::WINDOW_NEW) m_windowMenu = menu;
+  // After the binder's own refresh of the menu: the list's actions refresh themselves.
+  if (m_windowMenu) connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::FillWindowList);
+  connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::MaximiseFirstDocument);
+  const CProfileStore store;
+  SetTabbedDocuments(store.GetProfileInt(Section(), QString::fromLatin1(VALUE_TABBED), 0) != 0);
+}
+
+QList<QAction*> CMainFrame::WindowListActions() const { return m_windowListActions; }
+
+void CMainFrame::FillWindowList() {
+  qDeleteAll(m_windowListActions);
+  m_windowListActions.clear();
+  const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+  if (!m_windowMenu || windows.isEmpty()) return;
+  m_windowListActions << m_windowMenu->addSeparator();
+  for (int i = 0; i < windows.size(); ++i) {
+    QAction* action = m_binder->MakeAction(Cmd::WINDOW_FIRST_CHILD + i, ListText(i + 1, windows[i]),
+                                           m_windowMenu, CCommandBinder::Kind::MenuItem);
+    m_windowMenu->addAction(action);
+    m_windowListActions << action;
+  }
+  m_binder->RefreshActions(m_windowListActions);
+}
+
+void CMainFrame::MaximiseFirstDocument(QMdiSubWindow* window) {
+  // The first window of an empty area fills it; later ones follow the active one (the area
+  // maximises a new window while the active one is maximised). A window the user has seen
+  // is never maximised again by this.
+  static constexpr const char* SEEN = "torvaneSeen";
+  if (!window || window->property(SEEN).toBool()) return;
+  window->setProperty(SEEN, true);
+  if (m_mdiArea->viewMode() == QMdiArea::SubWindowView && m_mdiArea->subWindowList().size() == 1)
+    window->showMaximized();
+}
+
+void CMainFrame::SetTabbedDocuments(bool tabbed) {
+  m_mdiArea->setViewMode(tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+  m_mdiArea->setDocumentMode(true);
+  m_mdiArea->setTabsClosable(true);
+  m_mdiArea->setTabsMovable(true);
+}
+
+void CMainFrame::ToggleSplit() {
+  auto* frame = dynamic_cast<CChildFrame*>(m_docManager ? m_docManager->ActiveFrame() : nullptr);
+  if (!frame) return;
+  if (frame->RowCount() * frame->ColumnCount() > 1) {
+    frame->Split(1, 1);
+    if (CTorvaneView* view = frame->Pane(0, 0)) view->setFocus();
+  } else {
+    frame->Split(2, 1);
+  }
+}
+
+void CMainFrame::ArrangeIcons() {
+  // Minimised child windows line up along the bottom edge of the area, left to right.
+  int x = 0;
+  const int bottom = m_mdiArea->viewport()->height();
+  for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    if (!window->isMinimized()) continue;
+    window->move(x, bottom - window->height());
+    x += window->width();
+  }
+}
+
+void CMainFrame::SaveWindowPlacement() {
+  CProfileStore store;
+  store.WriteProfileBinary(Section(), QString::fromLatin1(VALUE_PLACEMENT), saveGeometry());
+}
+
+bool CMainFrame::LoadWindowPlacement() {
+  const CProfileStore store;
+  const QByteArray placement = store.GetProfileBinary(Section(), QString::fromLatin1(VALUE_PLACEMENT));
+  return !placement.isEmpty() && restoreGeometry(placement);
+}
+
+void CMainFrame::ShowHelp(bool onWord) {
+  if (!m_helpWindow) m_helpWindow = new CHelpWindow(CHelpReference::Builtin(), this);
+  QString word;
+  auto* view = onWord && m_docManager && m_docManager->ActiveFrame()
+                   ? dynamic_cast<CTorvaneView*>(m_docManager->ActiveFrame()->GetActiveView())
+                   : nullptr;
+  if (view) {
+    const TextPosition caret = view->GetCursorPosition();
+    word = InformWordAt(view->GetLineText(caret.y), view->GetLineLength(caret.y), caret.x);
+  }
+  // Without a word to explain, F1 gives the guide, as Help Topics does.
+  if (word.isEmpty())
+    m_helpWindow->ShowGuide();
+  else
+    m_helpWindow->ShowWord(word);
+}
+
+bool CMainFrame::OnWindowCommand(int id) {
+  const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+  if (id >= Cmd::WINDOW_FIRST_CHILD && id < Cmd::WINDOW_FIRST_CHILD + windows.size()) {
+    QMdiSubWindow* window = windows[id - Cmd::WINDOW_FIRST_CHILD];
+    if (window->isMinimized()) window->showNormal();
+    m_mdiArea->setActiveSubWindow(window);
+    return true;
+  }
+  switch (id) {
+  case Cmd::WINDOW_CASCADE: m_mdiArea->cascadeSubWindows(); return true;
+  case Cmd::WINDOW_TILE_HORZ: m_mdiArea->tileSubWindows(); return true;
+  case Cmd::WINDOW_ARRANGE: ArrangeIcons(); return true;
+  case Cmd::WINDOW_SPLIT: ToggleSplit(); return true;
+  case Cmd::WINDOW_TABBED: {
+    const bool tabbed = m_mdiArea->viewMode() != QMdiArea::TabbedView;
+    SetTabbedDocuments(tabbed);
+    CProfileStore store;
+    store.WriteProfileInt(Section(), QString::fromLatin1(VALUE_TABBED), tabbed ? 1 : 0);
+    return true;
+  }
+  case Cmd::HELP_FINDER: ShowHelp(false); return true;
+  case Cmd::HELP: ShowHelp(true); return true;
+  default: return false;
+  }
+}
+
+bool CMainFrame::OnWindowUpdate(int id, CCmdUIState& state) {
+  const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+  if (id >= Cmd::WINDOW_FIRST_CHILD && id < Cmd::WINDOW_FIRST_CHILD + windows.size()) {
+    state.checked = windows[id - Cmd::WINDOW_FIRST_CHILD] == m_mdiArea->currentSubWindow();
+    return true;
+  }
+  const bool tabbed = m_mdiArea->viewMode() == QMdiArea::TabbedView;
+  auto* frame = dynamic_cast<CChildFrame*>(m_docManager ? m_docManager->ActiveFrame() : nullptr);
+  switch (id) {
+  // Tabs have no layout to arrange.
+  case Cmd::WINDOW_CASCADE:
+  case Cmd::WINDOW_TILE_HORZ:
+  case Cmd::WINDOW_ARRANGE: state.enabled = !windows.isEmpty() && !tabbed; return true;
+  case Cmd::WINDOW_SPLIT:
+    state.enabled = frame != nullptr;
+    state.checked = frame && frame->RowCount() * frame->ColumnCount() > 1;
+    return true;
+  case Cmd::WINDOW_TABBED: state.checked = tabbed; return true;
+  case Cmd::HELP_FINDER:
+  case Cmd::HELP: return true;
+  default: return false;
+  }
+}
