@@ -401,6 +401,8 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::ChildAdded && watched == m_mdiArea->viewport())
+    StyleDocumentWindow(static_cast<QChildEvent*>(event)->child());
   if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
     // Caps Lock as the window system reports it with each key (X11 carries it in the state).
     auto* key = static_cast<QKeyEvent*>(event);

@@ -110,6 +110,7 @@ private:
   void ShowMenu(int menuId);
   void FillRecentFiles();
   void SetUpWindowMenu();
+  void StyleDocumentWindow(QObject* child);
   void FillWindowList();
   void MaximiseFirstDocument(QMdiSubWindow* window);
   void SetTabbedDocuments(bool tabbed);

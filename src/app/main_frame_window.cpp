@@ -1,8 +1,11 @@
 // The main frame's Window menu (split, tabs, the list of open windows), the window's own
 // size and place between runs, and the help commands.
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
+#include <QProxyStyle>
 
 #include "child_frame.h"
 #include "command_binder.h"
@@ -34,7 +37,35 @@ QString ListText(int number, const QMdiSubWindow* window) {
       .arg(title);
 }
 
+// A maximised document window keeps its own title bar. Without it the area writes
+// "main title - [document title]" into the main window's title, which already names the
+// active document, and rewrites it again whenever the frame sets its own.
+class CDocumentWindowStyle : public QProxyStyle {
+public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == QStyle::SH_Workspace_FillSpaceOnMaximize) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+// One for the whole program; windows use it while it lives, and it lives as long as the
+// application object.
+QStyle* DocumentWindowStyle() {
+  static QPointer<QStyle> style;
+  if (!style) {
+    style = new CDocumentWindowStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
 } // namespace
+
+void CMainFrame::StyleDocumentWindow(QObject* child) {
+  // Before the window is shown or maximised: the style decides how it is maximised.
+  if (auto* window = qobject_cast<QMdiSubWindow*>(child)) window->setStyle(DocumentWindowStyle());
+}
 
 void CMainFrame::SetUpWindowMenu() {
   for (QMenu* menu : m_menus129)
