@@ -40,6 +40,7 @@ constexpr MenuEntry kMenu129[] = {
     {1, 0, nullptr},
     {1, 57607, "&Print...\tCtrl+P"},
     {1, 57609, "Print Pre&view"},
+    {1, 57605, "Page Set&up..."},
     {1, 57606, "P&rint Setup..."},
     {1, 0, nullptr},
     {1, 57616, "Recent File"},

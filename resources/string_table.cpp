@@ -54,6 +54,7 @@ constexpr StringEntry kStrings[] = {
     {57602, "Close the active document\nClose"},
     {57603, "Save the active document\nSave"},
     {57604, "Save the active document with a new name\nSave As"},
+    {57605, "Change the page margins and the printed font size\nPage Setup"},
     {57606, "Change the printer and printing options\nPrint Setup"},
     {57607, "Print the active document\nPrint"},
     {57609, "Display full pages\nPrint Preview"},

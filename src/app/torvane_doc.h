@@ -8,9 +8,10 @@
 #include "object_bar_document.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
-#include "text_view.h"
+#include "view_font.h"
 
 class CMainStatusBar;
+class CTextView;
 class CObjectBar;
 class COutputBar;
 class CTorvaneDoc;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 int HundredthsMmToUnits(int hundredthsMm, int dotsPerInch) {
   const int64_t product = int64_t{hundredthsMm} * dotsPerInch;
@@ -32,30 +33,129 @@ PrintRect HeaderBandFor(const PrintRect& textArea, int lineHeight) {
           textArea.top};
 }
 
-std::vector<int> PaginateLines(int lineCount, int top, int bottom,
-                               const std::function<int(int line)>& lineHeight) {
-  // The start table grows 32 entries at a time, as a listing rarely needs more.
-  std::vector<int> starts;
-  starts.reserve(32);
-  starts.push_back(0);
-  if (lineCount <= 0) return starts;
-  int y = top + lineHeight(0);
-  for (int i = 1; i < lineCount; ++i) {
-    const int height = lineHeight(i);
-    y += height;
-    if (y > bottom) {
-      if (starts.size() == starts.capacity()) starts.reserve(starts.size() + 32);
-      starts.push_back(i);
-      y = top + height;
+PrintMargins ClampMargins(PrintMargins margins, int pageWidth, int pageHeight) {
+  const auto within = [](int margin, int extent) { return std::clamp(margin, 0, std::max(0, extent)); };
+  return {within(margins.left, pageWidth), within(margins.right, pageWidth),
+          within(margins.top, pageHeight), within(margins.bottom, pageHeight)};
+}
+
+namespace {
+// a * b / c rounded to the nearest integer, for positive values; 64 bits on the way.
+int64_t MulDivRound(int64_t a, int64_t b, int64_t c) { return (a * b + c / 2) / c; }
+} // namespace
+
+int PrintedFontPixels(PrintFontSize size, int screenPixels, int screenDpi, int printerDpi) {
+  const int64_t screen = screenDpi > 0 ? screenDpi : 96;
+  int64_t pixels = 0;
+  if (size.halfSize)
+    pixels = MulDivRound(screenPixels, printerDpi, 2 * screen);
+  else if (size.tenthsOfPoint > 0)
+    pixels = MulDivRound(size.tenthsOfPoint, printerDpi, 720); // 72 points an inch
+  else
+    pixels = MulDivRound(screenPixels, printerDpi, screen);
+  return static_cast<int>(std::clamp<int64_t>(pixels, 1, 1 << 20));
+}
+
+CRowBreaker::CRowBreaker(const std::array<double, 256>& advances, double width, int tabSize)
+    : m_advances(advances), m_width(width), m_tabSize(std::max(1, tabSize)) {}
+
+PrintPosition CRowBreaker::NextRow(std::string_view text, int from, int column) const {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  const int length = static_cast<int>(text.size());
+  double x = 0;
+  int i = from;
+  PrintPosition lastBreak{0, -1, 0};
+  while (i < length) {
+    if (isBlank(text[i])) {
+      // Blanks never push a word on: they may hang past the row's end, and the row breaks after them.
+      for (; i < length && isBlank(text[i]); ++i) {
+        const int next = text[i] == '\t' ? column + m_tabSize - column % m_tabSize : column + 1;
+        x += (next - column) * m_advances[' '];
+        column = next;
+      }
+      if (x > m_width) return {0, i, column};
+      lastBreak = {0, i, column};
+      continue;
+    }
+    const double advance = m_advances[static_cast<unsigned char>(text[i])];
+    if (x + advance > m_width) {
+      if (lastBreak.byte >= 0) return lastBreak;
+      if (i == from) return {0, i + 1, column + 1}; // not even one character fits: it goes alone
+      return {0, i, column};
+    }
+    x += advance;
+    ++column;
+    ++i;
+  }
+  return {0, length, column};
+}
+
+std::string ExpandRow(std::string_view text, int from, int to, int column, int tabSize) {
+  std::string row;
+  row.reserve(static_cast<std::size_t>(std::max(0, to - from)));
+  for (int i = from; i < to; ++i) {
+    if (text[static_cast<std::size_t>(i)] == '\t') {
+      const int blanks = tabSize - column % tabSize;
+      row.append(static_cast<std::size_t>(blanks), ' ');
+      column += blanks;
+    } else {
+      row.push_back(text[static_cast<std::size_t>(i)]);
+      ++column;
+    }
+  }
+  while (!row.empty() && row.back() == ' ') row.pop_back();
+  return row;
+}
+
+CPrintRows::CPrintRows(int lineCount, LineText lineText, const CRowBreaker& breaker)
+    : m_lineCount(lineCount), m_lineText(std::move(lineText)), m_breaker(breaker) {}
+
+PrintPosition CPrintRows::Next(const PrintPosition& row) const {
+  if (row.line >= m_lineCount) return {m_lineCount, 0, 0};
+  const std::string_view text = Text(row.line);
+  const PrintPosition next = m_breaker.NextRow(text, row.byte, row.column);
+  if (next.byte >= static_cast<int>(text.size())) return {row.line + 1, 0, 0};
+  return {row.line, next.byte, next.column};
+}
+
+int CPrintRows::RowEnd(const PrintPosition& row) const {
+  const PrintPosition next = Next(row);
+  return next.line == row.line ? next.byte : static_cast<int>(Text(row.line).size());
+}
+
+int CPrintRows::CountRows(int line, int limit) const {
+  int count = 0;
+  PrintPosition row{line, 0, 0};
+  do {
+    row = Next(row);
+    ++count;
+  } while (row.line == line && count < limit);
+  return count;
+}
+
+std::vector<PrintPosition> PaginateRows(const CPrintRows& rows, int rowsPerPage) {
+  rowsPerPage = std::max(1, rowsPerPage);
+  std::vector<PrintPosition> starts{PrintPosition{}};
+  int used = 0; // rows on the current page
+  for (int line = 0; line < rows.LineCount(); ++line) {
+    const int count = rows.CountRows(line, rowsPerPage + 1);
+    if (count <= rowsPerPage) {
+      if (used + count > rowsPerPage) {
+        starts.push_back({line, 0, 0});
+        used = 0;
+      }
+      used += count;
+      continue;
+    }
+    if (used > 0) starts.push_back({line, 0, 0});
+    used = 0;
+    for (PrintPosition row{line, 0, 0}; row.line == line; row = rows.Next(row)) {
+      if (used == rowsPerPage) {
+        starts.push_back(row);
+        used = 0;
+      }
+      ++used;
     }
   }
   return starts;
-}
-
-PageLines LinesOfPage(const std::vector<int>& pageStarts, int page, int lineCount) {
-  const int pageCount = static_cast<int>(pageStarts.size());
-  if (page < 1 || page > pageCount) return {lineCount, lineCount};
-  const int first = pageStarts[page - 1];
-  const int end = page < pageCount ? pageStarts[page] : lineCount;
-  return {first, std::max(first, end)};
 }

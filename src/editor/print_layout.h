@@ -1,5 +1,8 @@
 #pragma once
+#include <array>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // Page geometry and pagination of a printed listing, in printer units, apart from any painter
@@ -42,16 +45,84 @@ PrintRect FooterBandFor(const PrintRect& textArea, int lineHeight);
 // The band the header is drawn in: above the text area, h + h/2 high.
 PrintRect HeaderBandFor(const PrintRect& textArea, int lineHeight);
 
-// The first line of every page for lineCount lines laid out from top to bottom, line i
-// taking lineHeight(i). A line that still fits exactly stays on its page; a line taller than
-// the whole area gets a page of its own. Page 1 starts at line 0 even without lines.
-std::vector<int> PaginateLines(int lineCount, int top, int bottom,
-                               const std::function<int(int line)>& lineHeight);
+// Each margin brought within 0 .. the page's extent in its direction (all in hundredths of a
+// millimetre), so that no sum of margins can overflow and none lies beyond the paper.
+PrintMargins ClampMargins(PrintMargins margins, int pageWidth, int pageHeight);
 
-// The lines [first, end) of page (1-based) of a pagination; an empty range for a page beyond
-// the last.
-struct PageLines {
-  int first = 0;
-  int end = 0;
+// The size of the printed font: with halfSize, half the size the screen font would have at the
+// printer's resolution (a denser listing); else tenthsOfPoint when above 0; else the screen
+// font's point size.
+struct PrintFontSize {
+  int tenthsOfPoint = 0;
+  bool halfSize = false;
+  friend bool operator==(const PrintFontSize&, const PrintFontSize&) = default;
 };
-PageLines LinesOfPage(const std::vector<int>& pageStarts, int page, int lineCount);
+// The printed font's height in printer pixels for a screen font of screenPixels at screenDpi;
+// at least 1.
+int PrintedFontPixels(PrintFontSize size, int screenPixels, int screenDpi, int printerDpi);
+
+// What Page Setup keeps for printing.
+struct PageSetup {
+  PrintMargins margins;
+  PrintFontSize fontSize;
+  friend bool operator==(const PageSetup&, const PageSetup&) = default;
+};
+
+// Where a printed row begins: a byte of a line, and the column there (tabs run to the next
+// multiple of the tab size, counted from the start of the line).
+struct PrintPosition {
+  int line = 0;
+  int byte = 0;
+  int column = 0;
+  friend bool operator==(const PrintPosition&, const PrintPosition&) = default;
+};
+
+// Breaks lines into printed rows no wider than a width, at blanks where it can: a word longer
+// than a row is broken where the row is full. The blanks at a break stay with the row before
+// it, beyond its end if need be, so that every row but a line's first starts with a word.
+class CRowBreaker {
+public:
+  // advances: the printed width of each byte (ISO 8859-1 characters) in printer units.
+  CRowBreaker(const std::array<double, 256>& advances, double width, int tabSize);
+
+  // The start of the row after the one that begins at byte from (at column) of text; a byte
+  // of text.size() or more when that row is the line's last. A row holds one byte at least.
+  PrintPosition NextRow(std::string_view text, int from, int column) const;
+
+private:
+  std::array<double, 256> m_advances;
+  double m_width;
+  int m_tabSize;
+};
+
+// The bytes [from, to) of text as printed: tabs as blanks to their tab stops from column, and
+// no blanks at the end.
+std::string ExpandRow(std::string_view text, int from, int to, int column, int tabSize);
+
+// The rows of a text of lineCount lines, line by line. Memory does not grow with the length
+// of a line: a row is found from the one before it.
+class CPrintRows {
+public:
+  using LineText = std::function<std::string_view(int line)>;
+  CPrintRows(int lineCount, LineText lineText, const CRowBreaker& breaker);
+
+  int LineCount() const { return m_lineCount; }
+  std::string_view Text(int line) const { return m_lineText(line); }
+  // The start of the row after the one at row; {LineCount(), 0, 0} after the last.
+  PrintPosition Next(const PrintPosition& row) const;
+  // Where the row at row ends in its line (the next row's byte, or the line's length).
+  int RowEnd(const PrintPosition& row) const;
+  // How many rows line has, counting no further than limit.
+  int CountRows(int line, int limit) const;
+
+private:
+  int m_lineCount;
+  LineText m_lineText;
+  const CRowBreaker& m_breaker;
+};
+
+// The first row of every page for rowsPerPage (at least 1) rows a page. A line that fits on a
+// page is not split: when it does not fit below the rows before it, it starts the next page.
+// A line longer than a page starts a page and runs on over as many as it needs. Page 1 starts
+// at the first row even without text.
+std::vector<PrintPosition> PaginateRows(const CPrintRows& rows, int rowsPerPage);

@@ -1,8 +1,10 @@
 #include "printer_choice.h"
 
+#include <QDialogButtonBox>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include "print_dialogs.h"
 
@@ -40,6 +42,9 @@ bool RunPrintSetup(QWidget* parent) {
   dialog.setWindowTitle(QStringLiteral("Print Setup"));
   // Only the printer and its paper are chosen here; what to print is asked at Print.
   dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+  // Nothing is printed from here: the button that keeps the choice must not say "Print".
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
   if (RunPrintDialog(dialog) != QDialog::Accepted) return false;
   PrinterChoice& choice = Choice();
   choice.made = true;

@@ -23,44 +23,14 @@
 #include "line_caches.h"
 #include "pane_grid.h"
 #include "search_pattern.h"
-#include "print_layout.h"
 #include "text_buffer.h"
 #include "text_position.h"
+#include "view_font.h"
 
 class QMimeData;
 class QScrollBar;
 class QPainter;
 class QPrinter;
-
-// Colours cross the view's virtual interface as COLORREF values 0x00BBGGRR, as in the style
-// table; they become QColor only where they are painted.
-using COLORREF = uint32_t;
-inline constexpr COLORREF CLR_NONE_REF = 0xFFFFFFFFu; // "no colour: use the style colours"
-inline constexpr COLORREF RgbRef(int r, int g, int b) {
-  return static_cast<COLORREF>(r & 0xFF) | (static_cast<COLORREF>(g & 0xFF) << 8) |
-         (static_cast<COLORREF>(b & 0xFF) << 16);
-}
-QColor ColorFromRef(COLORREF colour);
-COLORREF RefFromColor(const QColor& colour);
-
-// What the view's four fonts are made from: a face name, a height (0 = the face's default
-// size, negative = character height in pixels, positive = cell height in pixels), a weight
-// (400 normal, 700 bold) and the italic switch. The character set is kept for the settings
-// store; every face is drawn with ISO 8859-1 text.
-struct FontDescription {
-  std::string faceName = "FixedSys";
-  int height = 0;
-  int weight = 400;
-  bool italic = false;
-  int charSet = 1;
-
-  friend bool operator==(const FontDescription&, const FontDescription&) = default;
-};
-
-// The Qt font a description stands for. "FixedSys" (and any face that does not resolve to a
-// fixed-pitch font) becomes the system's fixed-pitch font; other names go through fontconfig
-// ("Courier New" becomes Liberation Mono). bold and italic override the description's own.
-QFont ResolveViewFont(const FontDescription& description, bool bold, bool italic);
 
 // The read-only text view of the editor: shows the lines of a CTextBuffer in a grid of
 // fixed-pitch cells with syntax colours, a 20-pixel selection margin with the line-flag icons,
@@ -90,11 +60,7 @@ public:
 
   // Clears caches, fonts, selection and scroll state; the derived edit view extends it.
   virtual void ResetViewState();
-  // Header and footer of a printed page: the text of FormatHeaderText or FormatFooterText,
-  // unless it is empty, centred in the band above or below the text area.
-  virtual void DrawPrintHeader(QPainter& painter, int page);
-  virtual void DrawPrintFooter(QPainter& painter, int page);
-  // Page header and footer texts of a printed page.
+  // Page header and footer texts of a printed page (the header is not printed).
   virtual std::string FormatHeaderText(int page) const;
   virtual std::string FormatFooterText(int page, int pageCount) const;
   // Views in the panes of one splitter share their top line (one row) or first column (one
@@ -300,27 +266,10 @@ public:
 
   // ---- Printing (text_view_print.cpp) ----
 
-  // One print job of the whole text onto printer: plain text in the printer font, long lines
-  // wrapped at words, the margins of the page setup, "Page n/m" below every page. Pages
-  // outside the printer's page range are skipped. False, with *error (when given) saying why,
-  // when the margins leave no room for text or the printer cannot be opened or fails.
+  // One print job of the whole text onto printer through a CTextPrinter, with the view's font,
+  // Page Setup's margins and printed font size, and FormatFooterText below every page. False,
+  // with *error (when given) saying why, when nothing could be printed.
   bool PrintTo(QPrinter& printer, QString* error = nullptr);
-  // The steps of a job, in the order PrintTo runs them. The painter is active on the
-  // printer; drawingRect is the printable area in the painter's coordinates.
-  void OnBeginPrinting(QPainter& painter);
-  // Whether page (1-based) is still to be printed: false once the pages are known and page
-  // lies beyond them.
-  bool OnPrepareDC(int page) const;
-  void PaginateForPrint(QPainter& painter, const QRect& drawingRect);
-  // Height in printer units of line as printed, wrapped to the width of the text area.
-  int MeasurePrintedLine(QPainter& painter, int line);
-  void OnPrint(QPainter& painter, const QRect& drawingRect, int page);
-  void OnEndPrinting();
-  // The pagination of the job in progress: the first line of every page; empty outside a job.
-  const std::vector<int>& GetPrintPageStarts() const { return m_printPageStarts; }
-  int GetPrintPageCount() const { return static_cast<int>(m_printPageStarts.size()); }
-  int GetPrintLineHeight() const { return m_printLineHeight; }
-  const PrintRect& GetPrintRect() const { return m_printRect; }
 
   // Page Setup (57605), Print (57607), Print Direct (57608, the default printer without a
   // dialog) and Print Preview (57609).
@@ -517,22 +466,6 @@ protected:
   bool m_showInactiveSelection = false;
   int m_topLine = 0;
   int m_firstColumn = 0;
-
-  // Printing, valid between OnBeginPrinting and OnEndPrinting. No page starts means not
-  // paginated yet; the printer font is null when none could be made (the painter's own
-  // font prints then).
-  std::vector<int> m_printPageStarts;
-  std::unique_ptr<QFont> m_printerFont;
-  int m_printLineHeight = 0;
-  // The measured height of one unwrapped line of printable ASCII in the printer font, and the
-  // one width all those characters have in it, so that a line of them shorter than the text
-  // area is not laid out again; 0 for either: lay out every line.
-  int m_printOneLineHeight = 0;
-  double m_printCellWidth = 0;
-  bool m_printHeader = false;
-  bool m_printFooter = true;
-  PrintRect m_pageRect;
-  PrintRect m_printRect;
 
   // Caret and mouse.
   QRect m_caretRect;

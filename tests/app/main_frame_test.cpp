@@ -143,7 +143,7 @@ TEST_F(Ide, FindReplacePrintAndOptionsReachTheActiveViewOrTheApplication) {
   EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(4, 0)); // the second "lamp", then the first
   for (int id : {Cmd::EDIT_REPLACE, Cmd::FILE_PRINT, Cmd::FILE_PRINT_PREVIEW, Cmd::VIEW_OPTIONS})
     EXPECT_TRUE(Choose(id)) << id;
-  EXPECT_TRUE(router.Execute(Cmd::FILE_PAGE_SETUP));
+  EXPECT_TRUE(Choose(Cmd::FILE_PAGE_SETUP)); // from the File menu
   EXPECT_EQ(shown, (QStringList{"Find", "Replace", "QPrintDialog", "QPrintPreviewDialog",
                                 "IDE Options", "QPageSetupDialog"}));
   EXPECT_TRUE(messages.isEmpty());

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "../support/pdf_reader.h"
 #include "command_line.h"
@@ -62,6 +63,30 @@ TEST(PrintFile, PrintsWithoutAWindowOrSaysWhyNot) {
     const QString once = "No default printer is set up; " + source + " was not printed.";
     EXPECT_EQ(outcome.message, once + "\n" + once); // every file is tried
   }
+
+  // The PDF never goes over the source, under any name, nor over a file that is not a PDF.
+  const QString copy = dir.filePath("copy.inf"), link = dir.filePath("link.pdf"), hard = dir.filePath("hard.pdf");
+  const QString old = dir.filePath("old.pdf");
+  ASSERT_TRUE(QFile::copy(source, copy) && QFile::link(copy, link) && ::link(qPrintable(copy), qPrintable(hard)) == 0);
+  QFile oldPdf(old);
+  ASSERT_TRUE(oldPdf.open(QIODevice::WriteOnly) && oldPdf.write("%PDF-1.4 old") == 12);
+  oldPdf.close();
+  for (const auto& [in, out, why] : {std::tuple{copy, copy, "is the file to print; it was not written over."},
+                                     {copy, link, "is the file to print; it was not written over."},
+                                     {copy, hard, "is the file to print; it was not written over."},
+                                     {old, copy, "exists and is not a PDF; it was not replaced."}}) {
+    const PrintFileOutcome outcome = PrintFileToPdf(in, out);
+    EXPECT_NE(outcome.status, 0) << out.toStdString();
+    EXPECT_EQ(outcome.message, out + " " + why);
+  }
+  const auto contents = [](const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  EXPECT_EQ(contents(copy), contents(source));
+  EXPECT_EQ(contents(old), "%PDF-1.4 old");
+  EXPECT_EQ(PrintFileToPdf(copy, old).status, 0); // an old PDF is replaced
+  EXPECT_GT(QFileInfo(old).size(), 12);
 
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 2500);
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "TopMargin", 2000);

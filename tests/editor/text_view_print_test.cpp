@@ -1,11 +1,10 @@
 // Page geometry and pagination in printer units; printing a text view into PDF files read back
 // with pdftotext; the print commands and Page Setup with their dialogs answered by the test.
+#include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
-#include <QImage>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -14,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <climits>
 #include <tuple>
 
 #include "../support/pdf_reader.h"
@@ -38,38 +38,56 @@ TEST(PrintLayout, UnitsAreRoundedAndTheTextAreaIsThePageLessMarginsAndTheFooterB
   EXPECT_EQ(FooterBandFor({10, 20, 970, 1944}, 11), (PrintRect{10, 1944, 970, 1960}));
 }
 
-std::vector<int> Paginate(const std::vector<int>& heights, int top, int bottom) {
-  return PaginateLines(static_cast<int>(heights.size()), top, bottom,
-                       [&](int line) { return heights.at(static_cast<std::size_t>(line)); });
+TEST(PrintLayout, MarginsStayOnThePaperAndTheFontIsTheScreenSizeUnlessChosen) {
+  EXPECT_EQ(ClampMargins({INT_MAX, -5, 3000, INT_MAX}, 21000, 29700), (PrintMargins{21000, 0, 3000, 29700}));
+  // 20 screen pixels at 96 dpi are 15 pt: 250 pixels at 1200 dpi, 125 at half size.
+  for (auto [size, pixels] : {std::pair{PrintFontSize{0, false}, 250}, {{0, true}, 125}, {{100, false}, 167}, {{100, true}, 125}})
+    EXPECT_EQ(PrintedFontPixels(size, 20, 96, 1200), pixels) << size.tenthsOfPoint << size.halfSize;
 }
 
-TEST(PrintLayout, PagesBreakBeforeTheFirstLineThatEndsBelowTheAreaAndRunToTheNext) {
-  EXPECT_EQ(Paginate({100, 100, 100, 100, 100, 100, 100}, 50, 350), (std::vector<int>{0, 3, 6}));
-  EXPECT_EQ(Paginate({100, 100, 101}, 50, 350), (std::vector<int>{0, 2}));
-  EXPECT_EQ(Paginate({50, 400, 50}, 0, 300), (std::vector<int>{0, 1, 2})); // too tall: alone
-  EXPECT_EQ(Paginate({400, 50, 50}, 0, 300), (std::vector<int>{0, 1}));
-  EXPECT_EQ(Paginate({}, 0, 300), (std::vector<int>{0}));
-  const std::vector<int> many = Paginate(std::vector<int>(100, 300), 0, 300);
-  ASSERT_EQ(many.size(), 100u);
-  EXPECT_EQ(many[99], 99);
-  // Pages 0 and 4: nothing, and no reading past the start table.
-  for (auto [page, first, end] : {std::tuple{2, 3, 6}, {3, 6, 8}, {0, 8, 8}, {4, 8, 8}}) {
-    EXPECT_EQ(LinesOfPage({0, 3, 6}, page, 8).first, first) << page;
-    EXPECT_EQ(LinesOfPage({0, 3, 6}, page, 8).end, end) << page;
+// Cells 10 units wide: rows of 100 hold ten.
+CRowBreaker Cells(double width) {
+  std::array<double, 256> advances;
+  advances.fill(10);
+  return CRowBreaker(advances, width, 4);
+}
+const CRowBreaker TEN_CELLS = Cells(100);
+
+TEST(PrintLayout, RowsBreakAfterBlanksOrWhereAWordFillsTheRow) {
+  // The next row's byte and column.
+  for (auto [text, from, column, byte, nextColumn] : {
+           std::tuple{"abc def", 0, 0, 7, 7}, {"aaaa bbbb cccc", 0, 0, 10, 10}, {"aaaa bbbb cccc", 10, 10, 14, 14},
+           {"abcdefghijklmno", 0, 0, 10, 10}, {"\tab\tcdefghij", 0, 0, 4, 8}, {"ab\tcdefghij", 0, 0, 3, 4},
+           {"abcdefgh      x", 0, 0, 14, 14}, {"abcdefghij      x", 0, 0, 16, 16}, {"ab", 1, 7, 2, 8}}) {
+    const PrintPosition next = TEN_CELLS.NextRow(text, from, column);
+    EXPECT_EQ(std::pair(next.byte, next.column), std::pair(byte, nextColumn)) << text << " from " << from;
   }
+  EXPECT_EQ(Cells(5).NextRow("ab", 0, 0).byte, 1); // a row holds a character at least
+  EXPECT_EQ(ExpandRow("x\tab\tc  \t", 0, 9, 0, 4), "x   ab  c");
+  EXPECT_EQ(ExpandRow("x\tab\tc", 1, 6, 2, 4), "  ab  c");
+}
+
+TEST(PrintLayout, PagesBreakBeforeALineThatDoesNotFitAndALongLineRunsOverPages) {
+  const std::vector<std::string> lines{"a", "a", "12345678901234", "a", std::string(61, 'x'), "b", "c"};
+  const CPrintRows rows(7, [&](int line) { return std::string_view(lines.at(std::size_t(line))); }, TEN_CELLS);
+  std::vector<std::tuple<int, int, int>> starts;
+  for (const PrintPosition& p : PaginateRows(rows, 3)) starts.emplace_back(p.line, p.byte, p.column);
+  EXPECT_EQ(starts, (std::vector<std::tuple<int, int, int>>{{0, 0, 0}, {2, 0, 0}, {4, 0, 0}, {4, 30, 30}, {4, 60, 60}}));
+  EXPECT_EQ(PaginateRows(CPrintRows(0, {}, TEN_CELLS), 3).size(), 1u);
 }
 
 class Printing : public viewtest::TextViewTest<> {
 protected:
   void SetUp() override {
     CProfileStore::SetUserConfigDirectory(dir.path());
+    CProfileStore().WriteProfileInt("Editor\\PageSetup", "PrintHalfSize", 1);
     SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) { return messages << text, IDOK; });
   }
   void TearDown() override {
     SetPrintDialogHandler({});
     SetTorvaneMessageBoxHandler({});
   }
-  // A 20-pixel screen font prints 7.5 points high: cells 4.5 points wide, lines 8.52 apart.
+  // A 20-pixel screen font prints 7.5 points high at half size: cells 4.5 points wide, lines 8.52 apart.
   void Use(std::string_view text) {
     Load(text);
     view.SetViewFont({"Courier New", -20, 400, false, 0});
@@ -124,23 +142,26 @@ TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStops
   EXPECT_EQ(pdf.Lines(2), QStringList({"next", "Page 2/2"}));
 }
 
-// Upper-case letters are blue on the screen, the painter's black on paper.
-TEST_F(Printing, TextPrintsWithoutSyntaxColours) {
-  Use("HELLO WORLD\nQUITE BLUE");
-  ASSERT_EQ(view.GetStyleColor(viewtest::UPPER_INDEX), RgbRef(0, 0, 255));
-  QImage page(794, 1123, QImage::Format_RGB32);
-  page.fill(Qt::white);
-  QPainter painter(&page);
-  view.OnBeginPrinting(painter);
-  view.OnPrint(painter, page.rect(), 1);
-  view.OnEndPrinting();
-  painter.end();
-  int ink = 0, coloured = 0;
-  for (int y = 0; y < page.height(); ++y)
-    for (int x = 0; x < page.width(); ++x)
-      ink += page.pixelColor(x, y) != Qt::white, coloured += page.pixelColor(x, y).hsvSaturation() > 8;
-  EXPECT_GT(ink, 200);
-  EXPECT_EQ(coloured, 0);
+// 15 pt (cells of 9 pt) is the 20-pixel screen font's size; Page Setup's size replaces it unless
+// half size is on. A line longer than a page runs on over the pages it needs.
+TEST_F(Printing, TheFontIsTheScreenSizeOrPageSetupsAndALongLineRunsOverPages) {
+  Use("ab\tX");
+  for (auto [half, tenths, x] : {std::tuple{0, 0, 28.32 + 4 * 9.0}, {0, 100, 28.32 + 4 * 6.0}, {1, 100, 28.32 + 4 * 4.5}}) {
+    CProfileStore().WriteProfileInt("Editor\\PageSetup", "PrintHalfSize", half);
+    CProfileStore().WriteProfileInt("Editor\\PageSetup", "PrintFontSize", tenths);
+    EXPECT_NEAR(Print().words.at(1).x, x, 0.05) << tenths;
+  }
+  std::string line; // 20 words a row, 90 rows a page
+  for (int i = 1; i <= 4000; ++i) line += QStringLiteral("w%1 ").arg(i, 4, 10, QLatin1Char('0')).toStdString();
+  Use(line + "\nnext");
+  const pdftest::Pdf pdf = Print();
+  ASSERT_EQ(pdf.pages, 3);
+  EXPECT_EQ(pdf.Lines(1).at(89).right(11), "w1799 w1800");
+  EXPECT_EQ(pdf.Lines(2).at(0).left(11), "w1801 w1802");
+  const QStringList last = pdf.Lines(3);
+  ASSERT_EQ(last.size(), 22);
+  EXPECT_EQ(last.at(19).right(11), "w3999 w4000");
+  EXPECT_EQ(last.mid(20), QStringList({"next", "Page 3/3"}));
 }
 
 // With 10 mm margins 90 lines fill the text area of an A4 page above the footer band; line
@@ -183,19 +204,50 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
     EXPECT_EQ(messages, QStringList("No default printer is set up. Use Print to choose a printer "
                                     "or to print to a file."));
   }
-  CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", 11000);
-  CProfileStore().WriteProfileInt("Editor\\PageSetup", "RightMargin", 10000); // 21 cm of a 21 cm page
+  // The preview's page-setup button shows the stored margins and previews with what it stores.
+  QList<double> previewed; // the top margin shown, then the pages before and after
+  SetPrintDialogHandler([&](QDialog& dialog) {
+    if (auto* top = dialog.findChild<QDoubleSpinBox*>("topMargin")) {
+      QTimer::singleShot(0, &dialog, [&dialog, top, &previewed] {
+        previewed << top->value();
+        top->setValue(100);
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+      });
+      return dialog.exec();
+    }
+    auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+    dialog.show();
+    QApplication::processEvents();
+    previewed << preview->pageCount();
+    for (QAction* action : dialog.findChildren<QAction*>())
+      if (action->text() == "Page setup") action->trigger();
+    QApplication::processEvents();
+    return previewed << preview->pageCount(), int(QDialog::Rejected);
+  });
+  EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT_PREVIEW));
+  EXPECT_EQ(previewed, QList<double>({4, 10, 5})); // 60 lines a page below a 10 cm margin
+  EXPECT_EQ(CProfileStore().GetProfileString("Editor\\PageSetup", "TopMargin", ""), "10000");
+  SetPrintDialogHandler([&](QDialog& dialog) {
+    ToPdf(*qobject_cast<QPrintDialog*>(&dialog)->printer());
+    return int(QDialog::Accepted);
+  });
+  CProfileStore().WriteProfileInt("Editor\\PageSetup", "RightMargin", 10000);
   ASSERT_TRUE(QFile::remove(path));
-  messages.clear();
-  EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
-  EXPECT_FALSE(QFile::exists(path));
-  EXPECT_EQ(messages, QStringList("The page margins of Page Setup leave no room for text on the page. "
-                                  "Nothing was printed."));
+  for (int left : {11000, INT_MAX}) { // 21 cm of a 21 cm page; more than any page
+    CProfileStore().WriteProfileInt("Editor\\PageSetup", "LeftMargin", left);
+    messages.clear();
+    EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(messages, QStringList("The page margins of Page Setup leave no room for text on the page. "
+                                    "Nothing was printed."));
+  }
   // Print Setup's paper and orientation hold for later prints; a cancelled setup keeps them.
   answer = QDialog::Accepted;
   QStringList seen; // the dialogs' titles, and the paper each Print dialog opened with
   SetPrintDialogHandler([&](QDialog& dialog) {
     seen << dialog.windowTitle();
+    if (dialog.windowTitle() == "Print Setup") // it prints nothing: its button says so
+      seen << dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text();
     QPrinter* printer = qobject_cast<QPrintDialog*>(&dialog)->printer();
     if (dialog.windowTitle() != "Print Setup") {
       const bool landscape = printer->pageLayout().orientation() == QPageLayout::Landscape;
@@ -211,12 +263,14 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
   answer = QDialog::Rejected;
   EXPECT_FALSE(RunPrintSetup(&view));
   EXPECT_TRUE(view.OnCmdMsg(Cmd::FILE_PRINT));
-  EXPECT_EQ(seen, QStringList({"Print Setup", "Print", "A5 landscape", "Print Setup", "Print", "A5 landscape"}));
+  EXPECT_EQ(seen, QStringList({"Print Setup", "OK", "Print", "A5 landscape", "Print Setup", "OK", "Print", "A5 landscape"}));
 }
 
 // Presets from "Editor\PageSetup" (a margin below 0 shown as 0); only the margins can change.
 TEST_F(Printing, PageSetupStoresTheMarginsInHundredthsOfAMillimetreOnOkOnlyOrSaysWhyNot) {
+  Use("");
   std::vector<double> shown; // left, right, top, bottom
+  QString fontShown;
   // The dialog's margins go to shown, the typed millimetres (if any) replace them, button closes it.
   const auto run = [&](std::vector<double> typed, QDialogButtonBox::StandardButton button) {
     SetPrintDialogHandler([&](QDialog& dialog) {
@@ -228,6 +282,9 @@ TEST_F(Printing, PageSetupStoresTheMarginsInHundredthsOfAMillimetreOnOkOnlyOrSay
           shown.push_back(box->value());
           if (!typed.empty()) box->setValue(typed[shown.size() - 1]);
         }
+        auto* size = dialog.findChild<QDoubleSpinBox*>("printFontSize");
+        fontShown = size->text();
+        if (!typed.empty()) size->setValue(10.5);
         for (const char* other : {"pageSizeCombo", "portrait", "landscape", "pagesPerSheetCombo"})
           EXPECT_FALSE(dialog.findChild<QWidget*>(QLatin1String(other))->isEnabled()) << other;
         dialog.findChild<QDialogButtonBox*>()->button(button)->click();
@@ -246,14 +303,16 @@ TEST_F(Printing, PageSetupStoresTheMarginsInHundredthsOfAMillimetreOnOkOnlyOrSay
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "BottomMargin", -3);
   run({5, 6, 7, 8}, QDialogButtonBox::Cancel);
   EXPECT_EQ(shown, std::vector<double>({10, 20, 10, 0}));
+  EXPECT_EQ(fontShown, "Screen size (15.0 pt)");
   EXPECT_EQ(stored(), QStringList({"none", "2000", "none", "-3"}));
   run({12.34, 1.15, 0.29, 0}, QDialogButtonBox::Ok);
   EXPECT_EQ(stored(), QStringList({"1234", "115", "29", "0"}));
   run({}, QDialogButtonBox::Cancel);
   EXPECT_EQ(shown, std::vector<double>({12.34, 1.15, 0.29, 0}));
+  EXPECT_EQ(fontShown, "10.5 pt");
   SetPrintDialogHandler([](QDialog&) { return int(QDialog::Accepted); });
   CProfileStore folder(dir.path()); // a folder is no settings file
-  EXPECT_TRUE(RunPageSetup(folder, nullptr));
+  EXPECT_TRUE(RunPageSetup(folder, nullptr, 100));
   EXPECT_EQ(messages, QStringList("The page margins could not be saved to " + dir.path() + "."));
 }
 
