@@ -83,7 +83,7 @@ constexpr MenuEntry kMenu129[] = {
     {0, P, "&Build"},
     {1, 32776, "&Compile Project\tShift+F5"},
     {1, 32777, "&Run\tF5"},
-    {1, 32796, "&Stop Build\tCtrl+Break"},
+    {1, 32796, "&Stop Build\tCtrl+Pause"},
     {1, 0, nullptr},
     {1, 32797, "Ne&xt Message\tF4"},
     {1, 32798, "Pre&vious Message\tShift+F4"},
@@ -130,7 +130,8 @@ constexpr MenuEntry kClassCM[] = {
     {0, 32779, "&Insert New Class"},
 };
 
-// Table 128, with the build keys Ctrl+Break (Stop Build), F4 and Shift+F4 (next and previous
+// Table 128, with the build keys Ctrl+Pause (Stop Build; the Break that X11 sends for it is
+// caught by CBreakKeyFilter), F4 and Shift+F4 (next and previous
 // compiler message), and with two keys the menus name and the table lacked: Shift+F5 (Compile, as the
 // Build menu says, beside Ctrl+F5) and Ctrl+G (Go To, as the Edit menu says).
 constexpr AcceleratorEntry kAccelerators[] = {
@@ -141,7 +142,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {"Ctrl+F", 57636},      {"F3", 57640},        {"Ctrl+H", 57641},
     {"F5", 32777},          {"Ctrl+F5", 32776},   {"Shift+F5", 32776},
     {"Ctrl+G", 32795},      {"F1", 57670},        {"Shift+F1", 57669},
-    {"F6", 57680},          {"Shift+F6", 57681},  {"Ctrl+Break", 32796},
+    {"F6", 57680},          {"Shift+F6", 57681},  {"Ctrl+Pause", 32796},
     {"F4", 32797},          {"Shift+F4", 32798},
 };
 

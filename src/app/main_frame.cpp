@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QDockWidget>
 #include <QKeyEvent>
@@ -15,8 +16,10 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "break_key_filter.h"
 #include "command_binder.h"
 #include "command_ids.h"
+#include "compiler_line_map.h"
 #include "command_router.h"
 #include "doc_manager.h"
 #include "document.h"
@@ -27,9 +30,11 @@
 #include "output_bar.h"
 #include "profile_store.h"
 #include "redirector.h"
+#include "settings_keys.h"
 #include "status_bar.h"
 #include "string_table.h"
 #include "text_buffer.h"
+#include "text_file_io.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
 #include "view.h"
@@ -205,6 +210,8 @@ void CMainFrame::BuildAccelerators() {
     action->setShortcut(QKeySequence::fromString(QString::fromLatin1(entry.key)));
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
+    if (entry.command == Cmd::BUILD_STOP && qApp)
+      qApp->installEventFilter(new CBreakKeyFilter(action));
   }
 }
 
@@ -260,6 +267,24 @@ void CMainFrame::OnBuildStateChanged(bool running) {
   if (!running) MarkMessageLines(false);
 }
 
+namespace {
+
+// The document lines of lines the compiler named in the file at path, which a document
+// splits at style's line ends: the compiler may count line ends otherwise (Inform 6.41 counts
+// CR LF as two). Read from the file, as the compiler read it.
+std::vector<int> DocumentLines(const QString& path, LineEndStyle style, std::vector<int> lines) {
+  CProfileStore store;
+  const QString compiler = ReadToolPath(store, SETTING_COMPILER_PATH);
+  QFile file(path);
+  if (compiler.isEmpty() || !file.open(QIODevice::ReadOnly)) return lines;
+  const QByteArray bytes = file.readAll();
+  return MapCompilerLines(CompilerFactsFor(compiler, &store).crlf,
+                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                          LineEndSequence(style), lines);
+}
+
+} // namespace
+
 void CMainFrame::MarkMessageLines(bool clearOnly) {
   if (!m_docManager) return;
   const QList<QPair<QString, int>> messages =
@@ -272,8 +297,12 @@ void CMainFrame::MarkMessageLines(bool clearOnly) {
          line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
       buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
     const QString path = QDir::cleanPath(QFileInfo(document->GetPathName()).absoluteFilePath());
+    std::vector<int> lines;
     for (const auto& [file, line] : messages)
-      if (file == path && line <= buffer.LineCount())
+      if (file == path) lines.push_back(line);
+    if (lines.empty()) continue;
+    for (const int line : DocumentLines(path, buffer.GetLineEndStyle(), lines))
+      if (line >= 1 && line <= buffer.LineCount())
         buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
   }
 }
@@ -282,7 +311,8 @@ void CMainFrame::JumpToMessage(const QString& path, int line) {
   if (!m_docManager) return;
   auto* document = dynamic_cast<CTorvaneDoc*>(m_docManager->OpenDocumentFile(path));
   if (!document) return;
-  document->GoToLine(line);
+  document->GoToLine(
+      DocumentLines(path, document->Buffer().GetLineEndStyle(), {line}).front());
   if (CTorvaneView* view = document->FirstView()) view->setFocus();
 }
 

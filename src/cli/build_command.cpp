@@ -7,10 +7,13 @@
 #include <cstring>
 #include <optional>
 
+#include <sys/prctl.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
+#include "child_process_tree.h"
 #include "cli_command.h"
 #include "compile_command.h"
 #include "output_sink.h"
@@ -25,21 +28,46 @@ const char* const BUILD_USAGE =
 // The exit status of a build stopped by --timeout, as timeout(1) has it.
 constexpr int EXIT_TIMED_OUT = 124;
 
-// Set by the handler of SIGTERM, SIGHUP and SIGINT; the redirector's pump looks at it.
+// Set by the handler of a signal that ends us; the redirector's pump looks at it.
 volatile std::sig_atomic_t g_stopSignal = 0;
 
+// Every signal whose default action ends the program and that can be caught. SIGKILL
+// cannot: then the compiler still dies (it gets SIGKILL when we die), but what it started
+// lives on. SIGPIPE is ignored instead (below).
+constexpr int STOP_SIGNALS[] = {SIGHUP,  SIGINT,    SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
+                                SIGALRM, SIGVTALRM, SIGPROF,   SIGXCPU, SIGXFSZ, SIGIO,
+                                SIGPWR,  SIGSTKFLT, SIGTRAP,   SIGSYS};
+// Faults and abort: the compile is ended at once, then the signal takes its course.
+constexpr int FAULT_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+struct sigaction g_previousFault[NSIG];
+
+// The pump sees the note and cancels the compile, which ends the compiler's whole tree (a
+// probe of the compiler running then is bounded by its own time limit).
 extern "C" void NoteStopSignal(int signal) { g_stopSignal = signal; }
 
+// We are going down: the compiler's group is ended here, as nothing after this may run.
+extern "C" void EndCompileOnFault(int signal) {
+  CChildProcessTree::KillRunningGroups();
+  sigaction(signal, &g_previousFault[signal], nullptr);
+  raise(signal);
+}
+
 // The compiler runs in a process group of its own, so a terminal's Ctrl+C or a hang-up
-// reaches only us: we end the compile (the whole group) and then leave as the signal asks.
+// reaches only us: we end the compile (the whole tree) and then leave as the signal asks.
+// We also adopt what the compiler's helpers leave orphaned, to end it at the end.
 void CatchStopSignals() {
   struct sigaction action {};
   action.sa_handler = NoteStopSignal;
   sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+  for (const int signal : STOP_SIGNALS) sigaction(signal, &action, nullptr);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaction(signal, &action, nullptr);
+  action.sa_handler = EndCompileOnFault;
+  for (const int signal : FAULT_SIGNALS) sigaction(signal, &action, &g_previousFault[signal]);
   // A closed standard output is then a write error we report, not a silent death that
   // leaves the compiler running.
   std::signal(SIGPIPE, SIG_IGN);
+  ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 }
 
 // Standard output; the first failing write is kept and nothing more is written.
@@ -103,11 +131,13 @@ int RunBuildCommand(int argc, char** argv) {
   const QString sourcePath = sourceInfo.absoluteFilePath();
 
   CatchStopSignals();
-  const QDeadlineTimer deadline =
-      timeoutMs ? QDeadlineTimer(*timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
+  // The time limit is the compiler's: it starts at the first pump, once the compiler runs.
+  std::optional<QDeadlineTimer> deadline;
   bool timedOut = false;
-  auto pump = [&deadline, &timedOut] {
-    if (!timedOut && deadline.hasExpired()) timedOut = true;
+  auto pump = [&deadline, &timedOut, timeoutMs] {
+    if (!deadline)
+      deadline = timeoutMs ? QDeadlineTimer(*timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
+    if (!timedOut && deadline->hasExpired()) timedOut = true;
     if (g_stopSignal != 0 || timedOut) CRedirector::CancelRunning();
     QCoreApplication::processEvents();
   };
@@ -115,6 +145,9 @@ int RunBuildCommand(int argc, char** argv) {
   const CProfileStore store;
   CStandardOutputSink sink;
   const CompileRun run = RunCompile(sourcePath, store, &sink, {}, pump);
+  // Whatever the compiler's helpers left to us (they were orphaned and came to us as their
+  // subreaper) has no business outliving the build.
+  EndAdoptedChildren();
   if (!run.refusal.isEmpty()) {
     std::fprintf(stderr, "torvane-cli build: %s\n", run.refusal.toLocal8Bit().constData());
     return 2;

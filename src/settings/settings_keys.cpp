@@ -93,6 +93,8 @@ QString SystemToolPath(const StringSettingKey& key) {
 QString ReadToolPath(const CProfileStore& store, const StringSettingKey& key) {
   const QString section = QString::fromLatin1(key.section);
   const QString value = QString::fromLatin1(key.value);
-  if (store.HasProfileValue(section, value)) return store.GetProfileString(section, value, {});
-  return SystemToolPath(key);
+  // An empty value means "the default": an options page written with an empty field must
+  // not turn the tools off.
+  const QString stored = store.GetProfileString(section, value, {});
+  return stored.trimmed().isEmpty() ? SystemToolPath(key) : stored;
 }

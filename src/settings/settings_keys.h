@@ -86,8 +86,8 @@ inline bool WriteSetting(CProfileStore& store, const IntSettingKey& key, int32_t
 }
 
 // The compiler, library and interpreter paths as Compile and Run use them: the stored value
-// whenever there is one, even an empty one the user set; for a user who never set it, what
-// this system offers (SystemToolPath). Every reader of these three paths calls this, so the
+// when it is not empty; otherwise (never set, or emptied) what this system offers
+// (SystemToolPath). Every reader of these three paths calls this, so the
 // editor and torvane-cli agree.
 QString ReadToolPath(const CProfileStore& store, const StringSettingKey& key);
 

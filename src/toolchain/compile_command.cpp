@@ -1,7 +1,11 @@
 #include "compile_command.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
+#include "compiler_probe.h"
 #include "profile_store.h"
 #include "redirector.h"
 #include "settings_keys.h"
@@ -18,20 +22,50 @@ void StripExtension(QString& path) {
   }
 }
 
-QString ComposeSwitches(uint32_t standardOptions, const QString& userDefOptions, uint32_t z5) {
-  static const struct {
-    uint32_t bit;
-    const char* piece;
-  } kStandard[] = {
-      {OPTION_DEBUG, "-D "},         {OPTION_MODULES, "-U "},       {OPTION_STATISTICS, "-s "},
-      {OPTION_DOUBLE_SPACES, "-d2 "}, {OPTION_LIST_OBJECTS, "-j "},
-  };
+namespace {
+
+struct StandardSwitch {
+  uint32_t bit;
+  const char* name; // as written after "-"
+};
+constexpr StandardSwitch STANDARD_SWITCHES[] = {
+    {OPTION_DEBUG, "D"},         {OPTION_MODULES, "U"},       {OPTION_STATISTICS, "s"},
+    {OPTION_DOUBLE_SPACES, "d2"}, {OPTION_LIST_OBJECTS, "j"},
+};
+
+// A "$" memory setting or a "+" path setting: not a switch, and every Inform takes it.
+bool IsSetting(QStringView entry) {
+  return entry.contains(QLatin1Char('$')) || entry.startsWith(QLatin1Char('+'));
+}
+
+bool Accepted(const CompilerFacts* facts, QStringView entry) {
+  return !facts || IsSetting(entry) || facts->AcceptsSwitch(entry);
+}
+
+// The additional switches without those facts deny; the text after the last "|" is kept.
+QString KnownUserSwitches(const QString& userDefOptions, const CompilerFacts* facts) {
+  if (!facts) return userDefOptions;
+  QString kept;
+  qsizetype start = 0;
+  for (qsizetype end; (end = userDefOptions.indexOf(QLatin1Char('|'), start)) >= 0; start = end + 1) {
+    const QStringView entry = QStringView(userDefOptions).mid(start, end - start);
+    if (Accepted(facts, entry)) kept += entry.toString() + QLatin1Char('|');
+  }
+  return kept + userDefOptions.mid(start);
+}
+
+} // namespace
+
+QString ComposeSwitches(uint32_t standardOptions, const QString& userDefOptions, uint32_t z5,
+                        const CompilerFacts* facts) {
   QString switches = QStringLiteral(" ");
-  for (const auto& option : kStandard) {
-    if (standardOptions & option.bit) switches += QLatin1String(option.piece);
+  for (const StandardSwitch& option : STANDARD_SWITCHES) {
+    const QString name = QLatin1String(option.name);
+    if ((standardOptions & option.bit) && Accepted(facts, name))
+      switches += QLatin1Char('-') + name + QLatin1Char(' ');
   }
   switches += QLatin1Char('-');
-  for (const QChar c : userDefOptions) {
+  for (const QChar c : KnownUserSwitches(userDefOptions, facts)) {
     if (c == QLatin1Char('|')) {
       switches += QLatin1String(" -");
     } else if (c == QLatin1Char('$')) {
@@ -44,6 +78,21 @@ QString ComposeSwitches(uint32_t standardOptions, const QString& userDefOptions,
   }
   switches += (z5 == 1) ? QLatin1String("v5 ") : QLatin1String("v8 ");
   return switches;
+}
+
+QStringList UnknownSwitches(uint32_t standardOptions, const QString& userDefOptions,
+                            const CompilerFacts& facts) {
+  QStringList unknown;
+  for (const StandardSwitch& option : STANDARD_SWITCHES) {
+    const QString name = QLatin1String(option.name);
+    if ((standardOptions & option.bit) && !Accepted(&facts, name))
+      unknown.append(QLatin1Char('-') + name);
+  }
+  QStringList entries = userDefOptions.split(QLatin1Char('|'));
+  entries.removeLast(); // the text after the last "|" is no entry
+  for (const QString& entry : std::as_const(entries))
+    if (!Accepted(&facts, entry)) unknown.append(QLatin1Char('-') + entry);
+  return unknown;
 }
 
 QString QuoteCommandArgument(const QString& argument) {
@@ -59,7 +108,8 @@ QString QuoteCommandArgument(const QString& argument) {
   return hasSpace ? QLatin1Char('"') + quoted + QLatin1Char('"') : quoted;
 }
 
-CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSettings& settings) {
+CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSettings& settings,
+                                     const CompilerFacts* facts) {
   QString outputBase = sourcePath;
   StripExtension(outputBase);
 
@@ -69,7 +119,7 @@ CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSet
                    QuoteCommandArgument(QLatin1String("+include_path=") + settings.library);
 
   const QString switches =
-      ComposeSwitches(settings.standardOptions, settings.userDefOptions, settings.z5);
+      ComposeSwitches(settings.standardOptions, settings.userDefOptions, settings.z5, facts);
   CompileCommand command;
   command.outputPath = outputBase + ((settings.z5 == 1) ? QLatin1String(".z5")
                                                          : QLatin1String(".z8"));
@@ -92,8 +142,12 @@ CompileSettings ReadCompileSettings(const CProfileStore& store) {
 
 bool OutputWouldOverwriteSource(const QString& sourcePath, const QString& outputPath) {
   if (sourcePath == outputPath) return true;
-  const QString source = QFileInfo(sourcePath).canonicalFilePath();
-  return !source.isEmpty() && source == QFileInfo(outputPath).canonicalFilePath();
+  // Names cannot tell a hard link ("ln adv.inf adv.z5"); the file's identity can, and it
+  // also sees through symbolic links.
+  struct stat source {}, output {};
+  return ::stat(QFile::encodeName(sourcePath).constData(), &source) == 0 &&
+         ::stat(QFile::encodeName(outputPath).constData(), &output) == 0 &&
+         source.st_dev == output.st_dev && source.st_ino == output.st_ino;
 }
 
 CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,
@@ -103,7 +157,10 @@ CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COu
   const CompileSettings settings = ReadCompileSettings(store);
   if (settings.compiler.isEmpty()) return result;
   result.compilerSet = true;
-  const CompileCommand command = ComposeCompileCommand(sourcePath, settings);
+  // The answer is cached in the file of the store we were given.
+  CProfileStore cache(store.FileName());
+  const CompilerFacts facts = CompilerFactsFor(settings.compiler, &cache);
+  const CompileCommand command = ComposeCompileCommand(sourcePath, settings, &facts);
   // A source named like its story ("adv.z5") would be replaced by the compiler's output.
   if (OutputWouldOverwriteSource(sourcePath, command.outputPath)) {
     result.refusal = QLatin1String(TEXT_OUTPUT_IS_SOURCE) + sourcePath;

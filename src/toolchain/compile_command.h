@@ -3,8 +3,10 @@
 #include <functional>
 
 #include <QString>
+#include <QStringList>
 
 class COutputSink;
+struct CompilerFacts;
 class CProfileStore;
 
 // Texts of the Compile command.
@@ -43,7 +45,15 @@ struct CompileCommand {
 void StripExtension(QString& path);
 
 // The switch string: " " + standard switches + "-" + additional switches + "v5 " or "v8 ".
-QString ComposeSwitches(uint32_t standardOptions, const QString& userDefOptions, uint32_t z5);
+// With facts, the switches the compiler says it does not know are left out (an unknown
+// switch only earns a warning on every compile); "$" and "+" settings always go through.
+QString ComposeSwitches(uint32_t standardOptions, const QString& userDefOptions, uint32_t z5,
+                        const CompilerFacts* facts = nullptr);
+
+// The switches that ComposeSwitches leaves out for facts, as written on a command line:
+// "-U", "-j", "-xyz".
+QStringList UnknownSwitches(uint32_t standardOptions, const QString& userDefOptions,
+                            const CompilerFacts& facts);
 
 // One path as it must stand in a command line so that QProcess::splitCommand gives it back
 // whole: unchanged when it holds no blank and no quote; blanks are protected by surrounding
@@ -52,14 +62,16 @@ QString QuoteCommandArgument(const QString& argument);
 
 // The compiler command for sourcePath:
 // <Compiler>[ +include_path=<Library>] [-D ][-U ][-s ][-d2 ][-j ]-<more>v5 <source> <output>
-// settings.compiler must not be empty (the caller tells the user first).
-CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSettings& settings);
+// settings.compiler must not be empty (the caller tells the user first). facts: see
+// ComposeSwitches.
+CompileCommand ComposeCompileCommand(const QString& sourcePath, const CompileSettings& settings,
+                                     const CompilerFacts* facts = nullptr);
 
 // The five values as stored now; read on every compile, never cached.
 CompileSettings ReadCompileSettings(const CProfileStore& store);
 
 // True when writing outputPath would destroy sourcePath: the same path, or the same file
-// reached another way (a link).
+// reached another way (a symbolic or a hard link: the same device and inode).
 bool OutputWouldOverwriteSource(const QString& sourcePath, const QString& outputPath);
 
 // How a compile went, as far as the program can tell.
@@ -71,7 +83,8 @@ struct CompileRun {
 };
 
 // Compile after the document's save: reads the settings now (a fresh user's paths are found
-// on the system, see ReadToolPath); with a compiler path set, and an output path that is
+// on the system, see ReadToolPath) and what the compiler knows (CompilerFactsFor, cached in
+// the store's file); with a compiler path set, and an output path that is
 // not the source itself, calls prepareOutput (the editor shows and clears its output bar), then runs the command through
 // a CRedirector into output until the compiler ends, pumping events with pump (empty: the
 // application's). Uses nothing of the caller after the run, so the caller may be gone by then.

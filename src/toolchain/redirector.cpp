@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 
+#include "child_process_tree.h"
 #include "output_sink.h"
 
 namespace {
@@ -38,12 +39,14 @@ bool CanCreatePipe(int& error) {
   return true;
 }
 
-// QProcess says "execvp: No such file or directory" for a program that cannot be started,
+// QProcess says "execvp: No such file or directory" (or "execve: ...") for a program that cannot be started,
 // which leaves the user guessing which path is wrong: name it instead.
 QString StartFailureText(const QString& program, const QString& errorString) {
-  static const QLatin1String kExecPrefix("execvp: ");
-  if (!errorString.startsWith(kExecPrefix)) return errorString;
-  return program + QLatin1String(": ") + errorString.mid(kExecPrefix.size());
+  for (const QLatin1String prefix : {QLatin1String("execvp: "), QLatin1String("execve: ")}) {
+    if (errorString.startsWith(prefix))
+      return program + QLatin1String(": ") + errorString.mid(prefix.size());
+  }
+  return errorString;
 }
 
 // Every redirector whose Run is in progress, innermost last (Run nests inside its own pump).
@@ -57,14 +60,12 @@ void ForgetRunning(CRedirector* redirector) {
   running.erase(std::remove(running.begin(), running.end(), redirector), running.end());
 }
 
-// The child leads a process group of its own (set up in the child before exec), so that
-// ending the build also ends what the compiler started, and the terminal's Ctrl+C reaches
-// only torvane-cli, which then decides. Ends the whole group and waits for the child; true
-// when the child is gone.
-bool EndChild(QProcess& process, pid_t group) {
-  if (group > 0) ::kill(-group, SIGKILL); // ESRCH: nothing of the group is left
+// Ends the child with everything it started (CChildProcessTree) and waits for the child;
+// true when it is gone.
+bool EndChild(QProcess& process, CChildProcessTree& tree) {
+  tree.EndAll();
   if (process.state() == QProcess::NotRunning) return true;
-  if (group <= 0) process.kill();
+  process.kill(); // it left its group and cleared its environment
   return process.waitForFinished(TERMINATE_WAIT_MS) || process.state() == QProcess::NotRunning;
 }
 
@@ -159,7 +160,8 @@ void CRedirector::Run() {
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
   if (!m_workingDirectory.isNull()) process.setWorkingDirectory(m_workingDirectory);
-  process.setChildProcessModifier([] { ::setpgid(0, 0); });
+  CChildProcessTree tree;
+  tree.Prepare(process);
   bool readFailed = false;
   QObject::connect(&process, &QProcess::errorOccurred, [&readFailed](QProcess::ProcessError e) {
     if (e == QProcess::ReadError) readFailed = true;
@@ -170,12 +172,12 @@ void CRedirector::Run() {
     failToStart(TEXT_ERROR_CREATING_PROCESS, StartFailureText(program, process.errorString()));
     return;
   }
-  const pid_t group = static_cast<pid_t>(process.processId());
+  tree.Started(static_cast<pid_t>(process.processId()));
   RunningRedirectors().push_back(this);
 
-  auto abandoned = [&lifetime, &process, group]() {
+  auto abandoned = [&lifetime, &process, &tree]() {
     if (!lifetime.IsGone()) return false;
-    EndChild(process, group); // nobody is left to read it
+    EndChild(process, tree); // nobody is left to read it
     return true;
   };
 
@@ -226,7 +228,7 @@ void CRedirector::Run() {
     }
 
     if (m_cancelRequested) {
-      if (EndChild(process, group))
+      if (EndChild(process, tree))
         AppendText(TEXT_CANCELLED);
       else
         ReportLastError(TEXT_ERROR_TERMINATING, process.errorString());
@@ -242,9 +244,9 @@ void CRedirector::Run() {
       process.waitForFinished(static_cast<int>(pause.remainingTime()));
   }
 
-  // Left early after a pipe failure, the child would otherwise linger. A child that ended
-  // on its own may leave helpers behind; they are its own business.
-  if (!m_childFinished) EndChild(process, group);
+  // Left early after a pipe failure, the child would otherwise linger; and a build is over
+  // when its compiler is: helpers it leaves behind are ended too.
+  EndChild(process, tree);
   ForgetRunning(this);
   AppendText(TEXT_COMPILATION_COMPLETE);
   if (lifetime.IsGone()) return;

@@ -33,8 +33,8 @@ inline constexpr const char* TEXT_PRESS_ANY_KEY = "Press any key to continue . .
 // Run of the same redirector inside the first one does nothing. The sink is not owned and
 // must outlive the redirector or the redirector must be destroyed first.
 //
-// The child leads a process group of its own; ending it (Cancel, destruction) ends the whole
-// group, so helpers it started cannot keep the build, or its output pipe, alive.
+// When the child ends, or is ended (Cancel, destruction), everything it started is ended too
+// (CChildProcessTree), so helpers cannot keep the build, or its output pipe, alive.
 class CRedirector {
 public:
   using PumpFunction = std::function<void()>;

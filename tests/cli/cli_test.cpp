@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -114,6 +115,12 @@ TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.err.contains("would overwrite the source") && r.out.isEmpty()) << r.err.toStdString();
   EXPECT_EQ(ReadFile(m_work.filePath("story.z8")), "[ Main; ];\n");
+  ASSERT_EQ(::link(QFile::encodeName(m_work.filePath("story.z8")).constData(),
+                   QFile::encodeName(m_work.filePath("story.z5")).constData()), 0); // the same file
+  ASSERT_TRUE(WriteSetting(store, SETTING_Z5, 1));
+  EXPECT_EQ(Run({"build", "story.z8"}).exitCode, 2);
+  EXPECT_EQ(ReadFile(m_work.filePath("story.z8")), "[ Main; ];\n");
+  ASSERT_TRUE(WriteSetting(store, SETTING_Z5, 0));
   ASSERT_TRUE(WriteScript(m_work.filePath("fails.sh"), "echo failed; exit 3"));
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, m_work.filePath("fails.sh")));
   r = Run({"build", "lantern.inf"}, "/usr/bin:/bin");
@@ -124,12 +131,12 @@ TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
 TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
   // The compiler starts a helper that keeps the output pipe open, then waits for ever.
   const QString compiler = m_work.filePath("compiler.sh");
-  ASSERT_TRUE(WriteScript(compiler, "sh -c 'echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0\"; exec sleep 600' "
+  ASSERT_TRUE(WriteScript(compiler, "[ \"$1\" = -h2 ] && exit; sh -c 'echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0\"; exec sleep 600' "
                                     "\"$0.helper\" & echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"; "
                                     "while [ ! -e \"$0.helper\" ]; do sleep 0.02; done; echo started; exec sleep 600"));
   CProfileStore store(IniPath());
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, compiler));
-  for (const auto& [signal, status] : {std::pair{SIGTERM, 143}, {SIGHUP, 129}, {SIGINT, 130}, {0, 124}}) {
+  for (const auto& [signal, status] : {std::pair{SIGTERM, 143}, {SIGHUP, 129}, {SIGINT, 130}, {SIGQUIT, 131}, {0, 124}}) {
     SCOPED_TRACE(signal);
     for (const char* end : {".pid", ".helper"}) QFile::remove(compiler + end);
     QProcess cli;

@@ -99,6 +99,16 @@ TEST_F(RedirectorTest, CancelEndsAChildThatNeverStopsPrinting) {
               flood.m_text.endsWith("\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n" + COMPLETE));
 }
 
+// A compiler that exits at once leaves a grandchild in its group and a helper that left it.
+TEST_F(RedirectorTest, NothingTheChildStartedOutlivesIt) {
+  EXPECT_EQ(Run(Script("quick.sh", "sh -c 'sleep 600 & echo $! > \"$0.child\"; wait' \"$0\" & "
+                                   "setsid sh -c 'echo $$ > \"$0.setsid\"; exec sleep 600' \"$0\" & "
+                                   "while [ ! -s \"$0.child\" ] || [ ! -s \"$0.setsid\" ]; do sleep 0.02; done")),
+            COMPLETE);
+  for (const char* end : {".child", ".setsid"})
+    EXPECT_TRUE(ProcessGone(ReadFile(Path("quick.sh") + end).trimmed().toInt())) << end;
+}
+
 TEST_F(RedirectorTest, DestroyedFromItsOwnPumpEndsTheChildAndTouchesNothing) {
   // Scribbled over after destruction: a Run still using its members meets a wild sink.
   CCaptureSink sink;

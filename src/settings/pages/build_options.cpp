@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "compile_command.h"
 #include "control_id.h"
 #include "message_box.h"
 #include "settings_keys.h"
@@ -33,7 +34,7 @@ CBuildOptions::CBuildOptions(CProfileStore& store, QWidget* parent)
       m_listObjectsBox(new QCheckBox(tr("-&j     (list objects)"))),
       m_z5Radio(new QRadioButton(tr("Compile .z&5 file"))),
       m_z8Radio(new QRadioButton(tr("Compile .z&8 File"))), m_newOptionEdit(new QLineEdit),
-      m_switchList(new QListWidget) {
+      m_switchList(new QListWidget), m_unknownNote(new QLabel) {
   auto* add = new QPushButton(tr("&Add"));
   auto* remove = new QPushButton(tr("&Delete Option"));
   const std::pair<QWidget*, int> ids[] = {
@@ -67,8 +68,11 @@ CBuildOptions::CBuildOptions(CProfileStore& store, QWidget* parent)
   outputLayout->addWidget(m_z5Radio);
   outputLayout->addWidget(m_z8Radio);
 
+  m_unknownNote->setWordWrap(true);
+  m_unknownNote->hide();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(settings);
+  layout->addWidget(m_unknownNote);
   layout->addWidget(output);
   layout->addStretch();
 
@@ -100,7 +104,41 @@ void CBuildOptions::OnInitDialog() {
       entry += c;
     }
   }
+  const QString compiler = ReadToolPath(Store(), SETTING_COMPILER_PATH);
+  // Asked, not stored: a sheet left with Cancel writes nothing (a compile stores it).
+  if (!compiler.isEmpty()) m_facts = CompilerFactsFor(compiler);
+  ShowUnknownSwitches();
   PutControls();
+}
+
+void CBuildOptions::ShowUnknownSwitches() {
+  if (!m_facts.IsKnown()) return;
+  const QString reason = tr("Inform %1 does not know this switch; it is not passed to it.")
+                             .arg(m_facts.versionText);
+  const std::pair<QCheckBox*, uint32_t> boxes[] = {
+      {m_debugBox, BIT_DEBUG},
+      {m_useModulesBox, BIT_USE_MODULES},
+      {m_statisticsBox, BIT_STATISTICS},
+      {m_contractDoubleSpacesBox, BIT_CONTRACT_DOUBLE_SPACES},
+      {m_listObjectsBox, BIT_LIST_OBJECTS}};
+  QStringList unknown;
+  for (auto [box, bit] : boxes) {
+    const QStringList denied = UnknownSwitches(bit, QString(), m_facts);
+    box->setEnabled(denied.isEmpty());
+    box->setToolTip(denied.isEmpty() ? QString() : reason);
+    unknown += denied;
+  }
+  for (int row = 0; row < m_switchList->count(); ++row) {
+    QListWidgetItem* item = m_switchList->item(row);
+    const bool denied = !UnknownSwitches(0, item->text() + SEPARATOR, m_facts).isEmpty();
+    item->setForeground(denied ? palette().brush(QPalette::Disabled, QPalette::Text)
+                               : palette().brush(QPalette::Active, QPalette::Text));
+    item->setToolTip(denied ? reason : QString());
+    if (denied) unknown.append(QLatin1Char('-') + item->text());
+  }
+  m_unknownNote->setText(tr("Unavailable with Inform %1, which does not know them: %2")
+                             .arg(m_facts.versionText, unknown.join(QLatin1String(", "))));
+  m_unknownNote->setVisible(!unknown.isEmpty());
 }
 
 void CBuildOptions::TakeControls() {
@@ -154,6 +192,7 @@ void CBuildOptions::OnAdd() {
   if (!m_optionString.isEmpty() && !m_optionString.endsWith(SEPARATOR)) m_optionString += SEPARATOR;
   m_optionString += m_newOption + SEPARATOR;
   m_newOption.clear();
+  ShowUnknownSwitches();
   PutControls();
 }
 
@@ -172,6 +211,7 @@ void CBuildOptions::OnDeleteOption() {
     }
     start = end + 1;
   }
+  ShowUnknownSwitches();
 }
 
 void CBuildOptions::AddToList(const QString& entry) {

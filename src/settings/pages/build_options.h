@@ -1,16 +1,20 @@
 #pragma once
 #include <QString>
 
+#include "compiler_probe.h"
 #include "property_page.h"
 
 class QButtonGroup;
+class QLabel;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
 // The "Build" page: the standard compiler switches as a bit set, the story version, and the
-// additional switches, kept as one text in which every switch ends with "|".
+// additional switches, kept as one text in which every switch ends with "|". Switches the
+// installed compiler does not know are shown as unavailable, with the reason: compiles leave
+// them out.
 class CBuildOptions : public CPropertyPage {
   Q_OBJECT
 
@@ -43,6 +47,8 @@ private:
   void OnDeleteOption();
   // The list keeps its entries in alphabetical order, whatever order they were added in.
   void AddToList(const QString& entry);
+  // Greys what m_facts says the compiler does not know and says why under the switches.
+  void ShowUnknownSwitches();
 
   // Check boxes, 0 or 1.
   int m_debug = 0;
@@ -66,4 +72,6 @@ private:
   QRadioButton* m_z8Radio;
   QLineEdit* m_newOptionEdit;
   QListWidget* m_switchList;
+  QLabel* m_unknownNote;
+  CompilerFacts m_facts; // of the compiler in use when the page opened
 };

@@ -49,6 +49,16 @@ void CCompilerOptions::OnInitDialog() {
   m_compilerPath = ReadSetting(Store(), SETTING_COMPILER_PATH);
   m_interpreterPath = ReadSetting(Store(), SETTING_INTERPRETER_PATH);
   m_libraryPath = ReadSetting(Store(), SETTING_LIBRARY_PATH);
+  // An empty field means the default: the greyed hint says which path that is now.
+  const std::pair<QLineEdit*, const StringSettingKey*> fields[] = {
+      {m_compilerEdit, &SETTING_COMPILER_PATH},
+      {m_interpreterEdit, &SETTING_INTERPRETER_PATH},
+      {m_libraryEdit, &SETTING_LIBRARY_PATH}};
+  for (auto [edit, key] : fields) {
+    const QString found = SystemToolPath(*key);
+    edit->setPlaceholderText(found.isEmpty() ? tr("(no default found on this system)")
+                                             : tr("%1 (default)").arg(found));
+  }
   PutControls();
 }
 

@@ -6,7 +6,8 @@
 class QLineEdit;
 
 // The "Compiler/Interpreter" page: the paths of the compiler, the interpreter and the Inform
-// library, stored as typed.
+// library, stored as typed. An empty field stands for the path this system offers, which it
+// shows as a greyed hint.
 class CCompilerOptions : public CPropertyPage {
   Q_OBJECT
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -31,6 +32,7 @@
 #include "message_box.h"
 #include "profile_store.h"
 #include "program_file_dialog.h"
+#include "settings_keys.h"
 #include "style_table.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
@@ -174,6 +176,31 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
             "/usr/bin/inform6 /usr/games/dfrotz  my lib ");
 }
 
+// A fresh profile: the fields show the defaults in use, and OK keeps them in force. The
+// Build page greys what inform6 6.41 does not know and says so.
+TEST_F(OptionsSheetTest, EmptyPathsMeanTheDefaultsAndUnknownSwitchesAreShownUnavailable) {
+  OpenSheet();
+  OpenTab(1);
+  const QString library = "/usr/share/inform6/library", inform6 = "/usr/bin/inform6";
+  for (auto [id, hint] : {std::pair{1014, inform6 + " (default)"}, {1034, library + " (default)"}})
+    EXPECT_TRUE(Control<QLineEdit>(id)->text().isEmpty() && Control<QLineEdit>(id)->placeholderText() == hint);
+  OpenTab(2);
+  QString enabled; // -D -U -s -d2 -j
+  for (int id : {1018, 1019, 1022, 1020, 1021}) enabled += Control<QAbstractButton>(id)->isEnabled() ? '1' : '0';
+  EXPECT_EQ(enabled, "10110");
+  for (const char* entry : {"ej", "e"}) {
+    TypeInto(1041, entry);
+    Click(1042);
+  }
+  EXPECT_EQ(Control<QListWidget>(1024)->item(0)->toolTip(), "");
+  EXPECT_NE(Control<QListWidget>(1024)->item(1)->toolTip(), "");
+  QStringList notes;
+  for (QLabel* label : m_sheet->findChildren<QLabel*>()) if (label->isVisible()) notes << label->text();
+  EXPECT_TRUE(notes.contains("Unavailable with Inform 6.41, which does not know them: -U, -j, -ej")) << notes.join('|').toStdString();
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(ReadToolPath(*m_store, SETTING_COMPILER_PATH) + ReadToolPath(*m_store, SETTING_LIBRARY_PATH), inform6 + library);
+}
+
 // The sample as "text colour bold italic", after checking its fixed size and face.
 QString Sample(const QTextEdit* sample) {
   QTextCursor cursor(sample->document());
@@ -241,6 +268,7 @@ TEST_F(OptionsSheetTest, BuildPageShowsTheStoredSwitchesAndEachBoxSetsItsBit) {
   ASSERT_TRUE(m_store->WriteProfileInt("Editor\\Options", "StandardOptions", 21 + 64));
   ASSERT_TRUE(m_store->WriteProfileString("Editor\\Options", "UserDefOptions", "e|B||$SIZE=100|a|tail"));
   ASSERT_TRUE(m_store->WriteProfileInt("Editor\\Options", "z5", 3));
+  ASSERT_TRUE(m_store->WriteProfileString("Editor\\Paths", "Compiler", "/bin/true")); // knows no switches to deny
   OpenSheet();
   OpenTab(2);
   QString ticks; // -D -U -s -d2 -j, .z5 .z8
