@@ -32,6 +32,48 @@ private:
   int m_line = 1;
 };
 
+// Walks the file as the compiler counts its lines.
+class CCompilerLineWalker {
+public:
+  CCompilerLineWalker(std::string_view bytes, bool crlfIsTwo)
+      : m_bytes(bytes), m_crlfIsTwo(crlfIsTwo) {}
+
+  // The offset where 1-based line wanted starts (lines only grow); the end of the file when
+  // it has fewer lines.
+  size_t StartOf(int wanted) {
+    // Whole blocks short of the wanted line are counted in one sweep the compiler can
+    // vectorise; only the block that holds it is walked byte by byte.
+    constexpr size_t BLOCK = 4096;
+    while (m_line < wanted && m_offset + BLOCK <= m_bytes.size()) {
+      int ends = 0;
+      for (size_t i = m_offset; i < m_offset + BLOCK; ++i) ends += IsLineEnd(i) ? 1 : 0;
+      if (m_line + ends >= wanted) break;
+      m_line += ends;
+      m_offset += BLOCK;
+    }
+    while (m_line < wanted && m_offset < m_bytes.size()) {
+      if (IsLineEnd(m_offset)) ++m_line;
+      ++m_offset;
+    }
+    return m_offset;
+  }
+
+private:
+  // Whether the byte at i ends a line: every LF; a CR unless CR LF counts once and a LF
+  // follows it.
+  bool IsLineEnd(size_t i) const {
+    const char c = m_bytes[i];
+    if (c == '\n') return true;
+    if (c != '\r') return false;
+    return m_crlfIsTwo || i + 1 == m_bytes.size() || m_bytes[i + 1] != '\n';
+  }
+
+  std::string_view m_bytes;
+  bool m_crlfIsTwo;
+  int m_line = 1;      // the line that starts at m_offset
+  size_t m_offset = 0;
+};
+
 } // namespace
 
 std::vector<int> MapCompilerLines(CrLfCount crlf, std::string_view fileBytes,
@@ -44,20 +86,9 @@ std::vector<int> MapCompilerLines(CrLfCount crlf, std::string_view fileBytes,
             [&reported](size_t a, size_t b) { return reported[a] < reported[b]; });
 
   CDocumentLineCounter document(fileBytes, documentLineEnd);
-  const bool crlfIsTwo = crlf == CrLfCount::Two;
-  int compilerLine = 1; // the compiler's line that starts at offset i
-  size_t i = 0;
+  CCompilerLineWalker compiler(fileBytes, crlf == CrLfCount::Two);
   for (const size_t index : order) {
-    const int wanted = reported[index];
-    if (wanted < 1) continue;
-    while (compilerLine < wanted && i < fileBytes.size()) {
-      const char c = fileBytes[i++];
-      const bool lineEnd =
-          c == '\n' ||
-          (c == '\r' && (crlfIsTwo || i == fileBytes.size() || fileBytes[i] != '\n'));
-      if (lineEnd) ++compilerLine;
-    }
-    mapped[index] = document.LineAt(i);
+    if (reported[index] >= 1) mapped[index] = document.LineAt(compiler.StartOf(reported[index]));
   }
   return mapped;
 }
