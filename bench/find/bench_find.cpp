@@ -165,17 +165,18 @@ void BM_ReplaceAllThenUndo(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplaceAllThenUndo)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Replace All in a text of one line holding LONG_LINE_MATCHES times "ab ", "ab" by "xyz",
-// from the click up to the message that ends it; the long line is made anew each time.
-constexpr int LONG_LINE_MATCHES = 100000;
+// Replace All in a text of one line holding range(0) times "ab ", "ab" by "xyz", from the
+// click up to the message that ends it; the long line is made anew each time. Twice the
+// matches should take twice the time.
 void BM_ReplaceAllOneLongLine(benchmark::State& state) {
+  const int matches = static_cast<int>(state.range(0));
   Setup& s = TheSetup();
   CTextBuffer buffer;
   CEditView view;
   view.resize(900, 700);
   view.show();
   std::string line;
-  for (int i = 0; i < LONG_LINE_MATCHES; ++i) line += "ab ";
+  for (int i = 0; i < matches; ++i) line += "ab ";
   for (auto _ : state) {
     buffer.CreateEmpty();
     int endLine = 0, endChar = 0;
@@ -191,11 +192,11 @@ void BM_ReplaceAllOneLongLine(benchmark::State& state) {
       seconds = std::chrono::duration<double>(s.messageTime - start).count();
     });
     state.SetIterationTime(seconds);
-    if (buffer.LineLength(0) != 4 * LONG_LINE_MATCHES) state.SkipWithError("not all replaced");
+    if (buffer.LineLength(0) != 4 * matches) state.SkipWithError("not all replaced");
   }
   state.counters["line_MB"] = static_cast<double>(line.size()) / 1e6;
 }
-BENCHMARK(BM_ReplaceAllOneLongLine)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReplaceAllOneLongLine)->Arg(100000)->Arg(200000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
