@@ -30,6 +30,8 @@ constexpr StringEntry kStrings[] = {
     {StringId::ACTION_DRAG_AND_DROP, "Drag And Drop"},
     {StringId::ACTION_REPLACE, "Replace"},
     {StringId::ACTION_AUTO_INDENT, "Auto Indent"},
+    {StringId::REPLACED_ONE, "1 occurrence replaced"},
+    {StringId::REPLACED_MANY, "%1 occurrences replaced"},
     {32776, "Compile project\nCompile"},
     {32777, "Run program in interpreter\nRun"},
     {32778, "Insert new Object into Project\nNew Object"},

@@ -24,6 +24,9 @@ inline constexpr int ACTION_INDENT = 8626;
 inline constexpr int ACTION_DRAG_AND_DROP = 8627;
 inline constexpr int ACTION_REPLACE = 8628;
 inline constexpr int ACTION_AUTO_INDENT = 8629;
+// What Replace All did; %1 is the number of replacements.
+inline constexpr int REPLACED_ONE = 8640;  // "1 occurrence replaced"
+inline constexpr int REPLACED_MANY = 8641; // "%1 occurrences replaced"
 // The application's name.
 inline constexpr int APP_NAME = 57344;
 // The status bar's prompt while nothing else is shown.

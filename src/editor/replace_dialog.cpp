@@ -10,7 +10,25 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <vector>
+
 #include "edit_view.h"
+#include "line_replacer.h"
+#include "message_box.h"
+#include "string_table.h"
+
+namespace {
+
+// The nearest place inside the view's text.
+TextPosition ClampToText(const CTextView& view, TextPosition p) {
+  if (p.y < 0) return TextPosition(0, 0);
+  const int last = view.GetLineCount() - 1;
+  if (p.y > last) return TextPosition(view.GetLineLength(last), last);
+  return TextPosition(std::clamp(p.x, 0, view.GetLineLength(p.y)), p.y);
+}
+
+} // namespace
 
 CReplaceDialog::CReplaceDialog(CEditView* view)
     : CSearchDialog(view, QStringLiteral("Replace")), m_view(view) {
@@ -119,14 +137,32 @@ void CReplaceDialog::HighlightNextMatch() {
   if (!FindNextMatch()) ShowNotFoundMessage(m_text);
 }
 
-void CReplaceDialog::MovePastReplacement() {
-  const int delta = static_cast<int>(m_replaceWith.size()) - static_cast<int>(m_text.size());
-  if (m_selectionScopeAvailable) {
-    // Text after the match on its line moved by delta; the range must move with it.
-    for (TextPosition* bound : {&m_rangeStart, &m_rangeEnd})
-      if (bound->y == m_foundPos.y && bound->x > m_foundPos.x) bound->x += delta;
+void CReplaceDialog::MovePastReplacement(TextPosition start, TextPosition end,
+                                         TextPosition after) {
+  // The range follows the text it was laid over: past the replacement, and down by the lines
+  // it brought (the scope, too, in case it is taken up again).
+  for (TextPosition* bound : {&m_rangeStart, &m_rangeEnd})
+    MoveAcrossReplacement(*bound, start, end, after);
+  m_foundPos = after;
+}
+
+std::vector<int> CReplaceDialog::PushedColumns(int line) const {
+  std::vector<int> columns;
+  if (!m_view->IsSelectionPushed()) return columns;
+  TextPosition start, end;
+  m_view->GetPushedSelection(start, end);
+  for (TextPosition p : {start, end})
+    if (p.y == line) columns.push_back(p.x);
+  return columns;
+}
+
+void CReplaceDialog::ShowReplacedMessage(int count) {
+  if (count == 1) {
+    TorvaneMessageBox(QString::fromLatin1(LoadStringResource(StringId::REPLACED_ONE)), MB_OK);
+    return;
   }
-  m_foundPos.x += static_cast<int>(m_replaceWith.size());
+  const char* pattern = LoadStringResource(StringId::REPLACED_MANY);
+  TorvaneMessageBox(QString::fromLatin1(pattern ? pattern : "%1").arg(count), MB_OK);
 }
 
 void CReplaceDialog::OnFindNext() {
@@ -140,8 +176,10 @@ void CReplaceDialog::OnFindNext() {
 
 void CReplaceDialog::OnReplace() {
   UpdateData(true);
+  TextPosition start, end;
+  m_view->GetSelectionBounds(start, end);
   if (m_found && m_view->ReplaceSelection(m_replaceWith))
-    MovePastReplacement();
+    MovePastReplacement(start, end, m_view->GetCursorPosition());
   else if (!m_found)
     m_foundPos = m_currentPos;
   HighlightNextMatch();
@@ -149,33 +187,55 @@ void CReplaceDialog::OnReplace() {
 
 void CReplaceDialog::OnReplaceAll() {
   UpdateData(true);
-  if (!m_found) {
-    m_foundPos = m_currentPos;
-    if (!FindNextMatch()) {
-      ShowNotFoundMessage(m_text);
-      return;
-    }
-  }
+  if (!m_found) m_foundPos = m_currentPos;
   CTextBuffer* buffer = m_view->GetBuffer();
   buffer->OpenUndoGroup(false);
-  // The deletions are named Replace too: the group is undone as "Replace". The match found
-  // is replaced as the selection; the ones after it are replaced where they are found, and
-  // only the last replacement is selected.
-  TextPosition start = m_foundPos;
-  if (m_view->ReplaceSelection(m_replaceWith, UndoAction::Replace)) {
-    TextPosition end = m_view->GetCursorPosition();
-    for (;;) {
-      MovePastReplacement();
-      TextPosition found;
-      if (!SearchScope(found)) break;
-      const TextPosition matchEnd(found.x + static_cast<int>(m_text.size()), found.y);
-      if (!m_view->ReplaceRange(found, matchEnd, m_replaceWith, UndoAction::Replace, end)) break;
-      start = m_foundPos = found;
-    }
-    m_view->SelectReplacement(start, end);
-  }
-  buffer->CloseUndoGroup(m_view);
+  TextPosition lastStart, lastEnd;
+  const int count = ReplaceEveryMatch(lastStart, lastEnd);
+  // Only the last replacement is selected and scrolled to: the window moves once.
+  if (count > 0) m_view->SelectReplacement(lastStart, lastEnd);
+  buffer->CloseUndoGroup(count > 0 ? m_view : nullptr);
   m_found = false;
   m_currentPos = m_scope == 0 ? m_rangeStart : TextPosition(0, 0);
-  ShowNotFoundMessage(m_text);
+  if (count == 0)
+    ShowNotFoundMessage(m_text);
+  else
+    ShowReplacedMessage(count);
+}
+
+int CReplaceDialog::ReplaceEveryMatch(TextPosition& lastStart, TextPosition& lastEnd) {
+  CLineReplacer replacer(m_text, GetSearchFlags(), m_replaceWith);
+  const bool inRange = m_scope == 0;
+  if (inRange) {
+    m_rangeStart = ClampToText(*m_view, m_rangeStart);
+    m_rangeEnd = ClampToText(*m_view, m_rangeEnd);
+    if (m_rangeEnd < m_rangeStart) std::swap(m_rangeStart, m_rangeEnd);
+  }
+  if (replacer.IsEmpty() || (inRange && m_rangeStart == m_rangeEnd)) return 0;
+  TextPosition pos = ClampToText(*m_view, m_foundPos);
+  if (inRange) pos = std::clamp(pos, m_rangeStart, m_rangeEnd);
+
+  // The deletions are named Replace too: the group is undone as "Replace". Each line's
+  // matches are replaced in one change; the scan goes on after the replacement, where the
+  // rest of the line now stands (on a later line when the replacement holds line breaks).
+  int count = 0;
+  while (pos.y < m_view->GetLineCount() && (!inRange || pos.y <= m_rangeEnd.y)) {
+    const int length = m_view->GetLineLength(pos.y);
+    const int to = inRange && pos.y == m_rangeEnd.y ? m_rangeEnd.x : length;
+    const std::vector<int> keep = PushedColumns(pos.y);
+    if (!replacer.Build(m_view->GetLineText(pos.y), length, pos.x, to, keep)) {
+      pos = TextPosition(0, pos.y + 1);
+      continue;
+    }
+    const TextPosition start(replacer.Start(), pos.y), end(replacer.End(), pos.y);
+    TextPosition after;
+    if (!m_view->ReplaceRange(start, end, replacer.Text(), UndoAction::Replace, after)) break;
+    count += replacer.Count();
+    lastStart = PositionAfterText(
+        start, std::string_view(replacer.Text()).substr(0, std::size_t(replacer.LastOffset())));
+    lastEnd = after;
+    MovePastReplacement(start, end, after);
+    pos = after;
+  }
+  return count;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "search_dialog.h"
 #include "text_position.h"
@@ -65,8 +66,14 @@ private:
   bool FindNextMatch();
   // FindNextMatch, with the message when it fails.
   void HighlightNextMatch();
-  // After a replacement at the found position: the found position, and a range bound on
-  // the same line, move past it.
-  void MovePastReplacement();
+  // After [start, end) was replaced by text ending at after: the next search starts at
+  // after, and the range bounds follow the text they stood at.
+  void MovePastReplacement(TextPosition start, TextPosition end, TextPosition after);
+  // Replaces every match from the found position to the end of the scope; the count, and
+  // where the last replacement lies.
+  int ReplaceEveryMatch(TextPosition& lastStart, TextPosition& lastEnd);
+  // The columns on line of the selection the view keeps while the dialog is open.
+  std::vector<int> PushedColumns(int line) const;
+  static void ShowReplacedMessage(int count);
   void UpdateFindNextEnabled();
 };
