@@ -71,11 +71,13 @@ TEST_F(CompileRun, MessagesLeadToTheirLines) {
   CTextBuffer& adv = ActiveDoc()->Buffer();
   EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
 
-  // In order: the header's line 2 twice, adv.inf's line 2 twice, the header's line 1.
-  for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1"}, {Cmd::NEXT_MESSAGE, "my part.h:1"},
-                           {Cmd::NEXT_MESSAGE, "adv.inf:1"}, {Cmd::PREV_MESSAGE, "my part.h:1"}}) {
+  // In order (with their output lines): the header's line 2 twice, adv.inf's line 2 twice and
+  // never the echoes under them, the header's line 1.
+  for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1 1"}, {Cmd::NEXT_MESSAGE, "my part.h:1 3"},
+                           {Cmd::NEXT_MESSAGE, "adv.inf:1 5"}, {Cmd::NEXT_MESSAGE, "adv.inf:1 7"},
+                           {Cmd::PREV_MESSAGE, "adv.inf:1 5"}, {Cmd::PREV_MESSAGE, "my part.h:1 3"}}) {
     ASSERT_TRUE(Choose(id));
-    EXPECT_EQ(Where(), where);
+    EXPECT_EQ(Where() + " " + QString::number(Output()->textCursor().blockNumber()), where);
   }
   EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 0); // opened after
 
