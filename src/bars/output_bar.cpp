@@ -41,6 +41,8 @@ void KeepOnOneLine(QString& text) {
     if (c.unicode() >= 0x2028 && BreaksLine(c)) c = QChar::ReplacementCharacter;
 }
 
+const QLatin1String TEXT_LINE_NOT_SHOWN(" [the rest of this line is not shown]");
+
 } // namespace
 
 void COutputBar::AppendText(const QByteArray& bytes) {
@@ -170,7 +172,7 @@ void COutputBar::InsertPending(qsizetype limit) {
   if (count <= 0) return;
   QTextCursor end(document());
   end.movePosition(QTextCursor::End);
-  end.insertText(QStringView(m_pending).sliced(m_pendingStart, count).toString());
+  end.insertText(ShownText(QStringView(m_pending).sliced(m_pendingStart, count)));
   m_pendingStart += count;
   if (m_pendingStart == m_pending.size()) {
     m_pending.clear();
@@ -179,6 +181,28 @@ void COutputBar::InsertPending(qsizetype limit) {
     m_flushTimer.start(0); // the rest on the next turn of the event loop
   }
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+QString COutputBar::ShownText(QStringView text) const {
+  qsizetype length = document()->lastBlock().length() - 1; // of the line being appended
+  QString shown;
+  shown.reserve(text.size());
+  for (qsizetype start = 0; start <= text.size();) {
+    const qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+    const qsizetype stop = end < 0 ? text.size() : end;
+    const qsizetype take = std::clamp<qsizetype>(MAX_SHOWN_LINE - length, 0, stop - start);
+    shown += text.sliced(start, take);
+    length += take;
+    if (take < stop - start && length == MAX_SHOWN_LINE) { // once per line
+      shown += TEXT_LINE_NOT_SHOWN;
+      length += TEXT_LINE_NOT_SHOWN.size();
+    }
+    if (end < 0) break;
+    shown += QLatin1Char('\n');
+    length = 0;
+    start = end + 1;
+  }
+  return shown;
 }
 
 void COutputBar::Flush() { InsertPending(m_pending.size()); }

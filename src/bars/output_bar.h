@@ -32,6 +32,10 @@ public:
   // A longer line is no compiler message and is not read as one (a message is a few hundred
   // characters; the output of a runaway compiler may hold no line end at all).
   static constexpr qsizetype MAX_MESSAGE_LINE = 16 * 1024;
+  // Characters of one line that are shown, then a note that the rest is left out: laying out
+  // a line costs more than its length (one of 256 KB takes minutes, each time text is added
+  // to it), and a compiler that prints without line ends must not freeze the window.
+  static constexpr qsizetype MAX_SHOWN_LINE = 16 * 1024;
 
   explicit COutputBar(QWidget* parent = nullptr);
 
@@ -82,6 +86,7 @@ private:
   };
 
   void InsertPending(qsizetype limit);
+  QString ShownText(QStringView text) const;
   void ScanLines(const QString& text);
   void ScanLine(QStringView line);
   void Trim();
