@@ -1,4 +1,4 @@
-// 10 MiB of compiler output through the whole IDE: a shown main frame, an open document, its
+// Compiler output through the whole IDE. 10 MiB: a shown main frame, an open document, its
 // Compile command, a fake compiler printing 105,918 lines, every byte into the output bar.
 // Reported: the wall time from the command to the bar holding everything, painted, and the
 // longest stretch in which the event loop did not run (a 1 ms timer notes each run).
@@ -16,6 +16,7 @@
 #include "main_frame.h"
 #include "output_bar.h"
 #include "profile_store.h"
+#include "resident_size.h"
 #include "torvane_app.h"
 #include "torvane_doc.h"
 
@@ -88,6 +89,67 @@ void CompileTenMegabytes(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * OUTPUT_BYTES);
 }
 BENCHMARK(CompileTenMegabytes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+
+// A runaway compiler under the output bar's default limit: 200 MiB of output in lines of 48
+// (yes | head), or 50 MiB in one line without an end. Reported: the wall time to all of it read
+// and shown, the longest event-loop gap, what the bar keeps, and the peak resident size of the run.
+void RunawayCompiler(benchmark::State& state) {
+  const bool oneLine = state.range(0) == 0;
+  QTemporaryDir dir;
+  CProfileStore::SetUserConfigDirectory(dir.filePath(QStringLiteral("config")));
+  const QString script = dir.filePath(QStringLiteral("compiler.sh"));
+  QFile file(script);
+  const QByteArray body = oneLine ? "head -c 52428800 /dev/zero | tr '\\0' 'x'\n"
+                                  : "yes 'runaway output of a compiler that never ends' | head -c 209715200\n";
+  if (!file.open(QIODevice::WriteOnly) || file.write("#!/bin/sh\n" + body) < 0) {
+    state.SkipWithError("cannot write the fake compiler");
+    return;
+  }
+  file.close();
+  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  const QString source = dir.filePath(QStringLiteral("big.inf"));
+  QFile sourceFile(source);
+  if (!sourceFile.open(QIODevice::WriteOnly) || sourceFile.write("[ Main; ];\n") < 0) {
+    state.SkipWithError("cannot write the source");
+    return;
+  }
+  sourceFile.close();
+  CProfileStore().WriteProfileString(QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler"), script);
+  CTorvaneApp app;
+  if (!app.InitInstance({source})) {
+    state.SkipWithError("the IDE did not start");
+    return;
+  }
+  QApplication::processEvents();
+  auto* document = static_cast<CTorvaneDoc*>(app.DocManager()->ActiveDocument());
+  COutputBar* output = app.MainFrame()->OutputControl();
+  ResetPeakResident();
+  double longestGapMs = 0;
+  for (auto _ : state) {
+    QElapsedTimer sinceLoop, wall;
+    double gapMs = 0;
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+      gapMs = std::max(gapMs, static_cast<double>(sinceLoop.nsecsElapsed()) / 1e6);
+      sinceLoop.restart();
+    });
+    wall.start();
+    sinceLoop.start();
+    probe.start();
+    document->OnCompile();
+    while (output->Pending()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    output->viewport()->repaint();
+    state.SetIterationTime(static_cast<double>(wall.nsecsElapsed()) / 1e9);
+    longestGapMs = std::max(longestGapMs, std::max(gapMs, static_cast<double>(sinceLoop.nsecsElapsed()) / 1e6));
+    probe.stop();
+  }
+  state.counters["longest_gap_ms"] = longestGapMs;
+  state.counters["kept_MiB"] = static_cast<double>(output->document()->characterCount()) / (1 << 20);
+  state.counters["dropped_lines"] = static_cast<double>(output->DroppedLines());
+  state.counters["peak_rss_MiB"] = StatusBytes("VmHWM") / (1 << 20);
+}
+BENCHMARK(RunawayCompiler)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 } // namespace
 

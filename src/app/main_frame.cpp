@@ -1,5 +1,7 @@
 #include "main_frame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -259,6 +261,9 @@ void CMainFrame::ShowOutputBar() {
 void CMainFrame::PrepareOutput(const QString& source) {
   ShowOutputBar();
   m_outputControl->Clear(source);
+  const uint32_t limitKb = std::clamp(ReadSetting(CProfileStore(), SETTING_OUTPUT_LIMIT_KB),
+                                      OUTPUT_LIMIT_MIN_KB, OUTPUT_LIMIT_MAX_KB);
+  m_outputControl->SetLimit(static_cast<qsizetype>(limitKb) * 1024);
   MarkMessageLines(true);
 }
 
@@ -286,26 +291,29 @@ std::vector<int> DocumentLines(const QString& path, LineEndStyle style, std::vec
 } // namespace
 
 void CMainFrame::MarkMessageLines(bool clearOnly) {
+  m_buildMessages = clearOnly ? QList<QPair<QString, int>>() : m_outputControl->Messages();
   if (!m_docManager) return;
-  const QList<QPair<QString, int>> messages =
-      clearOnly ? QList<QPair<QString, int>>() : m_outputControl->Messages();
-  for (CDocument* document : m_docManager->Documents()) {
-    auto* torvaneDoc = dynamic_cast<CTorvaneDoc*>(document);
-    if (!torvaneDoc) continue;
-    CTextBuffer& buffer = torvaneDoc->Buffer();
-    for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
-         line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
-      buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
-    const QString path = QDir::cleanPath(QFileInfo(document->GetPathName()).absoluteFilePath());
-    std::vector<int> lines;
-    for (const auto& [file, line] : messages)
-      if (file == path) lines.push_back(line);
-    if (lines.empty()) continue;
-    for (const int line : DocumentLines(path, buffer.GetLineEndStyle(), lines))
-      if (line >= 1 && line <= buffer.LineCount())
-        buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
-  }
+  for (CDocument* document : m_docManager->Documents()) MarkDocument(document);
 }
+
+void CMainFrame::MarkDocument(CDocument* document) {
+  auto* torvaneDoc = dynamic_cast<CTorvaneDoc*>(document);
+  if (!torvaneDoc) return;
+  CTextBuffer& buffer = torvaneDoc->Buffer();
+  for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
+       line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
+    buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
+  const QString path = QDir::cleanPath(QFileInfo(document->GetPathName()).absoluteFilePath());
+  std::vector<int> lines;
+  for (const auto& [file, line] : m_buildMessages)
+    if (file == path) lines.push_back(line);
+  if (lines.empty()) return;
+  for (const int line : DocumentLines(path, buffer.GetLineEndStyle(), lines))
+    if (line >= 1 && line <= buffer.LineCount())
+      buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
+}
+
+void CMainFrame::OnDocumentOpened(CDocument* document) { MarkDocument(document); }
 
 void CMainFrame::JumpToMessage(const QString& path, int line) {
   if (!m_docManager) return;
@@ -327,6 +335,7 @@ void CMainFrame::SetDocManager(CDocManager* manager) {
 void CMainFrame::OnDocumentsChanged() {
   const bool any = m_docManager && !m_docManager->Documents().empty();
   ShowMenu(any ? MENU_DOCUMENT : MENU_NO_DOCUMENT);
+  NoteOpenedDocuments();
   if (m_docManager)
     for (CDocument* document : m_docManager->Documents()) {
       connect(document, &CDocument::titleChanged, this, &CMainFrame::UpdateFrameTitle,
@@ -336,6 +345,18 @@ void CMainFrame::OnDocumentsChanged() {
     }
   UpdateFrameTitle();
   m_binder->ScheduleRefresh();
+}
+
+void CMainFrame::NoteOpenedDocuments() {
+  std::vector<QPointer<CDocument>> known;
+  if (m_docManager)
+    for (CDocument* document : m_docManager->Documents()) {
+      known.emplace_back(document);
+      if (std::find(m_knownDocuments.begin(), m_knownDocuments.end(), known.back()) ==
+          m_knownDocuments.end())
+        OnDocumentOpened(document);
+    }
+  m_knownDocuments = std::move(known);
 }
 
 void CMainFrame::UpdateFrameTitle() {

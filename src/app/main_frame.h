@@ -10,6 +10,7 @@
 class CCommandBinder;
 class CCommandRouter;
 class CDocManager;
+class CDocument;
 class CHelpWindow;
 class CMainStatusBar;
 class CObjectBar;
@@ -122,9 +123,15 @@ private:
   bool OnWindowCommand(int id);
   bool OnWindowUpdate(int id, CCmdUIState& state);
   void OnDocumentsChanged();
-  // Sets the margin mark on every line a message of the output names, in the open
-  // documents; with clearOnly, only removes the marks.
+  // Keeps the messages of the output (none with clearOnly) as the last build's, and marks
+  // them in the open documents.
   void MarkMessageLines(bool clearOnly);
+  // Gives document the margin marks of the last build's messages about its file, and no other.
+  void MarkDocument(CDocument* document);
+  // A document came into the manager (opened or new): it carries the last build's marks.
+  void OnDocumentOpened(CDocument* document);
+  // Calls OnDocumentOpened for each document not there at the last change of the list.
+  void NoteOpenedDocuments();
 
   CCmdTarget* m_application;
   std::unique_ptr<CCommandRouter> m_router;
@@ -138,6 +145,9 @@ private:
   QDockWidget* m_outputBar = nullptr;
   std::function<void()> m_clearOutput;
   COutputBar* m_outputControl = nullptr;
+  // The last build's messages, (absolute path, 1-based line), for documents opened later.
+  QList<QPair<QString, int>> m_buildMessages;
+  std::vector<QPointer<CDocument>> m_knownDocuments;
   QList<QMenu*> m_menus128;
   QList<QMenu*> m_menus129;
   // The "Recent File" places of the two File menus: the action the list goes before.

@@ -43,6 +43,7 @@ const std::vector<SettingKeyInfo>& AllSettingKeys() {
     std::vector<SettingKeyInfo> rows{
         Row(SETTING_COMPILER_PATH),    Row(SETTING_INTERPRETER_PATH), Row(SETTING_LIBRARY_PATH),
         Row(SETTING_STANDARD_OPTIONS), Row(SETTING_USER_DEF_OPTIONS), Row(SETTING_Z5),
+        Row(SETTING_OUTPUT_LIMIT_KB),
     };
     const QString styles = QString::fromLatin1(SECTION_STYLES);
     for (int i = FIRST_STORED_STYLE; i <= LAST_STORED_STYLE; ++i) {

@@ -40,6 +40,11 @@ inline constexpr StringSettingKey SETTING_LIBRARY_PATH{SECTION_PATHS, "Library",
 inline constexpr IntSettingKey SETTING_STANDARD_OPTIONS{SECTION_OPTIONS, "StandardOptions", 3};
 inline constexpr StringSettingKey SETTING_USER_DEF_OPTIONS{SECTION_OPTIONS, "UserDefOptions", ""};
 inline constexpr IntSettingKey SETTING_Z5{SECTION_OPTIONS, "z5", 1};
+// Kilobytes of compiler output the output bar keeps (the newest lines); a stored value
+// outside the bounds is taken as the nearest bound.
+inline constexpr IntSettingKey SETTING_OUTPUT_LIMIT_KB{SECTION_OPTIONS, "OutputLimitKB", 16384};
+inline constexpr uint32_t OUTPUT_LIMIT_MIN_KB = 64;
+inline constexpr uint32_t OUTPUT_LIMIT_MAX_KB = 1024 * 1024;
 
 inline constexpr IntSettingKey SETTING_FIND_MATCH_CASE{SECTION_FIND, "MatchCase", 0};
 inline constexpr IntSettingKey SETTING_FIND_WHOLE_WORD{SECTION_FIND, "WholeWord", 0};

@@ -4,76 +4,112 @@
 
 namespace {
 
-// After the place: optional blanks, then the kind. Sets warning; false for other text.
-bool ReadKind(std::string_view rest, bool& warning) {
+constexpr std::string_view WARNING_KIND = "Warning:";
+constexpr std::string_view ERROR_KINDS[] = {"Error:", "Fatal error:", "*** Compiler error:"};
+constexpr std::size_t MAX_DIGITS = 9; // a line number beyond that is no line number
+
+// The kind that opens rest after optional blanks: whether it is a warning; nothing for other
+// text.
+std::optional<bool> ReadKind(std::string_view rest) {
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-  if (rest.starts_with("Error:") || rest.starts_with("Fatal error:")) {
-    warning = false;
-    return true;
-  }
-  if (rest.starts_with("Warning:")) {
-    warning = true;
-    return true;
-  }
-  return false;
-}
-
-// Decimal digits of text[begin, end): the value, or 0 when there are none or too many.
-int ReadNumber(std::string_view text) {
-  if (text.empty() || text.size() > 9) return 0;
-  int n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return 0;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
-
-std::optional<CompilerMessage> ParseLineForm(std::string_view line) {
-  // The file name may hold quotes itself: the place ends at the last '", line '. Without a
-  // file name the line starts with "line ".
-  constexpr std::string_view marker = "\", line ";
-  std::size_t at = 0;
-  std::size_t digits = 0;
-  if (line.starts_with("line ")) {
-    digits = 5;
-  } else {
-    if (!line.starts_with('"')) return std::nullopt;
-    at = line.rfind(marker);
-    if (at == std::string_view::npos || at == 0) return std::nullopt;
-    digits = at + marker.size();
-  }
-  const std::size_t colon = line.find(':', digits);
-  if (colon == std::string_view::npos) return std::nullopt;
-  CompilerMessage message;
-  message.line = ReadNumber(line.substr(digits, colon - digits));
-  if (message.line == 0 || !ReadKind(line.substr(colon + 1), message.warning))
-    return std::nullopt;
-  if (at > 0) message.file = std::string(line.substr(1, at - 1));
-  return message;
-}
-
-std::optional<CompilerMessage> ParseBracketForm(std::string_view line) {
-  // "file(N):" where the file name may hold brackets: try each "):" from the right.
-  std::size_t close = line.size();
-  while (close > 0) {
-    close = line.rfind("):", close - 1);
-    if (close == std::string_view::npos) return std::nullopt;
-    const std::size_t open = line.rfind('(', close);
-    if (open == std::string_view::npos || open == 0) continue;
-    CompilerMessage message;
-    message.line = ReadNumber(line.substr(open + 1, close - open - 1));
-    if (message.line == 0 || !ReadKind(line.substr(close + 2), message.warning)) continue;
-    message.file = std::string(line.substr(0, open));
-    return message;
-  }
+  if (rest.starts_with(WARNING_KIND)) return true;
+  for (std::string_view kind : ERROR_KINDS)
+    if (rest.starts_with(kind)) return false;
   return std::nullopt;
+}
+
+// Under #OrigSource the -E0 place is followed by the origin, ("file", L:C), before the kind.
+// Its file may hold anything, so each "): " is tried in turn.
+std::optional<bool> ReadKindAfterOrigin(std::string_view rest) {
+  if (std::optional<bool> kind = ReadKind(rest)) return kind;
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  if (!rest.starts_with("(\"")) return std::nullopt;
+  for (std::size_t end = rest.find("): "); end != std::string_view::npos;
+       end = rest.find("): ", end + 1))
+    if (std::optional<bool> kind = ReadKind(rest.substr(end + 3))) return kind;
+  return std::nullopt;
+}
+
+// The line number at text[at]: its value and where its digits end. Nothing when there are
+// no digits, too many, or the value is 0.
+struct Number {
+  int value;
+  std::size_t end;
+};
+std::optional<Number> ReadNumber(std::string_view text, std::size_t at) {
+  Number number{0, at};
+  while (number.end < text.size() && number.end - at <= MAX_DIGITS && text[number.end] >= '0' &&
+         text[number.end] <= '9')
+    number.value = number.value * 10 + (text[number.end++] - '0');
+  if (number.end == at || number.end - at > MAX_DIGITS || number.value == 0) return std::nullopt;
+  return number;
+}
+
+// Tries attempt(at) at each place of marker in line from `from` on, leftmost first.
+template <typename Attempt>
+std::optional<CompilerMessage> FirstFromLeft(std::string_view line, std::string_view marker,
+                                             std::size_t from, Attempt attempt) {
+  for (std::size_t at = line.find(marker, from); at != std::string_view::npos;
+       at = line.find(marker, at + 1))
+    if (std::optional<CompilerMessage> message = attempt(at)) return message;
+  return std::nullopt;
+}
+
+// The message whose number starts at line[digits] and whose kind follows the number and then
+// `between`; file is the file as printed.
+std::optional<CompilerMessage> Finish(std::string_view line, std::size_t digits,
+                                      std::string_view between, std::string_view file,
+                                      bool origin = false) {
+  const std::optional<Number> number = ReadNumber(line, digits);
+  if (!number || !line.substr(number->end).starts_with(between)) return std::nullopt;
+  const std::string_view rest = line.substr(number->end + between.size());
+  const std::optional<bool> warning = origin ? ReadKindAfterOrigin(rest) : ReadKind(rest);
+  if (!warning) return std::nullopt;
+  return CompilerMessage{std::string(file), number->value, *warning};
+}
+
+// -E0: line N: ...   or   "file", line N: ...
+std::optional<CompilerMessage> ParseLineForm(std::string_view line) {
+  constexpr std::string_view main = "line ";
+  if (line.starts_with(main)) return Finish(line, main.size(), ":", {}, true);
+  if (!line.starts_with('"')) return std::nullopt;
+  constexpr std::string_view marker = "\", line ";
+  return FirstFromLeft(line, marker, 1, [&](std::size_t at) {
+    return Finish(line, at + marker.size(), ":", line.substr(1, at - 1), true);
+  });
+}
+
+// -E2: File "file"; Line N<tab># ...
+std::optional<CompilerMessage> ParseFileForm(std::string_view line) {
+  constexpr std::string_view start = "File \"";
+  constexpr std::string_view marker = "\"; Line ";
+  if (!line.starts_with(start)) return std::nullopt;
+  return FirstFromLeft(line, marker, start.size(), [&](std::size_t at) {
+    return Finish(line, at + marker.size(), "\t#",
+                  line.substr(start.size(), at - start.size()));
+  });
+}
+
+// -E1: file(N): ...   The file may hold brackets of its own.
+std::optional<CompilerMessage> ParseBracketForm(std::string_view line) {
+  return FirstFromLeft(line, "(", 1, [&](std::size_t open) {
+    return Finish(line, open + 1, "):", line.substr(0, open));
+  });
 }
 
 } // namespace
 
 std::optional<CompilerMessage> ParseCompilerMessage(std::string_view line) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-  if (auto message = ParseLineForm(line)) return message;
+  if (std::optional<CompilerMessage> message = ParseLineForm(line)) return message;
+  if (std::optional<CompilerMessage> message = ParseFileForm(line)) return message;
   return ParseBracketForm(line);
+}
+
+std::optional<CompilerMessage> CCompilerMessageReader::ReadLine(std::string_view line) {
+  const bool echo = m_afterMessage && line.starts_with("> ");
+  std::optional<CompilerMessage> message =
+      echo ? std::nullopt : ParseCompilerMessage(line);
+  m_afterMessage = message.has_value();
+  return message;
 }

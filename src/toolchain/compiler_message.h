@@ -1,5 +1,5 @@
 #pragma once
-// Plain C++ (no Qt): reads the place out of one line of Inform 6's output.
+// Plain C++ (no Qt): reads the place out of the lines of Inform 6's output.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,9 +13,27 @@ struct CompilerMessage {
   bool warning = false;
 };
 
-// The message on one output line, in either of Inform 6's forms:
+// The message on one output line, in any of Inform 6's three forms:
 //   "file", line N: Error:  text        (-E0, the default, in an included file)
 //   line N: Error:  text                (-E0, in the file being compiled)
+//   line N: ("origin", 12:3): Error:    (-E0 under #OrigSource: the place compiled is kept)
 //   file(N): Warning:  text             (-E1)
-// "Fatal error:" counts as an error. Lines of any other kind give nothing.
+//   File "file"; Line N<tab># Error:    (-E2)
+// "Fatal error:" and "*** Compiler error:" count as errors. The place is the first one that
+// reads as a whole place followed by a kind, so text quoted later in the message never
+// moves it. Lines of any other kind give nothing.
 std::optional<CompilerMessage> ParseCompilerMessage(std::string_view line);
+
+// Reads the output line by line, in order. Under an error or a warning the compiler echoes
+// the source line it was reading as "> " and the text; that text may hold anything, a whole
+// message form included, and is never a message.
+class CCompilerMessageReader {
+public:
+  std::optional<CompilerMessage> ReadLine(std::string_view line);
+  // The next line is no message (the caller has looked): only its place in the order counts.
+  void SkipLine() { m_afterMessage = false; }
+  void Reset() { m_afterMessage = false; }
+
+private:
+  bool m_afterMessage = false; // the line before was a message: an echo may follow
+};

@@ -53,11 +53,12 @@ protected:
   QTimer safety;
 };
 
-// Inform 6's messages, from the main file and a header named with a blank: margin marks, and F4,
-// Shift+F4 and a double-click open the files at the lines.
+// Inform 6's messages, from the main file and a header named with a blank: margin marks, also
+// in the header opened after the compile, and F4, Shift+F4 and a double-click open the files at
+// the lines; the compiler's echo of a source line holding a message's form is none.
 TEST_F(CompileRun, MessagesLeadToTheirLines) {
   const QString source = Path("my games/adv.inf");
-  ASSERT_TRUE(WriteFile(source, "Include \">my part.h\";\n[ Main; x = 1;\n  print \"hi\";\n];\n"));
+  ASSERT_TRUE(WriteFile(source, "Include \">my part.h\";\n[ Main; x = \"b.inf(9): Warning: see\";\n  print \"hi\";\n];\n"));
   ASSERT_TRUE(WriteFile(Path("my games/my part.h"), "[ Foo;\n  y = 2;\n];\n"));
   SetPaths("/usr/bin/inform6");
   ASSERT_TRUE(Start({source}));
@@ -70,13 +71,15 @@ TEST_F(CompileRun, MessagesLeadToTheirLines) {
   CTextBuffer& adv = ActiveDoc()->Buffer();
   EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
 
-  // In order: the header's line 2 twice, adv.inf's line 2 twice, the header's line 1.
-  for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1"}, {Cmd::NEXT_MESSAGE, "my part.h:1"},
-                           {Cmd::NEXT_MESSAGE, "adv.inf:1"}, {Cmd::PREV_MESSAGE, "my part.h:1"}}) {
+  // In order (with their output lines): the header's line 2 twice, adv.inf's line 2 twice and
+  // never the echoes under them, the header's line 1.
+  for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1 1"}, {Cmd::NEXT_MESSAGE, "my part.h:1 3"},
+                           {Cmd::NEXT_MESSAGE, "adv.inf:1 5"}, {Cmd::NEXT_MESSAGE, "adv.inf:1 7"},
+                           {Cmd::PREV_MESSAGE, "adv.inf:1 5"}, {Cmd::PREV_MESSAGE, "my part.h:1 3"}}) {
     ASSERT_TRUE(Choose(id));
-    EXPECT_EQ(Where(), where);
+    EXPECT_EQ(Where() + " " + QString::number(Output()->textCursor().blockNumber()), where);
   }
-  EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), -1); // opened after
+  EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 0); // opened after
 
   // The warning on the last message line, by double-click.
   const QTextBlock warning = Output()->document()->findBlockByNumber(9);
@@ -215,7 +218,7 @@ TEST_F(CompileRun, ExampleBuildsAndRunsWithTheKeys) {
 }
 
 // 10 MB of output arrive whole, the last line in view; a message marks the source's last line,
-// compiled as edited.
+// compiled as edited. Under a limit, the newest lines stay and the message still leads there.
 TEST_F(CompileRun, TenMegabytesArriveWhole) {
   ASSERT_TRUE(WriteFile(Path("big.inf"), "[ Main;\n];"));
   ASSERT_TRUE(WriteScript(Path("big.sh"), "head -c 10485760 /dev/zero | tr '\\0' 'x' | fold -w 99\n"
@@ -237,20 +240,17 @@ TEST_F(CompileRun, TenMegabytesArriveWhole) {
   ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
   EXPECT_EQ(Output()->textCursor().blockNumber(), 105917);
   EXPECT_EQ(Where(), "big.inf:1");
-}
 
-TEST(OutputBar, ChunksAreJoined) {
-  COutputBar bar;
-  bar.Clear("/g/adv.inf");
-  for (const char* chunk : {"a\r", "\nb\rc\r\n\xc3", "\xa9\nline 1", "2: Warning:  w\n", "\"x.h\", line 3: E",
-                            "rror:  e\n\"y.h\", line 4: Fatal error:  f\nline 5: note\nmy (1).h(9", "): Warning:  b\n"})
-    bar.AppendText(chunk);
-  EXPECT_EQ(bar.Text(), QString::fromUtf8("a\nb\nc\n\xc3\xa9\nline 12: Warning:  w\n\"x.h\", line 3: Error:  e\n"
-                                          "\"y.h\", line 4: Fatal error:  f\nline 5: note\nmy (1).h(9): Warning:  b\n"));
-  EXPECT_EQ(bar.Messages(), (QList<QPair<QString, int>>{{"/g/adv.inf", 12}, {"/g/x.h", 3}, {"/g/y.h", 4},
-                                                       {"/g/my (1).h", 9}}));
-  ASSERT_TRUE(bar.PreviousMessage());
-  EXPECT_EQ(bar.textCursor().blockNumber(), 8);
+  // A limit of 1 KB is taken as 64 KB: the newest lines of that much, the count of the others on top.
+  ASSERT_TRUE(CProfileStore().WriteProfileInt("Editor\\Options", "OutputLimitKB", 1));
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  const QString kept = Output()->Text();
+  const qsizetype header = kept.indexOf('\n'), body = kept.size() - header - 1;
+  EXPECT_EQ(kept.left(header), QString("[%1 earlier lines dropped]").arg(105920 - kept.count('\n')));
+  EXPECT_TRUE(body <= 65536 && body > 57344 - 100) << body;
+  EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 1);
+  ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
+  EXPECT_EQ(Output()->textCursor().selectedText(), "line 2: Error:  late");
 }
 
 } // namespace

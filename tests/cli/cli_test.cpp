@@ -168,7 +168,7 @@ TEST_F(Cli, SettingsOfAFreshUserReadEveryDefaultAndReadingCreatesNoFile) {
   std::string expected = "Editor\\Paths\tCompiler\t\nEditor\\Paths\tInterpreter\t" + interpreter +
                          "\nEditor\\Paths\tLibrary\t" + library + "\n"
                          "Editor\\Options\tStandardOptions\t3\nEditor\\Options\tUserDefOptions\t\n"
-                         "Editor\\Options\tz5\t1\n";
+                         "Editor\\Options\tz5\t1\nEditor\\Options\tOutputLimitKB\t16384\n";
   for (auto [style, colour] : {std::pair{"Comment", "8421504"}, {"QuotedText", "255"}, {"Function", "16711680"},
                                {"Code", "8388608"}, {"Foreground", "8388608"}, {"Directive", "0"},
                                {"Property", "16711680"}, {"Escape", "8388736"}, {"Assembly", "32896"},
