@@ -1,7 +1,5 @@
 #include "string_tracker.h"
 
-#include <cstring>
-
 namespace {
 
 // The index after the single-quoted word opened at line[open]; "'''" is the apostrophe
@@ -14,23 +12,28 @@ std::size_t SkipSingleQuoted(std::string_view line, std::size_t open) {
 
 } // namespace
 
-void CStringTracker::Advance(std::string_view line) {
-  // Most lines hold no double quote, and then nothing changes, in a string or out of one.
-  if (line.empty() || std::memchr(line.data(), '"', line.size()) == nullptr) return;
+// Jumps from quote to quote; only the stretch before an opening quote is searched for the
+// "!" or "'" that would hide it.
+void CStringTracker::AdvanceOverQuotes(std::string_view line) {
   std::size_t i = 0;
-  while (i < line.size()) {
+  while (true) {
+    const std::size_t quote = line.find('"', i);
+    if (quote == std::string_view::npos) return;
     if (m_inString) {
-      const std::size_t close = line.find('"', i);
-      if (close == std::string_view::npos) return;
       m_inString = false;
-      i = close + 1;
+      i = quote + 1;
       continue;
     }
-    switch (line[i]) {
-      case '"': m_inString = true; ++i; break;
-      case '!': return;
-      case '\'': i = SkipSingleQuoted(line, i); break;
-      default: ++i;
+    const std::string_view before = line.substr(i, quote - i);
+    const std::size_t comment = before.find('!');
+    const std::size_t single = before.find('\'');
+    if (comment == std::string_view::npos && single == std::string_view::npos) {
+      m_inString = true;
+      i = quote + 1;
+    } else if (comment < single) {
+      return;
+    } else {
+      i = SkipSingleQuoted(line, i + single);
     }
   }
 }
