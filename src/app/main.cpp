@@ -1,11 +1,14 @@
 // torvane: the IDE.
 #include <QApplication>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "application_icon.h"
 #include "command_line.h"
+#include "file_name.h"
 #include "print_file.h"
 #include "torvane_app.h"
 #include "torvane_view.h"
@@ -57,7 +60,7 @@ int PrintFromCommandLine(int argc, char** argv, const QStringList& arguments,
   const PrintFileOutcome outcome = PrintFiles(request.files, request.pdfPath);
   const QString program = QFileInfo(arguments.value(0)).fileName();
   for (const QString& line : outcome.message.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-    const QByteArray text = QStringLiteral("%1: %2\n").arg(program, line).toLocal8Bit();
+    const QByteArray text = FileNameToBytes(QStringLiteral("%1: %2\n").arg(program, line));
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
   }
   return outcome.status;
@@ -72,16 +75,23 @@ int main(int argc, char** argv) {
 
   // The command line is read before the window system is opened: --help, --version and
   // errors need no display.
+  // A file name that is not valid UTF-8 keeps its bytes (file_name.h).
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments << FileNameFromBytes(QByteArray(argv[i]));
   const CommandLineRequest request = ParseCommandLine(arguments);
   if (request.action == CommandLineRequest::Action::PrintFiles)
     return PrintFromCommandLine(argc, argv, arguments, request);
   if (request.action != CommandLineRequest::Action::Run) {
-    const QByteArray text = request.text.toLocal8Bit();
+    const QByteArray text = FileNameToBytes(request.text);
     std::FILE* stream = request.action == CommandLineRequest::Action::Print ? stdout : stderr;
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stream);
-    return request.action == CommandLineRequest::Action::Print ? 0 : 2;
+    if (request.action != CommandLineRequest::Action::Print) return 2;
+    // --help and --version were asked for: they must have arrived (a full disk, a closed pipe).
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "%s: cannot write the output: %s\n",
+                 FileNameToBytes(QFileInfo(arguments.value(0)).fileName()).constData(),
+                 std::strerror(errno));
+    return 1;
   }
 
   QApplication app(argc, argv);

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <sys/stat.h>
 
+#include "file_name.h"
 #include "page_setup.h"
 #include "profile_store.h"
 #include "text_buffer.h"
@@ -22,7 +23,7 @@ PrintFileOutcome Failure(const QString& message) { return {1, message}; }
 // The device and inode a path leads to, following symbolic links; false when it names nothing.
 bool Identity(const QString& path, dev_t& device, ino_t& inode) {
   struct stat status {};
-  if (::stat(QFile::encodeName(path).constData(), &status) != 0) return false;
+  if (::stat(FileNameToBytes(path).constData(), &status) != 0) return false;
   device = status.st_dev;
   inode = status.st_ino;
   return true;
@@ -49,10 +50,10 @@ QString OutputProblem(const QString& path, const QString& outPath) {
 // Setup's values and "Page n/m" below every page.
 PrintFileOutcome PrintWith(const QString& path, QPrinter& printer) {
   const QString shown = QDir::toNativeSeparators(path);
-  const QFileInfo info(path);
-  if (!info.exists()) return Failure(QStringLiteral("%1 does not exist.").arg(shown));
+  // By the name's bytes: a name that is not valid UTF-8 is beyond QFileInfo.
+  if (!FileNameExists(path)) return Failure(QStringLiteral("%1 does not exist.").arg(shown));
   CTextBuffer buffer;
-  if (info.isDir() || !buffer.Load(path.toStdString(), LineEndStyle::Automatic))
+  if (!buffer.Load(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic))
     return Failure(QStringLiteral("Cannot read %1.").arg(shown));
   CTextPrinter textPrinter(&buffer);
   const QScreen* screen = QGuiApplication::primaryScreen();

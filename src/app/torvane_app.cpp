@@ -11,6 +11,7 @@
 #include "editor_options.h"
 #include "file_dialog.h"
 #include "main_frame.h"
+#include "message_box.h"
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
@@ -38,6 +39,8 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_docManager = std::make_unique<CDocManager>(m_mainFrame->MdiArea(), docTemplate);
   {
     const CProfileStore store;
+    // A settings file that is no file (a pipe, a device) is left alone; the user hears why.
+    if (!store.Problem().isEmpty()) TorvaneMessageBox(store.Problem(), MB_OK | MB_ICONEXCLAMATION);
     QStringList recent;
     for (int i = 1; i <= RECENT_FILE_COUNT; ++i)
       recent << store.GetProfileString(QString::fromLatin1(RECENT_FILE_SECTION),
@@ -50,8 +53,12 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
   } else {
+    // A file that cannot be opened has told the user why; the others are worked on, and the
+    // program ends only when none could be opened.
+    int opened = 0;
     for (const QString& file : files)
-      if (!m_docManager->OpenDocumentFile(file, true)) return false;
+      if (m_docManager->OpenDocumentFile(file, true)) ++opened;
+    if (opened == 0) return false;
   }
   LoadStyles();
   m_mainFrame->show();

@@ -27,8 +27,8 @@ public:
 
   // Start-up: the main frame, the documents of files (a new Untitled1 without any; a file
   // that does not exist yet becomes a new document of that name), the style table, then the
-  // frame is shown. False when the frame cannot be built or a file cannot be opened; the
-  // program then ends without showing a window.
+  // frame is shown. False when the frame cannot be built or none of the files can be opened;
+  // the program then ends without showing a window.
   bool InitInstance(const QStringList& files);
 
   CStyleTable& StyleTable() { return m_styles; }

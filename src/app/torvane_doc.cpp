@@ -9,6 +9,7 @@
 #include "command_ids.h"
 #include "compile_command.h"
 #include "doc_manager.h"
+#include "file_name.h"
 #include "mdi_child_base.h"
 #include "go_to_line_dialog.h"
 #include "message_box.h"
@@ -123,7 +124,7 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
   // load stops if the document is closed meanwhile.
   QPointer<CTorvaneDoc> alive(this);
   CObjectScanHost host;
-  const bool loaded = m_buffer.Load(path.toStdString(), LineEndStyle::Automatic, [&] {
+  const bool loaded = m_buffer.Load(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic, [&] {
     host.PumpMessages();
     return !alive.isNull();
   });
@@ -147,7 +148,7 @@ bool CTorvaneDoc::OnOpenMissingDocument(const QString& path) {
 }
 
 bool CTorvaneDoc::OnSaveDocument(const QString& path) {
-  const bool saved = m_buffer.Save(path.toStdString(), LineEndStyle::Automatic, true);
+  const bool saved = m_buffer.Save(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic, true);
   if (!saved)
     TorvaneMessageBox(QStringLiteral("Cannot save %1:\n%2.\nThe text is kept; save it elsewhere.")
                           .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),

@@ -34,3 +34,13 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& l
 // file is untouched, the temporary file removed, and the reason in error when given.
 bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string_view lineEnd,
                    bool createBackup, FileError* error = nullptr);
+
+// The whole of a small file: opened as ReadTextFile opens a source (symbolic links followed,
+// never waiting on a pipe or device, only a regular file read), at most maxSize bytes. False
+// with the reason in error when given (ENOENT for a file that is not there, EFBIG when larger).
+bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxSize,
+                   FileError* error = nullptr);
+
+// Replaces path with bytes in one step, as WriteTextFile replaces a source (links followed to
+// a regular file, which is replaced; anything else is refused), without a backup.
+bool WriteFileBytes(const std::string& path, std::string_view bytes, FileError* error = nullptr);

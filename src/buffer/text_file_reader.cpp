@@ -245,3 +245,28 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& l
   if (error) *error = FileError{};
   return true;
 }
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxSize,
+                   FileError* error) {
+  FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  if (file.fd < 0) return FailWithErrno(error, errno);
+  struct stat st;
+  if (fstat(file.fd, &st) != 0) return FailWithErrno(error, errno);
+  if (const char* reason = NotAFile(st.st_mode))
+    return Fail(error, S_ISDIR(st.st_mode) ? EISDIR : EINVAL, reason);
+  if (static_cast<size_t>(st.st_size) > maxSize) return FailWithErrno(error, EFBIG);
+  // Read to the end, whatever fstat said: the file may be growing.
+  bytes.clear();
+  size_t used = 0;
+  for (;;) {
+    bytes.resize(std::min(maxSize + 1, std::max<size_t>(used * 2, static_cast<size_t>(st.st_size) + 1)));
+    const ssize_t n = ReadFully(file.fd, bytes.data() + used, bytes.size() - used);
+    if (n < 0) return FailWithErrno(error, errno);
+    used += static_cast<size_t>(n);
+    if (used > maxSize) return FailWithErrno(error, EFBIG);
+    if (used < bytes.size()) break;
+  }
+  bytes.resize(used);
+  if (error) *error = FileError{};
+  return true;
+}

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -192,8 +193,13 @@ bool FailStep(FileError* error, const std::string& doing = {}) {
 
 } // namespace
 
-bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string_view lineEnd,
-                   bool createBackup, FileError* error) {
+namespace {
+
+// The one way a file is replaced: links followed to a regular file we could write ourselves
+// (or to where one is to be made), a temporary file beside it filled by fill, flushed, given
+// the old file's attributes and renamed over it.
+bool ReplaceFile(const std::string& path, bool createBackup, FileError* error,
+                 const std::function<bool(BlockWriter&)>& fill) {
   if (path.empty()) return Fail(error, ENOENT, "no file name");
   std::string target;
   if (!ResolveTarget(path, target)) return FailStep(error);
@@ -210,13 +216,7 @@ bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string
   TemporaryFile temp(directory);
   if (!temp.IsOpen()) return FailStep(error, "cannot create a file in '" + directory + "'");
   BlockWriter out(temp.Fd());
-  const int count = lines.Count();
-  for (int i = 0; i < count; ++i) {
-    const LineRecord& rec = lines.At(i);
-    if (rec.length > 0 && !out.Put(rec.text, static_cast<size_t>(rec.length)))
-      return FailStep(error);
-    if (i + 1 < count && !out.Put(lineEnd.data(), lineEnd.size())) return FailStep(error);
-  }
+  if (!fill(out)) return FailStep(error);
   if (!out.Flush() || !CopyAttributes(temp.Fd(), exists ? &st : nullptr) || !temp.Close())
     return FailStep(error);
 
@@ -227,4 +227,24 @@ bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string
   SyncDirectory(directory);
   if (error) *error = FileError{};
   return true;
+}
+
+} // namespace
+
+bool WriteTextFile(const std::string& path, const CLineStore& lines, std::string_view lineEnd,
+                   bool createBackup, FileError* error) {
+  return ReplaceFile(path, createBackup, error, [&](BlockWriter& out) {
+    const int count = lines.Count();
+    for (int i = 0; i < count; ++i) {
+      const LineRecord& rec = lines.At(i);
+      if (rec.length > 0 && !out.Put(rec.text, static_cast<size_t>(rec.length))) return false;
+      if (i + 1 < count && !out.Put(lineEnd.data(), lineEnd.size())) return false;
+    }
+    return true;
+  });
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes, FileError* error) {
+  return ReplaceFile(path, false, error,
+                     [&](BlockWriter& out) { return out.Put(bytes.data(), bytes.size()); });
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 #include <sys/prctl.h>
 
@@ -16,6 +17,7 @@
 #include "child_process_tree.h"
 #include "cli_command.h"
 #include "compile_command.h"
+#include "file_name.h"
 #include "output_sink.h"
 #include "profile_store.h"
 #include "redirector.h"
@@ -122,13 +124,22 @@ int RunBuildCommand(int argc, char** argv) {
   if (!QCoreApplication::instance()) app.emplace(appArgc, appArgv);
 
   const char* file = argv[fileArg];
-  const QFileInfo sourceInfo(QString::fromLocal8Bit(file));
-  if (!sourceInfo.isFile()) {
-    std::fprintf(stderr, "torvane-cli build: cannot read '%s': no such file\n", file);
+  // By the name's bytes, as given: a name need not be valid UTF-8.
+  struct stat st;
+  const bool found = stat(file, &st) == 0;
+  if (!found || !S_ISREG(st.st_mode)) {
+    std::fprintf(stderr, "torvane-cli build: cannot read '%s': %s\n", file,
+                 found ? "not a regular file" : std::strerror(errno));
     return 2;
   }
   // The editor compiles a document by its full path; so do we.
-  const QString sourcePath = sourceInfo.absoluteFilePath();
+  const QString sourcePath = QFileInfo(FileNameFromBytes(QByteArray(file))).absoluteFilePath();
+  if (HoldsKeptBytes(sourcePath)) {
+    // The compiler is started with its arguments in UTF-8; this name would reach it garbled.
+    std::fprintf(stderr, "torvane-cli build: cannot compile '%s': the compiler is given file "
+                         "names in UTF-8, and this name is not valid UTF-8; rename the file\n", file);
+    return 2;
+  }
 
   CatchStopSignals();
   // The time limit is the compiler's: it starts at the first pump, once the compiler runs.

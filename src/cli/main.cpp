@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -29,9 +30,16 @@ CCliCommandRegistrar::CCliCommandRegistrar(const char* name, const char* usage,
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    PrintHelp(argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  if (argc < 2) {
+    PrintHelp(stderr);
+    return 2;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintHelp(stdout);
+    // Asked for, the list must have arrived (a full disk, a closed pipe).
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "torvane-cli: cannot write the output: %s\n", std::strerror(errno));
+    return 1;
   }
   for (const CliCommand& c : Commands()) {
     if (std::strcmp(c.name, argv[1]) == 0) return c.run(argc - 1, argv + 1);

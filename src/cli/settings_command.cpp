@@ -17,6 +17,7 @@
 #include <QString>
 
 #include "cli_command.h"
+#include "file_name.h"
 #include "profile_store.h"
 #include "settings_keys.h"
 
@@ -29,10 +30,11 @@ void Usage() {
                        "SECTION as \"Editor\\Paths\" or \"Editor/Paths\"\n");
 }
 
-QString Arg(const char* text) { return QString::fromLocal8Bit(text); }
+// Arguments and stored texts keep bytes that are not UTF-8 (a Latin-1 path) as they are.
+QString Arg(const char* text) { return FileNameFromBytes(QByteArray(text)); }
 
 void PrintLine(const QString& text) {
-  const QByteArray bytes = text.toLocal8Bit();
+  const QByteArray bytes = FileNameToBytes(text);
   std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
   std::fputc('\n', stdout);
 }
@@ -126,8 +128,8 @@ int Set(int argc, char** argv) {
     written = store.WriteProfileString(section, value, data);
   }
   if (!written) {
-    std::fprintf(stderr, "torvane-cli: cannot write the settings file '%s'\n",
-                 store.FileName().toLocal8Bit().constData());
+    std::fprintf(stderr, "torvane-cli: the setting was not written: %s\n",
+                 FileNameToBytes(store.LastError()).constData());
     return 1;
   }
   return 0;

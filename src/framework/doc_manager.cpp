@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "document.h"
+#include "file_name.h"
 #include "mdi_child_base.h"
 
 CDocManager::CDocManager(QMdiArea* area, CDocTemplate docTemplate, QObject* parent)
@@ -68,7 +69,7 @@ CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing
   document->m_manager = this;
   m_documents.push_back(document);
   CMdiChildBase* frame = MakeFrame(document);
-  const bool missing = createMissing && !QFileInfo::exists(full);
+  const bool missing = createMissing && !FileNameExists(full);
   const bool opened =
       missing ? document->OnOpenMissingDocument(full) : document->OnOpenDocument(full);
   // Reading may dispatch events (the object scan); the document must still be ours.
@@ -119,15 +120,11 @@ void CDocManager::CloseAllDocuments() {
 }
 
 CDocument* CDocManager::FindDocument(const QString& path) const {
-  const QFileInfo wanted(path);
-  for (CDocument* document : m_documents) {
-    if (document->GetPathName().isEmpty()) continue;
-    const QFileInfo file(document->GetPathName());
-    // The same file under another name (a link, "..") is the same document.
-    if (file == wanted) return document;
-    if (file.exists() && wanted.exists() && file.canonicalFilePath() == wanted.canonicalFilePath())
+  const QString wanted = QFileInfo(path).absoluteFilePath();
+  // The same file under another name (a link, "..") is the same document.
+  for (CDocument* document : m_documents)
+    if (!document->GetPathName().isEmpty() && SameFileName(document->GetPathName(), wanted))
       return document;
-  }
   return nullptr;
 }
 

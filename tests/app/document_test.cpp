@@ -1,10 +1,15 @@
 // Documents through the menus of the real window, with the object bar's trees kept in step.
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QTimer>
 
+#include "file_name.h"
 #include "go_to_line_dialog.h"
 #include "ide_test_support.h"
 
@@ -73,6 +78,22 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   EXPECT_FALSE(Start({Path("folder.inf")}));
   EXPECT_EQ(messages, QStringList(2, "Cannot open " + Path("folder.inf") + ":\nis a directory."));
   EXPECT_FALSE(app->MainFrame()->isVisible());
+  // One file that opens is enough; a name in Latin-1 is opened and saved by its bytes.
+  const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xE9.inf";
+  ASSERT_TRUE(std::ofstream(latin1.constData()) << "Object latin;");
+  // A settings file that is a pipe is not waited on: the user is told, the defaults are used.
+  ASSERT_TRUE(QDir().mkpath(Path("config/Quenmark Applications")));
+  ASSERT_TRUE(QFile::remove(Path("config/Quenmark Applications/Torvane.ini")));
+  ASSERT_EQ(mkfifo(QFile::encodeName(Path("config/Quenmark Applications/Torvane.ini")), 0644), 0);
+  ASSERT_TRUE(Start({Path("folder.inf"), FileNameFromBytes(latin1)}));
+  EXPECT_EQ(messages.size(), 4);
+  EXPECT_TRUE(messages.at(2).contains("is a named pipe, not a file")) << messages.at(2).toStdString();
+  EXPECT_TRUE(Tree(0).ends_with("(latin)")) << Tree(0);
+  QTest::keyClicks(ActiveView(), "X");
+  ASSERT_TRUE(Choose(Cmd::FILE_SAVE));
+  std::string saved;
+  EXPECT_TRUE(std::getline(std::ifstream(latin1.constData()), saved) && saved == "XObject latin;") << saved;
+  EXPECT_EQ(std::remove(latin1.constData()), 0); // beyond QTemporaryDir's clean-up
 }
 
 // Answers the next Go To dialog with each of texts, pressing OK; then cancels it if still open.

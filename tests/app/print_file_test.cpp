@@ -4,10 +4,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <unistd.h>
 
 #include "../support/pdf_reader.h"
 #include "command_line.h"
+#include "file_name.h"
 #include "print_file.h"
 #include "profile_store.h"
 
@@ -116,6 +118,15 @@ TEST(PrintFile, PrintsWithoutAWindowOrSaysWhyNot) {
   const QString missing = dir.filePath("none.inf");
   EXPECT_EQ(run(missing), "failed: torvane: " + missing.toStdString() + " does not exist.\n");
   EXPECT_FALSE(QFile::exists(pdf));
+  // A name in Latin-1 is printed from its bytes.
+  const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xE9.inf";
+  ASSERT_TRUE(QFile::copy(source, dir.filePath("caf")) && ::rename(QFile::encodeName(dir.filePath("caf")), latin1) == 0);
+  EXPECT_EQ(PrintFileToPdf(FileNameFromBytes(latin1), pdf).message, "");
+  EXPECT_TRUE(QFile::exists(pdf) && std::remove(latin1.constData()) == 0);
+  QProcess help; // what was asked for must arrive
+  help.setStandardOutputFile("/dev/full");
+  help.start(TORVANE_PROGRAM, {"--help"});
+  EXPECT_TRUE(help.waitForFinished(60000) && help.exitCode() == 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // torvane-cli as a child process: colour, scan, build and settings, usage errors.
 #include <csignal>
+#include <cstdio>
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +35,7 @@ protected:
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(m_work.path());
     if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
-    process.start(QStringLiteral(TORVANE_CLI), arguments);
+    process.start(m_program, arguments);
   }
   CliResult Run(const QStringList& arguments, const QString& path = {}, const QString& stdoutFile = {}) {
     QProcess process;
@@ -51,6 +52,7 @@ protected:
   int Set(const QStringList& arguments) { return Run(QStringList{"settings", "set"} + arguments).exitCode; }
   QString IniPath() const { return m_config.filePath("Quenmark Applications/Torvane.ini"); }
   QTemporaryDir m_config, m_work;
+  QString m_program = QStringLiteral(TORVANE_CLI);
 };
 
 const QString SAMPLE = QStringLiteral(TORVANE_TEST_DATA "/colour_sample.inf");
@@ -220,7 +222,31 @@ TEST_F(Cli, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) {
   ASSERT_TRUE(QFile::remove(IniPath()) && QDir().mkdir(IniPath())); // a folder: no store can be written
   const CliResult r = Run({"settings", "set", "Editor\\Paths", "Compiler", "/bin/inform6"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("is a directory")) << r.err.toStdString();
+}
+
+TEST_F(Cli, ASettingsFileThatIsNoFileIsLeftAloneAndBytesTheStoreDidNotWriteAreKept) {
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(IniPath()).path()));
+  ASSERT_EQ(mkfifo(QFile::encodeName(IniPath()), 0644), 0);
+  const CliResult list = Run({"settings", "list"}); // not waited for
+  EXPECT_EQ(list.exitCode, 0);
+  EXPECT_TRUE(list.out.startsWith("Editor\\Paths\tCompiler\t\nEditor\\Paths\tInterpreter\t"));
+  const CliResult set = Run({"settings", "set", "Editor\\Options", "z5", "0"});
+  EXPECT_EQ(set.exitCode, 1);
+  for (const QByteArray& err : {list.err, set.err}) EXPECT_TRUE(err.contains("is a named pipe, not a file")) << err.toStdString();
+  EXPECT_TRUE(QFileInfo(IniPath()).exists() && !QFileInfo(IniPath()).isFile());
+  ASSERT_TRUE(QFile::remove(IniPath()) && WriteFile(IniPath(), "junk\n[Editor]\nPaths\\Compiler=/opt/caf\xE9/inform6\n"));
+  EXPECT_EQ(Set({"Editor\\Options", "z5", "0"}), 0);
+  EXPECT_EQ(ReadFile(IniPath()), "junk\n[Editor]\nPaths\\Compiler=/opt/caf\xE9/inform6\nOptions\\z5=0\n");
+  EXPECT_EQ(Get("Editor\\Paths", "Compiler"), "/opt/caf\xE9/inform6\n");
+  // A source named in Latin-1 is found by its bytes (sh passes them; QProcess would not).
+  ASSERT_TRUE(QFile::copy(SAMPLE, m_work.filePath("caf.inf")) &&
+              ::rename(QFile::encodeName(m_work.filePath("caf.inf")), QFile::encodeName(m_work.path()) + "/caf\xE9.inf") == 0);
+  m_program = "/bin/sh";
+  const CliResult build = Run({"-c", "exec \"$0\" build \"$(printf 'caf\\351.inf')\"", TORVANE_CLI}, "/usr/bin:/bin");
+  EXPECT_EQ(build.exitCode, 2);
+  EXPECT_TRUE(build.err.contains("this name is not valid UTF-8")) << build.err.toStdString();
+  EXPECT_EQ(::remove(QFile::encodeName(m_work.path()) + "/caf\xE9.inf"), 0); // beyond QTemporaryDir's clean-up
 }
 
 TEST_F(Cli, HelpListsEveryCommandBadArgumentsGiveStatusTwoAndOutputThatCannotBeWrittenOne) {
@@ -265,7 +291,7 @@ TEST_F(Cli, HelpListsEveryCommandBadArgumentsGiveStatusTwoAndOutputThatCannotBeW
   }
   CProfileStore store(IniPath());
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, QStringLiteral("/bin/true")));
-  for (const QStringList& arguments : {QStringList{"build", "lantern.inf"}, QStringList{"settings", "list"},
+  for (const QStringList& arguments : {QStringList{"build", "lantern.inf"}, QStringList{"settings", "list"}, QStringList{"--help"},
                                        QStringList{"settings", "get", "Editor\\Options", "z5"}}) {
     const CliResult r = Run(arguments, "/usr/bin:/bin", "/dev/full");
     EXPECT_EQ(r.exitCode, 1) << arguments.join(' ').toStdString();
