@@ -1,6 +1,7 @@
 // The Inform view on a 1,000,000-line source in a window of 100 lines (offscreen platform):
 // a typed character up to the end of the paint it causes, a full repaint, the first and the
-// second jump to the last line, and the memory of the view's line caches. The colouring of
+// second jump to the last line, and the memory of the view's line caches; a quote typed on
+// line 1 of the 48 MB source shown in one view and in four. The colouring of
 // every line without a view is the baseline for the first jump.
 #include <QApplication>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "colouring.h"
+#include "resident_size.h"
 #include "style_table.h"
 #include "text_buffer.h"
 #include "torvane_view.h"
@@ -26,11 +28,14 @@ namespace {
 constexpr int LINE_COUNT = 1'000'000;
 constexpr int WINDOW_LINES = 100;
 
-// The view with its caches open for measuring.
+// The view with its caches open for measuring: its own, and the cookies its buffer keeps.
 class CMeasuredView : public CTorvaneView {
 public:
-  std::size_t CacheBytes() const { return m_caches.MemoryBytes(); }
-  int CookiesKnown() const { return m_caches.CookiesKnown(); }
+  std::size_t CacheBytes() const { return m_caches.MemoryBytes() + SharedCookies()->MemoryBytes(); }
+  int CookiesKnown() const { return SharedCookies()->CookiesKnown(); }
+  // The buffer keeps the cookies through a view's reset: a measurement of computing them
+  // all drops them itself.
+  void DropSharedCookies() { SharedCookies()->Clear(); }
 };
 
 // One realistic Inform game repeated until the text has LINE_COUNT lines.
@@ -231,6 +236,7 @@ void BM_JumpToLastLineFirstTime(benchmark::State& state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     view.AttachBuffer(&s.buffer); // a fresh view state: every cache dropped
+    view.DropSharedCookies();
     view.MoveCaretTo(TextPosition(0, 0));
     Paint(view);
     const auto start = Clock::now();
@@ -346,6 +352,60 @@ BENCHMARK(BM_QuoteAtTopThenJumps)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(9);
+
+// The 48 MB source shown in paneCount views (range(0): 1, or 4 as the window, two New Windows
+// and a split pane give), each showing WINDOW_LINES rows from the middle of the text. A double
+// quote goes in at the start of line 1, as another view's typing puts it there, up to the end
+// of every view's paint; it is taken out again unmeasured. The quote flips the strings below
+// it, so each view needs the cookies from line 1 down to its rows again. extra_view_MiB: how
+// much the peak resident size grew for each view beyond the first (its opening, its walk for
+// the longest line and its first paint).
+void BM_QuoteOnLine1InPanes(benchmark::State& state) {
+  Setup& s = TheLibrarySetup();
+  if (s.buffer.LineCount() < 2) {
+    state.SkipWithError("no source text (the library is in /usr/share/inform6/library)");
+    return;
+  }
+  const int top = s.buffer.LineCount() / 2;
+  std::vector<CMeasuredView*> panes{s.view.get()};
+  std::vector<std::unique_ptr<CMeasuredView>> more;
+  s.view->ScrollToTopLine(top);
+  Paint(*s.view);
+  QApplication::processEvents();
+  ResetPeakResident();
+  const double peakBefore = StatusBytes("VmHWM");
+  for (int i = 1; i < state.range(0); ++i) {
+    more.push_back(std::make_unique<CMeasuredView>());
+    CMeasuredView& view = *more.back();
+    view.SetDocumentBuffer(&s.buffer);
+    view.OnInitialUpdate();
+    view.resize(s.view->size());
+    view.show();
+    QApplication::processEvents();
+    view.GetLongestLine();
+    view.ScrollToTopLine(top);
+    Paint(view);
+    panes.push_back(&view);
+  }
+  const double extraBytes = state.range(0) > 1 ? (StatusBytes("VmHWM") - peakBefore) / static_cast<double>(state.range(0) - 1) : 0;
+  std::vector<double> samples;
+  for (auto _ : state) {
+    int endLine = 0, endChar = 0;
+    const auto start = Clock::now();
+    s.buffer.InsertText(nullptr, 0, 0, "\"", endLine, endChar, UndoAction::Typing);
+    for (CMeasuredView* pane : panes) PaintPending(*pane);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    samples.push_back(seconds);
+    s.buffer.DeleteText(nullptr, 0, 0, 0, 1, UndoAction::Delete);
+    for (CMeasuredView* pane : panes) PaintPending(*pane);
+    QApplication::processEvents();
+  }
+  if (s.view->GetTopLine() != top) state.SkipWithError("a view left its rows");
+  state.counters["median_ms"] = Median(samples) * 1e3;
+  state.counters["extra_view_MiB"] = extraBytes / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_QuoteOnLine1InPanes)->Arg(1)->Arg(4)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
 
 } // namespace
 

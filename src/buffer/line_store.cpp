@@ -136,6 +136,7 @@ bool CLineStore::GrowRecords(int64_t minCapacity) {
 }
 
 void CLineStore::MoveGap(int to) {
+  TORVANE_ASSERT(to >= 0 && to <= m_count && m_gapStart + m_gapLength <= m_capacity);
   if (to < m_gapStart) {
     std::memmove(m_records + to + m_gapLength, m_records + to,
                  sizeof(LineRecord) * (m_gapStart - to));
@@ -153,6 +154,7 @@ bool CLineStore::ReserveSlots(int count) {
 }
 
 LineRecord* CLineStore::InsertSlots(int at, int count) {
+  TORVANE_ASSERT(at >= 0 && at <= m_count && count >= 0);
   if (!ReserveSlots(count)) return nullptr;
   MoveGap(at);
   LineRecord* slots = m_records + at;
@@ -165,6 +167,7 @@ LineRecord* CLineStore::InsertSlots(int at, int count) {
 
 void CLineStore::EraseSlots(int at, int count) {
   if (count <= 0) return;
+  TORVANE_ASSERT(at >= 0 && at + count <= m_count);
   MoveGap(at);
   m_gapLength += count;
   m_count -= count;
@@ -261,6 +264,9 @@ bool CLineStore::NewChunk(size_t minBytes, size_t preferred) {
 }
 
 void CLineStore::ReleaseFromChunk(uint32_t chunk) {
+  // Every line in a chunk counts once in its live count: a text freed twice, or one that
+  // never came from the chunk, would unmap it under the lines still in it.
+  TORVANE_ASSERT(chunk >= 1 && chunk <= m_chunks.size() && m_chunks[chunk - 1].live > 0);
   if (--m_chunks[chunk - 1].live == 0 && chunk != m_current) UnmapChunk(chunk);
 }
 

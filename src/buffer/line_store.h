@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "debug_assert.h"
 #include "line_keyed_list.h"
 
 // One line of the buffer (LineRecord): text, length, capacity. Its flags are kept by the
@@ -45,8 +46,14 @@ public:
   // The longest line this store accepts (MAX_LINE_LENGTH unless set lower, as tests do).
   int64_t MaxLineLength() const { return m_maxLineLength; }
   void SetMaxLineLength(int64_t length) { m_maxLineLength = length; }
-  LineRecord& At(int i) { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
-  const LineRecord& At(int i) const { return m_records[i < m_gapStart ? i : i + m_gapLength]; }
+  LineRecord& At(int i) {
+    TORVANE_ASSERT(i >= 0 && i < m_count);
+    return m_records[i < m_gapStart ? i : i + m_gapLength];
+  }
+  const LineRecord& At(int i) const {
+    TORVANE_ASSERT(i >= 0 && i < m_count);
+    return m_records[i < m_gapStart ? i : i + m_gapLength];
+  }
 
   // Line flags: 0 for a line that has none. The flags move with their line when lines are
   // inserted or removed above it; a new line has none.

@@ -37,6 +37,7 @@ bool CTextBuffer::CreateEmpty(LineEndStyle style) {
 void CTextBuffer::TakeNewText(CLineStore& lines, LineEndStyle style, bool readOnly) {
   m_lines.Swap(lines);
   lines.Release();
+  for (auto& entry : m_cookieCaches) entry.cache->Clear();
   m_lineEndStyle = style;
   m_initialised = true;
   m_readOnly = readOnly;
@@ -47,6 +48,7 @@ void CTextBuffer::TakeNewText(CLineStore& lines, LineEndStyle style, bool readOn
 
 void CTextBuffer::Clear() {
   m_lines.Release();
+  for (auto& entry : m_cookieCaches) entry.cache->Clear();
   // The history goes too, not left for the next load: an undo position above 0 with an empty
   // list would let CanUndo say yes and Undo read records that are gone.
   ResetUndo();
@@ -168,6 +170,7 @@ bool CTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
   if (pieces.empty() || !m_lines.InsertLines(line, pos, pieces)) return false;
 
   const bool newLines = pieces.size() > 1;
+  CookiesFollow(line, static_cast<int>(pieces.size()) - 1, 0);
   endLine = line + static_cast<int>(pieces.size()) - 1;
   endChar = static_cast<int>(pieces.back().size()) + (newLines ? 0 : pos);
   const UpdateContext context =
@@ -188,6 +191,7 @@ bool CTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int startC
     std::memmove(first.text + startChar, first.text + endChar,
                  static_cast<size_t>(first.length - endChar));
     first.length -= endChar - startChar;
+    CookiesFollow(startLine, 0, 0);
     NotifyViews(sourceView, &context, UPD_SINGLE_LINE | UPD_HORZ_EXTENT, startLine);
     ChangeMade();
     return true;
@@ -201,6 +205,7 @@ bool CTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int startC
   first.length = static_cast<int32_t>(newLength);
   for (int i = startLine + 1; i <= endLine; ++i) m_lines.FreeText(m_lines.At(i));
   m_lines.EraseSlots(startLine + 1, endLine - startLine);
+  CookiesFollow(startLine, 0, endLine - startLine);
   NotifyViews(sourceView, &context, UPD_HORZ_EXTENT | UPD_LINE_COUNT, startLine);
   ChangeMade();
   return true;
@@ -332,6 +337,17 @@ int CTextBuffer::PrevBookmarkLine(int line) const {
 
 // ---------------------------------------------------------------------------------------
 // Views
+
+CCookieCache& CTextBuffer::CookieCache(const void* colouring) {
+  for (auto& entry : m_cookieCaches)
+    if (entry.colouring == colouring) return *entry.cache;
+  m_cookieCaches.push_back({colouring, std::make_unique<CCookieCache>()});
+  return *m_cookieCaches.back().cache;
+}
+
+void CTextBuffer::CookiesFollow(int line, int added, int removed) {
+  for (auto& entry : m_cookieCaches) entry.cache->TextChanged(line, added, removed, m_lines.Count());
+}
 
 void CTextBuffer::AttachView(CBufferView* view) { m_views.push_back(view); }
 

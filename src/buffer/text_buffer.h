@@ -2,11 +2,13 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "buffer_view.h"
+#include "cookie_cache.h"
 #include "file_error.h"
 #include "line_store.h"
 #include "text_position.h"
@@ -85,6 +87,10 @@ public:
   int NextBookmarkLine(int line) const;
   int PrevBookmarkLine(int line) const;
 
+  // The parse cookies of this text for one colouring (views that colour alike pass the same
+  // key), made on first use and kept in step with every change until the buffer goes.
+  CCookieCache& CookieCache(const void* colouring);
+
   // Views.
   void AttachView(CBufferView* view);
   void DetachView(CBufferView* view);
@@ -147,6 +153,8 @@ private:
   // Undo and Redo remove a record's range only while it still fits the text.
   bool ReplayDeletion(TextPosition start, TextPosition end);
   void ChangeMade();
+  // Every cookie cache follows a change before the views hear of it.
+  void CookiesFollow(int line, int added, int removed);
 
   bool m_initialised = false;
   bool m_readOnly = false;
@@ -162,6 +170,11 @@ private:
   bool m_groupOpen = false;
   bool m_groupStartPending = false;
   std::vector<CBufferView*> m_views;
+  struct CookieCacheEntry {
+    const void* colouring;
+    std::unique_ptr<CCookieCache> cache;
+  };
+  std::vector<CookieCacheEntry> m_cookieCaches;
   int m_notifyDepth = 0;      // NotifyViews running (views may detach from OnBufferChanged)
   bool m_viewsDetached = false;
 };

@@ -1,6 +1,8 @@
-// The text view's line caches: cookies kept across edits as chains, expanded lengths and the
-// counts of each length that keep the longest line up to date.
+// The text view's line caches: expanded lengths and the counts of each length that keep the
+// longest line up to date, and the places kept on long lines.
 #include "line_caches.h"
+
+#include "debug_assert.h"
 
 #include <algorithm>
 #include <climits>
@@ -119,11 +121,6 @@ ColourResumePoints* CLineCaches::ResumePointsFor(int line) {
 // ---------------------------------------------------------------------------------------
 
 void CLineCaches::Clear() {
-  m_cookies.clear();
-  m_cookies.shrink_to_fit();
-  m_cookiesAllocated = false;
-  m_known = 0;
-  m_chains.clear();
   m_lengths.clear();
   m_lengths.shrink_to_fit();
   m_longLengths.Clear();
@@ -134,10 +131,8 @@ void CLineCaches::Clear() {
 
 std::size_t CLineCaches::MemoryBytes() const {
   // A map node holds its key, its count and the tree links (about 48 bytes with glibc).
-  return m_cookies.capacity() * sizeof(uint32_t) + m_lengths.capacity() +
-         m_longLengths.MemoryBytes() +
-         m_shortCounts.capacity() * sizeof(int32_t) + m_longCounts.size() * 48 +
-         m_chains.capacity() * sizeof(Chain);
+  return m_lengths.capacity() + m_longLengths.MemoryBytes() +
+         m_shortCounts.capacity() * sizeof(int32_t) + m_longCounts.size() * 48;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -167,6 +162,7 @@ int CLineCaches::ExpandedLength(int line) {
 }
 
 int CLineCaches::LengthAt(int line) const {
+  TORVANE_ASSERT(line >= 0 && line < static_cast<int>(m_lengths.size()));
   const uint8_t entry = m_lengths[static_cast<std::size_t>(line)];
   if (entry == LENGTH_UNKNOWN) return -1;
   if (entry != LENGTH_LONG) return entry;
@@ -174,6 +170,7 @@ int CLineCaches::LengthAt(int line) const {
 }
 
 void CLineCaches::SetLengthAt(int line, int length) {
+  TORVANE_ASSERT(line >= 0 && line < static_cast<int>(m_lengths.size()));
   uint8_t& entry = m_lengths[static_cast<std::size_t>(line)];
   const bool isLong = length >= LENGTH_LONG;
   if (isLong || entry == LENGTH_LONG) m_longLengths.Set(line, isLong ? length : 0);
@@ -192,9 +189,11 @@ void CLineCaches::CountLength(int length, int delta) {
     if (static_cast<int>(m_shortCounts.size()) <= length)
       m_shortCounts.resize(static_cast<std::size_t>(length) + 1, 0);
     m_shortCounts[static_cast<std::size_t>(length)] += delta;
+    TORVANE_ASSERT(m_shortCounts[static_cast<std::size_t>(length)] >= 0); // counted once each
     while (!m_shortCounts.empty() && m_shortCounts.back() == 0) m_shortCounts.pop_back();
   } else {
     auto it = m_longCounts.try_emplace(length, 0).first;
+    TORVANE_ASSERT(it->second + delta >= 0);
     if ((it->second += delta) == 0) m_longCounts.erase(it);
   }
   if (!m_longCounts.empty())
@@ -231,87 +230,6 @@ bool CLineCaches::WalkLongestLine(int maxLines) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Parse cookies
-
-bool CLineCaches::EnsureCookies() {
-  const int count = m_source.CacheLineCount();
-  if (!m_cookiesAllocated || static_cast<int>(m_cookies.size()) != count) {
-    m_cookies.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
-    m_cookiesAllocated = true;
-    m_known = 0;
-    m_chains.clear();
-  }
-  return count > 0;
-}
-
-uint32_t CLineCaches::Cookie(int line) {
-  if (line < 0 || !EnsureCookies() || line >= static_cast<int>(m_cookies.size())) return 0;
-  while (m_known <= line) {
-    const int k = m_known;
-    const uint32_t above = k == 0 ? 0u : m_cookies[static_cast<std::size_t>(k - 1)];
-    DropChainsEndingBy(k);
-    // Up to the next kept chain the cookies come in one call; within a chain one by one,
-    // until one meets the kept cookie.
-    const int end = m_chains.empty() ? line + 1 : std::min(line + 1, m_chains.front().begin);
-    if (end > k) {
-      m_source.CacheColourLines(above, k, end - k, m_cookies.data() + k);
-      m_known = end;
-    } else {
-      AcceptCookie(m_source.CacheColourLine(above, k));
-    }
-  }
-  return m_cookies[static_cast<std::size_t>(line)];
-}
-
-void CLineCaches::DropChainsEndingBy(int line) {
-  while (!m_chains.empty() && m_chains.front().end <= line) m_chains.erase(m_chains.begin());
-}
-
-void CLineCaches::AcceptCookie(uint32_t cookie) {
-  const int k = m_known;
-  DropChainsEndingBy(k);
-  if (!m_chains.empty() && m_chains.front().begin <= k) {
-    Chain& chain = m_chains.front();
-    if (m_cookies[static_cast<std::size_t>(k)] == cookie) {
-      // The same cookie from here: the rest of the chain follows from it as before.
-      m_known = chain.end;
-      m_chains.erase(m_chains.begin());
-      return;
-    }
-    chain.begin = k + 1;
-    if (chain.begin >= chain.end) m_chains.erase(m_chains.begin());
-  }
-  m_cookies[static_cast<std::size_t>(k)] = cookie;
-  m_known = k + 1;
-}
-
-void CLineCaches::OfferCookie(int line, uint32_t cookie) {
-  if (line != m_known || !EnsureCookies() || line >= static_cast<int>(m_cookies.size())) return;
-  AcceptCookie(cookie);
-}
-
-bool CLineCaches::LineKeepsItsCookie(int line) {
-  if (!m_cookiesAllocated || line != m_known || m_chains.empty() ||
-      m_chains.front().begin != line ||
-      static_cast<int>(m_cookies.size()) != m_source.CacheLineCount())
-    return false;
-  const uint32_t before = m_cookies[static_cast<std::size_t>(line)];
-  const uint32_t above = line == 0 ? 0u : m_cookies[static_cast<std::size_t>(line - 1)];
-  const uint32_t now = m_source.CacheColourLine(above, line);
-  AcceptCookie(now);
-  return now == before;
-}
-
-void CLineCaches::TrimChains() {
-  std::vector<Chain> kept;
-  for (Chain chain : m_chains) {
-    chain.begin = std::max(chain.begin, m_known);
-    if (chain.begin < chain.end && kept.size() < MAX_CHAINS) kept.push_back(chain);
-  }
-  m_chains.swap(kept);
-}
-
-// ---------------------------------------------------------------------------------------
 // Changes
 
 bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
@@ -336,46 +254,6 @@ bool CLineCaches::TextChanged(int line, int added, int removed, int fromChar) {
     ++entry;
   }
   bool fits = true;
-  if (m_cookiesAllocated) {
-    const int oldCount = static_cast<int>(m_cookies.size());
-    if (line + removed >= oldCount || oldCount + added - removed != count) {
-      m_cookies.clear();
-      m_cookiesAllocated = false;
-      m_known = 0;
-      m_chains.clear();
-      m_longLines.clear();
-      fits = false;
-    } else {
-      // The right prefix is itself a chain; each chain keeps what lies above the change, and
-      // its part from the changed line on when the changed line's old cookie is in it: that
-      // cookie becomes the candidate for the line that now ends with that old line's tail.
-      std::vector<Chain> chains;
-      if (m_known > 0) chains.push_back({0, m_known});
-      chains.insert(chains.end(), m_chains.begin(), m_chains.end());
-      const int anchor = line + removed; // old line whose tail ends the changed text
-      const int shift = added - removed;
-      std::vector<Chain> moved;
-      for (const Chain& chain : chains) {
-        if (chain.begin < line) moved.push_back({chain.begin, std::min(chain.end, line)});
-        if (chain.begin <= anchor && anchor < chain.end)
-          moved.push_back({line + added, chain.end + shift});
-        else if (chain.begin > anchor)
-          moved.push_back({chain.begin + shift, chain.end + shift});
-      }
-      const auto at = m_cookies.begin() + line;
-      if (removed > 0) {
-        *at = at[removed];
-        m_cookies.erase(at + 1, at + 1 + removed);
-      } else if (added > 0) {
-        const uint32_t tail = *at;
-        m_cookies.insert(at + 1, static_cast<std::size_t>(added), 0u);
-        m_cookies[static_cast<std::size_t>(line + added)] = tail;
-      }
-      m_known = std::min(m_known, line);
-      m_chains.swap(moved);
-      TrimChains();
-    }
-  }
   if (m_lengthsAllocated) {
     const int oldCount = static_cast<int>(m_lengths.size());
     if (line + removed >= oldCount || oldCount + added - removed != count) {
@@ -414,12 +292,6 @@ void CLineCaches::DropFrom(int line) {
   line = std::max(0, line);
   ForgetLongLines(line);
   const std::size_t count = static_cast<std::size_t>(std::max(m_source.CacheLineCount(), 0));
-  if (m_cookiesAllocated) {
-    m_cookies.resize(count, 0);
-    m_known = std::min({m_known, line, static_cast<int>(count)});
-    for (Chain& chain : m_chains) chain.end = std::min(chain.end, line);
-    TrimChains();
-  }
   if (m_lengthsAllocated) {
     m_lengths.resize(count, LENGTH_UNKNOWN);
     std::fill(m_lengths.begin() + std::min<std::size_t>(static_cast<std::size_t>(line), count),

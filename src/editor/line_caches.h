@@ -1,7 +1,8 @@
 #pragma once
-// The text view's per-line caches: parse cookies and expanded line lengths with the longest
-// line. Plain C++ (no Qt), so that the rules for keeping them across edits can be tested
-// without a window.
+// The text view's per-line caches: expanded line lengths with the longest line, and the
+// places kept on long lines. The parse cookies depend on the text alone and are kept by the
+// buffer for all its views (cookie_cache.h). Plain C++ (no Qt), so that the rules for keeping
+// them across edits can be tested without a window.
 #include <algorithm>
 #include <cstdint>
 #include <map>
@@ -10,20 +11,13 @@
 #include "colouring.h"
 #include "line_keyed_list.h"
 
-// What the caches read: the text's lines and, for cookies, the colouring.
+// What the caches read: the text's lines.
 class CLineCacheSource {
 public:
   virtual ~CLineCacheSource() = default;
   virtual int CacheLineCount() const = 0; // 0 without a text
   virtual int CacheLineLength(int line) const = 0;
   virtual const char* CacheLineChars(int line) const = 0; // not NUL-terminated
-  // The cookie at the end of line, coloured from cookie (that of the line above, 0 for line 0).
-  virtual uint32_t CacheColourLine(uint32_t cookie, int line) = 0;
-  // The end cookies of count lines from first, each coloured from the one above (the first
-  // from cookie), as CacheColourLine gives them one by one.
-  virtual void CacheColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) {
-    for (int i = 0; i < count; ++i) cookies[i] = cookie = CacheColourLine(cookie, first + i);
-  }
 };
 
 // Tab stops every LINE_TAB_SIZE columns; each other byte is one column.
@@ -58,18 +52,6 @@ public:
   // is complete, never more than it.
   int LongestLineSoFar() const { return std::max(m_longest, 0); }
 
-  // ---- Parse cookies ----
-  // The cookie in force at the end of line (0 for a negative line or one past the text),
-  // computed downwards from the nearest line known above.
-  uint32_t Cookie(int line);
-  bool IsCookieKnown(int line) const { return line >= 0 && line < m_known; }
-  // A painter that coloured line with the cookie of the line above hands its end cookie
-  // back, which saves colouring the line again for Cookie.
-  void OfferCookie(int line, uint32_t cookie);
-  // After a change inside line: colours it once more and tells whether its end cookie is the
-  // one it had before the change, in which case every line below keeps its colours.
-  bool LineKeepsItsCookie(int line);
-
   // ---- Columns ----
   // What ExpandedColumn and CharAtColumn give for a line's text. On a line of LONG_LINE or
   // more characters they start from a column kept every STRIDE characters, so that the
@@ -83,38 +65,20 @@ public:
   // ---- Changes ----
   // The text changed at line from character fromChar on: `added` lines were inserted after it
   // (a line split), or the `removed` lines after it were joined to it, or (both 0) only line
-  // itself changed. Everything above line is kept; cookies below are kept as candidates (see
-  // m_chains). Returns false, with the caches dropped, when the change does not fit their
-  // sizes.
+  // itself changed. Everything above line is kept. Returns false, with the caches dropped,
+  // when the change does not fit their sizes.
   bool TextChanged(int line, int added, int removed, int fromChar = 0);
   // A change the caches cannot follow line by line: everything from line down is dropped.
   void DropFrom(int line);
 
   // ---- For tests and benchmarks ----
-  int CookiesKnown() const { return m_known; }
-  int CookieChainCount() const { return static_cast<int>(m_chains.size()); }
   std::size_t MemoryBytes() const;
 
 private:
-  // Cookies [begin, end) that were computed from the lines above them and still follow one
-  // from the other (the cookie of each line after begin is what colouring that line from the
-  // cookie above gives), but whose start may be wrong because a line above changed. Once a
-  // recomputed cookie equals the stored one at some line of a chain, the rest of the chain
-  // is right again without colouring it.
-  struct Chain {
-    int begin;
-    int end;
-  };
-  static constexpr std::size_t MAX_CHAINS = 32;
-
-  bool EnsureCookies();
-  void AcceptCookie(uint32_t cookie); // the cookie of line m_known, just computed
-  void DropChainsEndingBy(int line);  // the kept chains wholly above line
   bool EnsureLengths();
   int ComputeLength(int line) const;
   void CountLength(int length, int delta);
   void ForgetLongest();
-  void TrimChains();
 
   // Kept for the few long lines last looked at.
   struct LongLine {
@@ -131,13 +95,6 @@ private:
   CLineCacheSource& m_source;
   mutable std::vector<LongLine> m_longLines;
   mutable uint64_t m_uses = 0;
-
-  // Cookies: entries [0, m_known) are right; m_chains (ordered, disjoint, all at or after
-  // m_known) hold the entries kept as candidates; any other entry means nothing.
-  std::vector<uint32_t> m_cookies;
-  bool m_cookiesAllocated = false;
-  int m_known = 0;
-  std::vector<Chain> m_chains;
 
   // Expanded lengths: one byte per line for the short lengths that nearly all lines have.
   static constexpr uint8_t LENGTH_UNKNOWN = 0xFF;

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <algorithm>
+#include <typeinfo>
 #include <cstdio>
 
 CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -329,9 +330,13 @@ void CTextView::changeEvent(QEvent* event) {
 // ---------------------------------------------------------------------------------------
 // Line caches
 
-uint32_t CTextView::CCacheSource::CacheColourLine(uint32_t cookie, int line) {
+uint32_t CTextView::CCacheSource::CookieColourLine(uint32_t cookie, int line) {
   int runCount = 0;
   return m_view.ColourLine(cookie, line, nullptr, runCount);
+}
+
+CCookieCache* CTextView::SharedCookies() const {
+  return m_buffer ? &m_buffer->CookieCache(&typeid(*this)) : nullptr;
 }
 
 int CTextView::GetExpandedLineLength(int line) {
@@ -342,8 +347,8 @@ int CTextView::GetExpandedLineLength(int line) {
 int CTextView::GetLongestLine() { return m_buffer ? m_caches.LongestLine() : 0; }
 
 uint32_t CTextView::GetLineCookie(int line) {
-  if (line < 0 || !m_buffer) return 0;
-  return m_caches.Cookie(line);
+  CCookieCache* cookies = SharedCookies();
+  return line < 0 || !cookies ? 0 : cookies->Cookie(m_cacheSource, line);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -377,7 +382,7 @@ void CTextView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* co
   const bool withinOneLine = followed && (hints & UPD_SINGLE_LINE) &&
                              !(hints & UPD_LINE_COUNT) && line >= 0 && firstChanged == line;
   const bool belowUnchanged = withinOneLine && GetLineLength(line) <= RECHECK_LINE_LENGTH &&
-                              m_caches.LineKeepsItsCookie(line);
+                              SharedCookies()->LineKeepsItsCookie(m_cacheSource, line);
 
   const int oldTop = m_topLine;
   if (context) {

@@ -20,6 +20,7 @@
 #include "cell_pictures.h"
 #include "cmd_target.h"
 #include "colouring.h"
+#include "cookie_cache.h"
 #include "line_caches.h"
 #include "pane_grid.h"
 #include "search_pattern.h"
@@ -355,20 +356,24 @@ protected:
   // ---- Internals ----
   void MeasureFont();
   // The caches' view of the text: the view's own line accessors and colouring.
-  class CCacheSource final : public CLineCacheSource {
+  class CCacheSource final : public CLineCacheSource, public CCookieSource {
   public:
     explicit CCacheSource(CTextView& view) : m_view(view) {}
     int CacheLineCount() const override { return m_view.BufferLineCount(); }
     int CacheLineLength(int line) const override { return m_view.GetLineLength(line); }
     const char* CacheLineChars(int line) const override { return m_view.GetLineText(line); }
-    uint32_t CacheColourLine(uint32_t cookie, int line) override;
-    void CacheColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) override {
+    int CookieLineCount() const override { return m_view.BufferLineCount(); }
+    uint32_t CookieColourLine(uint32_t cookie, int line) override;
+    void CookieColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) override {
       m_view.ColourLineCookies(cookie, first, count, cookies);
     }
 
   private:
     CTextView& m_view;
   };
+  // The buffer's cookies for this view's colouring, shared with every view of the same
+  // class (a class colours the text one way); null without a buffer.
+  CCookieCache* SharedCookies() const;
   void ClampStoredPositions();
   // The nearest place inside the text; (0, 0) without one.
   TextPosition ClampPosition(TextPosition position) const;
@@ -436,7 +441,7 @@ protected:
   QBasicTimer m_cellPictureTimer; // draws the pictures that painting found missing
   QImage m_rowImage;              // the row being made from pictures
   std::vector<const CCellPictures::Picture*> m_rowCells; // its pictures, cell by cell
-  // Parse cookies, expanded lengths and the longest line (see line_caches.h).
+  // Expanded lengths, the longest line and the long lines' places (see line_caches.h).
   CCacheSource m_cacheSource{*this};
   // Mutable: counting columns on a long line keeps places to count from.
   mutable CLineCaches m_caches{m_cacheSource};

@@ -188,10 +188,11 @@ void CTextView::PaintLine(QPainter& painter, const QRect& rect, int line) {
   const uint32_t cookieAbove = GetLineCookie(line - 1);
   const bool belowShown = line + 1 < GetLineCount() &&
                           (line + 1 - m_topLine) * GetLineHeight() < viewport()->height();
-  const bool wantCookie = belowShown && !m_caches.IsCookieKnown(line);
+  CCookieCache* cookies = SharedCookies();
+  const bool wantCookie = belowShown && cookies && !cookies->IsCookieKnown(line);
   const uint32_t cookie = ColourLineSpan(cookieAbove, line, from, to, colours, wantCookie,
                                          m_caches.ResumePointsFor(line));
-  if (wantCookie) m_caches.OfferCookie(line, cookie);
+  if (wantCookie) cookies->OfferCookie(m_cacheSource, line, cookie);
   if (PaintRowFromPictures(painter, rect, line, chars, from, to, colours, fromColumn, textColour,
                            backgroundColour, endColour))
     return;

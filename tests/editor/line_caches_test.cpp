@@ -1,4 +1,5 @@
-// The view's line caches without a view: columns, cookies kept across edits, the longest line.
+// The view's line caches without a view: columns, the longest line; and the buffer's cookies,
+// kept across edits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "cookie_cache.h"
 #include "line_caches.h"
 
 namespace {
 
 // Lines and a small colouring: '"' opens and closes a string (cookie bit 1), ';' ends
 // everything (cookie 0), '[' sets bit 2.
-class CFakeText : public CLineCacheSource {
+class CFakeText : public CLineCacheSource, public CCookieSource {
 public:
   std::vector<std::string> lines;
   int colourCalls = 0;
@@ -29,7 +31,8 @@ public:
     return static_cast<int>(Line(line).size());
   }
   const char* CacheLineChars(int line) const override { return Line(line).data(); }
-  uint32_t CacheColourLine(uint32_t cookie, int line) override {
+  int CookieLineCount() const override { return CacheLineCount(); }
+  uint32_t CookieColourLine(uint32_t cookie, int line) override {
     ++colourCalls;
     return Colour(cookie, Line(line));
   }
@@ -90,49 +93,50 @@ TEST(LineCookies, AChangeRecoloursOnlyDownToWhereTheCookiesMeetAgain) {
   // 1000 lines "x", with ";" on every line whose number ends in 50.
   CFakeText text;
   for (int i = 0; i < 1000; ++i) text.lines.push_back(i % 100 == 50 ? ";" : "x");
-  CLineCaches caches(text);
+  CCookieCache caches;
   EXPECT_EQ(text.colourCalls, 0);
   // Colour calls for every cookie after line is replaced by lines (removed lines after it go).
   const auto change = [&](int line, std::vector<std::string> with, int removed = 0) {
-    caches.Cookie(static_cast<int>(text.lines.size()) - 1);
+    caches.Cookie(text, static_cast<int>(text.lines.size()) - 1);
     const auto at = text.lines.begin() + line;
     text.lines.erase(at, at + 1 + removed);
     text.lines.insert(text.lines.begin() + line, with.begin(), with.end());
-    EXPECT_TRUE(caches.TextChanged(line, static_cast<int>(with.size()) - 1, removed));
+    EXPECT_TRUE(caches.TextChanged(line, static_cast<int>(with.size()) - 1, removed, int(text.lines.size())));
     text.colourCalls = 0;
-    EXPECT_EQ(caches.Cookie(static_cast<int>(text.lines.size()) - 1), 0u);
+    EXPECT_EQ(caches.Cookie(text, static_cast<int>(text.lines.size()) - 1), 0u);
     return text.colourCalls;
   };
   EXPECT_EQ(change(10, {"\"x"}), 41);
-  EXPECT_EQ(caches.Cookie(49), 1u);
-  EXPECT_EQ(caches.Cookie(50), 0u);
+  EXPECT_EQ(caches.Cookie(text, 49), 1u);
+  EXPECT_EQ(caches.Cookie(text, 50), 0u);
   EXPECT_EQ(change(10, {"x"}), 41);
-  EXPECT_EQ(caches.Cookie(49), 0u);
+  EXPECT_EQ(caches.Cookie(text, 49), 0u);
 
   // A change that leaves the line's end cookie as it was keeps everything below.
-  caches.Cookie(999);
+  caches.Cookie(text, 999);
   text.lines[20] = "xx";
-  ASSERT_TRUE(caches.TextChanged(20, 0, 0));
+  ASSERT_TRUE(caches.TextChanged(20, 0, 0, int(text.lines.size())));
   text.colourCalls = 0;
-  EXPECT_TRUE(caches.LineKeepsItsCookie(20));
+  EXPECT_TRUE(caches.LineKeepsItsCookie(text, 20));
+  EXPECT_TRUE(caches.LineKeepsItsCookie(text, 20)); // every view asks after the change
   EXPECT_EQ(caches.CookiesKnown(), 1000);
   EXPECT_EQ(text.colourCalls, 1);
 
   EXPECT_EQ(change(30, {"x["}), 21); // lines 30 to 50
   EXPECT_EQ(change(30, {"x", "y", "["}), 3); // split: the new line 32 ends as line 30 did
-  EXPECT_EQ(caches.Cookie(32), 2u);
+  EXPECT_EQ(caches.Cookie(text, 32), 2u);
   EXPECT_EQ(change(30, {"x["}, 2), 1); // joined again
-  EXPECT_EQ(caches.Cookie(30), 2u);
+  EXPECT_EQ(caches.Cookie(text, 30), 2u);
 
   // A change the caches did not see starts them afresh: one line more than they know of, or
   // a line past the end.
   text.lines.push_back("\"");
-  EXPECT_FALSE(caches.TextChanged(10, 0, 0));
-  EXPECT_EQ(caches.Cookie(1000), 1u);
+  EXPECT_FALSE(caches.TextChanged(10, 0, 0, int(text.lines.size())));
+  EXPECT_EQ(caches.Cookie(text, 1000), 1u);
   text.lines.resize(5);
-  EXPECT_FALSE(caches.TextChanged(7, 0, 0));
-  EXPECT_EQ(caches.Cookie(4), 0u);
-  EXPECT_EQ(caches.Cookie(7), 0u);
+  EXPECT_FALSE(caches.TextChanged(7, 0, 0, int(text.lines.size())));
+  EXPECT_EQ(caches.Cookie(text, 4), 0u);
+  EXPECT_EQ(caches.Cookie(text, 7), 0u);
 }
 
 TEST(LongestLine, FollowsEditsWithoutWalkingTheText) {
@@ -177,6 +181,7 @@ TEST(LineCaches, RandomEditsMatchAFreshComputation) {
   CFakeText text;
   for (int i = 0; i < 300; ++i) text.lines.push_back(randomLine());
   CLineCaches caches(text);
+  CCookieCache cookies;
   for (int step = 0; step < 400; ++step) {
     const int line = pick(static_cast<int>(text.lines.size()) - 4);
     const int added = pick(3) == 1 ? 1 + pick(3) : 0, removed = added ? 0 : pick(2) * (1 + pick(3));
@@ -184,24 +189,25 @@ TEST(LineCaches, RandomEditsMatchAFreshComputation) {
     for (int k = 0; k < added; ++k) text.lines.insert(text.lines.begin() + line + 1, randomLine());
     text.lines[static_cast<std::size_t>(line)] = randomLine();
     ASSERT_TRUE(caches.TextChanged(line, added, removed));
-    if (pick(40) == 0) caches.Clear();
+    ASSERT_TRUE(cookies.TextChanged(line, added, removed, static_cast<int>(text.lines.size())));
+    if (pick(40) == 0) caches.Clear(), cookies.Clear();
     const bool walked = caches.WalkLongestLine(pick(25));
     const int longestSoFar = caches.LongestLineSoFar();
-    if (added + removed == 0 && pick(2)) caches.LineKeepsItsCookie(line);
+    if (added + removed == 0 && pick(2)) cookies.LineKeepsItsCookie(text, line);
     // Cookies asked for down to some line, as painting and jumps do; a painter hands back
     // the cookie of the first line not known yet.
     const int n = static_cast<int>(text.lines.size());
-    caches.Cookie(pick(4) ? pick(n) : n - 1);
-    const int next = caches.CookiesKnown();
-    if (next < n && pick(2)) caches.OfferCookie(next, CFakeText::Colour(caches.Cookie(next - 1), text.Line(next)));
+    cookies.Cookie(text, pick(4) ? pick(n) : n - 1);
+    const int next = cookies.CookiesKnown();
+    if (next < n && pick(2)) cookies.OfferCookie(text, next, CFakeText::Colour(cookies.Cookie(text, next - 1), text.Line(next)));
     uint32_t cookie = 0;
     int longest = 0;
     for (int i = 0; i < n; ++i) {
       const std::string& chars = text.Line(i);
       cookie = CFakeText::Colour(cookie, chars);
       // The known cookies, and every fifth step all of them; lengths now and then.
-      const bool ask = step % 5 == 0 || caches.IsCookieKnown(i);
-      ASSERT_EQ(ask ? caches.Cookie(i) : cookie, cookie) << "step " << step << " line " << i;
+      const bool ask = step % 5 == 0 || cookies.IsCookieKnown(i);
+      ASSERT_EQ(ask ? cookies.Cookie(text, i) : cookie, cookie) << "step " << step << " line " << i;
       const int length = ExpandedColumn(chars.data(), static_cast<int>(chars.size()));
       ASSERT_EQ(pick(2) ? caches.ExpandedLength(i) : length, length) << "step " << step << " line " << i;
       longest = std::max(longest, length);

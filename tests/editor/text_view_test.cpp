@@ -545,6 +545,38 @@ TEST(ViewKeyTable, NoKeyIsBoundTwiceAndBacktabIsShiftTab) {
 
 class ViewWithBuffer : public TextViewTest<> {};
 
+// Cookies depend on the text alone: the views of one buffer that colour alike share them, so
+// the second view colours nothing the first has; a view that colours otherwise keeps its own.
+class CQuoteCountingView : public CTextView {
+public:
+  int* calls = nullptr;
+  uint32_t ColourLine(uint32_t cookie, int line, StyleRun*, int& runCount) override {
+    ++*calls;
+    runCount = 0;
+    const std::string_view text(GetLineText(line), static_cast<std::size_t>(GetLineLength(line)));
+    return cookie ^ static_cast<uint32_t>(std::count(text.begin(), text.end(), '"') % 2);
+  }
+};
+
+TEST(ViewCookies, TheViewsOfABufferShareItsCookiesAndFollowItsChangesOnce) {
+  const auto buffer = MakeBuffer(Lines(1000, "x\"y"));
+  int calls = 0;
+  CQuoteCountingView a, b;
+  CTestTextView plain;
+  for (CTextView* view : std::initializer_list<CTextView*>{&a, &b, &plain}) view->AttachBuffer(buffer.get());
+  a.calls = b.calls = &calls;
+  EXPECT_EQ(a.GetLineCookie(998), 1u);
+  EXPECT_EQ(b.GetLineCookie(999), 0u);
+  EXPECT_EQ(calls, 1000);
+  int line = 0, column = 0;
+  buffer->InsertText(nullptr, 0, 0, "\"", line, column); // every cookie below flips
+  EXPECT_EQ(b.GetLineCookie(999), 1u);
+  EXPECT_EQ(a.GetLineCookie(998), 0u);
+  EXPECT_EQ(calls, 2000);
+  EXPECT_EQ(plain.GetLineCookie(999), 0u);
+  EXPECT_EQ(calls, 2000);
+}
+
 TEST_F(ViewWithBuffer, AnEditThroughAnotherViewMovesCaretAndSelection) {
   buffer = MakeBuffer("alpha\nbeta\ngamma");
   CTestTextView editing;
