@@ -3,6 +3,7 @@
 #include <map>
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +23,9 @@ const QString CACHE_SECTION = QStringLiteral("Editor\\CompilerProbe");
 // Line 2 of this source holds an error, so the compiler names the line it counts there:
 // 2 when CR LF is one line end, 3 when it is two.
 constexpr char CRLF_PROBE_SOURCE[] = "!\r\nMessage error \"line probe\";\r\n";
+
+// More than this from one question is not a help page or a message.
+constexpr qsizetype PROBE_OUTPUT_LIMIT = 64 * 1024;
 
 struct RunResult {
   bool started = false;
@@ -48,10 +52,20 @@ RunResult RunBriefly(const QString& program, const QStringList& arguments, const
   }
   result.started = true;
   tree.Started(static_cast<pid_t>(process.processId()));
-  if (!process.waitForFinished(timeoutMs)) result.timedOut = process.state() != QProcess::NotRunning;
+  // A help page is a few kilobytes; a program that prints on and on is not asked further,
+  // so that it cannot hold the caller (the window) for long.
+  QByteArray output;
+  const QDeadlineTimer deadline(timeoutMs);
+  while (process.state() != QProcess::NotRunning && output.size() < PROBE_OUTPUT_LIMIT &&
+         !deadline.hasExpired()) {
+    process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+    output += process.read(PROBE_OUTPUT_LIMIT - output.size());
+  }
+  result.timedOut = process.state() != QProcess::NotRunning && output.size() < PROBE_OUTPUT_LIMIT;
   tree.EndAll();
-  if (result.timedOut) process.waitForFinished(timeoutMs); // killed: collect it
-  result.output = QString::fromLocal8Bit(process.readAll());
+  process.waitForFinished(timeoutMs); // ended or ending: collect it
+  output += process.read(PROBE_OUTPUT_LIMIT - output.size());
+  result.output = QString::fromLocal8Bit(output);
   return result;
 }
 
