@@ -126,8 +126,7 @@ void CTextPrinter::PrintPage(QPainter& painter, int page) const {
   painter.setFont(m_font);
   DrawFooter(painter, page);
   int y = m_textArea.top;
-  for (PrintPosition row = m_pageStarts[static_cast<std::size_t>(page - 1)];
-       RowBefore(row, stop) && y + m_rowHeight <= m_textArea.bottom;) {
+  for (PrintPosition row = m_pageStarts[static_cast<std::size_t>(page - 1)]; RowBefore(row, stop);) {
     const PrintPosition next = m_rows->Next(row);
     const std::string_view text = m_rows->Text(row.line);
     const int end = next.line == row.line ? next.byte : static_cast<int>(text.size());

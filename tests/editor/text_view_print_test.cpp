@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QImage>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -24,6 +25,7 @@
 #include "print_layout.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "text_printer.h"
 #include "view_test_support.h"
 
 namespace {
@@ -43,6 +45,16 @@ TEST(PrintLayout, MarginsStayOnThePaperAndTheFontIsTheScreenSizeUnlessChosen) {
   // 20 screen pixels at 96 dpi are 15 pt: 250 pixels at 1200 dpi, 125 at half size.
   for (auto [size, pixels] : {std::pair{PrintFontSize{0, false}, 250}, {{0, true}, 125}, {{100, false}, 167}, {{100, true}, 125}})
     EXPECT_EQ(PrintedFontPixels(size, 20, 96, 1200), pixels) << size.tenthsOfPoint << size.halfSize;
+}
+
+// A margin of 2^31 - 1 hundredths of a millimetre is 4 x 10^9 dots at 4800 dpi: no room, not a wrapped int.
+TEST(TextPrinter, AMarginWiderThanThePaperLeavesNoRoomAtAnyResolution) {
+  QImage page(2000, 2000, QImage::Format_Mono);
+  page.setDotsPerMeterX(188976);
+  page.setDotsPerMeterY(188976);
+  CTextPrinter printer(nullptr);
+  printer.SetPageSetup({{INT_MAX, 0, 0, 0}, {}});
+  EXPECT_EQ(printer.Paginate(page, page.rect()).left(48), "The page margins of Page Setup leave no room for");
 }
 
 // Cells 10 units wide: rows of 100 hold ten.
