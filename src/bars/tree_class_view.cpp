@@ -38,11 +38,9 @@ bool CTreeClassView::OnUpdateCmdUI(int id, CCmdUIState& state) {
 CMyTreeView::CDefinitionSearch CTreeClassView::DefinitionSearch(
     const CObjectBarDocument& document, const CTreeItem& item, int depth) const {
   if (depth > 1) return ObjectDefinition(document, item);
-  CDefinitionSearch search;
-  search.text = item.Text();
-  search.isClass = true;
-  search.notFoundEnd = CLASS_HINT;
-  return search;
+  // Built in the return, not field by field: GCC 12 at -O1 with the sanitizers takes the
+  // named optional for uninitialized on that path.
+  return CDefinitionSearch{std::string(item.Text()), true, CLASS_HINT};
 }
 
 bool CTreeClassView::CanJumpFrom(const CTreeItem* item) const {
