@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the text view tests: buffers made from literal text, a view with a small
-// deterministic colouring, and a fixture around it.
+// Buffers from literal text, a simply coloured view, and a fixture around it.
 #include <QApplication>
 #include <QImage>
 #include <QTest>
@@ -14,7 +13,6 @@
 #include "text_buffer.h"
 #include "text_view.h"
 
-// Readable failure messages for positions.
 inline void PrintTo(const TextPosition& p, std::ostream* os) {
   *os << "(x " << p.x << ", line " << p.y << ")";
 }
@@ -33,7 +31,6 @@ inline std::unique_ptr<CTextBuffer> MakeBuffer(std::string_view text,
   return buffer;
 }
 
-// The whole text of a buffer with "\n" between lines.
 inline std::string BufferText(const CTextBuffer& buffer) {
   const int last = buffer.LineCount() - 1;
   return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
@@ -79,7 +76,6 @@ inline std::string Unmark(std::string_view marked, TextPosition& cursor, Span& s
   return text;
 }
 
-// The view's text with its cursor and selection marked.
 inline std::string Marked(CTextView& view) {
   const Span selection = Bounds(view);
   const bool selected = view.HasSelection();
@@ -98,7 +94,6 @@ inline std::string Marked(CTextView& view) {
   return out;
 }
 
-// The colour index of the test colouring for upper-case letters (blue by default).
 inline constexpr int UPPER_INDEX = 6;
 
 // A text view with everything public that the tests drive, coloured simply: upper-case
@@ -117,10 +112,8 @@ public:
     }
     return 0;
   }
-  // The buffer an initial update attaches.
   CTextBuffer* documentBuffer = nullptr;
   CTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
-  // The panes it shares a window with.
   CPaneGrid* paneGrid = nullptr;
   CPaneGrid* FindPaneGrid() const override { return paneGrid; }
   using CTextView::OnAutoScrollTimer;
@@ -141,7 +134,6 @@ inline void ShowView(CTextView& view, int width, int height, bool focus = true) 
   QApplication::processEvents();
 }
 
-// A fresh paint of the view's client area.
 inline QImage Grab(CTextView& view) { return view.viewport()->grab().toImage(); }
 
 // A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
