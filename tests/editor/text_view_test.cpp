@@ -81,7 +81,7 @@ TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
   EXPECT_EQ(Sel(), Span({5, 3}, {8, 3}));
 }
 
-TEST_F(ViewNavigation, PageMovesClampAtBothEnds) {
+TEST_F(ViewNavigation, PageMovesClampAtBothEndsAndSelectAllKeepsAnchorAndScroll) {
   Load(Lines(10, "line x") + "\n" + Lines(90, "line xx"), 400, 200);
   const int visible = view.GetVisibleLines();
   Key(Qt::Key_PageUp);
@@ -102,6 +102,9 @@ TEST_F(ViewNavigation, PageMovesClampAtBothEnds) {
   for (int i = 0; i < 20; ++i) Key(Qt::Key_PageUp);
   EXPECT_EQ(Cursor(), TextPosition(6, 0));
   EXPECT_EQ(view.GetTopLine(), 0);
+  Place({2, 3});
+  Key(Qt::Key_A, Qt::ControlModifier); // Select All keeps the anchor and the scroll
+  EXPECT_EQ(std::tuple(Sel(), view.GetAnchor(), view.GetTopLine()), std::tuple(Span({0, 0}, {7, 99}), TextPosition(2, 3), 0));
 }
 
 TEST_F(ViewNavigation, ClicksPlaceTheCursorByHalfCellsShiftClickExtendsAndMarginClicksSelectLines) {
@@ -278,6 +281,19 @@ TEST_F(ViewScrolling, BarRangesFollowResizesEditsAndFonts) {
   EXPECT_EQ(view.GetVisibleLines(), Client()->height() / view.GetLineHeight());
   EXPECT_EQ(Vert()->maximum(), 53 - view.GetVisibleLines());
   EXPECT_TRUE(QFontInfo(view.GetStyleFont(false, false)).fixedPitch());
+}
+
+TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLineYetScrollsAndPagesByOne) {
+  Load(Lines(10), 300, 200, false);
+  Resize(300, Horz()->sizeHint().height() + view.GetLineHeight() / 2);
+  EXPECT_EQ(std::pair(view.GetVisibleLines(), Vert()->pageStep()), std::pair(0, 0));
+  view.ScrollIntoView(TextPosition(0, 5));
+  EXPECT_EQ(view.GetTopLine(), 5);
+  view.PlaceCursor(TextPosition(0, 5));
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(std::pair(Cursor().y, view.GetTopLine()), std::pair(4, 4));
+  for (int i = 0; i < 2; ++i) Key(Qt::Key_PageDown);
+  EXPECT_EQ(Cursor().y, 6);
 }
 
 TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
@@ -518,6 +534,8 @@ TEST_F(ViewWithBuffer, ANewTextOrLosingTheBufferResetsScrollCursorAndSelection) 
   }
   EXPECT_EQ(view.GetBuffer(), nullptr);
   EXPECT_EQ(view.GetLineCount(), 1);
+  CCmdUIState lineEnds; // no line-end style is named and no bookmark exists without a buffer
+  EXPECT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, lineEnds) && !lineEnds.enabled && !lineEnds.text && !view.BookmarksExist());
   EXPECT_FALSE(Grab(view).isNull());
   buffer = MakeBuffer("again");
   view.AttachBuffer(buffer.get());

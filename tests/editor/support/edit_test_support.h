@@ -18,7 +18,6 @@
 
 namespace edittest {
 
-// Writes text ("\n" = line break, written as CR LF) to a file and loads it.
 inline std::unique_ptr<CTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::string_view text) {
   static int serial = 0;
   const QString path = dir.filePath(QStringLiteral("text%1.inf").arg(++serial));
@@ -31,7 +30,6 @@ inline std::unique_ptr<CTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
   return buffer;
 }
 
-// A key press and release through QApplication::notify, as a real key arrives.
 inline void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
   QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);

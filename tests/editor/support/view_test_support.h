@@ -5,10 +5,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text_buffer.h"
 #include "text_view.h"
@@ -19,7 +17,6 @@ inline void PrintTo(const TextPosition& p, std::ostream* os) {
 
 namespace viewtest {
 
-// A buffer holding text; "\n" in text stands for a line break.
 inline std::unique_ptr<CTextBuffer> MakeBuffer(std::string_view text,
                                                       LineEndStyle style = LineEndStyle::Dos) {
   auto buffer = std::make_unique<CTextBuffer>();
@@ -36,15 +33,12 @@ inline std::string BufferText(const CTextBuffer& buffer) {
   return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
 }
 
-// count lines of text joined by "\n" (no break after the last).
 inline std::string Lines(int count, std::string_view text = "line") {
   std::string out;
   for (int i = 0; i < count; ++i) out.append(text).append(i + 1 < count ? "\n" : "");
   return out;
 }
 
-// The ordered selection of a view, and putting a selection in place the way a keyboard
-// selection leaves it: anchor at start, cursor at end.
 using Span = std::pair<TextPosition, TextPosition>;
 inline Span Bounds(CTextView& view) {
   Span span;
@@ -119,8 +113,6 @@ public:
   using CTextView::OnAutoScrollTimer;
 };
 
-// Shows the view as a top-level window of the given size, with the keyboard focus when
-// focus is true; waits until it is exposed.
 inline void ShowView(CTextView& view, int width, int height, bool focus = true) {
   view.resize(width, height);
   view.show();
@@ -136,8 +128,6 @@ inline void ShowView(CTextView& view, int width, int height, bool focus = true) 
 
 inline QImage Grab(CTextView& view) { return view.viewport()->grab().toImage(); }
 
-// A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
-// text, shown at the given size.
 template <typename V = CTestTextView>
 class TextViewTest : public ::testing::Test {
 protected:

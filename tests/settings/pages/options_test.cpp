@@ -34,8 +34,6 @@
 #include "settings_keys.h"
 #include "style_table.h"
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
-
 class OptionsSheetTest : public ::testing::Test {
 protected:
   void SetUp() override {
