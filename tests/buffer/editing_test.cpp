@@ -10,7 +10,6 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST(Editing, TextTakenFromTheLineItGoesIntoIsCopiedBeforeTheLineGrows) {
-  // 15 bytes fill a line's 16 bytes: inserting them again moves the line they are read from.
   CTextBuffer buffer;
   buffer.CreateEmpty();
   ASSERT_TRUE(Insert(buffer, 0, 0, "abcdefghijklmno"));
@@ -36,7 +35,6 @@ TEST(Editing, InvalidIndicesStopDebugBuildsAndAreRefusedInRelease) {
   EXPECT_DEBUG_DEATH(EXPECT_STREQ(buffer.LineChars(-1), ""), "broken promise");
   EXPECT_DEBUG_DEATH(EXPECT_EQ(buffer.GetText(0, 0, 9, 9, "|"), "abc|de"), "broken promise");
   EXPECT_DEBUG_DEATH(buffer.SetLineFlag(2, LF_BOOKMARK, true), "broken promise");
-  // A read-only buffer is no programmer's error: refused quietly.
   buffer.SetReadOnly(true);
   EXPECT_FALSE(Insert(buffer, 0, 0, "x") || buffer.DeleteText(nullptr, 0, 0, 0, 2));
   EXPECT_EQ(Lines(buffer), (Strings{"abc", "de"}));
@@ -79,7 +77,6 @@ TEST(Views, NotifiedInAttachOrderFreeToDetachWhileNotifiedAndToldOfTheBuffersEnd
   c.onChange = [&] { order.push_back(3); };
   buffer.NotifyViews(nullptr, nullptr, UPD_LINE_COUNT, 3);
   EXPECT_EQ(order, (std::vector<int>{2, 3}));
-  // a detaches itself and b during the next notification: b hears nothing, c still does.
   a.onChange = [&] { buffer.DetachView(&a); buffer.DetachView(&b); };
   Insert(buffer, 0, 0, "x");
   buffer.DetachView(&a); // not attached any more: nothing happens
@@ -124,20 +121,6 @@ TEST(LineFlags, StayWithTheirLinesAndNumberedBookmarksMove) {
   ASSERT_TRUE(buffer.DeleteText(nullptr, 2, 1, 4, 1)); // join lines 2..4: line 2's flags stay
   EXPECT_TRUE(buffer.LineFlags(2) == 0 && buffer.LineFlags(7) == 0x80000 && buffer.LineCount() == 8);
   EXPECT_EQ(buffer.FirstLineWithFlag(LF_NUMBERED_BOOKMARK(4)), -1);
-}
-
-TEST(Bookmarks, NextAndPreviousWrapAroundFromTheFirstAndLastLines) {
-  CTextBuffer buffer;
-  buffer.CreateEmpty();
-  ASSERT_TRUE(Insert(buffer, 0, 0, "x\rx\rx\rx\rx\rx\rx\rx\rx\rx"));
-  EXPECT_EQ(buffer.NextBookmarkLine(0), -1);
-  buffer.SetLineFlag(3, LF_BOOKMARK, true, false);
-  EXPECT_TRUE(buffer.NextBookmarkLine(3) == 3 && buffer.PrevBookmarkLine(3) == 3); // the only one
-  buffer.SetLineFlag(3, LF_BOOKMARK, false, false);
-  for (int line : {0, 5, 9}) buffer.SetLineFlag(line, LF_BOOKMARK, true, false);
-  buffer.SetLineFlag(7, LF_NUMBERED_BOOKMARK(0), true); // numbered ones are not searched
-  for (auto [from, next, prev] : {std::array{0, 5, 9}, {2, 5, 0}, {5, 9, 0}, {7, 9, 5}, {9, 0, 5}})
-    EXPECT_EQ(std::pair(buffer.NextBookmarkLine(from), buffer.PrevBookmarkLine(from)), std::pair(next, prev)) << from;
 }
 
 } // namespace

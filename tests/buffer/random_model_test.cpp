@@ -1,5 +1,4 @@
-// Random edits applied to the buffer and to a string model agree after every step, as do the
-// positions a view moves through the update contexts; then every group is undone and redone.
+// Random edits agree with a string model, positions included; then every group is undone and redone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 
 namespace {
 
-// The model: the whole text as one string, lines separated by SEP (never generated as text).
 constexpr char SEP = '\x01';
 
 TextPosition PositionIn(std::string_view doc, size_t off) {
@@ -18,7 +16,6 @@ TextPosition PositionIn(std::string_view doc, size_t off) {
                       static_cast<int32_t>(std::count(doc.begin(), doc.begin() + off, SEP)));
 }
 
-// InsertText's rule: CR or CR LF is a line break, everything else a byte.
 std::string Converted(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -32,7 +29,6 @@ struct Random {
   std::mt19937 rng;
   size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); }
   bool Chance(int percent) { return Below(100) < static_cast<size_t>(percent); }
-  // Mostly letters, spaces and tabs, now and then NUL, LF and CR (or CR LF unless strayCr).
   std::string Text(size_t maxLength, bool strayCr = false) {
     static const char alphabet[] = {'a', 'b', 'c', ' ', '\t', '\0', '\n', '\r', 'z'};
     std::string text;
@@ -73,8 +69,6 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
       const TextPosition at = PositionIn(doc, a);
       const size_t heard = view.changes.size();
       bool lineCountChanged;
-      // In one round of each row, twice more lines at once than the line array holds: it
-      // grows, the second time with lines on both sides of the gap.
       const bool manyLines = (done == 0 || done == operations / 2) && seed % 10 == 1;
       if (manyLines || random.Chance(55)) {
         std::string text = manyLines ? "" : random.Text(random.Chance(10) ? 40 : 4);
@@ -95,7 +89,6 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
         doc.erase(a, b - a);
         for (size_t& t : tracked) t = t <= a ? t : (t >= b ? t - (b - a) : a);
       }
-      // The views hear once, from the first changed line, with what may have changed.
       ASSERT_EQ(view.changes.size(), heard + 1);
       ASSERT_EQ(view.changes.back().source, source);
       ASSERT_EQ(view.changes.back().line, at.y);
@@ -109,7 +102,6 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
     snapshots.push_back(doc);
   }
   ASSERT_EQ(buffer.UndoRecordCount(), operations);
-  // Undo group by group, back to the loaded text; the caret result is always valid.
   for (size_t k = snapshots.size() - 1; k > 0; --k) {
     TextPosition caret{-1, -1};
     ASSERT_TRUE(buffer.Undo(caret)) << k;
@@ -126,8 +118,6 @@ void RunRound(unsigned seed, std::string_view initial, LineEndStyle style, int o
 }
 
 TEST(RandomEdits, FromFilesOfEveryStyleWhoseLinesHoldOtherStylesBytes) {
-  // {style, line end used while writing the file, first seed, rounds}; lines hold stray CR,
-  // LF, NUL bytes and the other styles' sequences.
   const std::tuple<LineEndStyle, const char*, unsigned, unsigned> rows[] = {
       {LineEndStyle::Dos, nullptr, 1, 3}, {LineEndStyle::Dos, "\r\n", 10, 3},
       {LineEndStyle::Mac, "\n", 20, 3}, {LineEndStyle::Unix, "\n\r", 30, 2}};

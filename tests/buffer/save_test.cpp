@@ -24,7 +24,6 @@ bool HasTemporaryFiles(const TempDir& dir) {
                              [](const auto& entry) { return entry.path().filename().string().starts_with("CRE"); });
 }
 
-// game.inf loaded and edited, not yet saved.
 class SaveTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -32,7 +31,6 @@ protected:
     ASSERT_TRUE(buffer.Load(target));
     ASSERT_TRUE(Insert(buffer, 0, 0, "new "));
   }
-  // After a failed save: the old file as it was, no temporary file, the buffer still modified.
   void ExpectNothingChanged() {
     EXPECT_EQ(ReadFile(target), "old\r\ntext\r\n");
     EXPECT_FALSE(HasTemporaryFiles(dir));
@@ -73,8 +71,6 @@ TEST_F(SaveTest, WritesTheBuffersStyleOrOneGivenForThisSaveOnlyWithTheUsualPermi
 
 TEST_F(SaveTest, TheOldOwnerAndGroupAreKeptAsFarAsTheSaverMay) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to make files of other users";
-  // Another user's file in a group that the saver belongs to: the saver may not give the file
-  // back to its owner, but may give it its group, which the others in it need.
   ASSERT_EQ(chown(target.c_str(), 4242, 4343), 0);
   chmod(target.c_str(), 0664);
   chmod(dir.Path().c_str(), 0777);
@@ -101,7 +97,6 @@ TEST_F(SaveTest, SavingThroughSymbolicLinksReplacesTheirTargetAndKeepsTheLinks) 
 
 TEST_F(SaveTest, FailuresTellWhyAndLeaveEverythingAsItWas) {
   const std::pair<std::function<std::string()>, std::string> rows[] = {
-      // What makes the trouble (returning the path to save to), and the reason given.
       {[&] { mkdir(dir.File("folder").c_str(), 0755); return dir.File("folder"); }, "is a directory"},
       {[&] { symlink("folder", dir.File("l").c_str()); return dir.File("l"); }, "is a directory"},
       {[&] { symlink("b", dir.File("a").c_str()), symlink("a", dir.File("b").c_str()); return dir.File("a"); },
@@ -133,7 +128,6 @@ TEST_F(SaveTest, FailuresTellWhyAndLeaveEverythingAsItWas) {
     chmod(target.c_str(), 0666);
     ExpectNothingChanged();
   }
-  // A file size limit makes write() fail (EFBIG) after 1 KiB: a short write on the way.
   buffer.SetCreateBackup(false);
   ASSERT_TRUE(Insert(buffer, 0, 0, std::string(1 << 16, 'w')));
   struct rlimit old, limited;

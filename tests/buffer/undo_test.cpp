@@ -11,8 +11,6 @@ class UndoTest : public ::testing::Test {
 protected:
   void SetUp() override { buffer.CreateEmpty(); }
   std::string Text() { return AllText(buffer, "|"); }
-  // Puts text at the caret as the editing view does: a typed key other than a space merges
-  // into the group before it; a space, a paste or any other action starts a group.
   void Put(std::string_view text, UndoAction action = UndoAction::Typing) {
     buffer.OpenUndoGroup(action == UndoAction::Typing && text != " ");
     ASSERT_TRUE(Insert(buffer, caret.y, caret.x, text, action, nullptr, &caret));
@@ -23,8 +21,6 @@ protected:
 };
 
 TEST_F(UndoTest, TypingPastingAndUndoingFormTheExpectedGroupsNamedByTheirFirstRecord) {
-  // Keys as typed ('#' pastes "pasted", '<' is Undo); the text then; the name of the group
-  // Undo takes back (and, once all is undone, Redo repeats); the text after each Undo.
   const std::tuple<const char*, std::string, std::string, std::vector<std::string>> rows[] = {
       {"ab cd", "ab cd", "Typing", {"ab", ""}}, // groups break at spaces; the first merges into nothing
       {"#x", "pastedx", "Paste", {""}},         // typing after a paste joins the paste group
@@ -55,7 +51,6 @@ TEST_F(UndoTest, TypingPastingAndUndoingFormTheExpectedGroupsNamedByTheirFirstRe
 }
 
 TEST_F(UndoTest, OnEditPerformedRunsWithTheGroupOpenAndItsInsertionStartsAGroup) {
-  // The editing view's automatic indentation: Enter on an indented line.
   Put("\tindented", UndoAction::Paste);
   RecordingView view(&buffer);
   view.onEdit = [&](UndoAction action, std::string_view text) {
@@ -70,7 +65,6 @@ TEST_F(UndoTest, OnEditPerformedRunsWithTheGroupOpenAndItsInsertionStartsAGroup)
     ASSERT_TRUE(buffer.Undo(caret));
   }
   EXPECT_EQ(Text(), "\tindented");
-  // An edit outside a group closes its own with its source view; without one, nobody is told.
   ASSERT_TRUE(buffer.DeleteText(&view, 0, 0, 0, 1, UndoAction::Delete));
   ASSERT_TRUE(Insert(buffer, 0, 0, "q"));
   ASSERT_EQ(view.edits.size(), 2u); // not the indentation, made inside the open group
@@ -100,8 +94,6 @@ TEST_F(UndoTest, CaretGoesAfterTheRestoredTextAndAfterTheRedoneGroupButNotOnARea
 }
 
 TEST_F(UndoTest, OldGroupsGoWholeAtTheLimitButNeverTheOneBeingRecorded) {
-  // {single-record groups, then records in one group (a block Tab over many lines), then
-  // single-record groups; records kept; text length after one Undo; undo possible then}
   for (auto [before, inGroup, after, kept, lengthAfterUndo, canUndo] :
        {std::array{1030, 0, 0, 1024, 1029, 1}, {0, 1024, 1, 1, 1024, 0}, {100, 2000, 0, 2000, 100, 0},
         {100, 2000, 1, 1, 2100, 0}}) {
@@ -120,16 +112,6 @@ TEST_F(UndoTest, OldGroupsGoWholeAtTheLimitButNeverTheOneBeingRecorded) {
   }
 }
 
-TEST_F(UndoTest, EveryActionHasItsNameAndOtherValuesNone) {
-  const char* const names[] = {"Unknown", "Paste", "Delete Selection", "Cut", "Typing", "Backspace",
-                               "Indent", "Drag And Drop", "Replace", "Delete", "Auto Indent"};
-  std::string text;
-  for (int action = -1; action <= 11; ++action) {
-    const bool named = buffer.ActionDescription(static_cast<UndoAction>(action), text);
-    EXPECT_EQ((named ? "" : "none ") + text, action < 0 || action > 10 ? "none " : names[action]) << action;
-  }
-}
-
 TEST_F(UndoTest, UndoAndRedoToTheSavedTextClearModifiedWhileItCanBeReached) {
   TempDir dir;
   auto modifiedAfter = [&](bool done) { EXPECT_TRUE(done); return buffer.IsModified(); };
@@ -143,13 +125,11 @@ TEST_F(UndoTest, UndoAndRedoToTheSavedTextClearModifiedWhileItCanBeReached) {
   Put("c", UndoAction::Paste); // a copy saved elsewhere leaves the document modified
   EXPECT_TRUE(modifiedAfter(buffer.Save(dir.File("copy.inf"), LineEndStyle::Automatic, false)));
   EXPECT_EQ(buffer.SavedPosition(), 1);
-  // Records dropped at the limit below the saved position move it down with them.
   for (int i = 0; i < 1023; ++i) Put("n", UndoAction::Paste);
   EXPECT_EQ(buffer.SavedPosition(), 0);
   while (buffer.CanUndo()) ASSERT_TRUE(buffer.Undo(caret));
   EXPECT_EQ(Text(), "a");
   EXPECT_FALSE(buffer.IsModified());
-  // A change after Undo drops the redo tail: when the saved text lay in it, nothing leads back.
   ASSERT_TRUE(buffer.Redo(caret) && buffer.Save(dir.File("s.inf")) && buffer.Undo(caret));
   Put("x", UndoAction::Paste);
   EXPECT_EQ(buffer.SavedPosition(), -1);

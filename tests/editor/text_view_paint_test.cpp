@@ -1,5 +1,4 @@
-// What the view paints: style colours, the selection, highlighted lines, tabs, scrolled
-// columns, every byte in its cell in each face; and what a change repaints.
+// What the view paints, and what a change repaints.
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -22,7 +21,6 @@ int Distance(const QColor& a, const QColor& b) {
 }
 bool Near(const QColor& a, const QColor& b) { return Distance(a, b) < 120; }
 
-// The regions a widget was asked to paint while the recorder lived.
 class PaintRecorder : public QObject {
 public:
   explicit PaintRecorder(QWidget* target) : m_target(target) { target->installEventFilter(this); }
@@ -37,7 +35,6 @@ private:
   QWidget* m_target;
 };
 
-// QRegion::contains(QRect) only asks for an overlap.
 bool Covers(const QRegion& region, const QRect& rect) { return (QRegion(rect) - region).isEmpty(); }
 
 class ViewPainting : public TextViewTest<> {
@@ -45,8 +42,6 @@ protected:
   void Show(std::string_view text) { Load(text, 400, 200, false); }
   QColor Style(int index) { return ColorFromRef(view.GetStyleColor(index)); }
   QColor At(const QImage& image, TextPosition p) { return image.pixelColor(view.TextPosToPoint(p)); }
-  // The pixel of a cell farthest from the colour at its top-left corner (which glyphs do not
-  // touch): the colour of its glyph.
   QColor Ink(const QImage& image, TextPosition p) {
     const QPoint corner = view.TextPosToPoint(p);
     QColor ink = image.pixelColor(corner);
@@ -67,10 +62,8 @@ TEST_F(ViewPainting, RunsAreDrawnInTheirStyleColoursAfterTabsAndScrolledSideways
   EXPECT_TRUE(Near(Ink(image, {3, 0}), blue));
   EXPECT_TRUE(Near(Ink(image, {0, 0}), Qt::black)); // normal text: the palette's
   EXPECT_EQ(At(image, {0, 0}), Style(COLORINDEX_BKGND));
-  // A tab runs to the next stop: the X sits in column 4.
   EXPECT_EQ(view.TextPosToPoint({1, 1}).x(), CTextView::MARGIN_WIDTH + 4 * view.GetCharWidth());
   EXPECT_TRUE(Near(Ink(image, {1, 1}), blue));
-  // Scrolled sideways, the text moves and the margin stays.
   view.ScrollToColumn(2, true);
   const QImage scrolled = Grab(view);
   EXPECT_TRUE(Near(Ink(scrolled, {2, 0}), blue));
@@ -83,15 +76,12 @@ TEST_F(ViewPainting, TheSelectionHasItsOwnColoursAndShowsASelectedLineEndAsOneCe
   view.SetSelection({1, 0}, {0, 2});
   const QColor selBack = Style(COLORINDEX_SELBKGND);
   const QColor whitespace = Style(COLORINDEX_WHITESPACE);
-  // Without focus and without the inactive-selection switch nothing is shown.
   EXPECT_NE(At(Grab(view), {1, 0}), selBack);
   view.SetShowInactiveSelection(true);
   const QImage image = Grab(view);
   EXPECT_NE(At(image, {0, 0}), selBack);
   EXPECT_EQ(At(image, {1, 0}), selBack);
   EXPECT_TRUE(Near(Ink(image, {1, 0}), Style(COLORINDEX_SELTEXT)));
-  // The selected line end of line 0 is one cell, and so is the selected empty line; the
-  // cells after them are whitespace. Nothing of line 2 is selected.
   EXPECT_EQ(At(image, {3, 0}), selBack);
   EXPECT_EQ(At(image, {4, 0}), whitespace);
   EXPECT_EQ(At(image, {0, 1}), selBack);
@@ -133,8 +123,6 @@ TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
   EXPECT_FALSE(recorder.painted.intersects(QRect(25, 1, 10, lh - 2)));
 }
 
-// An editing view coloured by the Inform colouring, painting only the characters on screen,
-// as the Inform view does.
 class CInformSpanView : public CEditView {
 public:
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {
@@ -158,7 +146,6 @@ QRect Rows(CTextView& view, int firstRow, int lastRow) {
   return QRect(0, firstRow * lh, view.viewport()->width(), (lastRow - firstRow + 1) * lh);
 }
 
-// Each view decides from its own cookies; the second one shows lines the first does not.
 TEST(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMove) {
   std::string routines; // more lines than the window shows
   for (int i = 0; i < 8; ++i) routines += "[ Main x y;\n  x = 1;\n  y = 2;\n  print x, y;\n  return x;\n];\n";
@@ -197,24 +184,17 @@ TEST(ChangeRepaint, ViewsRepaintBelowAChangeOnlyWhenItsEndCookieChangesOrLinesMo
   EXPECT_TRUE(Covers(lowerPaints.painted, Rows(lower, 0, lower.GetVisibleLines() - 1)));
   type({3, 1}, '"'); // closes it again
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 1, rows - 1)));
-  // A change from elsewhere, where no caret needs a repaint, repaints its own line too.
   lowerPaints.painted = QRegion();
   int endLine = 0, endChar = 0;
   ASSERT_TRUE(buffer->InsertText(nullptr, 22, 2, "\"", endLine, endChar));
   QApplication::processEvents();
   EXPECT_TRUE(Covers(lowerPaints.painted, Rows(lower, 2, lower.GetVisibleLines() - 1)));
 
-  // A line break moves every line below: all of them are repainted, even though the line's
-  // end cookie may stay what it was.
   type({0, 2}, '\r');
   ASSERT_EQ(buffer->LineLength(2), 0);
   EXPECT_TRUE(Covers(recorder->painted, Rows(view, 2, rows - 1)));
 }
 
-// Rows are made from cell pictures once they are drawn (from the event loop): a row made of
-// them must show what the glyphs drawn one by one show, ink of neighbouring glyphs that
-// reaches into each other's cells (A, W, w, _) included; and after a quote the screen must
-// show what a fresh view paints.
 TEST(ChangeRepaint, AfterAQuoteTheScreenShowsWhatAFreshViewPaints) {
   std::string text = "[ Wave_Ww;\n  x = \"AVA_W__ww\";\n\tprint x, \"__\"; ! WAV_\n";
   for (int i = 0; i < 20; ++i) text += "[ Main x;\n  x = 1;\n];\n";
@@ -238,11 +218,8 @@ TEST(ChangeRepaint, AfterAQuoteTheScreenShowsWhatAFreshViewPaints) {
   EXPECT_EQ(Grab(fresh).convertToFormat(QImage::Format_RGB32), byGlyphs);
 }
 
-// Drawing every byte in its own cell must match Qt's own text drawing of the same character
-// in the same face at the same place.
 class CFacesView : public CTextView {
 public:
-  // Line n is drawn in face n: normal, bold, italic, bold italic.
   uint32_t ColourLine(uint32_t, int lineIndex, StyleRun* runs, int& runCount) override {
     runCount = 1;
     if (runs) runs[0] = StyleRun{0, 10 + lineIndex};
@@ -254,17 +231,12 @@ public:
     if (index == COLORINDEX_WHITESPACE) return RgbRef(255, 255, 192);
     return index >= 10 ? RgbRef(0, 0, 0) : RgbRef(255, 255, 255);
   }
-  // As if the face had no glyph for byte: its runs go to the text drawing.
   void TakeGlyphAway(int faceSlot, unsigned char byte) {
     GetCellFace(faceSlot)->fallback.set(byte);
   }
 };
 
 TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
-  // Letters, punctuation, bytes above 127, a tab; the control bytes are blank cells. The soft
-  // hyphen (0xAD, column 16) is a byte like any other: shown in its cell, not hidden with the
-  // text after it moved one cell to the left as text shaping would do. Qt draws a lone one as
-  // nothing, so its cell is only checked for ink.
   const std::string line = std::string("Aj{}\xE9\xFF\xC4\xDF@") + "\t" + "g\x01\x85_\xAD" + "X";
   auto buffer = MakeBuffer(Lines(4, line));
   CFacesView view;
@@ -297,8 +269,6 @@ TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
   }
 }
 
-// A byte the face has no glyph for sends its run to Qt's text drawing, which must keep the
-// run on the same cells, also when the view is scrolled sideways into the run.
 TEST(CellText, ARunDrawnAsTextForAMissingGlyphStaysOnTheGrid) {
   auto buffer = MakeBuffer("Aj{}\xE9\xFF@\tg_x\nbold line\nitalic\nboth");
   CFacesView glyphs, text;

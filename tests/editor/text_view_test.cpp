@@ -1,5 +1,4 @@
-// The text view: caret movement by keys and mouse, scrolling and split panes, bookmarks, the
-// view against its buffer, and the clipboard.
+// The text view: keys, mouse, scrolling, split panes, bookmarks, buffer changes, the clipboard.
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -20,19 +19,15 @@ namespace {
 
 class ViewNavigation : public TextViewTest<> {
 protected:
-  // A point in the middle of a line, x pixels from the left of the client area.
   QPoint LinePoint(int line, int x) {
     return QPoint(x, line * view.GetLineHeight() + view.GetLineHeight() / 2);
   }
-  // A point in a cell: quarter 1 is its left quarter, 3 its right one.
   QPoint CellPoint(int line, int cell, int quarter = 1) {
     const int cw = view.GetCharWidth();
     return LinePoint(line, CTextView::MARGIN_WIDTH + cell * cw + quarter * cw / 4);
   }
 };
 
-// A key pressed from start once per expected stop; with an anchor, from a selection that
-// runs from the anchor to start, which the first press collapses.
 struct Walk {
   std::string_view text;
   TextPosition start;
@@ -45,29 +40,22 @@ struct Walk {
 TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
   const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier;
   const Walk walks[] = {
-      // Vertical moves keep the preferred column through short lines and tabs.
       {"abcdefgh\nab\n\tx\nabcdefgh", {6, 0}, Qt::Key_Down, none, {{2, 1}, {2, 2}, {6, 3}}},
       {"abcdefgh\nab\n\tx\nabcdefgh", {6, 3}, Qt::Key_Up, none, {{2, 2}, {2, 1}, {6, 0}}},
-      // Up into a leading tab goes to the nearer edge of the tab.
       {"\tab\nabcd", {1, 1}, Qt::Key_Up, none, {{0, 0}}},
       {"\tab\nabcd", {2, 1}, Qt::Key_Up, none, {{0, 0}}},
       {"\tab\nabcd", {3, 1}, Qt::Key_Up, none, {{1, 0}}},
-      // Home alternates between the first non-blank and the line start.
       {"    abc\n   ", {6, 0}, Qt::Key_Home, none, {{4, 0}, {0, 0}, {4, 0}}},
       {"    abc\n   ", {2, 1}, Qt::Key_Home, none, {{0, 1}, {0, 1}}},
       {"    abc\n   ", {0, 1}, Qt::Key_End, none, {{3, 1}}},
-      // Word moves stop at words, punctuation and empty lines (right from a line end: after).
       {"foo.bar baz\n\nend", {0, 0}, Qt::Key_Right, ctrl, {{3, 0}, {4, 0}, {8, 0}}},
       {"foo.bar baz\n\nend", {8, 0}, Qt::Key_Left, ctrl, {{4, 0}, {3, 0}, {0, 0}, {0, 0}}},
       {"foo.bar baz\n\nend", {11, 0}, Qt::Key_Right, ctrl, {{0, 2}}},
       {"foo.bar baz\n\nend", {0, 2}, Qt::Key_Left, ctrl, {{0, 1}}},
-      // Right and Left cross line ends, and stay at the ends of the text.
       {"ab\ncd", {2, 0}, Qt::Key_Right, none, {{0, 1}}},
       {"ab\ncd", {0, 1}, Qt::Key_Left, none, {{2, 0}}},
       {"ab\ncd", {0, 0}, Qt::Key_Left, none, {{0, 0}}},
       {"ab\ncd", {2, 1}, Qt::Key_Right, none, {{2, 1}}},
-      // Plain moves collapse a selection first: Left to its start, Right to its end, Down
-      // from its end line, Up from its start line.
       {"hello world\nsecond line\nthird", {5, 1}, Qt::Key_Left, none, {{2, 1}}, {2, 1}},
       {"hello world\nsecond line\nthird", {2, 1}, Qt::Key_Right, none, {{5, 1}}, {5, 1}},
       {"hello world\nsecond line\nthird", {4, 0}, Qt::Key_Down, none, {{4, 2}}, {2, 1}},
@@ -85,7 +73,6 @@ TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
       EXPECT_FALSE(view.HasSelection());
     }
   }
-  // A horizontal move takes a new preferred column from where it lands.
   Load("abcdefgh\nab\n\tx\nabcdefgh");
   Place({6, 0});
   for (Qt::Key key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) Key(key);
@@ -94,7 +81,7 @@ TEST_F(ViewNavigation, KeysStepThroughColumnsWordsAndLines) {
   EXPECT_EQ(Sel(), Span({5, 3}, {8, 3}));
 }
 
-TEST_F(ViewNavigation, PageMovesClampAtBothEnds) {
+TEST_F(ViewNavigation, PageMovesClampAtBothEndsAndSelectAllKeepsAnchorAndScroll) {
   Load(Lines(10, "line x") + "\n" + Lines(90, "line xx"), 400, 200);
   const int visible = view.GetVisibleLines();
   Key(Qt::Key_PageUp);
@@ -111,14 +98,16 @@ TEST_F(ViewNavigation, PageMovesClampAtBothEnds) {
   Key(Qt::Key_PageUp, Qt::ShiftModifier);
   EXPECT_EQ(Cursor().y, 99 - visible + 1);
   EXPECT_TRUE(view.HasSelection());
-  // The char index is limited to the shorter line it lands on.
   Place({7, 99});
   for (int i = 0; i < 20; ++i) Key(Qt::Key_PageUp);
   EXPECT_EQ(Cursor(), TextPosition(6, 0));
   EXPECT_EQ(view.GetTopLine(), 0);
+  Place({2, 3});
+  Key(Qt::Key_A, Qt::ControlModifier); // Select All keeps the anchor and the scroll
+  EXPECT_EQ(std::tuple(Sel(), view.GetAnchor(), view.GetTopLine()), std::tuple(Span({0, 0}, {7, 99}), TextPosition(2, 3), 0));
 }
 
-TEST_F(ViewNavigation, ClicksPlaceTheCursorByHalfCellsAndShiftClickExtends) {
+TEST_F(ViewNavigation, ClicksPlaceTheCursorByHalfCellsShiftClickExtendsAndMarginClicksSelectLines) {
   Load("abc\nxyz");
   const std::pair<QPoint, TextPosition> clicks[] = {
       {CellPoint(0, 1, 1), {1, 0}},  // left half of b
@@ -132,9 +121,6 @@ TEST_F(ViewNavigation, ClicksPlaceTheCursorByHalfCellsAndShiftClickExtends) {
   }
   QTest::mouseClick(Client(), Qt::LeftButton, Qt::ShiftModifier, CellPoint(0, 0, 3));
   EXPECT_EQ(Marked(), "a{|bc\n}xyz");
-}
-
-TEST_F(ViewNavigation, MarginClicksAndDragsSelectWholeLines) {
   Load("one\ntwo\nthree");
   QTest::mouseClick(Client(), Qt::LeftButton, {}, LinePoint(1, 5));
   EXPECT_EQ(Sel(), Span({0, 1}, {0, 2}));
@@ -142,7 +128,6 @@ TEST_F(ViewNavigation, MarginClicksAndDragsSelectWholeLines) {
   EXPECT_EQ(Sel(), Span({0, 2}, {5, 2}));
   QTest::mouseClick(Client(), Qt::LeftButton, Qt::ControlModifier, LinePoint(0, 5));
   EXPECT_EQ(Sel(), Span({0, 0}, {5, 2}));
-  // Dragging in the margin selects the lines between; leaving the margin goes on by chars.
   QTest::mousePress(Client(), Qt::LeftButton, {}, LinePoint(0, 5));
   QTest::mouseMove(Client(), LinePoint(1, 5));
   EXPECT_EQ(Sel(), Span({0, 0}, {0, 2}));
@@ -172,10 +157,8 @@ TEST_F(ViewNavigation, PressesInsideTheSelectionKeepItUntilRelease) {
   EXPECT_EQ(view.CursorForPoint(inside).shape(), Qt::ArrowCursor);
   EXPECT_EQ(view.CursorForPoint(outside).shape(), Qt::IBeamCursor);
   EXPECT_EQ(view.CursorForPoint(LinePoint(0, 4)).shape(), Qt::BitmapCursor);
-  // A right click keeps a selection it hits and moves otherwise.
   QTest::mouseClick(Client(), Qt::RightButton, {}, inside);
   EXPECT_EQ(Marked(), "a{bcdef|}gh");
-  // A left press prepares a drag; the release without a move places the cursor.
   QTest::mousePress(Client(), Qt::LeftButton, {}, inside);
   EXPECT_TRUE(view.IsPreparingToDrag());
   EXPECT_FALSE(view.IsDragSelecting());
@@ -204,7 +187,6 @@ TEST_F(ViewNavigation, HeldButtonOutsideTheWindowScrollsOneOrThreeLines) {
     view.OnAutoScrollTimer();
     EXPECT_EQ(view.GetTopLine(), top) << "mouse at y " << y;
   }
-  // The selection follows the position under the mouse after each step.
   EXPECT_EQ(Sel().first, anchor);
   EXPECT_EQ(Sel().second.y, 20 + (height + lh + 4) / lh);
   QTest::mouseRelease(Client(), Qt::LeftButton, {}, QPoint(40, height + lh + 4));
@@ -219,7 +201,6 @@ TEST_F(ViewNavigation, CaretFollowsFocusAndTheCursorAndTabKeysStayInTheView) {
   Key(Qt::Key_End);
   EXPECT_EQ(view.GetCaretRect(),
             QRect(view.TextPosToPoint({3, 1}), QSize(2, view.GetLineHeight())));
-  // Tab and Shift+Tab do not move the focus on; commands the view leaves to others are reported.
   std::vector<int> reported;
   QObject::connect(&view, &CTextView::unhandledCommand,
                    [&](int id) { reported.push_back(id); });
@@ -247,7 +228,6 @@ TEST_F(ViewScrolling, ScrollIntoViewKeepsLinesWholeAndTheCaretColumnReachable) {
   const int lines = view.GetVisibleLines();
   const int columns = view.GetVisibleColumns();
   const std::pair<TextPosition, std::pair<int, int>> rows[] = {
-      // position, then the top line and the first column it leaves
       {{0, lines - 1}, {0, 0}},
       {{0, lines}, {1, 0}},
       {{0, 99}, {99 - lines + 1, 0}},
@@ -284,7 +264,6 @@ TEST_F(ViewScrolling, BarRangesFollowResizesEditsAndFonts) {
   EXPECT_EQ(Horz()->maximum(), 250 - columns);
   ASSERT_TRUE(buffer->DeleteText(nullptr, 0, 0, 0, 200));
   EXPECT_EQ(Horz()->maximum(), 100 - columns);
-  // Enlarged until everything just fits, the view goes back to the top; the bars stay, disabled.
   view.ScrollToTopLine(20, true);
   ASSERT_EQ(view.GetTopLine(), 20);
   const QSize frame = view.size() - Client()->size();
@@ -296,7 +275,6 @@ TEST_F(ViewScrolling, BarRangesFollowResizesEditsAndFonts) {
   EXPECT_FALSE(Vert()->isEnabled());
   EXPECT_TRUE(Vert()->isVisible());
   EXPECT_FALSE(Horz()->isEnabled());
-  // A larger font is measured again.
   const int before = view.GetLineHeight();
   view.SetViewFont({"Courier New", 2 * before + 4, 400, false, 0});
   EXPECT_GT(view.GetLineHeight(), before);
@@ -305,20 +283,16 @@ TEST_F(ViewScrolling, BarRangesFollowResizesEditsAndFonts) {
   EXPECT_TRUE(QFontInfo(view.GetStyleFont(false, false)).fixedPitch());
 }
 
-TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLine) {
+TEST_F(ViewScrolling, AWindowShorterThanOneLineHasNoWholeLineYetScrollsAndPagesByOne) {
   Load(Lines(10), 300, 200, false);
   Resize(300, Horz()->sizeHint().height() + view.GetLineHeight() / 2);
-  EXPECT_EQ(view.GetVisibleLines(), 0);
-  EXPECT_EQ(Vert()->pageStep(), 0);
-  // Keeping the cursor in view still works without a whole line, and pages go the way asked.
+  EXPECT_EQ(std::pair(view.GetVisibleLines(), Vert()->pageStep()), std::pair(0, 0));
   view.ScrollIntoView(TextPosition(0, 5));
   EXPECT_EQ(view.GetTopLine(), 5);
   view.PlaceCursor(TextPosition(0, 5));
   Key(Qt::Key_PageUp);
-  EXPECT_EQ(Cursor().y, 4);
-  EXPECT_EQ(view.GetTopLine(), 4);
-  Key(Qt::Key_PageDown);
-  Key(Qt::Key_PageDown);
+  EXPECT_EQ(std::pair(Cursor().y, view.GetTopLine()), std::pair(4, 4));
+  for (int i = 0; i < 2; ++i) Key(Qt::Key_PageDown);
   EXPECT_EQ(Cursor().y, 6);
 }
 
@@ -350,9 +324,6 @@ TEST_F(ViewScrolling, CtrlUpAndDownAndTheBarsScrollWithoutMovingTheCursor) {
   EXPECT_EQ(Cursor(), TextPosition(2, 1));
 }
 
-// A large text opens without waiting for the walk over every line for the longest one: the
-// horizontal bar's range grows to the longest line once the walk is done, and follows edits
-// made meanwhile. 100,000 lines are more than one slice of the walk; the longest is far down.
 TEST_F(ViewScrolling, ALargeTextsBarRangeGrowsToTheLongestLineAfterTheWalkAndFollowsEdits) {
   std::string text;
   for (int i = 0; i < 100000; ++i) text += i == 90000 ? std::string(300, 'w') + "\n" : "x\n";
@@ -362,7 +333,6 @@ TEST_F(ViewScrolling, ALargeTextsBarRangeGrowsToTheLongestLineAfterTheWalkAndFol
   view.UpdateHorzScrollBar(false);
   EXPECT_EQ(Horz()->maximum(), 0); // the first slice holds lines of one column only
   int endLine = 0, endChar = 0;
-  // A walked line grows: the range follows at once; the event loop finds the long line.
   ASSERT_TRUE(buffer->InsertText(nullptr, 10, 1, std::string(200, 'y'), endLine, endChar));
   EXPECT_EQ(Horz()->maximum(), 201 - columns);
   for (int quiet = 0, last = -1; quiet < 20; ++quiet) { // until the range stays the same a while
@@ -374,13 +344,11 @@ TEST_F(ViewScrolling, ALargeTextsBarRangeGrowsToTheLongestLineAfterTheWalkAndFol
   ASSERT_TRUE(buffer->DeleteText(nullptr, 90000, 0, 90000, 300));
   ASSERT_TRUE(buffer->InsertText(nullptr, 95000, 0, std::string(250, 'z'), endLine, endChar));
   EXPECT_EQ(Horz()->maximum(), 251 - columns);
-  // A column on a line not walked yet is scrolled to, not cut to the lines walked so far.
   view.ResetViewState();
   view.ScrollIntoView(TextPosition(250, 95000));
   EXPECT_EQ(view.GetFirstColumn(), 250 - columns);
 }
 
-// Panes of the buffer in one row (Horizontal) or one column of a grid, shown at size.
 struct Panes : CPaneGrid {
   QSplitter splitter;
   std::vector<CTestTextView*> panes;
@@ -422,7 +390,6 @@ TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
   row.panes[0]->ScrollIntoView(TextPosition(150, 2));
   EXPECT_GT(row.panes[0]->GetFirstColumn(), 0);
   EXPECT_EQ(row.panes[1]->GetFirstColumn(), 0); // a row does not share columns
-  // A pane added to the row later starts at the row's top line.
   CTestTextView* third = row.Add();
   third->documentBuffer = buffer.get();
   third->OnInitialUpdate();
@@ -439,19 +406,16 @@ TEST(ViewSplitter, PanesOfARowShareTheTopLineAndPanesOfAColumnTheFirstColumn) {
 class ViewBookmarks : public TextViewTest<> {
 protected:
   void SetUp() override { Load(Lines(10, "line x"), 300, 150); }
-  // Goes to column 3 of line and presses key there.
   void On(int line, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
     Place(TextPosition(3, line));
     Key(key, modifiers);
   }
-  // The numbers of the lines carrying flag.
   std::string Flagged(uint32_t flag) const {
     std::string lines;
     for (int i = 0; i < buffer->LineCount(); ++i)
       if (buffer->LineFlags(i) & flag) lines += std::to_string(i);
     return lines;
   }
-  // The cursor after each of the keys F2 (next) and S (Shift+F2, previous), as "x,line ".
   std::string Visits(std::string_view keys) {
     std::string stops;
     for (char k : keys) {
@@ -470,7 +434,6 @@ TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
   EXPECT_EQ(Flagged(LF_NUMBERED_BOOKMARK(3)), "");
   On(6, Qt::Key_8, Qt::AltModifier); // a bookmark that no line carries goes nowhere
   EXPECT_EQ(Cursor(), TextPosition(3, 6));
-  // Every digit: Ctrl+n on line 9 - n, then Alt+n from a selection elsewhere.
   for (int n = 0; n < 10; ++n) On(9 - n, Qt::Key(Qt::Key_0 + n));
   for (int n = 0; n < 10; ++n) {
     Select(view, {0, 7}, {3, 7});
@@ -478,8 +441,8 @@ TEST_F(ViewBookmarks, ANumberedBookmarkLivesOnOneLineAndJumpsToItsStart) {
     EXPECT_EQ(Sel(), Span({0, 9 - n}, {0, 9 - n})) << n;
     EXPECT_EQ(view.GetAnchor(), TextPosition(0, 9 - n)) << n;
   }
-  // Clearing the numbered bookmarks leaves the others.
   Key(Qt::Key_F2, Qt::ControlModifier);
+  EXPECT_EQ(Visits("FS"), "0,0 0,0 "); // numbered ones on every line are not searched
   ASSERT_TRUE(view.OnCmdMsg(Cmd::EDIT_CLEAR_BOOKMARKS));
   EXPECT_EQ(Flagged(0x3FF), "");
   EXPECT_EQ(Flagged(LF_BOOKMARK), "0");
@@ -503,30 +466,12 @@ TEST_F(ViewBookmarks, NextAndPreviousGoToLineStartsAndWrapAroundTheText) {
   EXPECT_FALSE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
   On(5, Qt::Key_F2, Qt::NoModifier);
   EXPECT_EQ(Cursor(), TextPosition(3, 5));
-  // Set through another view of the text, they count here too.
   CTestTextView other;
   other.AttachBuffer(buffer.get());
   other.PlaceCursor(TextPosition(0, 6));
   ASSERT_TRUE(other.OnCmdMsg(Cmd::EDIT_TOGGLE_BOOKMARK));
   EXPECT_TRUE(Enabled(Cmd::EDIT_GOTO_NEXT_BOOKMARK));
   EXPECT_EQ(Visits("F"), "0,6 ");
-}
-
-TEST(ViewWithoutBuffer, BookmarkAndMoveCommandsDoNothingAndNoLineEndIsNamed) {
-  CTestTextView view;
-  ShowView(view, 200, 100);
-  for (int id : {Cmd::EDIT_TOGGLE_BOOKMARK0, Cmd::EDIT_GO_BOOKMARK0, Cmd::EDIT_CLEAR_BOOKMARKS,
-                 Cmd::EDIT_TOGGLE_BOOKMARK, Cmd::EDIT_GOTO_NEXT_BOOKMARK,
-                 Cmd::EDIT_CLEAR_ALL_BOOKMARKS, Cmd::EDIT_CHAR_RIGHT, Cmd::EDIT_WORD_RIGHT,
-                 Cmd::EDIT_LINE_DOWN, Cmd::EDIT_PAGE_DOWN, Cmd::EDIT_TEXT_END,
-                 Cmd::EDIT_SELECT_ALL, Cmd::EDIT_COPY})
-    EXPECT_TRUE(view.OnCmdMsg(id)) << id;
-  EXPECT_EQ(view.GetCursorPosition(), TextPosition(0, 0));
-  EXPECT_FALSE(view.HasSelection());
-  EXPECT_FALSE(view.BookmarksExist());
-  CCmdUIState lineEnds; // and no line-end style is named
-  ASSERT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, lineEnds));
-  EXPECT_FALSE(lineEnds.enabled || lineEnds.text.has_value());
 }
 
 TEST(ViewKeyTable, NoKeyIsBoundTwiceAndBacktabIsShiftTab) {
@@ -587,10 +532,8 @@ TEST_F(ViewWithBuffer, AnEditThroughAnotherViewMovesCaretAndSelection) {
   ASSERT_TRUE(buffer->InsertText(&editing, 0, 0, "new\r\nfirst ", endLine, endChar));
   EXPECT_EQ(Marked(), "new\nfirst alpha\nb{eta\ngam|}ma");
   EXPECT_EQ(view.GetAnchor(), TextPosition(1, 2));
-  // Text put in before the cursor on its own line pushes it right.
   ASSERT_TRUE(buffer->InsertText(&editing, 3, 0, "ZZ", endLine, endChar));
   EXPECT_EQ(Cursor(), TextPosition(5, 3));
-  // Removing the lines that hold the selection start leaves every position on real text.
   ASSERT_TRUE(buffer->DeleteText(&editing, 1, 2, 3, 1));
   EXPECT_EQ(Marked(), "new\nfi{Zgam|}ma");
 }
@@ -602,7 +545,6 @@ TEST_F(ViewWithBuffer, DeletingTheCaretLineAndTheTopLineKeepsThemInsideTheText) 
   ASSERT_TRUE(buffer->DeleteText(nullptr, 10, 0, 60, 0));
   EXPECT_EQ(Marked(), Lines(10) + "\n|"); // caret and selection where the deletion began
   EXPECT_LT(view.GetTopLine(), 11);
-  // Painting and moving after the change must stay inside the text.
   (void)Grab(view);
   Key(Qt::Key_Down);
   Key(Qt::Key_End);
@@ -624,6 +566,8 @@ TEST_F(ViewWithBuffer, ANewTextOrLosingTheBufferResetsScrollCursorAndSelection) 
   }
   EXPECT_EQ(view.GetBuffer(), nullptr);
   EXPECT_EQ(view.GetLineCount(), 1);
+  CCmdUIState lineEnds; // no line-end style is named and no bookmark exists without a buffer
+  EXPECT_TRUE(view.OnUpdateCmdUI(Cmd::INDICATOR_CRLF, lineEnds) && !lineEnds.enabled && !lineEnds.text && !view.BookmarksExist());
   EXPECT_FALSE(Grab(view).isNull());
   buffer = MakeBuffer("again");
   view.AttachBuffer(buffer.get());
@@ -631,7 +575,6 @@ TEST_F(ViewWithBuffer, ANewTextOrLosingTheBufferResetsScrollCursorAndSelection) 
 }
 
 TEST_F(ViewWithBuffer, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
-  // Latin-1 with LF between lines, whatever the file's style.
   QClipboard* board = QApplication::clipboard();
   Load("a\nb\xE9\nc", 200, 100, true, LineEndStyle::Mac);
   board->setText(QStringLiteral("before"));
@@ -643,7 +586,6 @@ TEST_F(ViewWithBuffer, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
   Key(Qt::Key_Insert, Qt::ControlModifier);
   EXPECT_EQ(board->text(), QString::fromUtf8("a\nb\u00E9"));
   EXPECT_FALSE(view.CopyToClipboard(""));
-  // Coming in, every kind of line break becomes CR LF.
   std::string text;
   board->setText(QString::fromUtf8("one\ntwo\rthree\r\n\u00E9"));
   ASSERT_TRUE(view.ClipboardHasText() && view.TakeFromClipboard(text));
@@ -652,16 +594,6 @@ TEST_F(ViewWithBuffer, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
   image->setData("image/png", QByteArray("\x89PNG", 4));
   board->setMimeData(image);
   EXPECT_FALSE(view.TakeFromClipboard(text) || view.ClipboardHasText());
-}
-
-TEST_F(ViewWithBuffer, SelectAllKeepsAnchorAndScroll) {
-  Load(Lines(50, "words") + "\nlast", 300, 150);
-  Place({2, 3});
-  Key(Qt::Key_A, Qt::ControlModifier);
-  EXPECT_EQ(Sel(), Span({0, 0}, {4, 50}));
-  EXPECT_EQ(Cursor(), TextPosition(4, 50));
-  EXPECT_EQ(view.GetAnchor(), TextPosition(2, 3));
-  EXPECT_EQ(view.GetTopLine(), 0);
 }
 
 } // namespace

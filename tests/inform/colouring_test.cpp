@@ -22,8 +22,6 @@ struct Coloured {
   uint32_t cookie;
 };
 
-// Colours a line held in a block of exactly its length (the address sanitizer sees a read past
-// it); checks the runs, and that any part coloured alone (with allSpans false a few) agrees.
 Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex = 1,
                    bool allSpans = true) {
   const int length = static_cast<int>(text.size());
@@ -39,7 +37,6 @@ Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex =
     const int colour = runs[i].colourIndex;
     out.colours[i] = colour >= 0 && colour < 16 ? "0123456789ABCDEF"[colour] : '?';
   }
-  // The cookie-only call follows exactly the same state.
   int count = -1;
   EXPECT_EQ(ColourLine(cookie, lineIndex, text.data(), length, nullptr, count), result);
   std::vector<uint8_t> scratch;
@@ -58,7 +55,6 @@ Coloured ColourOne(const std::string& text, uint32_t cookie = 0, int lineIndex =
   return out;
 }
 
-// What one line must give: colours, state bits, and the code of the last token.
 struct Expect {
   std::string colours = SKIP;
   uint32_t state = ANY;
@@ -80,7 +76,6 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
     Expect expect;
   };
   const Row rows[] = {
-      // Object definitions: statement start, object-body keywords, properties, attributes.
       {"Object -> lamp \"brass lamp\" with name 'lamp', has light;", START,
        {"BBBBBBABBAAAAAA777777777777ABBBBACCCCA777777BABBBACCCCCB", START, 0xFF}},
       {"Class Room", START, {"BBBBBABBBB"}}, // class does not end the statement start
@@ -98,7 +93,6 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
       {"a - b", 0, {SKIP, 0}},
       {"x -", 0, {"AAA", ANY, 0x8001}}, // no look past the line for '>'
       {"Verb 'take' * noun", START, {"BBBBA777777ABAAAAA", ANY, 0x8400}},
-      // Routines: brackets, names, bodies, keywords, identifiers and assembly.
       {"[ Main x; print \"hi\"; ];", START, {"8988889F999999997777998B", START}},
       {"[; Main; ];", START, {"8998888998B"}}, // after ';' "[;" still expects a name
       {"a ]", 0, {"AAA"}},
@@ -109,7 +103,6 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
       {"[ @name", START, {"89EEEEE"}},
       {"x @foo;", 0, {"AAEEEEB"}},
       {"[ Main", 0, {SKIP, ANY, 0x8400}},
-      // Comments and quoted text.
       {"x ! \"a\" 'b' [ ] ;", 0, {"AA666666666666666"}},
       {"! ] not the end", ROUTINE | COOKIE_ROUTINE_NAME, {std::string(15, '6'), ROUTINE | COOKIE_ROUTINE_NAME}},
       {"  \"abc\" ! x", 0x8123, {SKIP, ANY, 0x8123}}, // no token: the code it came with
@@ -121,18 +114,15 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
       {"\"ab@", 0, {"777D"}},
       {"\"a@12", 0, {"77DDD"}},
       {"^ ~", 0, {"AAA"}},
-      // Directive modifiers: whole words in foreground text only.
       {"Verb meta 'score'", START, {"BBBBABBBBA7777777"}},
       {"Array a table 10", START, {"BBBBBAAABBBBBAAA"}},
       {"with last", 0, {"BBBBACCCC"}},
       {" last", ROUTINE, {"9FFFF"}},
       {"x #last", 0, {"AAAAAAA"}},
       {"#last", START, {"BBBBB"}},
-      // High bytes are neither spaces nor word characters; NUL is a character.
       {"caf\xE9", ROUTINE, {"FFF9"}},
       {"\xA0\xA0x", START, {"BAA"}},
       {std::string("a\0;", 3), 0, {"AAB"}},
-      // Long words are never keywords.
       {"x " + longWith + " p;", 0, {std::string(2 + longWith.size() + 2, 'A') + "B", START}},
       {name, ROUTINE, {std::string(300, 'F')}},
       {"[ " + name, START, {"89" + std::string(300, '8')}},
@@ -166,8 +156,6 @@ TEST(Colouring, EveryKeywordOfBothLists) {
   }
 }
 
-// Parts of a long line coloured from resume points agree with a colouring from its start;
-// points from another cookie are not used, and dropping those after an edit keeps it right.
 TEST(Colouring, ResumePointsTakeTheFirstPassUpAgain) {
   std::string line;
   while (line.size() < 300000) line += "x = \"a@@92\"; with name 'b' [ y; ] has z; Verb meta ";
@@ -189,7 +177,6 @@ TEST(Colouring, ResumePointsTakeTheFirstPassUpAgain) {
 }
 
 TEST(Colouring, StateCarriesFromLineToLine) {
-  // Line 0 from cookie 0, each later line from the cookie returned for the line before.
   const std::vector<std::pair<std::vector<std::string>, std::vector<Expect>>> files = {
       {{"Object  Workshop \"Workshop\"", "  with  description \"Dusty.\",", "        n_to LampRoom,",
         "  has   light open;", "Object -> box;"},
@@ -236,22 +223,18 @@ TEST(Colouring, TokenCodesAndCookieBits) {
     EXPECT_EQ(ClassifyInformToken(token.data(), 0, static_cast<int>(token.size()), end), code) << token;
     EXPECT_EQ(end, static_cast<int>(token.size()) - 1) << token;
   }
-  // An empty line returns its cookie without the comment bit; line 0 starts a statement.
   int runCount = -1;
   const uint32_t cookie = COOKIE_ROUTINE | COOKIE_DOUBLE_QUOTE | 0x8313;
   EXPECT_EQ(ColourLine(cookie | COOKIE_COMMENT, 5, "", 0, nullptr, runCount), cookie);
   EXPECT_EQ(runCount, 0);
   EXPECT_EQ(ColourLine(0, 0, "", 0, nullptr, runCount), COOKIE_STATEMENT_START);
-  // Bits the colouring does not own are dropped.
   EXPECT_EQ(ColourOne("x", 0xFC800000u | COOKIE_ROUTINE).cookie & ~COOKIE_ALL_BITS, 0u);
   EXPECT_EQ(ColourLine(0xFFFFFFFFu, 5, "", 0, nullptr, runCount) & ~COOKIE_ALL_BITS, 0u);
-  // An index outside the colour table reads a harmless record.
   EXPECT_STREQ(GetColourIndexInfo(-1).displayName, "DUMMY");
   EXPECT_STREQ(GetColourIndexInfo(COLORINDEX_COUNT).displayName, "DUMMY");
 }
 
 TEST(Colouring, ArbitraryBytesGiveOneProducedColourPerCharacterAndNoReadPastTheLine) {
-  // Tails that end where a look-ahead would read the next byte, from several states.
   for (const char* tail : {"-", "@", "\"@", "\"@@", "!", "'", "[", "]", "x", "#", "\"\\"}) {
     for (uint32_t cookie : {0u, ROUTINE, ROUTINE | COOKIE_ROUTINE_NAME, COOKIE_DOUBLE_QUOTE, BODY | PROPERTY})
       EXPECT_EQ(ColourOne(tail, cookie).colours.find('?'), std::string::npos) << tail;

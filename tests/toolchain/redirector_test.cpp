@@ -1,5 +1,4 @@
-// The redirector with real children: output, failures, large output, literal arguments,
-// cancel, and commands run from its pump (Stop Build of what a child started: the IDE's tests).
+// The redirector with real children (Stop Build of what a child started: the IDE's tests).
 #include <cstring>
 #include <new>
 
@@ -33,9 +32,7 @@ protected:
 } // namespace
 
 TEST_F(RedirectorTest, OutputArrivesRewrittenAndEndsWithTheCompletionLineFailuresWithTheSystemsText) {
-  // Both streams; standard input is empty rather than a pipe left open.
   EXPECT_EQ(Run(Script("both.sh", "printf 'out\\n'; printf 'err\\n' >&2; cat")), "out\nerr\n" + COMPLETE);
-  // One printf is one write: the pause prompt and its tail are in the same chunk.
   EXPECT_EQ(Run(Script("pause.sh", "printf 'x\\by\\b\\bz\\nPress any key to continue . . . gone'")),
             "x y  z\n" + COMPLETE);
   QByteArray chunk("a\0b\bPress any key to continue . . .", 35);
@@ -48,7 +45,6 @@ TEST_F(RedirectorTest, OutputArrivesRewrittenAndEndsWithTheCompletionLineFailure
   three.Run();
   EXPECT_TRUE(three.ChildFinished() && three.ChildExitCode() == 3);
 
-  // The path that could not be started is named.
   EXPECT_EQ(Run(Path("no-such-compiler") + " -v5 x.inf"),
             "Error creating process\r\n" + Path("no-such-compiler").toLocal8Bit() + ": No such file or directory\r\n");
   EXPECT_TRUE(Run(QStringLiteral("/bin/true"), Path("no-such-dir")).startsWith("Error creating process\r\n"));
@@ -58,9 +54,6 @@ TEST_F(RedirectorTest, OutputArrivesRewrittenAndEndsWithTheCompletionLineFailure
 }
 
 TEST_F(RedirectorTest, TenMegabytesAreHandedOnWholeAsFastAsTheyAreRead) {
-  // The child runs ahead of the sink only by what the pipe and one read hold: output left to
-  // pile up between chunks would fill memory with a child that never ends. The pause ends as
-  // soon as output arrives, so even an hour-long poll interval lets the run through.
   struct CWatchingSink : CCaptureSink {
     void AppendText(const QByteArray& text) override {
       CCaptureSink::AppendText(text);
@@ -99,7 +92,6 @@ TEST_F(RedirectorTest, CancelEndsAChildThatNeverStopsPrinting) {
               flood.m_text.endsWith("\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n" + COMPLETE));
 }
 
-// A compiler that exits at once leaves a grandchild in its group and a helper that left it.
 TEST_F(RedirectorTest, NothingTheChildStartedOutlivesIt) {
   EXPECT_EQ(Run(Script("quick.sh", "sh -c 'sleep 600 & echo $! > \"$0.child\"; wait' \"$0\" & "
                                    "setsid sh -c 'echo $$ > \"$0.setsid\"; exec sleep 600' \"$0\" & "
@@ -110,7 +102,6 @@ TEST_F(RedirectorTest, NothingTheChildStartedOutlivesIt) {
 }
 
 TEST_F(RedirectorTest, DestroyedFromItsOwnPumpEndsTheChildAndTouchesNothing) {
-  // Scribbled over after destruction: a Run still using its members meets a wild sink.
   CCaptureSink sink;
   alignas(CRedirector) unsigned char storage[sizeof(CRedirector)];
   auto* redirector = new (storage)
@@ -129,7 +120,6 @@ TEST_F(RedirectorTest, DestroyedFromItsOwnPumpEndsTheChildAndTouchesNothing) {
 }
 
 TEST_F(RedirectorTest, CommandsRunFromThePumpNestInside) {
-  // Another compile runs to its end first; a second Run of the same redirector does nothing.
   CCaptureSink sink;
   CRedirector outer(Script("outer.sh", "while [ ! -e \"$0.go\" ]; do sleep 0.02; done; printf 'outer\\n'"), &sink);
   int pumps = 0;

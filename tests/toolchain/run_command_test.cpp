@@ -14,7 +14,6 @@ namespace {
 
 constexpr qint64 T = 1700000000; // the source's write time
 
-// Records what Run did, in a log that outlives the host.
 struct CFakeHost : CRunHost {
   explicit CFakeHost(QStringList& log) : m_log(log) {}
   bool IsModified() const override { return m_modified; }
@@ -50,7 +49,6 @@ protected:
   void Story(const QString& name, qint64 seconds, int ms = 0) {
     ASSERT_TRUE(WriteFile(Path(name), "story") && SetWriteTime(Path(name), seconds, ms));
   }
-  // Runs with answers (a modified document is saved a few seconds after T); the host's log.
   QStringList Run(QList<RunAnswer> answers, RunOutcome expected,
                   std::function<void()> onCompile = [] {}, bool modified = false) {
     QStringList log;
@@ -87,7 +85,6 @@ TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSec
   ASSERT_TRUE(SetWriteTime(m_source, T, 900)); // later, but in the same second
   const StoryCheck check = CheckStoryFile(m_source);
   EXPECT_EQ(std::pair(check.storyPath, check.outOfDate), std::pair(Path("adv.z5"), false));
-  // The interpreter setting is the program and its arguments; the story comes last.
   QString program;
   QStringList args;
   ASSERT_TRUE(ComposeInterpreterLaunch("\"/my terps/frotz\" -m", "/my games/\"1\".z5", program, args));
@@ -97,8 +94,6 @@ TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSec
   EXPECT_EQ(QStringList{program} + args, (QStringList{Path("my terp"), "/g/a.z5"}));
 }
 
-// A missing story is offered and built; a stale one is rebuilt and run only when the
-// compiler rewrites it; a fresh one runs at once, but saving a modified document makes it stale.
 TEST_F(RunCommandTest, MissingOrStaleStoryIsBuiltOnYes) {
   const QString ask = "ask " + Path("adv") + ".z* does not exist.\nDo you want to build it?";
   EXPECT_EQ(Run({RunAnswer::No}, RunOutcome::Declined), QStringList{ask});
@@ -133,7 +128,6 @@ TEST_F(RunCommandTest, MissingInterpreterOrSourceOrHost) {
   EXPECT_EQ(CRunCommand(host, m_ini).Run(m_source), RunOutcome::InterpreterFailed);
   EXPECT_EQ(log.last(), "message The interpreter could not be started:\n" + Path("no-such-terp"));
 
-  // The document is closed while its build runs: Run stops and touches neither it nor itself.
   Story("adv.z5", T - 100);
   log.clear();
   auto* doomed = new CFakeHost(log);

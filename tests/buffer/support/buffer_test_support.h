@@ -11,7 +11,6 @@
 
 #include "text_buffer.h"
 
-// A fresh directory under $TMPDIR (or /tmp), removed with its contents on destruction.
 class TempDir {
 public:
   TempDir() : m_path((std::filesystem::temp_directory_path() / "torvane-buffer-XXXXXX").string()) {
@@ -73,7 +72,6 @@ inline bool LoadBytes(CTextBuffer& buffer, const TempDir& dir, std::string_view 
   return buffer.Load(dir.File("load.txt"), style);
 }
 
-// InsertText at (pos, line); the end position goes to end when given.
 inline bool Insert(CTextBuffer& buffer, int line, int pos, std::string_view text,
                    UndoAction action = UndoAction::Unknown, CBufferView* view = nullptr,
                    TextPosition* end = nullptr) {

@@ -1,7 +1,5 @@
 #pragma once
-// The editing view tests: a shown, focused editing view on a buffer loaded from a file (so its
-// undo list starts empty), real key presses by name, and the text with the cursor and the
-// selection marked in it.
+// A shown, focused editing view on a buffer loaded from a file (so its undo list starts empty).
 #include <QFile>
 #include <QKeyEvent>
 #include <QString>
@@ -20,7 +18,6 @@
 
 namespace edittest {
 
-// Writes text ("\n" = line break, written as CR LF) to a file and loads it.
 inline std::unique_ptr<CTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::string_view text) {
   static int serial = 0;
   const QString path = dir.filePath(QStringLiteral("text%1.inf").arg(++serial));
@@ -33,7 +30,6 @@ inline std::unique_ptr<CTextBuffer> LoadBuffer(const QTemporaryDir& dir, std::st
   return buffer;
 }
 
-// A key press and release through QApplication::notify, as a real key arrives.
 inline void SendKey(QWidget& target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
   QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
@@ -73,11 +69,9 @@ inline void PressKeys(QWidget& target, std::string_view keys) {
   }
 }
 
-// A fixture with one editing view of 640 x 400 pixels, shown and focused, on a loaded buffer.
 template <typename T = CEditView>
 class EditViewTest : public ::testing::Test {
 protected:
-  // Loads marked text and puts the cursor and selection where the marks are.
   void Load(std::string_view marked) {
     TextPosition cursor;
     viewtest::Span selection;
@@ -102,7 +96,6 @@ protected:
   void Place(TextPosition p) { Select(p, p); }
 
   void Keys(std::string_view keys) { PressKeys(*view, keys); }
-  // Loads marked, presses keys, and gives the marked text then.
   std::string Run(std::string_view marked, std::string_view keys) {
     Load(marked);
     Keys(keys);
@@ -112,9 +105,6 @@ protected:
     SendKey(*view, key, modifiers, QString());
   }
   void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
-  // A key press carrying text, as an input method or a keyboard layout delivers it.
-  void TypeText(const QString& text) { SendKey(*view, Qt::Key_unknown, Qt::NoModifier, text); }
-  // The state an update handler gives a menu item (menuItem) or a toolbar button.
   CCmdUIState Update(int id, bool menuItem = true) {
     CCmdUIState state;
     state.id = id;

@@ -1,27 +1,22 @@
 #pragma once
-// Shared pieces of the text view tests: buffers made from literal text, a view with a small
-// deterministic colouring, and a fixture around it.
+// Buffers from literal text, a simply coloured view, and a fixture around it.
 #include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text_buffer.h"
 #include "text_view.h"
 
-// Readable failure messages for positions.
 inline void PrintTo(const TextPosition& p, std::ostream* os) {
   *os << "(x " << p.x << ", line " << p.y << ")";
 }
 
 namespace viewtest {
 
-// A buffer holding text; "\n" in text stands for a line break.
 inline std::unique_ptr<CTextBuffer> MakeBuffer(std::string_view text,
                                                       LineEndStyle style = LineEndStyle::Dos) {
   auto buffer = std::make_unique<CTextBuffer>();
@@ -33,21 +28,17 @@ inline std::unique_ptr<CTextBuffer> MakeBuffer(std::string_view text,
   return buffer;
 }
 
-// The whole text of a buffer with "\n" between lines.
 inline std::string BufferText(const CTextBuffer& buffer) {
   const int last = buffer.LineCount() - 1;
   return buffer.GetText(0, 0, last, buffer.LineLength(last), "\n");
 }
 
-// count lines of text joined by "\n" (no break after the last).
 inline std::string Lines(int count, std::string_view text = "line") {
   std::string out;
   for (int i = 0; i < count; ++i) out.append(text).append(i + 1 < count ? "\n" : "");
   return out;
 }
 
-// The ordered selection of a view, and putting a selection in place the way a keyboard
-// selection leaves it: anchor at start, cursor at end.
 using Span = std::pair<TextPosition, TextPosition>;
 inline Span Bounds(CTextView& view) {
   Span span;
@@ -79,7 +70,6 @@ inline std::string Unmark(std::string_view marked, TextPosition& cursor, Span& s
   return text;
 }
 
-// The view's text with its cursor and selection marked.
 inline std::string Marked(CTextView& view) {
   const Span selection = Bounds(view);
   const bool selected = view.HasSelection();
@@ -98,7 +88,6 @@ inline std::string Marked(CTextView& view) {
   return out;
 }
 
-// The colour index of the test colouring for upper-case letters (blue by default).
 inline constexpr int UPPER_INDEX = 6;
 
 // A text view with everything public that the tests drive, coloured simply: upper-case
@@ -117,17 +106,13 @@ public:
     }
     return 0;
   }
-  // The buffer an initial update attaches.
   CTextBuffer* documentBuffer = nullptr;
   CTextBuffer* FindDocumentBuffer() const override { return documentBuffer; }
-  // The panes it shares a window with.
   CPaneGrid* paneGrid = nullptr;
   CPaneGrid* FindPaneGrid() const override { return paneGrid; }
   using CTextView::OnAutoScrollTimer;
 };
 
-// Shows the view as a top-level window of the given size, with the keyboard focus when
-// focus is true; waits until it is exposed.
 inline void ShowView(CTextView& view, int width, int height, bool focus = true) {
   view.resize(width, height);
   view.show();
@@ -141,11 +126,8 @@ inline void ShowView(CTextView& view, int width, int height, bool focus = true) 
   QApplication::processEvents();
 }
 
-// A fresh paint of the view's client area.
 inline QImage Grab(CTextView& view) { return view.viewport()->grab().toImage(); }
 
-// A fixture with one view of type V (a CTestTextView or a subclass) on a buffer made from
-// text, shown at the given size.
 template <typename V = CTestTextView>
 class TextViewTest : public ::testing::Test {
 protected:

@@ -1,5 +1,4 @@
-// The options sheet driven through its controls, with the dialogs it opens answered by the test;
-// the real program file dialog; the style table's records that follow the application palette.
+// The options sheet driven through its controls, the program file dialog, palette-following styles.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -35,15 +34,12 @@
 #include "settings_keys.h"
 #include "style_table.h"
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
-
 class OptionsSheetTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
     m_store = std::make_unique<CProfileStore>(m_dir.filePath(QStringLiteral("store.ini")));
     SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) { return m_messages << text, IDOK; });
-    // A dialog the test did not answer fails it instead of waiting for a user.
     SetColorDialogFunction([](auto&&...) { return ADD_FAILURE(), QColor(); });
     SetFolderDialogFunction([](auto&&...) { return ADD_FAILURE(), QString(); });
     SetProgramFileDialogFunction([](auto&&...) { return ADD_FAILURE(), QString(); });
@@ -88,7 +84,6 @@ protected:
       texts << Control<QListWidget>(listId)->item(i)->text();
     return texts;
   }
-  // The store's keys ("Editor/Paths/Compiler"); values of keys below "Editor/" joined by blanks.
   QStringList StoredKeys() const { return QSettings(m_store->FileName(), QSettings::IniFormat).allKeys(); }
   QString Stored(const QStringList& keys) const {
     QStringList values;
@@ -147,7 +142,6 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
   const auto text = [this](int id) { return Control<QLineEdit>(id)->text(); };
   EXPECT_EQ(text(1014) + text(1016) + text(1034), QStringLiteral("/c/l"));
 
-  // A typed path survives browsing for another one; a cancelled browse changes nothing.
   TypeInto(1016, QStringLiteral("/usr/games/dfrotz"));
   QStringList asked;
   QString answer = QStringLiteral("/usr/bin/inform6");
@@ -176,8 +170,6 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
             "/usr/bin/inform6 /usr/games/dfrotz  my lib ");
 }
 
-// A fresh profile: the fields show the defaults in use, and OK keeps them in force. The
-// Build page greys what inform6 6.41 does not know and says so.
 TEST_F(OptionsSheetTest, EmptyPathsMeanTheDefaultsAndUnknownSwitchesAreShownUnavailable) {
   OpenSheet();
   OpenTab(1);
@@ -201,7 +193,6 @@ TEST_F(OptionsSheetTest, EmptyPathsMeanTheDefaultsAndUnknownSwitchesAreShownUnav
   EXPECT_EQ(ReadToolPath(*m_store, SETTING_COMPILER_PATH) + ReadToolPath(*m_store, SETTING_LIBRARY_PATH), inform6 + library);
 }
 
-// The sample as "text colour bold italic", after checking its fixed size and face.
 QString Sample(const QTextEdit* sample) {
   QTextCursor cursor(sample->document());
   cursor.movePosition(QTextCursor::NextCharacter);
@@ -230,7 +221,6 @@ TEST_F(OptionsSheetTest, EditorPageShowsTheSelectedStyleAndChangesOnlyIt) {
   EXPECT_EQ(Sample(sample), QStringLiteral("Code #00ff00 0 1"));
   EXPECT_FALSE(Control<QCheckBox>(1009)->isChecked());
   EXPECT_TRUE(Control<QCheckBox>(1010)->isChecked());
-  // The two buttons without behaviour are there, disabled.
   EXPECT_EQ(Control<QPushButton>(1011)->text(), QStringLiteral("&Default Styles"));
   EXPECT_EQ(Control<QCheckBox>(1012)->text(), QStringLiteral("&Show Tabs"));
   EXPECT_FALSE(Control(1011)->isEnabled() || Control(1012)->isEnabled());
@@ -275,7 +265,6 @@ TEST_F(OptionsSheetTest, BuildPageShowsTheStoredSwitchesAndEachBoxSetsItsBit) {
   for (int id : {1018, 1019, 1022, 1020, 1021, 1037, 1038})
     ticks += Control<QAbstractButton>(id)->isChecked() ? '1' : '0';
   EXPECT_EQ(ticks, QStringLiteral("1010101"));
-  // Sorted without regard to case; the text after the last "|" is not an entry.
   EXPECT_EQ(ListTexts(1024), QStringList({"", "$SIZE=100", "a", "B", "e"}));
   const QStringList keys = {"Options/StandardOptions", "Options/UserDefOptions", "Options/z5"};
   Press(QDialogButtonBox::Ok); // untouched, the values stay as they were
@@ -305,7 +294,6 @@ TEST_F(OptionsSheetTest, AddAndDeleteKeepTheOptionStringInStep) {
   EXPECT_EQ(Control<QLineEdit>(1041)->text(), QString());
   EXPECT_EQ(ListTexts(1024), QStringList({"$SIZE=100", "ab", "b", "b", "e"}));
 
-  // "|" would split the switch in two: refused, and the typed text stays.
   TypeInto(1041, QStringLiteral("x|y"));
   Click(1042);
   EXPECT_EQ(m_messages, QStringList({"A switch cannot contain \"|\"; add each switch on its own."}));
@@ -321,7 +309,6 @@ TEST_F(OptionsSheetTest, AddAndDeleteKeepTheOptionStringInStep) {
   EXPECT_EQ(Stored({"Options/UserDefOptions"}), QStringLiteral("e|ab|b|"));
 }
 
-// The names listed once the folder has been read (the model reads it in the background).
 QStringList ListedWhenReady(QFileDialog* dialog, int count) {
   auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
   QStringList names;
@@ -370,7 +357,6 @@ TEST_F(OptionsSheetTest, StyleTableViewRecordsFollowThePaletteAtEachLoad) {
         .arg(m_styles.GetColour(2), 0, 16).arg(m_styles.GetColour(3), 0, 16).arg(m_styles.GetColour(4), 0, 16);
   };
   EXPECT_EQ(colours(), "302010 302010 c0b0a0 30201 0");
-  // The desktop colours change: the next load takes them.
   palette.setColor(QPalette::Base, QColor(0xFF, 0x00, 0x00));
   QGuiApplication::setPalette(palette);
   EXPECT_EQ(colours(), "ff ff c0b0a0 30201 0");
