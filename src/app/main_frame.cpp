@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include "break_key_filter.h"
@@ -47,6 +48,8 @@ constexpr int RECENT_FILE_COUNT = 4;
 constexpr const char* TEXT_STOP_BUILD_AND_EXIT = "A compile is running.\nStop it and exit?";
 // The X11 state bit of Caps Lock in a key event's native modifiers.
 constexpr quint32 X11_LOCK_MASK = 0x2;
+// How long a note about a document's file stays in the prompt pane.
+constexpr int NOTE_TIMEOUT_MS = 15000;
 
 QString FrameTitle() { return QString::fromLatin1(LoadStringResource(StringId::FRAME_TITLE)); }
 
@@ -328,6 +331,9 @@ void CMainFrame::SetDocManager(CDocManager* manager) {
   m_docManager = manager;
   connect(manager, &CDocManager::documentsChanged, this, &CMainFrame::OnDocumentsChanged);
   connect(manager, &CDocManager::recentFilesChanged, this, &CMainFrame::FillRecentFiles);
+  connect(manager, &CDocManager::documentNote, this, [this](const QString& text) {
+    if (m_statusBar) m_statusBar->showMessage(text, NOTE_TIMEOUT_MS);
+  });
   FillRecentFiles();
   OnDocumentsChanged();
 }
@@ -437,6 +443,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   if (m_docManager) m_docManager->CloseAllDocuments();
   event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // A child window that closes (or is deleted) clears the modified mark of the window it sits
+  // in; the active document's mark goes back once the child is done.
+  if (event->type() != QEvent::ModifiedChange || !m_docManager) return;
+  const CDocument* document = m_docManager->ActiveDocument();
+  if (isWindowModified() != (document && document->IsModified()))
+    QTimer::singleShot(0, this, &CMainFrame::UpdateFrameTitle);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

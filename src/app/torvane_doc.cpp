@@ -55,7 +55,7 @@ class CTorvaneDoc::CDocRunHost : public CRunHost {
 public:
   explicit CDocRunHost(CTorvaneDoc& document) : m_document(document) {}
   bool IsModified() const override { return m_document.IsModified(); }
-  void SaveDocument(const QString& path) override { m_document.OnSaveDocument(path); }
+  void SaveDocument(const QString& path) override { m_document.CDocument::SaveDocument(path); }
   void Compile() override { m_document.OnCompile(); }
   RunAnswer AskYesNoCancel(const QString& text) override {
     switch (TorvaneMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -110,7 +110,7 @@ std::string CTorvaneDoc::TreeNameOf(const QString& path) {
 
 bool CTorvaneDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
-  m_buffer.CreateEmpty(LineEndStyle::Dos);
+  m_buffer.CreateEmpty();
   const QString title = QStringLiteral("Untitled%1").arg(m_shell->NextUntitledNumber());
   SetTitle(title);
   m_treeName = title.toStdString();
@@ -141,7 +141,7 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
 
 bool CTorvaneDoc::OnOpenMissingDocument(const QString& path) {
   DeleteContents();
-  m_buffer.CreateEmpty(LineEndStyle::Dos);
+  m_buffer.CreateEmpty();
   m_treeName = TreeNameOf(path);
   FillTrees();
   return true;
@@ -161,6 +161,33 @@ bool CTorvaneDoc::OnSaveDocument(const QString& path) {
   return saved;
 }
 
+bool CTorvaneDoc::OnReloadDocument() {
+  // The scan running now reads the lines that a load would replace.
+  if (m_scanning) return false;
+  std::vector<std::pair<QPointer<CTorvaneView>, int>> caretLines;
+  for (CView* view : Views())
+    if (auto* torvaneView = dynamic_cast<CTorvaneView*>(view))
+      caretLines.emplace_back(torvaneView, torvaneView->GetCursorPosition().y);
+  QPointer<CTorvaneDoc> alive(this);
+  CObjectScanHost host;
+  const bool loaded = m_buffer.Load(GetPathName().toStdString(), LineEndStyle::Automatic, [&] {
+    host.PumpMessages();
+    return !alive.isNull();
+  });
+  if (!alive) return false;
+  if (!loaded) {
+    TorvaneMessageBox(QStringLiteral("Cannot read %1 again:\n%2.\nThe text is kept.")
+                          .arg(Shown(GetPathName()),
+                               QString::fromLocal8Bit(m_buffer.LastFileError().text)),
+                      MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  for (const auto& [view, line] : caretLines)
+    if (view) view->MoveCaretTo(TextPosition(0, std::min(line, m_buffer.LineCount() - 1)));
+  RebuildObjectTree();
+  return !alive.isNull();
+}
+
 void CTorvaneDoc::DeleteContents() { m_buffer.Clear(); }
 
 void CTorvaneDoc::OnCloseDocument() {
@@ -171,7 +198,7 @@ void CTorvaneDoc::OnCloseDocument() {
 
 FileDialogRequest CTorvaneDoc::SaveAsRequest() const {
   FileDialogRequest request = CDocument::SaveAsRequest();
-  request.filter = QStringLiteral("Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
+  request.filter = QStringLiteral("Inform sources|*.inf;*.h|All files|*.*||");
   request.defaultExtension = QStringLiteral("inf");
   return request;
 }
@@ -255,7 +282,7 @@ void CTorvaneDoc::OnCompile() {
   if (GetPathName().isEmpty() && !DoSave(QString())) return;
   const QString source = GetPathName();
   // The compiler reads the file: when it could not be written it would build the old text.
-  if (!OnSaveDocument(source)) return;
+  if (!SaveDocument(source)) return;
   // No pause after the save: a story counts as out of date only when it is older than its
   // source by whole seconds, and a rebuild writes it at or after the save's second.
   CDocumentShell* const shell = m_shell; // the application's; outlives this document

@@ -90,6 +90,9 @@ public:
   bool OnOpenDocument(const QString& path) override;
   bool OnOpenMissingDocument(const QString& path) override;
   bool OnSaveDocument(const QString& path) override;
+  // The file read again; every caret stays on its line (as far as the text still reaches)
+  // and the object trees are rebuilt.
+  bool OnReloadDocument() override;
   void DeleteContents() override;
   void OnCloseDocument() override;
   FileDialogRequest SaveAsRequest() const override;

@@ -32,7 +32,7 @@ TEST_F(Ide, CommandRoutingStatusPanesSplitPanesAndDroppedFiles) {
   const int ids[] = {0, Cmd::INDICATOR_POSITION, Cmd::INDICATOR_CRLF, Cmd::INDICATOR_OVR, Cmd::INDICATOR_CAPS};
   QStringList texts;
   for (int id : ids) texts << panes->PaneText(id);
-  EXPECT_EQ(texts, (QStringList{"For Help, press F1", "Ln 1, Col 2", "DOS", "OVR", ""}));
+  EXPECT_EQ(texts, (QStringList{"For Help, press F1", "Ln 1, Col 2", "CRLF", "OVR", ""}));
   auto shown = [&] { // "+" for each pane shown; the prompt is no indicator
     std::string out;
     for (int id : ids) out += panes->IsPaneShown(id) ? '+' : '-';
