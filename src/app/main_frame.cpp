@@ -300,9 +300,8 @@ void CMainFrame::MarkMessageLines(bool clearOnly) {
 }
 
 void CMainFrame::MarkDocument(CDocument* document) {
-  auto* torvaneDoc = dynamic_cast<CTorvaneDoc*>(document);
-  if (!torvaneDoc) return;
-  CTextBuffer& buffer = torvaneDoc->Buffer();
+  if (!document->TextBuffer()) return;
+  CTextBuffer& buffer = *document->TextBuffer();
   for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
        line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
     buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
@@ -316,8 +315,6 @@ void CMainFrame::MarkDocument(CDocument* document) {
       buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
 }
 
-void CMainFrame::OnDocumentOpened(CDocument* document) { MarkDocument(document); }
-
 void CMainFrame::JumpToMessage(const QString& path, int line) {
   if (!m_docManager) return;
   auto* document = dynamic_cast<CTorvaneDoc*>(m_docManager->OpenDocumentFile(path));
@@ -329,7 +326,13 @@ void CMainFrame::JumpToMessage(const QString& path, int line) {
 
 void CMainFrame::SetDocManager(CDocManager* manager) {
   m_docManager = manager;
-  connect(manager, &CDocManager::documentsChanged, this, &CMainFrame::OnDocumentsChanged);
+  // Menus follow the number of documents, the title the active one.
+  connect(manager, &CDocManager::documentOpened, this, &CMainFrame::OnDocumentsChanged);
+  // A document opened after a build carries that build's margin marks.
+  connect(manager, &CDocManager::documentOpened, this, &CMainFrame::MarkDocument);
+  connect(manager, &CDocManager::documentClosed, this, &CMainFrame::OnDocumentsChanged);
+  connect(manager, &CDocManager::documentRenamed, this, &CMainFrame::UpdateFrameTitle);
+  connect(manager, &CDocManager::documentModifiedChanged, this, &CMainFrame::UpdateFrameTitle);
   connect(manager, &CDocManager::recentFilesChanged, this, &CMainFrame::FillRecentFiles);
   connect(manager, &CDocManager::documentNote, this, [this](const QString& text) {
     if (m_statusBar) m_statusBar->showMessage(text, NOTE_TIMEOUT_MS);
@@ -341,28 +344,8 @@ void CMainFrame::SetDocManager(CDocManager* manager) {
 void CMainFrame::OnDocumentsChanged() {
   const bool any = m_docManager && !m_docManager->Documents().empty();
   ShowMenu(any ? MENU_DOCUMENT : MENU_NO_DOCUMENT);
-  NoteOpenedDocuments();
-  if (m_docManager)
-    for (CDocument* document : m_docManager->Documents()) {
-      connect(document, &CDocument::titleChanged, this, &CMainFrame::UpdateFrameTitle,
-              Qt::UniqueConnection);
-      connect(document, &CDocument::modifiedChanged, this, &CMainFrame::UpdateFrameTitle,
-              Qt::UniqueConnection);
-    }
   UpdateFrameTitle();
   m_binder->ScheduleRefresh();
-}
-
-void CMainFrame::NoteOpenedDocuments() {
-  std::vector<QPointer<CDocument>> known;
-  if (m_docManager)
-    for (CDocument* document : m_docManager->Documents()) {
-      known.emplace_back(document);
-      if (std::find(m_knownDocuments.begin(), m_knownDocuments.end(), known.back()) ==
-          m_knownDocuments.end())
-        OnDocumentOpened(document);
-    }
-  m_knownDocuments = std::move(known);
 }
 
 void CMainFrame::UpdateFrameTitle() {

@@ -71,12 +71,20 @@ CDocument* CDocManager::EndOpen(const COpening& opening, bool opened) {
     return nullptr;
   }
   connect(document, &CDocument::titleChanged, this, [this, document] { UpdateFrameTitles(document); });
-  connect(document, &CDocument::modifiedChanged, this, [this, document] { UpdateFrameTitles(document); });
+  connect(document, &CDocument::modifiedChanged, this, [this, document](bool modified) {
+    UpdateFrameTitles(document);
+    emit documentModifiedChanged(document, modified);
+  });
+  connect(document, &CDocument::renamed, this, [this, document] { emit documentRenamed(document); });
+  connect(document, &CDocument::saved, this, [this, document] { emit documentSaved(document); });
   connect(document, &CDocument::note, this, &CDocManager::documentNote);
   ShowFrame(opening.frame);
   WatchFiles();
-  emit documentsChanged();
-  return document;
+  emit documentOpened(document);
+  // A listener may have closed it (filling the object trees runs the event loop).
+  return std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end()
+             ? nullptr
+             : document;
 }
 
 CDocument* CDocManager::OpenNewDocument() {
@@ -113,14 +121,17 @@ CMdiChildBase* CDocManager::CreateNewFrame(CDocument* document) {
 }
 
 void CDocManager::CloseDocument(CDocument* document) {
-  auto it = std::find(m_documents.begin(), m_documents.end(), document);
-  if (it == m_documents.end()) return;
-  m_documents.erase(it);
+  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end()) return;
+  emit documentAboutToClose(document);
+  // A listener may have closed it already.
+  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end()) return;
+  std::erase(m_documents, document);
   for (CMdiChildBase* frame : Frames(document)) frame->CloseWithoutAsking();
   document->m_manager = nullptr;
+  disconnect(document, nullptr, this, nullptr);
   document->deleteLater();
   WatchFiles();
-  emit documentsChanged();
+  emit documentClosed(document);
 }
 
 bool CDocManager::SaveAllModified() {

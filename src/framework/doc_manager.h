@@ -19,7 +19,8 @@ struct CDocTemplate {
   std::function<CMdiChildBase*(CDocument*)> createFrame;
 };
 
-// The documents of the MDI area: opening (an open file is activated, not opened again), new
+// The documents of the MDI area, announcing their lives to whoever keeps something in step
+// with them: opening (an open file is activated, not opened again), new
 // documents, more frames of a document, closing, "save changes?" for all, the recent-file
 // list, and watching the documents' files for other programs' changes. The manager owns the documents; a closed document is deleted once the
 // event that closed it is done (a command may still be running inside it).
@@ -66,7 +67,17 @@ public:
   void CheckFiles();
 
 signals:
-  void documentsChanged();
+  // A document opened (new, or read from its file) with its first frame shown.
+  void documentOpened(CDocument* document);
+  // The document's path changed (Save As); GetPathName and GetTitle tell the new one.
+  void documentRenamed(CDocument* document);
+  void documentModifiedChanged(CDocument* document, bool modified);
+  void documentSaved(CDocument* document);
+  // The document is about to close: still in the list, its frames still open.
+  void documentAboutToClose(CDocument* document);
+  // The document left the list and its frames closed; it is deleted once the current event
+  // is done, so the pointer is only for telling which one it was.
+  void documentClosed(CDocument* document);
   void recentFilesChanged();
   // A line for the status bar about a document's file (changed or removed by another program).
   void documentNote(const QString& text);

@@ -26,10 +26,12 @@ void CDocument::SetTitle(const QString& title) {
 }
 
 void CDocument::SetPathName(const QString& path, bool addToRecent) {
+  const QString previous = m_pathName;
   m_pathName = QFileInfo(path).absoluteFilePath();
   SetTitle(QFileInfo(m_pathName).fileName());
   if (addToRecent && m_manager) m_manager->AddToRecentFileList(m_pathName);
   if (m_manager) m_manager->CheckFilesSoon(); // the new file is the one to watch
+  if (m_pathName != previous) emit renamed();
 }
 
 void CDocument::SetModifiedFlag(bool modified) {
@@ -155,6 +157,7 @@ bool CDocument::SaveDocument(const QString& path) {
   }
   if (!OnSaveDocument(path)) return false;
   if (ownFile) RecordDiskStamp();
+  emit saved();
   return true;
 }
 

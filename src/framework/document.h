@@ -8,6 +8,7 @@
 #include "file_stamp.h"
 
 class CDocManager;
+class CTextBuffer;
 class CView;
 
 // A document of the framework: title, path, modified flag and views, the Save, Save As and
@@ -86,12 +87,18 @@ public:
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
   CDocManager* GetDocManager() const { return m_manager; }
+  // The text of a document that holds one (its marks are set from outside); null otherwise.
+  virtual CTextBuffer* TextBuffer() { return nullptr; }
 
 signals:
   void titleChanged();
   void modifiedChanged(bool modified);
   // A line for the status bar about the document's file.
   void note(const QString& text);
+  // The document's file is another one now (Save As).
+  void renamed();
+  // The document was written to its file or to another.
+  void saved();
 
 private:
   friend class CDocManager;
