@@ -101,6 +101,9 @@ TEST_F(DocManager, FailedOpensSavesAndRefusedClosesLeaveEverythingAsItWas) {
   EXPECT_EQ(log, QStringList(3, "asked Save changes to n.inf?"));
   EXPECT_TRUE(doc->IsModified());
   EXPECT_EQ(FrameCount(), 2u);
+  // Closed by a listener as it opened: there is no document to hand back.
+  QObject::connect(&manager, &CDocManager::documentOpened, [](CDocument* d) { d->OnCloseDocument(); });
+  EXPECT_EQ(manager.OpenNewDocument(), nullptr);
 }
 
 } // namespace
