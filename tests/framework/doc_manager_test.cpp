@@ -37,18 +37,16 @@ struct DocManager : ::testing::Test {
     SetTorvaneMessageBoxHandler([this](const QString& text, unsigned) {
       return log << "asked " + text, answers.isEmpty() ? IDCANCEL : answers.takeFirst();
     });
-    const auto name = [](CDocument* d) { return QFileInfo(d->GetTitle()).baseName(); };
-    connect(&manager, &CDocManager::documentOpened, [=, this](CDocument* d) { log << "opened " + name(d); });
-    connect(&manager, &CDocManager::documentRenamed, [=, this](CDocument* d) { log << "renamed " + name(d); });
-    connect(&manager, &CDocManager::documentModifiedChanged, [=, this](CDocument* d, bool m) {
-      log << QStringLiteral("modified %1 %2").arg(name(d)).arg(m);
-    });
-    connect(&manager, &CDocManager::documentSaved, [=, this](CDocument* d) { log << "saved " + name(d); });
-    connect(&manager, &CDocManager::documentAboutToClose, [=, this](CDocument* d) { log << "closing " + name(d); });
-    connect(&manager, &CDocManager::documentClosed, [=, this](CDocument* d) { log << "closed " + name(d); });
+    const auto on = [this](auto signal, QString what) {
+      QObject::connect(&manager, signal, [=, this](CDocument* d) {
+        log << what + QFileInfo(d->GetTitle()).baseName() + (what == "modified " ? QString::number(d->IsModified()) : "");
+      });
+    };
+    on(&CDocManager::documentOpened, "opened "), on(&CDocManager::documentRenamed, "renamed ");
+    on(&CDocManager::documentModifiedChanged, "modified "), on(&CDocManager::documentSaved, "saved ");
+    on(&CDocManager::documentAboutToClose, "closing "), on(&CDocManager::documentClosed, "closed ");
   }
   void TearDown() override { SetTorvaneMessageBoxHandler({}); }
-  static void connect(CDocManager* m, auto signal, auto slot) { QObject::connect(m, signal, slot); }
   QString Path(const char* name) { return dir.filePath(name); }
   std::size_t FrameCount() { return area.subWindowList().size(); }
 
@@ -69,8 +67,8 @@ TEST_F(DocManager, AnnouncesEachDocumentsLifeInOrder) {
   answers = {IDNO};
   doc->SetModifiedFlag(true);
   ASSERT_TRUE(doc->OnCmdMsg(Cmd::FILE_CLOSE));
-  EXPECT_EQ(log, (QStringList{"opened new", "modified new 1", "modified new 0", "saved new",
-                              "renamed a", "modified a 1", "asked Save changes to a.inf?",
+  EXPECT_EQ(log, (QStringList{"opened new", "modified new1", "modified new0", "saved new",
+                              "renamed a", "modified a1", "asked Save changes to a.inf?",
                               "closing a", "closed a"}));
   EXPECT_TRUE(manager.Documents().empty());
 }
