@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include "break_key_filter.h"
@@ -47,6 +48,8 @@ constexpr int RECENT_FILE_COUNT = 4;
 constexpr const char* TEXT_STOP_BUILD_AND_EXIT = "A compile is running.\nStop it and exit?";
 // The X11 state bit of Caps Lock in a key event's native modifiers.
 constexpr quint32 X11_LOCK_MASK = 0x2;
+// How long a note about a document's file stays in the prompt pane.
+constexpr int NOTE_TIMEOUT_MS = 15000;
 
 QString FrameTitle() { return QString::fromLatin1(LoadStringResource(StringId::FRAME_TITLE)); }
 
@@ -297,9 +300,8 @@ void CMainFrame::MarkMessageLines(bool clearOnly) {
 }
 
 void CMainFrame::MarkDocument(CDocument* document) {
-  auto* torvaneDoc = dynamic_cast<CTorvaneDoc*>(document);
-  if (!torvaneDoc) return;
-  CTextBuffer& buffer = torvaneDoc->Buffer();
+  if (!document->TextBuffer()) return;
+  CTextBuffer& buffer = *document->TextBuffer();
   for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
        line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
     buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
@@ -313,8 +315,6 @@ void CMainFrame::MarkDocument(CDocument* document) {
       buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
 }
 
-void CMainFrame::OnDocumentOpened(CDocument* document) { MarkDocument(document); }
-
 void CMainFrame::JumpToMessage(const QString& path, int line) {
   if (!m_docManager) return;
   auto* document = dynamic_cast<CTorvaneDoc*>(m_docManager->OpenDocumentFile(path));
@@ -326,8 +326,17 @@ void CMainFrame::JumpToMessage(const QString& path, int line) {
 
 void CMainFrame::SetDocManager(CDocManager* manager) {
   m_docManager = manager;
-  connect(manager, &CDocManager::documentsChanged, this, &CMainFrame::OnDocumentsChanged);
+  // Menus follow the number of documents, the title the active one.
+  connect(manager, &CDocManager::documentOpened, this, &CMainFrame::OnDocumentsChanged);
+  // A document opened after a build carries that build's margin marks.
+  connect(manager, &CDocManager::documentOpened, this, &CMainFrame::MarkDocument);
+  connect(manager, &CDocManager::documentClosed, this, &CMainFrame::OnDocumentsChanged);
+  connect(manager, &CDocManager::documentRenamed, this, &CMainFrame::UpdateFrameTitle);
+  connect(manager, &CDocManager::documentModifiedChanged, this, &CMainFrame::UpdateFrameTitle);
   connect(manager, &CDocManager::recentFilesChanged, this, &CMainFrame::FillRecentFiles);
+  connect(manager, &CDocManager::documentNote, this, [this](const QString& text) {
+    if (m_statusBar) m_statusBar->showMessage(text, NOTE_TIMEOUT_MS);
+  });
   FillRecentFiles();
   OnDocumentsChanged();
 }
@@ -335,28 +344,8 @@ void CMainFrame::SetDocManager(CDocManager* manager) {
 void CMainFrame::OnDocumentsChanged() {
   const bool any = m_docManager && !m_docManager->Documents().empty();
   ShowMenu(any ? MENU_DOCUMENT : MENU_NO_DOCUMENT);
-  NoteOpenedDocuments();
-  if (m_docManager)
-    for (CDocument* document : m_docManager->Documents()) {
-      connect(document, &CDocument::titleChanged, this, &CMainFrame::UpdateFrameTitle,
-              Qt::UniqueConnection);
-      connect(document, &CDocument::modifiedChanged, this, &CMainFrame::UpdateFrameTitle,
-              Qt::UniqueConnection);
-    }
   UpdateFrameTitle();
   m_binder->ScheduleRefresh();
-}
-
-void CMainFrame::NoteOpenedDocuments() {
-  std::vector<QPointer<CDocument>> known;
-  if (m_docManager)
-    for (CDocument* document : m_docManager->Documents()) {
-      known.emplace_back(document);
-      if (std::find(m_knownDocuments.begin(), m_knownDocuments.end(), known.back()) ==
-          m_knownDocuments.end())
-        OnDocumentOpened(document);
-    }
-  m_knownDocuments = std::move(known);
 }
 
 void CMainFrame::UpdateFrameTitle() {
@@ -437,6 +426,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   if (m_docManager) m_docManager->CloseAllDocuments();
   event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // A child window that closes (or is deleted) clears the modified mark of the window it sits
+  // in; the active document's mark goes back once the child is done.
+  if (event->type() != QEvent::ModifiedChange || !m_docManager) return;
+  const CDocument* document = m_docManager->ActiveDocument();
+  if (isWindowModified() != (document && document->IsModified()))
+    QTimer::singleShot(0, this, &CMainFrame::UpdateFrameTitle);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -98,6 +98,7 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -128,10 +129,6 @@ private:
   void MarkMessageLines(bool clearOnly);
   // Gives document the margin marks of the last build's messages about its file, and no other.
   void MarkDocument(CDocument* document);
-  // A document came into the manager (opened or new): it carries the last build's marks.
-  void OnDocumentOpened(CDocument* document);
-  // Calls OnDocumentOpened for each document not there at the last change of the list.
-  void NoteOpenedDocuments();
 
   CCmdTarget* m_application;
   std::unique_ptr<CCommandRouter> m_router;
@@ -147,7 +144,6 @@ private:
   COutputBar* m_outputControl = nullptr;
   // The last build's messages, (absolute path, 1-based line), for documents opened later.
   QList<QPair<QString, int>> m_buildMessages;
-  std::vector<QPointer<CDocument>> m_knownDocuments;
   QList<QMenu*> m_menus128;
   QList<QMenu*> m_menus129;
   // The "Recent File" places of the two File menus: the action the list goes before.

@@ -15,7 +15,7 @@ constexpr int PANE_PADDING = 12;
 const std::vector<CMainStatusBar::Indicator>& CMainStatusBar::Indicators() {
   static const std::vector<Indicator> indicators = {
       {Cmd::INDICATOR_POSITION, "Ln 0000 Col 000", ""},
-      {Cmd::INDICATOR_CRLF, "Unix", ""},
+      {Cmd::INDICATOR_CRLF, "CRLF", ""},
       {Cmd::INDICATOR_OVR, "OVR", "OVR"},
       {Cmd::INDICATOR_CAPS, "CAP", "CAP"},
   };

@@ -8,6 +8,7 @@
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
+#include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
 #include "main_frame.h"
@@ -22,6 +23,7 @@ CTorvaneApp::CTorvaneApp() = default;
 CTorvaneApp::~CTorvaneApp() {
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
+  m_follower.reset();
   m_mainFrame.reset();
 }
 
@@ -31,12 +33,19 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_mainFrame->ObjectBarTabs()->SetHost(this);
 
   CDocTemplate docTemplate;
-  docTemplate.createDocument = [this] { return new CTorvaneDoc(this); };
+  docTemplate.createDocument = [this] {
+    auto* document = new CTorvaneDoc(this, this);
+    m_follower->Follow(document);
+    return document;
+  };
   docTemplate.createFrame = [this](CDocument* document) {
     return new CChildFrame(static_cast<CTorvaneDoc*>(document),
                            [this](CTorvaneView* view) { SetUpView(view); });
   };
   m_docManager = std::make_unique<CDocManager>(m_mainFrame->MdiArea(), docTemplate);
+  m_follower = std::make_unique<CDocumentFollower>(
+      *m_docManager, CDocumentFollower::Bars{m_mainFrame->ObjectBarTabs(), m_mainFrame->StatusPanes(),
+                                             [this] { m_mainFrame->ClearOutput(); }});
   {
     const CProfileStore store;
     // A settings file that is no file (a pipe, a device) is left alone; the user hears why.
@@ -77,10 +86,6 @@ void CTorvaneApp::SetUpView(CTorvaneView* view) {
           &CCommandBinder::ScheduleRefresh);
 }
 
-CObjectBar* CTorvaneApp::ObjectBar() { return m_mainFrame ? m_mainFrame->ObjectBarTabs() : nullptr; }
-
-CMainStatusBar* CTorvaneApp::StatusBar() { return m_mainFrame ? m_mainFrame->StatusPanes() : nullptr; }
-
 std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {
   std::vector<CObjectBarDocument*> documents;
   if (m_docManager)
@@ -101,14 +106,6 @@ void CTorvaneApp::BuildStateChanged(bool running) {
   if (m_mainFrame) m_mainFrame->OnBuildStateChanged(running);
 }
 
-void CTorvaneApp::ClearOutput() {
-  if (m_mainFrame) m_mainFrame->ClearOutput();
-}
-
-void CTorvaneApp::OpenDocumentFile(const QString& path) {
-  if (m_docManager) m_docManager->OpenDocumentFile(path);
-}
-
 QWidget* CTorvaneApp::DialogParent() { return m_mainFrame.get(); }
 
 void CTorvaneApp::SaveRecentFiles() {
@@ -126,7 +123,7 @@ void CTorvaneApp::OnFileOpen() {
   request.filter = QStringLiteral("Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
   request.defaultExtension = QStringLiteral("inf");
   const FileDialogAnswer answer = TorvaneFileDialog(request, DialogParent());
-  if (!answer.path.isEmpty()) OpenDocumentFile(answer.path);
+  if (!answer.path.isEmpty()) m_docManager->OpenDocumentFile(answer.path);
 }
 
 void CTorvaneApp::OnOpenRecentFile(int index) {

@@ -9,13 +9,18 @@
 #include "torvane_doc.h"
 
 class CDocManager;
+class CDocumentFollower;
 class CMainFrame;
 class CTorvaneView;
 
 // The application: the style table every view paints with, the untitled counter, the one
 // document type, the main frame, and the application commands File New, File Open (without
 // a document), the recent files, Exit, Options and About.
-class CTorvaneApp : public QObject, public CCmdTarget, public CDocumentShell, public CObjectBarHost {
+class CTorvaneApp : public QObject,
+                    public CCmdTarget,
+                    public CDocumentShell,
+                    public CBuildShell,
+                    public CObjectBarHost {
   Q_OBJECT
 
 public:
@@ -39,11 +44,8 @@ public:
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }
-  CObjectBar* ObjectBar() override;
-  CMainStatusBar* StatusBar() override;
-  void ClearOutput() override;
-  void OpenDocumentFile(const QString& path) override;
   QWidget* DialogParent() override;
+  // CBuildShell
   COutputBar* OutputControl() override;
   void PrepareOutput(const QString& source) override;
   void BuildStateChanged(bool running) override;
@@ -64,4 +66,5 @@ private:
   CStyleTable m_styles;
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;
+  std::unique_ptr<CDocumentFollower> m_follower;
 };

@@ -29,25 +29,29 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
 constexpr const char* TEXT_STOP_BUILD = "A compile is running.\nStop it and close?";
 
-// A document's scan: the event loop as the object bar's host runs it, and the scan's
-// progress bar in the status bar.
+} // namespace
+
+// A document's scan: the event loop as the object bar's host runs it, and its progress
+// announced by the document while the document is there.
 class CDocumentScanHost final : public CObjectScanHost {
 public:
-  explicit CDocumentScanHost(CMainStatusBar* statusBar) : m_statusBar(statusBar) {}
+  explicit CDocumentScanHost(CTorvaneDoc& document) : m_document(&document) {}
   void BeginProgress(const std::string& message, int sizePercent, int maximum, bool smooth,
                      int pane) override {
-    m_progress = std::make_unique<CProgressBar>(m_statusBar, QString::fromStdString(message),
-                                                sizePercent, maximum, smooth, pane);
+    if (m_document)
+      emit m_document->scanBegun(QString::fromStdString(message), sizePercent, maximum, smooth,
+                                 pane);
   }
-  void StepProgress() override { m_progress->StepIt(); }
-  void EndProgress() override { m_progress.reset(); }
+  void StepProgress() override {
+    if (m_document) emit m_document->scanStepped();
+  }
+  void EndProgress() override {
+    if (m_document) emit m_document->scanEnded();
+  }
 
 private:
-  CMainStatusBar* m_statusBar;
-  std::unique_ptr<CProgressBar> m_progress;
+  QPointer<CTorvaneDoc> m_document;
 };
-
-} // namespace
 
 // Run's questions and compiles go to the document; it lives as long as the document, so
 // Run notices a document closed while it waited.
@@ -55,7 +59,7 @@ class CTorvaneDoc::CDocRunHost : public CRunHost {
 public:
   explicit CDocRunHost(CTorvaneDoc& document) : m_document(document) {}
   bool IsModified() const override { return m_document.IsModified(); }
-  void SaveDocument(const QString& path) override { m_document.OnSaveDocument(path); }
+  void SaveDocument(const QString& path) override { m_document.CDocument::SaveDocument(path); }
   void Compile() override { m_document.OnCompile(); }
   RunAnswer AskYesNoCancel(const QString& text) override {
     switch (TorvaneMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -77,8 +81,8 @@ void CTorvaneBuffer::MarkModified(bool modified) {
   m_document.SetModifiedFlag(modified);
 }
 
-CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, QObject* parent)
-    : CDocument(parent), m_shell(shell), m_buffer(*this),
+CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, CBuildShell* build, QObject* parent)
+    : CDocument(parent), m_shell(shell), m_build(build), m_buffer(*this),
       m_runHost(std::make_unique<CDocRunHost>(*this)) {
   m_font.faceName = "Courier New";
   m_font.height = 0;
@@ -101,6 +105,10 @@ CTextView* CTorvaneDoc::ActivateFirstView() {
   return view;
 }
 
+std::string CTorvaneDoc::GetTreeName() const {
+  return GetPathName().isEmpty() ? GetTitle().toStdString() : TreeNameOf(GetPathName());
+}
+
 std::string CTorvaneDoc::TreeNameOf(const QString& path) {
   // Only the file name counts: a "." in a folder name is no extension.
   const QString name = QFileInfo(path).fileName();
@@ -110,11 +118,9 @@ std::string CTorvaneDoc::TreeNameOf(const QString& path) {
 
 bool CTorvaneDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
-  m_buffer.CreateEmpty(LineEndStyle::Dos);
+  m_buffer.CreateEmpty();
   const QString title = QStringLiteral("Untitled%1").arg(m_shell->NextUntitledNumber());
   SetTitle(title);
-  m_treeName = title.toStdString();
-  FillTrees();
   return true;
 }
 
@@ -129,21 +135,19 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
     return !alive.isNull();
   });
   if (!alive) return false;
-  m_treeName = TreeNameOf(path);
   if (!loaded) {
     TorvaneMessageBox(QStringLiteral("Cannot open %1:\n%2.")
                           .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),
                       MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  return Scan() && FillTrees();
+  return Scan();
 }
 
 bool CTorvaneDoc::OnOpenMissingDocument(const QString& path) {
   DeleteContents();
-  m_buffer.CreateEmpty(LineEndStyle::Dos);
-  m_treeName = TreeNameOf(path);
-  FillTrees();
+  (void)path;
+  m_buffer.CreateEmpty();
   return true;
 }
 
@@ -153,63 +157,58 @@ bool CTorvaneDoc::OnSaveDocument(const QString& path) {
     TorvaneMessageBox(QStringLiteral("Cannot save %1:\n%2.\nThe text is kept; save it elsewhere.")
                           .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),
                       MB_OK | MB_ICONEXCLAMATION);
-  const std::string newName = TreeNameOf(path);
-  if (newName != m_treeName) {
-    if (CObjectBar* bar = m_shell->ObjectBar()) bar->RenameDocument(*this, newName);
-    m_treeName = newName;
-  }
   return saved;
+}
+
+bool CTorvaneDoc::OnReloadDocument() {
+  // The scan running now reads the lines that a load would replace.
+  if (m_scanning) return false;
+  std::vector<std::pair<QPointer<CTorvaneView>, int>> caretLines;
+  for (CView* view : Views())
+    if (auto* torvaneView = dynamic_cast<CTorvaneView*>(view))
+      caretLines.emplace_back(torvaneView, torvaneView->GetCursorPosition().y);
+  QPointer<CTorvaneDoc> alive(this);
+  CObjectScanHost host;
+  const bool loaded = m_buffer.Load(GetPathName().toStdString(), LineEndStyle::Automatic, [&] {
+    host.PumpMessages();
+    return !alive.isNull();
+  });
+  if (!alive) return false;
+  if (!loaded) {
+    TorvaneMessageBox(QStringLiteral("Cannot read %1 again:\n%2.\nThe text is kept.")
+                          .arg(Shown(GetPathName()),
+                               QString::fromLocal8Bit(m_buffer.LastFileError().text)),
+                      MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  for (const auto& [view, line] : caretLines)
+    if (view) view->MoveCaretTo(TextPosition(0, std::min(line, m_buffer.LineCount() - 1)));
+  RebuildObjectTree();
+  return !alive.isNull();
 }
 
 void CTorvaneDoc::DeleteContents() { m_buffer.Clear(); }
 
-void CTorvaneDoc::OnCloseDocument() {
-  RemoveFromTrees();
-  m_shell->ClearOutput();
-  CDocument::OnCloseDocument();
-}
-
 FileDialogRequest CTorvaneDoc::SaveAsRequest() const {
   FileDialogRequest request = CDocument::SaveAsRequest();
-  request.filter = QStringLiteral("Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
+  request.filter = QStringLiteral("Inform sources|*.inf;*.h|All files|*.*||");
   request.defaultExtension = QStringLiteral("inf");
   return request;
 }
 
 bool CTorvaneDoc::Scan() {
   QPointer<CTorvaneDoc> alive(this);
-  CDocumentScanHost host(m_shell->StatusBar());
+  CDocumentScanHost host(*this);
   m_scanning = true;
   m_records.ScanObjects(CBufferLineSource<CTextBuffer>(m_buffer), &host);
   if (alive) m_scanning = false;
   return !alive.isNull();
 }
 
-bool CTorvaneDoc::FillTrees() {
-  CObjectBar* bar = m_shell->ObjectBar();
-  if (!bar) return true;
-  // The trees of a large source take a while each: the window runs its event loop between
-  // them, and the document may be closed meanwhile (its roots then go with it).
-  QPointer<CTorvaneDoc> alive(this);
-  CObjectScanHost host;
-  for (int tab = 0; tab < CObjectBar::VIEW_COUNT; ++tab) {
-    bar->GetView(tab)->FillDocument(*this);
-    host.PumpMessages();
-    if (!alive) return false;
-  }
-  return true;
-}
-
-void CTorvaneDoc::RemoveFromTrees() {
-  if (CObjectBar* bar = m_shell->ObjectBar()) bar->RemoveDocument(*this);
-}
-
 void CTorvaneDoc::RebuildObjectTree() {
   if (m_scanning) return;
-  RemoveFromTrees();
   m_records.DeleteRecords();
-  if (!Scan()) return;
-  FillTrees();
+  if (Scan()) emit recordsChanged();
 }
 
 void CTorvaneDoc::GoToLine(int n) {
@@ -233,7 +232,7 @@ void CTorvaneDoc::OnFileOpen() {
   request.filter = QString::fromLatin1(OPEN_FILTER);
   request.defaultExtension = QStringLiteral("inf");
   const FileDialogAnswer answer = TorvaneFileDialog(request, m_shell->DialogParent());
-  if (!answer.path.isEmpty()) m_shell->OpenDocumentFile(answer.path);
+  if (!answer.path.isEmpty() && GetDocManager()) GetDocManager()->OpenDocumentFile(answer.path);
 }
 
 bool CTorvaneDoc::SaveModified() {
@@ -255,11 +254,11 @@ void CTorvaneDoc::OnCompile() {
   if (GetPathName().isEmpty() && !DoSave(QString())) return;
   const QString source = GetPathName();
   // The compiler reads the file: when it could not be written it would build the old text.
-  if (!OnSaveDocument(source)) return;
+  if (!SaveDocument(source)) return;
   // No pause after the save: a story counts as out of date only when it is older than its
   // source by whole seconds, and a rebuild writes it at or after the save's second.
-  CDocumentShell* const shell = m_shell; // the application's; outlives this document
-  COutputBar* const output = shell->OutputControl();
+  CBuildShell* const shell = m_build; // the application's; outlives this document
+  COutputBar* const output = shell ? shell->OutputControl() : nullptr;
   if (!output) return;
   const QString shownSource = QFileInfo(source).absoluteFilePath();
 
@@ -297,8 +296,8 @@ bool CTorvaneDoc::OnCmdMsg(int id) {
 bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
   switch (id) {
   case Cmd::BUILD_REBUILD_OBJECT_TREE:
-    // Offered where the object bar shows the result, once a scan running now is done.
-    state.enabled = m_shell->ObjectBar() != nullptr && !m_scanning;
+    // Offered once a scan running now is done.
+    state.enabled = !m_scanning;
     return true;
   case Cmd::GOTO_LINE:
   case Cmd::FILE_OPEN:

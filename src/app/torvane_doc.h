@@ -10,9 +10,7 @@
 #include "text_buffer.h"
 #include "view_font.h"
 
-class CMainStatusBar;
 class CTextView;
-class CObjectBar;
 class COutputBar;
 class CTorvaneDoc;
 class CTorvaneView;
@@ -24,22 +22,20 @@ public:
   virtual ~CDocumentShell() = default;
   // The number of the next "Untitled" title; the counter only grows.
   virtual int NextUntitledNumber() = 0;
-  // The object bar with the three trees; null while there is none.
-  virtual CObjectBar* ObjectBar() = 0;
-  // The status bar a scan shows its progress in; null while there is none.
-  virtual CMainStatusBar* StatusBar() = 0;
-  // Empties the output bar.
-  virtual void ClearOutput() = 0;
-  // The application's open-document operation (an open file is activated).
-  virtual void OpenDocumentFile(const QString& path) = 0;
   // The window that dialogs of the document belong to.
   virtual QWidget* DialogParent() = 0;
-  // The output bar's control, where builds write; null when there is none.
-  virtual COutputBar* OutputControl() { return nullptr; }
+};
+
+// Where a document's compile writes.
+class CBuildShell {
+public:
+  virtual ~CBuildShell() = default;
+  // The output bar's control; null when there is none.
+  virtual COutputBar* OutputControl() = 0;
   // Shows and empties the output bar for a build of source (what its messages are about).
-  virtual void PrepareOutput(const QString& source) { (void)source; }
+  virtual void PrepareOutput(const QString& source) = 0;
   // A compile is about to start (running) or has ended.
-  virtual void BuildStateChanged(bool running) { (void)running; }
+  virtual void BuildStateChanged(bool running) = 0;
 };
 
 // The document's text: its modified mark is the document's.
@@ -55,9 +51,9 @@ private:
 };
 
 // An Inform source file: its text buffer, the font of its views, the records of its last
-// object scan and its tree name in the object bar, with the document commands Rebuild
-// Object Tree, Go To Line and the document-level File Open. It keeps the object bar's trees
-// in step with its life (new, open, saved under a new name, closed).
+// object scan and its tree name in the object bar, with the document commands Compile, Run,
+// Rebuild Object Tree, Go To Line and the document-level File Open. It announces its scans;
+// the bars follow it through the document manager's events.
 class CTorvaneDoc : public CDocument, public CObjectBarDocument {
   Q_OBJECT
 
@@ -65,12 +61,16 @@ public:
   static constexpr const char* OPEN_FILTER =
       "Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||";
 
-  explicit CTorvaneDoc(CDocumentShell* shell, QObject* parent = nullptr);
+  // build: where Compile writes; without one Compile does nothing.
+  explicit CTorvaneDoc(CDocumentShell* shell, CBuildShell* build = nullptr,
+                       QObject* parent = nullptr);
   ~CTorvaneDoc() override;
 
   CTextBuffer& Buffer() { return m_buffer; }
+  CTextBuffer* TextBuffer() override { return &m_buffer; }
   const FontDescription& Font() const { return m_font; }
-  std::string GetTreeName() const override { return m_treeName; }
+  // The file name without extension; the title while there is no file.
+  std::string GetTreeName() const override;
   const CObjectScanner& Records() const { return m_records; }
   // The view Go To Line moves: the document's first.
   CTorvaneView* FirstView() const;
@@ -90,12 +90,13 @@ public:
   bool OnOpenDocument(const QString& path) override;
   bool OnOpenMissingDocument(const QString& path) override;
   bool OnSaveDocument(const QString& path) override;
+  // The file read again; every caret stays on its line (as far as the text still reaches)
+  // and the object trees are rebuilt.
+  bool OnReloadDocument() override;
   void DeleteContents() override;
-  void OnCloseDocument() override;
   FileDialogRequest SaveAsRequest() const override;
 
-  // Rebuild Object Tree: the trees lose the document, the records are scanned afresh and
-  // the trees get them again.
+  // Rebuild Object Tree: the records are scanned afresh, then recordsChanged.
   void RebuildObjectTree();
   // Go To Line with the number given: the first view's caret to the start of line n
   // (1-based; 0 and 1 are the first line, beyond the end the last).
@@ -115,23 +116,29 @@ public:
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
+signals:
+  // The records were scanned again (Rebuild Object Tree, the file read again).
+  void recordsChanged();
+  // A scan's progress, for a progress bar: begun (over pane of the status bar), one step,
+  // ended. A document closed during its scan sends no end.
+  void scanBegun(const QString& message, int sizePercent, int maximum, bool smooth, int pane);
+  void scanStepped();
+  void scanEnded();
+
 private:
   class CDocRunHost;
 
-  // Scans the text into the records, with the progress bar "Parsing Objects:" in the status
-  // bar; false when the document went away meanwhile.
+  // Scans the text into the records, announcing its progress; false when the document went
+  // away meanwhile.
   bool Scan();
-  // Fills the object bar's trees, tab by tab; false when the document went away meanwhile.
-  bool FillTrees();
-  void RemoveFromTrees();
   void OnFileOpen();
   void OnGoToLine();
 
   CDocumentShell* m_shell;
+  CBuildShell* m_build;
   CTorvaneBuffer m_buffer;
   FontDescription m_font;
   CObjectScanner m_records;
-  std::string m_treeName;
   std::unique_ptr<CDocRunHost> m_runHost;
   // A scan runs the event loop: a Rebuild Object Tree arriving meanwhile would mix the
   // records of two scans, so it waits until this one is done.

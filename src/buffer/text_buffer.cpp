@@ -30,7 +30,7 @@ bool CTextBuffer::CreateEmpty(LineEndStyle style) {
   CLineStore fresh;
   LineRecord* rec = fresh.InsertSlots(0, 1);
   if (!rec || !fresh.AllocateOwn(*rec, 0)) return false;
-  TakeNewText(fresh, IsConcreteLineEndStyle(style) ? style : LineEndStyle::Dos, false);
+  TakeNewText(fresh, IsConcreteLineEndStyle(style) ? style : LINE_END_NEW_TEXT, false);
   return true;
 }
 

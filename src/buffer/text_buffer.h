@@ -45,7 +45,7 @@ public:
   CTextBuffer& operator=(const CTextBuffer&) = delete;
 
   // Lifecycle.
-  bool CreateEmpty(LineEndStyle style = LineEndStyle::Dos);
+  bool CreateEmpty(LineEndStyle style = LINE_END_NEW_TEXT);
   bool Load(const std::string& path, LineEndStyle style = LineEndStyle::Automatic);
   // Load in slices: pump is called after each megabyte of the file (a window runs its event
   // loop there). When it returns false the load stops and returns false without touching
@@ -159,7 +159,7 @@ private:
   bool m_initialised = false;
   bool m_readOnly = false;
   bool m_modified = false;
-  LineEndStyle m_lineEndStyle = LineEndStyle::Dos;
+  LineEndStyle m_lineEndStyle = LINE_END_NEW_TEXT;
   bool m_createBackup = false;
   FileError m_lastFileError;
   CLineStore m_lines;

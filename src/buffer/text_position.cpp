@@ -3,11 +3,11 @@
 const char* LineEndStyleName(LineEndStyle style) {
   switch (style) {
   case LineEndStyle::Dos:
-    return "DOS";
+    return "CRLF";
   case LineEndStyle::Unix:
-    return "UNIX";
+    return "LFCR";
   case LineEndStyle::Mac:
-    return "MAC";
+    return "LF";
   default:
     return "";
   }

@@ -23,10 +23,13 @@ struct TextPosition {
 // How lines end in the file. Automatic is an argument only: detect on load, keep on save.
 enum class LineEndStyle : int32_t { Automatic = -1, Dos = 0, Unix = 1, Mac = 2 };
 
+// The line end of a new text: LF alone, this platform's own.
+inline constexpr LineEndStyle LINE_END_NEW_TEXT = LineEndStyle::Mac;
+
 // Dos, Unix or Mac: a style lines can be written in (not Automatic, not a stray value).
 inline bool IsConcreteLineEndStyle(LineEndStyle style) {
   return style == LineEndStyle::Dos || style == LineEndStyle::Unix || style == LineEndStyle::Mac;
 }
 
-// "DOS", "UNIX" or "MAC" as the status bar shows the style; "" for Automatic.
+// The style as users know it, by its bytes: "CRLF", "LFCR" or "LF"; "" for Automatic.
 const char* LineEndStyleName(LineEndStyle style);

@@ -2,14 +2,26 @@
 
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QPointer>
 #include <algorithm>
 
 #include "document.h"
 #include "file_name.h"
 #include "mdi_child_base.h"
 
+namespace {
+// Another program's save may remove, write and rename in several steps: look once they settle.
+constexpr int FILE_CHECK_DELAY_MS = 100;
+} // namespace
+
 CDocManager::CDocManager(QMdiArea* area, CDocTemplate docTemplate, QObject* parent)
-    : QObject(parent), m_area(area), m_template(std::move(docTemplate)) {}
+    : QObject(parent), m_area(area), m_template(std::move(docTemplate)) {
+  m_checkTimer.setSingleShot(true);
+  m_checkTimer.setInterval(FILE_CHECK_DELAY_MS);
+  connect(&m_checkTimer, &QTimer::timeout, this, &CDocManager::CheckFiles);
+  connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &CDocManager::CheckFilesSoon);
+  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &CDocManager::CheckFilesSoon);
+}
 
 CDocManager::~CDocManager() {
   // Frames first: their views leave the documents before the documents go.
@@ -39,21 +51,45 @@ void CDocManager::Discard(CDocument* document, CMdiChildBase* frame, QMdiSubWind
   if (previous && m_area->subWindowList().contains(previous)) m_area->setActiveSubWindow(previous);
 }
 
-CDocument* CDocManager::OpenNewDocument() {
-  QMdiSubWindow* previous = m_area->currentSubWindow();
-  CDocument* document = m_template.createDocument();
-  document->m_manager = this;
-  m_documents.push_back(document);
-  CMdiChildBase* frame = MakeFrame(document);
-  if (!document->OnNewDocument()) {
-    Discard(document, frame, previous);
+CDocManager::COpening CDocManager::BeginOpen() {
+  COpening opening;
+  opening.previous = m_area->currentSubWindow();
+  opening.document = m_template.createDocument();
+  opening.document->m_manager = this;
+  m_documents.push_back(opening.document);
+  opening.frame = MakeFrame(opening.document);
+  return opening;
+}
+
+CDocument* CDocManager::EndOpen(const COpening& opening, bool opened) {
+  CDocument* document = opening.document;
+  // Reading may dispatch events (the object scan); the document must still be ours.
+  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end())
+    return nullptr;
+  if (!opened) {
+    Discard(document, opening.frame, opening.previous);
     return nullptr;
   }
   connect(document, &CDocument::titleChanged, this, [this, document] { UpdateFrameTitles(document); });
-  connect(document, &CDocument::modifiedChanged, this, [this, document] { UpdateFrameTitles(document); });
-  ShowFrame(frame);
-  emit documentsChanged();
-  return document;
+  connect(document, &CDocument::modifiedChanged, this, [this, document](bool modified) {
+    UpdateFrameTitles(document);
+    emit documentModifiedChanged(document, modified);
+  });
+  connect(document, &CDocument::renamed, this, [this, document] { emit documentRenamed(document); });
+  connect(document, &CDocument::saved, this, [this, document] { emit documentSaved(document); });
+  connect(document, &CDocument::note, this, &CDocManager::documentNote);
+  ShowFrame(opening.frame);
+  WatchFiles();
+  emit documentOpened(document);
+  // A listener may have closed it (filling the object trees runs the event loop).
+  return std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end()
+             ? nullptr
+             : document;
+}
+
+CDocument* CDocManager::OpenNewDocument() {
+  const COpening opening = BeginOpen();
+  return EndOpen(opening, opening.document->OnNewDocument());
 }
 
 CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing) {
@@ -64,29 +100,18 @@ CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing
     AddToRecentFileList(open->GetPathName());
     return open;
   }
-  QMdiSubWindow* previous = m_area->currentSubWindow();
-  CDocument* document = m_template.createDocument();
-  document->m_manager = this;
-  m_documents.push_back(document);
-  CMdiChildBase* frame = MakeFrame(document);
+  const COpening opening = BeginOpen();
+  CDocument* document = opening.document;
   const bool missing = createMissing && !FileNameExists(full);
   const bool opened =
       missing ? document->OnOpenMissingDocument(full) : document->OnOpenDocument(full);
-  // Reading may dispatch events (the object scan); the document must still be ours.
-  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end())
-    return nullptr;
-  if (!opened) {
-    Discard(document, frame, previous);
-    return nullptr;
+  if (opened && std::find(m_documents.begin(), m_documents.end(), document) != m_documents.end()) {
+    document->SetModifiedFlag(false);
+    // A file that is not there yet joins the recent files once it has been saved.
+    document->SetPathName(full, !missing);
+    document->RecordDiskStamp();
   }
-  document->SetModifiedFlag(false);
-  // A file that is not there yet joins the recent files once it has been saved.
-  document->SetPathName(full, !missing);
-  connect(document, &CDocument::titleChanged, this, [this, document] { UpdateFrameTitles(document); });
-  connect(document, &CDocument::modifiedChanged, this, [this, document] { UpdateFrameTitles(document); });
-  ShowFrame(frame);
-  emit documentsChanged();
-  return document;
+  return EndOpen(opening, opened);
 }
 
 CMdiChildBase* CDocManager::CreateNewFrame(CDocument* document) {
@@ -96,13 +121,17 @@ CMdiChildBase* CDocManager::CreateNewFrame(CDocument* document) {
 }
 
 void CDocManager::CloseDocument(CDocument* document) {
-  auto it = std::find(m_documents.begin(), m_documents.end(), document);
-  if (it == m_documents.end()) return;
-  m_documents.erase(it);
+  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end()) return;
+  emit documentAboutToClose(document);
+  // A listener may have closed it already.
+  if (std::find(m_documents.begin(), m_documents.end(), document) == m_documents.end()) return;
+  std::erase(m_documents, document);
   for (CMdiChildBase* frame : Frames(document)) frame->CloseWithoutAsking();
   document->m_manager = nullptr;
+  disconnect(document, nullptr, this, nullptr);
   document->deleteLater();
-  emit documentsChanged();
+  WatchFiles();
+  emit documentClosed(document);
 }
 
 bool CDocManager::SaveAllModified() {
@@ -152,6 +181,35 @@ void CDocManager::UpdateFrameTitles(const CDocument* document) {
   const std::vector<CMdiChildBase*> frames = Frames(document);
   const int count = static_cast<int>(frames.size());
   for (int i = 0; i < count; ++i) frames[static_cast<std::size_t>(i)]->UpdateFrameTitle(i + 1, count);
+}
+
+void CDocManager::CheckFilesSoon() { m_checkTimer.start(); }
+
+void CDocManager::CheckFiles() {
+  // A document read again runs the event loop: one may close meanwhile.
+  std::vector<QPointer<CDocument>> documents(m_documents.begin(), m_documents.end());
+  for (const QPointer<CDocument>& document : documents)
+    if (document && document->GetDocManager() == this) document->OnFileChangedOnDisk();
+  WatchFiles();
+}
+
+void CDocManager::WatchFiles() {
+  QStringList wanted;
+  for (CDocument* document : m_documents) {
+    const QString path = document->GetPathName();
+    if (path.isEmpty()) continue;
+    wanted << QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(path)) wanted << path;
+  }
+  wanted.removeDuplicates();
+  QStringList unwanted = m_watcher.files() + m_watcher.directories();
+  for (const QString& path : std::as_const(wanted)) unwanted.removeAll(path);
+  if (!unwanted.isEmpty()) m_watcher.removePaths(unwanted);
+  QStringList missing;
+  for (const QString& path : std::as_const(wanted))
+    if (!m_watcher.files().contains(path) && !m_watcher.directories().contains(path))
+      missing << path;
+  if (!missing.isEmpty()) m_watcher.addPaths(missing);
 }
 
 void CDocManager::AddToRecentFileList(const QString& path) {

@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -25,9 +26,12 @@ void CDocument::SetTitle(const QString& title) {
 }
 
 void CDocument::SetPathName(const QString& path, bool addToRecent) {
+  const QString previous = m_pathName;
   m_pathName = QFileInfo(path).absoluteFilePath();
   SetTitle(QFileInfo(m_pathName).fileName());
   if (addToRecent && m_manager) m_manager->AddToRecentFileList(m_pathName);
+  if (m_manager) m_manager->CheckFilesSoon(); // the new file is the one to watch
+  if (m_pathName != previous) emit renamed();
 }
 
 void CDocument::SetModifiedFlag(bool modified) {
@@ -95,6 +99,68 @@ bool CDocument::SaveModified() {
   return DoFileSave();
 }
 
+namespace {
+QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
+} // namespace
+
+CDocument::DiskChange CDocument::CheckDisk() const {
+  if (m_pathName.isEmpty()) return DiskChange::None;
+  const CFileStamp now = CFileStamp::Of(m_pathName);
+  if (now == m_diskStamp) return DiskChange::None;
+  return now.exists ? DiskChange::Changed : DiskChange::Deleted;
+}
+
+bool CDocument::Reload() {
+  if (!OnReloadDocument()) return false;
+  RecordDiskStamp();
+  m_reportedStamp = m_diskStamp;
+  SetModifiedFlag(false);
+  return true;
+}
+
+void CDocument::OnFileChangedOnDisk() {
+  const DiskChange change = CheckDisk();
+  const CFileStamp now = CFileStamp::Of(m_pathName);
+  if (change == DiskChange::None || now == m_reportedStamp) return; // our own save, or told
+  m_reportedStamp = now;
+  if (change == DiskChange::Deleted) {
+    SetModifiedFlag(true);
+    emit note(QStringLiteral("%1 was deleted by another program; Save writes it again.")
+                  .arg(Shown(m_pathName)));
+  } else if (!m_modified) {
+    if (Reload())
+      emit note(QStringLiteral("%1 was changed by another program and has been read again.")
+                    .arg(Shown(m_pathName)));
+  } else {
+    emit note(QStringLiteral("%1 was changed by another program; saving asks first.")
+                  .arg(Shown(m_pathName)));
+  }
+}
+
+bool CDocument::SaveDocument(const QString& path) {
+  const bool ownFile = !m_pathName.isEmpty() && QFileInfo(path).absoluteFilePath() == m_pathName;
+  if (ownFile && CheckDisk() == DiskChange::Changed) {
+    int answer = IDYES; // an unmodified document loses nothing by reading the file again
+    if (m_modified)
+      answer = TorvaneMessageBox(
+          QStringLiteral("%1 has been changed by another program.\n\nReload it and lose your "
+                         "changes, or keep yours and write over the other program's?")
+              .arg(Shown(m_pathName)),
+          MB_RELOADKEEPCANCEL | MB_ICONEXCLAMATION);
+    if (answer == IDCANCEL) return false;
+    if (answer == IDYES) {
+      if (!Reload()) return false;
+      emit note(QStringLiteral("%1 was changed by another program and has been read again.")
+                    .arg(Shown(m_pathName)));
+      return true;
+    }
+  }
+  if (!OnSaveDocument(path)) return false;
+  if (ownFile) RecordDiskStamp();
+  emit saved();
+  return true;
+}
+
 bool CDocument::DoSave(const QString& path, bool replace) {
   QString target = path;
   if (target.isEmpty()) {
@@ -103,8 +169,11 @@ bool CDocument::DoSave(const QString& path, bool replace) {
     target = TorvaneFileDialog(SaveAsRequest(), parent).path;
     if (target.isEmpty()) return false;
   }
-  if (!OnSaveDocument(target)) return false;
-  if (replace) SetPathName(target);
+  if (!SaveDocument(target)) return false;
+  if (replace && QFileInfo(target).absoluteFilePath() != m_pathName) {
+    SetPathName(target);
+    RecordDiskStamp();
+  }
   return true;
 }
 

@@ -36,7 +36,12 @@ QString QtFileFilter(const QString& filter) {
     QString patterns = parts[i + 1];
     patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
     patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    entries << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    // A name that shows its patterns already ("Inform Files (*.inf)") shows the ones Qt
+    // filters by instead, not a second copy.
+    QString name = parts[i];
+    const qsizetype open = name.lastIndexOf(QStringLiteral(" ("));
+    if (open > 0 && name.endsWith(QLatin1Char(')'))) name.truncate(open);
+    entries << QStringLiteral("%1 (%2)").arg(name, patterns);
   }
   return entries.join(QStringLiteral(";;"));
 }

@@ -1,5 +1,6 @@
 #include "message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
@@ -16,6 +17,7 @@ QMessageBox::StandardButtons ButtonsFor(unsigned type) {
   case MB_OKCANCEL:
     return QMessageBox::Ok | QMessageBox::Cancel;
   case MB_YESNOCANCEL:
+  case MB_RELOADKEEPCANCEL:
     return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   case MB_YESNO:
     return QMessageBox::Yes | QMessageBox::No;
@@ -62,6 +64,10 @@ int ShowRealBox(const QString& text, unsigned buttons) {
                   ButtonsFor(buttons & MB_TYPEMASK), QApplication::activeWindow());
   const unsigned type = buttons & MB_TYPEMASK;
   if (type == MB_YESNO) box.setEscapeButton(QMessageBox::No);
+  if (type == MB_RELOADKEEPCANCEL) {
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Reload"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Keep Mine"));
+  }
   return AnswerFor(box.exec(), buttons);
 }
 
@@ -71,6 +77,7 @@ int TorvaneMessageBoxEscapeAnswer(unsigned buttons) {
   switch (buttons & MB_TYPEMASK) {
   case MB_OKCANCEL:
   case MB_YESNOCANCEL:
+  case MB_RELOADKEEPCANCEL:
     return IDCANCEL;
   case MB_YESNO:
     return IDNO;

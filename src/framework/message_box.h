@@ -8,6 +8,9 @@ inline constexpr unsigned MB_OK = 0x0;
 inline constexpr unsigned MB_OKCANCEL = 0x1;
 inline constexpr unsigned MB_YESNOCANCEL = 0x3;
 inline constexpr unsigned MB_YESNO = 0x4;
+// Yes, No and Cancel shown as "Reload", "Keep Mine" and "Cancel": a file changed by another
+// program, about to be written over.
+inline constexpr unsigned MB_RELOADKEEPCANCEL = 0x8;
 inline constexpr unsigned MB_TYPEMASK = 0xF;
 inline constexpr unsigned MB_ICONHAND = 0x10;
 inline constexpr unsigned MB_ICONERROR = MB_ICONHAND;

@@ -11,6 +11,7 @@
 
 #include "file_name.h"
 #include "go_to_line_dialog.h"
+#include "status_bar.h"
 #include "ide_test_support.h"
 
 namespace {
@@ -44,6 +45,7 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   dialogAnswer = Path("adv");
   ASSERT_TRUE(Choose(Cmd::FILE_SAVE_AS));
   EXPECT_EQ(ActiveDoc()->GetPathName(), Path("adv.inf"));
+  EXPECT_EQ(dialogs.last(), "Save As: Inform sources (*.inf *.h);;All files (*)");
   EXPECT_EQ(ReadFile(Path("adv.inf")), "Object adv;");
   EXPECT_EQ(app->MainFrame()->windowTitle(), "Torvane (Inform Mode) - adv.inf[*]");
   EXPECT_FALSE(ActiveDoc()->IsModified());
@@ -57,12 +59,12 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   }
   EXPECT_EQ(Tree(0), "adv cave(cave) Untitled1");
   EXPECT_EQ(Tree(2), "adv cave(Main) Untitled1");
-  EXPECT_EQ(dialogs.last(), "Open: Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||");
+  EXPECT_EQ(dialogs.last(), "Open: Inform Files (*.inf);;Inform Header Files (*.h);;All Files (*)");
   // Without documents the application's Open runs, with the template's filter.
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   dialogAnswer.clear();
   ASSERT_TRUE(Choose(Cmd::FILE_OPEN));
-  EXPECT_EQ(dialogs.last(), "Open: Inform Files (*.inf)|*.inf|All Files (*.*)|*.*||");
+  EXPECT_EQ(dialogs.last(), "Open: Inform Files (*.inf);;All Files (*)"); // named once
   ASSERT_TRUE(CloseFrame());
 
   dialogs.clear();
@@ -70,8 +72,11 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   EXPECT_EQ(Tree(0), "lantern(LampRoom, Workshop(lantern)) new");
   EXPECT_EQ(ActiveDoc()->GetTitle(), "new.inf");
   QTest::keyClicks(ActiveView(), "Include \"Parser\";");
+  QTest::keyClick(ActiveView(), Qt::Key_Return); // a new file's lines end in LF
+  app->MainFrame()->Binder().Refresh();
+  EXPECT_EQ(app->MainFrame()->StatusPanes()->PaneText(Cmd::INDICATOR_CRLF), "LF");
   ASSERT_TRUE(Choose(Cmd::FILE_SAVE));
-  EXPECT_EQ(ReadFile(Path("new.inf")), "Include \"Parser\";");
+  EXPECT_EQ(ReadFile(Path("new.inf")), "Include \"Parser\";\n");
   EXPECT_TRUE(dialogs.isEmpty()); // saved under its name, no Save As
   ASSERT_TRUE(CloseFrame());
 
@@ -129,6 +134,7 @@ TEST_F(Ide, NewWindowSharesTextAndUndoGoToLineAndOnlyTheLastFrameAsksToSave) {
   QApplication::processEvents();
   EXPECT_TRUE(messages.isEmpty());
   EXPECT_EQ(Titles(*app), QStringList{"two.inf[*]"});
+  EXPECT_TRUE(app->MainFrame()->isWindowModified()); // the main title keeps its "*"
 
   const std::pair<std::vector<const char*>, int> cases[] = {
       {{"3"}, 2}, {{"0"}, 0}, {{"2"}, 1}, {{"1"}, 0}, {{"99999"}, 3}, {{" 2 "}, 1}, {{}, 1},
@@ -149,6 +155,43 @@ TEST_F(Ide, NewWindowSharesTextAndUndoGoToLineAndOnlyTheLastFrameAsksToSave) {
                                    "Save changes to two.inf?"}));
   EXPECT_TRUE(app->DocManager()->Documents().empty());
   EXPECT_EQ(ReadFile(Path("two.inf")), "x\r\nb\r\nc\r\nd");
+}
+
+// Another program writes the open file: an unmodified document reads it again, a modified
+// one asks before Save or Compile writes, a removed file is written again by Save.
+TEST_F(Ide, FilesChangedByAnotherProgramAreNeverWrittenOverUnasked) {
+  ASSERT_TRUE(WriteFile(Path("w.inf"), "one\n"));
+  ASSERT_TRUE(Start({Path("w.inf")}));
+  CTextBuffer& text = ActiveDoc()->Buffer();
+  CMainStatusBar* panes = app->MainFrame()->StatusPanes();
+  auto noted = [&](const QString& end) { return QTest::qWaitFor([&] { return panes->PaneText(0).endsWith(end); }, 5000); };
+  auto changeOnDisk = [&](const QByteArray& content) { panes->clearMessage(), WriteFile(Path("w.inf"), content); };
+  changeOnDisk("one\ntwo\n");
+  ASSERT_TRUE(noted("w.inf was changed by another program and has been read again."));
+  EXPECT_EQ(text.GetText(0, 0, 2, 0, "|"), "one|two|");
+  QTest::keyClicks(ActiveView(), "A");
+  changeOnDisk("one\ntwo\n3\n");
+  ASSERT_TRUE(noted("w.inf was changed by another program; saving asks first."));
+  answers = {IDCANCEL, IDCANCEL, IDNO}; // Compile and Save cancelled, then Keep Mine
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE) && Choose(Cmd::FILE_SAVE));
+  EXPECT_EQ(ReadFile(Path("w.inf")), "one\ntwo\n3\n");
+  ASSERT_TRUE(Choose(Cmd::FILE_SAVE));
+  EXPECT_EQ(ReadFile(Path("w.inf")), "Aone\ntwo\n");
+  EXPECT_EQ(messages, QStringList(3, Path("w.inf") + " has been changed by another program.\n\nReload it and "
+                                     "lose your changes, or keep yours and write over the other program's?"));
+  changeOnDisk("B\n"); // watched again after the save replaced the file
+  ASSERT_TRUE(noted("has been read again."));
+  QTest::keyClicks(ActiveView(), "C");
+  changeOnDisk("D\n");
+  answers = {IDYES}; // Reload
+  ASSERT_TRUE(Choose(Cmd::FILE_SAVE));
+  EXPECT_EQ(text.GetText(0, 0, 1, 0, "|"), "D|");
+  EXPECT_FALSE(ActiveDoc()->IsModified());
+  ASSERT_TRUE(QFile::remove(Path("w.inf")));
+  ASSERT_TRUE(noted("w.inf was deleted by another program; Save writes it again."));
+  EXPECT_TRUE(ActiveDoc()->IsModified());
+  ASSERT_TRUE(Choose(Cmd::FILE_SAVE));
+  EXPECT_EQ(ReadFile(Path("w.inf")), "D\n");
 }
 
 } // namespace

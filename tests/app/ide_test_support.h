@@ -37,7 +37,7 @@ protected:
       return answers.isEmpty() ? IDOK : answers.takeFirst();
     });
     SetTorvaneFileDialogHandler([this](const FileDialogRequest& request) {
-      dialogs << request.title + ": " + request.filter;
+      dialogs << request.title + ": " + QtFileFilter(request.filter);
       return FileDialogAnswer{dialogAnswer, 0};
     });
   }
@@ -107,7 +107,7 @@ protected:
   std::unique_ptr<CTorvaneApp> app;
   QStringList messages;
   QList<int> answers; // given to the boxes in turn; IDOK once they run out
-  QStringList dialogs; // each file dialog asked, as "title: filter"
+  QStringList dialogs; // each file dialog asked, as "title: filter" in Qt's form
   QString dialogAnswer;
 };
 

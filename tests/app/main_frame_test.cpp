@@ -19,9 +19,8 @@ namespace {
 
 using apptest::Ide;
 
-// Commands go to view, document, frames, object bar and application, those nobody handles are
-// off; the status panes follow the view and hide from the right; split panes; dropped files.
-TEST_F(Ide, CommandRoutingStatusPanesSplitPanesAndDroppedFiles) {
+// The status panes follow the active view and hide from the right when the bar is narrow.
+TEST_F(Ide, StatusPanesFollowTheViewAndHideFromTheRight) {
   ASSERT_TRUE(WriteFile(Path("p.inf"), "\tabc\r\nxy"));
   ASSERT_TRUE(Start({Path("p.inf")}));
   CMainStatusBar* panes = app->MainFrame()->StatusPanes();
@@ -31,19 +30,21 @@ TEST_F(Ide, CommandRoutingStatusPanesSplitPanesAndDroppedFiles) {
   app->MainFrame()->Binder().Refresh();
   const int ids[] = {0, Cmd::INDICATOR_POSITION, Cmd::INDICATOR_CRLF, Cmd::INDICATOR_OVR, Cmd::INDICATOR_CAPS};
   QStringList texts;
+  std::string shown; // "+" for each pane shown; the prompt is no indicator
+  auto look = [&] { shown.clear(); for (int id : ids) shown += panes->IsPaneShown(id) ? '+' : '-'; return shown; };
   for (int id : ids) texts << panes->PaneText(id);
-  EXPECT_EQ(texts, (QStringList{"For Help, press F1", "Ln 1, Col 2", "DOS", "OVR", ""}));
-  auto shown = [&] { // "+" for each pane shown; the prompt is no indicator
-    std::string out;
-    for (int id : ids) out += panes->IsPaneShown(id) ? '+' : '-';
-    return out;
-  };
-  EXPECT_EQ(shown(), "-++++");
+  EXPECT_EQ(texts, (QStringList{"For Help, press F1", "Ln 1, Col 2", "CRLF", "OVR", ""}));
+  EXPECT_EQ(look(), "-++++");
   panes->resize(panes->PaneWidget(1)->width() + panes->PaneWidget(2)->width() + 30, 20);
-  EXPECT_EQ(shown(), "-++--");
+  EXPECT_EQ(look(), "-++--");
   panes->resize(10, 20);
-  EXPECT_EQ(shown(), "-----");
+  EXPECT_EQ(look(), "-----");
+}
 
+// Commands go to view, document, frame, object bar and application; those nobody handles are
+// off; F6 moves between split panes.
+TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
+  ASSERT_TRUE(Start());
   CCommandRouter& router = app->MainFrame()->Router();
   auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
   CObjectBar* bar = app->MainFrame()->ObjectBarTabs();
@@ -56,20 +57,19 @@ TEST_F(Ide, CommandRoutingStatusPanesSplitPanesAndDroppedFiles) {
   bar->setCurrentIndex(2);
   bar->GetView(2)->SelectItem(bar->GetView(2)->Model().FirstRoot());
   EXPECT_TRUE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
-
-  // Two panes: F6 moves to the other one, and the keys of the view go through the router.
   frame->Split(1, 2);
   EXPECT_TRUE(router.Execute(Cmd::NEXT_PANE));
   EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 1));
-  QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6);
+  QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6); // the view's keys go through the router
   EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0));
-
-  // Nobody handles the Insert and Project menus or Edit Object: off.
   for (int id : {32772, 32773, 32774, 32775, 32778, 32779, 32780, 32781, 32782})
     EXPECT_FALSE(Enabled(id)) << id;
+}
 
-  // A file dropped over a document view: the view leaves it to the window, which opens it.
+// A file dropped over a document view: the view leaves it to the window, which opens it.
+TEST_F(Ide, DroppedFilesOpen) {
   ASSERT_TRUE(WriteFile(Path("drop.h"), "! header"));
+  ASSERT_TRUE(Start());
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(Path("drop.h"))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -89,7 +89,7 @@ TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) 
     if (progress->value() > 0 && progress->value() < progress->maximum()) value = progress->value();
   });
   watch.start(0);
-  app->OpenDocumentFile(Path("long.inf"));
+  app->DocManager()->OpenDocumentFile(Path("long.inf"));
   watch.stop();
   EXPECT_EQ(caption, "Parsing Objects:");
   EXPECT_TRUE(value > 0 && value < 1000002) << value;

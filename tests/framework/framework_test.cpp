@@ -98,6 +98,7 @@ TEST(FileMenu, RecentFilesAreTheLastFourOnceEachAndSavedNamesGetTheDefaultExtens
     EXPECT_EQ(WithDefaultExtension(given, "inf"), named);
   EXPECT_EQ(QtFileFilter("Inform Files|*.inf|Inform Header Files|*.h|All Files|*.*||"),
             "Inform Files (*.inf);;Inform Header Files (*.h);;All Files (*)");
+  EXPECT_EQ(QtFileFilter("Inform Files (*.inf)|*.inf|All (*.*)|*.*||"), "Inform Files (*.inf);;All (*)");
   SetTorvaneFileDialogHandler([](const FileDialogRequest&) { return FileDialogAnswer{"/g/x", 1}; });
   EXPECT_EQ(TorvaneFileDialog({.save = true, .defaultExtension = "inf"}).path, "/g/x.inf");
   EXPECT_EQ(TorvaneFileDialog({.defaultExtension = "inf"}).path, "/g/x");
@@ -128,6 +129,8 @@ TEST(MessageBox, AHandlerTakesThePlaceOfTheRealBoxWhichShowsEveryIconAndButtonSe
       {MB_YESNO | MB_ICONASTERISK, QMessageBox::Yes, IDYES, "Torvane|t|1|14000"},
       // Closed without a choice: the cautious answer, never Yes.
       {MB_YESNOCANCEL, QMessageBox::NoButton, IDCANCEL, "Torvane|t|0|414000"},
+      {MB_RELOADKEEPCANCEL, QMessageBox::NoButton, IDCANCEL, "Torvane|t|0|414000"},
+      {MB_RELOADKEEPCANCEL, QMessageBox::No, IDNO, "Torvane|t|0|414000"},
       {MB_YESNO, QMessageBox::NoButton, IDNO, "Torvane|t|0|14000"},
       {MB_OK, QMessageBox::NoButton, IDOK, "Torvane|t|0|400"},
   };
