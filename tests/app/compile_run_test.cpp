@@ -23,7 +23,6 @@ protected:
   void SetUp() override {
     Ide::SetUp();
     ASSERT_TRUE(QDir(dir.path()).mkpath("my games"));
-    // A build the test failed to stop is stopped here, so that the test fails and ends.
     safety.setSingleShot(true);
     QObject::connect(&safety, &QTimer::timeout, [] { CRedirector::CancelRunning(); });
   }
@@ -34,7 +33,6 @@ protected:
     ASSERT_TRUE(store.WriteProfileInt("Editor\\Options", "StandardOptions", 0));
     ASSERT_TRUE(store.WriteProfileString("Editor\\Options", "UserDefOptions", more));
   }
-  // A fake compiler that starts a helper and waits for ever; both note their pids.
   QString EndlessCompiler() {
     EXPECT_TRUE(WriteScript(Path("endless.sh"), "[ \"$1\" = -h2 ] && exit\nsleep 1000 &\necho $$ $! > '" + Path("pid").toUtf8() +
                                                     "'\necho started\nwait"));
@@ -42,7 +40,6 @@ protected:
     safety.start(10000);
     return Path("endless.sh");
   }
-  // Whether the compiler and its helper were started and have ended, before the safety stop.
   bool ChildrenGone() {
     const QList<QByteArray> pids = ReadFile(Path("pid")).simplified().split(' ');
     return safety.isActive() && pids.size() == 2 && ProcessGone(pids[0].toInt()) &&
@@ -81,7 +78,6 @@ TEST_F(CompileRun, MessagesLeadToTheirLines) {
   }
   EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 0); // opened after
 
-  // The warning on the last message line, by double-click.
   const QTextBlock warning = Output()->document()->findBlockByNumber(9);
   ASSERT_TRUE(warning.text().contains("Warning:")) << warning.text().toStdString();
   const QPoint point = Output()->cursorRect(QTextCursor(warning)).center() + QPoint(4, 0);
@@ -89,7 +85,6 @@ TEST_F(CompileRun, MessagesLeadToTheirLines) {
   QTest::mouseRelease(Output()->viewport(), Qt::LeftButton, {}, point); // no button left held
   EXPECT_EQ(Where(), "my part.h:0");
 
-  // The next compile of adv.inf marks the header too, open now.
   CTorvaneDoc* part = ActiveDoc();
   app->DocManager()->OpenDocumentFile(source);
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
@@ -205,7 +200,6 @@ TEST_F(CompileRun, ExampleBuildsAndRunsWithTheKeys) {
   EXPECT_TRUE(Output()->Text().startsWith("Inform 6") && !Output()->Text().contains("Switch"))
       << Output()->Text().toStdString(); // the default "-U" is not passed to 6.41
 
-  // The story two seconds older than the source: No runs it without a build.
   ASSERT_TRUE(SetWriteTime(Path("my games/cloak.z5"), QFileInfo(source).lastModified().toSecsSinceEpoch() - 2));
   Output()->Clear();
   messages.clear();
@@ -228,7 +222,6 @@ TEST_F(CompileRun, TenMegabytesArriveWhole) {
   QTest::keyClicks(ActiveView(), "!");
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
   EXPECT_EQ(ReadFile(Path("big.inf")), "![ Main;\n];");
-  // The rest is shown a slice per turn of the event loop.
   for (QDeadlineTimer patience(20000); Output()->Pending() && !patience.hasExpired();) QTest::qWait(10);
   const QString text = Output()->toPlainText();
   EXPECT_EQ(text.count(QLatin1Char('x')), 10485760);

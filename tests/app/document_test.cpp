@@ -40,7 +40,6 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   EXPECT_EQ(Titles(*app), (QStringList{"Untitled1[*]", "Untitled3[*]"}));
   for (int tab = 0; tab < 3; ++tab) EXPECT_EQ(Tree(tab), "Untitled1 Untitled3");
 
-  // Save As: a name without extension gets ".inf"; the roots take the new name.
   QTest::keyClicks(ActiveView(), "Object adv;");
   dialogAnswer = Path("adv");
   ASSERT_TRUE(Choose(Cmd::FILE_SAVE_AS));
@@ -60,7 +59,6 @@ TEST_F(Ide, StartNewSaveAsOpenAndNamedFiles) {
   EXPECT_EQ(Tree(0), "adv cave(cave) Untitled1");
   EXPECT_EQ(Tree(2), "adv cave(Main) Untitled1");
   EXPECT_EQ(dialogs.last(), "Open: Inform Files (*.inf);;Inform Header Files (*.h);;All Files (*)");
-  // Without documents the application's Open runs, with the template's filter.
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   dialogAnswer.clear();
   ASSERT_TRUE(Choose(Cmd::FILE_OPEN));
@@ -145,7 +143,6 @@ TEST_F(Ide, NewWindowSharesTextAndUndoGoToLineAndOnlyTheLastFrameAsksToSave) {
     EXPECT_EQ(second->GetCursorPosition(), TextPosition(0, line)) << texts.size();
   }
 
-  // The last frame asks once, and Cancel keeps it.
   answers = {IDCANCEL, IDNO};
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));

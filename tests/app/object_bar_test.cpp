@@ -37,7 +37,6 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   ASSERT_TRUE(QFile::copy("/usr/share/inform6/library/english.h", Path("english.h")));
   ASSERT_TRUE(Start({Path("lantern.inf"), Path("english.h"), Path("lantern.h")}));
   CObjectBar& bar = *app->MainFrame()->ObjectBarTabs();
-  // Two documents named "lantern": a subtree each.
   EXPECT_TRUE(Tree(0).ends_with(" lantern(LampRoom, Workshop(lantern)) lantern(lamp_oil)")) << Tree(0);
   EXPECT_TRUE(Tree(1).starts_with("english(CompassDirection(d_obj, e_obj, in_obj, n_obj, ne_obj, "
                                    "nw_obj, out_obj, s_obj, se_obj, sw_obj, u_obj, w_obj)) ")) << Tree(1);
@@ -47,7 +46,6 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   EXPECT_EQ(Where(), "lantern.inf:9");
   DoubleClick(bar, 2, "Refill");
   EXPECT_EQ(Where(), "lantern.h:1");
-  // The context menu's "&Jump to Definition" goes through the window's router to the tree.
   const QPoint initialise = Centre(bar, 2, "Initialise");
   QTimer::singleShot(0, [] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -59,7 +57,6 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   EXPECT_EQ(Where(), "lantern.inf:26");
   EXPECT_TRUE(messages.isEmpty());
 
-  // The trees follow the text only when asked: Rebuild Object Tree after an edit.
   DoubleClick(bar, 0, "lamp_oil");
   QTest::keyClick(ActiveView(), Qt::Key_End, Qt::ControlModifier);
   QTest::keyClicks(ActiveView(), "Object wick \"wick\";");
@@ -67,7 +64,6 @@ TEST_F(Ide, OpenedGamesFillTheTreesAndADoubleClickBringsTheDefinitionForward) {
   ASSERT_TRUE(Choose(Cmd::BUILD_REBUILD_OBJECT_TREE));
   EXPECT_TRUE(Tree(0).ends_with(" lantern(LampRoom, Workshop(lantern)) lantern(lamp_oil, wick)")) << Tree(0);
 
-  // Closing a document takes its roots away, and only its own.
   DoubleClick(bar, 0, "LampRoom");
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   EXPECT_TRUE(Tree(2).ends_with(" lantern(Refill)")) << Tree(2);

@@ -98,7 +98,6 @@ protected:
     m_bar.setCurrentIndex(tab);
     return *m_bar.GetView(tab);
   }
-  // The first item of the document's subtree (its root included) whose text is text.
   const CTreeItem* Item(const CMyTreeView& view, const std::string& text) {
     const CTreeItem* root = view.FindDocumentRoot(*m_doc);
     for (const CTreeItem* item = root; item && item != root->NextSibling(); item = view.GetNextInOrder(item))

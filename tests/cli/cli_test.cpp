@@ -111,7 +111,6 @@ TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
   r = Run({"build", "lantern.inf"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.out.startsWith("Error creating process\r\n")) << r.out.toStdString();
-  // A source named like its story file would be destroyed by its own build.
   ASSERT_TRUE(WriteFile(m_work.filePath("story.z8"), "[ Main; ];\n"));
   r = Run({"build", "story.z8"});
   EXPECT_EQ(r.exitCode, 2);
@@ -131,7 +130,6 @@ TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
 }
 
 TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
-  // The compiler starts a helper that keeps the output pipe open, then waits for ever.
   const QString compiler = m_work.filePath("compiler.sh");
   ASSERT_TRUE(WriteScript(compiler, "[ \"$1\" = -h2 ] && exit; sh -c 'echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0\"; exec sleep 600' "
                                     "\"$0.helper\" & echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"; "
@@ -144,7 +142,6 @@ TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
     QProcess cli;
     Start(cli, signal ? QStringList{"build", "lantern.inf"} : QStringList{"build", "--timeout", "3", "lantern.inf"},
           "/usr/bin:/bin"); // the script needs sh, mv and sleep
-    // Once the compiler's first line has come through, it and its helper are running.
     QByteArray out;
     while (!out.contains("started\n") && cli.waitForReadyRead(30000)) out += cli.readAllStandardOutput();
     ASSERT_TRUE(out.contains("started\n"));
@@ -214,7 +211,6 @@ TEST_F(Cli, ValuesSetFromTheTerminalReachTheProgramAndBadOnesAreRefused) {
   EXPECT_EQ(Get("Editor\\Options", "z5"), "4294967294\n");
   EXPECT_EQ(Get("Editor\\Paths", "Compiler"), compiler.toUtf8() + "\n");
   EXPECT_EQ(Run({"settings", "get", "Editor\\Paths", "Complier"}).exitCode, 1);
-  // Values of its own need their type.
   ASSERT_EQ(Set({"--text", "Editor\\Paths", "Extra", "x y"}), 0);
   EXPECT_EQ(Get("Editor\\Paths", "Extra"), "x y\n");
   ASSERT_EQ(Set({"--int", "Mine", "Count", "0x10"}), 0);

@@ -42,7 +42,6 @@ TEST(LineColumns, TabsAdvanceToTheNextStopOfFourAndColumnsMapBackToCharacters) {
   for (const auto& [chars, column] : {std::pair<std::string, int>{"", 0}, {"abc", 3}, {"\t", 4}, {"a\t", 4},
                                       {"abc\t", 4}, {"abcd\t", 8}, {"\t\t", 8}, {"ab\tcdefg\t", 12}})
     EXPECT_EQ(ExpandedColumn(chars.data(), static_cast<int>(chars.size())), column) << chars;
-  // "a", a tab over columns 1-3, "b" at 4, "c" at 5; past the end: the length and column 6.
   const int expected[][3] = {{0, 0, 0}, {1, 1, 1}, {3, 1, 1}, {4, 2, 4}, {5, 3, 5}, {6, 4, 6}, {100, 4, 6}, {-2, 0, 0}};
   for (const auto& [column, index, start] : expected) {
     int charColumn = -1;
@@ -90,7 +89,6 @@ TEST(LineColumns, ALongLineCountsFromKeptPlacesThatEditsCut) {
 // coloured again, when it comes and when it goes. A split or joined line compares its end with
 // the old line whose tail it now ends with.
 TEST(LineCookies, AChangeRecoloursOnlyDownToWhereTheCookiesMeetAgain) {
-  // 1000 lines "x", with ";" on every line whose number ends in 50.
   CFakeText text;
   for (int i = 0; i < 1000; ++i) text.lines.push_back(i % 100 == 50 ? ";" : "x");
   CCookieCache caches;
@@ -112,7 +110,6 @@ TEST(LineCookies, AChangeRecoloursOnlyDownToWhereTheCookiesMeetAgain) {
   EXPECT_EQ(change(10, {"x"}), 41);
   EXPECT_EQ(caches.Cookie(text, 49), 0u);
 
-  // A change that leaves the line's end cookie as it was keeps everything below.
   caches.Cookie(text, 999);
   text.lines[20] = "xx";
   ASSERT_TRUE(caches.TextChanged(20, 0, 0, int(text.lines.size())));
@@ -205,7 +202,6 @@ TEST(LineCaches, RandomEditsMatchAFreshComputation) {
     for (int i = 0; i < n; ++i) {
       const std::string& chars = text.Line(i);
       cookie = CFakeText::Colour(cookie, chars);
-      // The known cookies, and every fifth step all of them; lengths now and then.
       const bool ask = step % 5 == 0 || cookies.IsCookieKnown(i);
       ASSERT_EQ(ask ? cookies.Cookie(text, i) : cookie, cookie) << "step " << step << " line " << i;
       const int length = ExpandedColumn(chars.data(), static_cast<int>(chars.size()));

@@ -43,7 +43,6 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFolds
     EXPECT_EQ(pattern.FindInLine(c.line, length, c.from, length), c.expected)
         << c.line << " / " << c.pattern;
   }
-  // A match at every place of a long line (the first and last of a 16-byte window among them).
   const CSearchPattern accented("\xe9" "B", 0);
   for (int at = 0; at <= 45; ++at) {
     std::string line(47, '-');
@@ -54,7 +53,6 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFolds
     EXPECT_EQ(accented.FindInLine(line.data(), length, 0, at + 1), -1) << at;
     EXPECT_EQ(accented.FindLastInLine(line.data(), length, 0, length, 47), at);
   }
-  // Word characters and upper case, every byte.
   int words = 0;
   for (int b = 0; b < 256; ++b) {
     words += IsSearchWordChar(static_cast<unsigned char>(b)) ? 1 : 0;
@@ -73,7 +71,6 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFolds
 struct ReplaceModel {
   std::vector<std::string> lines;
   TextPosition selEnd, last, lastEnd;
-  // Inserts text at pos and moves pos to its end.
   void Insert(TextPosition& pos, const std::string& text) {
     const std::string rest = lines[pos.y].substr(pos.x);
     lines[pos.y].resize(pos.x);
@@ -143,7 +140,6 @@ protected:
   bool Replace(const std::function<void(CReplaceDialog&)>& act) {
     return RunDialog<CReplaceDialog>([this] { view->OnCmdMsg(Cmd::EDIT_REPLACE); }, act);
   }
-  // Both texts, then the buttons one after the other, then Cancel.
   void ReplaceWith(const QString& what, const QString& with, std::initializer_list<int> presses) {
     ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
       Type(d, 8605, what);
@@ -154,7 +150,6 @@ protected:
   }
 
   static QAbstractButton* Button(CSearchDialog& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
-  // A button's label or an edit's text.
   static QString Shown(CSearchDialog& d, int id) {
     return Button(d, id) ? Button(d, id)->text() : static_cast<QLineEdit*>(d.GetDlgItem(id))->text();
   }
@@ -172,7 +167,6 @@ protected:
 TEST_F(Search, AMatchMustLieInsideTheRangeAndIsSelectedWithTheCaretAtItsEnd) {
   Load("two two\ntwo two");
   TextPosition found;
-  // The range ends inside the second "two" of line 1: that one does not count.
   EXPECT_FALSE(view->SearchTextInRange("two", {1, 1}, {4, 0}, {5, 1}, 0, false, found));
   ASSERT_TRUE(view->SearchTextInRange("two", {1, 1}, {4, 0}, {5, 1}, 0, true, found));
   EXPECT_EQ(found, TextPosition(4, 0)); // wrapped to the range start, not to (0, 0)
@@ -291,7 +285,6 @@ TEST_F(Search, ReplaceAllDoesWhatReplacingOneMatchAfterTheOtherDoesAndEnds) {
     for (int i = 0; i < buffer->LineCount(); ++i) all.emplace_back(buffer->LineChars(i), buffer->LineLength(i));
     return all;
   };
-  // Each dialog writes its settings: in memory, not synced to a disk 400 times.
   QTemporaryDir memoryDir(QStringLiteral("/dev/shm/torvane-XXXXXX"));
   if (memoryDir.isValid()) CProfileStore::SetUserConfigDirectory(memoryDir.path());
   Load("");
@@ -366,7 +359,6 @@ TEST_F(Search, ReplaceAllInASelectionFollowsTheReplacementsOnItsLastLineIsOneUnd
     Click(d, 2);
   }));
   EXPECT_EQ(messages, QStringList{"5 occurrences replaced"});
-  // The selection comes back over the replaced text, its last replacement included.
   EXPECT_EQ(Marked(), "{bbb-bbb\nbbb-bbb-bbb|}-a");
   EXPECT_FALSE(view->IsSelectionPushed());
   EXPECT_FALSE(view->GetShowInactiveSelection());

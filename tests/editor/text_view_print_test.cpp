@@ -31,7 +31,6 @@
 namespace {
 
 TEST(PrintLayout, UnitsAreRoundedAndTheTextAreaIsThePageLessMarginsAndTheFooterBand) {
-  // 472.44; one half; just below a half; no overflow on the way.
   for (auto [hundredths, dpi, units] : {std::tuple{1000, 1200, 472}, {127, 10, 1}, {126, 10, 0}, {2000000, 2400, 1889764}})
     EXPECT_EQ(HundredthsMmToUnits(hundredths, dpi), units) << hundredths;
   const PrintRect margins{10, 20, 30, 40}; // bands of 11 + 5
@@ -66,7 +65,6 @@ CRowBreaker Cells(double width) {
 const CRowBreaker TEN_CELLS = Cells(100);
 
 TEST(PrintLayout, RowsBreakAfterBlanksOrWhereAWordFillsTheRow) {
-  // The next row's byte and column.
   for (auto [text, from, column, byte, nextColumn] : {
            std::tuple{"abc def", 0, 0, 7, 7}, {"aaaa bbbb cccc", 0, 0, 10, 10}, {"aaaa bbbb cccc", 10, 10, 14, 14},
            {"abcdefghijklmno", 0, 0, 10, 10}, {"\tab\tcdefghij", 0, 0, 4, 8}, {"ab\tcdefghij", 0, 0, 3, 4},
@@ -139,7 +137,6 @@ TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStops
   EXPECT_NEAR(w[4].y - w[2].y, 2 * 8.52, 0.05); // an empty line between
   EXPECT_NEAR((w[7].x + w[8].right) / 2, 595.28 / 2, 0.5); // footer centred
   EXPECT_NEAR(w[8].bottom, 841.89 - 28.35, 0.5);           // on the bottom margin
-  // 45 lines of two printed lines each fill a page as 90 short lines do.
   QByteArray line;
   for (int i = 1; i <= 30; ++i) line += QByteArray(i < 10 ? "word0" : "word") + QByteArray::number(i) + " ";
   Use((line + "\n").repeated(45).toStdString() + "next");
@@ -216,7 +213,6 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
     EXPECT_EQ(messages, QStringList("No default printer is set up. Use Print to choose a printer "
                                     "or to print to a file."));
   }
-  // The preview's page-setup button shows the stored margins and previews with what it stores.
   QList<double> previewed; // the top margin shown, then the pages before and after
   SetPrintDialogHandler([&](QDialog& dialog) {
     if (auto* top = dialog.findChild<QDoubleSpinBox*>("topMargin")) {
@@ -253,7 +249,6 @@ TEST_F(Printing, PrintCommandsPrintPagesOfNinetyLinesWhereTheDialogsSayPreviewOr
     EXPECT_EQ(messages, QStringList("The page margins of Page Setup leave no room for text on the page. "
                                     "Nothing was printed."));
   }
-  // Print Setup's paper and orientation hold for later prints; a cancelled setup keeps them.
   answer = QDialog::Accepted;
   QStringList seen; // the dialogs' titles, and the paper each Print dialog opened with
   SetPrintDialogHandler([&](QDialog& dialog) {

@@ -17,7 +17,6 @@
 #include "message_box.h"
 #include "recent_file_list.h"
 
-// Designated initializers leave the members not named at their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
@@ -109,7 +108,6 @@ TEST(MessageBox, AHandlerTakesThePlaceOfTheRealBoxWhichShowsEveryIconAndButtonSe
   QStringList calls;
   SetTorvaneMessageBoxHandler([&](const QString& t, unsigned b) { return calls << t + " " + QString::number(b, 16), IDYES; });
   EXPECT_EQ(TorvaneMessageBox("Rebuild?", MB_YESNO | MB_ICONQUESTION), IDYES);
-  // A second handler hands back the first; a handler may replace itself while it runs.
   TorvaneMessageBoxHandler first = SetTorvaneMessageBoxHandler([](const QString&, unsigned) {
     SetTorvaneMessageBoxHandler([](const QString&, unsigned) { return IDNO; });
     return IDCANCEL;

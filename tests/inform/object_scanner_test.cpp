@@ -93,7 +93,6 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
         {"\"unnamed\"", "parent= class= depth=0"}, // no internal name: the short name, quoted
         {"box", "parent= class= depth=0"}},
        1},
-      // A parent named on the line: one not (yet) recorded counts as level 1.
       {{"Object lamp \"lamp\" kitchen", "Room kitchen \"Kitchen\";", "Object key \"key\" kitchen;"},
        {{"lamp", "parent=kitchen class= depth=2"}, {"key", "parent=kitchen class= depth=1"}},
        2},
@@ -105,7 +104,6 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
       {{"Room hall \"Hall\",", "Object lamp \"lamp\" with name 'lamp'", "Nearby n1 \"n1\""},
        {{"lamp", "parent= class= depth=0"}, {"n1", "parent=hall class= depth=1"}},
        1},
-      // Arrows nest below the slot above.
       {{"Room hall \"Hall\";", "Object -> table \"table\";", "Object -> -> box \"box\";",
         "Object ->-> cup \"cup\";", "Object -> chair \"chair\";", "Object -> -> cushion \"cushion\";"},
        {{"table", "parent=hall class= depth=1"},
@@ -113,7 +111,6 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
         {"cup", "parent=table class= depth=2"},
         {"cushion", "parent=chair class= depth=2"}},
        2},
-      // Deeper than the ten slots: below the deepest slot, which leaves the shallow ones alone.
       {deep,
        {{"o1", "parent=o0 class= depth=1"},
         {"o9", "parent=o8 class= depth=9"},
@@ -134,7 +131,6 @@ TEST(ScanLines, EachKindOfLineRecordsItsParentClassAndDepth) {
 }
 
 TEST(ScanLines, NamesAndDefinitionLinesOfRoutinesAndUntitledObjects) {
-  // Lines end in LF, CR or CR LF.
   const CStringLineSource source = CStringLineSource::FromText(
       "[ Main;\n[Main;\r[;\r\n[Other x;\n[ Spaced  ;\r[\r\n[ Main i j;\n;\n"
       "Object;\r\rObject -> ;\r\nObject lamp \"a brass lamp with a very long description\";");
@@ -198,7 +194,6 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsSkipTakenNamesAndStartAgainAfterARe
               ElementsAre("lamp", "lamp[02]", "lamp[03]", "lamp[04]", "lamp[05]", "lamp[06]", "lamp[07]",
                           "lamp[08]", "lamp[09]", "lamp[10]", "lamp[11]", "lamp[12]"));
   EXPECT_TRUE(scanner.ObjectMap().Contains("lamp[12]"));
-  // Functions count on without padding, apart from the objects.
   std::vector<std::string> functions;
   for (int i = 0; i < 10; ++i) functions.push_back(scanner.AddFunction("lamp", ""));
   EXPECT_THAT(functions, ElementsAre("lamp", "lamp[2]", "lamp[3]", "lamp[4]", "lamp[5]", "lamp[6]", "lamp[7]",
@@ -208,7 +203,6 @@ TEST(UniqueNames, SuffixesArePaddedForObjectsSkipTakenNamesAndStartAgainAfterARe
               ElementsAre("lamp", "lamp[03]", "lamp[02]", "lamp[04]", "lamp[05]", "lamp[06]", "lamp[07]",
                           "lamp[02][02]"));
 
-  // A rebuild empties both maps and starts the names again; the scanner value stays.
   scanner.AddObject("deep", "", "", "", 3);
   scanner.DeleteRecords();
   EXPECT_TRUE(scanner.ObjectMap().empty() && scanner.FunctionMap().empty());
@@ -230,7 +224,6 @@ TEST(UniqueNames, ListedInByteOrderAndFoundBeforeAndAfterListing) {
   EXPECT_EQ(Describe(scanner, "b"), "parent=p class=b depth=2");
   EXPECT_EQ(Describe(scanner, "abcdefghijklmno"), "missing");
   EXPECT_EQ(Describe(scanner, sixteen + "c"), "missing");
-  // Adding after the listing still knows every taken name.
   EXPECT_EQ(scanner.AddObject(sixteen, "", "", "", 0), sixteen + "[02]");
   EXPECT_THAT(Keys(scanner.ObjectMap()), ElementsAre("B", "a", nul, "ab", sixteen, sixteen + "[02]",
                                                      sixteen + "a", sixteen + "b", "a\xE9", "b"));

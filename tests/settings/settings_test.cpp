@@ -32,16 +32,12 @@ TEST_F(ProfileStoreTest, ValuesAndBytesAreWrittenAtOnceAndReadBackBySeparateStor
   ASSERT_TRUE(WriteSetting(writer, SETTING_INTERPRETER_PATH, QString()));
   CProfileStore reader(IniPath()); // sees the writes without any sync call
   EXPECT_EQ(ReadSetting(reader, SETTING_COMPILER_PATH), path);
-  // An empty text is a stored value, not a missing one.
   EXPECT_TRUE(reader.HasProfileValue("Editor\\Paths", "Interpreter"));
   EXPECT_EQ(reader.GetProfileString("Editor\\Paths", "Interpreter", "default"), QString());
-  // Both separators name the same section.
   ASSERT_TRUE(writer.WriteProfileString("Editor/Find", "FindWhat", "lamp"));
   EXPECT_EQ(ReadSetting(reader, SETTING_FIND_WHAT), "lamp");
-  // Without a section or a value name nothing is written.
   EXPECT_FALSE(writer.WriteProfileString(QString(), "x", "y"));
   EXPECT_FALSE(writer.WriteProfileInt("Editor\\Options", QString(), 1));
-  // Bytes come back as they were; a text is not taken for bytes.
   const QByteArray state("\0\x01\xff[Bar State]\n=,;", 18);
   ASSERT_TRUE(writer.WriteProfileBinary("Bar State", "Main", state));
   ASSERT_TRUE(writer.WriteProfileString("Bar State", "Text", "abc"));
@@ -158,7 +154,6 @@ TEST(StyleTable, DefaultsWithoutAStoreOrGuiAndStoredStylesReadWholeAtEachLoad) {
   EXPECT_EQ(Records(table), defaults);
   EXPECT_EQ(heard, 1);
   const QString styles = QStringLiteral("Editor\\Styles");
-  // Any non-zero value is on.
   for (auto [value, number] : {std::pair{"CommentColour", 255}, {"CommentBold", 1}, {"CodeAlphaItalic", 5}, {"EscapeColour", -1}})
     ASSERT_TRUE(store.WriteProfileInt(styles, value, number));
   table.Record(2).colour = 0x654321; // records edited in memory are replaced by the next load
