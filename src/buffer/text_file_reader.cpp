@@ -200,17 +200,26 @@ LineEndStyle DetectLineEndStyle(const char* data, size_t size) {
   return LineEndStyle::Mac;
 }
 
-bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& lines,
-                  LineEndStyle& style, bool& readOnly, FileError* error,
-                  const std::function<bool()>& pump) {
+// Opens path for reading, without waiting, and only when it is a regular file: the one way
+// texts and settings are opened. False with the reason in error otherwise.
+static bool OpenRegularFile(const std::string& path, FileCloser& file, struct stat& st,
+                            FileError* error) {
   // Without O_NONBLOCK, opening a named pipe waits for a writer, for ever if none comes.
-  FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  file.fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (file.fd < 0) return FailWithErrno(error, errno);
-  struct stat st;
   if (fstat(file.fd, &st) != 0) return FailWithErrno(error, errno);
   // Devices and pipes never end, or end when someone else decides: only files are read.
   if (const char* reason = NotAFile(st.st_mode))
     return Fail(error, S_ISDIR(st.st_mode) ? EISDIR : EINVAL, reason);
+  return true;
+}
+
+bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& lines,
+                  LineEndStyle& style, bool& readOnly, FileError* error,
+                  const std::function<bool()>& pump) {
+  FileCloser file{-1};
+  struct stat st;
+  if (!OpenRegularFile(path, file, st, error)) return false;
   posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   const size_t expected = static_cast<size_t>(st.st_size);
 
@@ -248,12 +257,9 @@ bool ReadTextFile(const std::string& path, LineEndStyle requested, CLineStore& l
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxSize,
                    FileError* error) {
-  FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-  if (file.fd < 0) return FailWithErrno(error, errno);
+  FileCloser file{-1};
   struct stat st;
-  if (fstat(file.fd, &st) != 0) return FailWithErrno(error, errno);
-  if (const char* reason = NotAFile(st.st_mode))
-    return Fail(error, S_ISDIR(st.st_mode) ? EISDIR : EINVAL, reason);
+  if (!OpenRegularFile(path, file, st, error)) return false;
   if (static_cast<size_t>(st.st_size) > maxSize) return FailWithErrno(error, EFBIG);
   // Read to the end, whatever fstat said: the file may be growing.
   bytes.clear();
