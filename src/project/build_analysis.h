@@ -12,6 +12,7 @@ struct BuildInputs {
   std::string mainFile;                 // absolute
   std::vector<std::string> commandLine; // what the compiler is given before the source
   int compilerVersion = 0;              // 641 for Inform 6.41; 0 when unknown
+  std::vector<std::string> knownSwitches; // the compiler's help list; empty: not checked
   // The library folder that was configured (project or global setting) and where: a folder
   // that holds no known library is reported against this place. Empty: none configured.
   std::string libraryFolder;

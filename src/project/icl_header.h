@@ -18,6 +18,7 @@ struct IclCommand {
 // command, then nothing or a "!" comment. A line the compiler would reject is a problem
 // (with its line) and its command is not taken.
 struct IclHeader {
+  std::string fileName; // as given to ParseIclHeader
   std::vector<IclCommand> commands;
   std::vector<SourceMessage> problems;
 };

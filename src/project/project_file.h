@@ -43,6 +43,7 @@ struct ProjectFile {
   std::vector<std::pair<std::string, std::string>> otherKeys; // "Section/Key", value
   int mainFileLine = 0;    // line of Main= in the file read (for messages); 0 when new
   int libraryLine = 0;     // line of Library=
+  std::map<std::string, int> fileLines; // member -> line of its File= (for messages)
 
   // The project's folder: where relative paths start.
   std::string Folder() const;
