@@ -31,6 +31,7 @@
 #include "message_box.h"
 #include "object_bar.h"
 #include "output_bar.h"
+#include "play_controller.h"
 #include "profile_store.h"
 #include "redirector.h"
 #include "settings_keys.h"
@@ -243,7 +244,9 @@ void CMainFrame::BuildBars() {
   // Default sizes of a first start: 200 wide on the left, 100 high at the bottom.
   resizeDocks({m_objectBar}, {200}, Qt::Horizontal);
   resizeDocks({m_outputBar}, {100}, Qt::Vertical);
-  for (QDockWidget* bar : {m_objectBar, m_outputBar})
+  m_play = new CPlayController(*this);
+  m_play->SetDocManager(m_docManager);
+  for (QDockWidget* bar : {m_objectBar, m_outputBar, m_play->StoryDock(), m_play->WalkthroughDock()})
     connect(bar, &QDockWidget::visibilityChanged, m_binder, &CCommandBinder::ScheduleRefresh);
 }
 
@@ -272,6 +275,7 @@ void CMainFrame::PrepareOutput(const QString& source) {
 
 void CMainFrame::OnBuildStateChanged(bool running) {
   m_binder->ScheduleRefresh();
+  if (m_play) m_play->BuildStateChanged(running);
   if (!running) MarkMessageLines(false);
 }
 
@@ -326,6 +330,7 @@ void CMainFrame::JumpToMessage(const QString& path, int line) {
 
 void CMainFrame::SetDocManager(CDocManager* manager) {
   m_docManager = manager;
+  if (m_play) m_play->SetDocManager(manager);
   // Menus follow the number of documents, the title the active one.
   connect(manager, &CDocManager::documentOpened, this, &CMainFrame::OnDocumentsChanged);
   // A document opened after a build carries that build's margin marks.
@@ -371,7 +376,7 @@ bool CMainFrame::LoadBarState() {
 
 bool CMainFrame::OnCmdMsg(int id) {
   if (!m_statusBar) return false; // not built yet
-  if (OnWindowCommand(id)) return true;
+  if (OnWindowCommand(id) || (m_play && m_play->OnCmdMsg(id))) return true;
   switch (id) {
   case ID_OBJECT_BAR: m_objectBar->setVisible(m_objectBar->isHidden()); return true;
   case ID_OUTPUT_BAR: m_outputBar->setVisible(m_outputBar->isHidden()); return true;
@@ -390,7 +395,7 @@ bool CMainFrame::OnCmdMsg(int id) {
 
 bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
   if (!m_outputBar) return false; // not built yet
-  if (OnWindowUpdate(id, state)) return true;
+  if (OnWindowUpdate(id, state) || (m_play && m_play->OnUpdateCmdUI(id, state))) return true;
   switch (id) {
   case ID_OBJECT_BAR: state.checked = !m_objectBar->isHidden(); return true;
   case ID_OUTPUT_BAR: state.checked = !m_outputBar->isHidden(); return true;

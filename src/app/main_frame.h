@@ -15,6 +15,7 @@ class CHelpWindow;
 class CMainStatusBar;
 class CObjectBar;
 class COutputBar;
+class CPlayController;
 class QDockWidget;
 class QMdiArea;
 class QMenu;
@@ -93,6 +94,8 @@ public:
   bool LoadWindowPlacement();
   // The numbered items of the open windows, as the Window menu showed them last.
   QList<QAction*> WindowListActions() const;
+  // The Story and Walkthroughs bars and the commands that play and test the story.
+  CPlayController* PlayController() const { return m_play; }
   // The help window once help has been asked for; null before.
   CHelpWindow* HelpWindow() const { return m_helpWindow; }
 
@@ -153,5 +156,6 @@ private:
   QMenu* m_windowMenu = nullptr;
   QList<QAction*> m_windowListActions;
   CHelpWindow* m_helpWindow = nullptr; // a child window of this frame
+  CPlayController* m_play = nullptr;    // a child of this frame
   bool m_capsLock = false;
 };

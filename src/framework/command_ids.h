@@ -96,6 +96,12 @@ inline constexpr int BUILD_STOP = 32796;
 inline constexpr int NEXT_MESSAGE = 32797;
 inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int WINDOW_TABBED = 32830;
+// Playing and testing the story.
+inline constexpr int VIEW_STORY_BAR = 32840;
+inline constexpr int VIEW_WALKTHROUGH_BAR = 32841;
+inline constexpr int BUILD_PLAY = 32842;
+inline constexpr int BUILD_RUN_WALKTHROUGHS = 32843;
+inline constexpr int WALKTHROUGHS_AFTER_COMPILE = 32844;
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 

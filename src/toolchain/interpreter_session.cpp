@@ -55,15 +55,23 @@ bool CInterpreterSession::Start(const QString& storyPath, const PlayOptions& opt
   m_commands.clear();
   m_endReason.clear();
   m_stopped = false;
-  m_process->setProcessChannelMode(QProcess::MergedChannels);
+  m_errors.clear();
+  // Standard error apart: dfrotz writes its notes there ("EOT" at the end of its input), and
+  // they are no part of the story's text; the last of them explain an abnormal end.
+  m_process->setProcessChannelMode(QProcess::SeparateChannels);
   m_process->setWorkingDirectory(QFileInfo(storyPath).absolutePath());
   m_tree->Prepare(*m_process);
   connect(m_process.get(), &QProcess::readyReadStandardOutput, this, &CInterpreterSession::ReadOutput);
+  connect(m_process.get(), &QProcess::readyReadStandardError, this, [this] {
+    m_errors = (m_errors + m_process->readAllStandardError()).right(MAX_ERROR_BYTES);
+  });
   connect(m_process.get(), &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
     ReadOutput();
+    const QString said = QString::fromLocal8Bit(m_errors.trimmed()).section('\n', -1).trimmed();
+    const QString note = said.isEmpty() || said == QLatin1String("EOT") ? QString() : QStringLiteral(" (%1)").arg(said);
     if (m_stopped) Finish(QStringLiteral("Stopped."));
-    else if (status == QProcess::CrashExit) Finish(QStringLiteral("The interpreter crashed."));
-    else if (code != 0) Finish(QStringLiteral("The interpreter ended with status %1.").arg(code));
+    else if (status == QProcess::CrashExit) Finish(QStringLiteral("The interpreter crashed.") + note);
+    else if (code != 0) Finish(QStringLiteral("The interpreter ended with status %1.").arg(code) + note);
     else Finish(QString());
   });
   m_process->start(options.interpreter, InterpreterArguments(storyPath, options), QIODevice::ReadWrite);
@@ -98,7 +106,7 @@ void CInterpreterSession::ReadOutput() {
   std::vector<CLineTypedReader::Line> lines;
   const size_t pendingSize = m_reader.Pending().size();
   for (;;) {
-    const QByteArray chunk = m_process->read(64 * 1024);
+    const QByteArray chunk = m_process->read(READ_SLICE);
     if (chunk.isEmpty()) break;
     m_reader.Feed(std::string_view(chunk.constData(), static_cast<size_t>(chunk.size())), lines);
   }
@@ -116,4 +124,11 @@ void CInterpreterSession::Finish(const QString& reason) {
   m_running = false;
   if (m_tree) m_tree->EndAll(); // helpers the story's interpreter left behind
   emit Ended();
+}
+
+std::vector<CLineTypedReader::Line> CInterpreterSession::PendingAsLines() const {
+  std::vector<CLineTypedReader::Line> lines;
+  CLineTypedReader copy = m_reader;
+  copy.Finish(lines);
+  return lines;
 }

@@ -54,6 +54,9 @@ public:
   bool IsRunning() const { return m_running; }
   const std::vector<std::string>& Commands() const { return m_commands; }
   std::string_view Pending() const { return m_reader.Pending(); }
+  // The part line as the end of the output would make it a line: what a replay that ended
+  // here would have as its last line.
+  std::vector<CLineTypedReader::Line> PendingAsLines() const;
   // Why it ended, for the user: "" after a normal exit with status 0.
   QString EndReason() const { return m_endReason; }
   bool Stopped() const { return m_stopped; }
@@ -71,7 +74,10 @@ private:
 
   std::unique_ptr<QProcess> m_process;
   std::unique_ptr<CChildProcessTree> m_tree;
+  static constexpr qint64 READ_SLICE = 64 * 1024;
+  static constexpr qsizetype MAX_ERROR_BYTES = 4096;
   CLineTypedReader m_reader;
+  QByteArray m_errors; // the end of what the interpreter wrote to standard error
   std::vector<std::string> m_commands;
   QString m_endReason;
   bool m_running = false;

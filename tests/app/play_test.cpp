@@ -1,0 +1,129 @@
+// The Story and Walkthroughs bars in the IDE with the real inform6 and dfrotz on Balances:
+// Play builds and plays, commands and their history, Replay to Here, Save as Walkthrough, Run
+// Walkthroughs, the difference view with Bless and Play from Here; a runaway story and Stop.
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDockWidget>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "ide_test_support.h"
+#include "play_controller.h"
+#include "story_bar.h"
+#include "walkthrough_bar.h"
+
+namespace {
+
+using apptest::Ide;
+
+// Pumps events until done() or 20 s have passed.
+bool WaitFor(const std::function<bool()>& done) {
+  const QDeadlineTimer patience(20000);
+  while (!done() && !patience.hasExpired()) QTest::qWait(5);
+  return done();
+}
+
+class Play : public Ide {
+protected:
+  CPlayController& Controller() { return *app->MainFrame()->PlayController(); }
+  CStoryBar& Story() { return *Controller().Story(); }
+  QString Shown() { return Story().TextControl()->toPlainText(); }
+  void Type(const QString& command) {
+    QTest::keyClicks(Story().CommandLine(), command);
+    QTest::keyClick(Story().CommandLine(), Qt::Key_Return);
+  }
+};
+
+TEST_F(Play, PlaySaveRunBlessAndPlayFromHere) {
+  ASSERT_TRUE(WriteFile(Path("balances.inf"), ReadFile(TORVANE_REALWORLD "/balances.inf")));
+  CProfileStore store;
+  ASSERT_TRUE(store.WriteProfileString("Editor\\Paths", "Compiler", "/usr/bin/inform6") &&
+              store.WriteProfileString("Editor\\Paths", "Library", "/usr/share/inform6/library"));
+  ASSERT_TRUE(Start({Path("balances.inf")}));
+  EXPECT_TRUE(Controller().StoryDock()->isHidden());
+  ASSERT_TRUE(Choose(Cmd::BUILD_PLAY));
+  EXPECT_TRUE(QFile::exists(Path("balances.z5"))); // built, as there was none
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("grasslands extend to the low hills on the horizon.\n\n>"); })) << Shown().toStdString();
+  EXPECT_FALSE(Controller().StoryDock()->isHidden());
+  Type("inventory");
+  Type("x coin");
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith(">x coin\n\nA round unstamped disc, presumably part of the local currency.\n\n>"); })) << Shown().toStdString();
+  QTest::keyClick(Story().CommandLine(), Qt::Key_Up);
+  QTest::keyClick(Story().CommandLine(), Qt::Key_Up);
+  EXPECT_EQ(Story().CommandLine()->text(), "inventory");
+  QTest::keyClick(Story().CommandLine(), Qt::Key_Down);
+  EXPECT_EQ(Story().CommandLine()->text(), "x coin");
+  Story().CommandLine()->clear();
+
+  Story().ReplayTo(1); // plays "inventory" unseen... and shows its output
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("  a magic burin\n\n>"); })) << Shown().toStdString();
+  EXPECT_TRUE(Shown().startsWith(">inventory\n")) << Shown().toStdString();
+  EXPECT_EQ(Story().CommandList()->count(), 1);
+  Type("x coin");
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("local currency.\n\n>"); }));
+
+  dialogAnswer = Path("walkthroughs/coin");
+  ASSERT_TRUE(QDir().mkpath(Path("walkthroughs")));
+  Controller().SaveAsWalkthrough();
+  EXPECT_EQ(ReadFile(Path("walkthroughs/coin.cmd")), "# seed: 1\n# width: 80\ninventory\nx coin\n");
+  EXPECT_TRUE(ReadFile(Path("walkthroughs/coin.expected")).endsWith(">x coin\n\nA round unstamped disc, presumably part of the local currency.\n\n>\n"));
+  answers = {IDNO};
+  Controller().SaveAsWalkthrough(); // exists: not replaced on No
+  EXPECT_TRUE(messages.last().startsWith("The walkthrough coin exists already."));
+
+  CWalkthroughBar& bar = *Controller().Walkthroughs();
+  ASSERT_TRUE(Choose(Cmd::BUILD_RUN_WALKTHROUGHS));
+  ASSERT_TRUE(WaitFor([&] { return !Controller().Check().IsRunning(); }));
+  EXPECT_EQ(bar.StateText("coin"), "passed");
+  const QByteArray edited = QByteArray(ReadFile(Path("walkthroughs/coin.expected"))).replace("unstamped disc", "stamped disc");
+  ASSERT_TRUE(WriteFile(Path("walkthroughs/coin.expected"), edited));
+  ASSERT_TRUE(Choose(Cmd::BUILD_RUN_WALKTHROUGHS));
+  ASSERT_TRUE(WaitFor([&] { return !Controller().Check().IsRunning(); }));
+  EXPECT_EQ(bar.StateText("coin"), "failed");
+  CDifferenceView* view = Controller().Difference();
+  ASSERT_NE(view, nullptr); // opened by the failure
+  QStringList rows;
+  for (int row = 0; row < view->Table()->rowCount(); ++row) {
+    QStringList cells;
+    for (int column = 0; column < 3; ++column) cells << view->Table()->item(row, column)->text();
+    rows << cells.join('|') + (view->Table()->item(row, 1)->background().color() == QColor(255, 220, 220) ? " *" : "");
+  }
+  EXPECT_EQ(rows.join('\n').toStdString(),
+            "inventory||\nx coin|>x coin|>x coin\n||\n"
+            "|A round stamped disc, presumably part of the local currency.|A round unstamped disc, presumably part of the local currency. *\n"
+            "||\n(after the last)|>|>");
+  view->Table()->selectRow(2);
+  QTest::mouseClick(view->findChild<QPushButton*>(QString(), Qt::FindChildrenRecursively), Qt::LeftButton); // Bless, first
+  EXPECT_EQ(bar.StateText("coin"), "passed");
+  EXPECT_NE(ReadFile(Path("walkthroughs/coin.expected")), edited);
+  emit view->playFromHere({"inventory", "x coin"}, view->CommandOfRow(2));
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("  a magic burin\n\n>"); })) << Shown().toStdString();
+  EXPECT_EQ(Story().CommandList()->count(), 1);
+}
+
+TEST_F(Play, ARunawayStoryStaysBoundedAndStops) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WriteFile(Path("loop.inf"), "[ Main; while (true) print \"Again and again.^\"; ];\n"));
+  QProcess inform;
+  inform.start("/usr/bin/inform6", {Path("loop.inf"), Path("loop.z5")});
+  ASSERT_TRUE(inform.waitForFinished(60000));
+  Story().Play(Path("loop.z5"), {});
+  ASSERT_TRUE(WaitFor([&] { return Story().TextControl()->blockCount() >= CStoryBar::MAX_SHOWN_LINES; }));
+  EXPECT_TRUE(Story().IsPlaying());
+  Story().Stop();
+  ASSERT_TRUE(WaitFor([&] { return !Story().IsPlaying(); }));
+  EXPECT_LE(Story().TextControl()->blockCount(), 5000);
+  EXPECT_TRUE(Shown().endsWith("\n[Stopped.]")) << Shown().right(60).toStdString();
+  EXPECT_EQ(Story().StateLine()->text().toStdString(), "loop.z5, seed 1, width 80: Stopped.");
+  Story().ShowUnplayable("Not a story.");
+  EXPECT_EQ(Shown(), "Not a story.");
+}
+
+} // namespace
