@@ -18,9 +18,10 @@
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "project_session.h"
 #include "torvane_view.h"
 
-CTorvaneApp::CTorvaneApp() = default;
+CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {}
 
 CTorvaneApp::~CTorvaneApp() {
   // Documents and their frames go before the frame that holds them.

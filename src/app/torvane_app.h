@@ -12,6 +12,7 @@
 class CDocManager;
 class CDocumentFollower;
 class CMainFrame;
+class CProjectSession;
 class CTorvaneView;
 
 // The application: the style table every view paints with, the untitled counter, the one
@@ -42,6 +43,8 @@ public:
   void LoadStyles();
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
+  // The open project (or none): Compile and Run build its main file from any member.
+  CProjectSession& ProjectSession() const { return *m_projectSession; }
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }
@@ -75,4 +78,5 @@ private:
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
+  std::unique_ptr<CProjectSession> m_projectSession;
 };
