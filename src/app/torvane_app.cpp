@@ -11,6 +11,9 @@
 #include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
+#include "game_wizard.h"
+#include "insert_definition.h"
+#include "mdi_child_base.h"
 #include "main_frame.h"
 #include "message_box.h"
 #include "object_bar.h"
@@ -134,7 +137,19 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
   if (!m_docManager->OpenDocumentFile(paths[index])) m_docManager->RemoveFromRecentFileList(index);
 }
 
+CTorvaneView* CTorvaneApp::ActiveView() const {
+  CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr;
+  return frame ? dynamic_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
+}
+
 bool CTorvaneApp::OnCmdMsg(int id) {
+  if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
+    if (CTorvaneView* view = ActiveView())
+      RunInsertCommand(id, *view, GetDocuments(),
+                       LibraryOfSource(view->GetDocument()->GetPathName(), *m_projectSession),
+                       DialogParent());
+    return true;
+  }
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
     OnOpenRecentFile(id - Cmd::FILE_MRU_FILE1);
     return true;
@@ -153,6 +168,9 @@ bool CTorvaneApp::OnCmdMsg(int id) {
     return true;
   }
   case Cmd::FILE_PRINT_SETUP: RunPrintSetup(DialogParent()); return true;
+  case Cmd::PROJECT_GAME_WIZARD:
+    if (m_docManager) RunGameWizard(DialogParent(), *m_projectSession, *m_docManager);
+    return true;
   case Cmd::VIEW_OPTIONS:
     RunOptionsSheet(DialogParent(), m_styles);
     // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
@@ -163,6 +181,11 @@ bool CTorvaneApp::OnCmdMsg(int id) {
 }
 
 bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
+    const CTorvaneView* view = ActiveView();
+    state.enabled = view && view->IsEditable();
+    return true;
+  }
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
     state.enabled =
         m_docManager && id - Cmd::FILE_MRU_FILE1 < m_docManager->RecentFiles().Paths().size();
@@ -175,6 +198,7 @@ bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::APP_ABOUT:
   case Cmd::FILE_PRINT_SETUP:
   case Cmd::VIEW_OPTIONS:
+  case Cmd::PROJECT_GAME_WIZARD:
     state.enabled = true;
     return true;
   default: return false;

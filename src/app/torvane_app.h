@@ -64,6 +64,8 @@ private:
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();
+  // The view of the active window; null when there is none.
+  CTorvaneView* ActiveView() const;
 
   int m_untitledCount = 1;
   CStyleTable m_styles;
