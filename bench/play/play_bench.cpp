@@ -1,9 +1,11 @@
 // Walkthroughs: a 300-command replay of Balances through dfrotz with its comparison, against
 // dfrotz fed the same commands by a bare QProcess (the baseline); the line difference of two
-// 10,000-line transcripts, a few lines apart and wholly different.
+// 10,000-line transcripts, a few lines apart and wholly different; the Story bar's delay.
 #include <random>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "line_diff.h"
+#include "story_bar.h"
 #include "transcript_normaliser.h"
 #include "walkthrough_check.h"
 #include "walkthrough_folder.h"
@@ -91,15 +94,34 @@ void BM_Diff10kWhollyDifferentLines(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(DiffLines(a, b));
 }
 
+// The Story bar: from a command sent to its output shown in the text. This holds the
+// interpreter's own time for the command, so it bounds the pane's delay from above.
+void BM_StoryBarCommandToShownOutput(benchmark::State& state) {
+  CGame& game = Game();
+  CStoryBar bar;
+  bar.Play(game.story, {});
+  auto shownEnds = [&bar](const char* tail) { return bar.TextControl()->toPlainText().endsWith(QLatin1String(tail)); };
+  while (!shownEnds("horizon.\n\n>")) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  for (auto _ : state) {
+    bar.CommandLine()->setText(QStringLiteral("inventory"));
+    emit bar.CommandLine()->returnPressed();
+    while (!shownEnds("burin\n\n>")) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    state.PauseTiming();
+    bar.TextControl()->clear(); // the next wait sees only the next output
+    state.ResumeTiming();
+  }
+}
+
 BENCHMARK(BM_Replay300CommandsAndCompare)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareDfrotz300Commands)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Diff10kLines)->Arg(1000)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Diff10kWhollyDifferentLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoryBarCommandToShownOutput)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
