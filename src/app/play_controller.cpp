@@ -66,6 +66,10 @@ QString CPlayController::BuildStory(bool build) {
     if (!document) return QString();
     check = CheckStoryFile(document->GetPathName());
   }
+  if (check.storyPath.isEmpty() && !GlulxStoryOf(document->GetPathName()).isEmpty()) {
+    m_story->ShowUnplayable(UnplayableReason(GlulxStoryOf(document->GetPathName())));
+    return QString();
+  }
   if (check.storyPath.isEmpty()) {
     m_story->ShowUnplayable(tr("There is no story file for %1: the build made none (see the Output bar).")
                                 .arg(QFileInfo(document->GetPathName()).fileName()));

@@ -40,6 +40,11 @@ int Usage() {
 QString BuildIfNeeded(const QString& source) {
   const StoryCheck check = CheckStoryFile(source);
   if (!check.storyPath.isEmpty() && !check.outOfDate) return check.storyPath;
+  const QString glulx = GlulxStoryOf(source);
+  if (check.storyPath.isEmpty() && !glulx.isEmpty()) {
+    std::fprintf(stderr, "torvane-cli test: %s\n", UnplayableReason(glulx).toLocal8Bit().constData());
+    return QString();
+  }
   const CProfileStore store;
   CCaptureSink sink;
   const CompileRun run = RunCompile(source, store, &sink);

@@ -1,5 +1,6 @@
 #include "interpreter_session.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -36,6 +37,12 @@ QString UnplayableReason(const QString& storyPath) {
                           "installed (Debian's glulxe draws a terminal screen). Run (F5) plays "
                           "it in the external interpreter.");
   return QStringLiteral("%1 is not a Z-code story file (.z1 to .z8).").arg(QFileInfo(storyPath).fileName());
+}
+
+QString GlulxStoryOf(const QString& sourcePath) {
+  const QFileInfo source(sourcePath);
+  const QString story = source.absoluteDir().filePath(source.completeBaseName() + QStringLiteral(".ulx"));
+  return !sourcePath.isEmpty() && QFileInfo(story).isFile() ? story : QString();
 }
 
 CInterpreterSession::CInterpreterSession(QObject* parent) : QObject(parent) {}

@@ -30,6 +30,9 @@ QStringList InterpreterArguments(const QString& storyPath, const PlayOptions& op
 // Why a story cannot be played in the pane ("" when it can): only Z-code has a line-mode
 // interpreter here; Debian's glulxe draws a terminal screen and cannot be read line by line.
 QString UnplayableReason(const QString& storyPath);
+// The Glulx story built from source ("adv.inf" -> "adv.ulx"), when there is one: the Z-code
+// search passes it by, and the user is told why it is not played rather than that none exists.
+QString GlulxStoryOf(const QString& sourcePath);
 
 // One run of the interpreter on a story, as a child process in a process group of its own.
 // Output is read as soon as it comes (so the pipe never stalls the story and nothing piles

@@ -412,6 +412,10 @@ TEST_F(Cli, TestReplaysWalkthroughsReportsDifferencesAndBlessesOnlyWhenAsked) {
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.err.startsWith("torvane-cli test: the build failed:\n")) << r.err.toStdString();
   EXPECT_EQ(Run({"test", "nothing.inf"}).err, "torvane-cli test: cannot read 'nothing.inf': no such file\n");
+  ASSERT_TRUE(WriteFile(m_work.filePath("g.inf"), "! Glulx\n") && WriteFile(m_work.filePath("g.ulx"), "Glul"));
+  r = Run({"test", "g.inf"}); // shares balances.inf's walkthroughs folder
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.startsWith("torvane-cli test: Glulx stories are not played here")) << r.err.toStdString();
 }
 
 } // namespace
