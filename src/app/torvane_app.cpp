@@ -11,16 +11,19 @@
 #include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
+#include "language_service.h"
 #include "main_frame.h"
 #include "message_box.h"
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "settings_keys.h"
 #include "torvane_view.h"
 
 CTorvaneApp::CTorvaneApp() = default;
 
 CTorvaneApp::~CTorvaneApp() {
+  m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
   m_follower.reset();
@@ -58,6 +61,8 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   }
   connect(m_docManager.get(), &CDocManager::recentFilesChanged, this, &CTorvaneApp::SaveRecentFiles);
   m_mainFrame->SetDocManager(m_docManager.get());
+  m_language = std::make_unique<CLanguageService>(*m_docManager);
+  m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -134,6 +139,7 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
 }
 
 bool CTorvaneApp::OnCmdMsg(int id) {
+  if (m_language && m_language->OnCmdMsg(id)) return true;
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
     OnOpenRecentFile(id - Cmd::FILE_MRU_FILE1);
     return true;
@@ -162,6 +168,7 @@ bool CTorvaneApp::OnCmdMsg(int id) {
 }
 
 bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (m_language && m_language->OnUpdateCmdUI(id, state)) return true;
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
     state.enabled =
         m_docManager && id - Cmd::FILE_MRU_FILE1 < m_docManager->RecentFiles().Paths().size();

@@ -10,6 +10,7 @@
 
 class CDocManager;
 class CDocumentFollower;
+class CLanguageService;
 class CMainFrame;
 class CTorvaneView;
 
@@ -41,6 +42,7 @@ public:
   void LoadStyles();
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
+  CLanguageService* LanguageService() const { return m_language.get(); }
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }
@@ -67,4 +69,5 @@ private:
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
+  std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
 };
