@@ -7,7 +7,7 @@
 #include "buffer_view.h"
 #include "command_ids.h"
 #include "doc_manager.h"
-#include "folder_include_resolver.h"
+#include "include_resolver.h"
 #include "mdi_child_base.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
@@ -15,6 +15,8 @@
 #include "torvane_view.h"
 
 namespace {
+
+constexpr const char* STANDARD_LIBRARY = "/usr/share/inform6/library";
 
 // The first lines of a text: a long file is indexed a slice at a time, each slice a longer
 // prefix whose earlier lines the index already holds.
@@ -36,6 +38,19 @@ int DefaultChooser(const QStringList& labels, CTorvaneView* view) {
   const QPoint at = view ? view->mapToGlobal(view->GetCaretRect().bottomLeft()) : QCursor::pos();
   const QAction* chosen = menu.exec(at);
   return chosen ? chosen->data().toInt() : -1;
+}
+
+// The compiler's search from the including file's folder: that folder, the library folders;
+// the library's "language__" is English's file.
+IncludeResolver CompilerResolver(const std::vector<std::string>& folders) {
+  std::vector<std::string> path{""};
+  path.insert(path.end(), folders.begin(), folders.end());
+  return [path](std::string_view name, const std::string& including) -> std::optional<std::string> {
+    const std::string working = QFileInfo(QString::fromStdString(including)).absolutePath().toStdString();
+    std::string found = ResolveInclude(name == "language__" ? "English" : name, including, path, working);
+    if (found.empty()) return std::nullopt;
+    return found;
+  };
 }
 
 } // namespace
@@ -80,7 +95,7 @@ struct CLanguageService::CTracked final : CBufferView {
 };
 
 CLanguageService::CLanguageService(CDocManager& documents, QObject* parent)
-    : QObject(parent), m_documents(documents), m_folders{STANDARD_LIBRARY_FOLDER}, m_chooser(DefaultChooser) {
+    : QObject(parent), m_documents(documents), m_folders{STANDARD_LIBRARY}, m_chooser(DefaultChooser) {
   m_timer.setSingleShot(true);
   m_timer.setInterval(0);
   connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -102,7 +117,7 @@ void CLanguageService::SetIncludeFolders(const QStringList& folders) {
   m_folders.clear();
   for (const QString& folder : folders)
     if (!folder.isEmpty()) m_folders.push_back(folder.toStdString());
-  m_folders.emplace_back(STANDARD_LIBRARY_FOLDER);
+  m_folders.emplace_back(STANDARD_LIBRARY);
   Schedule();
 }
 
@@ -199,7 +214,7 @@ bool CLanguageService::StepReading() {
       next = m_rereads.back();
       m_rereads.pop_back();
     } else {
-      next = m_index.NextUnindexedInclude(MakeFolderIncludeResolver(m_folders));
+      next = m_index.NextUnindexedInclude(CompilerResolver(m_folders));
     }
     if (next < 0) return false;
     if (FindTracked(QString::fromStdString(m_index.FilePath(next)))) return true; // open: its buffer counts

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli_command.h"
-#include "folder_include_resolver.h"
+#include "include_resolver.h"
 #include "language_index.h"
 
 namespace {
@@ -65,14 +65,23 @@ bool Write(const std::string& out) {
   return false;
 }
 
-std::vector<std::string> FoldersAndLibrary(std::vector<std::string> folders) {
-  folders.emplace_back(STANDARD_LIBRARY_FOLDER);
-  return folders;
+// The compiler's search: the source's folder (the compiler runs there), the -I folders, the
+// standard library. The library names its language file "language__": English here.
+IncludeResolver CompilerResolver(const std::vector<std::string>& folders, const std::string& source) {
+  std::vector<std::string> path{""};
+  path.insert(path.end(), folders.begin(), folders.end());
+  path.emplace_back("/usr/share/inform6/library");
+  const std::string working = std::filesystem::absolute(source).parent_path().string();
+  return [path, working](std::string_view name, const std::string& including) -> std::optional<std::string> {
+    std::string found = ResolveInclude(name == "language__" ? "English" : name, including, path, working);
+    if (found.empty()) return std::nullopt;
+    return found;
+  };
 }
 
 // Indexes the game; prints why not and returns -1 when its main file cannot be read.
 int IndexGame(CLanguageIndex& index, const CIndexArguments& args) {
-  const int main = index.IndexProject(args.file, MakeFolderIncludeResolver(FoldersAndLibrary(args.folders)), ReadWholeFile);
+  const int main = index.IndexProject(args.file, CompilerResolver(args.folders, args.file), ReadWholeFile);
   if (main < 0) std::fprintf(stderr, "torvane-cli: cannot read '%s'\n", args.file.c_str());
   return main;
 }

@@ -375,3 +375,43 @@ TEST_F(Cli, GotoAndRefsPrintPlacesOrExitOneWhenNothingIsThere) {
   EXPECT_EQ(Run({"goto", game + ":31:1"}).out, "/usr/share/inform6/library/VerbLib.h:1:1\n"); // Include "VerbLib"
   for (const char* command : {"goto", "refs"}) EXPECT_EQ(Run({command, game + ":2:1"}).exitCode, 1); // a comment
 }
+
+namespace {
+
+TEST_F(Cli, TestReplaysWalkthroughsReportsDifferencesAndBlessesOnlyWhenAsked) {
+  CProfileStore store(IniPath());
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, "/usr/bin/inform6") &&
+              WriteSetting(store, SETTING_LIBRARY_PATH, "/usr/share/inform6/library"));
+  const QByteArray balances = ReadFile(QStringLiteral(TORVANE_REALWORLD "/balances.inf"));
+  ASSERT_TRUE(WriteFile(m_work.filePath("balances.inf"), balances) && QDir(m_work.path()).mkdir("walkthroughs") &&
+              WriteFile(m_work.filePath("walkthroughs/a.cmd"), "look\nquit\ny\n") &&
+              WriteFile(m_work.filePath("walkthroughs/b.cmd"), "# no commands\n"));
+  CliResult r = Run({"test", "balances.inf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.startsWith("failed  a: There is no a.expected yet: Bless accepts this transcript.\n"
+                               "--- a.expected\n+++ a (played)\n@@ -0,0 +1,")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.endsWith("\n0 passed, 2 failed\n")) << r.out.toStdString();
+  EXPECT_FALSE(QFile::exists(m_work.filePath("walkthroughs/a.expected")));
+  r = Run({"test", "--bless", "balances.inf"});
+  EXPECT_EQ(r.out, "blessed a\nblessed b\n2 passed, 0 failed\n");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(Run({"test", "balances.inf"}).out, "passed  a\npassed  b\n2 passed, 0 failed\n");
+  const auto edit = [this](const QByteArray& text, int later) { // newer than the story built before
+    return WriteFile(m_work.filePath("balances.inf"), text) &&
+           SetWriteTime(m_work.filePath("balances.inf"), QDateTime::currentSecsSinceEpoch() + later);
+  };
+  ASSERT_TRUE(edit(QByteArray(balances).replace("glassless", "empty"), 5));
+  r = Run({"test", "balances.inf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.contains("\n-matchwood and the windows are glassless. Outside, it is a warm, sunny day, and\n"
+                             "+matchwood and the windows are empty. Outside, it is a warm, sunny day, and\n"))
+      << r.out.toStdString();
+  EXPECT_TRUE(r.out.endsWith("\n0 passed, 2 failed\n"));
+  ASSERT_TRUE(edit("[ Main; print \"x\" ]\n", 10));
+  r = Run({"test", "balances.inf"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.startsWith("torvane-cli test: the build failed:\n")) << r.err.toStdString();
+  EXPECT_EQ(Run({"test", "nothing.inf"}).err, "torvane-cli test: cannot read 'nothing.inf': no such file\n");
+}
+
+} // namespace
