@@ -11,6 +11,7 @@
 #include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
+#include "game_wizard.h"
 #include "language_service.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
@@ -150,7 +151,9 @@ bool CTorvaneApp::OnCmdMsg(int id) {
   if (m_language && m_language->OnCmdMsg(id)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     if (CTorvaneView* view = ActiveView())
-      RunInsertCommand(id, *view, GetDocuments(), m_definitionLibrary, DialogParent());
+      RunInsertCommand(id, *view, GetDocuments(),
+                       LibraryOfSource(view->GetDocument()->GetPathName(), *m_projectSession),
+                       DialogParent());
     return true;
   }
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
@@ -171,6 +174,9 @@ bool CTorvaneApp::OnCmdMsg(int id) {
     return true;
   }
   case Cmd::FILE_PRINT_SETUP: RunPrintSetup(DialogParent()); return true;
+  case Cmd::PROJECT_GAME_WIZARD:
+    if (m_docManager) RunGameWizard(DialogParent(), *m_projectSession, *m_docManager);
+    return true;
   case Cmd::VIEW_OPTIONS:
     RunOptionsSheet(DialogParent(), m_styles);
     // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
@@ -199,6 +205,7 @@ bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::APP_ABOUT:
   case Cmd::FILE_PRINT_SETUP:
   case Cmd::VIEW_OPTIONS:
+  case Cmd::PROJECT_GAME_WIZARD:
     state.enabled = true;
     return true;
   default: return false;
