@@ -11,6 +11,8 @@
 #include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
+#include "insert_definition.h"
+#include "mdi_child_base.h"
 #include "main_frame.h"
 #include "message_box.h"
 #include "object_bar.h"
@@ -138,7 +140,17 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
   if (!m_docManager->OpenDocumentFile(paths[index])) m_docManager->RemoveFromRecentFileList(index);
 }
 
+CTorvaneView* CTorvaneApp::ActiveView() const {
+  CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr;
+  return frame ? dynamic_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
+}
+
 bool CTorvaneApp::OnCmdMsg(int id) {
+  if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
+    if (CTorvaneView* view = ActiveView())
+      RunInsertCommand(id, *view, GetDocuments(), m_definitionLibrary, DialogParent());
+    return true;
+  }
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
     OnOpenRecentFile(id - Cmd::FILE_MRU_FILE1);
     return true;
@@ -167,6 +179,11 @@ bool CTorvaneApp::OnCmdMsg(int id) {
 }
 
 bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
+    const CTorvaneView* view = ActiveView();
+    state.enabled = view && view->IsEditable();
+    return true;
+  }
   if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
     state.enabled =
         m_docManager && id - Cmd::FILE_MRU_FILE1 < m_docManager->RecentFiles().Paths().size();

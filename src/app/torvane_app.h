@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cmd_target.h"
+#include "new_definition.h"
 #include "object_bar_document.h"
 #include "style_table.h"
 #include "torvane_doc.h"
@@ -57,6 +58,10 @@ public:
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
+  // The library whose form the Insert menu writes in.
+  InformLibrary DefinitionLibrary() const { return m_definitionLibrary; }
+  void SetDefinitionLibrary(InformLibrary library) { m_definitionLibrary = library; }
+
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
@@ -65,8 +70,11 @@ private:
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();
+  // The view of the active window; null when there is none.
+  CTorvaneView* ActiveView() const;
 
   int m_untitledCount = 1;
+  InformLibrary m_definitionLibrary = InformLibrary::Standard;
   CStyleTable m_styles;
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;

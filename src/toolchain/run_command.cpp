@@ -71,6 +71,16 @@ std::optional<qint64> NewestWrite(const QStringList& files) {
 
 } // namespace
 
+StoryCheck CheckStoryFile(const QString& sourcePath, const QString& settingsFile, const ProjectFile* project) {
+  const RunPlan plan = PlanRun(sourcePath, settingsFile, project);
+  StoryCheck check;
+  check.sourceTime = NewestWrite(plan.sources);
+  check.storyTime = LastWriteSeconds(plan.storyPath);
+  if (check.storyTime) check.storyPath = plan.storyPath;
+  check.outOfDate = IsStoryOutOfDate(check.storyTime, check.sourceTime);
+  return check;
+}
+
 bool ComposeInterpreterLaunch(const QString& interpreterSetting, const QString& storyPath,
                               QString& program, QStringList& arguments) {
   arguments.clear();

@@ -27,6 +27,19 @@ std::optional<qint64> LastWriteSeconds(const QString& path);
 // so does a story or source that is not on disk (a deleted source cannot make it stale).
 bool IsStoryOutOfDate(std::optional<qint64> storyTime, std::optional<qint64> sourceTime);
 
+// The story file a build of a source writes (its effective target's extension) and whether
+// it is older than the main file or, in project, any project file.
+struct StoryCheck {
+  QString storyPath;               // empty: the story file is not there
+  std::optional<qint64> storyTime; // whole seconds
+  std::optional<qint64> sourceTime;
+  // Strictly earlier than the source; the same second counts as up to date.
+  bool outOfDate = false;
+};
+// settingsFile: the store to read the settings from; empty = the user's store.
+StoryCheck CheckStoryFile(const QString& sourcePath, const QString& settingsFile = QString(),
+                          const ProjectFile* project = nullptr);
+
 // The interpreter launch: the setting split into program and arguments (an existing file
 // named by the whole setting is the program even when its path holds blanks), then the story
 // path as one more argument. False when the setting names no program.
