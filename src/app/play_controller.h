@@ -23,8 +23,8 @@ class QMainWindow;
 class CPlayController : public QObject {
   Q_OBJECT
 public:
-  static constexpr int ID_STORY_BAR = 32840;      // the View menu's toggles
-  static constexpr int ID_WALKTHROUGH_BAR = 32841;
+  static constexpr int ID_STORY_BAR = 32850;      // the View menu's toggles
+  static constexpr int ID_WALKTHROUGH_BAR = 32851;
 
   explicit CPlayController(QMainWindow& frame);
   ~CPlayController() override;

@@ -105,12 +105,16 @@ inline constexpr int BUILD_STOP = 32796;
 inline constexpr int NEXT_MESSAGE = 32797;
 inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int WINDOW_TABBED = 32830;
+// Language navigation.
+inline constexpr int GO_TO_DEFINITION = 32840;
+inline constexpr int NAVIGATE_BACK = 32841;
+inline constexpr int NAVIGATE_FORWARD = 32842;
 // Playing and testing the story.
-inline constexpr int VIEW_STORY_BAR = 32840;
-inline constexpr int VIEW_WALKTHROUGH_BAR = 32841;
-inline constexpr int BUILD_PLAY = 32842;
-inline constexpr int BUILD_RUN_WALKTHROUGHS = 32843;
-inline constexpr int WALKTHROUGHS_AFTER_COMPILE = 32844;
+inline constexpr int VIEW_STORY_BAR = 32850;
+inline constexpr int VIEW_WALKTHROUGH_BAR = 32851;
+inline constexpr int BUILD_PLAY = 32852;
+inline constexpr int BUILD_RUN_WALKTHROUGHS = 32853;
+inline constexpr int WALKTHROUGHS_AFTER_COMPILE = 32854;
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 
@@ -121,4 +125,6 @@ inline constexpr int INDICATOR_COL = 59142;
 inline constexpr int INDICATOR_POSITION = 59144;
 inline constexpr int INDICATOR_READ = 59145;
 inline constexpr int INDICATOR_CRLF = 59146;
+// The library and version of the game of the active document.
+inline constexpr int INDICATOR_LIBRARY = 59147;
 } // namespace Cmd
