@@ -184,7 +184,7 @@ void CPlayController::BuildStateChanged(bool running) {
   const QString source = document ? document->GetPathName() : QString();
   if (running) {
     m_storyAtBuild = source;
-    m_storyTimeAtBuild = LastWriteSeconds(FindStoryFile(source));
+    m_storyTimeAtBuild = CheckStoryFile(source).storyTime;
     return;
   }
   if (source.isEmpty() || source != m_storyAtBuild) return;
