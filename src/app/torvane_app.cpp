@@ -18,7 +18,25 @@
 #include "profile_store.h"
 #include "torvane_view.h"
 
-CTorvaneApp::CTorvaneApp() = default;
+CTorvaneApp::CTorvaneApp() {
+  const CCommandTable::Rule always = CCommandTable::ALWAYS;
+  m_commands.AddRange(
+      Cmd::FILE_MRU_FILE1, RECENT_FILE_COUNT, [this](int index) { OnOpenRecentFile(index); },
+      [this](int index) {
+        return m_docManager && index < m_docManager->RecentFiles().Paths().size();
+      });
+  m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
+                 always);
+  m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
+  m_commands.Add(Cmd::APP_EXIT, [this] { if (m_mainFrame) m_mainFrame->close(); }, always);
+  m_commands.Add(Cmd::APP_ABOUT, [this] { CAboutDlg(DialogParent()).exec(); }, always);
+  m_commands.Add(Cmd::FILE_PRINT_SETUP, [this] { RunPrintSetup(DialogParent()); }, always);
+  m_commands.Add(Cmd::VIEW_OPTIONS, [this] {
+    RunOptionsSheet(DialogParent(), m_styles);
+    // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
+    LoadStyles();
+  }, always);
+}
 
 CTorvaneApp::~CTorvaneApp() {
   // Documents and their frames go before the frame that holds them.
@@ -131,51 +149,4 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
   if (index >= paths.size()) return;
   // A file that can no longer be opened leaves the list.
   if (!m_docManager->OpenDocumentFile(paths[index])) m_docManager->RemoveFromRecentFileList(index);
-}
-
-bool CTorvaneApp::OnCmdMsg(int id) {
-  if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
-    OnOpenRecentFile(id - Cmd::FILE_MRU_FILE1);
-    return true;
-  }
-  switch (id) {
-  case Cmd::FILE_NEW:
-    if (m_docManager) m_docManager->OpenNewDocument();
-    return true;
-  case Cmd::FILE_OPEN: OnFileOpen(); return true;
-  case Cmd::APP_EXIT:
-    if (m_mainFrame) m_mainFrame->close();
-    return true;
-  case Cmd::APP_ABOUT: {
-    CAboutDlg about(DialogParent());
-    about.exec();
-    return true;
-  }
-  case Cmd::FILE_PRINT_SETUP: RunPrintSetup(DialogParent()); return true;
-  case Cmd::VIEW_OPTIONS:
-    RunOptionsSheet(DialogParent(), m_styles);
-    // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
-    LoadStyles();
-    return true;
-  default: return false;
-  }
-}
-
-bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
-    state.enabled =
-        m_docManager && id - Cmd::FILE_MRU_FILE1 < m_docManager->RecentFiles().Paths().size();
-    return true;
-  }
-  switch (id) {
-  case Cmd::FILE_NEW:
-  case Cmd::FILE_OPEN:
-  case Cmd::APP_EXIT:
-  case Cmd::APP_ABOUT:
-  case Cmd::FILE_PRINT_SETUP:
-  case Cmd::VIEW_OPTIONS:
-    state.enabled = true;
-    return true;
-  default: return false;
-  }
 }

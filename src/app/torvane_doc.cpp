@@ -89,6 +89,14 @@ CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, CBuildShell* build, QObject* par
   m_font.weight = 400;
   m_font.italic = false;
   m_font.charSet = 0;
+  const CCommandTable::Rule noBuildRunning = [] { return !CRedirector::AnyRunning(); };
+  m_commands.Add(Cmd::BUILD_COMPILE, [this] { OnCompile(); }, noBuildRunning);
+  m_commands.Add(Cmd::BUILD_RUN, [this] { OnRun(); }, noBuildRunning);
+  // Offered once a scan running now is done.
+  m_commands.Add(Cmd::BUILD_REBUILD_OBJECT_TREE, [this] { RebuildObjectTree(); },
+                 [this] { return !m_scanning; });
+  m_commands.Add(Cmd::GOTO_LINE, [this] { OnGoToLine(); }, CCommandTable::ALWAYS);
+  m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, CCommandTable::ALWAYS);
 }
 
 CTorvaneDoc::~CTorvaneDoc() = default;
@@ -280,33 +288,4 @@ void CTorvaneDoc::OnRun() {
   if (CRedirector::AnyRunning()) return;
   if (GetPathName().isEmpty() && !DoSave(QString())) return;
   CRunCommand(*m_runHost).Run(GetPathName());
-}
-
-bool CTorvaneDoc::OnCmdMsg(int id) {
-  switch (id) {
-  case Cmd::BUILD_COMPILE: OnCompile(); return true;
-  case Cmd::BUILD_RUN: OnRun(); return true;
-  case Cmd::BUILD_REBUILD_OBJECT_TREE: RebuildObjectTree(); return true;
-  case Cmd::GOTO_LINE: OnGoToLine(); return true;
-  case Cmd::FILE_OPEN: OnFileOpen(); return true;
-  default: return CDocument::OnCmdMsg(id);
-  }
-}
-
-bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  switch (id) {
-  case Cmd::BUILD_REBUILD_OBJECT_TREE:
-    // Offered once a scan running now is done.
-    state.enabled = !m_scanning;
-    return true;
-  case Cmd::GOTO_LINE:
-  case Cmd::FILE_OPEN:
-    state.enabled = true;
-    return true;
-  case Cmd::BUILD_COMPILE:
-  case Cmd::BUILD_RUN:
-    state.enabled = !CRedirector::AnyRunning();
-    return true;
-  default: return CDocument::OnUpdateCmdUI(id, state);
-  }
 }

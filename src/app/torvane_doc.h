@@ -113,9 +113,6 @@ public:
   // Closing asks first when this document's build is running, and stops it on Yes.
   bool SaveModified() override;
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 signals:
   // The records were scanned again (Rebuild Object Tree, the file read again).
   void recordsChanged();

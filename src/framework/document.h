@@ -83,9 +83,6 @@ public:
   // written.
   bool DoFileSave();
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
   CDocManager* GetDocManager() const { return m_manager; }
   // The text of a document that holds one (its marks are set from outside); null otherwise.
   virtual CTextBuffer* TextBuffer() { return nullptr; }

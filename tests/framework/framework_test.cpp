@@ -85,6 +85,43 @@ TEST_F(Route, ActionsMenusAndPanesShowTheRoutesAnswer) {
   EXPECT_EQ(pane, "");
 }
 
+// A target declaring its commands in its table, one of them (6) without an enabled rule.
+struct Declaring : CCmdTarget {
+  std::vector<int> ran;
+  bool on = false;
+  Declaring() {
+    m_commands.Add(1, [this] { ran.push_back(1); }, [this] { return on; }, [this] { return !on; });
+    m_commands.AddRange(10, 3, [this](int n) { ran.push_back(100 + n); }, [](int n) { return n != 1; });
+    m_commands.AddIndicator(5, CCommandTable::ALWAYS, [](const CCmdUIState&) { return "pane"; });
+    m_commands.Add(6, [this] { ran.push_back(6); }, {});
+    m_commands.Add(57634, [] {}, CCommandTable::ALWAYS); // Copy
+  }
+};
+
+TEST(CommandTable, RulesDecideRangesGetTheirOffsetAndARunWithoutRuleIsCaughtAtRegistration) {
+  Declaring target;
+  CCommandRouter router([&](std::vector<CCmdTarget*>& r) { r = {&target}; });
+  EXPECT_FALSE(router.Execute(1));
+  EXPECT_TRUE(router.Query(1).checked);
+  target.on = true;
+  EXPECT_TRUE(router.Execute(1) && !router.Query(1).checked);
+  EXPECT_FALSE(router.Query(11).enabled || router.Execute(11));
+  EXPECT_TRUE(router.Execute(12) && router.Execute(10));
+  CCmdUIState outside;
+  EXPECT_FALSE(target.OnUpdateCmdUI(13, outside) || target.OnUpdateCmdUI(9, outside));
+  EXPECT_EQ(router.Query(5).text, "pane");
+  EXPECT_FALSE(router.Query(6).enabled || router.Execute(6));
+  EXPECT_EQ(target.ran, (std::vector<int>{1, 102, 100}));
+  EXPECT_EQ(target.Commands().Unanswered(), std::vector<int>{6});
+  CCommandBinder binder(router);
+  EXPECT_DEBUG_DEATH(binder.Register(target), "broken promise");
+  std::unique_ptr<QMenu> menu = binder.BuildContextMenu(0, "ViewCM");
+  QStringList shown;
+  for (QAction* action : menu->actions()) shown << action->text() + (action->isEnabled() ? "" : "-");
+  EXPECT_EQ(menu->title() + ": " + shown.join(' '),
+            "ViewCM: Cu&t- &Copy &Paste-  Insert New &Object- Insert New &Function-  &Edit Object-");
+}
+
 TEST(FileMenu, RecentFilesAreTheLastFourOnceEachAndSavedNamesGetTheDefaultExtension) {
   CRecentFileList list;
   list.SetPaths({"/a/1.inf", "", "/a/2.inf", "/a/1.inf"});
