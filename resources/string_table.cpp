@@ -30,6 +30,7 @@ constexpr StringEntry kStrings[] = {
     {StringId::ACTION_DRAG_AND_DROP, "Drag And Drop"},
     {StringId::ACTION_REPLACE, "Replace"},
     {StringId::ACTION_AUTO_INDENT, "Auto Indent"},
+    {StringId::ACTION_INSERT, "Insert"},
     {StringId::REPLACED_ONE, "1 occurrence replaced"},
     {StringId::REPLACED_MANY, "%1 occurrences replaced"},
     {32776, "Compile project\nCompile"},

@@ -24,6 +24,7 @@ inline constexpr int ACTION_INDENT = 8626;
 inline constexpr int ACTION_DRAG_AND_DROP = 8627;
 inline constexpr int ACTION_REPLACE = 8628;
 inline constexpr int ACTION_AUTO_INDENT = 8629;
+inline constexpr int ACTION_INSERT = 8630;
 // What Replace All did; %1 is the number of replacements.
 inline constexpr int REPLACED_ONE = 8640;  // "1 occurrence replaced"
 inline constexpr int REPLACED_MANY = 8641; // "%1 occurrences replaced"

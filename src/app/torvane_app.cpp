@@ -11,20 +11,36 @@
 #include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
+#include "insert_definition.h"
+#include "mdi_child_base.h"
 #include "main_frame.h"
 #include "message_box.h"
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "project_session.h"
 #include "torvane_view.h"
 
-CTorvaneApp::CTorvaneApp() {
+CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {
   const CCommandTable::Rule always = CCommandTable::ALWAYS;
   m_commands.AddRange(
       Cmd::FILE_MRU_FILE1, RECENT_FILE_COUNT, [this](int index) { OnOpenRecentFile(index); },
       [this](int index) {
         return m_docManager && index < m_docManager->RecentFiles().Paths().size();
       });
+  // The Insert menu writes into the active view, while it may be edited.
+  for (const int id : {Cmd::INSERT_OBJECT, Cmd::INSERT_CLASS, Cmd::INSERT_ROOM,
+                       Cmd::INSERT_FUNCTION, Cmd::INSERT_NPC})
+    m_commands.Add(
+        id,
+        [this, id] {
+          if (CTorvaneView* view = ActiveView())
+            RunInsertCommand(id, *view, GetDocuments(), m_definitionLibrary, DialogParent());
+        },
+        [this] {
+          const CTorvaneView* view = ActiveView();
+          return view && view->IsEditable();
+        });
   m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
                  always);
   m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
@@ -149,4 +165,9 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
   if (index >= paths.size()) return;
   // A file that can no longer be opened leaves the list.
   if (!m_docManager->OpenDocumentFile(paths[index])) m_docManager->RemoveFromRecentFileList(index);
+}
+
+CTorvaneView* CTorvaneApp::ActiveView() const {
+  CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr;
+  return frame ? dynamic_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cmd_target.h"
+#include "new_definition.h"
 #include "object_bar_document.h"
 #include "style_table.h"
 #include "torvane_doc.h"
@@ -11,6 +12,7 @@
 class CDocManager;
 class CDocumentFollower;
 class CMainFrame;
+class CProjectSession;
 class CTorvaneView;
 
 // The application: the style table every view paints with, the untitled counter, the one
@@ -40,6 +42,8 @@ public:
   void LoadStyles();
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
+  // The open project (or none): Compile and Run build its main file from any member.
+  CProjectSession& ProjectSession() const { return *m_projectSession; }
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }
@@ -52,15 +56,23 @@ public:
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
+  // The library whose form the Insert menu writes in.
+  InformLibrary DefinitionLibrary() const { return m_definitionLibrary; }
+  void SetDefinitionLibrary(InformLibrary library) { m_definitionLibrary = library; }
+
 private:
   void SetUpView(CTorvaneView* view);
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();
+  // The view of the active window; null when there is none.
+  CTorvaneView* ActiveView() const;
 
   int m_untitledCount = 1;
+  InformLibrary m_definitionLibrary = InformLibrary::Standard;
   CStyleTable m_styles;
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
+  std::unique_ptr<CProjectSession> m_projectSession;
 };

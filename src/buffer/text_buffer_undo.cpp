@@ -183,6 +183,7 @@ bool CTextBuffer::ActionDescription(UndoAction action, std::string& text) const 
   case UndoAction::Replace: id = StringId::ACTION_REPLACE; break;
   case UndoAction::Delete: id = StringId::ACTION_DELETE; break;
   case UndoAction::AutoIndent: id = StringId::ACTION_AUTO_INDENT; break;
+  case UndoAction::Insert: id = StringId::ACTION_INSERT; break;
   default: text.clear(); return false;
   }
   const char* loaded = LoadStringResource(id);

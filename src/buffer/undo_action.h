@@ -14,4 +14,5 @@ enum class UndoAction : int32_t {
   Replace = 8,
   Delete = 9,
   AutoIndent = 10,
+  Insert = 11, // a definition the Insert menu wrote
 };

@@ -84,8 +84,17 @@ inline constexpr int WINDOW_FIRST_CHILD = 65280;
 
 // Application, document and frame commands.
 inline constexpr int VIEW_OPTIONS = 32771;
+inline constexpr int PROJECT_ADD_FILE = 32772;
+inline constexpr int PROJECT_DELETE_FILE = 32773;
+inline constexpr int PROJECT_GAME_WIZARD = 32774;
+inline constexpr int PROJECT_NEW = 32775;
 inline constexpr int BUILD_COMPILE = 32776;
 inline constexpr int BUILD_RUN = 32777;
+inline constexpr int INSERT_OBJECT = 32778;
+inline constexpr int INSERT_CLASS = 32779;
+inline constexpr int INSERT_ROOM = 32780;
+inline constexpr int INSERT_FUNCTION = 32781;
+inline constexpr int INSERT_NPC = 32782;
 inline constexpr int VIEW_OBJECT_BAR = 32786;
 inline constexpr int VIEW_OUTPUT_BAR = 32787;
 inline constexpr int BUILD_REBUILD_OBJECT_TREE = 32788;

@@ -6,11 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+#include <set>
 #include <string>
 
 #include "../toolchain/toolchain_test_support.h"
@@ -276,6 +279,11 @@ TEST_F(Cli, HelpListsEveryCommandBadArgumentsGiveStatusTwoAndOutputThatCannotBeW
       {{"settings", "set", "Editor\\Paths", "Compiler"}, "settings get", {}},
       {{"settings", "frobnicate"}, "settings get", {}},
       {{"frobnicate"}, "unknown command 'frobnicate'", {}},
+      {{"index"}, "index [-I DIR]... FILE", {}},
+      {{"index", missing}, missing, {}},
+      {{"goto", SAMPLE}, "goto [-I DIR]... FILE:LINE:COL", {}},
+      {{"refs", SAMPLE + ":0:1"}, "refs [-I DIR]... FILE:LINE:COL", {}},
+      {{"goto", "-I", SAMPLE + ":1:x"}, "goto [-I DIR]... FILE:LINE:COL", {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments.join(' ').toStdString());
@@ -293,6 +301,117 @@ TEST_F(Cli, HelpListsEveryCommandBadArgumentsGiveStatusTwoAndOutputThatCannotBeW
     EXPECT_EQ(r.exitCode, 1) << arguments.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains("cannot write the output: No space left on device")) << r.err.toStdString();
   }
+}
+
+} // namespace
+
+namespace {
+
+const QString REALWORLD = QDir::cleanPath(QStringLiteral(TORVANE_REALWORLD));
+
+// "name file:line" for each definition gameinfo.dbg places in a source, the file by its
+// base name in lower case (the compiler gives "Parser", the index the path it found).
+std::set<std::string> CompilerDefinitions(const QString& dbgPath) {
+  QFile file(dbgPath);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString dbg = QString::fromUtf8(file.readAll());
+  std::map<QString, QString> sources;
+  static const QRegularExpression source("<source index=\"(\\d+)\"><given-path>([^<]*)</given-path>");
+  for (auto it = source.globalMatch(dbg); it.hasNext();) {
+    const auto m = it.next();
+    sources[m.captured(1)] = QFileInfo(m.captured(2)).completeBaseName().toLower();
+  }
+  static const QRegularExpression definition(
+      "<(object|class|routine|global-variable|constant|attribute|property|array|fake-action)><identifier>(?:##)?([^<]*)</identifier>"
+      "(?:(?!</\\1>).)*?<source-code-location><file-index>(\\d+)</file-index><file-position>\\d+</file-position><line>(\\d+)</line>");
+  std::set<std::string> found;
+  for (auto it = definition.globalMatch(dbg); it.hasNext();) {
+    const auto m = it.next();
+    found.insert((m.captured(2).toLower() + " " + sources[m.captured(3)] + ":" + m.captured(4)).toStdString());
+  }
+  return found;
+}
+
+} // namespace
+
+// Every name the compiler places in the source is in the index at the same file and line.
+TEST_F(Cli, IndexListsEveryDefinitionTheCompilersDebugFilePlaces) {
+  const struct { QString game; QStringList compiler, index; std::size_t atLeast; } games[] = {
+      {"balances.inf", {"+include_path=/usr/share/inform6/library"}, {}, 1000},
+      {"library_of_horror-36.inf", {"+include_path=" + REALWORLD + "/punylib-36"}, {"-I", REALWORLD + "/punylib-36"}, 600},
+      {"glulxercise.inf", {"-G"}, {}, 330},
+  };
+  for (const auto& g : games) {
+    SCOPED_TRACE(g.game.toStdString());
+    QProcess compiler;
+    compiler.setWorkingDirectory(m_work.path());
+    compiler.start("/usr/bin/inform6", QStringList{"-k"} + g.compiler + QStringList{REALWORLD + "/" + g.game, m_work.filePath("story")});
+    ASSERT_TRUE(compiler.waitForFinished(120000));
+    const std::set<std::string> expected = CompilerDefinitions(m_work.filePath("gameinfo.dbg"));
+    EXPECT_GE(expected.size(), g.atLeast);
+    const CliResult r = Run(QStringList{"index"} + g.index + QStringList{REALWORLD + "/" + g.game});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    std::set<std::string> indexed;
+    for (const QByteArray& line : r.out.split('\n')) {
+      const QList<QByteArray> f = line.split('\t');
+      if (f.size() == 5)
+        indexed.insert((QString::fromLatin1(f[1]).toLower() + " " + QFileInfo(QString::fromLatin1(f[2])).completeBaseName().toLower() + ":" + f[3]).toStdString());
+    }
+    for (const std::string& definition : expected)
+      EXPECT_TRUE(indexed.count(definition) || definition.starts_with("nameless_obj__")) << definition;
+  }
+}
+
+TEST_F(Cli, GotoAndRefsPrintPlacesOrExitOneWhenNothingIsThere) {
+  const QString game = REALWORLD + "/balances.inf";
+  const CliResult property = Run({"goto", game + ":492:9"}); // noun.description()
+  EXPECT_EQ(property.exitCode, 0);
+  EXPECT_TRUE(property.out.startsWith("/usr/share/inform6/library/linklpa.h:109:10\n" + game.toUtf8() + ":49:8\n"))
+      << property.out.toStdString();
+  const CliResult uses = Run({"refs", game + ":492:9"});
+  EXPECT_EQ(uses.exitCode, 0);
+  EXPECT_TRUE(uses.out.contains(game.toUtf8() + ":492:8\n")) << uses.out.toStdString();
+  EXPECT_TRUE(uses.out.contains("/usr/share/inform6/library/linklpa.h:109:10\n"));
+  EXPECT_EQ(Run({"goto", game + ":31:1"}).out, "/usr/share/inform6/library/VerbLib.h:1:1\n"); // Include "VerbLib"
+  for (const char* command : {"goto", "refs"}) EXPECT_EQ(Run({command, game + ":2:1"}).exitCode, 1); // a comment
+}
+
+namespace {
+
+TEST_F(Cli, TestReplaysWalkthroughsReportsDifferencesAndBlessesOnlyWhenAsked) {
+  CProfileStore store(IniPath());
+  ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, "/usr/bin/inform6") &&
+              WriteSetting(store, SETTING_LIBRARY_PATH, "/usr/share/inform6/library"));
+  const QByteArray balances = ReadFile(QStringLiteral(TORVANE_REALWORLD "/balances.inf"));
+  ASSERT_TRUE(WriteFile(m_work.filePath("balances.inf"), balances) && QDir(m_work.path()).mkdir("walkthroughs") &&
+              WriteFile(m_work.filePath("walkthroughs/a.cmd"), "look\nquit\ny\n") &&
+              WriteFile(m_work.filePath("walkthroughs/b.cmd"), "# no commands\n"));
+  CliResult r = Run({"test", "balances.inf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.startsWith("failed  a: There is no a.expected yet: Bless accepts this transcript.\n"
+                               "--- a.expected\n+++ a (played)\n@@ -0,0 +1,")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.endsWith("\n0 passed, 2 failed\n")) << r.out.toStdString();
+  EXPECT_FALSE(QFile::exists(m_work.filePath("walkthroughs/a.expected")));
+  r = Run({"test", "--bless", "balances.inf"});
+  EXPECT_EQ(r.out, "blessed a\nblessed b\n2 passed, 0 failed\n");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(Run({"test", "balances.inf"}).out, "passed  a\npassed  b\n2 passed, 0 failed\n");
+  const auto edit = [this](const QByteArray& text, int later) { // newer than the story built before
+    return WriteFile(m_work.filePath("balances.inf"), text) &&
+           SetWriteTime(m_work.filePath("balances.inf"), QDateTime::currentSecsSinceEpoch() + later);
+  };
+  ASSERT_TRUE(edit(QByteArray(balances).replace("glassless", "empty"), 5));
+  r = Run({"test", "balances.inf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.out.contains("\n-matchwood and the windows are glassless. Outside, it is a warm, sunny day, and\n"
+                             "+matchwood and the windows are empty. Outside, it is a warm, sunny day, and\n"))
+      << r.out.toStdString();
+  EXPECT_TRUE(r.out.endsWith("\n0 passed, 2 failed\n"));
+  ASSERT_TRUE(edit("[ Main; print \"x\" ]\n", 10));
+  r = Run({"test", "balances.inf"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.startsWith("torvane-cli test: the build failed:\n")) << r.err.toStdString();
+  EXPECT_EQ(Run({"test", "nothing.inf"}).err, "torvane-cli test: cannot read 'nothing.inf': no such file\n");
 }
 
 } // namespace
