@@ -1,13 +1,19 @@
 #include "insert_definition.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <cctype>
 #include <unordered_set>
 
+#include "build_analysis.h"
 #include "command_ids.h"
 #include "new_definition_dialog.h"
 #include "object_bar_document.h"
+#include "profile_store.h"
+#include "project_session.h"
+#include "settings_keys.h"
 #include "text_buffer.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
@@ -56,6 +62,23 @@ KnownNames CollectNames(const std::vector<CObjectBarDocument*>& documents) {
 }
 
 } // namespace
+
+InformLibrary LibraryOfSource(const QString& path, const CProjectSession& session) {
+  if (path.isEmpty()) return InformLibrary::Standard;
+  auto native = [](const QString& file) { return QFile::encodeName(file).toStdString(); };
+  const std::string global = native(ReadToolPath(CProfileStore(), SETTING_LIBRARY_PATH));
+  BuildInputs inputs;
+  inputs.mainFile = native(QFileInfo(session.MainFileFor(path)).absoluteFilePath());
+  if (session.Contains(path)) {
+    inputs.commandLine = ProjectCommandLine(session.Project(), global);
+    inputs.libraryFolder = session.Project().libraryPath.empty() ? global : session.Project().libraryPath;
+  } else {
+    inputs.commandLine = {"+include_path=" + global};
+    inputs.libraryFolder = global;
+  }
+  return AnalyseBuild(inputs).library.kind == LibraryKind::PunyInform ? InformLibrary::Puny
+                                                                      : InformLibrary::Standard;
+}
 
 bool DefinitionKindOfCommand(int id, DefinitionKind& kind) {
   switch (id) {

@@ -6,6 +6,8 @@
 
 class CEditView;
 class CObjectBarDocument;
+class CProjectSession;
+class QString;
 class CTorvaneView;
 class QWidget;
 
@@ -19,6 +21,11 @@ bool DefinitionKindOfCommand(int id, DefinitionKind& kind);
 // line. One undo group; the caret goes to the end of the text. False, changing nothing, when
 // the view cannot edit.
 bool InsertDefinitionLines(CEditView& view, const std::string& text);
+
+// The library the game of the source at path is written for, as the project model finds it
+// (the open project's main file and settings when path is one of its files, else the file's own
+// "!%" header and the Library setting): PunyInform, or else the standard library.
+InformLibrary LibraryOfSource(const QString& path, const CProjectSession& session);
 
 // Command id on view: asks for the definition (the names that documents define are refused),
 // writes it in library's form, and scans view's document again so the trees show it at once.

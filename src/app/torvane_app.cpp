@@ -11,6 +11,7 @@
 #include "document_follower.h"
 #include "editor_options.h"
 #include "file_dialog.h"
+#include "game_wizard.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
 #include "main_frame.h"
@@ -35,7 +36,9 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
         id,
         [this, id] {
           if (CTorvaneView* view = ActiveView())
-            RunInsertCommand(id, *view, GetDocuments(), m_definitionLibrary, DialogParent());
+            RunInsertCommand(id, *view, GetDocuments(),
+                             LibraryOfSource(view->GetDocument()->GetPathName(), *m_projectSession),
+                             DialogParent());
         },
         [this] {
           const CTorvaneView* view = ActiveView();
@@ -47,6 +50,9 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
   m_commands.Add(Cmd::APP_EXIT, [this] { if (m_mainFrame) m_mainFrame->close(); }, always);
   m_commands.Add(Cmd::APP_ABOUT, [this] { CAboutDlg(DialogParent()).exec(); }, always);
   m_commands.Add(Cmd::FILE_PRINT_SETUP, [this] { RunPrintSetup(DialogParent()); }, always);
+  m_commands.Add(Cmd::PROJECT_GAME_WIZARD, [this] {
+    if (m_docManager) RunGameWizard(DialogParent(), *m_projectSession, *m_docManager);
+  }, always);
   m_commands.Add(Cmd::VIEW_OPTIONS, [this] {
     RunOptionsSheet(DialogParent(), m_styles);
     // Reloaded whatever the sheet did: the desktop's colours may have changed as well.

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "cmd_target.h"
-#include "new_definition.h"
 #include "object_bar_document.h"
 #include "style_table.h"
 #include "torvane_doc.h"
@@ -56,9 +55,6 @@ public:
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
-  // The library whose form the Insert menu writes in.
-  InformLibrary DefinitionLibrary() const { return m_definitionLibrary; }
-  void SetDefinitionLibrary(InformLibrary library) { m_definitionLibrary = library; }
 
 private:
   void SetUpView(CTorvaneView* view);
@@ -69,7 +65,6 @@ private:
   CTorvaneView* ActiveView() const;
 
   int m_untitledCount = 1;
-  InformLibrary m_definitionLibrary = InformLibrary::Standard;
   CStyleTable m_styles;
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;

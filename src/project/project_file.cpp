@@ -254,7 +254,11 @@ std::vector<std::string> ProjectCommandLine(const ProjectFile& project,
                                             const std::string& globalLibrary) {
   std::vector<std::string> arguments{TargetSwitch(project.target)};
   if (project.profile == BuildProfile::Debug) {
-    arguments.insert(arguments.end(), {"-D", "-S", "-k"});
+    // Strict mode's checks call routines with opcodes a version 3 story does not have.
+    if (project.target == StoryTarget::Z3)
+      arguments.insert(arguments.end(), {"-D", "-k"});
+    else
+      arguments.insert(arguments.end(), {"-D", "-S", "-k"});
   } else {
     arguments.insert(arguments.end(), {"-~S", "-~D"});
   }

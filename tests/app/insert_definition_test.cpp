@@ -29,7 +29,6 @@ void Answer(QStringList fields) {
 }
 
 struct Game {
-  InformLibrary library;
   const char* text;
   const char* includePath;
   const char* characterAttributes;
@@ -40,7 +39,6 @@ class InsertMenu : public Ide, public ::testing::WithParamInterface<Game> {};
 TEST_P(InsertMenu, EveryKindGoesInAsOneUndoStepShowsInTheTreesAndCompiles) {
   ASSERT_TRUE(WriteFile(Path("game.inf"), GetParam().text));
   ASSERT_TRUE(Start({Path("game.inf")}));
-  app->SetDefinitionLibrary(GetParam().library);
   CTextBuffer& buffer = ActiveDoc()->Buffer();
   const int end = buffer.LineCount() - 1;
   ActiveView()->MoveCaretTo(TextPosition(0, end));
@@ -82,11 +80,9 @@ TEST_P(InsertMenu, EveryKindGoesInAsOneUndoStepShowsInTheTreesAndCompiles) {
 INSTANTIATE_TEST_SUITE_P(
     Libraries, InsertMenu,
     ::testing::Values(
-        Game{InformLibrary::Standard,
-             "Include \"Parser\";\nInclude \"VerbLib\";\n[ Initialise; location = Cellar; ];\nInclude \"Grammar\";\n",
+        Game{             "Include \"Parser\";\nInclude \"VerbLib\";\n[ Initialise; location = Cellar; ];\nInclude \"Grammar\";\n",
              "/usr/share/inform6/library", "  has animate male proper;\n"},
-        Game{InformLibrary::Puny,
-             "!% -v3\nConstant INITIAL_LOCATION_VALUE = Cellar;\nInclude \"globals.h\";\nInclude \"puny.h\";\n"
+        Game{             "!% -v3\n!% +include_path=" TORVANE_REALWORLD "/punylib-36\nConstant INITIAL_LOCATION_VALUE = Cellar;\nInclude \"globals.h\";\nInclude \"puny.h\";\n"
              "[ Initialise; ];\n! the game's end\n",
              TORVANE_REALWORLD "/punylib-36", "  has animate proper;\n"}));
 
