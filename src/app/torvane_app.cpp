@@ -12,6 +12,7 @@
 #include "editor_options.h"
 #include "file_dialog.h"
 #include "game_wizard.h"
+#include "language_service.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
 #include "main_frame.h"
@@ -19,6 +20,7 @@
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "settings_keys.h"
 #include "project_session.h"
 #include "torvane_view.h"
 
@@ -61,6 +63,7 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 }
 
 CTorvaneApp::~CTorvaneApp() {
+  m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
   m_follower.reset();
@@ -98,6 +101,9 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   }
   connect(m_docManager.get(), &CDocManager::recentFilesChanged, this, &CTorvaneApp::SaveRecentFiles);
   m_mainFrame->SetDocManager(m_docManager.get());
+  m_language = std::make_unique<CLanguageService>(*m_docManager);
+  m_mainFrame->Binder().Register(*m_language);
+  m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -176,4 +182,13 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
 CTorvaneView* CTorvaneApp::ActiveView() const {
   CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr;
   return frame ? dynamic_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
+}
+
+// The language service's commands come first; the rest are the application's own.
+bool CTorvaneApp::OnCmdMsg(int id) {
+  return (m_language && m_language->OnCmdMsg(id)) || CCmdTarget::OnCmdMsg(id);
+}
+
+bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  return (m_language && m_language->OnUpdateCmdUI(id, state)) || CCmdTarget::OnUpdateCmdUI(id, state);
 }

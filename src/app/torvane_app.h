@@ -10,6 +10,7 @@
 
 class CDocManager;
 class CDocumentFollower;
+class CLanguageService;
 class CMainFrame;
 class CProjectSession;
 class CTorvaneView;
@@ -41,6 +42,10 @@ public:
   void LoadStyles();
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
+  CLanguageService* LanguageService() const { return m_language.get(); }
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
 
@@ -69,5 +74,6 @@ private:
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
+  std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
   std::unique_ptr<CProjectSession> m_projectSession;
 };
