@@ -114,7 +114,6 @@ bool CMainFrame::OnCreate() {
 QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
   QList<QMenu*> topLevel;
   std::vector<QMenu*> open; // the pop-up of each depth being filled
-  QMenu* fileMenu = nullptr;
   for (const MenuEntry& entry : MenuResource(menuId)) {
     open.resize(static_cast<std::size_t>(entry.depth));
     QMenu* parentMenu = entry.depth > 0 ? open.back() : nullptr;
@@ -126,7 +125,6 @@ QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
         parentMenu->addMenu(menu);
       else
         topLevel.append(menu);
-      if (!fileMenu && entry.depth == 0) fileMenu = menu;
       open.push_back(menu);
     } else if (entry.id == 0) {
       parentMenu->addSeparator();
@@ -148,7 +146,6 @@ QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
       delete following;
     }
   }
-  (void)fileMenu;
   return topLevel;
 }
 

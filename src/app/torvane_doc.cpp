@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "busy_guard.h"
 #include "command_ids.h"
 #include "compile_command.h"
 #include "doc_manager.h"
@@ -35,22 +36,23 @@ constexpr const char* TEXT_STOP_BUILD = "A compile is running.\nStop it and clos
 // announced by the document while the document is there.
 class CDocumentScanHost final : public CObjectScanHost {
 public:
-  explicit CDocumentScanHost(CTorvaneDoc& document) : m_document(&document) {}
+  explicit CDocumentScanHost(CTorvaneDoc& document)
+      : CObjectScanHost(document.Lifetime()), m_document(document) {}
   void BeginProgress(const std::string& message, int sizePercent, int maximum, bool smooth,
                      int pane) override {
-    if (m_document)
-      emit m_document->scanBegun(QString::fromStdString(message), sizePercent, maximum, smooth,
-                                 pane);
+    if (Survived())
+      emit m_document.scanBegun(QString::fromStdString(message), sizePercent, maximum, smooth,
+                                pane);
   }
   void StepProgress() override {
-    if (m_document) emit m_document->scanStepped();
+    if (Survived()) emit m_document.scanStepped();
   }
   void EndProgress() override {
-    if (m_document) emit m_document->scanEnded();
+    if (Survived()) emit m_document.scanEnded();
   }
 
 private:
-  QPointer<CTorvaneDoc> m_document;
+  CTorvaneDoc& m_document;
 };
 
 // Run's questions and compiles go to the document; it lives as long as the document, so
@@ -84,11 +86,7 @@ void CTorvaneBuffer::MarkModified(bool modified) {
 CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, CBuildShell* build, QObject* parent)
     : CDocument(parent), m_shell(shell), m_build(build), m_buffer(*this),
       m_runHost(std::make_unique<CDocRunHost>(*this)) {
-  m_font.faceName = "Courier New";
-  m_font.height = 0;
-  m_font.weight = 400;
-  m_font.italic = false;
-  m_font.charSet = 0;
+  m_font = CTorvaneView::DocumentFont();
   const CCommandTable::Rule noBuildRunning = [] { return !CRedirector::AnyRunning(); };
   m_commands.Add(Cmd::BUILD_COMPILE, [this] { OnCompile(); }, noBuildRunning);
   m_commands.Add(Cmd::BUILD_RUN, [this] { OnRun(); }, noBuildRunning);
@@ -136,13 +134,10 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
   if (!CDocument::OnOpenDocument(path)) return false;
   // A large file takes a while: the window runs its event loop between the slices, and the
   // load stops if the document is closed meanwhile.
-  QPointer<CTorvaneDoc> alive(this);
-  CObjectScanHost host;
-  const bool loaded = m_buffer.Load(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic, [&] {
-    host.PumpMessages();
-    return !alive.isNull();
-  });
-  if (!alive) return false;
+  CObjectScanHost host(Lifetime());
+  const bool loaded = m_buffer.Load(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic,
+                                    [&] { return host.PumpAndSurvive(); });
+  if (!host.Survived()) return false;
   if (!loaded) {
     TorvaneMessageBox(QStringLiteral("Cannot open %1:\n%2.")
                           .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),
@@ -175,13 +170,10 @@ bool CTorvaneDoc::OnReloadDocument() {
   for (CView* view : Views())
     if (auto* torvaneView = dynamic_cast<CTorvaneView*>(view))
       caretLines.emplace_back(torvaneView, torvaneView->GetCursorPosition().y);
-  QPointer<CTorvaneDoc> alive(this);
-  CObjectScanHost host;
-  const bool loaded = m_buffer.Load(GetPathName().toStdString(), LineEndStyle::Automatic, [&] {
-    host.PumpMessages();
-    return !alive.isNull();
-  });
-  if (!alive) return false;
+  CObjectScanHost host(Lifetime());
+  const bool loaded = m_buffer.Load(GetPathName().toStdString(), LineEndStyle::Automatic,
+                                    [&] { return host.PumpAndSurvive(); });
+  if (!host.Survived()) return false;
   if (!loaded) {
     TorvaneMessageBox(QStringLiteral("Cannot read %1 again:\n%2.\nThe text is kept.")
                           .arg(Shown(GetPathName()),
@@ -192,7 +184,7 @@ bool CTorvaneDoc::OnReloadDocument() {
   for (const auto& [view, line] : caretLines)
     if (view) view->MoveCaretTo(TextPosition(0, std::min(line, m_buffer.LineCount() - 1)));
   RebuildObjectTree();
-  return !alive.isNull();
+  return host.Survived();
 }
 
 void CTorvaneDoc::DeleteContents() { m_buffer.Clear(); }
@@ -205,12 +197,10 @@ FileDialogRequest CTorvaneDoc::SaveAsRequest() const {
 }
 
 bool CTorvaneDoc::Scan() {
-  QPointer<CTorvaneDoc> alive(this);
+  const CBusyGuard scanning(m_scanning, Lifetime());
   CDocumentScanHost host(*this);
-  m_scanning = true;
   m_records.ScanObjects(CBufferLineSource<CTextBuffer>(m_buffer), &host);
-  if (alive) m_scanning = false;
-  return !alive.isNull();
+  return !scanning.OwnerGone();
 }
 
 void CTorvaneDoc::RebuildObjectTree() {
@@ -271,12 +261,12 @@ void CTorvaneDoc::OnCompile() {
   const QString shownSource = QFileInfo(source).absoluteFilePath();
 
   // Events are dispatched while the compiler runs: from here on this document may go.
-  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
-  m_building = true;
-  shell->BuildStateChanged(true);
-  const CompileRun run = RunCompile(source, CProfileStore(), output,
-                                    [shell, &shownSource] { shell->PrepareOutput(shownSource); });
-  if (!lifetime.IsGone()) m_building = false;
+  const CompileRun run = [&] {
+    const CBusyGuard building(m_building, Lifetime());
+    shell->BuildStateChanged(true);
+    return RunCompile(source, CProfileStore(), output,
+                      [shell, &shownSource] { shell->PrepareOutput(shownSource); });
+  }();
   shell->BuildStateChanged(false);
   if (!run.compilerSet)
     TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);

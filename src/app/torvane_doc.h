@@ -4,7 +4,6 @@
 #include <string>
 
 #include "document.h"
-#include "lifetime_guard.h"
 #include "object_bar_document.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
@@ -141,5 +140,4 @@ private:
   // records of two scans, so it waits until this one is done.
   bool m_scanning = false;
   bool m_building = false; // this document's compiler is running
-  CLifetimeGuard m_lifetime; // tells a compile that the document was closed while it ran
 };

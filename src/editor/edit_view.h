@@ -125,6 +125,9 @@ protected:
 private:
   // The editing commands, declared over the text view's; called once, by the constructor.
   void DeclareEditCommands();
+  // Entering and moving over the view alike: shows where offered text would go, scrolling
+  // near the edges once the drag moves.
+  void FollowDrag(QDragMoveEvent* event, bool moving);
 
   void TypeEnter();
   void TypeCharacter(unsigned char c);

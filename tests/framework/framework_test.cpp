@@ -12,7 +12,9 @@
 #include <map>
 
 #include "command_binder.h"
+#include "busy_guard.h"
 #include "command_router.h"
+#include "event_pump.h"
 #include "file_dialog.h"
 #include "message_box.h"
 #include "recent_file_list.h"
@@ -121,6 +123,30 @@ TEST(CommandTable, RulesDecideRangesGetTheirOffsetAndARunWithoutRuleIsCaughtAtRe
   EXPECT_EQ(menu->title(), "ViewCM");
   EXPECT_TRUE(enabled.at(57634) && !enabled.at(57635) && !enabled.at(57637)); // only Copy answered
 }
+
+TEST(EventPump, EventsRunAtMostOncePerIntervalAndTheBusyFlagIsLeftAloneOnceItsOwnerIsGone) {
+  struct Owner {
+    CLifetimeGuard life;
+    bool busy = false;
+  };
+  auto owner = std::make_unique<Owner>();
+  bool* busy = &owner->busy;
+  {
+    const CBusyGuard guard(owner->busy, owner->life);
+    EXPECT_TRUE(*busy);
+  }
+  EXPECT_FALSE(*busy);
+  int ran = 0;
+  CEventPump slow(owner->life, 60000);
+  QTimer::singleShot(0, [&] { ++ran; });
+  EXPECT_TRUE(slow.PumpAndSurvive());
+  EXPECT_EQ(ran, 0);
+  CEventPump pump(owner->life);
+  const CBusyGuard guard(owner->busy, owner->life);
+  QTimer::singleShot(0, [&] { owner.reset(); });
+  EXPECT_FALSE(pump.PumpAndSurvive());
+  EXPECT_TRUE(ran == 1 && guard.OwnerGone() && !slow.Survived());
+} // the guard must not write into the destroyed owner (the sanitizer build sees it)
 
 TEST(FileMenu, RecentFilesAreTheLastFourOnceEachAndSavedNamesGetTheDefaultExtension) {
   CRecentFileList list;
