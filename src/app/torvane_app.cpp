@@ -154,6 +154,10 @@ void CTorvaneApp::BuildStateChanged(bool running) {
 
 QWidget* CTorvaneApp::DialogParent() { return m_mainFrame.get(); }
 
+const ProjectFile* CTorvaneApp::OpenProject() {
+  return m_projectSession->IsOpen() ? &m_projectSession->Project() : nullptr;
+}
+
 void CTorvaneApp::SaveRecentFiles() {
   CProfileStore store;
   const QStringList paths = m_docManager->RecentFiles().Paths();

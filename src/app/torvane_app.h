@@ -56,6 +56,7 @@ public:
   COutputBar* OutputControl() override;
   void PrepareOutput(const QString& source) override;
   void BuildStateChanged(bool running) override;
+  const ProjectFile* OpenProject() override;
 
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;

@@ -1,11 +1,14 @@
 #include "torvane_doc.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPointer>
 #include <algorithm>
 
+#include "build_plan.h"
 #include "busy_guard.h"
 #include "command_ids.h"
 #include "compile_command.h"
@@ -19,6 +22,7 @@
 #include "object_scan_host.h"
 #include "output_bar.h"
 #include "profile_store.h"
+#include "project_file.h"
 #include "progress_bar.h"
 #include "redirector.h"
 #include "run_command.h"
@@ -73,6 +77,9 @@ public:
   void ShowMessage(const QString& text) override {
     TorvaneMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
   }
+  const ProjectFile* Project() const override {
+    return m_document.m_build ? m_document.m_build->OpenProject() : nullptr;
+  }
 
 private:
   CTorvaneDoc& m_document;
@@ -95,6 +102,11 @@ CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, CBuildShell* build, QObject* par
                  [this] { return !m_scanning; });
   m_commands.Add(Cmd::GOTO_LINE, [this] { OnGoToLine(); }, CCommandTable::ALWAYS);
   m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, CCommandTable::ALWAYS);
+  // The pane's text was found by the rule just before.
+  m_commands.AddIndicator(Cmd::INDICATOR_LIBRARY, [this] { return !LibraryText().isEmpty(); },
+                          [this](const CCmdUIState&) -> std::optional<std::string> {
+                            return m_libraryText.toStdString();
+                          });
 }
 
 CTorvaneDoc::~CTorvaneDoc() = default;
@@ -261,17 +273,48 @@ void CTorvaneDoc::OnCompile() {
   const QString shownSource = QFileInfo(source).absoluteFilePath();
 
   // Events are dispatched while the compiler runs: from here on this document may go.
+  CompileRequest request;
+  request.project = shell->OpenProject();
+  request.confirm = [](const QString& warning) {
+    return TorvaneMessageBox(warning, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  };
+  bool survived = false;
   const CompileRun run = [&] {
     const CBusyGuard building(m_building, Lifetime());
     shell->BuildStateChanged(true);
-    return RunCompile(source, CProfileStore(), output,
-                      [shell, &shownSource] { shell->PrepareOutput(shownSource); });
+    CompileRun result = RunCompile(source, CProfileStore(), output,
+                                   [shell, &shownSource] { shell->PrepareOutput(shownSource); },
+                                   {}, request);
+    survived = !building.OwnerGone();
+    return result;
   }();
+  if (survived && run.compilerSet && run.refusal.isEmpty() && !run.declined)
+    m_libraryText = run.library;
   shell->BuildStateChanged(false);
   if (!run.compilerSet)
     TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);
   else if (!run.refusal.isEmpty())
     TorvaneMessageBox(run.refusal, MB_OK | MB_ICONEXCLAMATION);
+}
+
+QString CTorvaneDoc::LibraryText() {
+  const QString path = GetPathName();
+  if (path.isEmpty()) return {};
+  const ProjectFile* project = m_build ? m_build->OpenProject() : nullptr;
+  const bool member = project && project->Contains(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+  const QString mainFile = member ? QFile::decodeName(QByteArray::fromStdString(project->mainFile)) : path;
+  // Found again only when the main file or its time changed (or a compile said), as it reads
+  // every included file.
+  const QString key = mainFile + QLatin1Char('\n') +
+                      QString::number(QFileInfo(mainFile).lastModified().toMSecsSinceEpoch());
+  if (key != m_libraryKey) {
+    m_libraryKey = key;
+    const BuildPlan plan = PlanBuild(mainFile, ReadCompileSettings(CProfileStore()), nullptr,
+                                     member ? project : nullptr);
+    const LibraryInfo& library = plan.analysis.library;
+    m_libraryText = library.kind == LibraryKind::None ? QString() : QString::fromStdString(library.Describe());
+  }
+  return m_libraryText;
 }
 
 void CTorvaneDoc::OnRun() {

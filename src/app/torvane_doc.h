@@ -9,6 +9,7 @@
 #include "text_buffer.h"
 #include "view_font.h"
 
+struct ProjectFile;
 class CTextView;
 class COutputBar;
 class CTorvaneDoc;
@@ -35,6 +36,8 @@ public:
   virtual void PrepareOutput(const QString& source) = 0;
   // A compile is about to start (running) or has ended.
   virtual void BuildStateChanged(bool running) = 0;
+  // The open project, whose main file a member's Compile and Run build; null when none.
+  virtual const ProjectFile* OpenProject() { return nullptr; }
 };
 
 // The document's text: its modified mark is the document's.
@@ -140,4 +143,8 @@ private:
   // records of two scans, so it waits until this one is done.
   bool m_scanning = false;
   bool m_building = false; // this document's compiler is running
+  // The status bar's library: the text and what it was found for (main file, its time).
+  QString LibraryText();
+  QString m_libraryKey;
+  QString m_libraryText;
 };

@@ -119,4 +119,6 @@ inline constexpr int INDICATOR_COL = 59142;
 inline constexpr int INDICATOR_POSITION = 59144;
 inline constexpr int INDICATOR_READ = 59145;
 inline constexpr int INDICATOR_CRLF = 59146;
+// The library and version of the game of the active document.
+inline constexpr int INDICATOR_LIBRARY = 59147;
 } // namespace Cmd
