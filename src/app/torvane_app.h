@@ -63,6 +63,7 @@ public:
 
 private:
   void SetUpView(CTorvaneView* view);
+  void SetUpReferencesBar();
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();
