@@ -85,6 +85,9 @@ public:
 
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+  // A target offered every command just before this frame (a service of the application
+  // that takes F4 from the output bar while its own list is the current one).
+  void AddCommandTarget(CCmdTarget* target) { m_extraTargets.push_back(target); }
 
   // The Window menu, the window's place and the help (main_frame_window.cpp).
   static constexpr const char* WINDOW_SECTION = "Main Window";
@@ -154,4 +157,5 @@ private:
   QList<QAction*> m_windowListActions;
   CHelpWindow* m_helpWindow = nullptr; // a child window of this frame
   bool m_capsLock = false;
+  std::vector<CCmdTarget*> m_extraTargets;
 };

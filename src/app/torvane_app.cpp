@@ -1,6 +1,7 @@
 #include "torvane_app.h"
 
 #include <QFileInfo>
+#include <QDockWidget>
 #include <QMdiArea>
 
 #include "about_dialog.h"
@@ -13,6 +14,8 @@
 #include "file_dialog.h"
 #include "game_wizard.h"
 #include "language_service.h"
+#include "output_bar.h"
+#include "references_bar.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
 #include "main_frame.h"
@@ -67,6 +70,7 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_mainFrame->SetDocManager(m_docManager.get());
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
+  SetUpReferencesBar();
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -81,6 +85,21 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   LoadStyles();
   m_mainFrame->show();
   return true;
+}
+
+// The References bar shares the bottom with the output bar, hidden until references are
+// found; F4 steps through it until the output changes.
+void CTorvaneApp::SetUpReferencesBar() {
+  auto* dock = new QDockWidget(QStringLiteral("References Bar"), m_mainFrame.get());
+  dock->setObjectName(QStringLiteral("ReferencesBar"));
+  auto* bar = new CReferencesBar(dock);
+  dock->setWidget(bar);
+  m_mainFrame->addDockWidget(Qt::BottomDockWidgetArea, dock);
+  m_mainFrame->tabifyDockWidget(m_mainFrame->GetOutputBar(), dock);
+  dock->hide();
+  m_language->SetReferencesBar(bar, dock);
+  m_mainFrame->AddCommandTarget(m_language.get());
+  connect(m_mainFrame->OutputControl(), &QPlainTextEdit::textChanged, m_language.get(), &CLanguageService::OnOutputChanged);
 }
 
 void CTorvaneApp::LoadStyles() {
@@ -152,7 +171,6 @@ CTorvaneView* CTorvaneApp::ActiveView() const {
 }
 
 bool CTorvaneApp::OnCmdMsg(int id) {
-  if (m_language && m_language->OnCmdMsg(id)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     if (CTorvaneView* view = ActiveView())
       RunInsertCommand(id, *view, GetDocuments(),
@@ -191,7 +209,6 @@ bool CTorvaneApp::OnCmdMsg(int id) {
 }
 
 bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  if (m_language && m_language->OnUpdateCmdUI(id, state)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     const CTorvaneView* view = ActiveView();
     state.enabled = view && view->IsEditable();

@@ -64,6 +64,7 @@ public:
 
 private:
   void SetUpView(CTorvaneView* view);
+  void SetUpReferencesBar();
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();
