@@ -86,6 +86,7 @@ void CMainFrame::BuildRoute(std::vector<CCmdTarget*>& route) const {
     route.push_back(frame);
   }
   if (m_objectTabs) route.push_back(m_objectTabs);
+  route.insert(route.end(), m_extraTargets.begin(), m_extraTargets.end());
   route.push_back(const_cast<CMainFrame*>(this));
   if (m_application) route.push_back(m_application);
 }

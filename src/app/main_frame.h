@@ -83,6 +83,9 @@ public:
   // The prompt of the caption: "Torvane (Inform Mode)" and the active document's title.
   void UpdateFrameTitle();
 
+  // A target offered every command just before this frame (a service of the application
+  // that takes F4 from the output bar while its own list is the current one).
+  void AddCommandTarget(CCmdTarget* target) { m_extraTargets.push_back(target); }
 
   // The Window menu, the window's place and the help (main_frame_window.cpp).
   static constexpr const char* WINDOW_SECTION = "Main Window";
@@ -153,4 +156,5 @@ private:
   QList<QAction*> m_windowListActions;
   CHelpWindow* m_helpWindow = nullptr; // a child window of this frame
   bool m_capsLock = false;
+  std::vector<CCmdTarget*> m_extraTargets;
 };

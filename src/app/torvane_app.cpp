@@ -1,6 +1,7 @@
 #include "torvane_app.h"
 
 #include <QFileInfo>
+#include <QDockWidget>
 #include <QMdiArea>
 
 #include "about_dialog.h"
@@ -13,6 +14,8 @@
 #include "file_dialog.h"
 #include "game_wizard.h"
 #include "language_service.h"
+#include "output_bar.h"
+#include "references_bar.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
 #include "main_frame.h"
@@ -104,6 +107,7 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
+  SetUpReferencesBar();
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -118,6 +122,21 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   LoadStyles();
   m_mainFrame->show();
   return true;
+}
+
+// The References bar shares the bottom with the output bar, hidden until references are
+// found; F4 steps through it until the output changes.
+void CTorvaneApp::SetUpReferencesBar() {
+  auto* dock = new QDockWidget(QStringLiteral("References Bar"), m_mainFrame.get());
+  dock->setObjectName(QStringLiteral("ReferencesBar"));
+  auto* bar = new CReferencesBar(dock);
+  dock->setWidget(bar);
+  m_mainFrame->addDockWidget(Qt::BottomDockWidgetArea, dock);
+  m_mainFrame->tabifyDockWidget(m_mainFrame->GetOutputBar(), dock);
+  dock->hide();
+  m_language->SetReferencesBar(bar, dock);
+  m_mainFrame->AddCommandTarget(m_language.get());
+  connect(m_mainFrame->OutputControl(), &QPlainTextEdit::textChanged, m_language.get(), &CLanguageService::OnOutputChanged);
 }
 
 void CTorvaneApp::LoadStyles() {
@@ -186,13 +205,4 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
 CTorvaneView* CTorvaneApp::ActiveView() const {
   CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr;
   return frame ? dynamic_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
-}
-
-// The language service's commands come first; the rest are the application's own.
-bool CTorvaneApp::OnCmdMsg(int id) {
-  return (m_language && m_language->OnCmdMsg(id)) || CCmdTarget::OnCmdMsg(id);
-}
-
-bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  return (m_language && m_language->OnUpdateCmdUI(id, state)) || CCmdTarget::OnUpdateCmdUI(id, state);
 }

@@ -43,9 +43,6 @@ public:
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
   CLanguageService* LanguageService() const { return m_language.get(); }
-
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
 
@@ -64,6 +61,7 @@ public:
 
 private:
   void SetUpView(CTorvaneView* view);
+  void SetUpReferencesBar();
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();
