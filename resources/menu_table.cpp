@@ -62,6 +62,7 @@ constexpr MenuEntry kMenu129[] = {
     {1, 0, nullptr},
     {1, 32795, "&Go To...\tCtrl+G"},
     {1, 32840, "Go to &Definition\tF12"},
+    {1, 32843, "Find &References\tShift+F12"},
     {1, 32841, "&Back\tAlt+Left"},
     {1, 32842, "For&ward\tAlt+Right"},
     {0, P, "&View"},
@@ -115,6 +116,7 @@ constexpr MenuEntry kMenu129[] = {
 
 constexpr MenuEntry kViewCM[] = {
     {0, 32840, "Go to &Definition\tF12"},
+    {0, 32843, "Find &References\tShift+F12"},
     {0, 0, nullptr},
     {0, 57635, "Cu&t"},
     {0, 57634, "&Copy"},
@@ -158,6 +160,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {"Ctrl+F6", 32852},
     {"F4", 32797},          {"Shift+F4", 32798},
     {"F12", 32840},         {"Alt+Left", 32841},  {"Alt+Right", 32842},
+    {"Shift+F12", 32843},
 };
 
 constexpr int kToolbar[] = {57600, 57601, 57603, 0,     57635, 57634, 57637,

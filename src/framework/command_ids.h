@@ -109,6 +109,7 @@ inline constexpr int WINDOW_TABBED = 32830;
 inline constexpr int GO_TO_DEFINITION = 32840;
 inline constexpr int NAVIGATE_BACK = 32841;
 inline constexpr int NAVIGATE_FORWARD = 32842;
+inline constexpr int FIND_REFERENCES = 32843;
 // Playing and testing the story.
 inline constexpr int VIEW_STORY_BAR = 32850;
 inline constexpr int VIEW_WALKTHROUGH_BAR = 32851;
