@@ -76,6 +76,7 @@ constexpr MenuEntry kMenu129[] = {
     {1, 32782, "New &NPC"},
     {0, P, "&Project"},
     {1, 32775, "&New Project"},
+    {1, 32850, "&Open Project..."},
     {1, 32772, "&Add File to Project"},
     {1, 32773, "&Delete File from Project"},
     {1, 0, nullptr},

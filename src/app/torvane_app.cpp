@@ -19,6 +19,7 @@
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "project_commands.h"
 #include "project_session.h"
 #include "torvane_view.h"
 
@@ -61,6 +62,12 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     m_docManager->RecentFiles().SetPaths(recent);
   }
   connect(m_docManager.get(), &CDocManager::recentFilesChanged, this, &CTorvaneApp::SaveRecentFiles);
+  m_projectCommands = std::make_unique<CProjectCommands>(*m_projectSession, *m_docManager, DialogParent());
+  m_docManager->SetOpenHook([this](const QString& path, CDocument*& document) {
+    if (!CProjectCommands::IsProjectFile(path)) return false;
+    document = m_projectCommands->OpenProject(path);
+    return true;
+  });
   m_mainFrame->SetDocManager(m_docManager.get());
 
   if (files.isEmpty()) {
@@ -143,6 +150,7 @@ CTorvaneView* CTorvaneApp::ActiveView() const {
 }
 
 bool CTorvaneApp::OnCmdMsg(int id) {
+  if (m_projectCommands && m_projectCommands->OnCmdMsg(id)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     if (CTorvaneView* view = ActiveView())
       RunInsertCommand(id, *view, GetDocuments(),
@@ -181,6 +189,7 @@ bool CTorvaneApp::OnCmdMsg(int id) {
 }
 
 bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
+  if (m_projectCommands && m_projectCommands->OnUpdateCmdUI(id, state)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     const CTorvaneView* view = ActiveView();
     state.enabled = view && view->IsEditable();

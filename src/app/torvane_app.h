@@ -11,6 +11,7 @@
 class CDocManager;
 class CDocumentFollower;
 class CMainFrame;
+class CProjectCommands;
 class CProjectSession;
 class CTorvaneView;
 
@@ -73,4 +74,5 @@ private:
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
   std::unique_ptr<CProjectSession> m_projectSession;
+  std::unique_ptr<CProjectCommands> m_projectCommands;
 };

@@ -62,7 +62,7 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 1));
   QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6); // the view's keys go through the router
   EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0));
-  for (int id : {32772, 32773, 32775})
+  for (int id : {32772, 32773})
     EXPECT_FALSE(Enabled(id)) << id;
 }
 
