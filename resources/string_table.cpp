@@ -55,6 +55,7 @@ constexpr StringEntry kStrings[] = {
     {32798, "Go to the line of the previous compiler message\nPrevious Message"},
     {32830, "Show the documents as tabs instead of separate windows\nTabbed Documents"},
     {32850, "Open an existing project\nOpen Project"},
+    {32851, "Build the project's Release profile (unchecked: its Debug profile)\nRelease Profile"},
     {StringId::APP_NAME, "Torvane"},
     {StringId::IDLE_MESSAGE, "For Help, press F1"},
     {57600, "Create a new document\nNew"},

@@ -136,6 +136,17 @@ bool CProjectCommands::OnCmdMsg(int id) {
   case Cmd::PROJECT_OPEN: AskOpenProject(); return true;
   case Cmd::PROJECT_ADD_FILE: AddFile(); return true;
   case Cmd::PROJECT_DELETE_FILE: DeleteFile(); return true;
+  case Cmd::BUILD_PROFILE: {
+    QString error;
+    if (!m_session.Update(
+            [](ProjectFile& project) {
+              project.profile = project.profile == BuildProfile::Release ? BuildProfile::Debug
+                                                                         : BuildProfile::Release;
+            },
+            &error))
+      Tell(error);
+    return true;
+  }
   default: return false;
   }
 }
@@ -145,6 +156,10 @@ bool CProjectCommands::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::PROJECT_NEW:
   case Cmd::PROJECT_OPEN: state.enabled = true; return true;
   case Cmd::PROJECT_ADD_FILE: state.enabled = m_session.IsOpen(); return true;
+  case Cmd::BUILD_PROFILE:
+    state.enabled = m_session.IsOpen();
+    state.checked = m_session.IsOpen() && m_session.Project().profile == BuildProfile::Release;
+    return true;
   case Cmd::PROJECT_DELETE_FILE:
     state.enabled = m_session.Contains(ActiveFile()) &&
                     Native(ActiveFile()) != m_session.Project().mainFile;

@@ -9,7 +9,8 @@ class CProjectSession;
 class QWidget;
 
 // The Project menu: New Project, Open Project, Add File to Project and Delete File from
-// Project, over the one open project. Opening a project file by any way that opens files
+// Project, over the one open project, and the toolbar's toggle of its profile (Debug or
+// Release), kept in the project file. Opening a project file by any way that opens files
 // (File > Open, the command line, the recent files, a drop) opens it as the project.
 class CProjectCommands : public CCmdTarget {
 public:

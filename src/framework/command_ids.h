@@ -106,6 +106,7 @@ inline constexpr int NEXT_MESSAGE = 32797;
 inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int WINDOW_TABBED = 32830;
 inline constexpr int PROJECT_OPEN = 32850;
+inline constexpr int BUILD_PROFILE = 32851; // the open project's profile: checked for Release
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 

@@ -1,5 +1,6 @@
 // The Project menu: a project made for a game, files added and removed (never from the disk),
 // a project opened by File > Open and kept in the recent files, a corrupt one refused.
+#include "command_router.h"
 #include "ide_test_support.h"
 #include "project_session.h"
 
@@ -14,10 +15,16 @@ TEST_F(Ide, ProjectMenuMakesOpensAndChangesTheProjectAndRecentFilesKeepIt) {
   ASSERT_TRUE(Start({Path("game.inf")}));
   CProjectSession& session = app->ProjectSession();
   EXPECT_FALSE(Enabled(Cmd::PROJECT_ADD_FILE));
+  CCommandRouter& router = app->MainFrame()->Router();
+  EXPECT_FALSE(router.Query(Cmd::BUILD_PROFILE).enabled);
   dialogAnswer = Path("game.i6proj");
   ASSERT_TRUE(Choose(Cmd::PROJECT_NEW));
   EXPECT_EQ(session.Path(), Path("game.i6proj"));
   EXPECT_EQ(session.Project().target, StoryTarget::Z3);
+  EXPECT_FALSE(router.Query(Cmd::BUILD_PROFILE).checked);
+  EXPECT_TRUE(router.Execute(Cmd::BUILD_PROFILE)); // the toolbar's toggle: Release, kept in the file
+  EXPECT_TRUE(router.Query(Cmd::BUILD_PROFILE).checked);
+  EXPECT_TRUE(ReadFile(Path("game.i6proj")).contains("\nProfile=Release\n"));
   EXPECT_FALSE(Enabled(Cmd::PROJECT_DELETE_FILE)); // the main file stays
   dialogAnswer = Path("rooms.h");
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(Choose(Cmd::PROJECT_ADD_FILE));
