@@ -59,6 +59,9 @@ constexpr MenuEntry kMenu129[] = {
     {1, 57641, "R&eplace...\tCtrl+H"},
     {1, 0, nullptr},
     {1, 32795, "&Go To...\tCtrl+G"},
+    {1, 32840, "Go to &Definition\tF12"},
+    {1, 32841, "&Back\tAlt+Left"},
+    {1, 32842, "For&ward\tAlt+Right"},
     {0, P, "&View"},
     {1, 59392, "&Toolbar"},
     {1, 59393, "&Status Bar"},
@@ -105,6 +108,8 @@ constexpr MenuEntry kMenu129[] = {
 };
 
 constexpr MenuEntry kViewCM[] = {
+    {0, 32840, "Go to &Definition\tF12"},
+    {0, 0, nullptr},
     {0, 57635, "Cu&t"},
     {0, 57634, "&Copy"},
     {0, 57637, "&Paste"},
@@ -145,6 +150,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {"Ctrl+G", 32795},      {"F1", 57670},        {"Shift+F1", 57669},
     {"F6", 57680},          {"Shift+F6", 57681},  {"Ctrl+Pause", 32796},
     {"F4", 32797},          {"Shift+F4", 32798},
+    {"F12", 32840},         {"Alt+Left", 32841},  {"Alt+Right", 32842},
 };
 
 constexpr int kToolbar[] = {57600, 57601, 57603, 0,     57635, 57634, 57637,

@@ -18,6 +18,7 @@ const std::vector<CMainStatusBar::Indicator>& CMainStatusBar::Indicators() {
       {Cmd::INDICATOR_CRLF, "CRLF", ""},
       {Cmd::INDICATOR_OVR, "OVR", "OVR"},
       {Cmd::INDICATOR_CAPS, "CAP", "CAP"},
+      {Cmd::INDICATOR_LIBRARY, "Standard library 6.12.6", "", true},
   };
   return indicators;
 }
@@ -46,8 +47,11 @@ void CMainStatusBar::BindPanes(CCommandBinder& binder) {
   for (std::size_t i = 0; i < m_panes.size(); ++i) {
     QLabel* pane = m_panes[i];
     binder.BindPane(Indicators()[i].id, QString::fromLatin1(Indicators()[i].litText),
-                    [pane](const QString& text) {
-                      if (pane->text() != text) pane->setText(text);
+                    [this, pane](const QString& text) {
+                      if (pane->text() == text) return;
+                      const bool emptinessChanges = pane->text().isEmpty() != text.isEmpty();
+                      pane->setText(text);
+                      if (emptinessChanges) FitPanes();
                     });
   }
 }
@@ -86,6 +90,10 @@ void CMainStatusBar::FitPanes() {
   int room = width() - PANE_PADDING;
   bool fits = true;
   for (std::size_t i = 0; i < m_panes.size(); ++i) {
+    if (Indicators()[i].roomOnlyWithText && m_panes[i]->text().isEmpty()) {
+      m_panes[i]->setVisible(false);
+      continue;
+    }
     fits = fits && m_paneWidths[i] + PANE_PADDING / 2 <= room;
     if (fits) room -= m_paneWidths[i] + PANE_PADDING / 2;
     if (m_panes[i]->isHidden() == fits) m_panes[i]->setVisible(fits);

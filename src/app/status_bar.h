@@ -18,6 +18,7 @@ public:
     int id;
     const char* sizingText; // the widest text the pane shows
     const char* litText;    // what it shows when enabled without a text of its own
+    bool roomOnlyWithText = false; // takes no room while it has nothing to say
   };
   // Left to right, after pane 0.
   static const std::vector<Indicator>& Indicators();

@@ -12,6 +12,7 @@
 #include "editor_options.h"
 #include "file_dialog.h"
 #include "game_wizard.h"
+#include "language_service.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
 #include "main_frame.h"
@@ -20,12 +21,14 @@
 #include "printer_choice.h"
 #include "profile_store.h"
 #include "project_commands.h"
+#include "settings_keys.h"
 #include "project_session.h"
 #include "torvane_view.h"
 
 CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {}
 
 CTorvaneApp::~CTorvaneApp() {
+  m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
   m_follower.reset();
@@ -69,6 +72,8 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     return true;
   });
   m_mainFrame->SetDocManager(m_docManager.get());
+  m_language = std::make_unique<CLanguageService>(*m_docManager);
+  m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -119,6 +124,10 @@ void CTorvaneApp::BuildStateChanged(bool running) {
 
 QWidget* CTorvaneApp::DialogParent() { return m_mainFrame.get(); }
 
+const ProjectFile* CTorvaneApp::OpenProject() {
+  return m_projectSession->IsOpen() ? &m_projectSession->Project() : nullptr;
+}
+
 void CTorvaneApp::SaveRecentFiles() {
   CProfileStore store;
   const QStringList paths = m_docManager->RecentFiles().Paths();
@@ -151,6 +160,7 @@ CTorvaneView* CTorvaneApp::ActiveView() const {
 
 bool CTorvaneApp::OnCmdMsg(int id) {
   if (m_projectCommands && m_projectCommands->OnCmdMsg(id)) return true;
+  if (m_language && m_language->OnCmdMsg(id)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     if (CTorvaneView* view = ActiveView())
       RunInsertCommand(id, *view, GetDocuments(),
@@ -190,6 +200,7 @@ bool CTorvaneApp::OnCmdMsg(int id) {
 
 bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
   if (m_projectCommands && m_projectCommands->OnUpdateCmdUI(id, state)) return true;
+  if (m_language && m_language->OnUpdateCmdUI(id, state)) return true;
   if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
     const CTorvaneView* view = ActiveView();
     state.enabled = view && view->IsEditable();

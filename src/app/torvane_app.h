@@ -10,6 +10,7 @@
 
 class CDocManager;
 class CDocumentFollower;
+class CLanguageService;
 class CMainFrame;
 class CProjectCommands;
 class CProjectSession;
@@ -43,6 +44,7 @@ public:
   void LoadStyles();
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
+  CLanguageService* LanguageService() const { return m_language.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
 
@@ -53,6 +55,7 @@ public:
   COutputBar* OutputControl() override;
   void PrepareOutput(const QString& source) override;
   void BuildStateChanged(bool running) override;
+  const ProjectFile* OpenProject() override;
 
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
@@ -73,6 +76,7 @@ private:
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
+  std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
   std::unique_ptr<CProjectSession> m_projectSession;
   std::unique_ptr<CProjectCommands> m_projectCommands;
 };

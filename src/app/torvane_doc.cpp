@@ -1,11 +1,14 @@
 #include "torvane_doc.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPointer>
 #include <algorithm>
 
+#include "build_plan.h"
 #include "command_ids.h"
 #include "compile_command.h"
 #include "doc_manager.h"
@@ -18,6 +21,7 @@
 #include "object_scan_host.h"
 #include "output_bar.h"
 #include "profile_store.h"
+#include "project_file.h"
 #include "progress_bar.h"
 #include "redirector.h"
 #include "run_command.h"
@@ -70,6 +74,9 @@ public:
   }
   void ShowMessage(const QString& text) override {
     TorvaneMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
+  const ProjectFile* Project() const override {
+    return m_document.m_build ? m_document.m_build->OpenProject() : nullptr;
   }
 
 private:
@@ -266,14 +273,44 @@ void CTorvaneDoc::OnCompile() {
   const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
   m_building = true;
   shell->BuildStateChanged(true);
+  CompileRequest request;
+  request.project = shell->OpenProject();
+  request.confirm = [](const QString& warning) {
+    return TorvaneMessageBox(warning, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  };
   const CompileRun run = RunCompile(source, CProfileStore(), output,
-                                    [shell, &shownSource] { shell->PrepareOutput(shownSource); });
-  if (!lifetime.IsGone()) m_building = false;
+                                    [shell, &shownSource] { shell->PrepareOutput(shownSource); },
+                                    {}, request);
+  if (!lifetime.IsGone()) {
+    m_building = false;
+    if (run.compilerSet && run.refusal.isEmpty() && !run.declined)
+      m_libraryText = run.library;
+  }
   shell->BuildStateChanged(false);
   if (!run.compilerSet)
     TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);
   else if (!run.refusal.isEmpty())
     TorvaneMessageBox(run.refusal, MB_OK | MB_ICONEXCLAMATION);
+}
+
+QString CTorvaneDoc::LibraryText() {
+  const QString path = GetPathName();
+  if (path.isEmpty()) return {};
+  const ProjectFile* project = m_build ? m_build->OpenProject() : nullptr;
+  const bool member = project && project->Contains(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+  const QString mainFile = member ? QFile::decodeName(QByteArray::fromStdString(project->mainFile)) : path;
+  // Found again only when the main file or its time changed (or a compile said), as it reads
+  // every included file.
+  const QString key = mainFile + QLatin1Char('\n') +
+                      QString::number(QFileInfo(mainFile).lastModified().toMSecsSinceEpoch());
+  if (key != m_libraryKey) {
+    m_libraryKey = key;
+    const BuildPlan plan = PlanBuild(mainFile, ReadCompileSettings(CProfileStore()), nullptr,
+                                     member ? project : nullptr);
+    const LibraryInfo& library = plan.analysis.library;
+    m_libraryText = library.kind == LibraryKind::None ? QString() : QString::fromStdString(library.Describe());
+  }
+  return m_libraryText;
 }
 
 void CTorvaneDoc::OnRun() {
@@ -307,6 +344,13 @@ bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
   case Cmd::BUILD_RUN:
     state.enabled = !CRedirector::AnyRunning();
     return true;
+  case Cmd::INDICATOR_LIBRARY:
+  {
+    const QString text = LibraryText();
+    state.text = text.toStdString();
+    state.enabled = !text.isEmpty();
+    return true;
+  }
   default: return CDocument::OnUpdateCmdUI(id, state);
   }
 }

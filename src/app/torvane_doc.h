@@ -10,6 +10,7 @@
 #include "text_buffer.h"
 #include "view_font.h"
 
+struct ProjectFile;
 class CTextView;
 class COutputBar;
 class CTorvaneDoc;
@@ -36,6 +37,8 @@ public:
   virtual void PrepareOutput(const QString& source) = 0;
   // A compile is about to start (running) or has ended.
   virtual void BuildStateChanged(bool running) = 0;
+  // The open project, whose main file a member's Compile and Run build; null when none.
+  virtual const ProjectFile* OpenProject() { return nullptr; }
 };
 
 // The document's text: its modified mark is the document's.
@@ -144,5 +147,9 @@ private:
   // records of two scans, so it waits until this one is done.
   bool m_scanning = false;
   bool m_building = false; // this document's compiler is running
+  // The status bar's library: the text and what it was found for (main file, its time).
+  QString LibraryText();
+  QString m_libraryKey;
+  QString m_libraryText;
   CLifetimeGuard m_lifetime; // tells a compile that the document was closed while it ran
 };

@@ -4,9 +4,11 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QUrl>
 
 #include "colouring.h"
+#include "command_ids.h"
 #include "command_binder.h"
 #include "command_router.h"
 #include "menu_table.h"
@@ -139,6 +141,20 @@ void CTorvaneView::contextMenuEvent(QContextMenuEvent* event) {
   std::unique_ptr<QMenu> menu = CreateContextMenu();
   menu->exec(event->globalPos());
   event->accept();
+}
+
+void CTorvaneView::mousePressEvent(QMouseEvent* event) {
+  const bool ctrlClick = event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier) &&
+                         event->position().x() >= MARGIN_WIDTH;
+  m_ctrlPress = ctrlClick ? std::optional<QPoint>(event->position().toPoint()) : std::nullopt;
+  CEditView::mousePressEvent(event);
+}
+
+void CTorvaneView::mouseReleaseEvent(QMouseEvent* event) {
+  CEditView::mouseReleaseEvent(event);
+  const std::optional<QPoint> pressed = std::exchange(m_ctrlPress, std::nullopt);
+  if (pressed && event->button() == Qt::LeftButton && (event->position().toPoint() - *pressed).manhattanLength() < 4)
+    RouteCommand(Cmd::GO_TO_DEFINITION);
 }
 
 void CTorvaneView::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <QPoint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "edit_view.h"
@@ -71,6 +73,10 @@ protected:
   // them.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Ctrl+click selects the word, as before, and goes to its definition when the mouse is
+  // let go where it was pressed.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
   CCommandBinder& Binder();
@@ -83,6 +89,7 @@ private:
   CStyleTable* m_styles = nullptr;
   int m_stylesListener = 0;
   CLoneCommandBinder m_ownBinder{this}; // used when no window binder is given
+  std::optional<QPoint> m_ctrlPress;       // where a Ctrl+click went down
 };
 
 // Whether data carries local files (a drop that opens them) rather than text.

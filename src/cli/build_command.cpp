@@ -12,10 +12,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 
 #include "child_process_tree.h"
 #include "cli_command.h"
+#include "cli_project.h"
 #include "compile_command.h"
 #include "file_name.h"
 #include "output_sink.h"
@@ -25,7 +27,7 @@
 namespace {
 
 const char* const BUILD_USAGE =
-    "build [--timeout SECONDS] FILE  compile FILE with the configured compiler";
+    "build [--timeout SECONDS] FILE  compile FILE (.i6proj or main file) as the editor does";
 
 // The exit status of a build stopped by --timeout, as timeout(1) has it.
 constexpr int EXIT_TIMED_OUT = 124;
@@ -132,12 +134,15 @@ int RunBuildCommand(int argc, char** argv) {
                  found ? "not a regular file" : std::strerror(errno));
     return 2;
   }
-  // The editor compiles a document by its full path; so do we.
-  const QString sourcePath = QFileInfo(FileNameFromBytes(QByteArray(file))).absoluteFilePath();
+  // The editor compiles a document by its full path; so do we. A project builds its main file.
+  CliBuildTarget target;
+  if (!LoadCliBuildTarget("build", file, target)) return 2;
+  const QString sourcePath = target.source;
   if (HoldsKeptBytes(sourcePath)) {
     // The compiler is started with its arguments in UTF-8; this name would reach it garbled.
     std::fprintf(stderr, "torvane-cli build: cannot compile '%s': the compiler is given file "
-                         "names in UTF-8, and this name is not valid UTF-8; rename the file\n", file);
+                         "names in UTF-8, and this name is not valid UTF-8; rename the file\n",
+                 QFile::encodeName(sourcePath).constData());
     return 2;
   }
 
@@ -155,7 +160,15 @@ int RunBuildCommand(int argc, char** argv) {
 
   const CProfileStore store;
   CStandardOutputSink sink;
-  const CompileRun run = RunCompile(sourcePath, store, &sink, {}, pump);
+  CompileRequest request;
+  request.project = target.project ? &*target.project : nullptr;
+  // No one to ask: the warning is printed and the build goes on.
+  request.confirm = [](const QString& warning) {
+    std::fprintf(stderr, "torvane-cli build: warning: %s\n",
+                 warning.left(warning.indexOf(QLatin1String("\n\n"))).toLocal8Bit().constData());
+    return true;
+  };
+  const CompileRun run = RunCompile(sourcePath, store, &sink, {}, pump, request);
   // Whatever the compiler's helpers left to us (they were orphaned and came to us as their
   // subreaper) has no business outliving the build.
   EndAdoptedChildren();

@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "cli_command.h"
+#include "include_resolver.h"
 #include "language_index.h"
 
 namespace {
-
-constexpr const char* LIBRARY_FOLDER = "/usr/share/inform6/library";
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
   std::error_code error;
@@ -27,32 +26,6 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   all << in.rdbuf();
   text = std::move(all).str();
   return true;
-}
-
-// The compiler's search, as far as the command line needs it: the including file's folder,
-// then the -I folders and the library, trying the name as written, with ".h" and ".inf", and
-// in lower case; a leading ">" names the including file's own folder only.
-IncludeResolver FolderResolver(std::vector<std::string> folders) {
-  folders.push_back(LIBRARY_FOLDER);
-  return [folders](std::string_view name, const std::string& including) -> std::optional<std::string> {
-    namespace fs = std::filesystem;
-    const fs::path own = fs::path(including).parent_path();
-    std::vector<fs::path> where{own};
-    if (!name.empty() && name.front() == '>') name.remove_prefix(1);
-    else for (const std::string& f : folders) where.emplace_back(f);
-    // The library includes its language definition by this name; English unless told otherwise.
-    if (name == "language__") name = "English";
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    for (const fs::path& folder : where)
-      for (const std::string& base : {std::string(name), lower})
-        for (const char* ext : {"", ".h", ".inf"}) {
-          std::error_code error;
-          const fs::path candidate = folder / (base + ext);
-          if (fs::is_regular_file(candidate, error)) return candidate.lexically_normal().string();
-        }
-    return std::nullopt;
-  };
 }
 
 struct CIndexArguments {
@@ -92,9 +65,23 @@ bool Write(const std::string& out) {
   return false;
 }
 
+// The compiler's search: the source's folder (the compiler runs there), the -I folders, the
+// standard library. The library names its language file "language__": English here.
+IncludeResolver CompilerResolver(const std::vector<std::string>& folders, const std::string& source) {
+  std::vector<std::string> path{""};
+  path.insert(path.end(), folders.begin(), folders.end());
+  path.emplace_back("/usr/share/inform6/library");
+  const std::string working = std::filesystem::absolute(source).parent_path().string();
+  return [path, working](std::string_view name, const std::string& including) -> std::optional<std::string> {
+    std::string found = ResolveInclude(name == "language__" ? "English" : name, including, path, working);
+    if (found.empty()) return std::nullopt;
+    return found;
+  };
+}
+
 // Indexes the game; prints why not and returns -1 when its main file cannot be read.
 int IndexGame(CLanguageIndex& index, const CIndexArguments& args) {
-  const int main = index.IndexProject(args.file, FolderResolver(args.folders), ReadWholeFile);
+  const int main = index.IndexProject(args.file, CompilerResolver(args.folders, args.file), ReadWholeFile);
   if (main < 0) std::fprintf(stderr, "torvane-cli: cannot read '%s'\n", args.file.c_str());
   return main;
 }

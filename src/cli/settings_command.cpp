@@ -49,7 +49,8 @@ int FinishOutput() {
 // The value as the program uses it: a path nobody stored is the one found on this system.
 QString Current(const CProfileStore& store, const SettingKeyInfo& key) {
   for (const StringSettingKey& path :
-       {SETTING_COMPILER_PATH, SETTING_LIBRARY_PATH, SETTING_INTERPRETER_PATH}) {
+       {SETTING_COMPILER_PATH, SETTING_LIBRARY_PATH, SETTING_INTERPRETER_PATH,
+        SETTING_GLULX_INTERPRETER_PATH}) {
     if (key.section == QLatin1String(path.section) && key.value == QLatin1String(path.value))
       return ReadToolPath(store, path);
   }

@@ -107,6 +107,10 @@ inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int WINDOW_TABBED = 32830;
 inline constexpr int PROJECT_OPEN = 32850;
 inline constexpr int BUILD_PROFILE = 32851; // the open project's profile: checked for Release
+// Language navigation.
+inline constexpr int GO_TO_DEFINITION = 32840;
+inline constexpr int NAVIGATE_BACK = 32841;
+inline constexpr int NAVIGATE_FORWARD = 32842;
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 
@@ -117,4 +121,6 @@ inline constexpr int INDICATOR_COL = 59142;
 inline constexpr int INDICATOR_POSITION = 59144;
 inline constexpr int INDICATOR_READ = 59145;
 inline constexpr int INDICATOR_CRLF = 59146;
+// The library and version of the game of the active document.
+inline constexpr int INDICATOR_LIBRARY = 59147;
 } // namespace Cmd

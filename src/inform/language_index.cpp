@@ -119,27 +119,37 @@ int CLanguageIndex::IndexProject(const std::string& mainPath, const IncludeResol
 int CLanguageIndex::IndexMissingIncludes(const IncludeResolver& resolver, const IndexFileReader& reader) {
   int read = 0;
   std::string text;
-  // The list grows as included files include more: each is visited once.
-  for (std::size_t f = 0; f < m_files.size(); ++f) {
-    for (std::size_t e = 0; e < m_files[f]->records.events.size(); ++e) {
-      CIndexEvent& event = m_files[f]->records.events[e];
-      if (event.m_kind != EEventKind::Include || event.m_target >= 0) continue;
-      const std::optional<std::string> path = resolver(event.m_text, m_files[f]->path);
-      if (!path) continue;
-      const int target = FileId(*path); // may move m_files' elements, not the files
-      m_files[f]->records.events[e].m_target = target;
-      CFile& included = *m_files[target];
-      if (included.indexed || included.unreadable) continue;
-      if (!reader(*path, text)) {
-        included.unreadable = true;
-        continue;
-      }
-      IndexFile(target, CStringLineSource::FromText(text));
-      ++read;
+  for (int file = NextUnindexedInclude(resolver); file >= 0; file = NextUnindexedInclude(resolver)) {
+    if (!reader(m_files[file]->path, text)) {
+      SetUnreadable(file);
+      continue;
     }
+    IndexFile(file, CStringLineSource::FromText(text));
+    ++read;
   }
   return read;
 }
+
+int CLanguageIndex::NextUnindexedInclude(const IncludeResolver& resolver) {
+  // The list grows as included files are found.
+  for (std::size_t f = 0; f < m_files.size(); ++f) {
+    for (std::size_t e = 0; e < m_files[f]->records.events.size(); ++e) {
+      if (m_files[f]->records.events[e].m_kind != EEventKind::Include) continue;
+      int target = m_files[f]->records.events[e].m_target;
+      if (target < 0) {
+        const std::optional<std::string> path = resolver(m_files[f]->records.events[e].m_text, m_files[f]->path);
+        if (!path) continue;
+        target = FileId(*path); // may move m_files' elements, not the files
+        m_files[f]->records.events[e].m_target = target;
+      }
+      if (!m_files[target]->indexed && !m_files[target]->unreadable) return target;
+    }
+  }
+  return -1;
+}
+
+void CLanguageIndex::SetUnreadable(int file) { m_files[file]->unreadable = true; }
+bool CLanguageIndex::IsIndexed(int file) const { return m_files[file]->indexed; }
 
 void CLanguageIndex::IndexFile(int file, const CScanLineSource& source) {
   CFile& f = *m_files[file];

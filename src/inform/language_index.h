@@ -62,6 +62,13 @@ public:
   // Include, or a file was read again). Returns how many were read.
   int IndexMissingIncludes(const IncludeResolver& resolver, const IndexFileReader& reader);
 
+  // Resolves the includes not yet found and returns a file one of them names that is not
+  // indexed yet and not known to be unreadable, or -1: the next file to read.
+  int NextUnindexedInclude(const IncludeResolver& resolver);
+  // The file could not be read: it is not asked for again until it is indexed.
+  void SetUnreadable(int file);
+  bool IsIndexed(int file) const;
+
   // The id of path, made when it is new (its records empty until it is indexed).
   int FileId(const std::string& path);
   std::optional<int> FindFile(const std::string& path) const;

@@ -42,6 +42,7 @@ const std::vector<SettingKeyInfo>& AllSettingKeys() {
   static const std::vector<SettingKeyInfo> table = [] {
     std::vector<SettingKeyInfo> rows{
         Row(SETTING_COMPILER_PATH),    Row(SETTING_INTERPRETER_PATH), Row(SETTING_LIBRARY_PATH),
+        Row(SETTING_GLULX_INTERPRETER_PATH),
         Row(SETTING_STANDARD_OPTIONS), Row(SETTING_USER_DEF_OPTIONS), Row(SETTING_Z5),
         Row(SETTING_OUTPUT_LIMIT_KB),
     };
@@ -87,6 +88,16 @@ QString SystemToolPath(const StringSettingKey& key) {
     const QString onPath = QStandardPaths::findExecutable(name);
     return onPath.isEmpty() ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/games")})
                             : onPath;
+  }
+  if (SameKey(key, SETTING_GLULX_INTERPRETER_PATH)) {
+    // Debian's alternative for Glulx interpreters when there is one, else Gargoyle.
+    for (const char* name : {"glulx-interpreter", "gargoyle-free"}) {
+      const QString onPath = QStandardPaths::findExecutable(QLatin1String(name));
+      const QString found = onPath.isEmpty()
+                                ? QStandardPaths::findExecutable(QLatin1String(name), {QStringLiteral("/usr/games")})
+                                : onPath;
+      if (!found.isEmpty()) return found;
+    }
   }
   return QString();
 }

@@ -35,6 +35,8 @@ inline constexpr const char* SECTION_PAGE_SETUP = "Editor\\PageSetup";
 inline constexpr StringSettingKey SETTING_COMPILER_PATH{SECTION_PATHS, "Compiler", ""};
 inline constexpr StringSettingKey SETTING_INTERPRETER_PATH{SECTION_PATHS, "Interpreter", ""};
 inline constexpr StringSettingKey SETTING_LIBRARY_PATH{SECTION_PATHS, "Library", ""};
+// The interpreter Run starts for Glulx story files (.ulx).
+inline constexpr StringSettingKey SETTING_GLULX_INTERPRETER_PATH{SECTION_PATHS, "GlulxInterpreter", ""};
 
 // Bit set of compiler switches; 3 = "-D" and "-U" on.
 inline constexpr IntSettingKey SETTING_STANDARD_OPTIONS{SECTION_OPTIONS, "StandardOptions", 3};

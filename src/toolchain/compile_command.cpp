@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include "build_plan.h"
+#include "output_sink.h"
 #include "compiler_probe.h"
 #include "profile_store.h"
 #include "redirector.h"
@@ -152,7 +154,7 @@ bool OutputWouldOverwriteSource(const QString& sourcePath, const QString& output
 
 CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,
                       const std::function<void()>& prepareOutput,
-                      const std::function<void()>& pump) {
+                      const std::function<void()>& pump, const CompileRequest& request) {
   CompileRun result;
   const CompileSettings settings = ReadCompileSettings(store);
   if (settings.compiler.isEmpty()) return result;
@@ -160,15 +162,26 @@ CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COu
   // The answer is cached in the file of the store we were given.
   CProfileStore cache(store.FileName());
   const CompilerFacts facts = CompilerFactsFor(settings.compiler, &cache);
-  const CompileCommand command = ComposeCompileCommand(sourcePath, settings, &facts);
+  const BuildPlan plan = PlanBuild(sourcePath, settings, &facts, request.project);
+  result.mainFile = plan.mainFile;
+  result.storyPath = plan.storyPath;
+  if (plan.analysis.library.kind != LibraryKind::None)
+    result.library = QString::fromStdString(plan.analysis.library.Describe());
   // A source named like its story ("adv.z5") would be replaced by the compiler's output.
-  if (OutputWouldOverwriteSource(sourcePath, command.outputPath)) {
-    result.refusal = QLatin1String(TEXT_OUTPUT_IS_SOURCE) + sourcePath;
+  if (OutputWouldOverwriteSource(plan.mainFile, plan.storyPath)) {
+    result.refusal = QLatin1String(TEXT_OUTPUT_IS_SOURCE) + plan.mainFile;
+    return result;
+  }
+  if (!plan.warning.isEmpty() && request.confirm && !request.confirm(plan.warning)) {
+    result.declined = true;
     return result;
   }
   if (prepareOutput) prepareOutput();
+  QString head = plan.Summary() + QLatin1Char('\n');
+  for (const QString& problem : plan.Problems()) head += problem + QLatin1Char('\n');
+  if (output) output->AppendText(head.toUtf8());
   // Each compile has its own redirector, so one started from inside another's pump nests.
-  CRedirector redirector(command.commandLine, output);
+  CRedirector redirector(plan.commandLine, output, plan.workingDirectory);
   if (pump) redirector.SetPumpMessages(pump);
   redirector.Run();
   result.childFinished = redirector.ChildFinished();

@@ -74,20 +74,37 @@ CompileSettings ReadCompileSettings(const CProfileStore& store);
 // reached another way (a symbolic or a hard link: the same device and inode).
 bool OutputWouldOverwriteSource(const QString& sourcePath, const QString& outputPath);
 
+struct ProjectFile;
+
 // How a compile went, as far as the program can tell.
 struct CompileRun {
   bool compilerSet = false;   // false: nothing ran; the caller tells TEXT_NO_COMPILER_PATH
   QString refusal;            // not empty: nothing ran, and this is what to tell the user
+  bool declined = false;      // the user answered No to the build's warning: nothing ran
   bool childFinished = false; // the compiler ran to its own end
   int exitCode = -1;          // its exit status then
+  QString mainFile;           // what the compiler was given
+  QString storyPath;          // the story file it was told to write
+  QString library;            // "Standard library 6.12.6", "PunyInform 3.6"; empty: none
+};
+
+// What a compile builds beyond the source: the open project, and the question to ask when
+// the model warns (a standard-library game to z3, a PunyInform game to Glulx).
+struct CompileRequest {
+  const ProjectFile* project = nullptr; // a source among its files builds its main file
+  std::function<bool(const QString& warning)> confirm; // false stops; empty: go on
 };
 
 // Compile after the document's save: reads the settings now (a fresh user's paths are found
 // on the system, see ReadToolPath) and what the compiler knows (CompilerFactsFor, cached in
-// the store's file); with a compiler path set, and an output path that is
-// not the source itself, calls prepareOutput (the editor shows and clears its output bar), then runs the command through
-// a CRedirector into output until the compiler ends, pumping events with pump (empty: the
-// application's). Uses nothing of the caller after the run, so the caller may be gone by then.
+// the store's file), plans the build (PlanBuild: the main file, its header, the project);
+// with a compiler path set, and a story path that is not the source itself, asks confirm
+// about a warning, calls prepareOutput (the editor shows and clears its output bar), writes
+// the plan's summary and problems as the first lines, then runs the command in the main
+// file's folder through a CRedirector into output until the compiler ends, pumping events
+// with pump (empty: the application's). Uses nothing of the caller after the run, so the
+// caller may be gone by then.
 CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COutputSink* output,
                       const std::function<void()>& prepareOutput = {},
-                      const std::function<void()>& pump = {});
+                      const std::function<void()>& pump = {},
+                      const CompileRequest& request = {});

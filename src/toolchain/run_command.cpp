@@ -8,7 +8,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "build_plan.h"
 #include "compile_command.h"
+#include "compiler_probe.h"
+#include "project_file.h"
 #include "profile_store.h"
 #include "settings_keys.h"
 
@@ -19,35 +22,61 @@ std::optional<qint64> LastWriteSeconds(const QString& path) {
   return info.fileTime(QFileDevice::FileModificationTime).toSecsSinceEpoch();
 }
 
-QString FindStoryFile(const QString& sourcePath) {
-  QString base = sourcePath;
-  StripExtension(base);
-  const QFileInfo baseInfo(base);
-  const QString prefix = baseInfo.fileName() + QLatin1String(".z");
-  // Compared by hand rather than as a wildcard pattern, so that "[", "*" or "?" in the
-  // source's own name stay plain characters.
-  QStringList matches;
-  const QDir dir = baseInfo.dir();
-  const QStringList names =
-      dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-  for (const QString& name : names) {
-    if (name.startsWith(prefix)) matches.append(name);
-  }
-  if (matches.isEmpty()) return QString();
-  std::sort(matches.begin(), matches.end());
-  return dir.filePath(matches.first());
-}
-
 bool IsStoryOutOfDate(std::optional<qint64> storyTime, std::optional<qint64> sourceTime) {
   return storyTime && sourceTime && *storyTime < *sourceTime;
 }
 
-StoryCheck CheckStoryFile(const QString& sourcePath) {
+namespace {
+
+// What Run needs of a build: the story it writes, the files it is built from, and the
+// interpreter for that kind of story.
+struct RunPlan {
+  QString storyPath;
+  QStringList sources;
+  QString interpreter;
+  bool glulx = false;
+};
+
+RunPlan PlanRun(const QString& sourcePath, const QString& settingsFile, const ProjectFile* project) {
+  const std::unique_ptr<CProfileStore> store = settingsFile.isEmpty()
+                                                   ? std::make_unique<CProfileStore>()
+                                                   : std::make_unique<CProfileStore>(settingsFile);
+  const CompileSettings settings = ReadCompileSettings(*store);
+  // The compiler's version decides whether the header or the command line names the target.
+  std::optional<CompilerFacts> facts;
+  if (!settings.compiler.isEmpty()) facts = CompilerFactsFor(settings.compiler, store.get());
+  const BuildPlan build = PlanBuild(sourcePath, settings, facts ? &*facts : nullptr, project);
+  RunPlan plan;
+  plan.storyPath = build.storyPath;
+  plan.sources.append(build.mainFile);
+  // A project's story is out of date when any of its files is newer.
+  const bool inProject =
+      project && project->Contains(QFile::encodeName(QFileInfo(sourcePath).absoluteFilePath()).toStdString());
+  if (inProject)
+    for (const std::string& file : project->files)
+      plan.sources.append(QFile::decodeName(QByteArray::fromStdString(file)));
+  plan.glulx = IsGlulx(build.Target());
+  plan.interpreter = InterpreterFor(build.Target(), *store, inProject ? project : nullptr);
+  return plan;
+}
+
+// The newest write time of files, in whole seconds.
+std::optional<qint64> NewestWrite(const QStringList& files) {
+  std::optional<qint64> newest;
+  for (const QString& file : files)
+    if (const std::optional<qint64> time = LastWriteSeconds(file); time && (!newest || *time > *newest))
+      newest = time;
+  return newest;
+}
+
+} // namespace
+
+StoryCheck CheckStoryFile(const QString& sourcePath, const QString& settingsFile, const ProjectFile* project) {
+  const RunPlan plan = PlanRun(sourcePath, settingsFile, project);
   StoryCheck check;
-  check.sourceTime = LastWriteSeconds(sourcePath);
-  check.storyPath = FindStoryFile(sourcePath);
-  if (check.storyPath.isEmpty()) return check;
-  check.storyTime = LastWriteSeconds(check.storyPath);
+  check.sourceTime = NewestWrite(plan.sources);
+  check.storyTime = LastWriteSeconds(plan.storyPath);
+  if (check.storyTime) check.storyPath = plan.storyPath;
   check.outOfDate = IsStoryOutOfDate(check.storyTime, check.sourceTime);
   return check;
 }
@@ -92,19 +121,17 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
     host->SaveDocument(sourcePath);
     if (hostLifetime.IsGone()) return RunOutcome::HostGone;
   }
-  const std::optional<qint64> sourceTime = LastWriteSeconds(sourcePath);
+  const RunPlan plan = PlanRun(sourcePath, settingsFile, host->Project());
+  const std::optional<qint64> sourceTime = NewestWrite(plan.sources);
 
-  QString storyPath = FindStoryFile(sourcePath);
-  if (storyPath.isEmpty()) {
-    QString base = sourcePath;
-    StripExtension(base);
-    const RunAnswer answer = host->AskYesNoCancel(base + QLatin1String(TEXT_STORY_MISSING));
+  const QString storyPath = plan.storyPath;
+  if (!LastWriteSeconds(storyPath)) {
+    const RunAnswer answer = host->AskYesNoCancel(storyPath + QLatin1String(TEXT_STORY_MISSING));
     if (hostLifetime.IsGone()) return RunOutcome::HostGone;
     if (answer != RunAnswer::Yes) return RunOutcome::Declined;
     host->Compile();
     if (hostLifetime.IsGone()) return RunOutcome::HostGone;
-    storyPath = FindStoryFile(sourcePath);
-    if (storyPath.isEmpty()) return RunOutcome::NoStory;
+    if (!LastWriteSeconds(storyPath)) return RunOutcome::NoStory;
   }
 
   const QString storyName = QFileInfo(storyPath).fileName();
@@ -123,17 +150,11 @@ RunOutcome CRunCommand::Run(const QString& sourcePath) {
     }
   }
 
-  QString interpreter;
-  {
-    const std::unique_ptr<CProfileStore> store =
-        settingsFile.isEmpty() ? std::make_unique<CProfileStore>()
-                               : std::make_unique<CProfileStore>(settingsFile);
-    interpreter = ReadToolPath(*store, SETTING_INTERPRETER_PATH);
-  }
+  const QString interpreter = plan.interpreter;
   QString program;
   QStringList arguments;
   if (!ComposeInterpreterLaunch(interpreter, storyPath, program, arguments)) {
-    host->ShowMessage(QLatin1String(TEXT_NO_INTERPRETER_PATH));
+    host->ShowMessage(QLatin1String(plan.glulx ? TEXT_NO_GLULX_INTERPRETER_PATH : TEXT_NO_INTERPRETER_PATH));
     return hostLifetime.IsGone() ? RunOutcome::HostGone : RunOutcome::NoInterpreter;
   }
   if (!host->StartInterpreter(program, arguments)) {

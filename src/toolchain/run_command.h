@@ -6,36 +6,39 @@
 
 #include "lifetime_guard.h"
 
+struct ProjectFile;
+
 // Texts of the Run command.
-inline constexpr const char* TEXT_STORY_MISSING = ".z* does not exist.\nDo you want to build it?";
+// Follows the story file's path.
+inline constexpr const char* TEXT_STORY_MISSING = " does not exist.\nDo you want to build it?";
 inline constexpr const char* TEXT_OUT_OF_DATE_HEAD = "The following files are out of date:\n";
 inline constexpr const char* TEXT_OUT_OF_DATE_INDENT = "       ";
 inline constexpr const char* TEXT_OUT_OF_DATE_TAIL = "\n\nDo you wish to recompile?";
 inline constexpr const char* TEXT_NO_INTERPRETER_PATH =
     "You have not set your interpreter path.  See View->Options";
+inline constexpr const char* TEXT_NO_GLULX_INTERPRETER_PATH =
+    "You have not set your Glulx interpreter path.  See View->Options";
 inline constexpr const char* TEXT_INTERPRETER_NOT_STARTED = "The interpreter could not be started:\n";
 
 // Last-write time of a file in whole seconds since the epoch; nothing when it does not exist.
 std::optional<qint64> LastWriteSeconds(const QString& path);
 
-// The story file of a source: in the source's directory, the files named like the source
-// without its extension followed by "." and an extension beginning with "z" ("adv.z5",
-// "adv.z8"); the first in name order. Empty when there is none.
-QString FindStoryFile(const QString& sourcePath);
-
 // A story older than its source by whole seconds: the same second counts as up to date, and
 // so does a story or source that is not on disk (a deleted source cannot make it stale).
 bool IsStoryOutOfDate(std::optional<qint64> storyTime, std::optional<qint64> sourceTime);
 
-// The story file of a source and whether it is older than the source.
+// The story file a build of a source writes (its effective target's extension) and whether
+// it is older than the main file or, in project, any project file.
 struct StoryCheck {
-  QString storyPath;               // empty: no story file
+  QString storyPath;               // empty: the story file is not there
   std::optional<qint64> storyTime; // whole seconds
   std::optional<qint64> sourceTime;
   // Strictly earlier than the source; the same second counts as up to date.
   bool outOfDate = false;
 };
-StoryCheck CheckStoryFile(const QString& sourcePath);
+// settingsFile: the store to read the settings from; empty = the user's store.
+StoryCheck CheckStoryFile(const QString& sourcePath, const QString& settingsFile = QString(),
+                          const ProjectFile* project = nullptr);
 
 // The interpreter launch: the setting split into program and arguments (an existing file
 // named by the whole setting is the program even when its path holds blanks), then the story
@@ -62,6 +65,8 @@ public:
   virtual void ShowMessage(const QString& text) = 0;
   // Starts the interpreter on its own, not waiting for it (default: QProcess::startDetached).
   virtual bool StartInterpreter(const QString& program, const QStringList& arguments);
+  // The open project: a source among its files runs the project's story (default: none).
+  virtual const ProjectFile* Project() const { return nullptr; }
 
   // Tells whether this host has been destroyed since.
   CLifetimeGuard::CWatch Lifetime() const { return m_lifetime.Watch(); }
@@ -82,8 +87,10 @@ enum class RunOutcome {
   HostGone,          // the document went away while Run waited
 };
 
-// The Run command of a source document: save if modified, find the story file, offer to
-// build a missing or stale one, then start the interpreter on it.
+// The Run command of a source document: save if modified, find the story file the build
+// writes (PlanBuild: the main file and its effective target; never a story of another
+// extension), offer to build a missing one or one older than the main file or any project
+// file, then start the interpreter for its kind (Z-code or Glulx) on it.
 class CRunCommand {
 public:
   // settingsFile: the store to read the interpreter path from; empty = the user's store.

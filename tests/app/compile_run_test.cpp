@@ -11,6 +11,8 @@
 
 #include "ide_test_support.h"
 #include "output_bar.h"
+#include "project_session.h"
+#include "status_bar.h"
 #include "redirector.h"
 #include "text_buffer.h"
 
@@ -63,22 +65,22 @@ TEST_F(CompileRun, MessagesLeadToTheirLines) {
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
   EXPECT_TRUE(app->MainFrame()->GetOutputBar()->isVisible());
   const QString text = Output()->Text();
-  EXPECT_TRUE(text.startsWith("Inform 6") && text.endsWith("\nCompilation Complete.") &&
+  EXPECT_TRUE(text.startsWith("Profile none (no project), target z5, no library\nInform 6") && text.endsWith("\nCompilation Complete.") &&
               text.contains("line 2: Error:")) << text.toStdString();
   CTextBuffer& adv = ActiveDoc()->Buffer();
   EXPECT_EQ(adv.FirstLineWithFlag(LF_MARGIN_MARK), 1);
 
   // In order (with their output lines): the header's line 2 twice, adv.inf's line 2 twice and
   // never the echoes under them, the header's line 1.
-  for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1 1"}, {Cmd::NEXT_MESSAGE, "my part.h:1 3"},
-                           {Cmd::NEXT_MESSAGE, "adv.inf:1 5"}, {Cmd::NEXT_MESSAGE, "adv.inf:1 7"},
-                           {Cmd::PREV_MESSAGE, "adv.inf:1 5"}, {Cmd::PREV_MESSAGE, "my part.h:1 3"}}) {
+  for (auto [id, where] : {std::pair{Cmd::NEXT_MESSAGE, "my part.h:1 2"}, {Cmd::NEXT_MESSAGE, "my part.h:1 4"},
+                           {Cmd::NEXT_MESSAGE, "adv.inf:1 6"}, {Cmd::NEXT_MESSAGE, "adv.inf:1 8"},
+                           {Cmd::PREV_MESSAGE, "adv.inf:1 6"}, {Cmd::PREV_MESSAGE, "my part.h:1 4"}}) {
     ASSERT_TRUE(Choose(id));
     EXPECT_EQ(Where() + " " + QString::number(Output()->textCursor().blockNumber()), where);
   }
   EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 0); // opened after
 
-  const QTextBlock warning = Output()->document()->findBlockByNumber(9);
+  const QTextBlock warning = Output()->document()->findBlockByNumber(10);
   ASSERT_TRUE(warning.text().contains("Warning:")) << warning.text().toStdString();
   const QPoint point = Output()->cursorRect(QTextCursor(warning)).center() + QPoint(4, 0);
   QTest::mouseDClick(Output()->viewport(), Qt::LeftButton, {}, point);
@@ -133,7 +135,7 @@ TEST_F(CompileRun, StopBuildAndClosingEndTheCompilersGroup) {
   EXPECT_EQ(ActiveDoc()->GetPathName(), Path("fresh.inf"));
   EXPECT_TRUE(!duringCompile && !duringRun && duringStop);
   EXPECT_TRUE(ChildrenGone());
-  EXPECT_EQ(Output()->Text(), "started\n\nCancelled.\n\nProcess terminated successfully.\n\n"
+  EXPECT_EQ(Output()->Text(), "Profile none (no project), target z5, no library\nstarted\n\nCancelled.\n\nProcess terminated successfully.\n\n"
                               "Compilation Complete.");
   EXPECT_FALSE(Enabled(Cmd::BUILD_STOP));
   SetPaths(EndlessCompiler());
@@ -192,12 +194,13 @@ TEST_F(CompileRun, ExampleBuildsAndRunsWithTheKeys) {
 
   answers = {IDYES};
   QTest::keyClick(ActiveView(), Qt::Key_F5);
-  EXPECT_EQ(messages, QStringList{Path("my games/cloak") + ".z* does not exist.\nDo you want to build it?"});
+  EXPECT_EQ(messages, QStringList{Path("my games/cloak.z5") + " does not exist.\nDo you want to build it?"});
   EXPECT_EQ(launchedWith(), "[" + Path("my games/cloak.z5").toUtf8() + "]\n");
 
   Output()->Clear();
   QTest::keyClick(ActiveView(), Qt::Key_F5, Qt::ControlModifier);
-  EXPECT_TRUE(Output()->Text().startsWith("Inform 6") && !Output()->Text().contains("Switch"))
+  EXPECT_TRUE(Output()->Text().startsWith("Profile none (no project), target z5, Standard library 6.12.6\nInform 6") &&
+              !Output()->Text().contains("Switch"))
       << Output()->Text().toStdString(); // the default "-U" is not passed to 6.41
 
   ASSERT_TRUE(SetWriteTime(Path("my games/cloak.z5"), QFileInfo(source).lastModified().toSecsSinceEpoch() - 2));
@@ -225,13 +228,14 @@ TEST_F(CompileRun, TenMegabytesArriveWhole) {
   for (QDeadlineTimer patience(20000); Output()->Pending() && !patience.hasExpired();) QTest::qWait(10);
   const QString text = Output()->toPlainText();
   EXPECT_EQ(text.count(QLatin1Char('x')), 10485760);
-  // 105916 lines of 99, one of the other 76, the message, an empty line and the closing line.
-  EXPECT_EQ(Output()->document()->blockCount(), 105920);
+  // The plan's line, 105916 lines of 99, one of the other 76, the message, an empty line and
+  // the closing line.
+  EXPECT_EQ(Output()->document()->blockCount(), 105921);
   EXPECT_TRUE(text.endsWith("xxxx\nline 2: Error:  late\n\nCompilation Complete."));
   EXPECT_EQ(Output()->verticalScrollBar()->value(), Output()->verticalScrollBar()->maximum());
   EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 1);
   ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
-  EXPECT_EQ(Output()->textCursor().blockNumber(), 105917);
+  EXPECT_EQ(Output()->textCursor().blockNumber(), 105918);
   EXPECT_EQ(Where(), "big.inf:1");
 
   // A limit of 1 KB is taken as 64 KB: the newest lines of that much, the count of the others on top.
@@ -239,7 +243,7 @@ TEST_F(CompileRun, TenMegabytesArriveWhole) {
   ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
   const QString kept = Output()->Text();
   const qsizetype header = kept.indexOf('\n'), body = kept.size() - header - 1;
-  EXPECT_EQ(kept.left(header), QString("[%1 earlier lines dropped]").arg(105920 - kept.count('\n')));
+  EXPECT_EQ(kept.left(header), QString("[%1 earlier lines dropped]").arg(105921 - kept.count('\n')));
   EXPECT_TRUE(body <= 65536 && body > 57344 - 100) << body;
   EXPECT_EQ(ActiveDoc()->Buffer().FirstLineWithFlag(LF_MARGIN_MARK), 1);
   ASSERT_TRUE(Choose(Cmd::NEXT_MESSAGE));
@@ -247,3 +251,30 @@ TEST_F(CompileRun, TenMegabytesArriveWhole) {
 }
 
 } // namespace
+
+// A member of the open project compiles the project's main file for its target, after the
+// warning for a standard-library game in z3; the output's first line and the status bar name
+// the library.
+TEST_F(CompileRun, AProjectMemberBuildsTheMainFileForTheProjectsTarget) {
+  ASSERT_TRUE(QFile::copy(TORVANE_TEST_DATA "/../../examples/cloak.inf", Path("my games/game.inf")));
+  ASSERT_TRUE(WriteFile(Path("my games/extra.h"), "! nothing yet\n"));
+  ASSERT_TRUE(WriteFile(Path("my games/game.i6proj"), "[Project]\nMain=game.inf\nTarget=z3\n[Files]\nFile=extra.h\n"));
+  SetPaths("/usr/bin/inform6");
+  ASSERT_TRUE(Start({Path("my games/extra.h")}));
+  ASSERT_TRUE(app->ProjectSession().Open(Path("my games/game.i6proj")));
+  answers = {IDNO};
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_EQ(messages, QStringList{"This game uses the standard library, which does not fit in a version 3 story file "
+                                  "(z3): the compiler will most likely run out of room.\n\nCompile it anyway?"});
+  EXPECT_FALSE(QFile::exists(Path("my games/game.z3")));
+  ASSERT_TRUE(app->ProjectSession().Update([](ProjectFile& project) { project.target = StoryTarget::Z5; }));
+  messages.clear();
+  ASSERT_TRUE(Choose(Cmd::BUILD_COMPILE));
+  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(Output()->Text().startsWith("Profile Debug, target z5, Standard library 6.12.6\nInform 6"))
+      << Output()->Text().toStdString();
+  EXPECT_TRUE(QFile::exists(Path("my games/game.z5")));
+  EXPECT_TRUE(QFile::exists(Path("my games/gameinfo.dbg"))); // -k of the Debug profile, in the game's folder
+  app->MainFrame()->Binder().Refresh();
+  EXPECT_EQ(app->MainFrame()->StatusPanes()->PaneText(Cmd::INDICATOR_LIBRARY), "Standard library 6.12.6");
+}

@@ -113,7 +113,8 @@ TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
   ASSERT_TRUE(WriteSetting(store, SETTING_Z5, 0));
   r = Run({"build", "lantern.inf"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.out.startsWith("Error creating process\r\n")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.startsWith("Profile none (no project), target z8, Standard library 6.12.6\nError creating process\r\n"))
+      << r.out.toStdString();
   ASSERT_TRUE(WriteFile(m_work.filePath("story.z8"), "[ Main; ];\n"));
   r = Run({"build", "story.z8"});
   EXPECT_EQ(r.exitCode, 2);
@@ -129,7 +130,40 @@ TEST_F(Cli, BuildRefusesWhatItCannotCompileAndPassesOnTheCompilersVerdict) {
   ASSERT_TRUE(WriteSetting(store, SETTING_COMPILER_PATH, m_work.filePath("fails.sh")));
   r = Run({"build", "lantern.inf"}, "/usr/bin:/bin");
   EXPECT_EQ(r.exitCode, 3);
-  EXPECT_EQ(r.out, "failed\n\nCompilation Complete.\n");
+  EXPECT_EQ(r.out, "Profile none (no project), target z8, Standard library 6.12.6\nfailed\n\nCompilation Complete.\n");
+}
+
+// The public games built through project files by a fresh user; the story's first bytes say
+// what the compiler made of the target.
+TEST_F(Cli, ProjectsBuildTheRealGamesAndSayHowTheyAreBuilt) {
+  const QString realworld = QStringLiteral(TORVANE_REALWORLD);
+  struct Row { const char* game; const char* project; const char* story; QByteArray magic; };
+  const Row rows[] = {
+      {"balances.inf", "Target=z5\n", "balances.z5", QByteArray("\x05", 1)},
+      {"library_of_horror-36.inf", "Target=z3\nLibrary=punylib\n", "library_of_horror-36.z3", QByteArray("\x03", 1)},
+      {"glulxercise.inf", "Target=ulx\nProfile=Release\n", "glulxercise.ulx", QByteArray("Glul")},
+  };
+  ASSERT_TRUE(QFile::link(realworld + "/punylib-36", m_work.filePath("punylib")));
+  for (const Row& row : rows) {
+    ASSERT_TRUE(QFile::copy(realworld + "/" + row.game, m_work.filePath(row.game)));
+    ASSERT_TRUE(WriteFile(m_work.filePath("game.i6proj"), QByteArray("[Project]\nMain=") + row.game + "\n" + row.project));
+    const CliResult r = Run({"build", "game.i6proj"}, "/usr/bin:/bin");
+    EXPECT_EQ(r.exitCode, 0) << row.game << r.out.toStdString();
+    EXPECT_EQ(ReadFile(m_work.filePath(row.story)).left(row.magic.size()), row.magic) << row.game;
+  }
+  CliResult r = Run({"project", "game.i6proj"}, "/usr/bin:/bin");
+  const QString w = m_work.path();
+  EXPECT_EQ(r.out.toStdString(), ("command: /usr/bin/inform6 -G -~S -~D +include_path=" + w + ",/usr/share/inform6/library " +
+            w + "/glulxercise.inf " + w + "/glulxercise.ulx\ntarget: ulx\nstory: " + w + "/glulxercise.ulx\nlibrary: no library\n"
+            "library version: \ninclude path: " + w + ",/usr/share/inform6/library\nprofile: Release\n").toStdString());
+  r = Run({"project", "library_of_horror-36.inf"}, "/usr/bin:/bin");
+  EXPECT_TRUE(r.out.contains("\ntarget: z5\n") && r.out.contains("\nproblem: " + w.toUtf8() + "/library_of_horror-36.inf, line 61: "
+              "cannot find the file of Include \"globals.h\" (globals.h) in the include path " + w.toUtf8() + ",/usr/share/inform6/library\n"))
+      << r.out.toStdString();
+  ASSERT_TRUE(WriteFile(m_work.filePath("bad.i6proj"), "[Project]\nMain=x.inf\nTarget=z2\n"));
+  r = Run({"build", "bad.i6proj"}, "/usr/bin:/bin");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.toStdString(), "torvane-cli build: " + w.toStdString() + "/bad.i6proj, line 3: unknown target 'z2' (z3, z4, z5, z6, z7, z8 or ulx)\n");
 }
 
 TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
@@ -153,7 +187,7 @@ TEST_F(Cli, SignalsAndTheTimeoutEndTheCompilerAndWhatItStarted) {
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), status);
     EXPECT_EQ(out + cli.readAllStandardOutput(),
-              "started\n\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n\nCompilation Complete.\n");
+              "Profile none (no project), target z5, Standard library 6.12.6\nstarted\n\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n\nCompilation Complete.\n");
     EXPECT_EQ(cli.readAllStandardError(),
               signal ? "" : "torvane-cli build: the compiler was stopped after 3 seconds\n");
     for (const char* end : {".pid", ".helper"})
@@ -167,8 +201,10 @@ TEST_F(Cli, SettingsOfAFreshUserReadEveryDefaultAndReadingCreatesNoFile) {
                                   ? "/usr/share/inform6/library" : "";
   const std::string interpreter = QFileInfo(QStringLiteral("/usr/games/zcode-interpreter")).isExecutable()
                                       ? "/usr/games/zcode-interpreter" : "";
+  const std::string glulx = QFileInfo(QStringLiteral("/usr/games/gargoyle-free")).isExecutable()
+                                ? "/usr/games/gargoyle-free" : "";
   std::string expected = "Editor\\Paths\tCompiler\t\nEditor\\Paths\tInterpreter\t" + interpreter +
-                         "\nEditor\\Paths\tLibrary\t" + library + "\n"
+                         "\nEditor\\Paths\tLibrary\t" + library + "\nEditor\\Paths\tGlulxInterpreter\t" + glulx + "\n"
                          "Editor\\Options\tStandardOptions\t3\nEditor\\Options\tUserDefOptions\t\n"
                          "Editor\\Options\tz5\t1\nEditor\\Options\tOutputLimitKB\t16384\n";
   for (auto [style, colour] : {std::pair{"Comment", "8421504"}, {"QuotedText", "255"}, {"Function", "16711680"},
@@ -251,7 +287,8 @@ TEST_F(Cli, ASettingsFileThatIsNoFileIsLeftAloneAndBytesTheStoreDidNotWriteAreKe
 TEST_F(Cli, HelpListsEveryCommandBadArgumentsGiveStatusTwoAndOutputThatCannotBeWrittenOne) {
   const CliResult help = Run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  for (const char* line : {"\n  build [--timeout SECONDS] FILE  compile FILE with the configured compiler\n",
+  for (const char* line : {"\n  build [--timeout SECONDS] FILE  compile FILE (.i6proj or main file) as the editor does\n",
+                           "\n  project FILE                 how FILE (.i6proj or main file) is built, one fact a line\n",
                            "\n  colour FILE                  print each line's cookie and colour indices\n",
                            "\n  scan FILE", "\n  settings "})
     EXPECT_TRUE(help.out.contains(line)) << line << help.out.toStdString();

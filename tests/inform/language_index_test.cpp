@@ -101,6 +101,8 @@ TEST(LanguageIndex, EveryKindOfDefinitionIsFoundAtItsLine) {
   for (const CIndexDefinition& d : game.index.AllDefinitions())
     if (game.index.NameOf(d.m_name) == "Bulb") {
       EXPECT_EQ(game.index.NameOf(d.m_parent), "Lamp");
+    } else if (game.index.NameOf(d.m_name) == "DrawStatusLine") {
+      EXPECT_EQ(d.m_flags & DEF_REPLACED, d.m_file == 1 ? DEF_REPLACED : 0); // the library's is replaced
     }
   EXPECT_EQ(found.count("a"), 0u); // a local
   EXPECT_EQ(found.count("t"), 0u);
@@ -117,6 +119,7 @@ TEST(LanguageIndex, GoToFollowsTheRoleOfTheWordWhereItStands) {
       {27, 29, "game.inf:21"},                    // grammar -> Take
       {9, 9, "game.inf:19 lib.h:2"},              // the replacement before the replaced
       {30, 20, "game.inf:2"},                     // LIMIT in code
+      {30, 25, "game.inf:2"},                     // the caret just after it
       {30, 12, ""},                               // a local
       {20, 7, ""},                                // LIMIT inside a string
       {34, 3, "lib.h:1"},                         // an Include line opens the file

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "profile_store.h"
+#include "project_file.h"
 #include "run_command.h"
 #include "settings_keys.h"
 #include "toolchain_test_support.h"
@@ -24,12 +25,14 @@ struct CFakeHost : CRunHost {
     return m_answers.isEmpty() ? RunAnswer::Cancel : m_answers.takeFirst();
   }
   void ShowMessage(const QString& text) override { m_log << "message " + text; }
+  const ProjectFile* Project() const override { return m_project; }
   bool StartInterpreter(const QString& program, const QStringList& arguments) override {
     m_log << "start " + (QStringList{program} + arguments).join('|');
     return !m_realStart || CRunHost::StartInterpreter(program, arguments);
   }
 
   bool m_modified = false, m_realStart = false;
+  const ProjectFile* m_project = nullptr;
   QList<RunAnswer> m_answers;
   std::function<void()> m_onSave = [] {}, m_onCompile = [] {};
   QStringList& m_log;
@@ -50,12 +53,14 @@ protected:
     ASSERT_TRUE(WriteFile(Path(name), "story") && SetWriteTime(Path(name), seconds, ms));
   }
   QStringList Run(QList<RunAnswer> answers, RunOutcome expected,
-                  std::function<void()> onCompile = [] {}, bool modified = false) {
+                  std::function<void()> onCompile = [] {}, bool modified = false,
+                  const ProjectFile* project = nullptr, const QString& source = {}) {
     QStringList log;
     CFakeHost host(log);
+    host.m_project = project;
     host.m_answers = std::move(answers), host.m_onCompile = std::move(onCompile), host.m_modified = modified;
     host.m_onSave = [&] { SetWriteTime(m_source, T + 20); };
-    EXPECT_EQ(CRunCommand(host, m_ini).Run(m_source), expected);
+    EXPECT_EQ(CRunCommand(host, m_ini).Run(source.isEmpty() ? m_source : source), expected);
     return log;
   }
   QString Start(const char* story) const { return "start dfrotz|-q|" + Path(story); }
@@ -70,21 +75,29 @@ protected:
 
 } // namespace
 
-TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSecondsAndGoesAfterTheInterpreter) {
-  for (const char* other : {"adv.inf.bak", "adventure.z5", "adv.txt", "Adv.z5", "a1x.z5", "a[1]*.inf"})
-    ASSERT_TRUE(WriteFile(Path(other), "x"));
-  ASSERT_TRUE(QDir(m_dir.path()).mkdir("adv.zdir"));
-  EXPECT_EQ(FindStoryFile(m_source), QString());
-  EXPECT_EQ(FindStoryFile(Path("a[1]*.inf")), QString()); // no wildcards in the name
-  Story("a[1]*.z5", T);
-  EXPECT_EQ(FindStoryFile(Path("a[1]*.inf")), Path("a[1]*.z5"));
-  Story("adv.z8", T - 1, 999);
-  EXPECT_EQ(FindStoryFile(m_source), Path("adv.z8"));
-  EXPECT_TRUE(CheckStoryFile(m_source).outOfDate);
+TEST_F(RunCommandTest, StoryIsTheOneTheBuildWritesComparedInWholeSecondsWithItsOwnInterpreter) {
+  Story("adv.z8", T + 5); // another target's story is never run
+  const QString ask = "ask " + Path("adv.z5") + " does not exist.\nDo you want to build it?";
+  EXPECT_EQ(Run({RunAnswer::No}, RunOutcome::Declined), QStringList{ask});
   Story("adv.z5", T, 0);
   ASSERT_TRUE(SetWriteTime(m_source, T, 900)); // later, but in the same second
-  const StoryCheck check = CheckStoryFile(m_source);
-  EXPECT_EQ(std::pair(check.storyPath, check.outOfDate), std::pair(Path("adv.z5"), false));
+  EXPECT_EQ(Run({}, RunOutcome::Launched), QStringList{Start("adv.z5")});
+  ASSERT_TRUE(WriteFile(m_source, "!% -G\n") && SetWriteTime(m_source, T));
+  Story("adv.ulx", T + 1);
+  CProfileStore store(m_ini);
+  ASSERT_TRUE(WriteSetting(store, SETTING_GLULX_INTERPRETER_PATH, QStringLiteral("glulxe")));
+  EXPECT_EQ(Run({}, RunOutcome::Launched), QStringList{"start glulxe|" + Path("adv.ulx")});
+  // From a project's member: the main file's story, stale when any member is newer.
+  ProjectFile project;
+  project.path = Path("adv.i6proj").toStdString();
+  project.mainFile = m_source.toStdString();
+  project.files = {project.mainFile, Path("rooms.h").toStdString()};
+  project.target = StoryTarget::Z3;
+  project.interpreters["z3"] = "myterp -x";
+  ASSERT_TRUE(WriteFile(Path("rooms.h"), "!\n") && SetWriteTime(Path("rooms.h"), T + 9));
+  Story("adv.z3", T + 1);
+  EXPECT_EQ(Run({RunAnswer::No}, RunOutcome::Launched, [] {}, false, &project, Path("rooms.h")),
+            (QStringList{Stale("adv.z3"), "start myterp|-x|" + Path("adv.z3")}));
   QString program;
   QStringList args;
   ASSERT_TRUE(ComposeInterpreterLaunch("\"/my terps/frotz\" -m", "/my games/\"1\".z5", program, args));
@@ -95,20 +108,20 @@ TEST_F(RunCommandTest, StoryIsTheFirstByNameOfTheSourcesZFilesComparedInWholeSec
 }
 
 TEST_F(RunCommandTest, MissingOrStaleStoryIsBuiltOnYes) {
-  const QString ask = "ask " + Path("adv") + ".z* does not exist.\nDo you want to build it?";
+  const QString ask = "ask " + Path("adv.z5") + " does not exist.\nDo you want to build it?";
   EXPECT_EQ(Run({RunAnswer::No}, RunOutcome::Declined), QStringList{ask});
   EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::NoStory), (QStringList{ask, "compile"}));
-  EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::Launched, [&] { Story("adv.z8", T + 1); }),
-            (QStringList{ask, "compile", Start("adv.z8")}));
-  Story("adv.z8", T - 100);
-  EXPECT_EQ(Run({RunAnswer::Cancel}, RunOutcome::Declined), QStringList{Stale("adv.z8")});
-  EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::NotRewritten), (QStringList{Stale("adv.z8"), "compile"}));
-  EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::Launched, [&] { Story("adv.z8", T + 1); }),
-            (QStringList{Stale("adv.z8"), "compile", Start("adv.z8")}));
-  Story("adv.z8", T);
-  EXPECT_EQ(Run({}, RunOutcome::Launched), QStringList{Start("adv.z8")});
+  EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::Launched, [&] { Story("adv.z5", T + 1); }),
+            (QStringList{ask, "compile", Start("adv.z5")}));
+  Story("adv.z5", T - 100);
+  EXPECT_EQ(Run({RunAnswer::Cancel}, RunOutcome::Declined), QStringList{Stale("adv.z5")});
+  EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::NotRewritten), (QStringList{Stale("adv.z5"), "compile"}));
+  EXPECT_EQ(Run({RunAnswer::Yes}, RunOutcome::Launched, [&] { Story("adv.z5", T + 1); }),
+            (QStringList{Stale("adv.z5"), "compile", Start("adv.z5")}));
+  Story("adv.z5", T);
+  EXPECT_EQ(Run({}, RunOutcome::Launched), QStringList{Start("adv.z5")});
   EXPECT_EQ(Run({RunAnswer::No}, RunOutcome::Launched, [] {}, true),
-            (QStringList{"save " + m_source, Stale("adv.z8"), Start("adv.z8")}));
+            (QStringList{"save " + m_source, Stale("adv.z5"), Start("adv.z5")}));
 }
 
 TEST_F(RunCommandTest, MissingInterpreterOrSourceOrHost) {

@@ -1,0 +1,96 @@
+#pragma once
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "cmd_target.h"
+#include "language_index.h"
+
+class CDocManager;
+class CDocument;
+class CTorvaneDoc;
+class CTorvaneView;
+class QWidget;
+
+// The language index of the open documents and everything they include, kept in step with
+// the editing on idle, and the navigation built on it: Go to Definition (a list to choose
+// from when a name has several), Back and Forward through the jumps. Open documents are
+// indexed from their buffers, the files they include from disk (read again when another
+// program changes them). Work is done in slices from a zero timer, so the event loop is never
+// held for long: a keystroke re-indexes its lines, a file is read a few thousand lines a step.
+class CLanguageService : public QObject, public CCmdTarget {
+  Q_OBJECT
+
+public:
+  static constexpr int SLICE_LINES = 4000;
+
+  explicit CLanguageService(CDocManager& documents, QObject* parent = nullptr);
+  ~CLanguageService() override;
+
+  // Folders searched for included files after the including file's own (the library's).
+  void SetIncludeFolders(const QStringList& folders);
+  // Picks one of several places (their labels); -1 for none. The default is a small menu at
+  // the caret; tests replace it.
+  using Chooser = std::function<int(const QStringList& labels, CTorvaneView* view)>;
+  void SetChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+
+  // Does now all the work waiting for idle time (tests, and a command that needs the index).
+  void IndexNow();
+  bool HasPendingWork() const;
+  const CLanguageIndex& Index() const { return m_index; }
+
+  // Jumps from the word at the active view's caret to its definition; false when there is
+  // no definition (or no choice was made).
+  bool GoToDefinition();
+  bool Back();
+  bool Forward();
+
+  bool OnCmdMsg(int id) override;
+  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+
+private:
+  struct CTracked;
+  struct CPlace {
+    QString key;
+    int line;
+    int col;
+  };
+  struct CReadJob {
+    int file = -1;
+    std::unique_ptr<class CStringLineSource> source;
+    int done = 0;
+  };
+
+  void Track(CDocument* document);
+  void Untrack(CDocument* document);
+  void Rekey(CDocument* document);
+  QString KeyOf(CTorvaneDoc* document) const;
+  CTracked* FindTracked(const QString& key) const;
+  void Schedule();
+  // One slice of work; true when more is waiting.
+  bool Step();
+  bool StepDocuments();
+  bool StepReading();
+  bool StartRead(int file);
+  void OnFileChanged(const QString& path);
+  std::optional<CPlace> Here() const;
+  bool JumpTo(const CPlace& place);
+
+  CDocManager& m_documents;
+  CLanguageIndex m_index;
+  std::vector<std::string> m_folders;
+  std::map<CDocument*, std::unique_ptr<CTracked>> m_tracked;
+  CReadJob m_reading;
+  std::vector<int> m_rereads; // files changed on disk, to read again
+  QFileSystemWatcher m_watcher;
+  QTimer m_timer;
+  Chooser m_chooser;
+  std::vector<CPlace> m_back;
+  std::vector<CPlace> m_forward;
+};

@@ -1,0 +1,95 @@
+// Go to Definition, Back and Forward in the IDE over a game and the header it includes,
+// with the index kept in step with typing and with the header changing on disk.
+#include <QFile>
+#include <QTest>
+
+#include "ide_test_support.h"
+#include "language_service.h"
+#include "text_buffer.h"
+
+namespace {
+
+using apptest::Ide;
+
+class Navigation : public Ide {
+protected:
+  void Write(const QString& name, const QByteArray& text) {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+  }
+  void StartGame() {
+    Write("game.inf", "Include \"helper\";\n"
+                      "[ Main; Greet(); x = Lamp.weight; ];\n"
+                      "Object Lamp with weight 3;\n");
+    Write("helper.h", "Class Heavy with weight 9;\n[ Greet; ];\n");
+    ASSERT_TRUE(Start({Path("game.inf")}));
+    Service().SetChooser([this](const QStringList& labels, CTorvaneView*) {
+      offered = labels;
+      return chosen;
+    });
+    Service().IndexNow();
+  }
+  CLanguageService& Service() { return *app->LanguageService(); }
+  // Puts the caret at (col, line), both from 0, and presses key.
+  void PressAt(int col, int line, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    ActiveView()->MoveCaretTo(TextPosition(col, line));
+    QTest::keyClick(ActiveView(), key, modifiers);
+    QApplication::processEvents();
+  }
+  QStringList offered;
+  int chosen = 0;
+};
+
+TEST_F(Navigation, F12JumpsAndAltArrowsWalkTheJumpsBackAndForth) {
+  StartGame();
+  PressAt(9, 1, Qt::Key_F12); // Greet
+  EXPECT_EQ(Where(), "helper.h:1");
+  EXPECT_EQ(ActiveView()->GetCursorPosition().x, 2);
+  QTest::keyClick(ActiveView(), Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(Where(), "game.inf:1");
+  EXPECT_EQ(ActiveView()->GetCursorPosition().x, 9);
+  QTest::keyClick(ActiveView(), Qt::Key_Right, Qt::AltModifier);
+  EXPECT_EQ(Where(), "helper.h:1");
+  EXPECT_FALSE(Enabled(Cmd::NAVIGATE_FORWARD));
+  PressAt(0, 0, Qt::Key_Left, Qt::AltModifier);
+  PressAt(3, 0, Qt::Key_F12); // the Include line opens the file
+  EXPECT_EQ(Where(), "helper.h:0");
+  EXPECT_FALSE(Enabled(Cmd::NAVIGATE_FORWARD)); // a new jump drops the way forward
+}
+
+TEST_F(Navigation, SeveralDefinitionsAreOfferedAndTheChoiceIsFollowed) {
+  StartGame();
+  chosen = 1;
+  PressAt(26, 1, Qt::Key_F12); // .weight: the property, then the class that gives it
+  EXPECT_EQ(offered, QStringList({QString::fromUtf8("individual-property weight \u2014 game.inf:3"),
+                                  QString::fromUtf8("class-property weight \u2014 helper.h:1")}));
+  EXPECT_EQ(Where(), "helper.h:0");
+  chosen = -1;
+  PressAt(17, 0, Qt::Key_F12); // weight in the class: no choice made, no jump
+  EXPECT_EQ(Where(), "helper.h:0");
+}
+
+TEST_F(Navigation, TypedDefinitionsAndOnesChangedOnDiskAreFoundAfterIdle) {
+  StartGame();
+  ActiveView()->MoveCaretTo(TextPosition(0, 3));
+  QTest::keyClicks(ActiveView(), "[ Extra; ];");
+  QApplication::processEvents(); // the idle re-index
+  EXPECT_FALSE(Service().HasPendingWork());
+  ActiveView()->MoveCaretTo(TextPosition(16, 1));
+  QTest::keyClicks(ActiveView(), " Extra();");
+  PressAt(19, 1, Qt::Key_F12);
+  EXPECT_EQ(Where(), "game.inf:3");
+
+  Write("helper.h", "\n\n[ Greet; ];\n");
+  for (int i = 0; i < 50 && !Service().HasPendingWork(); ++i) QTest::qWait(20);
+  Service().IndexNow();
+  // Ctrl+click on Greet.
+  CTorvaneView* view = ActiveView();
+  const QPoint at(CTextView::MARGIN_WIDTH + 10 * view->GetCharWidth() + 2, (1 - view->GetTopLine()) * view->GetLineHeight() + 3);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+  QApplication::processEvents();
+  EXPECT_EQ(Where(), "helper.h:2");
+}
+
+} // namespace
