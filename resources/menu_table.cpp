@@ -60,6 +60,7 @@ constexpr MenuEntry kMenu129[] = {
     {1, 0, nullptr},
     {1, 32795, "&Go To...\tCtrl+G"},
     {1, 32840, "Go to &Definition\tF12"},
+    {1, 32843, "Find &References\tShift+F12"},
     {1, 32841, "&Back\tAlt+Left"},
     {1, 32842, "For&ward\tAlt+Right"},
     {0, P, "&View"},
@@ -79,7 +80,7 @@ constexpr MenuEntry kMenu129[] = {
     {1, 32782, "New &NPC"},
     {0, P, "&Project"},
     {1, 32775, "&New Project"},
-    {1, 32850, "&Open Project..."},
+    {1, 32860, "&Open Project..."},
     {1, 32772, "&Add File to Project"},
     {1, 32773, "&Delete File from Project"},
     {1, 0, nullptr},
@@ -109,6 +110,7 @@ constexpr MenuEntry kMenu129[] = {
 
 constexpr MenuEntry kViewCM[] = {
     {0, 32840, "Go to &Definition\tF12"},
+    {0, 32843, "Find &References\tShift+F12"},
     {0, 0, nullptr},
     {0, 57635, "Cu&t"},
     {0, 57634, "&Copy"},
@@ -151,11 +153,12 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {"F6", 57680},          {"Shift+F6", 57681},  {"Ctrl+Pause", 32796},
     {"F4", 32797},          {"Shift+F4", 32798},
     {"F12", 32840},         {"Alt+Left", 32841},  {"Alt+Right", 32842},
+    {"Shift+F12", 32843},
 };
 
 constexpr int kToolbar[] = {57600, 57601, 57603, 0,     57635, 57634, 57637,
                             0,     57643, 57644, 0,     57636, 57640, 57641,
-                            0,     32776, 32777, 32796, 32788, 32851, 0,  57664, 57669};
+                            0,     32776, 32777, 32796, 32788, 32861, 0,  57664, 57669};
 
 } // namespace
 

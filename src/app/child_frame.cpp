@@ -20,6 +20,9 @@ CChildFrame::CChildFrame(CTorvaneDoc* document, ViewSetup setup, QWidget* parent
   m_rowWidgets[0]->addWidget(m_panes[0][0]);
   m_lastActive = m_panes[0][0];
   resize(640, 420);
+  const CCommandTable::Rule split = [this] { return m_rows * m_columns > 1; };
+  m_commands.Add(Cmd::NEXT_PANE, [this] { FocusPane(1); }, split);
+  m_commands.Add(Cmd::PREV_PANE, [this] { FocusPane(-1); }, split);
 }
 
 CChildFrame::~CChildFrame() = default;
@@ -133,22 +136,4 @@ void CChildFrame::FocusPane(int step) {
   m_lastActive = view;
   view->setFocus();
   emit activeViewChanged();
-}
-
-bool CChildFrame::OnCmdMsg(int id) {
-  switch (id) {
-  case Cmd::NEXT_PANE: FocusPane(1); return true;
-  case Cmd::PREV_PANE: FocusPane(-1); return true;
-  default: return false;
-  }
-}
-
-bool CChildFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  switch (id) {
-  case Cmd::NEXT_PANE:
-  case Cmd::PREV_PANE:
-    state.enabled = m_rows * m_columns > 1;
-    return true;
-  default: return false;
-  }
 }

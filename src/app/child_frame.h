@@ -38,9 +38,6 @@ public:
   std::vector<CView*> FrameViews() const override;
   CTorvaneView* Pane(int row, int column) const;
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 signals:
   // The pane holding the focus changed (commands now go to another view).
   void activeViewChanged();

@@ -1,7 +1,5 @@
 #include "document_follower.h"
 
-#include <QPointer>
-
 #include "doc_manager.h"
 #include "my_tree_view.h"
 #include "object_bar.h"
@@ -45,10 +43,9 @@ void CDocumentFollower::FillTrees(CDocument* document) {
   if (!m_bars.objectBar || !inform) return;
   // The trees of a large source take a while each: the window runs its event loop between
   // them, and the document may be closed meanwhile (its roots then go with it).
-  QPointer<CDocument> alive(document);
-  CObjectScanHost host;
-  for (int tab = 0; tab < CObjectBar::VIEW_COUNT && alive; ++tab) {
+  CObjectScanHost host(document->Lifetime());
+  for (int tab = 0; tab < CObjectBar::VIEW_COUNT; ++tab) {
     m_bars.objectBar->GetView(tab)->FillDocument(*inform);
-    host.PumpMessages();
+    if (!host.PumpAndSurvive()) break;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDockWidget>
 #include <QMenu>
 
 #include "buffer_view.h"
@@ -10,6 +11,7 @@
 #include "include_resolver.h"
 #include "mdi_child_base.h"
 #include "object_scanner.h"
+#include "references_bar.h"
 #include "text_buffer.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
@@ -304,9 +306,60 @@ bool CLanguageService::GoToDefinition() {
     chosen = m_chooser(labels, view);
     if (chosen < 0 || chosen >= static_cast<int>(places.size())) return false;
   }
-  if (!JumpTo(places[static_cast<std::size_t>(chosen)])) return false;
-  m_back.push_back(*here);
+  return JumpFromHere(places[static_cast<std::size_t>(chosen)]);
+}
+
+bool CLanguageService::JumpFromHere(const CPlace& place) {
+  const std::optional<CPlace> here = Here();
+  if (!JumpTo(place)) return false;
+  if (here) m_back.push_back(*here);
   m_forward.clear();
+  return true;
+}
+
+void CLanguageService::SetReferencesBar(CReferencesBar* bar, QDockWidget* dock) {
+  m_referencesBar = bar;
+  m_referencesDock = dock;
+  connect(bar, &CReferencesBar::referenceActivated, this,
+          [this](const QString& path, int line, int col) { JumpFromHere({path, line, col}); });
+}
+
+// The text of a line: from the open document's buffer, else from the file (read once per search).
+QString CLanguageService::LineText(int file, int line, std::map<int, std::vector<std::string>>& files) const {
+  const QString path = QString::fromStdString(m_index.FilePath(file));
+  if (CTracked* tracked = FindTracked(path)) {
+    if (!tracked->buffer || line >= tracked->buffer->LineCount()) return {};
+    return QString::fromLatin1(tracked->buffer->LineChars(line), tracked->buffer->LineLength(line));
+  }
+  auto [it, fresh] = files.try_emplace(file);
+  if (fresh) {
+    QFile in(path);
+    if (in.open(QIODevice::ReadOnly)) {
+      const QByteArray text = in.readAll();
+      it->second = CStringLineSource::FromText(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))).Lines();
+    }
+  }
+  return line < static_cast<int>(it->second.size()) ? QString::fromLatin1(it->second[static_cast<std::size_t>(line)]) : QString();
+}
+
+bool CLanguageService::FindReferences() {
+  while (StepDocuments()) {
+  }
+  const std::optional<CPlace> here = Here();
+  const std::optional<int> file = here ? m_index.FindFile(here->key.toStdString()) : std::nullopt;
+  const std::optional<CIndexReference> ref = file ? m_index.ReferenceAt(*file, here->line, here->col) : std::nullopt;
+  if (!ref || !m_referencesBar) return false;
+  std::vector<CReferencesBar::CEntry> entries;
+  std::map<int, std::vector<std::string>> files;
+  const int length = static_cast<int>(m_index.NameOf(ref->m_name).size());
+  for (const CIndexLocation& at : m_index.References(ref->m_name))
+    entries.push_back({QString::fromStdString(m_index.FilePath(at.file)), at.line, at.col, length, LineText(at.file, at.line, files)});
+  m_referencesBar->SetReferences(QString::fromStdString(m_index.NameOf(ref->m_name)), entries);
+  if (m_referencesDock) {
+    m_referencesDock->show();
+    m_referencesDock->raise();
+  }
+  m_referencesCurrent = true;
   return true;
 }
 
@@ -337,6 +390,12 @@ bool CLanguageService::Forward() {
 bool CLanguageService::OnCmdMsg(int id) {
   switch (id) {
   case Cmd::GO_TO_DEFINITION: GoToDefinition(); return true;
+  case Cmd::FIND_REFERENCES: FindReferences(); return true;
+  case Cmd::NEXT_MESSAGE:
+  case Cmd::PREV_MESSAGE:
+    if (!m_referencesCurrent || !m_referencesBar) return false; // the output bar's messages
+    m_referencesBar->Step(id == Cmd::NEXT_MESSAGE ? 1 : -1);
+    return true;
   case Cmd::NAVIGATE_BACK: Back(); return true;
   case Cmd::NAVIGATE_FORWARD: Forward(); return true;
   default: return false;
@@ -345,7 +404,13 @@ bool CLanguageService::OnCmdMsg(int id) {
 
 bool CLanguageService::OnUpdateCmdUI(int id, CCmdUIState& state) {
   switch (id) {
-  case Cmd::GO_TO_DEFINITION: state.enabled = m_documents.ActiveDocument() != nullptr; return true;
+  case Cmd::GO_TO_DEFINITION:
+  case Cmd::FIND_REFERENCES: state.enabled = m_documents.ActiveDocument() != nullptr; return true;
+  case Cmd::NEXT_MESSAGE:
+  case Cmd::PREV_MESSAGE:
+    if (!m_referencesCurrent || !m_referencesBar) return false;
+    state.enabled = m_referencesBar->topLevelItemCount() > 0;
+    return true;
   case Cmd::NAVIGATE_BACK: state.enabled = !m_back.empty(); return true;
   case Cmd::NAVIGATE_FORWARD: state.enabled = !m_forward.empty(); return true;
   default: return false;

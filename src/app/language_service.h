@@ -16,6 +16,8 @@ class CDocManager;
 class CDocument;
 class CTorvaneDoc;
 class CTorvaneView;
+class CReferencesBar;
+class QDockWidget;
 class QWidget;
 
 // The language index of the open documents and everything they include, kept in step with
@@ -48,6 +50,12 @@ public:
   // Jumps from the word at the active view's caret to its definition; false when there is
   // no definition (or no choice was made).
   bool GoToDefinition();
+  // Fills the References bar with every use of the word at the caret and shows it; false
+  // when the caret is on no name.
+  bool FindReferences();
+  // The bar and its dock; F4 steps its list from when it is filled until the output changes.
+  void SetReferencesBar(CReferencesBar* bar, QDockWidget* dock);
+  void OnOutputChanged() { m_referencesCurrent = false; }
   bool Back();
   bool Forward();
 
@@ -81,6 +89,8 @@ private:
   void OnFileChanged(const QString& path);
   std::optional<CPlace> Here() const;
   bool JumpTo(const CPlace& place);
+  bool JumpFromHere(const CPlace& place);
+  QString LineText(int file, int line, std::map<int, std::vector<std::string>>& files) const;
 
   CDocManager& m_documents;
   CLanguageIndex m_index;
@@ -93,4 +103,7 @@ private:
   Chooser m_chooser;
   std::vector<CPlace> m_back;
   std::vector<CPlace> m_forward;
+  CReferencesBar* m_referencesBar = nullptr;
+  QDockWidget* m_referencesDock = nullptr;
+  bool m_referencesCurrent = false;
 };

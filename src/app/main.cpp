@@ -4,41 +4,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "application_icon.h"
 #include "command_line.h"
 #include "file_name.h"
 #include "print_file.h"
 #include "torvane_app.h"
-#include "torvane_view.h"
 
 namespace {
-
-// Says "painted" on standard output when a document view has painted for the first time,
-// then ends the program.
-class CFirstPaintExit : public QObject {
-public:
-  CFirstPaintExit() { qApp->installEventFilter(this); }
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !m_done) {
-      auto* view = qobject_cast<CTorvaneView*>(watched->parent());
-      if (view && view->viewport() == watched) {
-        m_done = true;
-        // After this paint has been delivered.
-        QMetaObject::invokeMethod(qApp, [] {
-          std::fputs("painted\n", stdout);
-          std::fflush(stdout);
-          QCoreApplication::exit(0);
-        }, Qt::QueuedConnection);
-      }
-    }
-    return false;
-  }
-
-private:
-  bool m_done = false;
-};
 
 // Printing from the command line needs no display: without one (a terminal on a server, a
 // scheduled job) it draws off screen instead of failing to start. With a display the
@@ -96,10 +69,6 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   InstallApplicationIcon();
-  // The start-up benchmark times the program up to the first paint of a document view.
-  std::unique_ptr<CFirstPaintExit> firstPaint;
-  if (qEnvironmentVariableIsSet("TORVANE_EXIT_AFTER_FIRST_PAINT"))
-    firstPaint = std::make_unique<CFirstPaintExit>();
   CTorvaneApp torvane;
   if (!torvane.InitInstance(request.files)) return 1;
   return QApplication::exec();

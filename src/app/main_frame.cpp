@@ -45,7 +45,6 @@
 
 namespace {
 
-constexpr int RECENT_FILE_COUNT = 4;
 constexpr const char* TEXT_STOP_BUILD_AND_EXIT = "A compile is running.\nStop it and exit?";
 // The X11 state bit of Caps Lock in a key event's native modifiers.
 constexpr quint32 X11_LOCK_MASK = 0x2;
@@ -67,6 +66,11 @@ CMainFrame::CMainFrame(CCmdTarget* application, QWidget* parent)
   setAcceptDrops(true);
   setWindowTitle(FrameTitle());
   connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    // A document and its frame join the route with their first activation.
+    if (CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr) {
+      m_binder->Register(*frame);
+      if (frame->GetDocument()) m_binder->Register(*frame->GetDocument());
+    }
     UpdateFrameTitle();
     m_binder->ScheduleRefresh();
   });
@@ -83,6 +87,7 @@ void CMainFrame::BuildRoute(std::vector<CCmdTarget*>& route) const {
     route.push_back(frame);
   }
   if (m_objectTabs) route.push_back(m_objectTabs);
+  route.insert(route.end(), m_extraTargets.begin(), m_extraTargets.end());
   route.push_back(const_cast<CMainFrame*>(this));
   if (m_application) route.push_back(m_application);
 }
@@ -100,6 +105,10 @@ bool CMainFrame::OnCreate() {
   SetUpWindowMenu();
   LoadWindowPlacement();
   LoadBarState();
+  DeclareCommands();
+  DeclareWindowCommands();
+  m_binder->Register(*this);
+  if (m_application) m_binder->Register(*m_application);
   m_binder->Refresh();
   return m_statusBar && m_toolBar && !m_menus128.isEmpty() && !m_menus129.isEmpty();
 }
@@ -107,7 +116,6 @@ bool CMainFrame::OnCreate() {
 QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
   QList<QMenu*> topLevel;
   std::vector<QMenu*> open; // the pop-up of each depth being filled
-  QMenu* fileMenu = nullptr;
   for (const MenuEntry& entry : MenuResource(menuId)) {
     open.resize(static_cast<std::size_t>(entry.depth));
     QMenu* parentMenu = entry.depth > 0 ? open.back() : nullptr;
@@ -119,7 +127,6 @@ QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
         parentMenu->addMenu(menu);
       else
         topLevel.append(menu);
-      if (!fileMenu && entry.depth == 0) fileMenu = menu;
       open.push_back(menu);
     } else if (entry.id == 0) {
       parentMenu->addSeparator();
@@ -141,7 +148,6 @@ QList<QMenu*> CMainFrame::BuildMenu(int menuId) {
       delete following;
     }
   }
-  (void)fileMenu;
   return topLevel;
 }
 
@@ -377,42 +383,29 @@ bool CMainFrame::LoadBarState() {
   return !state.isEmpty() && restoreState(state);
 }
 
-bool CMainFrame::OnCmdMsg(int id) {
-  if (!m_statusBar) return false; // not built yet
-  if (OnWindowCommand(id)) return true;
-  switch (id) {
-  case ID_OBJECT_BAR: m_objectBar->setVisible(m_objectBar->isHidden()); return true;
-  case ID_OUTPUT_BAR: m_outputBar->setVisible(m_outputBar->isHidden()); return true;
-  case ID_TOOLBAR: m_toolBar->setVisible(m_toolBar->isHidden()); return true;
-  case ID_STATUS_BAR: m_statusBar->setVisible(m_statusBar->isHidden()); return true;
-  case Cmd::WINDOW_NEW:
-    if (CDocument* document = m_docManager ? m_docManager->ActiveDocument() : nullptr)
-      m_docManager->CreateNewFrame(document);
-    return true;
-  case Cmd::BUILD_STOP: CRedirector::CancelRunning(); return true;
-  case Cmd::NEXT_MESSAGE: m_outputControl->NextMessage(); return true;
-  case Cmd::PREV_MESSAGE: m_outputControl->PreviousMessage(); return true;
-  default: return false;
-  }
-}
-
-bool CMainFrame::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  if (!m_outputBar) return false; // not built yet
-  if (OnWindowUpdate(id, state)) return true;
-  switch (id) {
-  case ID_OBJECT_BAR: state.checked = !m_objectBar->isHidden(); return true;
-  case ID_OUTPUT_BAR: state.checked = !m_outputBar->isHidden(); return true;
-  case ID_TOOLBAR: state.checked = !m_toolBar->isHidden(); return true;
-  case ID_STATUS_BAR: state.checked = !m_statusBar->isHidden(); return true;
-  case Cmd::WINDOW_NEW:
-    state.enabled = m_docManager && m_docManager->ActiveFrame() != nullptr;
-    return true;
-  case Cmd::INDICATOR_CAPS: state.enabled = m_capsLock; return true;
-  case Cmd::BUILD_STOP: state.enabled = CRedirector::AnyToCancel(); return true;
-  case Cmd::NEXT_MESSAGE:
-  case Cmd::PREV_MESSAGE: state.enabled = m_outputControl->HasMessages(); return true;
-  default: return false;
-  }
+void CMainFrame::DeclareCommands() {
+  // A bar toggle shows a hidden bar and hides a shown one; its check mark tells which.
+  const auto toggle = [this](int id, QWidget* bar) {
+    m_commands.Add(id, [bar] { bar->setVisible(bar->isHidden()); }, CCommandTable::ALWAYS,
+                   [bar] { return !bar->isHidden(); });
+  };
+  toggle(ID_OBJECT_BAR, m_objectBar);
+  toggle(ID_OUTPUT_BAR, m_outputBar);
+  toggle(ID_TOOLBAR, m_toolBar);
+  toggle(ID_STATUS_BAR, m_statusBar);
+  m_commands.Add(
+      Cmd::WINDOW_NEW,
+      [this] {
+        if (CDocument* document = m_docManager ? m_docManager->ActiveDocument() : nullptr)
+          m_docManager->CreateNewFrame(document);
+      },
+      [this] { return m_docManager && m_docManager->ActiveFrame() != nullptr; });
+  m_commands.AddIndicator(Cmd::INDICATOR_CAPS, [this] { return m_capsLock; });
+  m_commands.Add(Cmd::BUILD_STOP, [] { CRedirector::CancelRunning(); },
+                 [] { return CRedirector::AnyToCancel(); });
+  const CCommandTable::Rule messages = [this] { return m_outputControl->HasMessages(); };
+  m_commands.Add(Cmd::NEXT_MESSAGE, [this] { m_outputControl->NextMessage(); }, messages);
+  m_commands.Add(Cmd::PREV_MESSAGE, [this] { m_outputControl->PreviousMessage(); }, messages);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

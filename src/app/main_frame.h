@@ -83,8 +83,9 @@ public:
   // The prompt of the caption: "Torvane (Inform Mode)" and the active document's title.
   void UpdateFrameTitle();
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
+  // A target offered every command just before this frame (a service of the application
+  // that takes F4 from the output bar while its own list is the current one).
+  void AddCommandTarget(CCmdTarget* target) { m_extraTargets.push_back(target); }
 
   // The Window menu, the window's place and the help (main_frame_window.cpp).
   static constexpr const char* WINDOW_SECTION = "Main Window";
@@ -121,8 +122,9 @@ private:
   // F1 (onWord): the reference entry of the word at the active view's caret; Help Topics,
   // or F1 without a word: the user guide.
   void ShowHelp(bool onWord);
-  bool OnWindowCommand(int id);
-  bool OnWindowUpdate(int id, CCmdUIState& state);
+  // The table of commands, once the bars exist: the frame's own, then the Window menu's.
+  void DeclareCommands();
+  void DeclareWindowCommands();
   void OnDocumentsChanged();
   // Keeps the messages of the output (none with clearOnly) as the last build's, and marks
   // them in the open documents.
@@ -154,4 +156,5 @@ private:
   QList<QAction*> m_windowListActions;
   CHelpWindow* m_helpWindow = nullptr; // a child window of this frame
   bool m_capsLock = false;
+  std::vector<CCmdTarget*> m_extraTargets;
 };

@@ -23,6 +23,8 @@ constexpr const char* VALUE_PLACEMENT = "Placement";
 constexpr const char* VALUE_TABBED = "TabbedDocuments";
 // Items of the window list that get a mnemonic: &1 to &9, as the other numbered lists.
 constexpr int WINDOW_LIST_MNEMONICS = 9;
+// The ids of the window list run from WINDOW_FIRST_CHILD to the last 16-bit id.
+constexpr int WINDOW_LIST_IDS = 0x10000 - Cmd::WINDOW_FIRST_CHILD;
 
 QString Section() { return QString::fromLatin1(CMainFrame::WINDOW_SECTION); }
 
@@ -163,52 +165,46 @@ void CMainFrame::ShowHelp(bool onWord) {
     m_helpWindow->ShowWord(word);
 }
 
-bool CMainFrame::OnWindowCommand(int id) {
-  const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-  if (id >= Cmd::WINDOW_FIRST_CHILD && id < Cmd::WINDOW_FIRST_CHILD + windows.size()) {
-    QMdiSubWindow* window = windows[id - Cmd::WINDOW_FIRST_CHILD];
-    if (window->isMinimized()) window->showNormal();
-    m_mdiArea->setActiveSubWindow(window);
-    return true;
-  }
-  switch (id) {
-  case Cmd::WINDOW_CASCADE: m_mdiArea->cascadeSubWindows(); return true;
-  case Cmd::WINDOW_TILE_HORZ: m_mdiArea->tileSubWindows(); return true;
-  case Cmd::WINDOW_ARRANGE: ArrangeIcons(); return true;
-  case Cmd::WINDOW_SPLIT: ToggleSplit(); return true;
-  case Cmd::WINDOW_TABBED: {
-    const bool tabbed = m_mdiArea->viewMode() != QMdiArea::TabbedView;
-    SetTabbedDocuments(tabbed);
-    CProfileStore store;
-    store.WriteProfileInt(Section(), QString::fromLatin1(VALUE_TABBED), tabbed ? 1 : 0);
-    return true;
-  }
-  case Cmd::HELP_FINDER: ShowHelp(false); return true;
-  case Cmd::HELP: ShowHelp(true); return true;
-  default: return false;
-  }
-}
-
-bool CMainFrame::OnWindowUpdate(int id, CCmdUIState& state) {
-  const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-  if (id >= Cmd::WINDOW_FIRST_CHILD && id < Cmd::WINDOW_FIRST_CHILD + windows.size()) {
-    state.checked = windows[id - Cmd::WINDOW_FIRST_CHILD] == m_mdiArea->currentSubWindow();
-    return true;
-  }
-  const bool tabbed = m_mdiArea->viewMode() == QMdiArea::TabbedView;
-  auto* frame = dynamic_cast<CChildFrame*>(m_docManager ? m_docManager->ActiveFrame() : nullptr);
-  switch (id) {
+void CMainFrame::DeclareWindowCommands() {
+  const auto windows = [this] { return m_mdiArea->subWindowList(QMdiArea::CreationOrder); };
+  m_commands.AddRange(
+      Cmd::WINDOW_FIRST_CHILD, WINDOW_LIST_IDS,
+      [this, windows](int index) {
+        const QList<QMdiSubWindow*> list = windows();
+        if (index >= list.size()) return;
+        if (list[index]->isMinimized()) list[index]->showNormal();
+        m_mdiArea->setActiveSubWindow(list[index]);
+      },
+      [windows](int index) { return index < windows().size(); },
+      [this, windows](int index) {
+        const QList<QMdiSubWindow*> list = windows();
+        return index < list.size() && list[index] == m_mdiArea->currentSubWindow();
+      });
   // Tabs have no layout to arrange.
-  case Cmd::WINDOW_CASCADE:
-  case Cmd::WINDOW_TILE_HORZ:
-  case Cmd::WINDOW_ARRANGE: state.enabled = !windows.isEmpty() && !tabbed; return true;
-  case Cmd::WINDOW_SPLIT:
-    state.enabled = frame != nullptr;
-    state.checked = frame && frame->RowCount() * frame->ColumnCount() > 1;
-    return true;
-  case Cmd::WINDOW_TABBED: state.checked = tabbed; return true;
-  case Cmd::HELP_FINDER:
-  case Cmd::HELP: return true;
-  default: return false;
-  }
+  const CCommandTable::Rule arrangeable = [this, windows] {
+    return !windows().isEmpty() && m_mdiArea->viewMode() != QMdiArea::TabbedView;
+  };
+  m_commands.Add(Cmd::WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); }, arrangeable);
+  m_commands.Add(Cmd::WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); }, arrangeable);
+  m_commands.Add(Cmd::WINDOW_ARRANGE, [this] { ArrangeIcons(); }, arrangeable);
+  const auto activeFrame = [this] {
+    return dynamic_cast<CChildFrame*>(m_docManager ? m_docManager->ActiveFrame() : nullptr);
+  };
+  m_commands.Add(
+      Cmd::WINDOW_SPLIT, [this] { ToggleSplit(); }, [activeFrame] { return activeFrame() != nullptr; },
+      [activeFrame] {
+        const CChildFrame* frame = activeFrame();
+        return frame && frame->RowCount() * frame->ColumnCount() > 1;
+      });
+  m_commands.Add(
+      Cmd::WINDOW_TABBED,
+      [this] {
+        const bool tabbed = m_mdiArea->viewMode() != QMdiArea::TabbedView;
+        SetTabbedDocuments(tabbed);
+        CProfileStore store;
+        store.WriteProfileInt(Section(), QString::fromLatin1(VALUE_TABBED), tabbed ? 1 : 0);
+      },
+      CCommandTable::ALWAYS, [this] { return m_mdiArea->viewMode() == QMdiArea::TabbedView; });
+  m_commands.Add(Cmd::HELP_FINDER, [this] { ShowHelp(false); }, CCommandTable::ALWAYS);
+  m_commands.Add(Cmd::HELP, [this] { ShowHelp(true); }, CCommandTable::ALWAYS);
 }

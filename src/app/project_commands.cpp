@@ -24,7 +24,20 @@ void Tell(const QString& text) { TorvaneMessageBox(text, MB_OK | MB_ICONEXCLAMAT
 
 CProjectCommands::CProjectCommands(CProjectSession& session, CDocManager& documents,
                                    QWidget* dialogParent)
-    : m_session(session), m_documents(documents), m_dialogParent(dialogParent) {}
+    : m_session(session), m_documents(documents), m_dialogParent(dialogParent) {
+  const CCommandTable::Rule always = CCommandTable::ALWAYS;
+  const CCommandTable::Rule projectOpen = [this] { return m_session.IsOpen(); };
+  m_commands.Add(Cmd::PROJECT_NEW, [this] { NewProject(); }, always);
+  m_commands.Add(Cmd::PROJECT_OPEN, [this] { AskOpenProject(); }, always);
+  m_commands.Add(Cmd::PROJECT_ADD_FILE, [this] { AddFile(); }, projectOpen);
+  // The main file stays: a project without it cannot be built.
+  m_commands.Add(Cmd::PROJECT_DELETE_FILE, [this] { DeleteFile(); }, [this] {
+    return m_session.Contains(ActiveFile()) && Native(ActiveFile()) != m_session.Project().mainFile;
+  });
+  m_commands.Add(Cmd::BUILD_PROFILE, [this] { ToggleProfile(); }, projectOpen, [this] {
+    return m_session.IsOpen() && m_session.Project().profile == BuildProfile::Release;
+  });
+}
 
 bool CProjectCommands::IsProjectFile(const QString& path) {
   return path.endsWith(QStringLiteral(".i6proj"), Qt::CaseInsensitive);
@@ -130,40 +143,13 @@ void CProjectCommands::DeleteFile() {
     Tell(error);
 }
 
-bool CProjectCommands::OnCmdMsg(int id) {
-  switch (id) {
-  case Cmd::PROJECT_NEW: NewProject(); return true;
-  case Cmd::PROJECT_OPEN: AskOpenProject(); return true;
-  case Cmd::PROJECT_ADD_FILE: AddFile(); return true;
-  case Cmd::PROJECT_DELETE_FILE: DeleteFile(); return true;
-  case Cmd::BUILD_PROFILE: {
-    QString error;
-    if (!m_session.Update(
-            [](ProjectFile& project) {
-              project.profile = project.profile == BuildProfile::Release ? BuildProfile::Debug
-                                                                         : BuildProfile::Release;
-            },
-            &error))
-      Tell(error);
-    return true;
-  }
-  default: return false;
-  }
-}
-
-bool CProjectCommands::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  switch (id) {
-  case Cmd::PROJECT_NEW:
-  case Cmd::PROJECT_OPEN: state.enabled = true; return true;
-  case Cmd::PROJECT_ADD_FILE: state.enabled = m_session.IsOpen(); return true;
-  case Cmd::BUILD_PROFILE:
-    state.enabled = m_session.IsOpen();
-    state.checked = m_session.IsOpen() && m_session.Project().profile == BuildProfile::Release;
-    return true;
-  case Cmd::PROJECT_DELETE_FILE:
-    state.enabled = m_session.Contains(ActiveFile()) &&
-                    Native(ActiveFile()) != m_session.Project().mainFile;
-    return true;
-  default: return false;
-  }
+void CProjectCommands::ToggleProfile() {
+  QString error;
+  if (!m_session.Update(
+          [](ProjectFile& project) {
+            project.profile = project.profile == BuildProfile::Release ? BuildProfile::Debug
+                                                                       : BuildProfile::Release;
+          },
+          &error))
+    Tell(error);
 }

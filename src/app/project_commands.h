@@ -25,10 +25,8 @@ public:
   // heads the recent files.
   CDocument* OpenProject(const QString& path);
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 private:
+  void ToggleProfile();
   void NewProject();
   void AskOpenProject();
   void AddFile();

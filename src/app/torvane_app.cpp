@@ -1,6 +1,7 @@
 #include "torvane_app.h"
 
 #include <QFileInfo>
+#include <QDockWidget>
 #include <QMdiArea>
 
 #include "about_dialog.h"
@@ -13,6 +14,8 @@
 #include "file_dialog.h"
 #include "game_wizard.h"
 #include "language_service.h"
+#include "output_bar.h"
+#include "references_bar.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
 #include "main_frame.h"
@@ -25,7 +28,43 @@
 #include "project_session.h"
 #include "torvane_view.h"
 
-CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {}
+CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {
+  const CCommandTable::Rule always = CCommandTable::ALWAYS;
+  m_commands.AddRange(
+      Cmd::FILE_MRU_FILE1, RECENT_FILE_COUNT, [this](int index) { OnOpenRecentFile(index); },
+      [this](int index) {
+        return m_docManager && index < m_docManager->RecentFiles().Paths().size();
+      });
+  // The Insert menu writes into the active view, while it may be edited.
+  for (const int id : {Cmd::INSERT_OBJECT, Cmd::INSERT_CLASS, Cmd::INSERT_ROOM,
+                       Cmd::INSERT_FUNCTION, Cmd::INSERT_NPC})
+    m_commands.Add(
+        id,
+        [this, id] {
+          if (CTorvaneView* view = ActiveView())
+            RunInsertCommand(id, *view, GetDocuments(),
+                             LibraryOfSource(view->GetDocument()->GetPathName(), *m_projectSession),
+                             DialogParent());
+        },
+        [this] {
+          const CTorvaneView* view = ActiveView();
+          return view && view->IsEditable();
+        });
+  m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
+                 always);
+  m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
+  m_commands.Add(Cmd::APP_EXIT, [this] { if (m_mainFrame) m_mainFrame->close(); }, always);
+  m_commands.Add(Cmd::APP_ABOUT, [this] { CAboutDlg(DialogParent()).exec(); }, always);
+  m_commands.Add(Cmd::FILE_PRINT_SETUP, [this] { RunPrintSetup(DialogParent()); }, always);
+  m_commands.Add(Cmd::PROJECT_GAME_WIZARD, [this] {
+    if (m_docManager) RunGameWizard(DialogParent(), *m_projectSession, *m_docManager);
+  }, always);
+  m_commands.Add(Cmd::VIEW_OPTIONS, [this] {
+    RunOptionsSheet(DialogParent(), m_styles);
+    // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
+    LoadStyles();
+  }, always);
+}
 
 CTorvaneApp::~CTorvaneApp() {
   m_language.reset();
@@ -71,9 +110,13 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     document = m_projectCommands->OpenProject(path);
     return true;
   });
+  m_mainFrame->Binder().Register(*m_projectCommands);
+  m_mainFrame->AddCommandTarget(m_projectCommands.get());
   m_mainFrame->SetDocManager(m_docManager.get());
   m_language = std::make_unique<CLanguageService>(*m_docManager);
+  m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
+  SetUpReferencesBar();
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -88,6 +131,21 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   LoadStyles();
   m_mainFrame->show();
   return true;
+}
+
+// The References bar shares the bottom with the output bar, hidden until references are
+// found; F4 steps through it until the output changes.
+void CTorvaneApp::SetUpReferencesBar() {
+  auto* dock = new QDockWidget(QStringLiteral("References Bar"), m_mainFrame.get());
+  dock->setObjectName(QStringLiteral("ReferencesBar"));
+  auto* bar = new CReferencesBar(dock);
+  dock->setWidget(bar);
+  m_mainFrame->addDockWidget(Qt::BottomDockWidgetArea, dock);
+  m_mainFrame->tabifyDockWidget(m_mainFrame->GetOutputBar(), dock);
+  dock->hide();
+  m_language->SetReferencesBar(bar, dock);
+  m_mainFrame->AddCommandTarget(m_language.get());
+  connect(m_mainFrame->OutputControl(), &QPlainTextEdit::textChanged, m_language.get(), &CLanguageService::OnOutputChanged);
 }
 
 void CTorvaneApp::LoadStyles() {
@@ -156,71 +214,4 @@ void CTorvaneApp::OnOpenRecentFile(int index) {
 CTorvaneView* CTorvaneApp::ActiveView() const {
   CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr;
   return frame ? dynamic_cast<CTorvaneView*>(frame->GetActiveView()) : nullptr;
-}
-
-bool CTorvaneApp::OnCmdMsg(int id) {
-  if (m_projectCommands && m_projectCommands->OnCmdMsg(id)) return true;
-  if (m_language && m_language->OnCmdMsg(id)) return true;
-  if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
-    if (CTorvaneView* view = ActiveView())
-      RunInsertCommand(id, *view, GetDocuments(),
-                       LibraryOfSource(view->GetDocument()->GetPathName(), *m_projectSession),
-                       DialogParent());
-    return true;
-  }
-  if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
-    OnOpenRecentFile(id - Cmd::FILE_MRU_FILE1);
-    return true;
-  }
-  switch (id) {
-  case Cmd::FILE_NEW:
-    if (m_docManager) m_docManager->OpenNewDocument();
-    return true;
-  case Cmd::FILE_OPEN: OnFileOpen(); return true;
-  case Cmd::APP_EXIT:
-    if (m_mainFrame) m_mainFrame->close();
-    return true;
-  case Cmd::APP_ABOUT: {
-    CAboutDlg about(DialogParent());
-    about.exec();
-    return true;
-  }
-  case Cmd::FILE_PRINT_SETUP: RunPrintSetup(DialogParent()); return true;
-  case Cmd::PROJECT_GAME_WIZARD:
-    if (m_docManager) RunGameWizard(DialogParent(), *m_projectSession, *m_docManager);
-    return true;
-  case Cmd::VIEW_OPTIONS:
-    RunOptionsSheet(DialogParent(), m_styles);
-    // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
-    LoadStyles();
-    return true;
-  default: return false;
-  }
-}
-
-bool CTorvaneApp::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  if (m_projectCommands && m_projectCommands->OnUpdateCmdUI(id, state)) return true;
-  if (m_language && m_language->OnUpdateCmdUI(id, state)) return true;
-  if (DefinitionKind kind; DefinitionKindOfCommand(id, kind)) {
-    const CTorvaneView* view = ActiveView();
-    state.enabled = view && view->IsEditable();
-    return true;
-  }
-  if (id >= Cmd::FILE_MRU_FILE1 && id < Cmd::FILE_MRU_FILE1 + RECENT_FILE_COUNT) {
-    state.enabled =
-        m_docManager && id - Cmd::FILE_MRU_FILE1 < m_docManager->RecentFiles().Paths().size();
-    return true;
-  }
-  switch (id) {
-  case Cmd::FILE_NEW:
-  case Cmd::FILE_OPEN:
-  case Cmd::APP_EXIT:
-  case Cmd::APP_ABOUT:
-  case Cmd::FILE_PRINT_SETUP:
-  case Cmd::VIEW_OPTIONS:
-  case Cmd::PROJECT_GAME_WIZARD:
-    state.enabled = true;
-    return true;
-  default: return false;
-  }
 }

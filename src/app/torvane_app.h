@@ -27,7 +27,6 @@ class CTorvaneApp : public QObject,
   Q_OBJECT
 
 public:
-  static constexpr int RECENT_FILE_COUNT = 4;
   static constexpr const char* RECENT_FILE_SECTION = "Recent File List";
 
   CTorvaneApp();
@@ -60,11 +59,10 @@ public:
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 private:
   void SetUpView(CTorvaneView* view);
+  void SetUpReferencesBar();
   void OnFileOpen();
   void OnOpenRecentFile(int index);
   void SaveRecentFiles();

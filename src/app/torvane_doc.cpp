@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "build_plan.h"
+#include "busy_guard.h"
 #include "command_ids.h"
 #include "compile_command.h"
 #include "doc_manager.h"
@@ -39,22 +40,23 @@ constexpr const char* TEXT_STOP_BUILD = "A compile is running.\nStop it and clos
 // announced by the document while the document is there.
 class CDocumentScanHost final : public CObjectScanHost {
 public:
-  explicit CDocumentScanHost(CTorvaneDoc& document) : m_document(&document) {}
+  explicit CDocumentScanHost(CTorvaneDoc& document)
+      : CObjectScanHost(document.Lifetime()), m_document(document) {}
   void BeginProgress(const std::string& message, int sizePercent, int maximum, bool smooth,
                      int pane) override {
-    if (m_document)
-      emit m_document->scanBegun(QString::fromStdString(message), sizePercent, maximum, smooth,
-                                 pane);
+    if (Survived())
+      emit m_document.scanBegun(QString::fromStdString(message), sizePercent, maximum, smooth,
+                                pane);
   }
   void StepProgress() override {
-    if (m_document) emit m_document->scanStepped();
+    if (Survived()) emit m_document.scanStepped();
   }
   void EndProgress() override {
-    if (m_document) emit m_document->scanEnded();
+    if (Survived()) emit m_document.scanEnded();
   }
 
 private:
-  QPointer<CTorvaneDoc> m_document;
+  CTorvaneDoc& m_document;
 };
 
 // Run's questions and compiles go to the document; it lives as long as the document, so
@@ -91,11 +93,20 @@ void CTorvaneBuffer::MarkModified(bool modified) {
 CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, CBuildShell* build, QObject* parent)
     : CDocument(parent), m_shell(shell), m_build(build), m_buffer(*this),
       m_runHost(std::make_unique<CDocRunHost>(*this)) {
-  m_font.faceName = "Courier New";
-  m_font.height = 0;
-  m_font.weight = 400;
-  m_font.italic = false;
-  m_font.charSet = 0;
+  m_font = CTorvaneView::DocumentFont();
+  const CCommandTable::Rule noBuildRunning = [] { return !CRedirector::AnyRunning(); };
+  m_commands.Add(Cmd::BUILD_COMPILE, [this] { OnCompile(); }, noBuildRunning);
+  m_commands.Add(Cmd::BUILD_RUN, [this] { OnRun(); }, noBuildRunning);
+  // Offered once a scan running now is done.
+  m_commands.Add(Cmd::BUILD_REBUILD_OBJECT_TREE, [this] { RebuildObjectTree(); },
+                 [this] { return !m_scanning; });
+  m_commands.Add(Cmd::GOTO_LINE, [this] { OnGoToLine(); }, CCommandTable::ALWAYS);
+  m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, CCommandTable::ALWAYS);
+  // The pane's text was found by the rule just before.
+  m_commands.AddIndicator(Cmd::INDICATOR_LIBRARY, [this] { return !LibraryText().isEmpty(); },
+                          [this](const CCmdUIState&) -> std::optional<std::string> {
+                            return m_libraryText.toStdString();
+                          });
 }
 
 CTorvaneDoc::~CTorvaneDoc() = default;
@@ -135,13 +146,10 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
   if (!CDocument::OnOpenDocument(path)) return false;
   // A large file takes a while: the window runs its event loop between the slices, and the
   // load stops if the document is closed meanwhile.
-  QPointer<CTorvaneDoc> alive(this);
-  CObjectScanHost host;
-  const bool loaded = m_buffer.Load(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic, [&] {
-    host.PumpMessages();
-    return !alive.isNull();
-  });
-  if (!alive) return false;
+  CObjectScanHost host(Lifetime());
+  const bool loaded = m_buffer.Load(FileNameToBytes(path).toStdString(), LineEndStyle::Automatic,
+                                    [&] { return host.PumpAndSurvive(); });
+  if (!host.Survived()) return false;
   if (!loaded) {
     TorvaneMessageBox(QStringLiteral("Cannot open %1:\n%2.")
                           .arg(Shown(path), QString::fromLocal8Bit(m_buffer.LastFileError().text)),
@@ -174,13 +182,10 @@ bool CTorvaneDoc::OnReloadDocument() {
   for (CView* view : Views())
     if (auto* torvaneView = dynamic_cast<CTorvaneView*>(view))
       caretLines.emplace_back(torvaneView, torvaneView->GetCursorPosition().y);
-  QPointer<CTorvaneDoc> alive(this);
-  CObjectScanHost host;
-  const bool loaded = m_buffer.Load(GetPathName().toStdString(), LineEndStyle::Automatic, [&] {
-    host.PumpMessages();
-    return !alive.isNull();
-  });
-  if (!alive) return false;
+  CObjectScanHost host(Lifetime());
+  const bool loaded = m_buffer.Load(GetPathName().toStdString(), LineEndStyle::Automatic,
+                                    [&] { return host.PumpAndSurvive(); });
+  if (!host.Survived()) return false;
   if (!loaded) {
     TorvaneMessageBox(QStringLiteral("Cannot read %1 again:\n%2.\nThe text is kept.")
                           .arg(Shown(GetPathName()),
@@ -191,7 +196,7 @@ bool CTorvaneDoc::OnReloadDocument() {
   for (const auto& [view, line] : caretLines)
     if (view) view->MoveCaretTo(TextPosition(0, std::min(line, m_buffer.LineCount() - 1)));
   RebuildObjectTree();
-  return !alive.isNull();
+  return host.Survived();
 }
 
 void CTorvaneDoc::DeleteContents() { m_buffer.Clear(); }
@@ -204,12 +209,10 @@ FileDialogRequest CTorvaneDoc::SaveAsRequest() const {
 }
 
 bool CTorvaneDoc::Scan() {
-  QPointer<CTorvaneDoc> alive(this);
+  const CBusyGuard scanning(m_scanning, Lifetime());
   CDocumentScanHost host(*this);
-  m_scanning = true;
   m_records.ScanObjects(CBufferLineSource<CTextBuffer>(m_buffer), &host);
-  if (alive) m_scanning = false;
-  return !alive.isNull();
+  return !scanning.OwnerGone();
 }
 
 void CTorvaneDoc::RebuildObjectTree() {
@@ -270,22 +273,23 @@ void CTorvaneDoc::OnCompile() {
   const QString shownSource = QFileInfo(source).absoluteFilePath();
 
   // Events are dispatched while the compiler runs: from here on this document may go.
-  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
-  m_building = true;
-  shell->BuildStateChanged(true);
   CompileRequest request;
   request.project = shell->OpenProject();
   request.confirm = [](const QString& warning) {
     return TorvaneMessageBox(warning, MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
-  const CompileRun run = RunCompile(source, CProfileStore(), output,
-                                    [shell, &shownSource] { shell->PrepareOutput(shownSource); },
-                                    {}, request);
-  if (!lifetime.IsGone()) {
-    m_building = false;
-    if (run.compilerSet && run.refusal.isEmpty() && !run.declined)
-      m_libraryText = run.library;
-  }
+  bool survived = false;
+  const CompileRun run = [&] {
+    const CBusyGuard building(m_building, Lifetime());
+    shell->BuildStateChanged(true);
+    CompileRun result = RunCompile(source, CProfileStore(), output,
+                                   [shell, &shownSource] { shell->PrepareOutput(shownSource); },
+                                   {}, request);
+    survived = !building.OwnerGone();
+    return result;
+  }();
+  if (survived && run.compilerSet && run.refusal.isEmpty() && !run.declined)
+    m_libraryText = run.library;
   shell->BuildStateChanged(false);
   if (!run.compilerSet)
     TorvaneMessageBox(QString::fromLatin1(TEXT_NO_COMPILER_PATH), MB_OK | MB_ICONEXCLAMATION);
@@ -317,40 +321,4 @@ void CTorvaneDoc::OnRun() {
   if (CRedirector::AnyRunning()) return;
   if (GetPathName().isEmpty() && !DoSave(QString())) return;
   CRunCommand(*m_runHost).Run(GetPathName());
-}
-
-bool CTorvaneDoc::OnCmdMsg(int id) {
-  switch (id) {
-  case Cmd::BUILD_COMPILE: OnCompile(); return true;
-  case Cmd::BUILD_RUN: OnRun(); return true;
-  case Cmd::BUILD_REBUILD_OBJECT_TREE: RebuildObjectTree(); return true;
-  case Cmd::GOTO_LINE: OnGoToLine(); return true;
-  case Cmd::FILE_OPEN: OnFileOpen(); return true;
-  default: return CDocument::OnCmdMsg(id);
-  }
-}
-
-bool CTorvaneDoc::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  switch (id) {
-  case Cmd::BUILD_REBUILD_OBJECT_TREE:
-    // Offered once a scan running now is done.
-    state.enabled = !m_scanning;
-    return true;
-  case Cmd::GOTO_LINE:
-  case Cmd::FILE_OPEN:
-    state.enabled = true;
-    return true;
-  case Cmd::BUILD_COMPILE:
-  case Cmd::BUILD_RUN:
-    state.enabled = !CRedirector::AnyRunning();
-    return true;
-  case Cmd::INDICATOR_LIBRARY:
-  {
-    const QString text = LibraryText();
-    state.text = text.toStdString();
-    state.enabled = !text.isEmpty();
-    return true;
-  }
-  default: return CDocument::OnUpdateCmdUI(id, state);
-  }
 }

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "document.h"
-#include "lifetime_guard.h"
 #include "object_bar_document.h"
 #include "object_scanner.h"
 #include "text_buffer.h"
@@ -116,9 +115,6 @@ public:
   // Closing asks first when this document's build is running, and stops it on Yes.
   bool SaveModified() override;
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 signals:
   // The records were scanned again (Rebuild Object Tree, the file read again).
   void recordsChanged();
@@ -151,5 +147,4 @@ private:
   QString LibraryText();
   QString m_libraryKey;
   QString m_libraryText;
-  CLifetimeGuard m_lifetime; // tells a compile that the document was closed while it ran
 };

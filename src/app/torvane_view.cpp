@@ -68,6 +68,11 @@ CTextBuffer* CTorvaneView::FindDocumentBuffer() const {
   return m_documentBuffer;
 }
 
+void CTorvaneView::SetCommandBinder(CCommandBinder* binder) {
+  m_binder = binder;
+  if (binder) binder->Register(*this);
+}
+
 CCommandBinder& CTorvaneView::Binder() { return m_binder ? *m_binder : m_ownBinder.Get(); }
 
 void CTorvaneView::RouteCommand(int id) {
@@ -124,17 +129,7 @@ uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, 
 }
 
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {
-  auto menu = std::make_unique<QMenu>(QStringLiteral("ViewCM"));
-  CCommandBinder& binder = Binder();
-  for (const MenuEntry& entry : ContextMenuResource(0)) {
-    if (entry.id == 0)
-      menu->addSeparator();
-    else
-      menu->addAction(binder.MakeAction(entry.id, QString::fromLatin1(entry.text), menu.get(),
-                                        CCommandBinder::Kind::MenuItem));
-  }
-  binder.RefreshActions(menu->actions());
-  return menu;
+  return Binder().BuildContextMenu(0, QStringLiteral("ViewCM"));
 }
 
 void CTorvaneView::contextMenuEvent(QContextMenuEvent* event) {

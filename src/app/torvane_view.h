@@ -38,7 +38,7 @@ public:
   // The style table to paint with (the application's); null: the defaults.
   void SetStyleTable(CStyleTable* styles);
   // The window's binder, through whose router key commands and the context menu go.
-  void SetCommandBinder(CCommandBinder* binder) { m_binder = binder; }
+  void SetCommandBinder(CCommandBinder* binder);
   void SetPaneGrid(CPaneGrid* grid) { m_paneGrid = grid; }
   // A buffer to show without a document (tests, benchmarks).
   void SetDocumentBuffer(CTextBuffer* buffer) { m_documentBuffer = buffer; }

@@ -43,6 +43,8 @@ std::vector<QPixmap> LoadImageStrip(const QString& path) {
 
 CMyTreeView::CMyTreeView(QString stripPath, QWidget* parent)
     : QTreeView(parent), m_model(this), m_stripPath(std::move(stripPath)) {
+  m_commands.Add(Cmd::JUMP_TO_DEFINITION, [this] { JumpToDefinition(); },
+                 [this] { return CanJumpFrom(SelectedItem()); });
   setModel(&m_model);
   setHeaderHidden(true);
   setRootIsDecorated(true);
@@ -239,32 +241,15 @@ void CMyTreeView::JumpToDefinition() {
 
 std::unique_ptr<QMenu> CMyTreeView::CreateContextMenu(QPoint point) {
   SelectItem(m_model.ItemFromIndex(indexAt(point)));
-  auto menu = std::make_unique<QMenu>();
-  CCommandBinder& binder = Binder();
-  for (const MenuEntry& entry : ContextMenuResource(ContextMenuIndex())) {
-    if (entry.id == 0)
-      menu->addSeparator();
-    else
-      menu->addAction(binder.MakeAction(entry.id, QString::fromLatin1(entry.text), menu.get(),
-                                        CCommandBinder::Kind::MenuItem));
-  }
-  binder.RefreshActions(menu->actions());
-  return menu;
+  return Binder().BuildContextMenu(ContextMenuIndex());
+}
+
+void CMyTreeView::SetCommandBinder(CCommandBinder* binder) {
+  m_binder = binder;
+  if (binder) binder->Register(*this);
 }
 
 CCommandBinder& CMyTreeView::Binder() { return m_binder ? *m_binder : m_ownBinder.Get(); }
-
-bool CMyTreeView::OnCmdMsg(int id) {
-  if (id != Cmd::JUMP_TO_DEFINITION) return false;
-  JumpToDefinition();
-  return true;
-}
-
-bool CMyTreeView::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  if (id != Cmd::JUMP_TO_DEFINITION) return false;
-  state.enabled = CanJumpFrom(SelectedItem());
-  return true;
-}
 
 void CMyTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {

@@ -70,7 +70,7 @@ public:
   void SetHost(CObjectBarHost* host) { m_host = host; }
   // The window's binder, through whose router the context menu's commands go (the window
   // offers them to the object bar's current tree); without one, to this view alone.
-  void SetCommandBinder(CCommandBinder* binder) { m_binder = binder; }
+  void SetCommandBinder(CCommandBinder* binder);
 
   CTreeModel& Model() { return m_model; }
   const CTreeModel& Model() const { return m_model; }
@@ -86,9 +86,6 @@ public:
   // The context menu for the item at point (in viewport coordinates): selects that item (or
   // clears the selection) and returns the menu with each command enabled as the router says.
   std::unique_ptr<QMenu> CreateContextMenu(QPoint point);
-
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
 protected:
   // What a jump looks for from the top of the text: a record's definition line, or with

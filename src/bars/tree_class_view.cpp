@@ -4,7 +4,10 @@
 
 #include "command_ids.h"
 
-CTreeClassView::CTreeClassView(QWidget* parent) : CMyTreeView(STRIP_PATH, parent) {}
+CTreeClassView::CTreeClassView(QWidget* parent) : CMyTreeView(STRIP_PATH, parent) {
+  // Go To Line (32795) does nothing while it is routed here.
+  m_commands.Add(Cmd::GOTO_LINE, [] {}, CCommandTable::ALWAYS);
+}
 
 void CTreeClassView::FillDocument(const CObjectBarDocument& document) {
   std::unique_ptr<CTreeItem> root = NewDocumentRoot(document);
@@ -23,16 +26,6 @@ void CTreeClassView::FillDocument(const CObjectBarDocument& document) {
       classes.at(record.m_class)
           ->AppendChild(std::make_unique<CTreeItem>(std::string(record.m_name), 2, 3));
   InsertDocument(document, std::move(root));
-}
-
-bool CTreeClassView::OnCmdMsg(int id) {
-  if (id == Cmd::GOTO_LINE) return true;
-  return CMyTreeView::OnCmdMsg(id);
-}
-
-bool CTreeClassView::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  if (id == Cmd::GOTO_LINE) return true;
-  return CMyTreeView::OnUpdateCmdUI(id, state);
 }
 
 CMyTreeView::CDefinitionSearch CTreeClassView::DefinitionSearch(

@@ -15,10 +15,6 @@ public:
   // The classes directly under the root, each object directly under its class item.
   void FillDocument(const CObjectBarDocument& document) override;
 
-  // Go To Line (32795) does nothing while it is routed here.
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 protected:
   // A class item is looked for as the directive Class and its name, with the name's exact
   // case; an object by its record's definition line.

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 CEditView::CEditView(QWidget* parent) : CTextView(parent) {
+  DeclareEditCommands();
   // The editing view takes dropped text; the viewport hands its drag events to the view.
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);

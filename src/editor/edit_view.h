@@ -98,9 +98,6 @@ public:
   // Opens the Replace dialog; nothing on a read-only buffer.
   void OnEditReplace();
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -126,6 +123,12 @@ protected:
   void SelectBlock(const BlockRange& block);
 
 private:
+  // The editing commands, declared over the text view's; called once, by the constructor.
+  void DeclareEditCommands();
+  // Entering and moving over the view alike: shows where offered text would go, scrolling
+  // near the edges once the drag moves.
+  void FollowDrag(QDragMoveEvent* event, bool moving);
+
   void TypeEnter();
   void TypeCharacter(unsigned char c);
   // Deletes [start, end) with action after moving the caret to start (its own undo group).

@@ -225,69 +225,32 @@ void CEditView::OnDragSourceDone(Qt::DropAction effect) {
 // ---------------------------------------------------------------------------------------
 // Commands
 
-bool CEditView::OnCmdMsg(int id) {
+void CEditView::DeclareEditCommands() {
   using namespace Cmd;
-  switch (id) {
-  case EDIT_PASTE: OnEditPaste(); return true;
-  case EDIT_CUT: OnEditCut(); return true;
-  case EDIT_DELETE: OnEditDelete(); return true;
-  case EDIT_DELETE_BACK: OnEditDeleteBack(); return true;
-  case EDIT_DELETE_WORD_BACK: OnEditDeleteWordBack(); return true;
-  case EDIT_TAB: OnEditTab(); return true;
-  case EDIT_UNTAB: OnEditUntab(); return true;
-  case EDIT_SWITCH_OVRMODE: OnEditSwitchOvrmode(); return true;
-  case EDIT_UNDO: OnEditUndo(); return true;
-  case EDIT_REDO: OnEditRedo(); return true;
-  case EDIT_REPLACE: OnEditReplace(); return true;
-  default: return CTextView::OnCmdMsg(id);
-  }
-}
-
-bool CEditView::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  using namespace Cmd;
-  switch (id) {
-  case EDIT_PASTE:
-    state.enabled = ClipboardHasText();
-    return true;
-  case EDIT_CUT:
-    state.enabled = HasSelection();
-    return true;
-  case EDIT_DELETE:
-  case EDIT_DELETE_BACK:
-  case EDIT_DELETE_WORD_BACK:
-  case EDIT_TAB:
-  case EDIT_UNTAB:
-  case EDIT_REPLACE:
-    state.enabled = true;
-    return true;
-  case EDIT_SWITCH_OVRMODE:
-    state.enabled = true;
-    state.checked = m_overwriteMode;
-    return true;
-  case EDIT_UNDO:
-    state.enabled = m_buffer && m_buffer->CanUndo();
-    if (state.isMenuItem)
-      state.text = state.enabled
-                       ? FormatMenuText(StringId::UNDO_MENU, m_buffer->UndoDescription())
-                       : std::string(LoadStringResource(StringId::UNDO_MENU_DISABLED));
-    return true;
-  case EDIT_REDO:
-    state.enabled = m_buffer && m_buffer->CanRedo();
-    if (state.isMenuItem)
-      state.text = state.enabled
-                       ? FormatMenuText(StringId::REDO_MENU, m_buffer->RedoDescription())
-                       : std::string(REDO_MENU_DISABLED_TEXT);
-    return true;
-  case INDICATOR_OVR:
-    state.enabled = m_overwriteMode;
-    return true;
-  case INDICATOR_READ:
-    state.enabled = m_buffer && m_buffer->IsReadOnly();
-    return true;
-  case INDICATOR_COL:
-    state.enabled = false;
-    return true;
-  default:
-    return CTextView::OnUpdateCmdUI(id, state);
-  }
+  const CCommandTable::Rule always = CCommandTable::ALWAYS;
+  m_commands.Add(EDIT_PASTE, [this] { OnEditPaste(); }, [this] { return ClipboardHasText(); });
+  m_commands.Add(EDIT_CUT, [this] { OnEditCut(); }, [this] { return HasSelection(); });
+  m_commands.Add(EDIT_DELETE, [this] { OnEditDelete(); }, always);
+  m_commands.Add(EDIT_DELETE_BACK, [this] { OnEditDeleteBack(); }, always);
+  m_commands.Add(EDIT_DELETE_WORD_BACK, [this] { OnEditDeleteWordBack(); }, always);
+  m_commands.Add(EDIT_TAB, [this] { OnEditTab(); }, always);
+  m_commands.Add(EDIT_UNTAB, [this] { OnEditUntab(); }, always);
+  m_commands.Add(EDIT_REPLACE, [this] { OnEditReplace(); }, always);
+  m_commands.Add(EDIT_SWITCH_OVRMODE, [this] { OnEditSwitchOvrmode(); }, always,
+                 [this] { return m_overwriteMode; });
+  m_commands.Add(EDIT_UNDO, [this] { OnEditUndo(); },
+                 [this] { return m_buffer && m_buffer->CanUndo(); });
+  m_commands.SetText(EDIT_UNDO, [this](const CCmdUIState& state) -> std::optional<std::string> {
+    return state.enabled ? FormatMenuText(StringId::UNDO_MENU, m_buffer->UndoDescription())
+                         : std::string(LoadStringResource(StringId::UNDO_MENU_DISABLED));
+  });
+  m_commands.Add(EDIT_REDO, [this] { OnEditRedo(); },
+                 [this] { return m_buffer && m_buffer->CanRedo(); });
+  m_commands.SetText(EDIT_REDO, [this](const CCmdUIState& state) -> std::optional<std::string> {
+    return state.enabled ? FormatMenuText(StringId::REDO_MENU, m_buffer->RedoDescription())
+                         : std::string(REDO_MENU_DISABLED_TEXT);
+  });
+  m_commands.AddIndicator(INDICATOR_OVR, [this] { return m_overwriteMode; });
+  m_commands.AddIndicator(INDICATOR_READ, [this] { return m_buffer && m_buffer->IsReadOnly(); });
+  m_commands.AddIndicator(INDICATOR_COL, [] { return false; });
 }

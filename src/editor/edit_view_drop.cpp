@@ -101,22 +101,16 @@ void CEditView::ScrollWhileDragging(QPoint point) {
 // ---------------------------------------------------------------------------------------
 // Qt drag events (the viewport forwards them here)
 
-void CEditView::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData() && event->mimeData()->hasText()) {
-    const QPoint point = event->position().toPoint();
-    ShowDropCaret(point);
-    event->setDropAction(ChosenAction(event->modifiers()));
-    event->accept();
-    return;
-  }
-  HideDropCaret();
-  event->ignore();
-}
+void CEditView::dragEnterEvent(QDragEnterEvent* event) { FollowDrag(event, false); }
 
-void CEditView::dragMoveEvent(QDragMoveEvent* event) {
+void CEditView::dragMoveEvent(QDragMoveEvent* event) { FollowDrag(event, true); }
+
+void CEditView::FollowDrag(QDragMoveEvent* event, bool moving) {
+  // A view that may not be edited refuses the text from the start, so no drop caret
+  // promises a drop that would be refused.
   const QPoint point = event->position().toPoint();
   if (IsEditable() && event->mimeData() && event->mimeData()->hasText()) {
-    ScrollWhileDragging(point);
+    if (moving) ScrollWhileDragging(point);
     ShowDropCaret(point);
     event->setDropAction(ChosenAction(event->modifiers()));
     event->accept();

@@ -14,6 +14,7 @@
 #include <cstdio>
 
 CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+  DeclareCommands();
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -278,10 +278,6 @@ public:
   void OnFilePrint(bool direct);
   void OnFilePrintPreview();
 
-  // ---- Commands ----
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
 signals:
   // A key of the view's table named a command no target in the view handled; the frame
   // routes it on to the document, the frames and the application.
@@ -291,6 +287,9 @@ signals:
   void cursorChanged();
 
 protected:
+  // The view's command table; called once, by the constructor.
+  void DeclareCommands();
+
   // ---- Hooks for the editing view ----
 
   // A typed character the key table did not take (Enter arrives as 13). The text view

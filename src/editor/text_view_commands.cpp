@@ -1,125 +1,67 @@
 // The text view: key handling, command dispatch and update handlers.
 #include <QKeyEvent>
 #include <cstdio>
+#include <utility>
 
 #include "command_ids.h"
 #include "text_view.h"
 #include "view_key_table.h"
 
-bool CTextView::OnCmdMsg(int id) {
+void CTextView::DeclareCommands() {
   using namespace Cmd;
-  if (id >= EDIT_TOGGLE_BOOKMARK0 && id <= EDIT_TOGGLE_BOOKMARK0 + 9) {
-    ToggleNumberedBookmark(id - EDIT_TOGGLE_BOOKMARK0);
-    return true;
-  }
-  if (id >= EDIT_GO_BOOKMARK0 && id <= EDIT_GO_BOOKMARK0 + 9) {
-    GoNumberedBookmark(id - EDIT_GO_BOOKMARK0);
-    return true;
-  }
-  switch (id) {
-  case EDIT_CHAR_LEFT: MoveLeft(false); return true;
-  case EDIT_EXT_CHAR_LEFT: MoveLeft(true); return true;
-  case EDIT_CHAR_RIGHT: MoveRight(false); return true;
-  case EDIT_EXT_CHAR_RIGHT: MoveRight(true); return true;
-  case EDIT_WORD_LEFT: MoveWordLeft(false); return true;
-  case EDIT_EXT_WORD_LEFT: MoveWordLeft(true); return true;
-  case EDIT_WORD_RIGHT: MoveWordRight(false); return true;
-  case EDIT_EXT_WORD_RIGHT: MoveWordRight(true); return true;
-  case EDIT_LINE_UP: MoveUp(false); return true;
-  case EDIT_EXT_LINE_UP: MoveUp(true); return true;
-  case EDIT_LINE_DOWN: MoveDown(false); return true;
-  case EDIT_EXT_LINE_DOWN: MoveDown(true); return true;
-  case EDIT_SCROLL_UP: ScrollUp(); return true;
-  case EDIT_SCROLL_DOWN: ScrollDown(); return true;
-  case EDIT_PAGE_UP: MovePageUp(false); return true;
-  case EDIT_EXT_PAGE_UP: MovePageUp(true); return true;
-  case EDIT_PAGE_DOWN: MovePageDown(false); return true;
-  case EDIT_EXT_PAGE_DOWN: MovePageDown(true); return true;
-  case EDIT_LINE_END: MoveEnd(false); return true;
-  case EDIT_EXT_LINE_END: MoveEnd(true); return true;
-  case EDIT_HOME: MoveHome(false); return true;
-  case EDIT_EXT_HOME: MoveHome(true); return true;
-  case EDIT_TEXT_BEGIN: MoveCtrlHome(false); return true;
-  case EDIT_EXT_TEXT_BEGIN: MoveCtrlHome(true); return true;
-  case EDIT_TEXT_END: MoveCtrlEnd(false); return true;
-  case EDIT_EXT_TEXT_END: MoveCtrlEnd(true); return true;
-  case EDIT_CLEAR_BOOKMARKS: ClearNumberedBookmarks(); return true;
-  case EDIT_TOGGLE_BOOKMARK: ToggleBookmark(); return true;
-  case EDIT_GOTO_NEXT_BOOKMARK: GoNextBookmark(); return true;
-  case EDIT_GOTO_PREV_BOOKMARK: GoPrevBookmark(); return true;
-  case EDIT_CLEAR_ALL_BOOKMARKS: ClearAllBookmarks(); return true;
-  case EDIT_SELECT_ALL: SelectAll(); return true;
-  case EDIT_COPY: Copy(); return true;
-  case EDIT_FIND: OnEditFind(); return true;
-  case EDIT_REPEAT: OnEditRepeat(false); return true;
-  case EDIT_FIND_PREVIOUS: OnEditRepeat(true); return true;
-  case FILE_PAGE_SETUP: OnFilePageSetup(); return true;
-  case FILE_PRINT: OnFilePrint(false); return true;
-  case FILE_PRINT_DIRECT: OnFilePrint(true); return true;
-  case FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
-  default: return false;
-  }
-}
-
-bool CTextView::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  using namespace Cmd;
-  if ((id >= EDIT_TOGGLE_BOOKMARK0 && id <= EDIT_TOGGLE_BOOKMARK0 + 9) ||
-      (id >= EDIT_GO_BOOKMARK0 && id <= EDIT_GO_BOOKMARK0 + 9)) {
-    state.enabled = true;
-    return true;
-  }
-  switch (id) {
-  case EDIT_COPY:
-    state.enabled = HasSelection();
-    return true;
-  case EDIT_SELECT_ALL:
-  case EDIT_FIND:
-  case FILE_PAGE_SETUP:
-  case FILE_PRINT:
-  case FILE_PRINT_DIRECT:
-  case FILE_PRINT_PREVIEW:
-    state.enabled = true;
-    return true;
-  case EDIT_REPEAT:
-  case EDIT_FIND_PREVIOUS:
-    state.enabled = m_searchRemembered;
-    return true;
-  case EDIT_CHAR_LEFT: case EDIT_EXT_CHAR_LEFT: case EDIT_CHAR_RIGHT: case EDIT_EXT_CHAR_RIGHT:
-  case EDIT_WORD_LEFT: case EDIT_EXT_WORD_LEFT: case EDIT_WORD_RIGHT: case EDIT_EXT_WORD_RIGHT:
-  case EDIT_LINE_UP: case EDIT_EXT_LINE_UP: case EDIT_LINE_DOWN: case EDIT_EXT_LINE_DOWN:
-  case EDIT_SCROLL_UP: case EDIT_SCROLL_DOWN: case EDIT_PAGE_UP: case EDIT_EXT_PAGE_UP:
-  case EDIT_PAGE_DOWN: case EDIT_EXT_PAGE_DOWN: case EDIT_LINE_END: case EDIT_EXT_LINE_END:
-  case EDIT_HOME: case EDIT_EXT_HOME: case EDIT_TEXT_BEGIN: case EDIT_EXT_TEXT_BEGIN:
-  case EDIT_TEXT_END: case EDIT_EXT_TEXT_END: case EDIT_CLEAR_BOOKMARKS:
-  case EDIT_TOGGLE_BOOKMARK:
-    // Movement and bookmark setting are always available.
-    state.enabled = true;
-    return true;
-  case EDIT_GOTO_NEXT_BOOKMARK:
-  case EDIT_GOTO_PREV_BOOKMARK:
-  case EDIT_CLEAR_ALL_BOOKMARKS:
-    state.enabled = BookmarksExist();
-    return true;
-  case INDICATOR_POSITION: {
+  const CCommandTable::Rule always = CCommandTable::ALWAYS;
+  const auto everyBookmark = [](int) { return true; };
+  m_commands.AddRange(EDIT_TOGGLE_BOOKMARK0, 10,
+                      [this](int n) { ToggleNumberedBookmark(n); }, everyBookmark);
+  m_commands.AddRange(EDIT_GO_BOOKMARK0, 10, [this](int n) { GoNumberedBookmark(n); },
+                      everyBookmark);
+  // Movement, always available: each command, and at the next id its twin that extends the
+  // selection.
+  using Step = void (CTextView::*)(bool extending);
+  const std::pair<int, Step> moves[] = {
+      {EDIT_CHAR_LEFT, &CTextView::MoveLeft},   {EDIT_CHAR_RIGHT, &CTextView::MoveRight},
+      {EDIT_WORD_LEFT, &CTextView::MoveWordLeft}, {EDIT_WORD_RIGHT, &CTextView::MoveWordRight},
+      {EDIT_LINE_UP, &CTextView::MoveUp},       {EDIT_LINE_DOWN, &CTextView::MoveDown},
+      {EDIT_PAGE_UP, &CTextView::MovePageUp},   {EDIT_PAGE_DOWN, &CTextView::MovePageDown},
+      {EDIT_LINE_END, &CTextView::MoveEnd},     {EDIT_HOME, &CTextView::MoveHome},
+      {EDIT_TEXT_BEGIN, &CTextView::MoveCtrlHome}, {EDIT_TEXT_END, &CTextView::MoveCtrlEnd}};
+  for (const auto& [id, step] : moves)
+    for (const bool extending : {false, true})
+      m_commands.Add(id + (extending ? 1 : 0),
+                     [this, step, extending] { (this->*step)(extending); }, always);
+  m_commands.Add(EDIT_SCROLL_UP, [this] { ScrollUp(); }, always);
+  m_commands.Add(EDIT_SCROLL_DOWN, [this] { ScrollDown(); }, always);
+  m_commands.Add(EDIT_CLEAR_BOOKMARKS, [this] { ClearNumberedBookmarks(); }, always);
+  m_commands.Add(EDIT_TOGGLE_BOOKMARK, [this] { ToggleBookmark(); }, always);
+  const CCommandTable::Rule marked = [this] { return BookmarksExist(); };
+  m_commands.Add(EDIT_GOTO_NEXT_BOOKMARK, [this] { GoNextBookmark(); }, marked);
+  m_commands.Add(EDIT_GOTO_PREV_BOOKMARK, [this] { GoPrevBookmark(); }, marked);
+  m_commands.Add(EDIT_CLEAR_ALL_BOOKMARKS, [this] { ClearAllBookmarks(); }, marked);
+  m_commands.Add(EDIT_SELECT_ALL, [this] { SelectAll(); }, always);
+  m_commands.Add(EDIT_COPY, [this] { Copy(); }, [this] { return HasSelection(); });
+  m_commands.Add(EDIT_FIND, [this] { OnEditFind(); }, always);
+  const CCommandTable::Rule remembered = [this] { return m_searchRemembered; };
+  m_commands.Add(EDIT_REPEAT, [this] { OnEditRepeat(false); }, remembered);
+  m_commands.Add(EDIT_FIND_PREVIOUS, [this] { OnEditRepeat(true); }, remembered);
+  m_commands.Add(FILE_PAGE_SETUP, [this] { OnFilePageSetup(); }, always);
+  m_commands.Add(FILE_PRINT, [this] { OnFilePrint(false); }, always);
+  m_commands.Add(FILE_PRINT_DIRECT, [this] { OnFilePrint(true); }, always);
+  m_commands.Add(FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); }, always);
+  m_commands.AddIndicator(INDICATOR_POSITION, always,
+                          [this](const CCmdUIState&) -> std::optional<std::string> {
     char text[64];
     std::snprintf(text, sizeof text, "Ln %d, Col %d", m_cursor.y + 1, m_cursor.x + 1);
-    state.text = text;
-    state.enabled = true;
-    return true;
-  }
-  case INDICATOR_CRLF: {
-    const LineEndStyle style = m_buffer ? m_buffer->GetLineEndStyle() : LineEndStyle::Automatic;
-    if (IsConcreteLineEndStyle(style)) {
-      state.text = LineEndStyleName(style);
-      state.enabled = true;
-    } else {
-      state.enabled = false;
-    }
-    return true;
-  }
-  default:
-    return false;
-  }
+    return std::string(text);
+  });
+  const auto lineEnds = [this] {
+    return m_buffer ? m_buffer->GetLineEndStyle() : LineEndStyle::Automatic;
+  };
+  m_commands.AddIndicator(
+      INDICATOR_CRLF, [lineEnds] { return IsConcreteLineEndStyle(lineEnds()); },
+      [lineEnds](const CCmdUIState& state) -> std::optional<std::string> {
+        if (!state.enabled) return std::nullopt;
+        return LineEndStyleName(lineEnds());
+      });
 }
 
 void CTextView::RouteCommand(int id) {

@@ -5,7 +5,10 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "cmd_target.h"
 #include "command_router.h"
+#include "debug_assert.h"
+#include "menu_table.h"
 #include "string_table.h"
 
 namespace {
@@ -46,6 +49,23 @@ QAction* CCommandBinder::MakeAction(int id, const QString& text, QObject* owner,
   // once refreshes it itself.
   if (kind != Kind::Accelerator) ScheduleRefresh();
   return action;
+}
+
+void CCommandBinder::Register(const CCmdTarget& target) {
+  TORVANE_ASSERT(target.Commands().Unanswered().empty());
+}
+
+std::unique_ptr<QMenu> CCommandBinder::BuildContextMenu(int popupIndex, const QString& title) {
+  auto menu = std::make_unique<QMenu>(title);
+  for (const MenuEntry& entry : ContextMenuResource(popupIndex)) {
+    if (entry.id == 0)
+      menu->addSeparator();
+    else
+      menu->addAction(
+          MakeAction(entry.id, QString::fromLatin1(entry.text), menu.get(), Kind::MenuItem));
+  }
+  RefreshActions(menu->actions());
+  return menu;
 }
 
 void CCommandBinder::WatchMenu(QMenu* menu) {

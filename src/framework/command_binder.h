@@ -2,8 +2,10 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class CCmdTarget;
 class CCommandRouter;
 class QAction;
 class QMenu;
@@ -28,6 +30,12 @@ public:
   // router. Its status tip and tool tip come from the command's prompt string. What it
   // shows is refreshed with the next refresh.
   QAction* MakeAction(int id, const QString& text, QObject* owner, Kind kind);
+  // Takes a target that the router may offer commands to: each command it runs must have
+  // its enabled rule (debug builds stop here when one has none).
+  void Register(const CCmdTarget& target);
+  // The context menu popupIndex of the menu resource (menu_table.h), its items bound to their
+  // commands and refreshed, ready to show.
+  std::unique_ptr<QMenu> BuildContextMenu(int popupIndex, const QString& title = QString());
   // The actions of menu (and of its sub-menus as they open) are refreshed when it opens.
   void WatchMenu(QMenu* menu);
   // A status pane: show gets the text to display, empty while the command is disabled;

@@ -17,12 +17,14 @@ public:
   // The state of id as the first target in the route that answers gives it. When no target
   // answers, the command is disabled and unchecked.
   CCmdUIState Query(int id, bool isMenuItem = false) const;
-  // Carries out id through the first target that handles it, if Query finds it enabled.
-  // False when it is disabled or no target handled it.
+  // Carries out id through the target that answers it, if that target enables it. False
+  // when it is disabled or nobody answers.
   bool Execute(int id);
 
   std::vector<CCmdTarget*> Route() const;
 
 private:
+  CCmdUIState Query(int id, bool isMenuItem, CCmdTarget*& answering) const;
+
   RouteFunction m_route;
 };

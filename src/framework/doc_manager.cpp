@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QMdiArea>
-#include <QPointer>
 #include <algorithm>
 
 #include "document.h"
@@ -188,9 +187,10 @@ void CDocManager::CheckFilesSoon() { m_checkTimer.start(); }
 
 void CDocManager::CheckFiles() {
   // A document read again runs the event loop: one may close meanwhile.
-  std::vector<QPointer<CDocument>> documents(m_documents.begin(), m_documents.end());
-  for (const QPointer<CDocument>& document : documents)
-    if (document && document->GetDocManager() == this) document->OnFileChangedOnDisk();
+  std::vector<std::pair<CDocument*, CLifetimeGuard::CWatch>> documents;
+  for (CDocument* document : m_documents) documents.emplace_back(document, document->Lifetime().Watch());
+  for (const auto& [document, lifetime] : documents)
+    if (!lifetime.IsGone() && document->GetDocManager() == this) document->OnFileChangedOnDisk();
   WatchFiles();
 }
 

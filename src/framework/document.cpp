@@ -13,7 +13,12 @@ CView::~CView() {
   if (m_document) m_document->RemoveView(this);
 }
 
-CDocument::CDocument(QObject* parent) : QObject(parent) {}
+CDocument::CDocument(QObject* parent) : QObject(parent) {
+  m_commands.Add(Cmd::FILE_SAVE, [this] { DoFileSave(); }, CCommandTable::ALWAYS);
+  m_commands.Add(Cmd::FILE_SAVE_AS, [this] { DoSave(QString()); }, CCommandTable::ALWAYS);
+  m_commands.Add(
+      Cmd::FILE_CLOSE, [this] { if (SaveModified()) OnCloseDocument(); }, CCommandTable::ALWAYS);
+}
 
 CDocument::~CDocument() {
   for (CView* view : m_views) view->m_document = nullptr;
@@ -182,26 +187,4 @@ bool CDocument::DoFileSave() {
   // A file that exists but may not be written is saved elsewhere, as for a new document.
   if (m_pathName.isEmpty() || (file.exists() && !file.isWritable())) return DoSave(QString());
   return DoSave(m_pathName);
-}
-
-bool CDocument::OnCmdMsg(int id) {
-  switch (id) {
-  case Cmd::FILE_SAVE: DoFileSave(); return true;
-  case Cmd::FILE_SAVE_AS: DoSave(QString()); return true;
-  case Cmd::FILE_CLOSE:
-    if (SaveModified()) OnCloseDocument();
-    return true;
-  default: return false;
-  }
-}
-
-bool CDocument::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  switch (id) {
-  case Cmd::FILE_SAVE:
-  case Cmd::FILE_SAVE_AS:
-  case Cmd::FILE_CLOSE:
-    state.enabled = true;
-    return true;
-  default: return false;
-  }
 }

@@ -6,6 +6,7 @@
 #include "cmd_target.h"
 #include "file_dialog.h"
 #include "file_stamp.h"
+#include "lifetime_guard.h"
 
 class CDocManager;
 class CTextBuffer;
@@ -83,10 +84,10 @@ public:
   // written.
   bool DoFileSave();
 
-  bool OnCmdMsg(int id) override;
-  bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
-
   CDocManager* GetDocManager() const { return m_manager; }
+  // Tells an operation that runs events (a load, a scan, a compile) whether this document
+  // was closed meanwhile.
+  const CLifetimeGuard& Lifetime() const { return m_lifetime; }
   // The text of a document that holds one (its marks are set from outside); null otherwise.
   virtual CTextBuffer* TextBuffer() { return nullptr; }
 
@@ -107,6 +108,7 @@ private:
   bool m_modified = false;
   std::vector<CView*> m_views;
   CDocManager* m_manager = nullptr;
+  CLifetimeGuard m_lifetime;
   CFileStamp m_diskStamp;     // the file when this document last read or wrote it
   CFileStamp m_reportedStamp; // the last change of the file already announced
 };

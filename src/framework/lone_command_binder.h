@@ -16,6 +16,7 @@ public:
       m_router = std::make_unique<CCommandRouter>(
           [target = m_target](std::vector<CCmdTarget*>& route) { route.push_back(target); });
       m_binder = std::make_unique<CCommandBinder>(*m_router);
+      m_binder->Register(*m_target);
     }
     return *m_binder;
   }

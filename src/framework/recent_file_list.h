@@ -2,11 +2,14 @@
 #include <QString>
 #include <QStringList>
 
+// How many files the File menu remembers.
+inline constexpr int RECENT_FILE_COUNT = 4;
+
 // The recent-file list of the File menu: the most recent first, each path once, at most
 // Size() entries.
 class CRecentFileList {
 public:
-  explicit CRecentFileList(int size = 4) : m_size(size) {}
+  explicit CRecentFileList(int size = RECENT_FILE_COUNT) : m_size(size) {}
 
   int Size() const { return m_size; }
   const QStringList& Paths() const { return m_paths; }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "busy_guard.h"
 #include "string_tracker.h"
 #include "word_classifier.h"
 
@@ -232,31 +233,31 @@ bool CObjectScanner::ScanObjects(const CScanLineSource& source, CScanHost* host)
   if (m_scanning) return false;
   CScanHost noHost;
   CScanHost& ui = host != nullptr ? *host : noHost;
-  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
-
   const int lineCount = source.LineCount();
   std::array<std::string, NESTING_SLOTS> slots;
   CStringTracker strings;
-  m_scanning = true;
-  ui.BeginProgress(PROGRESS_MESSAGE, PROGRESS_SIZE, lineCount, false, 0);
   bool complete = true;
-  for (int i = 0; i < lineCount; ++i) {
-    ui.StepProgress();
-    ui.PumpMessages();
-    // Events may have closed the document or cut its text; then there is nothing left to read.
-    // A scanner destroyed meanwhile may have taken its host with it: no further call is made.
-    if (lifetime.IsGone()) return false;
-    if (i >= source.LineCount()) {
-      complete = false;
-      break;
+  {
+    const CBusyGuard scanning(m_scanning, m_lifetime);
+    ui.BeginProgress(PROGRESS_MESSAGE, PROGRESS_SIZE, lineCount, false, 0);
+    for (int i = 0; i < lineCount; ++i) {
+      ui.StepProgress();
+      ui.PumpMessages();
+      // Events may have closed the document or cut its text; then there is nothing left to
+      // read. A scanner destroyed meanwhile may have taken its host with it: no further call
+      // is made.
+      if (scanning.OwnerGone()) return false;
+      if (i >= source.LineCount()) {
+        complete = false;
+        break;
+      }
+      const int length = source.LineLength(i);
+      const std::string_view line(length > 0 ? source.LineChars(i) : "", std::max(length, 0));
+      // A line that begins inside a string is text, whatever it says.
+      if (!strings.InString()) ScanLine(line, slots);
+      strings.Advance(line);
     }
-    const int length = source.LineLength(i);
-    const std::string_view line(length > 0 ? source.LineChars(i) : "", std::max(length, 0));
-    // A line that begins inside a string is text, whatever it says.
-    if (!strings.InString()) ScanLine(line, slots);
-    strings.Advance(line);
   }
-  m_scanning = false;
   ui.EndProgress();
   return complete;
 }

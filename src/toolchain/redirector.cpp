@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 
+#include "busy_guard.h"
 #include "child_process_tree.h"
 #include "output_sink.h"
 
@@ -132,15 +133,13 @@ void CRedirector::Run() {
 
   // Every call below that leaves this class (sink, pump) may destroy us; after each one we
   // look at the watch on our own stack before touching a member again.
-  const CLifetimeGuard::CWatch lifetime = m_lifetime.Watch();
-  m_running = true;
+  CBusyGuard running(m_running, m_lifetime);
   m_childFinished = false;
   m_childExitCode = -1;
 
   // A failure before the child runs is reported and ends the run.
-  auto failToStart = [this, &lifetime](const char* message, const QString& systemText) {
+  auto failToStart = [this](const char* message, const QString& systemText) {
     ReportLastError(message, systemText);
-    if (!lifetime.IsGone()) m_running = false;
   };
 
   int pipeError = 0;
@@ -175,8 +174,8 @@ void CRedirector::Run() {
   tree.Started(static_cast<pid_t>(process.processId()));
   RunningRedirectors().push_back(this);
 
-  auto abandoned = [&lifetime, &process, &tree]() {
-    if (!lifetime.IsGone()) return false;
+  auto abandoned = [&running, &process, &tree]() {
+    if (!running.OwnerGone()) return false;
     EndChild(process, tree); // nobody is left to read it
     return true;
   };
@@ -249,7 +248,6 @@ void CRedirector::Run() {
   EndChild(process, tree);
   ForgetRunning(this);
   AppendText(TEXT_COMPILATION_COMPLETE);
-  if (lifetime.IsGone()) return;
-  m_running = false;
+  if (running.OwnerGone()) return;
   m_cancelRequested = false; // a cancel ends one run, not the next
 }

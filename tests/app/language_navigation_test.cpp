@@ -5,6 +5,7 @@
 
 #include "ide_test_support.h"
 #include "language_service.h"
+#include "references_bar.h"
 #include "text_buffer.h"
 
 namespace {
@@ -90,6 +91,31 @@ TEST_F(Navigation, TypedDefinitionsAndOnesChangedOnDiskAreFoundAfterIdle) {
   QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
   QApplication::processEvents();
   EXPECT_EQ(Where(), "helper.h:2");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Navigation, ShiftF12ListsEveryUseAndEnterAndF4JumpToThem) {
+  StartGame();
+  PressAt(10, 1, Qt::Key_F12, Qt::ShiftModifier); // Greet
+  auto* bar = app->MainFrame()->findChild<CReferencesBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->isVisible());
+  QStringList rows;
+  for (const CReferencesBar::CEntry& e : bar->Entries())
+    rows << QFileInfo(e.path).fileName() + ":" + QString::number(e.line) + ":" + e.text.mid(e.col, e.length) + "|" + e.text;
+  EXPECT_EQ(rows, QStringList({"game.inf:1:Greet|[ Main; Greet(); x = Lamp.weight; ];", "helper.h:1:Greet|[ Greet; ];"}));
+  bar->setFocus();
+  bar->setCurrentItem(bar->topLevelItem(1));
+  QTest::keyClick(bar, Qt::Key_Return);
+  EXPECT_EQ(Where(), "helper.h:1");
+  QTest::keyClick(ActiveView(), Qt::Key_F4); // round to the first
+  EXPECT_EQ(Where(), "game.inf:1");
+  EXPECT_EQ(ActiveView()->GetCursorPosition().x, 8);
+  QTest::keyClick(ActiveView(), Qt::Key_F4, Qt::ShiftModifier);
+  EXPECT_EQ(Where(), "helper.h:1");
 }
 
 } // namespace

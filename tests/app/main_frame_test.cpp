@@ -12,6 +12,7 @@
 #include "command_router.h"
 #include "find_dialog.h"
 #include "ide_test_support.h"
+#include "language_service.h"
 #include "print_dialogs.h"
 #include "status_bar.h"
 
@@ -48,7 +49,7 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   CCommandRouter& router = app->MainFrame()->Router();
   auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
   CObjectBar* bar = app->MainFrame()->ObjectBarTabs();
-  EXPECT_EQ(router.Route(), (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar,
+  EXPECT_EQ(router.Route(), (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->LanguageService(),
                                                       app->MainFrame(), app.get()}));
   EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled); // one pane
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);

@@ -315,7 +315,7 @@ TEST_F(Dropping, DataWithoutTextOrAReadOnlyTextIsRefusedAndAMoveOutOfItDeletesNo
   buffer->SetReadOnly(true);
   QMimeData text;
   text.setText("zzz");
-  EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "enter ");
+  EXPECT_EQ(DragAndDrop(*view, text, At(TextPosition(1, 0))), "");
   EXPECT_FALSE(view->IsDropCaretShown());
   auto other = edittest::LoadBuffer(dir, "");
   CEditView target;

@@ -12,7 +12,9 @@
 #include <map>
 
 #include "command_binder.h"
+#include "busy_guard.h"
 #include "command_router.h"
+#include "event_pump.h"
 #include "file_dialog.h"
 #include "message_box.h"
 #include "recent_file_list.h"
@@ -84,6 +86,67 @@ TEST_F(Route, ActionsMenusAndPanesShowTheRoutesAnswer) {
   binder.Refresh();
   EXPECT_EQ(pane, "");
 }
+
+// A target declaring its commands in its table, one of them (6) without an enabled rule.
+struct Declaring : CCmdTarget {
+  std::vector<int> ran;
+  bool on = false;
+  Declaring() {
+    m_commands.Add(1, [this] { ran.push_back(1); }, [this] { return on; }, [this] { return !on; });
+    m_commands.AddRange(10, 3, [this](int n) { ran.push_back(100 + n); }, [](int n) { return n != 1; });
+    m_commands.AddIndicator(5, CCommandTable::ALWAYS, [](const CCmdUIState&) { return "pane"; });
+    m_commands.Add(6, [this] { ran.push_back(6); }, {});
+    m_commands.Add(57634, [] {}, CCommandTable::ALWAYS); // Copy
+  }
+};
+
+TEST(CommandTable, RulesDecideRangesGetTheirOffsetAndARunWithoutRuleIsCaughtAtRegistration) {
+  Declaring target;
+  CCommandRouter router([&](std::vector<CCmdTarget*>& r) { r = {&target}; });
+  EXPECT_FALSE(router.Execute(1));
+  EXPECT_TRUE(router.Query(1).checked);
+  target.on = true;
+  EXPECT_TRUE(router.Execute(1) && !router.Query(1).checked);
+  EXPECT_FALSE(router.Query(11).enabled || router.Execute(11));
+  EXPECT_TRUE(router.Execute(12) && router.Execute(10));
+  CCmdUIState outside;
+  EXPECT_FALSE(target.OnUpdateCmdUI(13, outside) || target.OnUpdateCmdUI(9, outside));
+  EXPECT_EQ(router.Query(5).text, "pane");
+  EXPECT_FALSE(router.Query(6).enabled || router.Execute(6));
+  EXPECT_EQ(target.ran, (std::vector<int>{1, 102, 100}));
+  EXPECT_EQ(target.Commands().Unanswered(), std::vector<int>{6});
+  CCommandBinder binder(router);
+  EXPECT_DEBUG_DEATH(binder.Register(target), "broken promise");
+  std::unique_ptr<QMenu> menu = binder.BuildContextMenu(0, "ViewCM");
+  std::map<int, bool> enabled; // by command id
+  for (QAction* action : menu->actions()) enabled[action->data().toInt()] = action->isEnabled();
+  EXPECT_EQ(menu->title(), "ViewCM");
+  EXPECT_TRUE(enabled.at(57634) && !enabled.at(57635) && !enabled.at(57637)); // only Copy answered
+}
+
+TEST(EventPump, EventsRunAtMostOncePerIntervalAndTheBusyFlagIsLeftAloneOnceItsOwnerIsGone) {
+  struct Owner {
+    CLifetimeGuard life;
+    bool busy = false;
+  };
+  auto owner = std::make_unique<Owner>();
+  bool* busy = &owner->busy;
+  {
+    const CBusyGuard guard(owner->busy, owner->life);
+    EXPECT_TRUE(*busy);
+  }
+  EXPECT_FALSE(*busy);
+  int ran = 0;
+  CEventPump slow(owner->life, 60000);
+  QTimer::singleShot(0, [&] { ++ran; });
+  EXPECT_TRUE(slow.PumpAndSurvive());
+  EXPECT_EQ(ran, 0);
+  CEventPump pump(owner->life);
+  const CBusyGuard guard(owner->busy, owner->life);
+  QTimer::singleShot(0, [&] { owner.reset(); });
+  EXPECT_FALSE(pump.PumpAndSurvive());
+  EXPECT_TRUE(ran == 1 && guard.OwnerGone() && !slow.Survived());
+} // the guard must not write into the destroyed owner (the sanitizer build sees it)
 
 TEST(FileMenu, RecentFilesAreTheLastFourOnceEachAndSavedNamesGetTheDefaultExtension) {
   CRecentFileList list;
