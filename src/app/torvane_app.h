@@ -44,6 +44,7 @@ public:
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
   CLanguageService* LanguageService() const { return m_language.get(); }
+  CProjectCommands* ProjectCommands() const { return m_projectCommands.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
 
