@@ -84,6 +84,7 @@ constexpr MenuEntry kMenu129[] = {
     {1, 32782, "New &NPC"},
     {0, P, "&Project"},
     {1, 32775, "&New Project"},
+    {1, 32860, "&Open Project..."},
     {1, 32772, "&Add File to Project"},
     {1, 32773, "&Delete File from Project"},
     {1, 0, nullptr},
@@ -165,7 +166,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
 
 constexpr int kToolbar[] = {57600, 57601, 57603, 0,     57635, 57634, 57637,
                             0,     57643, 57644, 0,     57636, 57640, 57641,
-                            0,     32776, 32777, 32796, 32788, 0,     57664, 57669};
+                            0,     32776, 32777, 32796, 32788, 32861, 0,  57664, 57669};
 
 } // namespace
 

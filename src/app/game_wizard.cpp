@@ -161,5 +161,7 @@ bool RunGameWizard(QWidget* parent, CProjectSession& session, CDocManager& docum
     TorvaneMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  return documents.OpenDocumentFile(mainPath) != nullptr;
+  const bool opened = documents.OpenDocumentFile(mainPath) != nullptr;
+  documents.AddToRecentFileList(projectPath);
+  return opened;
 }

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QToolBar>
+#include <QToolButton>
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
@@ -204,6 +205,10 @@ void CMainFrame::BuildToolBar() {
     if (id == Cmd::BUILD_STOP) {
       // Not in the drawn strip: the style's stop sign.
       action->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    } else if (id == Cmd::BUILD_PROFILE) {
+      // A toggle that says what it is: its name, not a picture.
+      action->setText(QStringLiteral("Release"));
+      action->setCheckable(true);
     } else {
       if (!strip.isNull())
         action->setIcon(QIcon(strip.copy(image * TOOLBAR_BUTTON_WIDTH, 0, TOOLBAR_BUTTON_WIDTH,
@@ -211,6 +216,9 @@ void CMainFrame::BuildToolBar() {
       ++image;
     }
     m_toolBar->addAction(action);
+    if (id == Cmd::BUILD_PROFILE)
+      if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action)))
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   }
   addToolBar(Qt::TopToolBarArea, m_toolBar);
 }

@@ -23,6 +23,7 @@
 #include "object_bar.h"
 #include "printer_choice.h"
 #include "profile_store.h"
+#include "project_commands.h"
 #include "settings_keys.h"
 #include "project_session.h"
 #include "torvane_view.h"
@@ -103,6 +104,14 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     m_docManager->RecentFiles().SetPaths(recent);
   }
   connect(m_docManager.get(), &CDocManager::recentFilesChanged, this, &CTorvaneApp::SaveRecentFiles);
+  m_projectCommands = std::make_unique<CProjectCommands>(*m_projectSession, *m_docManager, DialogParent());
+  m_docManager->SetOpenHook([this](const QString& path, CDocument*& document) {
+    if (!CProjectCommands::IsProjectFile(path)) return false;
+    document = m_projectCommands->OpenProject(path);
+    return true;
+  });
+  m_mainFrame->Binder().Register(*m_projectCommands);
+  m_mainFrame->AddCommandTarget(m_projectCommands.get());
   m_mainFrame->SetDocManager(m_docManager.get());
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);

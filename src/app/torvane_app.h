@@ -12,6 +12,7 @@ class CDocManager;
 class CDocumentFollower;
 class CLanguageService;
 class CMainFrame;
+class CProjectCommands;
 class CProjectSession;
 class CTorvaneView;
 
@@ -43,6 +44,7 @@ public:
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
   CLanguageService* LanguageService() const { return m_language.get(); }
+  CProjectCommands* ProjectCommands() const { return m_projectCommands.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
 
@@ -75,4 +77,5 @@ private:
   std::unique_ptr<CDocumentFollower> m_follower;
   std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
   std::unique_ptr<CProjectSession> m_projectSession;
+  std::unique_ptr<CProjectCommands> m_projectCommands;
 };

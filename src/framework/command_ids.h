@@ -105,6 +105,8 @@ inline constexpr int BUILD_STOP = 32796;
 inline constexpr int NEXT_MESSAGE = 32797;
 inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int WINDOW_TABBED = 32830;
+inline constexpr int PROJECT_OPEN = 32860;
+inline constexpr int BUILD_PROFILE = 32861; // the open project's profile: checked for Release
 // Language navigation.
 inline constexpr int GO_TO_DEFINITION = 32840;
 inline constexpr int NAVIGATE_BACK = 32841;

@@ -92,6 +92,7 @@ CDocument* CDocManager::OpenNewDocument() {
 }
 
 CDocument* CDocManager::OpenDocumentFile(const QString& path, bool createMissing) {
+  if (CDocument* document = nullptr; m_openHook && m_openHook(path, document)) return document;
   const QString full = QFileInfo(path).absoluteFilePath();
   if (CDocument* open = FindDocument(full)) {
     const std::vector<CMdiChildBase*> frames = Frames(open);

@@ -36,7 +36,11 @@ public:
   // The document of path: the open one (its frame activated) or a new one read from the
   // file. A file that does not exist becomes a new document of that name when createMissing
   // is set. Null when the file could not be opened (the document reported why).
+  // A path the open hook takes (a project file) is opened by the hook instead, and the
+  // document it gives is returned.
   CDocument* OpenDocumentFile(const QString& path, bool createMissing = false);
+  using COpenHook = std::function<bool(const QString& path, CDocument*& document)>;
+  void SetOpenHook(COpenHook hook) { m_openHook = std::move(hook); }
   // One more frame with a view on document (New Window).
   CMdiChildBase* CreateNewFrame(CDocument* document);
   // Closes every frame of document and removes it; called by CDocument::OnCloseDocument.
@@ -105,4 +109,5 @@ private:
   CRecentFileList m_recent;
   QFileSystemWatcher m_watcher;
   QTimer m_checkTimer;
+  COpenHook m_openHook;
 };

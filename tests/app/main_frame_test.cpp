@@ -14,6 +14,7 @@
 #include "ide_test_support.h"
 #include "language_service.h"
 #include "print_dialogs.h"
+#include "project_commands.h"
 #include "status_bar.h"
 
 namespace {
@@ -42,15 +43,17 @@ TEST_F(Ide, StatusPanesFollowTheViewAndHideFromTheRight) {
   EXPECT_EQ(look(), "-----");
 }
 
-// Commands go to view, document, frame, object bar and application; those nobody handles are
+// Commands go to view, document, frame, object bar, the project and language services and the
+// application; those nobody handles are
 // off; F6 moves between split panes.
 TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   ASSERT_TRUE(Start());
   CCommandRouter& router = app->MainFrame()->Router();
   auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
   CObjectBar* bar = app->MainFrame()->ObjectBarTabs();
-  EXPECT_EQ(router.Route(), (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->LanguageService(),
-                                                      app->MainFrame(), app.get()}));
+  EXPECT_EQ(router.Route(),
+            (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->ProjectCommands(),
+                                      app->LanguageService(), app->MainFrame(), app.get()}));
   EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled); // one pane
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);
   // The object bar's current tree: Jump to Definition once an item is selected.
@@ -63,7 +66,7 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 1));
   QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6); // the view's keys go through the router
   EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0));
-  for (int id : {32772, 32773, 32775})
+  for (int id : {32772, 32773})
     EXPECT_FALSE(Enabled(id)) << id;
 }
 
