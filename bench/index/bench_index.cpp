@@ -8,11 +8,10 @@
 #include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "language_index.h"
 #include "object_scanner.h"
+#include "text_file_io.h"
 
 extern char** environ;
 
@@ -21,12 +20,7 @@ namespace {
 const std::string GAME = std::filesystem::path(TORVANE_REALWORLD "/balances.inf").lexically_normal().string();
 
 bool ReadFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  text = std::move(all).str();
-  return true;
+  return ReadFileBytes(path, text, size_t{256} << 20);
 }
 
 std::optional<std::string> Resolve(std::string_view name, const std::string&) {

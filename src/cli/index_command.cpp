@@ -6,26 +6,21 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli_command.h"
 #include "include_resolver.h"
 #include "language_index.h"
+#include "text_file_io.h"
 
 namespace {
 
+// A source larger than this is not read: no Inform source comes near it.
+constexpr size_t MAX_SOURCE_BYTES = size_t{256} << 20;
+
 bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  text = std::move(all).str();
-  return true;
+  return ReadFileBytes(path, text, MAX_SOURCE_BYTES);
 }
 
 struct CIndexArguments {

@@ -44,8 +44,7 @@ TEST_F(Ide, StatusPanesFollowTheViewAndHideFromTheRight) {
 }
 
 // Commands go to view, document, frame, object bar, the project and language services and the
-// application; those nobody handles are
-// off; F6 moves between split panes.
+// application; those nobody handles are off; F6 moves between split panes.
 TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   ASSERT_TRUE(Start());
   CCommandRouter& router = app->MainFrame()->Router();
