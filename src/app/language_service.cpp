@@ -363,25 +363,18 @@ bool CLanguageService::FindReferences() {
   return true;
 }
 
-bool CLanguageService::Back() {
-  const std::optional<CPlace> here = Here();
-  while (!m_back.empty()) {
-    const CPlace place = m_back.back();
-    m_back.pop_back();
-    if (!JumpTo(place)) continue; // its untitled document is gone
-    if (here) m_forward.push_back(*here);
-    return true;
-  }
-  return false;
-}
+bool CLanguageService::Back() { return Step(m_back, m_forward); }
 
-bool CLanguageService::Forward() {
+bool CLanguageService::Forward() { return Step(m_forward, m_back); }
+
+// Jumps to the newest place of from that still exists and keeps where we were in to.
+bool CLanguageService::Step(std::vector<CPlace>& from, std::vector<CPlace>& to) {
   const std::optional<CPlace> here = Here();
-  while (!m_forward.empty()) {
-    const CPlace place = m_forward.back();
-    m_forward.pop_back();
-    if (!JumpTo(place)) continue;
-    if (here) m_back.push_back(*here);
+  while (!from.empty()) {
+    const CPlace place = from.back();
+    from.pop_back();
+    if (!JumpTo(place)) continue; // its untitled document is gone
+    if (here) to.push_back(*here);
     return true;
   }
   return false;

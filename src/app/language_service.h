@@ -89,6 +89,7 @@ private:
   void OnFileChanged(const QString& path);
   std::optional<CPlace> Here() const;
   bool JumpTo(const CPlace& place);
+  bool Step(std::vector<CPlace>& from, std::vector<CPlace>& to);
   bool JumpFromHere(const CPlace& place);
   QString LineText(int file, int line, std::map<int, std::vector<std::string>>& files) const;
 
