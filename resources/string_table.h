@@ -28,6 +28,14 @@ inline constexpr int ACTION_INSERT = 8630;
 // What Replace All did; %1 is the number of replacements.
 inline constexpr int REPLACED_ONE = 8640;  // "1 occurrence replaced"
 inline constexpr int REPLACED_MANY = 8641; // "%1 occurrences replaced"
+// The Problems bar and the hover tip.
+inline constexpr int PROBLEMS_BAR_TITLE = 32892;     // "Problems Bar"
+inline constexpr int PROBLEMS_COLUMNS = 32893;       // "Severity\nFile\nLine\nText"
+inline constexpr int PROBLEMS_SEVERITIES = 32894;    // "Error\nWarning"
+inline constexpr int PROBLEMS_SUMMARY = 32895;       // "Errors: %1  Warnings: %2"
+inline constexpr int PROBLEMS_SHOW_WARNINGS = 32896; // "Show &Warnings"
+inline constexpr int HOVER_DEFINED_AT = 32897;       // "%1, line %2"
+inline constexpr int HOVER_RELATIONS = 32898;        // "in %1\nof class %1\nthe first of %1 ..."
 // The application's name.
 inline constexpr int APP_NAME = 57344;
 // The status bar's prompt while nothing else is shown.

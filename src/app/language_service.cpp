@@ -72,7 +72,7 @@ struct CLanguageService::CTracked final : CBufferView {
   int indexedLines = 0;
 
   void OnBufferChanged(CBufferView*, const UpdateContext* context, uint32_t hints, int line) override {
-    if (hints == UPD_LINE_ATTR) return; // a bookmark or a mark: no text changed
+    if (hints & UPD_LINE_ATTR) return; // a bookmark or a mark: no text changed
     if (context) {
       const int last = context->kind == UpdateContext::Kind::Insertion ? context->end.y : context->start.y;
       Mark(context->start.y, last);
@@ -101,7 +101,12 @@ CLanguageService::CLanguageService(CDocManager& documents, QObject* parent)
   m_timer.setSingleShot(true);
   m_timer.setInterval(0);
   connect(&m_timer, &QTimer::timeout, this, [this] {
-    if (Step()) Schedule();
+    if (Step()) {
+      m_branchesStale = true;
+      Schedule();
+    } else if (m_branchesStale) {
+      UpdateInactive(); // once the index is whole again
+    }
   });
   connect(&documents, &CDocManager::documentOpened, this, &CLanguageService::Track);
   connect(&documents, &CDocManager::documentAboutToClose, this, &CLanguageService::Untrack);
@@ -153,6 +158,7 @@ void CLanguageService::Untrack(CDocument* document) {
   const auto found = m_tracked.find(document);
   if (found == m_tracked.end()) return;
   CTracked& tracked = *found->second;
+  m_inactive.erase(document);
   if (tracked.buffer) tracked.buffer->DetachView(&tracked);
   const int file = tracked.file;
   m_tracked.erase(found);

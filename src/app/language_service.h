@@ -11,6 +11,7 @@
 
 #include "cmd_target.h"
 #include "language_index.h"
+#include "source_builds.h"
 
 class CDocManager;
 class CDocument;
@@ -62,7 +63,22 @@ public:
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 
+  // How a source is built: its main file, include path, target and symbols. The include
+  // folders of every open source's build are searched; each document's stretches that its
+  // build leaves out are drawn faded. Asked again after BuildsChanged.
+  using BuildOf = std::function<CSourceBuild(const QString& sourcePath)>;
+  void SetBuildOf(BuildOf buildOf);
+  // A main file, its header, the project or the settings may have changed.
+  void BuildsChanged();
+  // Whether line of document lies in a stretch its build leaves out, as last indexed.
+  bool IsInactiveLine(const CDocument* document, int line) const;
+  // What a pause over the name at (line, col) of document shows, as rich text: its kind and
+  // name, where it is defined, its parent or class, the comment lines above it. Empty off a
+  // name or for a name without a definition.
+  QString HoverText(CDocument* document, int line, int col);
+
 private:
+  void UpdateInactive();
   struct CTracked;
   struct CPlace {
     QString key;
@@ -107,4 +123,7 @@ private:
   CReferencesBar* m_referencesBar = nullptr;
   QDockWidget* m_referencesDock = nullptr;
   bool m_referencesCurrent = false;
+  BuildOf m_buildOf;
+  std::map<const CDocument*, std::vector<std::pair<int, int>>> m_inactive; // first, last line
+  bool m_branchesStale = true;
 };

@@ -5,6 +5,8 @@
 #include <QMdiArea>
 
 #include "about_dialog.h"
+#include "build_problems.h"
+#include "hover_tip.h"
 #include "child_frame.h"
 #include "command_binder.h"
 #include "command_ids.h"
@@ -63,10 +65,12 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
     RunOptionsSheet(DialogParent(), m_styles);
     // Reloaded whatever the sheet did: the desktop's colours may have changed as well.
     LoadStyles();
+    if (m_language) m_language->BuildsChanged();
   }, always);
 }
 
 CTorvaneApp::~CTorvaneApp() {
+  m_problems.reset();
   m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
@@ -115,8 +119,22 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_mainFrame->SetDocManager(m_docManager.get());
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);
-  m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
+  // The index follows each source's build: its include path, target and symbols.
+  m_sourceBuilds = std::make_unique<CSourceBuilds>(*m_projectSession);
+  m_hover = std::make_unique<CHoverTip>([this](CTorvaneView* view, TextPosition at) {
+    return m_language ? m_language->HoverText(view->GetDocument(), at.y, at.x) : QString();
+  });
+  m_language->SetBuildOf([this](const QString& path) { return m_sourceBuilds->For(path); });
+  connect(m_projectSession.get(), &CProjectSession::changed, this, [this] {
+    m_sourceBuilds->Forget();
+    m_language->BuildsChanged();
+  });
+  for (const auto signal : {&CDocManager::documentOpened, &CDocManager::documentSaved, &CDocManager::documentRenamed})
+    connect(m_docManager.get(), signal, m_language.get(), &CLanguageService::BuildsChanged);
   SetUpReferencesBar();
+  m_problems = std::make_unique<CBuildProblems>(*m_mainFrame, *m_docManager);
+  m_mainFrame->Binder().Register(*m_problems);
+  m_mainFrame->AddCommandTarget(m_problems.get());
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -156,6 +174,8 @@ void CTorvaneApp::LoadStyles() {
 void CTorvaneApp::SetUpView(CTorvaneView* view) {
   view->SetStyleTable(&m_styles);
   view->SetCommandBinder(&m_mainFrame->Binder());
+  if (m_hover) m_hover->Watch(view);
+  view->SetInactiveLineTest([this, view](int line) { return m_language && m_language->IsInactiveLine(view->GetDocument(), line); });
   connect(view, &CTextView::cursorChanged, &m_mainFrame->Binder(),
           &CCommandBinder::ScheduleRefresh);
 }
@@ -174,10 +194,12 @@ COutputBar* CTorvaneApp::OutputControl() {
 
 void CTorvaneApp::PrepareOutput(const QString& source) {
   if (m_mainFrame) m_mainFrame->PrepareOutput(source);
+  if (m_problems) m_problems->BeginBuild(m_projectSession->MainFileFor(source));
 }
 
 void CTorvaneApp::BuildStateChanged(bool running) {
   if (m_mainFrame) m_mainFrame->OnBuildStateChanged(running);
+  if (m_problems && !running) m_problems->EndBuild();
 }
 
 QWidget* CTorvaneApp::DialogParent() { return m_mainFrame.get(); }

@@ -8,6 +8,9 @@
 #include "style_table.h"
 #include "torvane_doc.h"
 
+class CBuildProblems;
+class CHoverTip;
+class CSourceBuilds;
 class CDocManager;
 class CDocumentFollower;
 class CLanguageService;
@@ -44,6 +47,8 @@ public:
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
   CLanguageService* LanguageService() const { return m_language.get(); }
+  CBuildProblems* BuildProblems() const { return m_problems.get(); }
+  CHoverTip* HoverTip() const { return m_hover.get(); }
   CProjectCommands* ProjectCommands() const { return m_projectCommands.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
@@ -78,4 +83,7 @@ private:
   std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
   std::unique_ptr<CProjectSession> m_projectSession;
   std::unique_ptr<CProjectCommands> m_projectCommands;
+  std::unique_ptr<CBuildProblems> m_problems; // listens to the output bar: goes before the frame
+  std::unique_ptr<CSourceBuilds> m_sourceBuilds;
+  std::unique_ptr<CHoverTip> m_hover;
 };

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 
 #include "colouring.h"
@@ -12,6 +13,7 @@
 #include "command_binder.h"
 #include "command_router.h"
 #include "menu_table.h"
+#include "squiggle.h"
 #include "style_table.h"
 #include "text_buffer.h"
 #include "torvane_doc.h"
@@ -126,6 +128,38 @@ uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, 
   const int length = text ? GetLineLength(lineIndex) : 0;
   return ::ColourLineSpan(cookie, lineIndex, text ? text : "", length, from, to, colours,
                           wholeLine, m_colourScratch, resume);
+}
+
+void CTorvaneView::SetInactiveLineTest(std::function<bool(int)> test) {
+  m_inactiveLine = std::move(test);
+  viewport()->update();
+}
+
+void CTorvaneView::GetLineHighlight(int line, COLORREF& background, COLORREF& textColour,
+                                    bool& fillLineEnd) const {
+  CEditView::GetLineHighlight(line, background, textColour, fillLineEnd);
+  // A highlighted line keeps its own colours.
+  if (textColour != CLR_NONE_REF || background != CLR_NONE_REF || !m_inactiveLine || !m_inactiveLine(line)) return;
+  textColour = BlendColourRefs(GetStyleColor(COLORINDEX_NORMALTEXT), GetStyleColor(COLORINDEX_BKGND));
+}
+
+void CTorvaneView::PaintLine(QPainter& painter, const QRect& rect, int line) {
+  CEditView::PaintLine(painter, rect, line);
+  const uint32_t flags = line >= 0 ? GetLineFlags(line) : 0;
+  if (!(flags & (LF_PROBLEM_ERROR | LF_PROBLEM_WARNING))) return;
+  // Under the line's text, from its first visible character; one cell on a blank line.
+  const char* text = GetLineText(line);
+  const int length = GetLineLength(line);
+  int first = 0;
+  while (first < length && (text[first] == ' ' || text[first] == '\t')) ++first;
+  const int charWidth = GetCharWidth();
+  const int left = rect.left() + (CharToColumn(line, first) - GetFirstColumn()) * charWidth;
+  const int end = std::max(GetExpandedLineLength(line), CharToColumn(line, first) + 1);
+  const int right = rect.left() + (end - GetFirstColumn()) * charWidth;
+  painter.save();
+  painter.setClipRect(rect, Qt::IntersectClip);
+  PaintSquiggle(painter, left, right, rect.bottom(), (flags & LF_PROBLEM_ERROR) ? QColor(255, 0, 0) : QColor(230, 150, 0));
+  painter.restore();
 }
 
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {

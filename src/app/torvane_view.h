@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <QPoint>
 #include <memory>
 #include <optional>
@@ -63,6 +64,13 @@ public:
   uint32_t ColourLineSpan(uint32_t cookie, int lineIndex, int from, int to, int32_t* colours,
                           bool wholeLine, ColourResumePoints* resume) override;
 
+  // Lines that conditional compilation leaves out are drawn faded; test says which (none
+  // when empty). The last build's problems are drawn as wavy lines under the lines they name.
+  void SetInactiveLineTest(std::function<bool(int line)> test);
+  void GetLineHighlight(int line, COLORREF& background, COLORREF& textColour,
+                        bool& fillLineEnd) const override;
+  void PaintLine(QPainter& painter, const QRect& rect, int line) override;
+
   // The context menu as it stands now, each item enabled as the router says (a command
   // nobody handles is disabled); a chosen item goes through the router.
   std::unique_ptr<QMenu> CreateContextMenu();
@@ -90,6 +98,7 @@ private:
   int m_stylesListener = 0;
   CLoneCommandBinder m_ownBinder{this}; // used when no window binder is given
   std::optional<QPoint> m_ctrlPress;       // where a Ctrl+click went down
+  std::function<bool(int)> m_inactiveLine;
 };
 
 // Whether data carries local files (a drop that opens them) rather than text.

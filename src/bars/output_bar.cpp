@@ -86,6 +86,7 @@ void COutputBar::ScanLines(const QString& text) {
 }
 
 void COutputBar::ScanLine(QStringView line) {
+  if (m_lineListener) m_lineListener(line);
   // Every message form holds one of these; most output lines hold neither and cost no more.
   if (line.size() > MAX_MESSAGE_LINE ||
       (!line.contains(QLatin1String("rror:")) && !line.contains(QLatin1String("Warning:")))) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 
 #include <QPlainTextEdit>
@@ -68,6 +69,8 @@ public:
   // The message on line block of the control (0-based): selects it and emits; false when it
   // is none.
   bool ActivateLine(int block);
+  // Hears every whole line of output as it arrives (not one too long to be a message).
+  void SetLineListener(std::function<void(QStringView line)> listener) { m_lineListener = std::move(listener); }
 
 signals:
   void messageActivated(const QString& path, int line);
@@ -110,6 +113,7 @@ private:
   QString m_partialLine;    // that line's text so far, while it may still be a message
   bool m_longLine = false;  // that line is already too long to be a message
   CCompilerMessageReader m_reader;
+  std::function<void(QStringView)> m_lineListener;
   std::deque<MessageLine> m_messages; // ordered by index; those of dropped lines gone
   qint64 m_current = -1;              // line of the message last gone to
   qsizetype m_limit;

@@ -118,6 +118,8 @@ inline constexpr int VIEW_WALKTHROUGH_BAR = 32851;
 inline constexpr int BUILD_PLAY = 32852;
 inline constexpr int BUILD_RUN_WALKTHROUGHS = 32853;
 inline constexpr int WALKTHROUGHS_AFTER_COMPILE = 32854;
+// The Problems bar.
+inline constexpr int VIEW_PROBLEMS_BAR = 32890;
 inline constexpr int VIEW_TOOLBAR = 59392;
 inline constexpr int VIEW_STATUS_BAR = 59393;
 

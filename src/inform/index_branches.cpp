@@ -193,9 +193,10 @@ std::vector<CIndexBranch> CLanguageIndex::Branches(int file, const CBranchContex
   CBranchWalk walk(m_names, context, file, records);
   // From the main file, so that what the includes before it define counts; a file outside
   // the game is read alone.
-  walk.Walk(m_mainFile >= 0 ? m_mainFile : file);
+  const int mainFile = context.mainFile >= 0 && context.mainFile < FileCount() ? context.mainFile : m_mainFile;
+  walk.Walk(mainFile >= 0 ? mainFile : file);
   std::vector<CIndexBranch> branches = walk.Take();
-  if (branches.empty() && m_mainFile != file) {
+  if (branches.empty() && mainFile != file) {
     CBranchWalk alone(m_names, context, file, records);
     alone.Walk(file);
     branches = alone.Take();

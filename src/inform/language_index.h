@@ -32,6 +32,7 @@ struct CBranchContext {
   bool glulx = false;
   int zVersion = 5;
   std::vector<std::string> defined; // DEBUG, USE_..., given to the compiler
+  int mainFile = -1;                 // the file the compiler is given; -1: the index's own
 };
 
 // One stretch of a conditional: from its directive's line to the line of the #Ifnot or

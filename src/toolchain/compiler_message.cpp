@@ -8,25 +8,33 @@ constexpr std::string_view WARNING_KIND = "Warning:";
 constexpr std::string_view ERROR_KINDS[] = {"Error:", "Fatal error:", "*** Compiler error:"};
 constexpr std::size_t MAX_DIGITS = 9; // a line number beyond that is no line number
 
-// The kind that opens rest after optional blanks: whether it is a warning; nothing for other
-// text.
-std::optional<bool> ReadKind(std::string_view rest) {
-  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-  if (rest.starts_with(WARNING_KIND)) return true;
+// The kind that opens rest after optional blanks: whether it is a warning, and the text after
+// it; nothing for other text.
+struct Kind {
+  bool warning;
+  std::string_view text;
+};
+std::string_view TrimFront(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  return text;
+}
+std::optional<Kind> ReadKind(std::string_view rest) {
+  rest = TrimFront(rest);
+  if (rest.starts_with(WARNING_KIND)) return Kind{true, TrimFront(rest.substr(WARNING_KIND.size()))};
   for (std::string_view kind : ERROR_KINDS)
-    if (rest.starts_with(kind)) return false;
+    if (rest.starts_with(kind)) return Kind{false, TrimFront(rest.substr(kind.size()))};
   return std::nullopt;
 }
 
 // Under #OrigSource the -E0 place is followed by the origin, ("file", L:C), before the kind.
 // Its file may hold anything, so each "): " is tried in turn.
-std::optional<bool> ReadKindAfterOrigin(std::string_view rest) {
-  if (std::optional<bool> kind = ReadKind(rest)) return kind;
+std::optional<Kind> ReadKindAfterOrigin(std::string_view rest) {
+  if (std::optional<Kind> kind = ReadKind(rest)) return kind;
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
   if (!rest.starts_with("(\"")) return std::nullopt;
   for (std::size_t end = rest.find("): "); end != std::string_view::npos;
        end = rest.find("): ", end + 1))
-    if (std::optional<bool> kind = ReadKind(rest.substr(end + 3))) return kind;
+    if (std::optional<Kind> kind = ReadKind(rest.substr(end + 3))) return kind;
   return std::nullopt;
 }
 
@@ -63,9 +71,9 @@ std::optional<CompilerMessage> Finish(std::string_view line, std::size_t digits,
   const std::optional<Number> number = ReadNumber(line, digits);
   if (!number || !line.substr(number->end).starts_with(between)) return std::nullopt;
   const std::string_view rest = line.substr(number->end + between.size());
-  const std::optional<bool> warning = origin ? ReadKindAfterOrigin(rest) : ReadKind(rest);
-  if (!warning) return std::nullopt;
-  return CompilerMessage{std::string(file), number->value, *warning};
+  const std::optional<Kind> kind = origin ? ReadKindAfterOrigin(rest) : ReadKind(rest);
+  if (!kind) return std::nullopt;
+  return CompilerMessage{std::string(file), number->value, kind->warning, std::string(kind->text)};
 }
 
 // -E0: line N: ...   or   "file", line N: ...

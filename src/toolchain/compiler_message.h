@@ -11,6 +11,7 @@ struct CompilerMessage {
   std::string file;
   int line = 0;     // 1-based
   bool warning = false;
+  std::string text; // what follows the kind, without the blanks before it
 };
 
 // The message on one output line, in any of Inform 6's three forms:
