@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "hover_info.h"
 #include "language_index.h"
 #include "object_scanner.h"
 #include "text_file_io.h"
@@ -97,6 +98,32 @@ void BM_ReindexKeystroke(benchmark::State& state) {
   }
 }
 
+// The hover of the same word: its definition, the parent, the comment lines above it (the
+// lines read from the texts held in memory, as the IDE holds its open documents).
+void BM_Hover(benchmark::State& state) {
+  CLanguageIndex index;
+  const int game = IndexGame(index);
+  std::vector<std::vector<std::string>> lines(static_cast<std::size_t>(index.FileCount()));
+  for (int f = 0; f < index.FileCount(); ++f) {
+    std::string text;
+    ReadFile(index.FilePath(f), text);
+    lines[static_cast<std::size_t>(f)] = CStringLineSource::FromText(text).Lines();
+  }
+  const IndexLineReader reader = [&](int file, int line, std::string& text) {
+    const std::vector<std::string>& of = lines[static_cast<std::size_t>(file)];
+    if (line < 0 || line >= static_cast<int>(of.size())) return false;
+    text = of[static_cast<std::size_t>(line)];
+    return true;
+  };
+  std::size_t comments = 0;
+  for (auto _ : state) {
+    const std::optional<CHoverInfo> info = HoverAt(index, game, 491, 8, reader);
+    comments = info ? info->comments.size() : 0;
+    benchmark::DoNotOptimize(comments);
+  }
+  state.counters["comment_lines"] = static_cast<double>(comments);
+}
+
 void BM_ReferencesOfACommonName(benchmark::State& state) {
   CLanguageIndex index;
   IndexGame(index);
@@ -109,6 +136,7 @@ BENCHMARK(BM_IndexColdBalancesAndLibrary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CtagsSameFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GoToDefinition)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReindexKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReferencesOfACommonName)->Unit(benchmark::kMicrosecond);
 
 } // namespace

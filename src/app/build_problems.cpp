@@ -89,7 +89,11 @@ void CBuildProblems::EndBuild() {
                        QString::fromStdString(p.text)});
   }
   m_bar->SetProblems(entries);
-  if (!entries.empty()) m_dock->show(); // beside the output, which stays in front
+  if (!entries.empty() && m_dock->isHidden()) {
+    m_dock->show();
+    // Its tab comes beside the output, which stays in front.
+    if (!m_frame.GetOutputBar()->isHidden()) m_frame.GetOutputBar()->raise();
+  }
   for (CDocument* document : m_documents.Documents()) Mark(document);
 }
 

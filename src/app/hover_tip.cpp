@@ -46,7 +46,6 @@ bool CHoverTip::eventFilter(QObject* watched, QEvent* event) {
   case QEvent::KeyPress:
   case QEvent::MouseButtonPress:
   case QEvent::Wheel:
-  case QEvent::FocusOut:
     m_timer.stop();
     Hide();
     break;

@@ -184,8 +184,8 @@ bool CLanguageService::HasPendingWork() const {
 }
 
 void CLanguageService::IndexNow() {
-  while (Step()) {
-  }
+  while (Step()) m_branchesStale = true;
+  if (m_branchesStale) UpdateInactive();
 }
 
 bool CLanguageService::Step() {

@@ -1,7 +1,7 @@
 // The language service and the builds of its sources: the include path the compiler will
 // search, and the stretches of conditional compilation each document's build leaves out.
 #include <algorithm>
-#include <climits>
+#include <limits>
 
 #include "document.h"
 #include "language_service.h"
@@ -58,7 +58,7 @@ bool CLanguageService::IsInactiveLine(const CDocument* document, int line) const
   if (found == m_inactive.end()) return false;
   const std::vector<std::pair<int, int>>& stretches = found->second;
   // Stretches may nest: the last one starting at or before the line may lie inside another.
-  for (auto it = std::upper_bound(stretches.begin(), stretches.end(), std::make_pair(line, INT32_MAX)); it != stretches.begin();)
+  for (auto it = std::upper_bound(stretches.begin(), stretches.end(), std::make_pair(line, std::numeric_limits<int>::max())); it != stretches.begin();)
     if ((--it)->second >= line) return true;
   return false;
 }
