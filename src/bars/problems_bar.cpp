@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int ENTRY_ROLE = Qt::UserRole;
+constexpr int SORT_ROLE = Qt::UserRole + 1; // the severity (errors 0) and the line as numbers
 
 QStringList Parts(int id) { return QString::fromLatin1(LoadStringResource(id)).split(QLatin1Char('\n')); }
 
@@ -24,18 +25,12 @@ public:
   using QTreeWidgetItem::QTreeWidgetItem;
   bool operator<(const QTreeWidgetItem& other) const override {
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    const auto key = [column](const QTreeWidgetItem& item) {
-      return column == CProblemsBar::COLUMN_LINE || column == CProblemsBar::COLUMN_SEVERITY
-                 ? item.data(column, Qt::UserRole + 1).toLongLong()
-                 : 0;
-    };
-    if (column == CProblemsBar::COLUMN_LINE || column == CProblemsBar::COLUMN_SEVERITY) {
-      if (key(*this) != key(other)) return key(*this) < key(other);
-    } else {
-      const int order = text(column).compare(other.text(column), Qt::CaseInsensitive);
-      if (order != 0) return order < 0;
-    }
-    return data(0, ENTRY_ROLE).toInt() < other.data(0, ENTRY_ROLE).toInt();
+    int order = 0;
+    if (column == CProblemsBar::COLUMN_LINE || column == CProblemsBar::COLUMN_SEVERITY)
+      order = data(column, SORT_ROLE).toInt() - other.data(column, SORT_ROLE).toInt();
+    else
+      order = text(column).compare(other.text(column), Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : data(0, ENTRY_ROLE).toInt() < other.data(0, ENTRY_ROLE).toInt();
   }
 };
 
@@ -92,13 +87,13 @@ void CProblemsBar::Fill() {
     if (e.warning && !m_showWarnings) continue;
     auto* item = new CProblemItem;
     item->setText(COLUMN_SEVERITY, severities.value(e.warning ? 1 : 0));
-    item->setData(COLUMN_SEVERITY, Qt::UserRole + 1, e.warning ? 1 : 0);
+    item->setData(COLUMN_SEVERITY, SORT_ROLE, e.warning ? 1 : 0);
     item->setIcon(COLUMN_SEVERITY, style()->standardIcon(e.warning ? QStyle::SP_MessageBoxWarning
                                                                    : QStyle::SP_MessageBoxCritical));
     item->setText(COLUMN_FILE, QFileInfo(e.path).fileName());
     item->setToolTip(COLUMN_FILE, e.path);
     item->setText(COLUMN_LINE, e.line > 0 ? QString::number(e.line) : QString());
-    item->setData(COLUMN_LINE, Qt::UserRole + 1, e.line);
+    item->setData(COLUMN_LINE, SORT_ROLE, e.line);
     item->setText(COLUMN_TEXT, e.text);
     item->setToolTip(COLUMN_TEXT, e.text);
     item->setData(0, ENTRY_ROLE, static_cast<int>(i));

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "build_problems.h"
 #include "child_frame.h"
 #include "command_router.h"
 #include "find_dialog.h"
@@ -43,8 +44,8 @@ TEST_F(Ide, StatusPanesFollowTheViewAndHideFromTheRight) {
   EXPECT_EQ(look(), "-----");
 }
 
-// Commands go to view, document, frame, object bar, the project and language services and the
-// application; those nobody handles are off; F6 moves between split panes.
+// Commands go to view, document, frame, object bar, the project and language services, the
+// build's problems and the application; those nobody handles are off; F6 moves between split panes.
 TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   ASSERT_TRUE(Start());
   CCommandRouter& router = app->MainFrame()->Router();
@@ -52,7 +53,7 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   CObjectBar* bar = app->MainFrame()->ObjectBarTabs();
   EXPECT_EQ(router.Route(),
             (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->ProjectCommands(),
-                                      app->LanguageService(), app->MainFrame(), app.get()}));
+                                      app->LanguageService(), app->BuildProblems(), app->MainFrame(), app.get()}));
   EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled); // one pane
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);
   // The object bar's current tree: Jump to Definition once an item is selected.

@@ -57,7 +57,7 @@ TEST_F(Problems, EveryProblemIsListedSortedFilteredAndMarked) {
                     "Error adv.inf 4 Missing operand for \"=\"\n"
                     "Warning adv.inf 1 Defined constant \"Story\" declared but not used\n"
                     "Warning part.h 1 Routine \"Part\" declared but not used\n");
-  // Errors only, then by line (the output's order among equal lines), then by text.
+  // Errors only; by line going down (equal lines in the opposite order of the output); by text.
   Bar()->findChild<QCheckBox*>()->click();
   EXPECT_EQ(Bar()->ShownRows(), (std::vector<int>{0, 1, 2, 3}));
   Bar()->findChild<QCheckBox*>()->click();
