@@ -33,12 +33,14 @@ TEST(TextEncodingTest, UnitsCellsAndUtf16OfTextsInSeveralScripts) {
       {"caf\xC3\xA9", {0, 1, 2, 3, 5}, 4, u"caf\u00E9"},                       // Latin, accent
       {"\xCE\xBB\xCF\x8C", {0, 2, 4}, 2, u"\u03BB\u03CC"},                     // Greek
       {"\xD0\xB4\xD0\xB0!", {0, 2, 4, 5}, 3, u"\u0434\u0430!"},                // Cyrillic
-      {"a\xE4\xB8\xAD\xE6\x96\x87", {0, 1, 4, 7}, 5, u"a\u4E2D\u6587"},        // CJK: 2 cells
+      {"a\xE4\xB8\x80\xE9\xBF\xBF", {0, 1, 4, 7}, 5, u"a\u4E00\u9FFF"},        // CJK: 2 cells
+      {"\xE3\x80\xBF\xEA\x93\x90", {0, 3, 6}, 2, u"\u303F\uA4D0"},              // narrow, beside
       {"\xF0\x9F\x98\x80x", {0, 4, 5}, 3, u"\U0001F600x"},                     // outside BMP
       {"\xE9t\xE9", {0, 1, 2, 3}, 9, u"\\xE9t\\xE9"},                          // Latin-1 bytes
       {"\xE2\x82x", {0, 2, 3}, 9, u"\\xE2\\x82x"},                             // cut short
       {"\x80\xBF", {0, 1, 2}, 8, u"\\x80\\xBF"},                               // stray trails
       {"\xC0\xAF\xED\xA0\x80", {0, 1, 2, 3, 4, 5}, 20, u"\\xC0\\xAF\\xED\\xA0\\x80"}, // overlong, surrogate
+      {"\xE0\x80\x80", {0, 1, 2, 3}, 12, u"\\xE0\\x80\\x80"},                      // overlong
       {"\xF4\x90\x80\x80", {0, 1, 2, 3, 4}, 16, u"\\xF4\\x90\\x80\\x80"},      // above U+10FFFF
       {"\xEF\xBF\xBF\xF4\x8F\xBF\xBF", {0, 3, 7}, 2, u"\uFFFF\U0010FFFF"},     // the last ones
   };
@@ -118,6 +120,9 @@ TEST(TextEncodingTest, EncodingAndConvertingReportWhatDoesNotFit) {
   lost.clear();
   EXPECT_FALSE(EncodeUtf16(std::u16string(1, char16_t(0xD800)) + u"a", U8, out, &lost));
   EXPECT_EQ(out, "?a");
+  out.clear();
+  EXPECT_FALSE(EncodeUtf16(u"a" + std::u16string(1, char16_t(0xDBFF)), U8, out));
+  EXPECT_EQ(out, "a?");
   out.clear();
   EXPECT_TRUE(EncodeUtf16(u"\u0424", TextEncoding::Iso8859_5, out));
   EXPECT_EQ(out, "\xC4");
