@@ -1,11 +1,15 @@
 // Walkthroughs replayed through the real dfrotz on the real Balances: accepted, broken by an
 // edit to one room description, blessed again; and the replays that must end with a reason.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "play_settings.h"
+#include "profile_store.h"
+#include "project_file.h"
 #include "toolchain_test_support.h"
 #include "walkthrough_check.h"
 #include "walkthrough_folder.h"
@@ -98,6 +102,86 @@ TEST_F(WalkthroughTest, ReplaysThatCannotFinishEndWithAReasonAndKeepTheAcceptedT
     EXPECT_TRUE(outcome.problem.startsWith(row.problem)) << outcome.problem.toStdString();
     EXPECT_EQ(ReadFile(m_folder + "/w.expected"), "accepted\n");
   }
+}
+
+// The limit is the setting in seconds: a replay of a normal story well inside one second
+// passes, a hung one is stopped no sooner than the second is up.
+TEST_F(WalkthroughTest, TheTimeLimitSettingIsInSeconds) {
+  CProfileStore store(m_dir.filePath("settings.ini"));
+  EXPECT_EQ(ReadPlayOptions(store).timeLimitSeconds, 30);
+  for (const char* outOfRange : {"0", "3601"}) {
+    ASSERT_TRUE(store.WriteProfileString("Editor\\Play", "TimeLimit", outOfRange));
+    EXPECT_EQ(ReadPlayOptions(store).timeLimitSeconds, 30) << outOfRange;
+  }
+  ASSERT_TRUE(store.WriteProfileString("Editor\\Play", "TimeLimit", "1"));
+  const PlayOptions options = ReadPlayOptions(store);
+  ASSERT_EQ(options.timeLimitSeconds, 1);
+  QString error;
+  ASSERT_TRUE(QDir().mkpath(m_folder) && WriteFile(m_folder + "/w.cmd", "look\n"));
+  ASSERT_TRUE(WriteExpectedTranscript(m_folder, "w", "Quick.\n", error));
+  EXPECT_EQ(Check(Build("quick", "[ Main; print \"Quick.^\"; ];"), options).state, WalkthroughOutcome::Passed);
+  const QString hung = Build("hung", "[ Main; while (true) ; ];");
+  QElapsedTimer clock;
+  clock.start();
+  const WalkthroughOutcome outcome = Check(hung, options);
+  EXPECT_GE(clock.elapsed(), 900); // a coarse timer may fire up to 5% early
+  EXPECT_TRUE(outcome.problem.startsWith("Stopped after 1 s")) << outcome.problem.toStdString();
+}
+
+// Nothing an author wrote is replaced without being asked: a walkthrough counts as there when
+// either of its files is.
+TEST_F(WalkthroughTest, SavingOverEitherFileOfAWalkthroughIsRefusedUnlessReplacing) {
+  ASSERT_TRUE(QDir().mkpath(m_folder));
+  for (const char* present : {".cmd", ".expected"}) {
+    const QString path = m_folder + "/only" + present;
+    ASSERT_TRUE(WriteFile(path, "mine\n"));
+    QString error;
+    EXPECT_TRUE(WalkthroughExists(m_folder, "only")) << present;
+    EXPECT_FALSE(SaveWalkthrough(m_folder, "only", {{"look"}, 1, 80}, "x\n", false, error));
+    EXPECT_EQ(error, "The walkthrough only exists already.");
+    EXPECT_EQ(ReadFile(path), "mine\n");
+    EXPECT_TRUE(SaveWalkthrough(m_folder, "only", {{"look"}, 1, 80}, "x\n", true, error));
+    EXPECT_NE(ReadFile(path), "mine\n");
+    ASSERT_TRUE(QFile::remove(m_folder + "/only.cmd") && QFile::remove(m_folder + "/only.expected"));
+  }
+  EXPECT_FALSE(WalkthroughExists(m_folder, "only"));
+}
+
+// The last result of each walkthrough outlives the program, for the files as they stand: an
+// edit of either file, or a new walkthrough, makes it never run again.
+TEST_F(WalkthroughTest, KeptResultsHoldForTheFilesAsTheyWereRun) {
+  QString error;
+  ASSERT_TRUE(SaveWalkthrough(m_folder, "a", {{"look"}, 1, 80}, "one\n", false, error));
+  ASSERT_TRUE(SaveWalkthrough(m_folder, "b", {{"look"}, 1, 80}, "two\n", false, error));
+  EXPECT_TRUE(ReadWalkthroughResults(m_folder).empty());
+  ASSERT_TRUE(KeepWalkthroughResult(m_folder, "a", {false, "Stopped.\nearly"}, error));
+  ASSERT_TRUE(KeepWalkthroughResult(m_folder, "b", {true, QString()}, error));
+  ASSERT_TRUE(KeepWalkthroughResult(m_folder, "a", {true, QString()}, error)); // replaces a's
+  ASSERT_TRUE(KeepWalkthroughResult(m_folder, "b", {false, "Stopped.\nearly"}, error));
+  const auto Results = [this] {
+    QString text;
+    for (const auto& [name, result] : ReadWalkthroughResults(m_folder))
+      text += name + (result.passed ? " passed:" : " failed:") + result.problem + ";";
+    return text;
+  };
+  EXPECT_EQ(Results(), "a passed:;b failed:Stopped. early;");
+  EXPECT_EQ(ListWalkthroughs(m_folder), QStringList({"a", "b"})); // the results file is no walkthrough
+  ASSERT_TRUE(WriteFile(m_folder + "/a.cmd", "# seed: 1\n# width: 80\nlook\nlook\n"));
+  ASSERT_TRUE(WriteFile(m_folder + "/b.expected", "two\n\n"));
+  EXPECT_EQ(Results(), "");
+  ASSERT_TRUE(KeepWalkthroughResult(m_folder, "b", {true, QString()}, error));
+  ASSERT_TRUE(QFile::remove(m_folder + "/b.expected")); // a missing transcript is a change too
+  EXPECT_EQ(Results(), "");
+  EXPECT_FALSE(KeepWalkthroughResult(m_dir.filePath("no/such/folder"), "a", {true, QString()}, error));
+
+  ProjectFile project; // a project's members keep theirs beside the project file
+  project.path = m_dir.filePath("p/game.i6proj").toStdString();
+  project.mainFile = m_dir.filePath("src/game.inf").toStdString();
+  project.files = {project.mainFile};
+  EXPECT_EQ(WalkthroughFolderFor(m_dir.filePath("src/game.inf"), &project), m_dir.filePath("p/walkthroughs"));
+  EXPECT_EQ(WalkthroughFolderFor(m_dir.filePath("p/game.i6proj"), &project), m_dir.filePath("p/walkthroughs"));
+  EXPECT_EQ(WalkthroughFolderFor(m_dir.filePath("src/other.inf"), &project), m_dir.filePath("src/walkthroughs"));
+  EXPECT_EQ(WalkthroughFolderFor(m_dir.filePath("src/game.inf"), nullptr), m_dir.filePath("src/walkthroughs"));
 }
 
 } // namespace
