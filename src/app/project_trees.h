@@ -16,8 +16,6 @@ class CProjectSession;
 // of the file on the disk. A member that opens gives its place to the open document (whose
 // subtree the document follower keeps); one that closes is scanned again from the disk.
 class CProjectTrees : public QObject {
-  Q_OBJECT
-
 public:
   CProjectTrees(CProjectSession& session, CDocManager& documents, CObjectBar& bar,
                 QObject* parent = nullptr);

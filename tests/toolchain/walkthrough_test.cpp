@@ -169,8 +169,11 @@ TEST_F(WalkthroughTest, KeptResultsHoldForTheFilesAsTheyWereRun) {
   ASSERT_TRUE(WriteFile(m_folder + "/a.cmd", "# seed: 1\n# width: 80\nlook\nlook\n"));
   ASSERT_TRUE(WriteFile(m_folder + "/b.expected", "two\n\n"));
   EXPECT_EQ(Results(), "");
+  ASSERT_TRUE(WriteFile(m_folder + "/b.expected", ""));
   ASSERT_TRUE(KeepWalkthroughResult(m_folder, "b", {true, QString()}, error));
-  ASSERT_TRUE(QFile::remove(m_folder + "/b.expected")); // a missing transcript is a change too
+  EXPECT_EQ(Results(), "b passed:;");
+  EXPECT_EQ(ReadFile(m_folder + "/.results").count('\n'), 2); // one line a walkthrough
+  ASSERT_TRUE(QFile::remove(m_folder + "/b.expected")); // a missing transcript is not an empty one
   EXPECT_EQ(Results(), "");
   EXPECT_FALSE(KeepWalkthroughResult(m_dir.filePath("no/such/folder"), "a", {true, QString()}, error));
 
