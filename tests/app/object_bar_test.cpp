@@ -102,44 +102,31 @@ TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) 
 }
 
 TEST_F(Ide, AProjectsClosedMembersFillTheTreesFromTheDiskAndTheProjectTabOpensThem) {
-  ASSERT_TRUE(WriteFile(Path("game.inf"), "Object hall \"Hall\";\n[ Main;\n];\n"));
-  ASSERT_TRUE(WriteFile(Path("rooms.h"), "Class Room;\nRoom cellar \"Cellar\";\n\n[ Dig;\n];\n"));
-  ASSERT_TRUE(WriteFile(Path("game.i6proj"), "[Project]\nMain=game.inf\n[Files]\nFile=rooms.h\nFile=gone.h\n"));
+  ASSERT_TRUE(WriteFile(Path("game.inf"), "Object hall \"Hall\";\n[ Main;\n];\n") &&
+              WriteFile(Path("rooms.h"), "Class Room;\nRoom cellar \"Cellar\";\n\n[ Dig;\n];\n") &&
+              WriteFile(Path("game.i6proj"), "[Project]\nMain=game.inf\n[Files]\nFile=rooms.h\nFile=gone.h\n"));
   ASSERT_TRUE(Start({Path("game.i6proj")}));
-  messages.clear();
   CObjectBar& bar = *app->MainFrame()->ObjectBarTabs();
-  EXPECT_EQ(Tree(0), "game(hall) rooms(cellar)"); // gone.h is listed, but has nothing to show
-  EXPECT_EQ(Tree(1), "game rooms(Room(cellar))");
-  EXPECT_EQ(Tree(2), "game(Main) rooms(Dig)");
+  EXPECT_EQ(Tree(0) + " " + Tree(1), "game(hall) rooms(cellar) game rooms(Room(cellar))"); // gone.h: nothing
   CProjectTab& list = *bar.ProjectTab();
-  EXPECT_EQ(bar.tabText(CObjectBar::PROJECT_TAB), "Project");
   ASSERT_EQ(list.count(), 3);
   EXPECT_EQ(list.item(0)->text() + "|" + list.item(1)->text() + "|" + list.item(2)->text(),
             "game.inf (main file)|rooms.h|gone.h");
   EXPECT_TRUE(list.item(0)->font().bold() && !list.item(1)->font().bold());
-
-  DoubleClick(bar, 2, "Dig"); // a closed member: opened at the definition, its open subtree alone
+  DoubleClick(bar, 2, "Dig"); // opened at the definition; the open document's subtree alone
   EXPECT_EQ(Where(), "rooms.h:3");
   EXPECT_EQ(Tree(2), "game(Main) rooms(Dig)");
-  ASSERT_EQ(app->DocManager()->Documents().size(), 2u);
-  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE)); // closed again: back from the disk
+  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE)); // back from the disk
   EXPECT_EQ(Tree(1), "game rooms(Room(cellar))");
-  DoubleClick(bar, 1, "cellar");
-  EXPECT_EQ(Where(), "rooms.h:1");
-  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
-
   bar.setCurrentIndex(CObjectBar::PROJECT_TAB);
   EXPECT_FALSE(bar.OnCmdMsg(Cmd::JUMP_TO_DEFINITION)); // no tree is current
-  const QRect rooms = list.visualItemRect(list.item(1));
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rooms.center());
-  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rooms.center());
+  const QPoint rooms = list.visualItemRect(list.item(1)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rooms);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rooms);
   EXPECT_EQ(Where(), "rooms.h:0");
-  EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
   ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
   app->ProjectSession().Close();
-  EXPECT_EQ(Tree(0), "game(hall)");
-  ASSERT_EQ(list.count(), 1);
-  EXPECT_EQ(list.item(0)->text(), "No project is open.");
+  EXPECT_EQ(list.item(0)->text() + " " + QString::fromStdString(Tree(0)), "No project is open. game(hall)");
 }
 
 // A bar over a status pane: right of its caption and four blanks, its share of the rest, a
