@@ -2,6 +2,7 @@
 // Play builds and plays, commands and their history, Replay to Here, Save as Walkthrough, Run
 // Walkthroughs, the difference view with Bless and Play from Here; a runaway story and Stop.
 #include <QApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDockWidget>
 #include <QLabel>
@@ -119,6 +120,10 @@ TEST_F(Play, AProjectsMemberPlaysAndTestsTheProjectsStoryAndResultsOutliveAResta
   ASSERT_TRUE(Choose(Cmd::BUILD_PLAY));
   EXPECT_TRUE(QFile::exists(Path("game/main.z8")) && !QFile::exists(Path("game/main.z5")));
   ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("on the horizon.\n\n>"); })) << Shown().toStdString();
+  const qint64 later = QDateTime::currentSecsSinceEpoch() + 60;
+  ASSERT_TRUE(SetWriteTime(Path("game/main.z8"), later) && Choose(Cmd::BUILD_PLAY)); // up to date: no build
+  EXPECT_EQ(QFileInfo(Path("game/main.z8")).lastModified().toSecsSinceEpoch(), later);
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("on the horizon.\n\n>"); })) << Shown().toStdString();
   dialogAnswer = Path("proj/walkthroughs/coin");
   Type("x coin");
   ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("local currency.\n\n>"); }));
@@ -131,7 +136,8 @@ TEST_F(Play, AProjectsMemberPlaysAndTestsTheProjectsStoryAndResultsOutliveAResta
   ASSERT_TRUE(Start({Path("proj/game.i6proj")}));
   const auto shownState = [this] {
     for (int i = 0; i < 2; ++i) Controller().OnCmdMsg(CPlayController::ID_WALKTHROUGH_BAR); // hidden, shown afresh
-    return Controller().Walkthroughs()->List()->topLevelItem(0)->text(1);
+    const QTreeWidgetItem* coin = Controller().Walkthroughs()->List()->topLevelItem(0);
+    return coin ? coin->text(1) : QString();
   };
   Controller().WalkthroughDock()->show();
   EXPECT_EQ(shownState(), "passed");
