@@ -143,6 +143,9 @@ TEST_F(Play, AProjectsMemberPlaysAndTestsTheProjectsStoryAndResultsOutliveAResta
   EXPECT_EQ(shownState(), "passed");
   ASSERT_TRUE(WriteFile(Path("proj/walkthroughs/coin.cmd"), ReadFile(Path("proj/walkthroughs/coin.cmd")) + "look\n"));
   EXPECT_EQ(shownState(), "never run");
+  ASSERT_TRUE(Choose(Cmd::WALKTHROUGHS_AFTER_COMPILE) && Choose(Cmd::BUILD_COMPILE)); // the story rewritten: run
+  ASSERT_TRUE(WaitFor([&] { return Controller().Walkthroughs()->Outcome("coin") && !Controller().Check().IsRunning(); }));
+  EXPECT_EQ(Controller().Walkthroughs()->StateText("coin"), "failed"); // one more command than accepted
 }
 
 // Each side of the difference keeps to its own transcript where the sides are out of step.
