@@ -108,6 +108,7 @@ bool CMainFrame::OnCreate() {
   LoadBarState();
   DeclareCommands();
   DeclareWindowCommands();
+  DeclareFocusCommands();
   m_binder->Register(*this);
   if (m_application) m_binder->Register(*m_application);
   m_binder->Refresh();

@@ -1,5 +1,6 @@
 #include "torvane_app.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QDockWidget>
 #include <QMdiArea>
@@ -129,8 +130,14 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     if (opened == 0) return false;
   }
   LoadStyles();
+  if (qApp) qApp->installEventFilter(this);
   m_mainFrame->show();
   return true;
+}
+
+bool CTorvaneApp::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) LoadStyles();
+  return QObject::eventFilter(watched, event);
 }
 
 // The References bar shares the bottom with the output bar, hidden until references are

@@ -60,6 +60,10 @@ public:
   // CObjectBarHost: the open documents, in the order of the document list.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
+protected:
+  // The desktop's colours changed (a theme switched to high contrast): the styles that
+  // follow them are loaded again.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void SetUpView(CTorvaneView* view);

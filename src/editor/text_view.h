@@ -28,6 +28,7 @@
 #include "text_position.h"
 #include "view_font.h"
 
+class CTextViewAccess;
 class QMimeData;
 class QScrollBar;
 class QPainter;
@@ -128,6 +129,9 @@ public:
                        int line) override;
   // Called by a buffer destroyed while this view is attached: the view shows no text.
   void OnBufferDestroyed() override { DetachBuffer(); }
+  void OnTextRemoving(const UpdateContext& range) override;
+  // What screen readers read of the view (text_view_accessible.h).
+  CTextViewAccess& Access() const { return *m_access; }
 
   // ---- Buffer, fonts, metrics ----
 
@@ -420,6 +424,7 @@ protected:
   QList<CTextView*> SplitterSiblings(bool sameRow) const;
 
   // ---- Fields ----
+  std::unique_ptr<CTextViewAccess> m_access;
   bool m_cursorHidden = false;
   int m_lineHeight = -1;
   int m_charWidth = -1;

@@ -53,20 +53,40 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   EXPECT_EQ(router.Route(),
             (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->ProjectCommands(),
                                       app->LanguageService(), app->MainFrame(), app.get()}));
-  EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled); // one pane
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);
   // The object bar's current tree: Jump to Definition once an item is selected.
   EXPECT_FALSE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
   bar->setCurrentIndex(2);
   bar->GetView(2)->SelectItem(bar->GetView(2)->Model().FirstRoot());
   EXPECT_TRUE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
-  frame->Split(1, 2);
-  EXPECT_TRUE(router.Execute(Cmd::NEXT_PANE));
-  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 1));
-  QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6); // the view's keys go through the router
-  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0));
   for (int id : {32772, 32773})
     EXPECT_FALSE(Enabled(id)) << id;
+}
+
+// F6 steps through the panes of the active window, then the shown bars, and round again;
+// Shift+F6 goes back. The keys reach the frame from a view and from a bar alike.
+TEST_F(Ide, F6MovesBetweenPanesAndBars) {
+  ASSERT_TRUE(Start());
+  CMainFrame* main = app->MainFrame();
+  auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
+  frame->Split(1, 2);
+  main->activateWindow();
+  frame->Pane(0, 0)->setFocus();
+  QApplication::processEvents();
+  const auto step = [](Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, modifiers);
+    return QApplication::focusWidget();
+  };
+  QWidget* tree = main->ObjectBarTabs()->currentWidget();
+  const std::vector<QWidget*> forward = {frame->Pane(0, 1), main->OutputControl(), tree,
+                                         frame->Pane(0, 0)};
+  for (QWidget* expected : forward) EXPECT_EQ(step(Qt::NoModifier), expected);
+  EXPECT_EQ(step(Qt::ShiftModifier), tree);
+  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0)); // the window keeps its last pane
+  main->GetOutputBar()->hide();
+  EXPECT_EQ(step(Qt::ShiftModifier), frame->Pane(0, 1));
+  EXPECT_EQ(step(Qt::ShiftModifier), frame->Pane(0, 0));
+  EXPECT_EQ(step(Qt::ShiftModifier), tree);
 }
 
 // A file dropped over a document view: the view leaves it to the window, which opens it.
