@@ -109,6 +109,7 @@ bool CMainFrame::OnCreate() {
   DeclareCommands();
   DeclareWindowCommands();
   DeclareFocusCommands();
+  NameBarContents();
   m_binder->Register(*this);
   if (m_application) m_binder->Register(*m_application);
   m_binder->Refresh();

@@ -103,6 +103,8 @@ public:
   // active document window, then every shown bar (main_frame_focus.cpp).
   std::vector<QWidget*> FocusStops() const;
   void CycleFocus(int step);
+  // Gives the controls of the bars the names of their bars (the trees, their tabs' labels).
+  void NameBarContents();
 
 protected:
   void closeEvent(QCloseEvent* event) override;

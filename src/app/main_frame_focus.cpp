@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <QTabWidget>
 #include <algorithm>
+#include <tuple>
 
 #include "command_ids.h"
 #include "doc_manager.h"
@@ -35,8 +36,26 @@ std::vector<QWidget*> CMainFrame::FocusStops() const {
   if (CMdiChildBase* frame = m_docManager ? m_docManager->ActiveFrame() : nullptr)
     for (CView* view : frame->FrameViews())
       if (auto* widget = dynamic_cast<QWidget*>(view)) stops.push_back(widget);
+  // The bars in the order they stand round the window (left, top, right, bottom, then the
+  // floating ones), each side from top to bottom and left to right: the children's own order
+  // changes whenever one is raised.
+  std::vector<QDockWidget*> docks;
   for (QDockWidget* dock : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly))
-    if (dock->isVisible() && FocusTarget(dock)) stops.push_back(dock);
+    if (dock->isVisible() && FocusTarget(dock)) docks.push_back(dock);
+  const auto side = [this](QDockWidget* dock) {
+    if (dock->isFloating()) return 4;
+    switch (dockWidgetArea(dock)) {
+    case Qt::LeftDockWidgetArea: return 0;
+    case Qt::TopDockWidgetArea: return 1;
+    case Qt::RightDockWidgetArea: return 2;
+    default: return 3;
+    }
+  };
+  std::stable_sort(docks.begin(), docks.end(), [&side](QDockWidget* a, QDockWidget* b) {
+    const QPoint pa = a->mapToGlobal(QPoint()), pb = b->mapToGlobal(QPoint());
+    return std::tuple(side(a), pa.y(), pa.x()) < std::tuple(side(b), pb.y(), pb.x());
+  });
+  stops.insert(stops.end(), docks.begin(), docks.end());
   return stops;
 }
 
@@ -57,6 +76,21 @@ void CMainFrame::CycleFocus(int step) {
     next = FocusTarget(dock);
   }
   next->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::NameBarContents() {
+  // A screen reader names a control by its accessible name: a bar's control is called after
+  // its bar, a tree of the object bar after its tab. Names given elsewhere stay.
+  for (QDockWidget* dock : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly)) {
+    QWidget* content = dock->widget();
+    if (!content) continue;
+    if (auto* tabs = qobject_cast<QTabWidget*>(content)) {
+      for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i)->accessibleName().isEmpty())
+          tabs->widget(i)->setAccessibleName(tabs->tabText(i).remove(QLatin1Char('&')));
+    }
+    if (content->accessibleName().isEmpty()) content->setAccessibleName(dock->windowTitle());
+  }
 }
 
 void CMainFrame::DeclareFocusCommands() {

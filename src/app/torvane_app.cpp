@@ -150,6 +150,7 @@ void CTorvaneApp::SetUpReferencesBar() {
   m_mainFrame->addDockWidget(Qt::BottomDockWidgetArea, dock);
   m_mainFrame->tabifyDockWidget(m_mainFrame->GetOutputBar(), dock);
   dock->hide();
+  m_mainFrame->NameBarContents();
   m_language->SetReferencesBar(bar, dock);
   m_mainFrame->AddCommandTarget(m_language.get());
   connect(m_mainFrame->OutputControl(), &QPlainTextEdit::textChanged, m_language.get(), &CLanguageService::OnOutputChanged);

@@ -66,7 +66,7 @@ void CTextView::ResetViewState() {
   m_anchor = m_cursor = m_selStart = m_selEnd = TextPosition();
   m_drawSelStart = m_drawSelEnd = TextPosition();
   m_marginIcons = QPixmap();
-  m_marginIconsLoaded = false;
+  m_marginIconsRatio = 0;
   DropFonts();
   m_caches.Clear();
   m_longestWalkTimer.stop();

@@ -406,7 +406,8 @@ protected:
                             COLORREF lineTextColour, const QColor& background,
                             const QColor& endColour);
   void DropFonts();
-  const QPixmap& MarginIcons();
+  // The icon strip for a paint device of this pixel ratio.
+  const QPixmap& MarginIcons(qreal ratio);
   void InvalidateCaret();
   // One scroll bar over total items of which visible fit the window, showing *first; a range
   // that now fits the window scrolls back to its start.
@@ -467,7 +468,7 @@ protected:
   TextPosition m_selStart;
   TextPosition m_selEnd;
   QPixmap m_marginIcons;
-  bool m_marginIconsLoaded = false;
+  qreal m_marginIconsRatio = 0; // the pixel ratio the strip was loaded for; 0: none yet
   CTextBuffer* m_buffer = nullptr;
   bool m_horzBarLocked = false;
   TextPosition m_draggedTextBegin;

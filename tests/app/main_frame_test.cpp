@@ -1,5 +1,7 @@
 // The main frame: command routing, bars and their layout, recent files, status and split panes.
+#include <QAccessible>
 #include <QDockWidget>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinterInfo>
@@ -13,6 +15,8 @@
 #include "find_dialog.h"
 #include "ide_test_support.h"
 #include "language_service.h"
+#include "object_bar.h"
+#include "output_bar.h"
 #include "print_dialogs.h"
 #include "project_commands.h"
 #include "status_bar.h"
@@ -78,15 +82,27 @@ TEST_F(Ide, F6MovesBetweenPanesAndBars) {
     return QApplication::focusWidget();
   };
   QWidget* tree = main->ObjectBarTabs()->currentWidget();
-  const std::vector<QWidget*> forward = {frame->Pane(0, 1), main->OutputControl(), tree,
-                                         frame->Pane(0, 0)};
+  // The bars in their places round the window: the object bar on the left, then the output
+  // bar at the bottom.
+  const std::vector<QWidget*> forward = {frame->Pane(0, 1), tree, main->OutputControl(),
+                                         frame->Pane(0, 0), frame->Pane(0, 1)};
   for (QWidget* expected : forward) EXPECT_EQ(step(Qt::NoModifier), expected);
-  EXPECT_EQ(step(Qt::ShiftModifier), tree);
-  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0)); // the window keeps its last pane
-  main->GetOutputBar()->hide();
-  EXPECT_EQ(step(Qt::ShiftModifier), frame->Pane(0, 1));
   EXPECT_EQ(step(Qt::ShiftModifier), frame->Pane(0, 0));
+  EXPECT_EQ(step(Qt::ShiftModifier), main->OutputControl());
+  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0)); // the window keeps its last pane
   EXPECT_EQ(step(Qt::ShiftModifier), tree);
+  main->GetOutputBar()->hide(); // a hidden bar is passed over
+  EXPECT_EQ(step(Qt::NoModifier), frame->Pane(0, 0));
+  EXPECT_EQ(step(Qt::ShiftModifier), tree);
+  // What a screen reader calls the stops, and every menu item has its mnemonic.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(tree)->text(QAccessible::Name), "Objects");
+  EXPECT_EQ(main->OutputControl()->accessibleName(), "Output Bar");
+  for (int id : {128, 129})
+    for (QMenu* menu : main->Menus(id))
+      for (QAction* action : menu->actions())
+        EXPECT_TRUE(action->isSeparator() || action->text().contains('&') ||
+                    action->text() == "Recent File") // the empty list's place
+            << action->text().toStdString();
 }
 
 // A file dropped over a document view: the view leaves it to the window, which opens it.
