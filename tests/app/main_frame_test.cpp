@@ -94,6 +94,14 @@ TEST_F(Ide, F6MovesBetweenPanesAndBars) {
   main->GetOutputBar()->hide(); // a hidden bar is passed over
   EXPECT_EQ(step(Qt::NoModifier), frame->Pane(0, 0));
   EXPECT_EQ(step(Qt::ShiftModifier), tree);
+  // A desktop turning dark while the editor runs: the styles follow.
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  dark.setColor(QPalette::Base, QColor(0, 0, 0));
+  QApplication::setPalette(dark);
+  EXPECT_EQ(app->StyleTable().GetColour(COLORINDEX_BKGND), 0x000000u);
+  QApplication::setPalette(light);
+  EXPECT_EQ(app->StyleTable().GetColour(COLORINDEX_BKGND), RefFromColor(light.color(QPalette::Base)));
   // What a screen reader calls the stops, and every menu item has its mnemonic.
   EXPECT_EQ(QAccessible::queryAccessibleInterface(tree)->text(QAccessible::Name), "Objects");
   EXPECT_EQ(main->OutputControl()->accessibleName(), "Output Bar");
