@@ -3,32 +3,46 @@
 #include "text_view_accessible.h"
 
 #include <QAccessible>
-#include <QMimeData>
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
 
 #include "edit_view.h"
+#include "line_text.h"
+#include "text_encoding.h"
 #include "text_view.h"
 
 namespace {
 
-// How a line's bytes become characters: one byte is one ISO 8859-1 character. Everything
-// below reaches the characters through these four.
-QString DecodeBytes(const char* bytes, int length) {
-  return bytes && length > 0 ? QString::fromLatin1(bytes, length) : QString();
+// How a line's bytes become characters: in the buffer's encoding, counted as a QString
+// counts them (a byte that is no character is the four characters of its "\xHH" escape, as
+// the view shows it); a pure-ASCII line is its bytes. Everything below reaches the
+// characters through these.
+TextEncoding EncodingOf(const CTextView& view) {
+  return view.GetBuffer() ? view.GetBuffer()->Encoding() : ENC_DEFAULT;
 }
-int CharacterCountOf(const char* bytes, int length) {
-  (void)bytes;
-  return length;
+std::string_view Bytes(const char* bytes, int length) {
+  return bytes && length > 0 ? std::string_view(bytes, static_cast<std::size_t>(length))
+                             : std::string_view();
 }
-int CharacterIndexOf(const char* bytes, int length, int byteIndex) {
-  (void)bytes;
-  return std::clamp(byteIndex, 0, length);
+QString DecodeBytes(const char* bytes, int length, TextEncoding encoding) {
+  const std::string_view line = Bytes(bytes, length);
+  if (IsAscii(line)) return QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+  const std::u16string text = DecodeToUtf16(line, encoding);
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
-int ByteIndexOf(const char* bytes, int length, int characterIndex) {
-  (void)bytes;
-  return std::clamp(characterIndex, 0, length);
+int CharacterIndexOf(const char* bytes, int length, int byteIndex, TextEncoding encoding) {
+  const std::string_view line = Bytes(bytes, length);
+  byteIndex = std::clamp(byteIndex, 0, static_cast<int>(line.size()));
+  return IsAscii(line) ? byteIndex : Utf16OffsetOfByte(line, byteIndex, encoding);
+}
+int CharacterCountOf(const char* bytes, int length, TextEncoding encoding) {
+  return CharacterIndexOf(bytes, length, length, encoding);
+}
+int ByteIndexOf(const char* bytes, int length, int characterIndex, TextEncoding encoding) {
+  const std::string_view line = Bytes(bytes, length);
+  if (IsAscii(line)) return std::clamp(characterIndex, 0, static_cast<int>(line.size()));
+  return ByteOfUtf16Offset(line, std::max(0, characterIndex), encoding);
 }
 
 int ToOffset(int64_t value) { return static_cast<int>(std::min<int64_t>(value, INT_MAX)); }
@@ -67,7 +81,7 @@ CTextViewAccess::CTextViewAccess(CTextView& view) : m_view(view) {
 int CTextViewAccess::LineCount() const { return m_view.BufferLineCount(); }
 
 int CTextViewAccess::LineCharacters(int line) const {
-  return CharacterCountOf(m_view.GetLineText(line), m_view.GetLineLength(line));
+  return CharacterCountOf(m_view.GetLineText(line), m_view.GetLineLength(line), EncodingOf(m_view));
 }
 
 void CTextViewAccess::CountStartsTo(int line, int64_t offset) {
@@ -108,7 +122,8 @@ int CTextViewAccess::OffsetOf(TextPosition position) {
   if (lines <= 0) return 0;
   const int line = std::clamp(position.y, 0, lines - 1);
   const int length = m_view.GetLineLength(line);
-  return LineStart(line) + CharacterIndexOf(m_view.GetLineText(line), length, position.x);
+  return LineStart(line) +
+         CharacterIndexOf(m_view.GetLineText(line), length, position.x, EncodingOf(m_view));
 }
 
 TextPosition CTextViewAccess::PositionAt(int offset) {
@@ -121,23 +136,26 @@ TextPosition CTextViewAccess::PositionAt(int offset) {
   const int64_t within = offset - m_starts[static_cast<std::size_t>(line)];
   const int characters = LineCharacters(line);
   const int x = static_cast<int>(std::min<int64_t>(within, characters));
-  return TextPosition(ByteIndexOf(m_view.GetLineText(line), m_view.GetLineLength(line), x), line);
+  return TextPosition(
+      ByteIndexOf(m_view.GetLineText(line), m_view.GetLineLength(line), x, EncodingOf(m_view)),
+      line);
 }
 
 QString CTextViewAccess::LineText(int line) {
-  return DecodeBytes(m_view.GetLineText(line), m_view.GetLineLength(line));
+  return DecodeBytes(m_view.GetLineText(line), m_view.GetLineLength(line), EncodingOf(m_view));
 }
 
 QString CTextViewAccess::Text(int start, int end) {
   if (end < start) std::swap(start, end);
   const TextPosition from = PositionAt(start);
   const TextPosition to = PositionAt(end);
+  const TextEncoding encoding = EncodingOf(m_view);
   QString out;
   for (int line = from.y; line <= to.y; ++line) {
     const char* bytes = m_view.GetLineText(line);
     const int first = line == from.y ? from.x : 0;
     const int last = line == to.y ? to.x : m_view.GetLineLength(line);
-    if (bytes && last > first) out += DecodeBytes(bytes + first, last - first);
+    if (bytes && last > first) out += DecodeBytes(bytes + first, last - first, encoding);
     if (line != to.y) out += QLatin1Char('\n');
   }
   return out;
@@ -420,10 +438,11 @@ void CTextViewAccessible::replaceText(int startOffset, int endOffset, const QStr
   if (endOffset < startOffset) std::swap(startOffset, endOffset);
   const TextPosition start = Access().PositionAt(startOffset);
   const TextPosition end = Access().PositionAt(endOffset);
-  // Text comes in as pasted text does: the document's bytes, CR LF between lines.
-  QMimeData data;
-  data.setText(text);
-  const std::string bytes = CTextView::MimeTextBytes(data);
+  // Text comes in as typed text does: the document's bytes, CR LF between lines.
+  QString lines = text;
+  lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  std::string bytes;
+  EncodeForBuffer(*buffer, lines.replace(QLatin1Char('\n'), QLatin1String("\r\n")), bytes);
   buffer->OpenUndoGroup(false);
   if (start != end) buffer->DeleteText(View(), start.y, start.x, end.y, end.x, UndoAction::Delete);
   if (!bytes.empty()) {

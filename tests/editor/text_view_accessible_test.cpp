@@ -125,4 +125,24 @@ TEST_F(AccessibleView, ReaderSetsCaretSelectionAndTextOverManyLines) {
   EXPECT_EQ(Text()->text(0, 12).toStdString(), "1234\nab\ncd12");
 }
 
+// A UTF-8 document: offsets count characters, not bytes, and text from the reader is stored
+// as UTF-8.
+TEST_F(AccessibleView, OffsetsCountTheCharactersOfAUtf8Text) {
+  Load("caf\xC3\xA9\n\xCE\xBBx");
+  buffer->SetEncoding(TextEncoding::Utf8);
+  Place(TextPosition(0, 1));
+  EXPECT_EQ(Text()->characterCount(), 7);
+  EXPECT_EQ(Text()->text(0, 7), QString::fromUtf8("caf\xC3\xA9\n\xCE\xBBx"));
+  EXPECT_EQ(Text()->cursorPosition(), 5);
+  Events();
+  Key(Qt::Key_End);
+  EXPECT_EQ(Events(), (Events_{"caret 7"}));
+  Text()->setCursorPosition(6);
+  EXPECT_EQ(Cursor(), TextPosition(2, 1));
+  QAccessible::queryAccessibleInterface(view.get())->editableTextInterface()->insertText(
+      3, QString::fromUtf8("\xC3\xBC"));
+  EXPECT_EQ(Text()->characterCount(), 8);
+  EXPECT_EQ(viewtest::BufferText(*buffer), "caf\xC3\xBC\xC3\xA9\n\xCE\xBBx");
+}
+
 } // namespace
