@@ -1,5 +1,6 @@
 #include "torvane_app.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QDockWidget>
 #include <QMdiArea>
@@ -153,8 +154,14 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     if (opened == 0) return false;
   }
   LoadStyles();
+  if (qApp) qApp->installEventFilter(this);
   m_mainFrame->show();
   return true;
+}
+
+bool CTorvaneApp::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) LoadStyles();
+  return QObject::eventFilter(watched, event);
 }
 
 // The References bar shares the bottom with the output bar, hidden until references are
@@ -167,6 +174,7 @@ void CTorvaneApp::SetUpReferencesBar() {
   m_mainFrame->addDockWidget(Qt::BottomDockWidgetArea, dock);
   m_mainFrame->tabifyDockWidget(m_mainFrame->GetOutputBar(), dock);
   dock->hide();
+  m_mainFrame->NameBarContents();
   m_language->SetReferencesBar(bar, dock);
   m_mainFrame->AddCommandTarget(m_language.get());
   connect(m_mainFrame->OutputControl(), &QPlainTextEdit::textChanged, m_language.get(), &CLanguageService::OnOutputChanged);

@@ -67,6 +67,10 @@ public:
   // project's members that no window holds.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
+protected:
+  // The desktop's colours changed (a theme switched to high contrast): the styles that
+  // follow them are loaded again.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void SetUpView(CTorvaneView* view);

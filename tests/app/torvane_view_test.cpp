@@ -107,4 +107,28 @@ TEST_F(InformView, MarginIconsAndTheContextMenu) {
   EXPECT_EQ(buffer.GetText(0, 0, 0, buffer.LineLength(0)), "def");
 }
 
+// A dark high-contrast desktop: the view's own colours and the selection follow its palette;
+// a default style colour that would vanish on it is its text colour, a chosen one stays.
+TEST_F(InformView, DefaultColoursFollowADarkDesktop) {
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  dark.setColor(QPalette::Base, Qt::black);
+  dark.setColor(QPalette::Text, Qt::white);
+  dark.setColor(QPalette::Button, QColor(40, 40, 40));
+  dark.setColor(QPalette::Highlight, Qt::yellow);
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  QApplication::setPalette(dark);
+  CProfileStore store(dir.filePath("dark.ini"));
+  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "FunctionColour", 0x800000));
+  styles.LoadStyles(store);
+  QApplication::setPalette(light);
+  const uint32_t expected[16] = {0x000000, 0x000000, 0xFFFFFF, 0x282828, 0x00FFFF, 0x000000,
+                                 0x808080, 0x0000FF, 0x800000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                 0xFFFFFF, 0xFFFFFF, 0x008080, 0x008000};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(styles.GetColour(i), expected[i]) << i;
+  Show("Object lamp;\r\n", 28);
+  EXPECT_GT(Pixels(0, 0, 6, Qt::white), 20); // the directive, once dark blue
+  EXPECT_GT(Pixels(0, 0, 6, Qt::black), 20);
+}
+
 } // namespace
