@@ -111,6 +111,9 @@ TEST_F(AccessibleView, ReaderSetsCaretSelectionAndTextOverManyLines) {
   Text()->setSelection(0, 7, 12);
   EXPECT_EQ(Marked().substr(0, 15), "1234\n12{34\n12|}");
   view->MoveCaretTo(TextPosition(0, 299));
+  CEditView other; // a second view of the text, without the focus: the reader hears nothing of it
+  other.AttachBuffer(buffer.get());
+  other.MoveCaretTo(TextPosition(2, 298));
   Events();
   auto* edit = static_cast<QAccessibleEditableTextInterface*>(
       QAccessible::queryAccessibleInterface(view.get())->interface_cast(
