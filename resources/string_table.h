@@ -28,6 +28,29 @@ inline constexpr int ACTION_INSERT = 8630;
 // What Replace All did; %1 is the number of replacements.
 inline constexpr int REPLACED_ONE = 8640;  // "1 occurrence replaced"
 inline constexpr int REPLACED_MANY = 8641; // "%1 occurrences replaced"
+// Rename Symbol: its dialog, its refusals and its questions.
+inline constexpr int RENAME_NO_NAME = 8900;
+inline constexpr int RENAME_TITLE = 8901;
+inline constexpr int RENAME_UNCHANGED = 8902;
+inline constexpr int RENAME_BAD_NAME = 8903;
+inline constexpr int RENAME_TOO_LONG = 8904;
+inline constexpr int RENAME_RESERVED = 8905;
+inline constexpr int RENAME_NOT_DEFINED = 8906;
+inline constexpr int RENAME_LIBRARY_DEFINED = 8907;
+inline constexpr int RENAME_LIBRARY_USED = 8908;
+inline constexpr int RENAME_ACTION_ROUTINE = 8909;
+inline constexpr int RENAME_CLASH_DEFINED = 8910;
+inline constexpr int RENAME_CLASH_USED = 8911;
+inline constexpr int RENAME_LOCAL = 8912;
+inline constexpr int RENAME_STALE = 8913;
+inline constexpr int RENAME_SAVE_CLOSED = 8914;
+inline constexpr int RENAME_WRITE_FAILED = 8915;
+inline constexpr int RENAME_READ_ONLY = 8916;
+inline constexpr int RENAME_FILE_COLUMN = 8917;
+inline constexpr int RENAME_LINE_COLUMN = 8918;
+inline constexpr int RENAME_TEXT_COLUMN = 8919;
+inline constexpr int RENAME_BUTTON = 8920;
+inline constexpr int RENAME_NOT_OPEN = 8921;
 // The application's name.
 inline constexpr int APP_NAME = 57344;
 // The status bar's prompt while nothing else is shown.

@@ -6,6 +6,8 @@
 
 #include "about_dialog.h"
 #include "child_frame.h"
+#include "completion_controller.h"
+#include "rename_command.h"
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
@@ -67,6 +69,8 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 }
 
 CTorvaneApp::~CTorvaneApp() {
+  m_completion.reset();
+  m_rename.reset();
   m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
@@ -117,6 +121,12 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
   SetUpReferencesBar();
+  m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
+  m_mainFrame->Binder().Register(*m_completion);
+  m_mainFrame->AddCommandTarget(m_completion.get());
+  m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
+  m_mainFrame->Binder().Register(*m_rename);
+  m_mainFrame->AddCommandTarget(m_rename.get());
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
@@ -158,6 +168,7 @@ void CTorvaneApp::SetUpView(CTorvaneView* view) {
   view->SetCommandBinder(&m_mainFrame->Binder());
   connect(view, &CTextView::cursorChanged, &m_mainFrame->Binder(),
           &CCommandBinder::ScheduleRefresh);
+  if (m_completion) m_completion->Watch(view);
 }
 
 std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {

@@ -8,6 +8,8 @@
 #include "style_table.h"
 #include "torvane_doc.h"
 
+class CCompletionController;
+class CRenameCommand;
 class CDocManager;
 class CDocumentFollower;
 class CLanguageService;
@@ -44,6 +46,8 @@ public:
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
   CLanguageService* LanguageService() const { return m_language.get(); }
+  CCompletionController* Completion() const { return m_completion.get(); }
+  CRenameCommand* RenameCommand() const { return m_rename.get(); }
   CProjectCommands* ProjectCommands() const { return m_projectCommands.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
@@ -76,6 +80,8 @@ private:
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
   std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
+  std::unique_ptr<CCompletionController> m_completion;
+  std::unique_ptr<CRenameCommand> m_rename;
   std::unique_ptr<CProjectSession> m_projectSession;
   std::unique_ptr<CProjectCommands> m_projectCommands;
 };

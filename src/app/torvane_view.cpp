@@ -128,6 +128,11 @@ uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, 
                           wholeLine, m_colourScratch, resume);
 }
 
+void CTorvaneView::OnChar(unsigned char c) {
+  CEditView::OnChar(c);
+  emit characterTyped(c);
+}
+
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {
   return Binder().BuildContextMenu(0, QStringLiteral("ViewCM"));
 }
