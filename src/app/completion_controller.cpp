@@ -34,6 +34,11 @@ bool IsListKey(int key) {
 
 CCompletionController::CCompletionController(CLanguageService& service, ActiveView activeView, QObject* parent)
     : QObject(parent), m_service(service), m_activeView(std::move(activeView)) {
+  m_refresh.setSingleShot(true);
+  m_refresh.setInterval(0);
+  connect(&m_refresh, &QTimer::timeout, this, [this] {
+    if (IsOpen()) UpdateCatalogue();
+  });
   m_commands.Add(
       Cmd::COMPLETE_WORD,
       [this] {
@@ -72,14 +77,7 @@ bool CCompletionController::Open(CTorvaneView* view, bool automatic) {
   const TextPosition caret = view->GetCursorPosition();
   const CCompletionSite site = FindCompletionSite(LineOf(*buffer, caret.y), caret.x, StartsInString(view, caret.y));
   if (site.context == ECompletionContext::None || (automatic && site.context == ECompletionContext::Any)) return false;
-  // What was typed since the last idle re-index counts: a name defined a moment ago is offered.
-  m_service.IndexEditsNow();
-  const CLanguageIndex& index = m_service.Index();
-  if (!m_catalogueBuilt || m_catalogueVersion != index.Version()) {
-    m_catalogue.Build(index, [this](int file) { return m_service.IsLibraryFile(file); });
-    m_catalogueVersion = index.Version();
-    m_catalogueBuilt = true;
-  }
+  if (!m_catalogueBuilt) UpdateCatalogue();
   std::vector<CCompletionItem> items = m_catalogue.Candidates(site.context, site.prefix);
   if (items.empty()) return false;
   if (!m_popup || m_popup->parentWidget() != view->viewport()) {
@@ -98,7 +96,19 @@ bool CCompletionController::Open(CTorvaneView* view, bool automatic) {
   Place();
   connect(view, &CTextView::cursorChanged, this, &CCompletionController::Refilter, Qt::UniqueConnection);
   view->installEventFilter(this);
+  m_refresh.start();
   return true;
+}
+
+void CCompletionController::UpdateCatalogue() {
+  // What was typed since the last idle re-index counts: a name defined a moment ago is offered.
+  m_service.IndexEditsNow();
+  const CLanguageIndex& index = m_service.Index();
+  if (m_catalogueBuilt && m_catalogueVersion == index.Version()) return;
+  m_catalogue.Build(index, [this](int file) { return m_service.IsLibraryFile(file); });
+  m_catalogueVersion = index.Version();
+  m_catalogueBuilt = true;
+  Refilter();
 }
 
 void CCompletionController::Place() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 
 #include "cmd_target.h"
@@ -44,6 +45,8 @@ private:
   bool HandleKey(int key);
   bool StartsInString(CTorvaneView* view, int line) const;
   void Place();
+  // Brings the names up to the index as it stands after the open documents' edits.
+  void UpdateCatalogue();
 
   CLanguageService& m_service;
   ActiveView m_activeView;
@@ -52,6 +55,9 @@ private:
   CCompletionCatalogue m_catalogue;
   uint64_t m_catalogueVersion = 0;
   bool m_catalogueBuilt = false;
+  // The names are brought up to date once the list is shown: gathering them again after an
+  // edit costs more than showing them.
+  QTimer m_refresh;
   // The word being completed while the list is open.
   int m_line = 0;
   int m_wordStart = 0;
