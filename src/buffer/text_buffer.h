@@ -11,6 +11,7 @@
 #include "cookie_cache.h"
 #include "file_error.h"
 #include "line_store.h"
+#include "text_encoding.h"
 #include "text_position.h"
 #include "undo_action.h"
 #include "undo_record.h"
@@ -87,6 +88,14 @@ public:
   int NextBookmarkLine(int line) const;
   int PrevBookmarkLine(int line) const;
 
+  // The character set the bytes are read in: views step, measure and draw by it, and text
+  // coming in is converted to it. Set by the document (a load leaves it as it was); a change
+  // resets the views (UPD_RESET). The bytes themselves never change with it.
+  TextEncoding Encoding() const { return m_encoding; }
+  void SetEncoding(TextEncoding encoding);
+  // Whether the text holds non-ASCII bytes and whether they are all valid UTF-8.
+  Utf8Scan ScanUtf8() const;
+
   // The parse cookies of this text for one colouring (views that colour alike pass the same
   // key), made on first use and kept in step with every change until the buffer goes.
   CCookieCache& CookieCache(const void* colouring);
@@ -161,6 +170,7 @@ private:
   bool m_modified = false;
   LineEndStyle m_lineEndStyle = LINE_END_NEW_TEXT;
   bool m_createBackup = false;
+  TextEncoding m_encoding = ENC_DEFAULT;
   FileError m_lastFileError;
   CLineStore m_lines;
   std::deque<CUndoRecord> m_undo;

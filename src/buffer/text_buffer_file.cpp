@@ -42,3 +42,19 @@ bool CTextBuffer::Save(const std::string& path, LineEndStyle style, bool clearMo
 }
 
 const FileError& CTextBuffer::LastFileError() const { return m_lastFileError; }
+
+void CTextBuffer::SetEncoding(TextEncoding encoding) {
+  if (encoding == m_encoding) return;
+  m_encoding = encoding;
+  if (m_initialised) NotifyViews(nullptr, nullptr, UPD_RESET, -1);
+}
+
+Utf8Scan CTextBuffer::ScanUtf8() const {
+  Utf8Scan scan;
+  const int count = m_lines.Count();
+  for (int i = 0; i < count && scan.valid; ++i) {
+    const LineRecord& rec = m_lines.At(i);
+    scan.Add(std::string_view(rec.text, static_cast<size_t>(rec.length)));
+  }
+  return scan;
+}
