@@ -17,6 +17,7 @@
 #include "game_wizard.h"
 #include "language_service.h"
 #include "output_bar.h"
+#include "play_controller.h"
 #include "references_bar.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
@@ -28,6 +29,7 @@
 #include "project_commands.h"
 #include "settings_keys.h"
 #include "project_session.h"
+#include "project_trees.h"
 #include "torvane_view.h"
 
 CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {
@@ -69,6 +71,7 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 }
 
 CTorvaneApp::~CTorvaneApp() {
+  m_projectTrees.reset(); // follows the documents: gone before they close
   m_completion.reset();
   m_rename.reset();
   m_language.reset();
@@ -114,9 +117,12 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     document = m_projectCommands->OpenProject(path);
     return true;
   });
+  m_projectTrees = std::make_unique<CProjectTrees>(*m_projectSession, *m_docManager,
+                                                   *m_mainFrame->ObjectBarTabs());
   m_mainFrame->Binder().Register(*m_projectCommands);
   m_mainFrame->AddCommandTarget(m_projectCommands.get());
   m_mainFrame->SetDocManager(m_docManager.get());
+  m_mainFrame->PlayController()->SetProjectSource([this] { return OpenProject(); });
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
@@ -176,6 +182,8 @@ std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {
   if (m_docManager)
     for (CDocument* document : m_docManager->Documents())
       if (auto* inform = dynamic_cast<CTorvaneDoc*>(document)) documents.push_back(inform);
+  if (m_projectTrees)
+    for (CObjectBarDocument* member : m_projectTrees->Documents()) documents.push_back(member);
   return documents;
 }
 
