@@ -25,9 +25,6 @@ inline constexpr int ACTION_DRAG_AND_DROP = 8627;
 inline constexpr int ACTION_REPLACE = 8628;
 inline constexpr int ACTION_AUTO_INDENT = 8629;
 inline constexpr int ACTION_INSERT = 8630;
-// What Replace All did; %1 is the number of replacements.
-inline constexpr int REPLACED_ONE = 8640;  // "1 occurrence replaced"
-inline constexpr int REPLACED_MANY = 8641; // "%1 occurrences replaced"
 // Rename Symbol: its dialog, its refusals and its questions.
 inline constexpr int RENAME_NO_NAME = 8900;
 inline constexpr int RENAME_TITLE = 8901;
@@ -51,6 +48,9 @@ inline constexpr int RENAME_LINE_COLUMN = 8918;
 inline constexpr int RENAME_TEXT_COLUMN = 8919;
 inline constexpr int RENAME_BUTTON = 8920;
 inline constexpr int RENAME_NOT_OPEN = 8921;
+// What Replace All did; %1 is the number of replacements.
+inline constexpr int REPLACED_ONE = 8640;  // "1 occurrence replaced"
+inline constexpr int REPLACED_MANY = 8641; // "%1 occurrences replaced"
 // The application's name.
 inline constexpr int APP_NAME = 57344;
 // The status bar's prompt while nothing else is shown.

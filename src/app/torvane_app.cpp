@@ -54,6 +54,21 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
           const CTorvaneView* view = ActiveView();
           return view && view->IsEditable();
         });
+  // Completion and rename: carried out by their own objects once the window holds documents.
+  for (const int id : {Cmd::COMPLETE_WORD, Cmd::RENAME_SYMBOL}) {
+    const auto tool = [this, id]() -> CCmdTarget* {
+      if (id == Cmd::COMPLETE_WORD) return m_completion.get();
+      return m_rename.get();
+    };
+    m_commands.Add(
+        id, [tool, id] { if (CCmdTarget* target = tool()) target->OnCmdMsg(id); },
+        [tool, id] {
+          CCmdTarget* target = tool();
+          CCmdUIState state;
+          state.id = id;
+          return target && target->OnUpdateCmdUI(id, state) && state.enabled;
+        });
+  }
   m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
                  always);
   m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
@@ -126,13 +141,9 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
-  SetUpReferencesBar();
   m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
-  m_mainFrame->Binder().Register(*m_completion);
-  m_mainFrame->AddCommandTarget(m_completion.get());
   m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
-  m_mainFrame->Binder().Register(*m_rename);
-  m_mainFrame->AddCommandTarget(m_rename.get());
+  SetUpReferencesBar();
 
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;

@@ -8,8 +8,6 @@
 #include "style_table.h"
 #include "torvane_doc.h"
 
-class CCompletionController;
-class CRenameCommand;
 class CDocManager;
 class CDocumentFollower;
 class CLanguageService;
@@ -18,6 +16,8 @@ class CProjectCommands;
 class CProjectSession;
 class CProjectTrees;
 class CTorvaneView;
+class CCompletionController;
+class CRenameCommand;
 
 // The application: the style table every view paints with, the untitled counter, the one
 // document type, the main frame, and the application commands File New, File Open (without
@@ -47,11 +47,11 @@ public:
   CMainFrame* MainFrame() const { return m_mainFrame.get(); }
   CDocManager* DocManager() const { return m_docManager.get(); }
   CLanguageService* LanguageService() const { return m_language.get(); }
-  CCompletionController* Completion() const { return m_completion.get(); }
-  CRenameCommand* RenameCommand() const { return m_rename.get(); }
   CProjectCommands* ProjectCommands() const { return m_projectCommands.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
+  CCompletionController* Completion() const { return m_completion.get(); }
+  CRenameCommand* RenameCommand() const { return m_rename.get(); }
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }

@@ -128,11 +128,6 @@ uint32_t CTorvaneView::ColourLineSpan(uint32_t cookie, int lineIndex, int from, 
                           wholeLine, m_colourScratch, resume);
 }
 
-void CTorvaneView::OnChar(unsigned char c) {
-  CEditView::OnChar(c);
-  emit characterTyped(c);
-}
-
 std::unique_ptr<QMenu> CTorvaneView::CreateContextMenu() {
   return Binder().BuildContextMenu(0, QStringLiteral("ViewCM"));
 }
@@ -171,4 +166,9 @@ void CTorvaneView::dropEvent(QDropEvent* event) {
     return;
   }
   CEditView::dropEvent(event);
+}
+
+void CTorvaneView::OnChar(unsigned char c) {
+  CEditView::OnChar(c);
+  emit characterTyped(c);
 }

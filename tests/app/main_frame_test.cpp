@@ -10,13 +10,11 @@
 
 #include "child_frame.h"
 #include "command_router.h"
-#include "completion_controller.h"
 #include "find_dialog.h"
 #include "ide_test_support.h"
 #include "language_service.h"
 #include "print_dialogs.h"
 #include "project_commands.h"
-#include "rename_command.h"
 #include "status_bar.h"
 
 namespace {
@@ -54,8 +52,7 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   CObjectBar* bar = app->MainFrame()->ObjectBarTabs();
   EXPECT_EQ(router.Route(),
             (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->ProjectCommands(),
-                                      app->LanguageService(), app->Completion(), app->RenameCommand(),
-                                      app->MainFrame(), app.get()}));
+                                      app->LanguageService(), app->MainFrame(), app.get()}));
   EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled); // one pane
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);
   // The object bar's current tree: Jump to Definition once an item is selected.
