@@ -83,8 +83,6 @@ constexpr StringEntry kStrings[] = {
     {32854, "Run the walkthroughs after every compile that rewrites the story\nWalkthroughs after Compile"},
     {32860, "Open an existing project\nOpen Project"},
     {32861, "Build the project's Release profile (unchecked: its Debug profile)\nRelease Profile"},
-    {32900, "List the names that fit at the caret\nComplete Word"},
-    {32901, "Rename the name at the caret everywhere in the game\nRename Symbol"},
     {StringId::APP_NAME, "Torvane"},
     {StringId::IDLE_MESSAGE, "For Help, press F1"},
     {57600, "Create a new document\nNew"},

@@ -141,10 +141,10 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
-  m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
-  m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
   SetUpReferencesBar();
 
+  m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
+  m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
   } else {
