@@ -7,6 +7,8 @@
 
 #include "about_dialog.h"
 #include "child_frame.h"
+#include "completion_controller.h"
+#include "rename_command.h"
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
@@ -53,6 +55,21 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
           const CTorvaneView* view = ActiveView();
           return view && view->IsEditable();
         });
+  // Completion and rename: carried out by their own objects once the window holds documents.
+  for (const int id : {Cmd::COMPLETE_WORD, Cmd::RENAME_SYMBOL}) {
+    const auto tool = [this, id]() -> CCmdTarget* {
+      if (id == Cmd::COMPLETE_WORD) return m_completion.get();
+      return m_rename.get();
+    };
+    m_commands.Add(
+        id, [tool, id] { if (CCmdTarget* target = tool()) target->OnCmdMsg(id); },
+        [tool, id] {
+          CCmdTarget* target = tool();
+          CCmdUIState state;
+          state.id = id;
+          return target && target->OnUpdateCmdUI(id, state) && state.enabled;
+        });
+  }
   m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
                  always);
   m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
@@ -71,6 +88,8 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 
 CTorvaneApp::~CTorvaneApp() {
   m_projectTrees.reset(); // follows the documents: gone before they close
+  m_completion.reset();
+  m_rename.reset();
   m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
@@ -125,6 +144,8 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
   SetUpReferencesBar();
 
+  m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
+  m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
   } else {
@@ -172,6 +193,7 @@ void CTorvaneApp::SetUpView(CTorvaneView* view) {
   view->SetCommandBinder(&m_mainFrame->Binder());
   connect(view, &CTextView::cursorChanged, &m_mainFrame->Binder(),
           &CCommandBinder::ScheduleRefresh);
+  if (m_completion) m_completion->Watch(view);
 }
 
 std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {
