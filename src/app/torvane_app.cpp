@@ -9,6 +9,8 @@
 #include "build_problems.h"
 #include "hover_tip.h"
 #include "child_frame.h"
+#include "completion_controller.h"
+#include "rename_command.h"
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
@@ -55,6 +57,21 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
           const CTorvaneView* view = ActiveView();
           return view && view->IsEditable();
         });
+  // Completion and rename: carried out by their own objects once the window holds documents.
+  for (const int id : {Cmd::COMPLETE_WORD, Cmd::RENAME_SYMBOL}) {
+    const auto tool = [this, id]() -> CCmdTarget* {
+      if (id == Cmd::COMPLETE_WORD) return m_completion.get();
+      return m_rename.get();
+    };
+    m_commands.Add(
+        id, [tool, id] { if (CCmdTarget* target = tool()) target->OnCmdMsg(id); },
+        [tool, id] {
+          CCmdTarget* target = tool();
+          CCmdUIState state;
+          state.id = id;
+          return target && target->OnUpdateCmdUI(id, state) && state.enabled;
+        });
+  }
   m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
                  always);
   m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
@@ -75,6 +92,8 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 CTorvaneApp::~CTorvaneApp() {
   m_problems.reset();
   m_projectTrees.reset(); // follows the documents: gone before they close
+  m_completion.reset();
+  m_rename.reset();
   m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
@@ -143,6 +162,8 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_mainFrame->Binder().Register(*m_problems);
   m_mainFrame->AddCommandTarget(m_problems.get());
 
+  m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
+  m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
   } else {
@@ -192,6 +213,7 @@ void CTorvaneApp::SetUpView(CTorvaneView* view) {
   view->SetInactiveLineTest([this, view](int line) { return m_language && m_language->IsInactiveLine(view->GetDocument(), line); });
   connect(view, &CTextView::cursorChanged, &m_mainFrame->Binder(),
           &CCommandBinder::ScheduleRefresh);
+  if (m_completion) m_completion->Watch(view);
 }
 
 std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {

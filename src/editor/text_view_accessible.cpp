@@ -59,8 +59,12 @@ std::function<void(QAccessibleEvent*)>& Sink() {
   static std::function<void(QAccessibleEvent*)> sink;
   return sink;
 }
-// Events are worked out only while someone takes them.
-bool Listening() { return Sink() || QAccessible::isActive(); }
+// Events are worked out only while someone takes them, and only for the view with the
+// focus, the one a reader follows: a second view of the text, scrolled far below a change
+// the first one made, would count every line start again for a caret nobody reads.
+bool Listening(const QWidget& view) {
+  return (Sink() || QAccessible::isActive()) && view.hasFocus();
+}
 void Send(QAccessibleEvent& event) {
   if (Sink())
     Sink()(&event);
@@ -165,7 +169,7 @@ QString CTextViewAccess::Text(int start, int end) {
 // Events
 
 void CTextViewAccess::TextRemoving(const UpdateContext& range) {
-  m_removalPending = Listening();
+  m_removalPending = Listening(m_view);
   if (!m_removalPending) return;
   m_removalOffset = OffsetOf(range.start);
   m_removedText = Text(m_removalOffset, OffsetOf(range.end));
@@ -177,7 +181,7 @@ void CTextViewAccess::TextChanged(const UpdateContext* context, int line) {
   Forget(first);
   const bool pending = m_removalPending;
   m_removalPending = false;
-  if (!context || !Listening()) {
+  if (!context || !Listening(m_view)) {
     m_removedText.clear();
     return;
   }
@@ -200,7 +204,7 @@ void CTextViewAccess::TextReset() {
 }
 
 void CTextViewAccess::CaretChanged() {
-  if (!Listening()) return;
+  if (!Listening(m_view)) return;
   TextPosition start, end;
   m_view.GetSelectionBounds(start, end);
   const int selectionStart = OffsetOf(start);

@@ -95,14 +95,14 @@ TEST_F(InformView, MarginIconsAndTheContextMenu) {
     return list.join("|");
   };
   std::unique_ptr<QMenu> menu = view->CreateContextMenu();
-  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|-|Cu&t (off)|&Copy (off)|&Paste (off)|-|Insert New &Object (off)|"
+  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|Rena&me Symbol...\tCtrl+R, Ctrl+R (off)|-|Cu&t (off)|&Copy (off)|&Paste (off)|-|Insert New &Object (off)|"
                           "Insert New &Function (off)|-|&Edit Object (off)");
   view->SetSelection(TextPosition(0, 0), TextPosition(4, 0));
   QApplication::clipboard()->setText("x");
   menu = view->CreateContextMenu();
-  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|-|Cu&t|&Copy|&Paste|-|Insert New &Object (off)|"
+  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|Rena&me Symbol...\tCtrl+R, Ctrl+R (off)|-|Cu&t|&Copy|&Paste|-|Insert New &Object (off)|"
                           "Insert New &Function (off)|-|&Edit Object (off)");
-  menu->actions().at(3)->trigger(); // Cut
+  menu->actions().at(4)->trigger(); // Cut
   EXPECT_EQ(QApplication::clipboard()->text(), "abc ");
   EXPECT_EQ(buffer.GetText(0, 0, 0, buffer.LineLength(0)), "def");
 }

@@ -11,42 +11,24 @@ namespace {
 std::vector<std::string> g_events;
 
 void Record(QAccessibleEvent* event) {
-  std::string line;
-  switch (event->type()) {
-  case QAccessible::TextInserted: {
-    auto* e = static_cast<QAccessibleTextInsertEvent*>(event);
-    line = "insert " + std::to_string(e->changePosition()) + " " + e->textInserted().toStdString();
-    break;
-  }
-  case QAccessible::TextRemoved: {
-    auto* e = static_cast<QAccessibleTextRemoveEvent*>(event);
-    line = "remove " + std::to_string(e->changePosition()) + " " + e->textRemoved().toStdString();
-    break;
-  }
-  case QAccessible::TextCaretMoved:
-    line = "caret " + std::to_string(static_cast<QAccessibleTextCursorEvent*>(event)->cursorPosition());
-    break;
-  case QAccessible::TextSelectionChanged: {
-    auto* e = static_cast<QAccessibleTextSelectionEvent*>(event);
-    line = "select " + std::to_string(e->selectionStart()) + " " + std::to_string(e->selectionEnd());
-    break;
-  }
-  default:
-    return;
-  }
-  g_events.push_back(line);
+  const auto n = [](int value) { return std::to_string(value); };
+  const auto text = [](const QString& t) { return " " + t.toStdString(); };
+  if (auto* e = dynamic_cast<QAccessibleTextInsertEvent*>(event))
+    g_events.push_back("insert " + n(e->changePosition()) + text(e->textInserted()));
+  else if (auto* e = dynamic_cast<QAccessibleTextRemoveEvent*>(event))
+    g_events.push_back("remove " + n(e->changePosition()) + text(e->textRemoved()));
+  else if (auto* e = dynamic_cast<QAccessibleTextSelectionEvent*>(event))
+    g_events.push_back("select " + n(e->selectionStart()) + " " + n(e->selectionEnd()));
+  else if (auto* e = dynamic_cast<QAccessibleTextCursorEvent*>(event))
+    g_events.push_back("caret " + n(e->cursorPosition()));
 }
 
 class AccessibleView : public edittest::EditViewTest<> {
 protected:
-  void SetUp() override {
-    SetAccessEventSink(Record);
-    g_events.clear();
-  }
+  void SetUp() override { SetAccessEventSink(Record); }
   void TearDown() override { SetAccessEventSink({}); }
   QAccessibleTextInterface* Text() {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view.get());
-    return iface ? iface->textInterface() : nullptr;
+    return QAccessible::queryAccessibleInterface(view.get())->textInterface();
   }
   // The events since the last call.
   std::vector<std::string> Events() { return std::exchange(g_events, {}); }
@@ -111,6 +93,9 @@ TEST_F(AccessibleView, ReaderSetsCaretSelectionAndTextOverManyLines) {
   Text()->setSelection(0, 7, 12);
   EXPECT_EQ(Marked().substr(0, 15), "1234\n12{34\n12|}");
   view->MoveCaretTo(TextPosition(0, 299));
+  CEditView other; // a second view of the text, without the focus: the reader hears nothing of it
+  other.AttachBuffer(buffer.get());
+  other.MoveCaretTo(TextPosition(2, 298));
   Events();
   auto* edit = static_cast<QAccessibleEditableTextInterface*>(
       QAccessible::queryAccessibleInterface(view.get())->interface_cast(
