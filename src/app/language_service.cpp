@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr const char* STANDARD_LIBRARY = "/usr/share/inform6/library";
-
 // The first lines of a text: a long file is indexed a slice at a time, each slice a longer
 // prefix whose earlier lines the index already holds.
 class CPrefixLineSource final : public CScanLineSource {
@@ -98,7 +96,7 @@ struct CLanguageService::CTracked final : CBufferView {
 };
 
 CLanguageService::CLanguageService(CDocManager& documents, QObject* parent)
-    : QObject(parent), m_documents(documents), m_folders{STANDARD_LIBRARY}, m_chooser(DefaultChooser) {
+    : QObject(parent), m_documents(documents), m_folders{STANDARD_LIBRARY_FOLDER}, m_chooser(DefaultChooser) {
   m_timer.setSingleShot(true);
   m_timer.setInterval(0);
   connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -125,7 +123,7 @@ void CLanguageService::SetIncludeFolders(const QStringList& folders) {
   m_folders.clear();
   for (const QString& folder : folders)
     if (!folder.isEmpty()) m_folders.push_back(folder.toStdString());
-  m_folders.emplace_back(STANDARD_LIBRARY);
+  m_folders.emplace_back(STANDARD_LIBRARY_FOLDER);
   Schedule();
 }
 
@@ -402,7 +400,7 @@ bool CLanguageService::IsLibraryFile(int file) const {
   if (file < 0 || file >= m_index.FileCount()) return false;
   if (m_index.IsSystemFile(file)) return true;
   const QString path = QString::fromStdString(m_index.FilePath(file));
-  for (const std::string& folder : m_folders) {
+  for (const std::string& folder : m_libraryFolders) {
     const QString inside = QDir::cleanPath(QString::fromStdString(folder)) + QLatin1Char('/');
     if (path.startsWith(inside)) return true;
   }

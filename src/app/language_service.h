@@ -32,6 +32,8 @@ class CLanguageService : public QObject, public CCmdTarget {
 
 public:
   static constexpr int SLICE_LINES = 4000;
+  // Debian's standard library: searched after every other folder.
+  static constexpr const char* STANDARD_LIBRARY_FOLDER = "/usr/share/inform6/library";
 
   explicit CLanguageService(CDocManager& documents, QObject* parent = nullptr);
   ~CLanguageService() override;
@@ -121,6 +123,8 @@ private:
   CDocManager& m_documents;
   CLanguageIndex m_index;
   std::vector<std::string> m_folders;
+  // Where the builds' libraries lie: files there are the library's, not the author's.
+  std::vector<std::string> m_libraryFolders{STANDARD_LIBRARY_FOLDER};
   std::map<CDocument*, std::unique_ptr<CTracked>> m_tracked;
   CReadJob m_reading;
   std::vector<int> m_rereads; // files changed on disk, to read again

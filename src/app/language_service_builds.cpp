@@ -19,9 +19,14 @@ void CLanguageService::BuildsChanged() {
   // Every open source's folders, the first one's first: an Include is found where its own
   // build would find it as long as the builds do not disagree.
   QStringList folders;
-  for (const auto& [document, tracked] : m_tracked)
-    for (const QString& folder : m_buildOf(document->GetPathName()).includeFolders)
+  m_libraryFolders.assign(1, STANDARD_LIBRARY_FOLDER);
+  for (const auto& [document, tracked] : m_tracked) {
+    const CSourceBuild build = m_buildOf(document->GetPathName());
+    for (const QString& folder : build.includeFolders)
       if (!folders.contains(folder)) folders << folder;
+    // The include path holds the author's own folders too: only the library's is the library.
+    if (!build.libraryFolder.isEmpty()) m_libraryFolders.push_back(build.libraryFolder.toStdString());
+  }
   SetIncludeFolders(folders);
   m_branchesStale = true;
   Schedule();

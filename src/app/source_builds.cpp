@@ -45,6 +45,7 @@ CSourceBuild CSourceBuilds::For(const QString& sourcePath) {
   if (sourcePath.isEmpty()) { // an untitled text builds with the settings alone
     CSourceBuild build;
     if (!settings.library.isEmpty()) build.includeFolders << settings.library;
+    build.libraryFolder = settings.library;
     build.branches = BranchContextOf(false, settings.z5 == 1 ? 5 : 8, (settings.standardOptions & OPTION_DEBUG) != 0, {});
     return build;
   }
@@ -61,6 +62,7 @@ CSourceBuild CSourceBuilds::For(const QString& sourcePath) {
   const CompilerOptions& options = plan.analysis.options;
   CSourceBuild build;
   build.mainFile = plan.mainFile;
+  build.libraryFolder = QFile::decodeName(QByteArray::fromStdString(plan.analysis.library.folder));
   for (const std::string& folder : options.includePath) build.includeFolders << QFile::decodeName(QByteArray::fromStdString(folder));
   build.branches = BranchContextOf(IsGlulx(options.target), ZVersionOf(options.target), options.debug, options.symbols);
   m_cache[absolute] = {key, build};

@@ -11,6 +11,7 @@ class CProjectSession;
 struct CSourceBuild {
   QString mainFile;           // absolute; empty for a source without a file
   QStringList includeFolders; // the compiler's include path, in search order
+  QString libraryFolder;      // the folder of the library the game uses; empty when none
   CBranchContext branches;    // target and symbols given from outside (mainFile left -1)
 };
 
