@@ -97,7 +97,7 @@ void IdeOpen(benchmark::State& state, const std::string& path) {
   int records = 0;
   for (auto _ : state) {
     CGapWatch watch;
-    app.OpenDocumentFile(QString::fromStdString(path));
+    app.DocManager()->OpenDocumentFile(QString::fromStdString(path));
     bar.repaint();
     longestGap = std::max(longestGap, watch.LongestMs());
     state.PauseTiming();

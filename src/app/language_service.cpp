@@ -69,6 +69,7 @@ struct CLanguageService::CTracked final : CBufferView {
   int first = 0;      // the first changed line
   int tail = 0;       // lines at the end unchanged since the last indexing
   int indexedLines = 0;
+  int read = -1;      // lines of a whole indexing read so far; -1 when none is under way
 
   void OnBufferChanged(CBufferView*, const UpdateContext* context, uint32_t hints, int line) override {
     if (hints & UPD_LINE_ATTR) return; // a bookmark or a mark: no text changed
@@ -84,6 +85,9 @@ struct CLanguageService::CTracked final : CBufferView {
   }
   void OnBufferDestroyed() override { buffer = nullptr; }
   void Mark(int from, int to) {
+    // A whole indexing under way reads the lines past its slices as they are by then; an
+    // edit of the lines it has read starts it again.
+    if (read >= 0 && from < read) full = true;
     const int lines = buffer ? buffer->LineCount() : 0;
     if (!dirty) {
       first = from;
@@ -200,7 +204,18 @@ bool CLanguageService::StepDocuments() {
     const CBufferLineSource<CTextBuffer> source(*t.buffer);
     const int lines = source.LineCount();
     if (t.full || !m_index.IsIndexed(t.file)) {
-      m_index.IndexFile(t.file, source);
+      m_index.IndexFile(t.file, CStringLineSource());
+      t.read = 0;
+      t.full = false;
+    }
+    if (t.read >= 0) {
+      // A whole text is read a slice a step, as files from disk are, so that a big document
+      // never holds the event loop.
+      const int upTo = std::min(lines, t.read + SLICE_LINES);
+      m_index.ReplaceLines(t.file, CPrefixLineSource(source, upTo), t.read, 0, upTo - t.read);
+      t.read = upTo;
+      if (upTo < lines) return true;
+      t.read = -1;
     } else {
       const int newCount = std::max(0, lines - t.tail - t.first);
       const int oldCount = std::max(0, t.indexedLines - t.tail - t.first);

@@ -93,6 +93,28 @@ TEST_F(Navigation, TypedDefinitionsAndOnesChangedOnDiskAreFoundAfterIdle) {
   EXPECT_EQ(Where(), "helper.h:2");
 }
 
+// A big document is indexed a slice at a time; an edit of the lines read so far starts the
+// reading again, so the index ends as the text is.
+TEST_F(Navigation, ABigDocumentIsIndexedInSlicesThatFollowItsEdits) {
+  QByteArray text = "[ Main; Last(); ];\n";
+  for (int i = 0; i < 10000; ++i) text += "! filler\n";
+  Write("big.inf", text + "[ Last; ];\n");
+  ASSERT_TRUE(Start({Path("big.inf")}));
+  ASSERT_TRUE(Service().HasPendingWork()); // one slice read, the rest waits
+  ActiveView()->MoveCaretTo(TextPosition(0, 0));
+  QTest::keyClicks(ActiveView(), "[ First; ];");
+  QTest::keyClick(ActiveView(), Qt::Key_Return);
+  int passes = 0;
+  for (; Service().HasPendingWork() && passes < 100; ++passes) QApplication::processEvents();
+  EXPECT_GE(passes, 2);
+  PressAt(9, 1, Qt::Key_F12); // Last
+  EXPECT_EQ(Where(), "big.inf:10002");
+  ActiveView()->MoveCaretTo(TextPosition(0, 1));
+  QTest::keyClicks(ActiveView(), "First(); ");
+  PressAt(1, 1, Qt::Key_F12);
+  EXPECT_EQ(Where(), "big.inf:0");
+}
+
 } // namespace
 
 namespace {
