@@ -107,10 +107,12 @@ void CLineCaches::ForgetLongLines(int from) {
 
 int CLineCaches::Column(int line, int charIndex) const {
   const char* chars = m_source.CacheLineChars(line);
-  const int length = m_source.CacheLineLength(line);
   // Lines of characters count unit by unit (a long one from its start: such lines are rare).
-  if (NeedsCharColumns(chars, length, m_source.CacheEncoding()))
-    return ExpandedColumnUnits(chars, length, charIndex, m_source.CacheEncoding());
+  if (const TextEncoding encoding = m_source.CacheEncoding(); encoding != TextEncoding::Iso8859_1) {
+    const int length = m_source.CacheLineLength(line);
+    if (NeedsCharColumns(chars, length, encoding))
+      return ExpandedColumnUnits(chars, length, charIndex, encoding);
+  }
   LongLine* entry = LongLineFor(line);
   if (!entry) return ExpandedColumn(chars, charIndex);
   auto& columns = entry->columns;
