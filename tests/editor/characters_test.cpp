@@ -51,10 +51,13 @@ TEST_F(Characters, CaretWordMovesDeletesAndTypingStepByCharacterInSeveralScripts
       {"\xCE\xBB|\xCF\x8C\xCE\xB3", "Del", "\xCE\xBB|\xCE\xB3"},       // Greek
       {"\xCE\xBB\xCF\x8C|\xCE\xB3", "BS", "\xCE\xBB|\xCE\xB3"},
       {"|\xD0\xB4\xD0\xBE\xD0\xBC \xD0\xB4\xD0\xBE", "CR", "\xD0\xB4\xD0\xBE\xD0\xBC |\xD0\xB4\xD0\xBE"}, // Cyrillic words
+      {"|caf\xC3\xA9 x", "CR", "caf\xC3\xA9 |x"},
       {"\xD0\xB4\xD0\xBE\xD0\xBC x|", "CL CL", "|\xD0\xB4\xD0\xBE\xD0\xBC x"},
       {"\xE4\xB8\xAD|\xE6\x96\x87x", "SR", "\xE4\xB8\xAD{\xE6\x96\x87|}x"},  // CJK
       {"ab|cd\n\xE4\xB8\xAD\xE6\x96\x87", "D", "abcd\n\xE4\xB8\xAD|\xE6\x96\x87"}, // column 2 is after one wide character
       {"abcdef\n\xE4\xB8\xAD\xE6\x96\x87|", "U", "abcd|ef\n\xE4\xB8\xAD\xE6\x96\x87"},
+      {"abc|d\n\xE9xyz", "D", "abcd\n\xE9|xyz"},                       // past the middle of an escape
+      {"ab|cd\n\xE9xyz", "D", "abcd\n|\xE9xyz"},
       {"a|\xE9" "b", "Del", "a|b"},                                  // an invalid byte is one unit
       {"a\xE2\x82|b", "BS", "a|b"},                                  // so is a cut-short sequence
       {"a|\xE2\x82" "b", "R", "a\xE2\x82|b"},
@@ -74,6 +77,9 @@ TEST_F(Characters, ColumnsCountCharactersAndEscapesShowInTheirColour) {
   // Two wide characters take four cells, x one, the escape \xE9 four.
   EXPECT_EQ(view->TextPosToPoint(TextPosition(7, 0)).x(), view->GetMarginWidth() + 5 * cell);
   EXPECT_EQ(view->TextPosToPoint(TextPosition(8, 0)).x(), view->GetMarginWidth() + 9 * cell);
+  view->PlaceCursor(TextPosition(1, 0)); // inside the first character: its start
+  EXPECT_EQ(Cursor(), TextPosition(0, 0));
+  Place(TextPosition(8, 0));
   EXPECT_EQ(view->NearestTextPos(QPoint(view->GetMarginWidth() + 7 * cell + 1, 2)), TextPosition(8, 0));
   CCmdUIState state;
   state.id = Cmd::INDICATOR_POSITION;

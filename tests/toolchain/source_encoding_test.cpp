@@ -19,7 +19,7 @@ TEST(SourceEncoding, TheHeaderThenTheCommandLineThenTheBytesDecide) {
   ascii.Add("cafe");
   const IclHeader none = ParseIclHeader("", "a.inf");
   const IclHeader c1 = ParseIclHeader("!% -C1\n!% -~S\n", "a.inf");
-  const IclHeader cu = ParseIclHeader("!% -Cu\n", "a.inf");
+  const IclHeader cu = ParseIclHeader("!% -C2\n!% -Cu\n", "a.inf"); // the last one counts
   const struct {
     const IclHeader* header;
     std::optional<TextEncoding> commandLine;
@@ -44,6 +44,9 @@ TEST(SourceEncoding, TheHeaderThenTheCommandLineThenTheBytesDecide) {
   AddEncodingSwitch(arguments, none, U8);
   AddEncodingSwitch(arguments, none, U8);
   EXPECT_EQ(arguments, (std::vector<std::string>{"-e", "-Cu"}));
+  arguments = {"-C1"}; // a UTF-8 document read in as such compiles as such
+  AddEncodingSwitch(arguments, none, U8);
+  EXPECT_EQ(arguments, (std::vector<std::string>{"-C1", "-Cu"}));
 }
 
 // A UTF-8 source without a header: its plan adds -Cu, the real compiler builds it and dfrotz
