@@ -390,7 +390,10 @@ protected:
     int CacheLineCount() const override { return m_view.BufferLineCount(); }
     int CacheLineLength(int line) const override { return m_view.GetLineLength(line); }
     const char* CacheLineChars(int line) const override { return m_view.GetLineText(line); }
-    TextEncoding CacheEncoding() const override { return m_view.GetEncoding(); }
+    // A text without a non-ASCII byte keeps the byte-per-column paths in any encoding.
+    TextEncoding CacheEncoding() const override {
+      return m_view.m_buffer && !m_view.m_buffer->IsAsciiOnly() ? m_view.GetEncoding() : ENC_DEFAULT;
+    }
     int CookieLineCount() const override { return m_view.BufferLineCount(); }
     uint32_t CookieColourLine(uint32_t cookie, int line) override;
     void CookieColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) override {
