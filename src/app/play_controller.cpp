@@ -1,6 +1,7 @@
 #include "play_controller.h"
 
 #include <QDockWidget>
+#include <QFile>
 #include <QFileInfo>
 #include <QMainWindow>
 
@@ -12,6 +13,7 @@
 #include "message_box.h"
 #include "play_settings.h"
 #include "profile_store.h"
+#include "project_file.h"
 #include "redirector.h"
 #include "run_command.h"
 #include "story_bar.h"
@@ -39,7 +41,7 @@ CPlayController::CPlayController(QMainWindow& frame) : QObject(&frame), m_frame(
   connect(m_walkthroughs, &CWalkthroughBar::runRequested, this, [this] { RunWalkthroughs(); });
   connect(m_walkthroughs, &CWalkthroughBar::differenceRequested, this, &CPlayController::ShowDifference);
   connect(&m_check, &CWalkthroughCheck::Checked, this, [this](const WalkthroughOutcome& outcome) {
-    m_walkthroughs->Record(outcome);
+    Record(outcome);
     if (outcome.state == WalkthroughOutcome::Failed && !m_differenceShown) {
       m_differenceShown = true;
       ShowDifference(outcome.name);
@@ -54,17 +56,38 @@ CTorvaneDoc* CPlayController::ActiveSource() const {
   return m_docManager ? dynamic_cast<CTorvaneDoc*>(m_docManager->ActiveDocument()) : nullptr;
 }
 
+const ProjectFile* CPlayController::ProjectOf(const QString& path) const {
+  const ProjectFile* project = m_project ? m_project() : nullptr;
+  return project && !path.isEmpty() &&
+                 project->Contains(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString())
+             ? project
+             : nullptr;
+}
+
+QString CPlayController::WalkthroughFolderOf(const QString& path) const {
+  return WalkthroughFolderFor(path, ProjectOf(path));
+}
+
+void CPlayController::Record(const WalkthroughOutcome& outcome) {
+  m_walkthroughs->Record(outcome);
+  // Only a convenience for the next start: a folder that cannot be written keeps this run's
+  // states in the bar all the same.
+  QString ignored;
+  KeepWalkthroughResult(m_walkthroughs->Folder(), outcome.name,
+                        {outcome.state == WalkthroughOutcome::Passed, outcome.problem}, ignored);
+}
+
 QString CPlayController::BuildStory(bool build) {
   QPointer<CTorvaneDoc> document = ActiveSource();
   if (!document) {
     m_story->ShowUnplayable(tr("No story: open the game's main file first."));
     return QString();
   }
-  StoryCheck check = CheckStoryFile(document->GetPathName());
+  StoryCheck check = CheckStoryFile(document->GetPathName(), QString(), ProjectOf(document->GetPathName()));
   if (build && (document->GetPathName().isEmpty() || document->IsModified() || check.storyPath.isEmpty() || check.outOfDate)) {
     document->OnCompile(); // pumps events: the document may close meanwhile
     if (!document) return QString();
-    check = CheckStoryFile(document->GetPathName());
+    check = CheckStoryFile(document->GetPathName(), QString(), ProjectOf(document->GetPathName()));
   }
   if (check.storyPath.isEmpty() && !GlulxStoryOf(document->GetPathName()).isEmpty()) {
     m_story->ShowUnplayable(UnplayableReason(GlulxStoryOf(document->GetPathName())));
@@ -109,7 +132,7 @@ void CPlayController::RunWalkthroughs(bool build) {
   if (m_check.IsRunning() || CRedirector::AnyRunning()) return;
   CTorvaneDoc* document = ActiveSource();
   if (!document || document->GetPathName().isEmpty()) return;
-  const QString folder = WalkthroughFolder(document->GetPathName());
+  const QString folder = WalkthroughFolderOf(document->GetPathName());
   m_walkthroughDock->show();
   m_walkthroughDock->raise();
   m_walkthroughs->SetFolder(folder);
@@ -130,7 +153,7 @@ void CPlayController::SaveAsWalkthrough() {
     return;
   }
   const QString folder = document && !document->GetPathName().isEmpty()
-                             ? WalkthroughFolder(document->GetPathName())
+                             ? WalkthroughFolderOf(document->GetPathName())
                              : WalkthroughFolder(m_story->StoryPath());
   FileDialogRequest request;
   request.save = true;
@@ -170,7 +193,7 @@ void CPlayController::ShowDifference(const QString& name) {
       WalkthroughOutcome passed = *old;
       passed.state = WalkthroughOutcome::Passed;
       passed.problem.clear();
-      m_walkthroughs->Record(passed);
+      Record(passed);
     }
   });
   const WalkthroughCommands settings = outcome->commands;
@@ -184,12 +207,12 @@ void CPlayController::BuildStateChanged(bool running) {
   const QString source = document ? document->GetPathName() : QString();
   if (running) {
     m_storyAtBuild = source;
-    m_storyTimeAtBuild = CheckStoryFile(source).storyTime;
+    m_storyTimeAtBuild = CheckStoryFile(source, QString(), ProjectOf(source)).storyTime;
     return;
   }
   if (source.isEmpty() || source != m_storyAtBuild) return;
   if (ReadSetting(CProfileStore(), SETTING_PLAY_AFTER_COMPILE) != 1) return;
-  const StoryCheck check = CheckStoryFile(source);
+  const StoryCheck check = CheckStoryFile(source, QString(), ProjectOf(source));
   // Only a compile that wrote the story again: a failed one leaves the old story behind.
   if (check.storyPath.isEmpty() || check.outOfDate || check.storyTime == m_storyTimeAtBuild) return;
   // Not from inside the compile's own call: the replay starts from the event loop.
@@ -201,7 +224,7 @@ bool CPlayController::OnCmdMsg(int id) {
   case ID_STORY_BAR: m_storyDock->setVisible(m_storyDock->isHidden()); return true;
   case ID_WALKTHROUGH_BAR:
     if (m_walkthroughDock->isHidden() && ActiveSource())
-      m_walkthroughs->SetFolder(WalkthroughFolder(ActiveSource()->GetPathName()));
+      m_walkthroughs->SetFolder(WalkthroughFolderOf(ActiveSource()->GetPathName()));
     m_walkthroughDock->setVisible(m_walkthroughDock->isHidden());
     return true;
   case Cmd::BUILD_PLAY: Play(); return true;

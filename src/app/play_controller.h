@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include "walkthrough_check.h"
 
 struct CCmdUIState;
+struct ProjectFile;
 class CDocManager;
 
 class CStoryBar;
@@ -29,6 +31,8 @@ public:
   explicit CPlayController(QMainWindow& frame);
   ~CPlayController() override;
   void SetDocManager(CDocManager* manager) { m_docManager = manager; }
+  // The open project (null: none): a member's story and walkthroughs are the project's.
+  void SetProjectSource(std::function<const ProjectFile*()> project) { m_project = std::move(project); }
 
   bool OnCmdMsg(int id);
   bool OnUpdateCmdUI(int id, CCmdUIState& state);
@@ -50,6 +54,11 @@ public:
 
 private:
   CTorvaneDoc* ActiveSource() const;
+  // The open project when path is one of its members; else null.
+  const ProjectFile* ProjectOf(const QString& path) const;
+  QString WalkthroughFolderOf(const QString& path) const;
+  // The outcome in the bar, and its result kept beside the walkthrough for the next start.
+  void Record(const WalkthroughOutcome& outcome);
   // The story of the active source, built first when missing or older than the source;
   // empty (after saying why in the Story bar) when there is none.
   QString BuildStory(bool build);
@@ -57,6 +66,7 @@ private:
 
   QMainWindow& m_frame;
   CDocManager* m_docManager = nullptr;
+  std::function<const ProjectFile*()> m_project;
   QDockWidget* m_storyDock;
   QDockWidget* m_walkthroughDock;
   CStoryBar* m_story;

@@ -15,6 +15,7 @@
 #include "game_wizard.h"
 #include "language_service.h"
 #include "output_bar.h"
+#include "play_controller.h"
 #include "references_bar.h"
 #include "insert_definition.h"
 #include "mdi_child_base.h"
@@ -26,6 +27,7 @@
 #include "project_commands.h"
 #include "settings_keys.h"
 #include "project_session.h"
+#include "project_trees.h"
 #include "torvane_view.h"
 
 CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>()) {
@@ -67,6 +69,7 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 }
 
 CTorvaneApp::~CTorvaneApp() {
+  m_projectTrees.reset(); // follows the documents: gone before they close
   m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
@@ -110,9 +113,12 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     document = m_projectCommands->OpenProject(path);
     return true;
   });
+  m_projectTrees = std::make_unique<CProjectTrees>(*m_projectSession, *m_docManager,
+                                                   *m_mainFrame->ObjectBarTabs());
   m_mainFrame->Binder().Register(*m_projectCommands);
   m_mainFrame->AddCommandTarget(m_projectCommands.get());
   m_mainFrame->SetDocManager(m_docManager.get());
+  m_mainFrame->PlayController()->SetProjectSource([this] { return OpenProject(); });
   m_language = std::make_unique<CLanguageService>(*m_docManager);
   m_mainFrame->Binder().Register(*m_language);
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
@@ -165,6 +171,8 @@ std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {
   if (m_docManager)
     for (CDocument* document : m_docManager->Documents())
       if (auto* inform = dynamic_cast<CTorvaneDoc*>(document)) documents.push_back(inform);
+  if (m_projectTrees)
+    for (CObjectBarDocument* member : m_projectTrees->Documents()) documents.push_back(member);
   return documents;
 }
 

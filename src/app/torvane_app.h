@@ -14,6 +14,7 @@ class CLanguageService;
 class CMainFrame;
 class CProjectCommands;
 class CProjectSession;
+class CProjectTrees;
 class CTorvaneView;
 
 // The application: the style table every view paints with, the untitled counter, the one
@@ -57,7 +58,8 @@ public:
   void BuildStateChanged(bool running) override;
   const ProjectFile* OpenProject() override;
 
-  // CObjectBarHost: the open documents, in the order of the document list.
+  // CObjectBarHost: the open documents, in the order of the document list, then the open
+  // project's members that no window holds.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
 
@@ -78,4 +80,5 @@ private:
   std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
   std::unique_ptr<CProjectSession> m_projectSession;
   std::unique_ptr<CProjectCommands> m_projectCommands;
+  std::unique_ptr<CProjectTrees> m_projectTrees;
 };

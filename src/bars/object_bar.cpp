@@ -1,5 +1,6 @@
 #include "object_bar.h"
 
+#include "project_tab.h"
 #include "tree_class_view.h"
 #include "tree_function_view.h"
 #include "tree_object_view.h"
@@ -11,6 +12,8 @@ CObjectBar::CObjectBar(QWidget* parent) : QTabWidget(parent) {
     addTab(m_views[i], QString::fromLatin1(labels[i]));
     m_views[i]->OnInitialUpdate();
   }
+  m_project = new CProjectTab;
+  addTab(m_project, QStringLiteral("Project"));
 }
 
 void CObjectBar::SetHost(CObjectBarHost* host) {
@@ -33,8 +36,11 @@ void CObjectBar::RenameDocument(const CObjectBarDocument& document, const std::s
   for (CMyTreeView* view : m_views) view->RenameDocument(document, treeName);
 }
 
-bool CObjectBar::OnCmdMsg(int id) { return GetView(currentIndex())->OnCmdMsg(id); }
+bool CObjectBar::OnCmdMsg(int id) {
+  return currentIndex() >= 0 && currentIndex() < VIEW_COUNT && GetView(currentIndex())->OnCmdMsg(id);
+}
 
 bool CObjectBar::OnUpdateCmdUI(int id, CCmdUIState& state) {
-  return GetView(currentIndex())->OnUpdateCmdUI(id, state);
+  return currentIndex() >= 0 && currentIndex() < VIEW_COUNT &&
+         GetView(currentIndex())->OnUpdateCmdUI(id, state);
 }

@@ -38,6 +38,7 @@ CWalkthroughBar::CWalkthroughBar(QWidget* parent) : QWidget(parent) {
 void CWalkthroughBar::SetFolder(const QString& folder) {
   if (folder != m_folder) m_outcomes.clear();
   m_folder = folder;
+  m_kept = folder.isEmpty() ? std::map<QString, KeptWalkthroughResult>() : ReadWalkthroughResults(folder);
   Refill();
 }
 
@@ -57,7 +58,13 @@ const WalkthroughOutcome* CWalkthroughBar::Outcome(const QString& name) const {
 
 QString CWalkthroughBar::StateText(const QString& name) const {
   const WalkthroughOutcome* outcome = Outcome(name);
-  if (!outcome || outcome->state == WalkthroughOutcome::NeverRun) return tr("never run");
+  if (!outcome) {
+    const auto kept = m_kept.find(name);
+    if (kept == m_kept.end()) return tr("never run");
+    if (kept->second.passed) return tr("passed");
+    return kept->second.problem.isEmpty() ? tr("failed") : tr("failed: %1").arg(kept->second.problem);
+  }
+  if (outcome->state == WalkthroughOutcome::NeverRun) return tr("never run");
   if (outcome->state == WalkthroughOutcome::Passed) return tr("passed");
   return outcome->problem.isEmpty() ? tr("failed") : tr("failed: %1").arg(outcome->problem);
 }
@@ -68,9 +75,9 @@ void CWalkthroughBar::Refill() {
   const QStringList names = m_folder.isEmpty() ? QStringList() : ListWalkthroughs(m_folder);
   for (const QString& name : names) {
     auto* item = new QTreeWidgetItem(m_list, {name, StateText(name)});
-    const WalkthroughOutcome* outcome = Outcome(name);
-    if (outcome && outcome->state != WalkthroughOutcome::NeverRun)
-      item->setForeground(1, outcome->state == WalkthroughOutcome::Passed ? QColor(0, 128, 0) : QColor(192, 0, 0));
+    const QString state = StateText(name);
+    if (state != tr("never run"))
+      item->setForeground(1, state == tr("passed") ? QColor(0, 128, 0) : QColor(192, 0, 0));
     if (name == current) m_list->setCurrentItem(item);
   }
   m_folderLabel->setText(m_folder.isEmpty() ? tr("No game: open its main file.")

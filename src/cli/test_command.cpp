@@ -2,7 +2,9 @@
 // replays every walkthrough in walkthroughs/ beside FILE and prints one line for each, a
 // unified diff for each failure and "N passed, N failed"; exits 1 when any failed, so an
 // author's own CI can run it. --bless accepts the new transcript of every walkthrough that
-// ran to its end.
+// ran to its end. FILE may be a project (NAME.i6proj): its main file, target and story are
+// used, and its walkthroughs are those beside the project file. Each result is kept for the
+// IDE's Walkthroughs bar.
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 
 #include "cli_command.h"
+#include "cli_project.h"
 #include "compile_command.h"
 #include "file_name.h"
 #include "output_sink.h"
@@ -37,8 +40,8 @@ int Usage() {
 
 // The story file of source, built first when it is missing or out of date; empty (with the
 // reason printed) when there is none to test.
-QString BuildIfNeeded(const QString& source) {
-  const StoryCheck check = CheckStoryFile(source);
+QString BuildIfNeeded(const QString& source, const ProjectFile* project) {
+  const StoryCheck check = CheckStoryFile(source, QString(), project);
   if (!check.storyPath.isEmpty() && !check.outOfDate) return check.storyPath;
   const QString glulx = GlulxStoryOf(source);
   if (check.storyPath.isEmpty() && !glulx.isEmpty()) {
@@ -47,8 +50,16 @@ QString BuildIfNeeded(const QString& source) {
   }
   const CProfileStore store;
   CCaptureSink sink;
-  const CompileRun run = RunCompile(source, store, &sink);
-  const StoryCheck after = CheckStoryFile(source);
+  CompileRequest request;
+  request.project = project;
+  // No one to ask: the warning goes to standard error and the build goes on, as in build.
+  request.confirm = [](const QString& warning) {
+    std::fprintf(stderr, "torvane-cli test: warning: %s\n",
+                 warning.left(warning.indexOf(QLatin1String("\n\n"))).toLocal8Bit().constData());
+    return true;
+  };
+  const CompileRun run = RunCompile(source, store, &sink, {}, {}, request);
+  const StoryCheck after = CheckStoryFile(source, QString(), project);
   QString reason;
   if (!run.refusal.isEmpty()) reason = run.refusal;
   else if (!run.compilerSet) reason = QLatin1String(TEXT_NO_COMPILER_PATH);
@@ -61,6 +72,8 @@ QString BuildIfNeeded(const QString& source) {
 
 void Report(const WalkthroughOutcome& outcome, bool bless, const QString& folder, int& passed, int& failed) {
   const QByteArray name = outcome.name.toLocal8Bit();
+  QString unkept; // the results kept for the IDE are a convenience: a failure to write them is no test's
+  KeepWalkthroughResult(folder, outcome.name, {outcome.state == WalkthroughOutcome::Passed, outcome.problem}, unkept);
   if (outcome.state == WalkthroughOutcome::Passed) {
     std::printf("passed  %s\n", name.constData());
     ++passed;
@@ -69,6 +82,7 @@ void Report(const WalkthroughOutcome& outcome, bool bless, const QString& folder
   if (bless && outcome.ranToEnd) {
     QString error;
     if (WriteExpectedTranscript(folder, outcome.name, outcome.actual.Text(), error)) {
+      KeepWalkthroughResult(folder, outcome.name, {true, QString()}, unkept);
       std::printf("blessed %s\n", name.constData());
       ++passed;
       return;
@@ -102,14 +116,17 @@ int RunTestCommand(int argc, char** argv) {
                  info.exists() ? "not a regular file" : "no such file");
     return 2;
   }
-  const QString source = info.absoluteFilePath();
-  const QString folder = WalkthroughFolder(source);
+  CliBuildTarget target;
+  if (!LoadCliBuildTarget("test", argv[fileArg], target)) return 2;
+  const QString source = target.source;
+  const ProjectFile* project = target.project ? &*target.project : nullptr;
+  const QString folder = WalkthroughFolderFor(source, project);
   const QStringList names = ListWalkthroughs(folder);
   if (names.isEmpty()) {
     std::printf("no walkthroughs in %s\n0 passed, 0 failed\n", folder.toLocal8Bit().constData());
     return 0;
   }
-  const QString story = BuildIfNeeded(source);
+  const QString story = BuildIfNeeded(source, project);
   if (story.isEmpty()) return 2;
   const CProfileStore store;
   int passed = 0, failed = 0;

@@ -21,6 +21,9 @@ constexpr const char* SECTION_FILES = "Files";
 constexpr const char* SECTION_INCLUDE = "Include";
 constexpr const char* SECTION_SWITCHES = "Switches";
 constexpr const char* SECTION_INTERPRETERS = "Interpreters";
+// The first line of every project file this program writes; read back, it is no comment of
+// the author's.
+constexpr const char* HEADER_COMMENT = "; Torvane project: paths are relative to this file";
 // A project file is a few hundred bytes; anything this large is not one.
 constexpr std::streamoff MAX_PROJECT_FILE_SIZE = 4 << 20;
 
@@ -67,6 +70,7 @@ public:
       if (!Line(Trim(text.substr(start, end - start)), ++lineNumber)) return false;
       start = end + 1;
     }
+    if (!m_comment.empty()) m_project.comments.emplace_back(std::string(), m_comment);
     if (m_project.mainFile.empty()) return Fail(0, "no main file: the [Project] section needs Main=FILE");
     m_project.AddFile(m_project.mainFile);
     return true;
@@ -79,16 +83,31 @@ private:
   }
 
   bool Line(const std::string& line, int number) {
-    if (line.empty() || line.front() == ';' || line.front() == '#') return true;
+    if (line.empty()) return true;
     if (line.find('\0') != std::string::npos) return Fail(number, "this is not a project file (it holds binary data)");
+    if (line.front() == ';' || line.front() == '#') {
+      if (line != HEADER_COMMENT) m_comment += line + '\n';
+      return true;
+    }
     if (line.front() == '[') {
       if (line.back() != ']' || line.size() < 3) return Fail(number, "a section name must stand between [ and ]: '" + line + "'");
       m_section = Trim(std::string_view(line).substr(1, line.size() - 2));
+      Anchor('[' + m_section + ']');
       return true;
     }
     const size_t equals = line.find('=');
     if (equals == std::string::npos || equals == 0) return Fail(number, "expected KEY=VALUE but found '" + line + "'");
-    return Value(Trim(std::string_view(line).substr(0, equals)), Trim(std::string_view(line).substr(equals + 1)), number);
+    const std::string key = Trim(std::string_view(line).substr(0, equals));
+    const std::string value = Trim(std::string_view(line).substr(equals + 1));
+    Anchor(m_section + '/' + key + '=' + value);
+    return Value(key, value, number);
+  }
+
+  // The comment lines read since the last line that was none belong before anchor.
+  void Anchor(const std::string& anchor) {
+    if (m_comment.empty()) return;
+    m_project.comments.emplace_back(anchor, std::move(m_comment));
+    m_comment.clear();
   }
 
   bool Value(const std::string& key, const std::string& value, int number) {
@@ -127,14 +146,56 @@ private:
   SourceMessage& m_error;
   std::string m_folder;
   std::string m_section;
+  std::string m_comment; // comment lines waiting for the line they stand before
+};
+
+// Writes a project file's lines, putting each of the author's comment runs back before the
+// line it stood before.
+class CProjectWriter {
+public:
+  explicit CProjectWriter(const ProjectFile& project)
+      : m_comments(project.comments), m_written(project.comments.size(), false) {}
+
+  void Section(const std::string& section) {
+    if (!m_section.empty()) m_out << '\n'; // a blank line between sections
+    m_section = section;
+    Comments('[' + section + ']');
+    m_out << '[' << section << "]\n";
+  }
+  void Key(const std::string& key, const std::string& value) {
+    Comments(m_section + '/' + key + '=' + value);
+    m_out << key << '=' << value << '\n';
+  }
+  void Raw(const std::string& line) { m_out << line << '\n'; }
+
+  // The runs whose lines are gone, at the end: nothing the author wrote is dropped.
+  std::string Finish() {
+    for (size_t i = 0; i < m_comments.size(); ++i)
+      if (!m_written[i]) m_out << m_comments[i].second;
+    return m_out.str();
+  }
+
+private:
+  void Comments(const std::string& anchor) {
+    for (size_t i = 0; i < m_comments.size(); ++i)
+      if (!m_written[i] && m_comments[i].first == anchor) {
+        m_out << m_comments[i].second;
+        m_written[i] = true;
+      }
+  }
+
+  const std::vector<std::pair<std::string, std::string>>& m_comments;
+  std::vector<bool> m_written;
+  std::ostringstream m_out;
+  std::string m_section;
 };
 
 // The keys of otherKeys that belong to section, written as "Key=value" lines.
-void WriteOtherKeys(std::ostringstream& out, const ProjectFile& project, const std::string& section) {
+void WriteOtherKeys(CProjectWriter& out, const ProjectFile& project, const std::string& section) {
   for (const auto& [sectionKey, value] : project.otherKeys) {
     const size_t slash = sectionKey.find('/');
     if (sectionKey.compare(0, slash, section) == 0 && slash == section.size())
-      out << sectionKey.substr(slash + 1) << '=' << value << '\n';
+      out.Key(sectionKey.substr(slash + 1), value);
   }
 }
 
@@ -169,25 +230,25 @@ bool ProjectFile::RemoveFile(const std::string& absolutePath) {
 
 std::string ProjectFileText(const ProjectFile& project) {
   const std::string folder = project.Folder();
-  std::ostringstream out;
-  out << "; Torvane project: paths are relative to this file\n";
-  out << '[' << SECTION_PROJECT << "]\n";
-  out << "Main=" << Relative(folder, project.mainFile) << '\n';
-  out << "Target=" << TargetName(project.target) << '\n';
-  out << "Profile=" << ProfileName(project.profile) << '\n';
-  if (!project.libraryPath.empty()) out << "Library=" << Relative(folder, project.libraryPath) << '\n';
+  CProjectWriter out(project);
+  out.Raw(HEADER_COMMENT);
+  out.Section(SECTION_PROJECT);
+  out.Key("Main", Relative(folder, project.mainFile));
+  out.Key("Target", TargetName(project.target));
+  out.Key("Profile", ProfileName(project.profile));
+  if (!project.libraryPath.empty()) out.Key("Library", Relative(folder, project.libraryPath));
   WriteOtherKeys(out, project, SECTION_PROJECT);
-  out << "\n[" << SECTION_FILES << "]\n";
-  for (const std::string& file : project.files) out << "File=" << Relative(folder, file) << '\n';
+  out.Section(SECTION_FILES);
+  for (const std::string& file : project.files) out.Key("File", Relative(folder, file));
   WriteOtherKeys(out, project, SECTION_FILES);
-  out << "\n[" << SECTION_INCLUDE << "]\n";
-  for (const std::string& path : project.includePaths) out << "Path=" << Relative(folder, path) << '\n';
+  out.Section(SECTION_INCLUDE);
+  for (const std::string& path : project.includePaths) out.Key("Path", Relative(folder, path));
   WriteOtherKeys(out, project, SECTION_INCLUDE);
-  out << "\n[" << SECTION_SWITCHES << "]\n";
-  for (const std::string& value : project.switches) out << "Switch=" << value << '\n';
+  out.Section(SECTION_SWITCHES);
+  for (const std::string& value : project.switches) out.Key("Switch", value);
   WriteOtherKeys(out, project, SECTION_SWITCHES);
-  out << "\n[" << SECTION_INTERPRETERS << "]\n";
-  for (const auto& [target, command] : project.interpreters) out << target << '=' << command << '\n';
+  out.Section(SECTION_INTERPRETERS);
+  for (const auto& [target, command] : project.interpreters) out.Key(target, command);
   WriteOtherKeys(out, project, SECTION_INTERPRETERS);
   std::vector<std::string> written;
   for (const auto& [sectionKey, value] : project.otherKeys) {
@@ -195,10 +256,10 @@ std::string ProjectFileText(const ProjectFile& project) {
     if (IsKnownSection(section) || std::find(written.begin(), written.end(), section) != written.end())
       continue;
     written.push_back(section);
-    out << "\n[" << section << "]\n";
+    out.Section(section);
     WriteOtherKeys(out, project, section);
   }
-  return out.str();
+  return out.Finish();
 }
 
 bool ParseProjectFile(std::string_view text, const std::string& path, ProjectFile& project,

@@ -41,6 +41,10 @@ struct ProjectFile {
   std::map<std::string, std::string> interpreters; // target name ("z5", "ulx") -> command
   // What this program does not know: section, key, value, in the order read.
   std::vector<std::pair<std::string, std::string>> otherKeys; // "Section/Key", value
+  // The author's comment lines, each run of them with the line that followed it (its anchor:
+  // "[Section]" or "Section/Key=value"; "" for the file's end). A save writes a run before its
+  // anchor again, or at the file's end when the anchor has gone.
+  std::vector<std::pair<std::string, std::string>> comments; // anchor, lines each ending "\n"
   int mainFileLine = 0;    // line of Main= in the file read (for messages); 0 when new
   int libraryLine = 0;     // line of Library=
   std::map<std::string, int> fileLines; // member -> line of its File= (for messages)

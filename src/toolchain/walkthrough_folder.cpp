@@ -1,10 +1,12 @@
 #include "walkthrough_folder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "project_file.h"
 #include "transcript.h"
 #include "transcript_normaliser.h"
 
@@ -48,10 +50,79 @@ bool WriteWhole(const QString& path, const QByteArray& bytes, QString& error) {
   return false;
 }
 
+// What a walkthrough is made of now: a digest of NAME.cmd and NAME.expected (either may be
+// missing). Empty when a file cannot be read: no result is kept for it then.
+QByteArray Fingerprint(const QString& folder, const QString& name) {
+  QCryptographicHash hash(QCryptographicHash::Sha1);
+  for (const auto& [extension, limit] : {std::pair{".cmd", MAX_COMMAND_FILE_BYTES}, {".expected", MAX_TRANSCRIPT_BYTES}}) {
+    QByteArray bytes;
+    bool exists = false;
+    QString error;
+    if (!ReadSmallFile(PathOf(folder, name, extension), limit, bytes, exists, error)) return {};
+    // The file's presence counts as well as its bytes: an empty file is not a missing one.
+    hash.addData(exists ? QByteArrayView("+") : QByteArrayView("-"));
+    hash.addData(QByteArray::number(bytes.size()) + ':');
+    hash.addData(bytes);
+  }
+  return hash.result().toHex();
+}
+
+// One line of RESULTS_FILE: NAME, "passed" or "failed", the fingerprint, the problem; TABs
+// between them.
+constexpr char RESULT_SEPARATOR = '\t';
+
 } // namespace
 
 QString WalkthroughFolder(const QString& mainFile) {
   return QFileInfo(mainFile).absoluteDir().filePath(QLatin1String(WALKTHROUGH_FOLDER));
+}
+
+QString WalkthroughFolderFor(const QString& source, const ProjectFile* project) {
+  if (project && !project->path.empty()) {
+    const std::string path = QFile::encodeName(QFileInfo(source).absoluteFilePath()).toStdString();
+    if (project->Contains(path) || path == project->path)
+      return WalkthroughFolder(QFile::decodeName(QByteArray::fromStdString(project->path)));
+  }
+  return WalkthroughFolder(source);
+}
+
+std::map<QString, KeptWalkthroughResult> ReadWalkthroughResults(const QString& folder) {
+  std::map<QString, KeptWalkthroughResult> results;
+  QByteArray bytes;
+  bool exists = false;
+  QString error;
+  if (!ReadSmallFile(QDir(folder).filePath(QLatin1String(RESULTS_FILE)), MAX_COMMAND_FILE_BYTES, bytes, exists, error))
+    return results;
+  for (const QByteArray& line : bytes.split('\n')) {
+    const QList<QByteArray> fields = line.split(RESULT_SEPARATOR);
+    if (fields.size() != 4 || (fields[1] != "passed" && fields[1] != "failed")) continue;
+    const QString name = QString::fromUtf8(fields[0]);
+    if (fields[2].isEmpty() || fields[2] != Fingerprint(folder, name)) continue;
+    results[name] = KeptWalkthroughResult{fields[1] == "passed", QString::fromUtf8(fields[3])};
+  }
+  return results;
+}
+
+bool KeepWalkthroughResult(const QString& folder, const QString& name, const KeptWalkthroughResult& result,
+                           QString& error) {
+  const QByteArray fingerprint = Fingerprint(folder, name);
+  const QByteArray ownName = name.toUtf8();
+  if (fingerprint.isEmpty() || ownName.contains(RESULT_SEPARATOR) || ownName.contains('\n')) {
+    error = QStringLiteral("The result of %1 cannot be kept.").arg(name);
+    return false;
+  }
+  QByteArray kept;
+  bool exists = false;
+  const QString path = QDir(folder).filePath(QLatin1String(RESULTS_FILE));
+  if (!ReadSmallFile(path, MAX_COMMAND_FILE_BYTES, kept, exists, error)) return false;
+  QByteArray text;
+  for (const QByteArray& line : kept.split('\n'))
+    if (!line.isEmpty() && !line.startsWith(ownName + RESULT_SEPARATOR)) text += line + '\n';
+  QByteArray problem = result.problem.toUtf8();
+  problem.replace('\n', ' ').replace(RESULT_SEPARATOR, ' ');
+  text += ownName + RESULT_SEPARATOR + (result.passed ? "passed" : "failed") + RESULT_SEPARATOR + fingerprint +
+          RESULT_SEPARATOR + problem + '\n';
+  return WriteWhole(path, text, error);
 }
 
 QStringList ListWalkthroughs(const QString& folder) {

@@ -7,6 +7,8 @@
 
 #include "ide_test_support.h"
 #include "progress_bar.h"
+#include "project_session.h"
+#include "project_tab.h"
 #include "status_bar.h"
 
 namespace {
@@ -97,6 +99,34 @@ TEST_F(Ide, AScanShowsParsingObjectsInTheStatusBarWhileTheWindowKeepsAnswering) 
   ASSERT_TRUE(Choose(Cmd::BUILD_REBUILD_OBJECT_TREE));
   EXPECT_FALSE(offered);
   EXPECT_EQ(Tree(0), "long(last) Untitled1");
+}
+
+TEST_F(Ide, AProjectsClosedMembersFillTheTreesFromTheDiskAndTheProjectTabOpensThem) {
+  ASSERT_TRUE(WriteFile(Path("game.inf"), "Object hall \"Hall\";\n[ Main;\n];\n") &&
+              WriteFile(Path("rooms.h"), "Class Room;\nRoom cellar \"Cellar\";\n\n[ Dig;\n];\n") &&
+              WriteFile(Path("game.i6proj"), "[Project]\nMain=game.inf\n[Files]\nFile=rooms.h\nFile=gone.h\n"));
+  ASSERT_TRUE(Start({Path("game.i6proj")}));
+  CObjectBar& bar = *app->MainFrame()->ObjectBarTabs();
+  EXPECT_EQ(Tree(0) + " " + Tree(1), "game(hall) rooms(cellar) game rooms(Room(cellar))"); // gone.h: nothing
+  CProjectTab& list = *bar.ProjectTab();
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.item(0)->text() + "|" + list.item(1)->text() + "|" + list.item(2)->text(),
+            "game.inf (main file)|rooms.h|gone.h");
+  EXPECT_TRUE(list.item(0)->font().bold() && !list.item(1)->font().bold());
+  DoubleClick(bar, 2, "Dig"); // opened at the definition; the open document's subtree alone
+  EXPECT_EQ(Where(), "rooms.h:3");
+  EXPECT_EQ(Tree(2), "game(Main) rooms(Dig)");
+  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE)); // back from the disk
+  EXPECT_EQ(Tree(1), "game rooms(Room(cellar))");
+  bar.setCurrentIndex(CObjectBar::PROJECT_TAB);
+  EXPECT_FALSE(bar.OnCmdMsg(Cmd::JUMP_TO_DEFINITION)); // no tree is current
+  const QPoint rooms = list.visualItemRect(list.item(1)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rooms);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rooms);
+  EXPECT_EQ(Where(), "rooms.h:0");
+  ASSERT_TRUE(Choose(Cmd::FILE_CLOSE));
+  app->ProjectSession().Close();
+  EXPECT_EQ(list.item(0)->text() + " " + QString::fromStdString(Tree(0)), "No project is open. game(hall)");
 }
 
 // A bar over a status pane: right of its caption and four blanks, its share of the rest, a

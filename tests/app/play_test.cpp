@@ -2,6 +2,7 @@
 // Play builds and plays, commands and their history, Replay to Here, Save as Walkthrough, Run
 // Walkthroughs, the difference view with Bless and Play from Here; a runaway story and Stop.
 #include <QApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDockWidget>
 #include <QLabel>
@@ -106,6 +107,67 @@ TEST_F(Play, PlaySaveRunBlessAndPlayFromHere) {
   emit view->playFromHere({"inventory", "x coin"}, view->CommandOfRow(2));
   ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("  a magic burin\n\n>"); })) << Shown().toStdString();
   EXPECT_EQ(Story().CommandList()->count(), 1);
+}
+
+// A project's member plays and tests the project's story (its target, not the file's), with
+// the walkthroughs beside the project file; their results outlive a restart until one changes.
+TEST_F(Play, AProjectsMemberPlaysAndTestsTheProjectsStoryAndResultsOutliveARestart) {
+  ASSERT_TRUE(QDir().mkpath(Path("game")) && QDir().mkpath(Path("proj")));
+  ASSERT_TRUE(WriteFile(Path("game/main.inf"), ReadFile(TORVANE_REALWORLD "/balances.inf")) &&
+              WriteFile(Path("game/notes.h"), "! notes\n") &&
+              WriteFile(Path("proj/game.i6proj"), "[Project]\nMain=../game/main.inf\nTarget=z8\n[Files]\nFile=../game/notes.h\n"));
+  ASSERT_TRUE(Start({Path("proj/game.i6proj")}) && app->DocManager()->OpenDocumentFile(Path("game/notes.h")));
+  ASSERT_TRUE(Choose(Cmd::BUILD_PLAY));
+  EXPECT_TRUE(QFile::exists(Path("game/main.z8")) && !QFile::exists(Path("game/main.z5")));
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("on the horizon.\n\n>"); })) << Shown().toStdString();
+  const qint64 later = QDateTime::currentSecsSinceEpoch() + 60;
+  ASSERT_TRUE(SetWriteTime(Path("game/main.z8"), later) && Choose(Cmd::BUILD_PLAY)); // up to date: no build
+  EXPECT_EQ(QFileInfo(Path("game/main.z8")).lastModified().toSecsSinceEpoch(), later);
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("on the horizon.\n\n>"); })) << Shown().toStdString();
+  dialogAnswer = Path("proj/walkthroughs/coin");
+  Type("x coin");
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("local currency.\n\n>"); }));
+  Controller().SaveAsWalkthrough();
+  ASSERT_TRUE(Choose(Cmd::BUILD_RUN_WALKTHROUGHS));
+  ASSERT_TRUE(WaitFor([&] { return !Controller().Check().IsRunning(); }));
+  EXPECT_EQ(Controller().Walkthroughs()->Folder() + " " + Controller().Walkthroughs()->StateText("coin"),
+            Path("proj/walkthroughs") + " passed");
+  app.reset();
+  ASSERT_TRUE(Start({Path("proj/game.i6proj")}));
+  const auto shownState = [this] {
+    for (int i = 0; i < 2; ++i) Controller().OnCmdMsg(CPlayController::ID_WALKTHROUGH_BAR); // hidden, shown afresh
+    const QTreeWidgetItem* coin = Controller().Walkthroughs()->List()->topLevelItem(0);
+    return coin ? coin->text(1) : QString();
+  };
+  Controller().WalkthroughDock()->show();
+  EXPECT_EQ(shownState(), "passed");
+  ASSERT_TRUE(WriteFile(Path("proj/walkthroughs/coin.cmd"), ReadFile(Path("proj/walkthroughs/coin.cmd")) + "look\n"));
+  EXPECT_EQ(shownState(), "never run");
+  ASSERT_TRUE(Choose(Cmd::WALKTHROUGHS_AFTER_COMPILE) && Choose(Cmd::BUILD_COMPILE)); // the story rewritten: run
+  ASSERT_TRUE(WaitFor([&] { return Controller().Walkthroughs()->Outcome("coin") && !Controller().Check().IsRunning(); }));
+  EXPECT_EQ(Controller().Walkthroughs()->StateText("coin"), "failed"); // one more command than accepted
+}
+
+// Each side of the difference keeps to its own transcript where the sides are out of step.
+TEST(DifferenceView, EachSideShowsItsOwnTranscriptWhenTheSidesAreOutOfStep) {
+  WalkthroughOutcome outcome;
+  outcome.commands.commands = {"look"};
+  outcome.expected = {"Title", "Extra one", "Extra two", ">look", "Old room."};
+  outcome.actual.lines = {"Title", ">look", "New room.", "Added."};
+  outcome.actual.command = {0, 1, 1, 1};
+  outcome.runs = DiffLines(outcome.expected, outcome.actual.lines);
+  CDifferenceView view("/nonexistent", outcome);
+  QStringList rows;
+  for (int row = 0; row < view.Table()->rowCount(); ++row) {
+    QStringList cells;
+    for (int column = 0; column < 3; ++column) cells << view.Table()->item(row, column)->text();
+    const bool marked = view.Table()->item(row, 1)->background().color() == QColor(255, 220, 220) &&
+                        view.Table()->item(row, 2)->background().color() == QColor(220, 255, 220);
+    rows << cells.join('|') + (marked ? " *" : "");
+  }
+  EXPECT_EQ(rows.join('\n').toStdString(), "(opening)|Title|Title\n|Extra one| *\n|Extra two| *\nlook|>look|>look\n"
+                                           "|Old room.|New room. *\n||Added. *");
+  EXPECT_EQ(view.CommandOfRow(4), 1);
 }
 
 TEST_F(Play, ARunawayStoryStaysBoundedAndStops) {

@@ -19,6 +19,7 @@
 #include "../toolchain/toolchain_test_support.h"
 #include "profile_store.h"
 #include "settings_keys.h"
+#include "walkthrough_folder.h"
 
 namespace {
 
@@ -433,6 +434,11 @@ TEST_F(Cli, TestReplaysWalkthroughsReportsDifferencesAndBlessesOnlyWhenAsked) {
   EXPECT_EQ(r.out, "blessed a\nblessed b\n2 passed, 0 failed\n");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(Run({"test", "balances.inf"}).out, "passed  a\npassed  b\n2 passed, 0 failed\n");
+  EXPECT_EQ(ReadWalkthroughResults(m_work.filePath("walkthroughs")).size(), 2u); // kept for the IDE
+  // A project: its target's story, built for the test; its walkthroughs beside the project file.
+  ASSERT_TRUE(WriteFile(m_work.filePath("p.i6proj"), "[Project]\nMain=balances.inf\nTarget=z8\n"));
+  EXPECT_EQ(Run({"test", "p.i6proj"}).out, "passed  a\npassed  b\n2 passed, 0 failed\n");
+  EXPECT_TRUE(QFile::exists(m_work.filePath("balances.z8")));
   const auto edit = [this](const QByteArray& text, int later) { // newer than the story built before
     return WriteFile(m_work.filePath("balances.inf"), text) &&
            SetWriteTime(m_work.filePath("balances.inf"), QDateTime::currentSecsSinceEpoch() + later);

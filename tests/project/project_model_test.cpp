@@ -145,12 +145,12 @@ TEST(BuildAnalysis, NamesFileAndLineOfEachProblem) {
   EXPECT_EQ(StoryFileFor("/a.b/.hidden", StoryTarget::Glulx), "/a.b/.hidden.ulx");
 }
 
-TEST(ProjectFile, RoundTripsRelativePathsAndKeepsWhatItDoesNotKnow) {
+TEST(ProjectFile, RoundTripsRelativePathsAndKeepsWhatItDoesNotKnowAndTheAuthorsComments) {
   TempFolder dir;
   const std::string path = dir.Write("game/adv.i6proj",
       "; mine\n[Project]\nMain=adv.inf\nTarget=ulx\nProfile=Release\nLibrary=../lib\nColour=blue\n"
-      "[Files]\nFile=rooms.h\nFile=/abs/x.h\n[Include]\nPath=ext\n[Switches]\nSwitch=$MAX_ERRORS=3\n"
-      "[Interpreters]\nulx=glulxe -q\n[Later]\nKey=v=1\n");
+      "[Files]\n# rooms go\nFile=rooms.h\nFile=/abs/x.h\n[Include]\n  ; ext folder\nPath=ext\n[Switches]\nSwitch=$MAX_ERRORS=3\n"
+      "[Interpreters]\nulx=glulxe -q\n[Later]\nKey=v=1\n; the end\n");
   ProjectFile project;
   SourceMessage error;
   ASSERT_TRUE(ReadProjectFile(path, project, error)) << error.Describe();
@@ -166,12 +166,15 @@ TEST(ProjectFile, RoundTripsRelativePathsAndKeepsWhatItDoesNotKnow) {
   ASSERT_TRUE(WriteProjectFile(project, error)) << error.Describe();
   std::ifstream in(path);
   const std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(text, "; Torvane project: paths are relative to this file\n[Project]\nMain=adv.inf\nTarget=ulx\n"
+  EXPECT_EQ(text, "; Torvane project: paths are relative to this file\n; mine\n[Project]\nMain=adv.inf\nTarget=ulx\n"
                   "Profile=Release\nLibrary=../lib\nColour=blue\n\n[Files]\nFile=/abs/x.h\nFile=adv.inf\n\n"
-                  "[Include]\nPath=ext\n\n[Switches]\nSwitch=$MAX_ERRORS=3\n\n[Interpreters]\nulx=glulxe -q\n\n"
-                  "[Later]\nKey=v=1\n");
+                  "[Include]\n; ext folder\nPath=ext\n\n[Switches]\nSwitch=$MAX_ERRORS=3\n\n[Interpreters]\nulx=glulxe -q\n\n"
+                  "[Later]\nKey=v=1\n# rooms go\n; the end\n");
+  ProjectFile again; // read back and saved again: the same text, no comment doubled
+  ASSERT_TRUE(ParseProjectFile(text, path, again, error));
+  EXPECT_EQ(ProjectFileText(again), text);
   EXPECT_EQ(Messages(ProjectProblems(project)),
-            path + ", line 10: the file /abs/x.h does not exist\n" + path + ", line 3: the main file " +
+            path + ", line 11: the file /abs/x.h does not exist\n" + path + ", line 3: the main file " +
             g + "adv.inf does not exist\n" + path + ", line 6: the library folder " +
             dir.m_path + "/lib does not exist\n");
 }

@@ -1,11 +1,13 @@
 // Walkthroughs replayed through the real dfrotz on the real Balances: accepted, broken by an
 // edit to one room description, blessed again; and the replays that must end with a reason.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "profile_store.h"
 #include "toolchain_test_support.h"
 #include "walkthrough_check.h"
 #include "walkthrough_folder.h"
@@ -98,6 +100,56 @@ TEST_F(WalkthroughTest, ReplaysThatCannotFinishEndWithAReasonAndKeepTheAcceptedT
     EXPECT_TRUE(outcome.problem.startsWith(row.problem)) << outcome.problem.toStdString();
     EXPECT_EQ(ReadFile(m_folder + "/w.expected"), "accepted\n");
   }
+}
+
+// The limit is the setting in seconds: a quick replay passes, a hung one stops no sooner.
+TEST_F(WalkthroughTest, TheTimeLimitSettingIsInSeconds) {
+  CProfileStore store(m_dir.filePath("settings.ini"));
+  ASSERT_TRUE(store.WriteProfileString("Editor\\Play", "TimeLimit", "1"));
+  const PlayOptions options = ReadPlayOptions(store);
+  QString error;
+  ASSERT_TRUE(SaveWalkthrough(m_folder, "w", {{"look"}, 1, 80}, "Quick.\n", false, error));
+  EXPECT_EQ(Check(Build("quick", "[ Main; print \"Quick.^\"; ];"), options).state, WalkthroughOutcome::Passed);
+  const QString hung = Build("hung", "[ Main; while (true) ; ];");
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(Check(hung, options).problem.startsWith("Stopped after 1 s"));
+  EXPECT_GE(clock.elapsed(), 900); // a coarse timer may fire up to 5% early
+}
+
+// Either file of a walkthrough makes it exist: neither is replaced without being asked.
+TEST_F(WalkthroughTest, SavingOverEitherFileOfAWalkthroughIsRefusedUnlessReplacing) {
+  ASSERT_TRUE(QDir().mkpath(m_folder));
+  for (const QString present : {".cmd", ".expected"}) {
+    QString error;
+    ASSERT_TRUE(WriteFile(m_folder + "/only" + present, "mine\n"));
+    EXPECT_FALSE(SaveWalkthrough(m_folder, "only", {{"look"}, 1, 80}, "x\n", false, error));
+    EXPECT_EQ(ReadFile(m_folder + "/only" + present), "mine\n");
+    EXPECT_TRUE(SaveWalkthrough(m_folder, "only", {{"look"}, 1, 80}, "x\n", true, error));
+    ASSERT_TRUE(QFile::remove(m_folder + "/only.cmd") && QFile::remove(m_folder + "/only.expected"));
+  }
+}
+
+// The last results outlive the program for the files as they were run: an edit of either
+// file (an empty transcript is not a missing one) makes a walkthrough never run again.
+TEST_F(WalkthroughTest, KeptResultsHoldForTheFilesAsTheyWereRun) {
+  QString error;
+  ASSERT_TRUE(SaveWalkthrough(m_folder, "a", {{"look"}, 1, 80}, "one\n", false, error) &&
+              SaveWalkthrough(m_folder, "b", {{"look"}, 1, 80}, "", false, error));
+  const auto Results = [this] {
+    QString text;
+    for (const auto& [name, result] : ReadWalkthroughResults(m_folder))
+      text += name + (result.passed ? " passed:" : " failed:") + result.problem + ";";
+    return text;
+  };
+  for (const auto& [name, passed] : {std::pair{"a", false}, {"b", true}, {"a", true}, {"b", false}})
+    ASSERT_TRUE(KeepWalkthroughResult(m_folder, name, {passed, passed ? "" : "Stopped.\nearly"}, error));
+  EXPECT_EQ(Results(), "a passed:;b failed:Stopped. early;");
+  EXPECT_EQ(ReadFile(m_folder + "/.results").count('\n'), 2);
+  ASSERT_TRUE(WriteFile(m_folder + "/a.cmd", "# seed: 1\n# width: 80\nlook\nlook\n") &&
+              QFile::remove(m_folder + "/b.expected"));
+  EXPECT_EQ(Results(), "");
+  EXPECT_FALSE(KeepWalkthroughResult(m_dir.filePath("none"), "a", {true, ""}, error));
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 
 class QLineEdit;
 
-// The "Compiler/Interpreter" page: the paths of the compiler, the interpreter and the Inform
-// library, stored as typed. An empty field stands for the path this system offers, which it
+// The "Compiler/Interpreter" page: the paths of the compiler, the Z-code interpreter, the
+// Inform library and the Glulx interpreter, stored as typed. An empty field stands for the path this system offers, which it
 // shows as a greyed hint.
 class CCompilerOptions : public CPropertyPage {
   Q_OBJECT
@@ -18,6 +18,8 @@ public:
   static constexpr int IDC_INTERPRETER_BROWSE = 1017;
   static constexpr int IDC_LIBRARY_PATH = 1034;
   static constexpr int IDC_LIBRARY_BROWSE = 1035;
+  static constexpr int IDC_GLULX_INTERPRETER_PATH = 1046;
+  static constexpr int IDC_GLULX_INTERPRETER_BROWSE = 1047;
 
   explicit CCompilerOptions(CProfileStore& store, QWidget* parent = nullptr);
 
@@ -37,7 +39,9 @@ private:
   QString m_compilerPath;
   QString m_interpreterPath;
   QString m_libraryPath;
+  QString m_glulxPath;
   QLineEdit* m_compilerEdit;
   QLineEdit* m_interpreterEdit;
   QLineEdit* m_libraryEdit;
+  QLineEdit* m_glulxEdit;
 };

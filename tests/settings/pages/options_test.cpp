@@ -134,13 +134,14 @@ TEST_F(OptionsSheetTest, CancelWritesNothingOkWritesOnlyOpenedPagesTellsOfChange
   EXPECT_TRUE(m_sheet->isVisible());
 }
 
-TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
+TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheFourPaths) {
   ASSERT_TRUE(m_store->WriteProfileString("Editor\\Paths", "Compiler", "/c"));
   ASSERT_TRUE(m_store->WriteProfileString("Editor\\Paths", "Library", "/l"));
+  ASSERT_TRUE(m_store->WriteProfileString("Editor\\Paths", "GlulxInterpreter", "/g"));
   OpenSheet();
   OpenTab(1);
   const auto text = [this](int id) { return Control<QLineEdit>(id)->text(); };
-  EXPECT_EQ(text(1014) + text(1016) + text(1034), QStringLiteral("/c/l"));
+  EXPECT_EQ(text(1014) + text(1016) + text(1034) + text(1046), QStringLiteral("/c/l/g"));
 
   TypeInto(1016, QStringLiteral("/usr/games/dfrotz"));
   QStringList asked;
@@ -158,16 +159,18 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheThreePaths) {
   Click(1035);
   answer = QStringLiteral("/usr/share/inform6/library");
   Click(1035);
+  answer = QStringLiteral("/usr/games/gargoyle-free");
+  Click(1047);
   EXPECT_EQ(asked, QStringList({"Inform Compiler|/c", "Z-Code Interpreter|/usr/games/dfrotz",
-                                "Library Path|/l", "Library Path|/l"}));
+                                "Library Path|/l", "Library Path|/l", "Glulx Interpreter|/g"}));
   EXPECT_EQ(text(1034), QStringLiteral("/usr/share/inform6/library"));
 
   TypeInto(1034, QStringLiteral(" my lib ")); // stored as typed
   OpenTab(0); // leaving the page and coming back keeps what was typed
   OpenTab(1);
   Press(QDialogButtonBox::Ok);
-  EXPECT_EQ(Stored({"Paths/Compiler", "Paths/Interpreter", "Paths/Library"}),
-            "/usr/bin/inform6 /usr/games/dfrotz  my lib ");
+  EXPECT_EQ(Stored({"Paths/Compiler", "Paths/Interpreter", "Paths/Library", "Paths/GlulxInterpreter"}),
+            "/usr/bin/inform6 /usr/games/dfrotz  my lib  /usr/games/gargoyle-free");
 }
 
 TEST_F(OptionsSheetTest, EmptyPathsMeanTheDefaultsAndUnknownSwitchesAreShownUnavailable) {
