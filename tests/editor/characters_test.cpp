@@ -85,6 +85,10 @@ TEST_F(Characters, ColumnsCountCharactersAndEscapesShowInTheirColour) {
   state.id = Cmd::INDICATOR_POSITION;
   ASSERT_TRUE(view->OnUpdateCmdUI(Cmd::INDICATOR_POSITION, state));
   EXPECT_EQ(state.text.value_or(""), "Ln 1, Col 5");
+  LoadUtf8("ab|"); // pure ASCII until a wide character is typed
+  Press("=\xE4\xB8\xAD");
+  EXPECT_EQ(view->TextPosToPoint(Cursor()).x(), view->GetMarginWidth() + 4 * cell);
+  LoadUtf8("\xE4\xB8\xAD\xE6\x96\x87x\xE9y");
   view->HideCursor();
   const QImage image = view->viewport()->grab().toImage();
   int red = 0, redOutside = 0;
