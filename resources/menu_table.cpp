@@ -70,6 +70,8 @@ constexpr MenuEntry kMenu129[] = {
     {1, 32795, "&Go To...\tCtrl+G"},
     {1, 32840, "Go to &Definition\tF12"},
     {1, 32843, "Find &References\tShift+F12"},
+    {1, 32900, "Complete &Word\tCtrl+Space"},
+    {1, 32901, "Rena&me Symbol...\tCtrl+R, Ctrl+R"},
     {1, 32841, "&Back\tAlt+Left"},
     {1, 32842, "For&ward\tAlt+Right"},
     {0, P, "&View"},
@@ -125,6 +127,7 @@ constexpr MenuEntry kMenu129[] = {
 constexpr MenuEntry kViewCM[] = {
     {0, 32840, "Go to &Definition\tF12"},
     {0, 32843, "Find &References\tShift+F12"},
+    {0, 32901, "Rena&me Symbol...\tCtrl+R, Ctrl+R"},
     {0, 0, nullptr},
     {0, 57635, "Cu&t"},
     {0, 57634, "&Copy"},
@@ -169,6 +172,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {"F4", 32797},          {"Shift+F4", 32798},
     {"F12", 32840},         {"Alt+Left", 32841},  {"Alt+Right", 32842},
     {"Shift+F12", 32843},
+    {"Ctrl+Space", 32900},  {"Ctrl+R, Ctrl+R", 32901},
 };
 
 constexpr int kToolbar[] = {57600, 57601, 57603, 0,     57635, 57634, 57637,

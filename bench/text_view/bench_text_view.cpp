@@ -10,6 +10,7 @@
 #include "colouring.h"
 #include "text_buffer.h"
 #include "text_view.h"
+#include "text_view_accessible.h"
 
 namespace {
 
@@ -92,12 +93,24 @@ void BM_CookiesBaselineDirectColouring(benchmark::State& state) {
 }
 BENCHMARK(BM_CookiesBaselineDirectColouring)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+void ShowFocused(QWidget& view) {
+  view.show();
+  view.activateWindow();
+  view.setFocus();
+  QApplication::processEvents();
+}
+
 // inserted typed and removed again in the middle of a million lines; range(0) = 1 with a
-// view attached (longest line and cookies known), 0 without (the buffer's own cost).
+// view attached (longest line and cookies known), 0 without (the buffer's own cost), 2 with
+// the view and a screen reader listening (the text events worked out).
 void InsertAndRemoveInMillionLines(benchmark::State& state, std::string_view inserted) {
   static std::unique_ptr<CTextBuffer> buffer = MakeBuffer(1000000);
   CInformTextView view;
   view.resize(800, 600);
+  if (state.range(0) == 2) {
+    SetAccessEventSink([](QAccessibleEvent*) {});
+    ShowFocused(view); // the reader follows the view with the focus
+  }
   if (state.range(0)) {
     view.AttachBuffer(buffer.get());
     (void)view.GetLongestLine();
@@ -110,19 +123,47 @@ void InsertAndRemoveInMillionLines(benchmark::State& state, std::string_view ins
     buffer->DeleteText(nullptr, line, 0, endLine, endChar);
   }
   view.DetachBuffer();
+  SetAccessEventSink({});
 }
 
 // One typed character (the line count stays).
 void BM_TypeCharMillionLines(benchmark::State& state) {
   InsertAndRemoveInMillionLines(state, "x");
 }
-BENCHMARK(BM_TypeCharMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeCharMillionLines)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // A line break (the line count changes).
 void BM_EnterMillionLines(benchmark::State& state) {
   InsertAndRemoveInMillionLines(state, "\r\n");
 }
-BENCHMARK(BM_EnterMillionLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnterMillionLines)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// A screen reader listening: the caret moved to the start of one of the last 1024 of a
+// million lines. range(0) = 1: the line starts counted once and kept; 0: forgotten each time
+// by a change on the first line, so every move counts the million lines again (the worst
+// case: a change above, then a move far below it).
+void BM_ReaderCaretMillionLines(benchmark::State& state) {
+  static std::unique_ptr<CTextBuffer> buffer = MakeBuffer(1000000);
+  SetAccessEventSink([](QAccessibleEvent*) {});
+  CInformTextView view;
+  view.AttachBuffer(buffer.get());
+  ShowFocused(view);
+  const int last = buffer->LineCount() - 1;
+  int i = 0;
+  int endLine = 0, endChar = 0;
+  for (auto _ : state) {
+    if (!state.range(0)) {
+      buffer->InsertText(nullptr, 0, 0, "x", endLine, endChar);
+      buffer->DeleteText(nullptr, 0, 0, endLine, endChar);
+    }
+    const TextPosition p(0, last - (i++ & 1023));
+    view.PlaceCursor(p);
+    view.SetSelection(p, p);
+  }
+  view.DetachBuffer();
+  SetAccessEventSink({});
+}
+BENCHMARK(BM_ReaderCaretMillionLines)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 // The longest line of a cold view on a million lines (done once per attach or font change).
 void BM_LongestLineCold(benchmark::State& state) {

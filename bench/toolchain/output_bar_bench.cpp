@@ -24,17 +24,16 @@ namespace {
 
 constexpr qint64 OUTPUT_BYTES = 10 * 1024 * 1024;
 
-void CompileTenMegabytes(benchmark::State& state) {
-  QTemporaryDir dir;
+// Writes a fake compiler (a shell script running body) and a one-line source into dir, and
+// makes the settings name the script as the compiler. Returns the source's path, or an empty
+// string (the error given to state) when a file cannot be written.
+QString WriteFakeCompiler(const QTemporaryDir& dir, const QByteArray& body, benchmark::State& state) {
   CProfileStore::SetUserConfigDirectory(dir.filePath(QStringLiteral("config")));
-  // The fake compiler: 10 MiB of 'x' in lines of 99, as fast as the pipe takes them.
   const QString script = dir.filePath(QStringLiteral("compiler.sh"));
   QFile file(script);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write("#!/bin/sh\nhead -c " + QByteArray::number(OUTPUT_BYTES) +
-                 " /dev/zero | tr '\\0' 'x' | fold -w 99\n") < 0) {
+  if (!file.open(QIODevice::WriteOnly) || file.write("#!/bin/sh\n" + body) < 0) {
     state.SkipWithError("cannot write the fake compiler");
-    return;
+    return {};
   }
   file.close();
   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -42,11 +41,19 @@ void CompileTenMegabytes(benchmark::State& state) {
   QFile sourceFile(source);
   if (!sourceFile.open(QIODevice::WriteOnly) || sourceFile.write("[ Main; ];\n") < 0) {
     state.SkipWithError("cannot write the source");
-    return;
+    return {};
   }
   sourceFile.close();
-  CProfileStore store;
-  store.WriteProfileString(QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler"), script);
+  CProfileStore().WriteProfileString(QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler"), script);
+  return source;
+}
+
+void CompileTenMegabytes(benchmark::State& state) {
+  QTemporaryDir dir;
+  // The fake compiler: 10 MiB of 'x' in lines of 99, as fast as the pipe takes them.
+  const QString source = WriteFakeCompiler(
+      dir, "head -c " + QByteArray::number(OUTPUT_BYTES) + " /dev/zero | tr '\\0' 'x' | fold -w 99\n", state);
+  if (source.isEmpty()) return;
 
   CTorvaneApp app;
   if (!app.InitInstance({source})) {
@@ -96,25 +103,10 @@ BENCHMARK(CompileTenMegabytes)->UseManualTime()->Unit(benchmark::kMillisecond)->
 void RunawayCompiler(benchmark::State& state) {
   const bool oneLine = state.range(0) == 0;
   QTemporaryDir dir;
-  CProfileStore::SetUserConfigDirectory(dir.filePath(QStringLiteral("config")));
-  const QString script = dir.filePath(QStringLiteral("compiler.sh"));
-  QFile file(script);
   const QByteArray body = oneLine ? "head -c 52428800 /dev/zero | tr '\\0' 'x'\n"
                                   : "yes 'runaway output of a compiler that never ends' | head -c 209715200\n";
-  if (!file.open(QIODevice::WriteOnly) || file.write("#!/bin/sh\n" + body) < 0) {
-    state.SkipWithError("cannot write the fake compiler");
-    return;
-  }
-  file.close();
-  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  const QString source = dir.filePath(QStringLiteral("big.inf"));
-  QFile sourceFile(source);
-  if (!sourceFile.open(QIODevice::WriteOnly) || sourceFile.write("[ Main; ];\n") < 0) {
-    state.SkipWithError("cannot write the source");
-    return;
-  }
-  sourceFile.close();
-  CProfileStore().WriteProfileString(QStringLiteral("Editor\\Paths"), QStringLiteral("Compiler"), script);
+  const QString source = WriteFakeCompiler(dir, body, state);
+  if (source.isEmpty()) return;
   CTorvaneApp app;
   if (!app.InitInstance({source})) {
     state.SkipWithError("the IDE did not start");

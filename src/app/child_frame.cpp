@@ -20,9 +20,6 @@ CChildFrame::CChildFrame(CTorvaneDoc* document, ViewSetup setup, QWidget* parent
   m_rowWidgets[0]->addWidget(m_panes[0][0]);
   m_lastActive = m_panes[0][0];
   resize(640, 420);
-  const CCommandTable::Rule split = [this] { return m_rows * m_columns > 1; };
-  m_commands.Add(Cmd::NEXT_PANE, [this] { FocusPane(1); }, split);
-  m_commands.Add(Cmd::PREV_PANE, [this] { FocusPane(-1); }, split);
 }
 
 CChildFrame::~CChildFrame() = default;
@@ -125,15 +122,3 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
   return CMdiChildBase::eventFilter(watched, event);
 }
 
-void CChildFrame::FocusPane(int step) {
-  std::vector<CView*> views = FrameViews();
-  if (views.size() < 2) return;
-  const auto it = std::find(views.begin(), views.end(), GetActiveView());
-  const int count = static_cast<int>(views.size());
-  int index = it == views.end() ? 0 : static_cast<int>(it - views.begin());
-  index = ((index + step) % count + count) % count;
-  auto* view = static_cast<CTorvaneView*>(views[static_cast<std::size_t>(index)]);
-  m_lastActive = view;
-  view->setFocus();
-  emit activeViewChanged();
-}

@@ -11,7 +11,8 @@ class QSplitter;
 
 // The MDI child window of a document: its views in a grid of panes, one to two rows by one
 // to two columns. Panes of a row share their top line and panes of a column their first
-// column (the views ask the grid); F6 and Shift+F6 move between panes.
+// column (the views ask the grid). F6 and Shift+F6 step through its panes and then the
+// bars (the main frame's).
 class CChildFrame : public CMdiChildBase, public CPaneGrid {
   Q_OBJECT
 
@@ -47,7 +48,6 @@ protected:
 
 private:
   CTorvaneView* MakeView();
-  void FocusPane(int step);
 
   CTorvaneDoc* m_document;
   ViewSetup m_setup;

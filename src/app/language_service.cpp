@@ -1,5 +1,6 @@
 #include "language_service.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QDockWidget>
@@ -378,6 +379,34 @@ bool CLanguageService::Step(std::vector<CPlace>& from, std::vector<CPlace>& to) 
     return true;
   }
   return false;
+}
+
+void CLanguageService::IndexEditsNow() {
+  while (StepDocuments()) {
+  }
+}
+
+std::optional<int> CLanguageService::FileOf(CTorvaneDoc* document) const {
+  const auto found = m_tracked.find(document);
+  if (found == m_tracked.end()) return std::nullopt;
+  return found->second->file;
+}
+
+bool CLanguageService::IsLibraryFile(int file) const {
+  if (file < 0 || file >= m_index.FileCount()) return false;
+  if (m_index.IsSystemFile(file)) return true;
+  const QString path = QString::fromStdString(m_index.FilePath(file));
+  for (const std::string& folder : m_folders) {
+    const QString inside = QDir::cleanPath(QString::fromStdString(folder)) + QLatin1Char('/');
+    if (path.startsWith(inside)) return true;
+  }
+  return false;
+}
+
+CTorvaneDoc* CLanguageService::DocumentOf(int file) const {
+  for (const auto& [document, tracked] : m_tracked)
+    if (tracked->file == file) return tracked->document;
+  return nullptr;
 }
 
 bool CLanguageService::OnCmdMsg(int id) {

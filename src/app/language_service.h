@@ -59,6 +59,15 @@ public:
   bool Back();
   bool Forward();
 
+  // For completion and rename: the open documents' edits indexed now (not the files waiting
+  // to be read); the index's file of an open document; whether a file is one of a library's
+  // (it says System_file, or lies in a library folder) rather than the project's own; the
+  // open document of a file, or null.
+  void IndexEditsNow();
+  std::optional<int> FileOf(CTorvaneDoc* document) const;
+  bool IsLibraryFile(int file) const;
+  CTorvaneDoc* DocumentOf(int file) const;
+
   bool OnCmdMsg(int id) override;
   bool OnUpdateCmdUI(int id, CCmdUIState& state) override;
 

@@ -108,6 +108,8 @@ bool CMainFrame::OnCreate() {
   LoadBarState();
   DeclareCommands();
   DeclareWindowCommands();
+  DeclareFocusCommands();
+  NameBarContents();
   m_binder->Register(*this);
   if (m_application) m_binder->Register(*m_application);
   m_binder->Refresh();

@@ -99,6 +99,12 @@ public:
   CPlayController* PlayController() const { return m_play; }
   // The help window once help has been asked for; null before.
   CHelpWindow* HelpWindow() const { return m_helpWindow; }
+  // What F6 (step 1) and Shift+F6 (step -1) move the focus through, in turn: the panes of the
+  // active document window, then every shown bar (main_frame_focus.cpp).
+  std::vector<QWidget*> FocusStops() const;
+  void CycleFocus(int step);
+  // Gives the controls of the bars the names of their bars (the trees, their tabs' labels).
+  void NameBarContents();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -128,6 +134,7 @@ private:
   // The table of commands, once the bars exist: the frame's own, then the Window menu's.
   void DeclareCommands();
   void DeclareWindowCommands();
+  void DeclareFocusCommands();
   void OnDocumentsChanged();
   // Keeps the messages of the output (none with clearOnly) as the last build's, and marks
   // them in the open documents.

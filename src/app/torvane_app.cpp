@@ -1,11 +1,14 @@
 #include "torvane_app.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QDockWidget>
 #include <QMdiArea>
 
 #include "about_dialog.h"
 #include "child_frame.h"
+#include "completion_controller.h"
+#include "rename_command.h"
 #include "command_binder.h"
 #include "command_ids.h"
 #include "doc_manager.h"
@@ -52,6 +55,21 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
           const CTorvaneView* view = ActiveView();
           return view && view->IsEditable();
         });
+  // Completion and rename: carried out by their own objects once the window holds documents.
+  for (const int id : {Cmd::COMPLETE_WORD, Cmd::RENAME_SYMBOL}) {
+    const auto tool = [this, id]() -> CCmdTarget* {
+      if (id == Cmd::COMPLETE_WORD) return m_completion.get();
+      return m_rename.get();
+    };
+    m_commands.Add(
+        id, [tool, id] { if (CCmdTarget* target = tool()) target->OnCmdMsg(id); },
+        [tool, id] {
+          CCmdTarget* target = tool();
+          CCmdUIState state;
+          state.id = id;
+          return target && target->OnUpdateCmdUI(id, state) && state.enabled;
+        });
+  }
   m_commands.Add(Cmd::FILE_NEW, [this] { if (m_docManager) m_docManager->OpenNewDocument(); },
                  always);
   m_commands.Add(Cmd::FILE_OPEN, [this] { OnFileOpen(); }, always);
@@ -70,6 +88,8 @@ CTorvaneApp::CTorvaneApp() : m_projectSession(std::make_unique<CProjectSession>(
 
 CTorvaneApp::~CTorvaneApp() {
   m_projectTrees.reset(); // follows the documents: gone before they close
+  m_completion.reset();
+  m_rename.reset();
   m_language.reset();
   // Documents and their frames go before the frame that holds them.
   m_docManager.reset();
@@ -124,6 +144,8 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
   m_language->SetIncludeFolders({ReadSetting(CProfileStore(), SETTING_LIBRARY_PATH)});
   SetUpReferencesBar();
 
+  m_completion = std::make_unique<CCompletionController>(*m_language, [this] { return ActiveView(); });
+  m_rename = std::make_unique<CRenameCommand>(*m_language, [this] { return ActiveView(); }, [this] { return DialogParent(); });
   if (files.isEmpty()) {
     if (!m_docManager->OpenNewDocument()) return false;
   } else {
@@ -135,8 +157,14 @@ bool CTorvaneApp::InitInstance(const QStringList& files) {
     if (opened == 0) return false;
   }
   LoadStyles();
+  if (qApp) qApp->installEventFilter(this);
   m_mainFrame->show();
   return true;
+}
+
+bool CTorvaneApp::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) LoadStyles();
+  return QObject::eventFilter(watched, event);
 }
 
 // The References bar shares the bottom with the output bar, hidden until references are
@@ -149,6 +177,7 @@ void CTorvaneApp::SetUpReferencesBar() {
   m_mainFrame->addDockWidget(Qt::BottomDockWidgetArea, dock);
   m_mainFrame->tabifyDockWidget(m_mainFrame->GetOutputBar(), dock);
   dock->hide();
+  m_mainFrame->NameBarContents();
   m_language->SetReferencesBar(bar, dock);
   m_mainFrame->AddCommandTarget(m_language.get());
   connect(m_mainFrame->OutputControl(), &QPlainTextEdit::textChanged, m_language.get(), &CLanguageService::OnOutputChanged);
@@ -164,6 +193,7 @@ void CTorvaneApp::SetUpView(CTorvaneView* view) {
   view->SetCommandBinder(&m_mainFrame->Binder());
   connect(view, &CTextView::cursorChanged, &m_mainFrame->Binder(),
           &CCommandBinder::ScheduleRefresh);
+  if (m_completion) m_completion->Watch(view);
 }
 
 std::vector<CObjectBarDocument*> CTorvaneApp::GetDocuments() const {

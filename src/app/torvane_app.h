@@ -16,6 +16,8 @@ class CProjectCommands;
 class CProjectSession;
 class CProjectTrees;
 class CTorvaneView;
+class CCompletionController;
+class CRenameCommand;
 
 // The application: the style table every view paints with, the untitled counter, the one
 // document type, the main frame, and the application commands File New, File Open (without
@@ -48,6 +50,8 @@ public:
   CProjectCommands* ProjectCommands() const { return m_projectCommands.get(); }
   // The open project (or none): Compile and Run build its main file from any member.
   CProjectSession& ProjectSession() const { return *m_projectSession; }
+  CCompletionController* Completion() const { return m_completion.get(); }
+  CRenameCommand* RenameCommand() const { return m_rename.get(); }
 
   // CDocumentShell
   int NextUntitledNumber() override { return m_untitledCount++; }
@@ -62,6 +66,10 @@ public:
   // project's members that no window holds.
   std::vector<CObjectBarDocument*> GetDocuments() const override;
 
+protected:
+  // The desktop's colours changed (a theme switched to high contrast): the styles that
+  // follow them are loaded again.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void SetUpView(CTorvaneView* view);
@@ -78,6 +86,8 @@ private:
   std::unique_ptr<CDocManager> m_docManager;
   std::unique_ptr<CDocumentFollower> m_follower;
   std::unique_ptr<CLanguageService> m_language; // leaves the documents' buffers before they go
+  std::unique_ptr<CCompletionController> m_completion;
+  std::unique_ptr<CRenameCommand> m_rename;
   std::unique_ptr<CProjectSession> m_projectSession;
   std::unique_ptr<CProjectCommands> m_projectCommands;
   std::unique_ptr<CProjectTrees> m_projectTrees;

@@ -167,3 +167,8 @@ void CTorvaneView::dropEvent(QDropEvent* event) {
   }
   CEditView::dropEvent(event);
 }
+
+void CTorvaneView::OnChar(unsigned char c) {
+  CEditView::OnChar(c);
+  emit characterTyped(c);
+}

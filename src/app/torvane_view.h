@@ -67,7 +67,12 @@ public:
   // nobody handles is disabled); a chosen item goes through the router.
   std::unique_ptr<QMenu> CreateContextMenu();
 
+signals:
+  // A character went into the text by typing (completion opens by itself after some).
+  void characterTyped(unsigned char c);
+
 protected:
+  void OnChar(unsigned char c) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   // Files dragged over the view are not text for it: they go on to the window, which opens
   // them.

@@ -22,6 +22,10 @@ public:
     (void)text;
   }
 
+  // Just before range (a Deletion) leaves the text, while it can still be read; the view
+  // must not change the text from here. Screen readers are told what was deleted.
+  virtual void OnTextRemoving(const UpdateContext& range) { (void)range; }
+
   // The buffer is being destroyed while this view is still attached: the view must drop
   // every pointer to it (it may still call DetachView from here).
   virtual void OnBufferDestroyed() {}

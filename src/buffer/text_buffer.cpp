@@ -188,6 +188,7 @@ bool CTextBuffer::ApplyDelete(CBufferView* sourceView, int startLine, int startC
                                      int endLine, int endChar) {
   UpdateContext context = UpdateContext::Deletion(TextPosition(startChar, startLine),
                                                   TextPosition(endChar, endLine));
+  NotifyRemoving(context);
   LineRecord& first = m_lines.At(startLine);
   if (startLine == endLine) {
     std::memmove(first.text + startChar, first.text + endChar,
@@ -362,6 +363,16 @@ void CTextBuffer::DetachView(CBufferView* view) {
     m_viewsDetached = true;
   } else {
     m_views.erase(it);
+  }
+}
+
+void CTextBuffer::NotifyRemoving(const UpdateContext& range) {
+  ++m_notifyDepth;
+  for (size_t i = 0; i < m_views.size(); ++i)
+    if (CBufferView* view = m_views[i]) view->OnTextRemoving(range);
+  if (--m_notifyDepth == 0 && m_viewsDetached) {
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), nullptr), m_views.end());
+    m_viewsDetached = false;
   }
 }
 

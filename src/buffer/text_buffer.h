@@ -109,6 +109,8 @@ public:
   void DetachView(CBufferView* view);
   void NotifyViews(CBufferView* sourceView, const UpdateContext* context, uint32_t hints,
                    int line);
+  // Tells every view of a deletion about to be made.
+  void NotifyRemoving(const UpdateContext& range);
 
   // Undo and redo.
   void OpenUndoGroup(bool merge = false);

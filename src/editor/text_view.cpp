@@ -13,7 +13,11 @@
 #include <typeinfo>
 #include <cstdio>
 
-CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+#include "text_view_accessible.h"
+
+CTextView::CTextView(QWidget* parent)
+    : QAbstractScrollArea(parent), m_access(std::make_unique<CTextViewAccess>(*this)) {
+  InstallTextViewAccessibility();
   DeclareCommands();
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
@@ -62,7 +66,7 @@ void CTextView::ResetViewState() {
   m_anchor = m_cursor = m_selStart = m_selEnd = TextPosition();
   m_drawSelStart = m_drawSelEnd = TextPosition();
   m_marginIcons = QPixmap();
-  m_marginIconsLoaded = false;
+  m_marginIconsRatio = 0;
   DropFonts();
   m_caches.Clear();
   m_longestWalkTimer.stop();
@@ -108,6 +112,7 @@ void CTextView::DetachBuffer() {
 }
 
 void CTextView::ResetForNewText() {
+  m_access->TextReset();
   ResetViewState();
   UpdateVertScrollBar(false);
   UpdateHorzScrollBar(false);
@@ -203,10 +208,10 @@ COLORREF CTextView::GetStyleColor(int colourIndex) const {
     return RefFromColor(pal.color(QPalette::Active, QPalette::Text));
   case COLORINDEX_SELMARGIN:
     return RefFromColor(pal.color(QPalette::Active, QPalette::Button));
-  case COLORINDEX_SELBKGND:
-    return RgbRef(0, 0, 0);
+  case COLORINDEX_SELBKGND: // the desktop's selection, which a dark theme keeps visible
+    return RefFromColor(pal.color(QPalette::Active, QPalette::Highlight));
   case COLORINDEX_SELTEXT:
-    return RgbRef(255, 255, 255);
+    return RefFromColor(pal.color(QPalette::Active, QPalette::HighlightedText));
   case 6:
     return RgbRef(0, 0, 255);
   case 7:
@@ -412,8 +417,11 @@ void CTextView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* co
   if (hints & UPD_LINE_COUNT) UpdateVertScrollBar(false);
   // The longest line is already up to date through the length counts (or forgotten).
   if ((hints & UPD_HORZ_EXTENT) && !m_horzBarLocked) UpdateHorzScrollBar(false);
+  m_access->TextChanged(context, line);
   emit cursorChanged();
 }
+
+void CTextView::OnTextRemoving(const UpdateContext& range) { m_access->TextRemoving(range); }
 
 TextPosition CTextView::ClampPosition(TextPosition position) const {
   const int count = BufferLineCount();

@@ -28,6 +28,7 @@
 #include "text_position.h"
 #include "view_font.h"
 
+class CTextViewAccess;
 class QMimeData;
 class QScrollBar;
 class QPainter;
@@ -136,6 +137,9 @@ public:
                        int line) override;
   // Called by a buffer destroyed while this view is attached: the view shows no text.
   void OnBufferDestroyed() override { DetachBuffer(); }
+  void OnTextRemoving(const UpdateContext& range) override;
+  // What screen readers read of the view (text_view_accessible.h).
+  CTextViewAccess& Access() const { return *m_access; }
 
   // ---- Buffer, fonts, metrics ----
 
@@ -444,7 +448,8 @@ protected:
                     const int32_t* colours, int fromColumn, COLORREF lineTextColour,
                     const QColor& background, const QColor& endColour);
   void DropFonts();
-  const QPixmap& MarginIcons();
+  // The icon strip for a paint device of this pixel ratio.
+  const QPixmap& MarginIcons(qreal ratio);
   void InvalidateCaret();
   // One scroll bar over total items of which visible fit the window, showing *first; a range
   // that now fits the window scrolls back to its start.
@@ -462,6 +467,7 @@ protected:
   QList<CTextView*> SplitterSiblings(bool sameRow) const;
 
   // ---- Fields ----
+  std::unique_ptr<CTextViewAccess> m_access;
   bool m_cursorHidden = false;
   int m_lineHeight = -1;
   int m_charWidth = -1;
@@ -504,7 +510,7 @@ protected:
   TextPosition m_selStart;
   TextPosition m_selEnd;
   QPixmap m_marginIcons;
-  bool m_marginIconsLoaded = false;
+  qreal m_marginIconsRatio = 0; // the pixel ratio the strip was loaded for; 0: none yet
   CTextBuffer* m_buffer = nullptr;
   bool m_horzBarLocked = false;
   TextPosition m_draggedTextBegin;

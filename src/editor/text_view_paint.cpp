@@ -38,6 +38,7 @@ constexpr MarginIconBit kMarginIcons[] = {
 constexpr int kMarginIconImages = 14; // index 14 has no image
 
 const char* const kMarginIconsPath = ":/icons/margin_icons.png";
+const char* const kMarginIcons2xPath = ":/icons/margin_icons@2x.png";
 
 // Bytes are shown one cell each as ISO 8859-1; control bytes have no glyph of a cell's width,
 // so they are shown as blank cells to keep the grid.
@@ -52,18 +53,21 @@ QString CellText(const std::string& bytes) {
 
 } // namespace
 
-const QPixmap& CTextView::MarginIcons() {
-  if (!m_marginIconsLoaded) {
-    m_marginIconsLoaded = true;
+const QPixmap& CTextView::MarginIcons(qreal ratio) {
+  // A screen of two device pixels per pixel gets the strip drawn at twice the size, which
+  // stays sharp where the small one would be blown up.
+  const qreal wanted = ratio > 1.0 ? 2.0 : 1.0;
+  if (m_marginIconsRatio != wanted) {
+    m_marginIconsRatio = wanted;
     InitViewResources();
-    QPixmap strip(QString::fromLatin1(kMarginIconsPath));
-    if (strip.isNull()) {
+    QPixmap strip;
+    if (wanted > 1.0 && strip.load(QString::fromLatin1(kMarginIcons2xPath)))
+      strip.setDevicePixelRatio(wanted);
+    else if (!strip.load(QString::fromLatin1(kMarginIconsPath)))
       qWarning("Torvane: margin icon strip %s is missing; the margin shows no icons",
                kMarginIconsPath);
-    } else {
-      // White is the strip's transparent colour.
-      strip.setMask(strip.createMaskFromColor(Qt::white, Qt::MaskInColor));
-    }
+    // White is the strip's transparent colour.
+    if (!strip.isNull()) strip.setMask(strip.createMaskFromColor(Qt::white, Qt::MaskInColor));
     m_marginIcons = strip;
   }
   return m_marginIcons;
@@ -109,12 +113,17 @@ void CTextView::PaintMargin(QPainter& painter, const QRect& rect, int line) {
     }
   }
   if (icon < 0 || icon >= kMarginIconImages) return;
-  const QPixmap& icons = MarginIcons();
-  if (icons.isNull() || icons.width() < (icon + 1) * MARGIN_ICON_SIZE) return;
+  const QPixmap& icons = MarginIcons(painter.device()->devicePixelRatioF());
+  if (icons.isNull() || icons.deviceIndependentSize().width() < (icon + 1) * MARGIN_ICON_SIZE)
+    return;
+  const qreal ratio = icons.devicePixelRatio();
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip); // a line lower than the icon cuts it
-  painter.drawPixmap(rect.left() + 2, rect.top() + (rect.height() - MARGIN_ICON_SIZE) / 2, icons,
-                     icon * MARGIN_ICON_SIZE, 0, MARGIN_ICON_SIZE, MARGIN_ICON_SIZE);
+  painter.drawPixmap(QRectF(rect.left() + 2, rect.top() + (rect.height() - MARGIN_ICON_SIZE) / 2,
+                            MARGIN_ICON_SIZE, MARGIN_ICON_SIZE),
+                     icons,
+                     QRectF(icon * MARGIN_ICON_SIZE * ratio, 0, MARGIN_ICON_SIZE * ratio,
+                            MARGIN_ICON_SIZE * ratio));
   painter.restore();
 }
 

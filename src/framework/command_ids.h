@@ -118,6 +118,9 @@ inline constexpr int GO_TO_DEFINITION = 32840;
 inline constexpr int NAVIGATE_BACK = 32841;
 inline constexpr int NAVIGATE_FORWARD = 32842;
 inline constexpr int FIND_REFERENCES = 32843;
+// Completion and rename of the name at the caret.
+inline constexpr int COMPLETE_WORD = 32900;
+inline constexpr int RENAME_SYMBOL = 32901;
 // Playing and testing the story.
 inline constexpr int VIEW_STORY_BAR = 32850;
 inline constexpr int VIEW_WALKTHROUGH_BAR = 32851;

@@ -358,6 +358,7 @@ void CIndexParser::StartObject(bool isClass, uint32_t className, const CLexToken
   m_named = false;
   m_step = 0;
   m_owner.clear();
+  m_property.clear(); // a routine before any property names none: nothing of the last object leaks in
   CIndexDefinition def{isClass ? EIndexKind::Class : EIndexKind::Object};
   def.m_class = className;
   def.m_file = m_file;

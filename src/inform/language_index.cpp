@@ -150,6 +150,7 @@ int CLanguageIndex::NextUnindexedInclude(const IncludeResolver& resolver) {
 
 void CLanguageIndex::SetUnreadable(int file) { m_files[file]->unreadable = true; }
 bool CLanguageIndex::IsIndexed(int file) const { return m_files[file]->indexed; }
+bool CLanguageIndex::IsSystemFile(int file) const { return m_files[file]->system; }
 
 void CLanguageIndex::IndexFile(int file, const CScanLineSource& source) {
   CFile& f = *m_files[file];
@@ -200,6 +201,7 @@ int CLanguageIndex::ReplaceLines(int file, const CScanLineSource& source, int fi
   f.system = std::any_of(f.records.events.begin(), f.records.events.end(),
                          [](const CIndexEvent& e) { return e.m_kind == EEventKind::SystemFile; });
   m_dirty = true;
+  ++m_version;
   return line - start;
 }
 

@@ -102,6 +102,11 @@ public:
   // The conditional stretches of file as compiled in context.
   std::vector<CIndexBranch> Branches(int file, const CBranchContext& context) const;
 
+  // Counts the changes: completion keeps what it built from the index while this stays.
+  uint64_t Version() const { return m_version; }
+  // The file says System_file: one of a library's.
+  bool IsSystemFile(int file) const;
+
   // Bytes held by the index, for the memory measure.
   std::size_t MemoryBytes() const;
 
@@ -119,6 +124,7 @@ private:
   std::vector<std::unique_ptr<CFile>> m_files;
   std::unordered_map<std::string, int> m_fileIds;
   int m_mainFile = -1;
+  uint64_t m_version = 0;
 
   // Built from the files when a query needs it after a change.
   mutable bool m_dirty = true;

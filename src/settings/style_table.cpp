@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
 
 #include "colouring.h"
 #include "profile_store.h"
@@ -27,7 +28,26 @@ struct SystemColours {
   uint32_t window = DEFAULT_WINDOW_COLOUR;
   uint32_t windowText = DEFAULT_WINDOW_TEXT_COLOUR;
   uint32_t scrollBar = DEFAULT_SCROLL_BAR_COLOUR;
+  uint32_t selection = SELECTION_BACKGROUND_COLOUR;
+  uint32_t selectionText = SELECTION_TEXT_COLOUR;
 };
+
+// WCAG relative luminance of a COLORREF, and the contrast of two colours (1 to 21).
+double Luminance(uint32_t colour) {
+  const auto channel = [](uint32_t value) {
+    const double c = value / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(colour & 0xFF) + 0.7152 * channel((colour >> 8) & 0xFF) +
+         0.0722 * channel((colour >> 16) & 0xFF);
+}
+double Contrast(uint32_t a, uint32_t b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+// Below this a default style colour is hard to read on the desktop's background (dark blue
+// on a dark or high-contrast theme); every default reaches it on a light one.
+constexpr double MIN_DEFAULT_CONTRAST = 3.0;
 
 SystemColours CurrentSystemColours() {
   SystemColours colours;
@@ -36,6 +56,9 @@ SystemColours CurrentSystemColours() {
     colours.window = ToColorRef(palette.color(QPalette::Active, QPalette::Base));
     colours.windowText = ToColorRef(palette.color(QPalette::Active, QPalette::Text));
     colours.scrollBar = ToColorRef(palette.color(QPalette::Active, QPalette::Button));
+    // The desktop's selection: the fixed black and white vanish on a dark theme.
+    colours.selection = ToColorRef(palette.color(QPalette::Active, QPalette::Highlight));
+    colours.selectionText = ToColorRef(palette.color(QPalette::Active, QPalette::HighlightedText));
   }
   return colours;
 }
@@ -45,8 +68,8 @@ void SetViewRecords(StyleRecord* records, const SystemColours& colours) {
   records[COLORINDEX_BKGND] = {colours.window, 0, 0};
   records[COLORINDEX_NORMALTEXT] = {colours.windowText, 0, 0};
   records[COLORINDEX_SELMARGIN] = {colours.scrollBar, 0, 0};
-  records[COLORINDEX_SELBKGND] = {SELECTION_BACKGROUND_COLOUR, 0, 0};
-  records[COLORINDEX_SELTEXT] = {SELECTION_TEXT_COLOUR, 0, 0};
+  records[COLORINDEX_SELBKGND] = {colours.selection, 0, 0};
+  records[COLORINDEX_SELTEXT] = {colours.selectionText, 0, 0};
 }
 
 } // namespace
@@ -60,12 +83,17 @@ CStyleTable::CStyleTable() {
 }
 
 void CStyleTable::LoadStyles(const CProfileStore& store) {
-  SetViewRecords(m_records, CurrentSystemColours());
+  const SystemColours system = CurrentSystemColours();
+  SetViewRecords(m_records, system);
   const QString section = QString::fromLatin1(SECTION_STYLES);
   for (int i = FIRST_STORED_STYLE; i <= LAST_STORED_STYLE; ++i) {
     const ColourIndexInfo& info = GetColourIndexInfo(i);
     StyleRecord& record = m_records[i];
-    record.colour = store.GetProfileInt(section, StyleColourValueName(i), info.defaultColour);
+    // A colour the user chose stays; a default that the desktop's background makes hard to
+    // read gives way to the desktop's text colour.
+    uint32_t fallback = info.defaultColour;
+    if (Contrast(fallback, system.window) < MIN_DEFAULT_CONTRAST) fallback = system.windowText;
+    record.colour = store.GetProfileInt(section, StyleColourValueName(i), fallback);
     record.italic = static_cast<int>(
         store.GetProfileInt(section, StyleItalicValueName(i), info.italic ? 1u : 0u));
     record.bold =

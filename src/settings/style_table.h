@@ -34,8 +34,10 @@ public:
   bool IsItalic(int index) const { return m_records[index].italic != 0; }
 
   // Records 0-5 from the system colours (the application palette when there is a GUI
-  // application, light defaults otherwise), 6-15 from "Editor\Styles" with their defaults.
-  // Tells the listeners afterwards.
+  // application, light defaults otherwise; the selection is the palette's highlight),
+  // 6-15 from "Editor\Styles" with their defaults. A default colour that is hard to read on
+  // the background (contrast below 3:1) is the window-text colour instead. Tells the
+  // listeners afterwards.
   void LoadStyles(const CProfileStore& store);
 
   // Listeners hear of every change made through LoadStyles or NotifyChanged (after a change

@@ -21,7 +21,7 @@ protected:
   }
   void StartGame() {
     Write("game.inf", "Include \"helper\";\n"
-                      "[ Main; Greet(); x = Lamp.weight; ];\n"
+                      "[ Main; Greet(); x = Lamp.weight; Greet(); ];\n"
                       "Object Lamp with weight 3;\n");
     Write("helper.h", "Class Heavy with weight 9;\n[ Greet; ];\n");
     ASSERT_TRUE(Start({Path("game.inf")}));
@@ -106,16 +106,21 @@ TEST_F(Navigation, ShiftF12ListsEveryUseAndEnterAndF4JumpToThem) {
   QStringList rows;
   for (const CReferencesBar::CEntry& e : bar->Entries())
     rows << QFileInfo(e.path).fileName() + ":" + QString::number(e.line) + ":" + e.text.mid(e.col, e.length) + "|" + e.text;
-  EXPECT_EQ(rows, QStringList({"game.inf:1:Greet|[ Main; Greet(); x = Lamp.weight; ];", "helper.h:1:Greet|[ Greet; ];"}));
+  const QString line = "[ Main; Greet(); x = Lamp.weight; Greet(); ];";
+  EXPECT_EQ(rows, QStringList({"game.inf:1:Greet|" + line, "game.inf:1:Greet|" + line, "helper.h:1:Greet|[ Greet; ];"}));
   bar->setFocus();
   bar->setCurrentItem(bar->topLevelItem(1));
   QTest::keyClick(bar, Qt::Key_Return);
-  EXPECT_EQ(Where(), "helper.h:1");
+  const auto at = [this] { return Where() + ":" + QString::number(ActiveView()->GetCursorPosition().x); };
+  EXPECT_EQ(at(), "game.inf:1:34");
+  QTest::keyClick(ActiveView(), Qt::Key_F4);
+  EXPECT_EQ(at(), "helper.h:1:2");
   QTest::keyClick(ActiveView(), Qt::Key_F4); // round to the first
-  EXPECT_EQ(Where(), "game.inf:1");
-  EXPECT_EQ(ActiveView()->GetCursorPosition().x, 8);
+  EXPECT_EQ(at(), "game.inf:1:8");
+  QTest::keyClick(ActiveView(), Qt::Key_F4, Qt::ShiftModifier); // and back round to the last
+  EXPECT_EQ(at(), "helper.h:1:2");
   QTest::keyClick(ActiveView(), Qt::Key_F4, Qt::ShiftModifier);
-  EXPECT_EQ(Where(), "helper.h:1");
+  EXPECT_EQ(at(), "game.inf:1:34");
 }
 
 } // namespace

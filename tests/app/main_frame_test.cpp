@@ -1,5 +1,7 @@
 // The main frame: command routing, bars and their layout, recent files, status and split panes.
+#include <QAccessible>
 #include <QDockWidget>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinterInfo>
@@ -13,6 +15,8 @@
 #include "find_dialog.h"
 #include "ide_test_support.h"
 #include "language_service.h"
+#include "object_bar.h"
+#include "output_bar.h"
 #include "print_dialogs.h"
 #include "project_commands.h"
 #include "status_bar.h"
@@ -53,20 +57,60 @@ TEST_F(Ide, CommandsRouteFromTheViewToTheApplication) {
   EXPECT_EQ(router.Route(),
             (std::vector<CCmdTarget*>{ActiveView(), ActiveDoc(), frame, bar, app->ProjectCommands(),
                                       app->LanguageService(), app->MainFrame(), app.get()}));
-  EXPECT_FALSE(router.Query(Cmd::NEXT_PANE).enabled); // one pane
   EXPECT_TRUE(router.Query(Cmd::APP_EXIT).enabled);
   // The object bar's current tree: Jump to Definition once an item is selected.
   EXPECT_FALSE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
   bar->setCurrentIndex(2);
   bar->GetView(2)->SelectItem(bar->GetView(2)->Model().FirstRoot());
   EXPECT_TRUE(router.Query(Cmd::JUMP_TO_DEFINITION).enabled);
-  frame->Split(1, 2);
-  EXPECT_TRUE(router.Execute(Cmd::NEXT_PANE));
-  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 1));
-  QTest::keyClick(frame->Pane(0, 1), Qt::Key_F6); // the view's keys go through the router
-  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0));
   for (int id : {32772, 32773})
     EXPECT_FALSE(Enabled(id)) << id;
+}
+
+// F6 steps through the panes of the active window, then the shown bars, and round again;
+// Shift+F6 goes back. The keys reach the frame from a view and from a bar alike.
+TEST_F(Ide, F6MovesBetweenPanesAndBars) {
+  ASSERT_TRUE(Start());
+  CMainFrame* main = app->MainFrame();
+  auto* frame = static_cast<CChildFrame*>(app->DocManager()->ActiveFrame());
+  frame->Split(1, 2);
+  main->activateWindow();
+  frame->Pane(0, 0)->setFocus();
+  QApplication::processEvents();
+  const auto step = [](Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, modifiers);
+    return QApplication::focusWidget();
+  };
+  QWidget* tree = main->ObjectBarTabs()->currentWidget();
+  // The bars in their places round the window: the object bar on the left, then the output
+  // bar at the bottom.
+  const std::vector<QWidget*> forward = {frame->Pane(0, 1), tree, main->OutputControl(),
+                                         frame->Pane(0, 0), frame->Pane(0, 1)};
+  for (QWidget* expected : forward) EXPECT_EQ(step(Qt::NoModifier), expected);
+  EXPECT_EQ(step(Qt::ShiftModifier), frame->Pane(0, 0));
+  EXPECT_EQ(step(Qt::ShiftModifier), main->OutputControl());
+  EXPECT_EQ(frame->GetActiveView(), frame->Pane(0, 0)); // the window keeps its last pane
+  EXPECT_EQ(step(Qt::ShiftModifier), tree);
+  main->GetOutputBar()->hide(); // a hidden bar is passed over
+  EXPECT_EQ(step(Qt::NoModifier), frame->Pane(0, 0));
+  EXPECT_EQ(step(Qt::ShiftModifier), tree);
+  // A desktop turning dark while the editor runs: the styles follow.
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  dark.setColor(QPalette::Base, QColor(0, 0, 0));
+  QApplication::setPalette(dark);
+  EXPECT_EQ(app->StyleTable().GetColour(COLORINDEX_BKGND), 0x000000u);
+  QApplication::setPalette(light);
+  EXPECT_EQ(app->StyleTable().GetColour(COLORINDEX_BKGND), RefFromColor(light.color(QPalette::Base)));
+  // What a screen reader calls the stops, and every menu item has its mnemonic.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(tree)->text(QAccessible::Name), "Objects");
+  EXPECT_EQ(main->OutputControl()->accessibleName(), "Output Bar");
+  for (int id : {128, 129})
+    for (QMenu* menu : main->Menus(id))
+      for (QAction* action : menu->actions())
+        EXPECT_TRUE(action->isSeparator() || action->text().contains('&') ||
+                    action->text() == "Recent File") // the empty list's place
+            << action->text().toStdString();
 }
 
 // A file dropped over a document view: the view leaves it to the window, which opens it.

@@ -95,16 +95,40 @@ TEST_F(InformView, MarginIconsAndTheContextMenu) {
     return list.join("|");
   };
   std::unique_ptr<QMenu> menu = view->CreateContextMenu();
-  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|-|Cu&t (off)|&Copy (off)|&Paste (off)|-|Insert New &Object (off)|"
+  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|Rena&me Symbol...\tCtrl+R, Ctrl+R (off)|-|Cu&t (off)|&Copy (off)|&Paste (off)|-|Insert New &Object (off)|"
                           "Insert New &Function (off)|-|&Edit Object (off)");
   view->SetSelection(TextPosition(0, 0), TextPosition(4, 0));
   QApplication::clipboard()->setText("x");
   menu = view->CreateContextMenu();
-  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|-|Cu&t|&Copy|&Paste|-|Insert New &Object (off)|"
+  EXPECT_EQ(texts(*menu), "Go to &Definition\tF12 (off)|Find &References\tShift+F12 (off)|Rena&me Symbol...\tCtrl+R, Ctrl+R (off)|-|Cu&t|&Copy|&Paste|-|Insert New &Object (off)|"
                           "Insert New &Function (off)|-|&Edit Object (off)");
-  menu->actions().at(3)->trigger(); // Cut
+  menu->actions().at(4)->trigger(); // Cut
   EXPECT_EQ(QApplication::clipboard()->text(), "abc ");
   EXPECT_EQ(buffer.GetText(0, 0, 0, buffer.LineLength(0)), "def");
+}
+
+// A dark high-contrast desktop: the view's own colours and the selection follow its palette;
+// a default style colour that would vanish on it is its text colour, a chosen one stays.
+TEST_F(InformView, DefaultColoursFollowADarkDesktop) {
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  dark.setColor(QPalette::Base, Qt::black);
+  dark.setColor(QPalette::Text, Qt::white);
+  dark.setColor(QPalette::Button, QColor(40, 40, 40));
+  dark.setColor(QPalette::Highlight, Qt::yellow);
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  QApplication::setPalette(dark);
+  CProfileStore store(dir.filePath("dark.ini"));
+  ASSERT_TRUE(store.WriteProfileInt("Editor\\Styles", "FunctionColour", 0x800000));
+  styles.LoadStyles(store);
+  QApplication::setPalette(light);
+  const uint32_t expected[16] = {0x000000, 0x000000, 0xFFFFFF, 0x282828, 0x00FFFF, 0x000000,
+                                 0x808080, 0x0000FF, 0x800000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                 0xFFFFFF, 0xFFFFFF, 0x008080, 0x008000};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(styles.GetColour(i), expected[i]) << i;
+  Show("Object lamp;\r\n", 28);
+  EXPECT_GT(Pixels(0, 0, 6, Qt::white), 20); // the directive, once dark blue
+  EXPECT_GT(Pixels(0, 0, 6, Qt::black), 20);
 }
 
 } // namespace

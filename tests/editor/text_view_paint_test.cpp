@@ -123,6 +123,29 @@ TEST_F(ViewPainting, ASelectionChangeRepaintsOnlyTheLinesItTouches) {
   EXPECT_FALSE(recorder.painted.intersects(QRect(25, 1, 10, lh - 2)));
 }
 
+// On a device of pixel ratio 2 a margin icon comes from the strip drawn at that size: it has
+// detail finer than the 2 x 2 blocks of a blown-up 16-pixel icon. Back at ratio 1, the small
+// strip again.
+TEST_F(ViewPainting, MarginIconsAreDrawnAtTheDevicePixelRatio) {
+  Load("a\nb");
+  buffer->SetLineFlag(0, LF_NUMBERED_BOOKMARK(1), true);
+  const auto fineBlocks = [&](qreal ratio) {
+    QImage image(QSize(20, 32) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    view.PaintMargin(painter, QRect(0, 0, 20, 32), 0);
+    painter.end();
+    int fine = 0;
+    for (int y = 0; y + 1 < image.height(); y += 2)
+      for (int x = 0; x + 1 < image.width(); x += 2)
+        fine += image.pixel(x, y) != image.pixel(x + 1, y) ||
+                image.pixel(x, y) != image.pixel(x, y + 1);
+    return fine;
+  };
+  EXPECT_GT(fineBlocks(2), 40);
+  EXPECT_GT(fineBlocks(1), 0); // the small strip is drawn again
+}
+
 class CInformSpanView : public CEditView {
 public:
   uint32_t ColourLine(uint32_t cookie, int lineIndex, StyleRun* runs, int& runCount) override {

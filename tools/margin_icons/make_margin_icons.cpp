@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -73,11 +74,14 @@ void DrawTag(QPainter& p, int left) {
   p.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void DrawDigit(QImage& image, int left, int digit) {
+void DrawDigit(QImage& image, int left, int digit, int scale) {
   const QRgb ink = qRgba(40, 30, 0, 255);
   for (int row = 0; row < 7; ++row)
     for (int col = 0; col < 5; ++col)
-      if (kDigits[digit][row] & (0x10 >> col)) image.setPixel(left + 6 + col, 2 + row, ink);
+      if (kDigits[digit][row] & (0x10 >> col))
+        for (int dy = 0; dy < scale; ++dy)
+          for (int dx = 0; dx < scale; ++dx)
+            image.setPixel((left + 6 + col) * scale + dx, (2 + row) * scale + dy, ink);
 }
 
 // A flag on a pole: the unnumbered bookmark.
@@ -100,22 +104,24 @@ void DrawFlag(QPainter& p, int left) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_margin_icons OUTPUT.png\n");
+  const int scale = argc == 3 ? std::atoi(argv[2]) : 1;
+  if ((argc != 2 && argc != 3) || scale < 1 || scale > 4) {
+    std::fprintf(stderr, "usage: make_margin_icons OUTPUT.png [SCALE]\n");
     return 2;
   }
-  QImage image(kSize * kCount, kSize, QImage::Format_ARGB32);
+  QImage image(kSize * kCount * scale, kSize * scale, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   {
     QPainter p(&image);
+    p.scale(scale, scale);
     DrawLamp(p, 0 * kSize, QColor(0, 160, 0), QColor(0, 80, 0));
     DrawLamp(p, 1 * kSize, QColor(230, 20, 20), QColor(120, 0, 0));
     DrawArrow(p, 2 * kSize);
     for (int i = 3; i <= 12; ++i) DrawTag(p, i * kSize);
     DrawFlag(p, 13 * kSize);
   }
-  for (int i = 3; i <= 11; ++i) DrawDigit(image, i * kSize, i - 2);
-  DrawDigit(image, 12 * kSize, 0);
+  for (int i = 3; i <= 11; ++i) DrawDigit(image, i * kSize, i - 2, scale);
+  DrawDigit(image, 12 * kSize, 0, scale);
   // Keep every drawn pixel off pure white so that a white key never punches holes.
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {

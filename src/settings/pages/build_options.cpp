@@ -57,7 +57,12 @@ CBuildOptions::CBuildOptions(CProfileStore& store, QWidget* parent)
   QCheckBox* boxes[] = {m_debugBox, m_useModulesBox, m_statisticsBox, m_contractDoubleSpacesBox,
                         m_listObjectsBox};
   for (int i = 0; i < 5; ++i) grid->addWidget(boxes[i], i, 0);
-  grid->addWidget(new QLabel(tr("Additional Switches")), 0, 1, 1, 2);
+  // The caption names the switch being typed and the list of switches for screen readers,
+  // and Alt+W reaches them.
+  auto* switchesCaption = new QLabel(tr("Additional S&witches"));
+  switchesCaption->setBuddy(m_newOptionEdit);
+  m_switchList->setAccessibleName(tr("Additional Switches"));
+  grid->addWidget(switchesCaption, 0, 1, 1, 2);
   grid->addWidget(m_newOptionEdit, 1, 1);
   grid->addWidget(add, 1, 2);
   grid->addWidget(m_switchList, 2, 1, 4, 1);

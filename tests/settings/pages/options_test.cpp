@@ -353,16 +353,17 @@ TEST_F(OptionsSheetTest, StyleTableViewRecordsFollowThePaletteAtEachLoad) {
   palette.setColor(QPalette::Base, QColor(0x10, 0x20, 0x30));
   palette.setColor(QPalette::Text, QColor(0xA0, 0xB0, 0xC0));
   palette.setColor(QPalette::Button, QColor(0x01, 0x02, 0x03));
+  palette.setColor(QPalette::Highlight, QColor(0x0A, 0x0B, 0x0C)); // the selection's
   QGuiApplication::setPalette(palette);
   const auto colours = [&] {
     m_styles.LoadStyles(*m_store);
     return QStringLiteral("%1 %2 %3 %4 %5").arg(m_styles.GetColour(0), 0, 16).arg(m_styles.GetColour(1), 0, 16)
         .arg(m_styles.GetColour(2), 0, 16).arg(m_styles.GetColour(3), 0, 16).arg(m_styles.GetColour(4), 0, 16);
   };
-  EXPECT_EQ(colours(), "302010 302010 c0b0a0 30201 0");
+  EXPECT_EQ(colours(), "302010 302010 c0b0a0 30201 c0b0a");
   palette.setColor(QPalette::Base, QColor(0xFF, 0x00, 0x00));
   QGuiApplication::setPalette(palette);
-  EXPECT_EQ(colours(), "ff ff c0b0a0 30201 0");
+  EXPECT_EQ(colours(), "ff ff c0b0a0 30201 c0b0a");
   QGuiApplication::setPalette(saved);
 }
 
