@@ -16,6 +16,7 @@ const std::vector<CMainStatusBar::Indicator>& CMainStatusBar::Indicators() {
   static const std::vector<Indicator> indicators = {
       {Cmd::INDICATOR_POSITION, "Ln 0000 Col 000", ""},
       {Cmd::INDICATOR_CRLF, "CRLF", ""},
+      {Cmd::INDICATOR_ENCODING, "ISO 8859-1", "", true},
       {Cmd::INDICATOR_OVR, "OVR", "OVR"},
       {Cmd::INDICATOR_CAPS, "CAP", "CAP"},
       {Cmd::INDICATOR_LIBRARY, "Standard library 6.12.6", "", true},

@@ -107,6 +107,7 @@ CTorvaneDoc::CTorvaneDoc(CDocumentShell* shell, CBuildShell* build, QObject* par
                           [this](const CCmdUIState&) -> std::optional<std::string> {
                             return m_libraryText.toStdString();
                           });
+  DeclareEncodingCommands();
 }
 
 CTorvaneDoc::~CTorvaneDoc() = default;
@@ -156,6 +157,7 @@ bool CTorvaneDoc::OnOpenDocument(const QString& path) {
                       MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  ApplyEncoding();
   return Scan();
 }
 
@@ -193,6 +195,7 @@ bool CTorvaneDoc::OnReloadDocument() {
                       MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  ApplyEncoding();
   for (const auto& [view, line] : caretLines)
     if (view) view->MoveCaretTo(TextPosition(0, std::min(line, m_buffer.LineCount() - 1)));
   RebuildObjectTree();
@@ -275,6 +278,7 @@ void CTorvaneDoc::OnCompile() {
   // Events are dispatched while the compiler runs: from here on this document may go.
   CompileRequest request;
   request.project = shell->OpenProject();
+  request.sourceEncoding = Encoding();
   request.confirm = [](const QString& warning) {
     return TorvaneMessageBox(warning, MB_YESNO | MB_ICONQUESTION) == IDYES;
   };

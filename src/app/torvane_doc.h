@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document.h"
@@ -115,6 +116,21 @@ public:
   // Closing asks first when this document's build is running, and stops it on Yes.
   bool SaveModified() override;
 
+  // ---- Encoding (torvane_doc_encoding.cpp) ----
+  // The encoding the text is read in (its buffer's): the one Reopen or Convert chose, else
+  // what the file says (EncodingAsFileSays), set on every load.
+  TextEncoding Encoding() const { return m_buffer.Encoding(); }
+  // The main file's header, then the compiler switches (the project's for a member, else the
+  // additional options), then the text's bytes.
+  TextEncoding EncodingAsFileSays() const;
+  // Reads the file again in encoding (nothing: as the file says), asking first when changes
+  // would be lost; a text without a file is just read in it. False when nothing changed.
+  bool ReopenWithEncoding(std::optional<TextEncoding> encoding);
+  // Converts the text's characters to encoding as one undoable change; characters it cannot
+  // hold are reported first (they become '?' only when the user agrees). False when nothing
+  // was converted.
+  bool ConvertEncoding(TextEncoding encoding);
+
 signals:
   // The records were scanned again (Rebuild Object Tree, the file read again).
   void recordsChanged();
@@ -130,6 +146,9 @@ private:
   // Scans the text into the records, announcing its progress; false when the document went
   // away meanwhile.
   bool Scan();
+  void DeclareEncodingCommands();
+  // After a load: the chosen encoding, else the file's.
+  void ApplyEncoding();
   void OnFileOpen();
   void OnGoToLine();
 
@@ -143,6 +162,7 @@ private:
   // records of two scans, so it waits until this one is done.
   bool m_scanning = false;
   bool m_building = false; // this document's compiler is running
+  std::optional<TextEncoding> m_chosenEncoding; // by Reopen with Encoding or Convert
   // The status bar's library: the text and what it was found for (main file, its time).
   QString LibraryText();
   QString m_libraryKey;

@@ -41,6 +41,7 @@ void CTextBuffer::TakeNewText(CLineStore& lines, LineEndStyle style, bool readOn
   m_lineEndStyle = style;
   m_initialised = true;
   m_readOnly = readOnly;
+  m_asciiOnly = -1;
   m_modified = false;
   ResetUndo();
   NotifyViews(nullptr, nullptr, UPD_RESET, -1);
@@ -145,6 +146,7 @@ bool CTextBuffer::DeleteText(CBufferView* sourceView, int startLine, int startCh
 bool CTextBuffer::ApplyInsert(CBufferView* sourceView, int line, int pos,
                                      std::string_view text, const int32_t* segments,
                                      int segmentCount, int& endLine, int& endChar) {
+  if (m_asciiOnly == 1 && !IsAscii(text)) m_asciiOnly = 0;
   // The pieces that go on successive lines.
   std::vector<std::string_view> pieces;
   if (segments) {

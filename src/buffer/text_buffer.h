@@ -95,6 +95,10 @@ public:
   void SetEncoding(TextEncoding encoding);
   // Whether the text holds non-ASCII bytes and whether they are all valid UTF-8.
   Utf8Scan ScanUtf8() const;
+  // No byte of the text is non-ASCII: every encoding reads it one byte per character. Known
+  // after a ScanUtf8 (or found on first use) and kept through edits; deleting the last
+  // non-ASCII byte does not make it true again.
+  bool IsAsciiOnly() const;
 
   // The parse cookies of this text for one colouring (views that colour alike pass the same
   // key), made on first use and kept in step with every change until the buffer goes.
@@ -173,6 +177,7 @@ private:
   LineEndStyle m_lineEndStyle = LINE_END_NEW_TEXT;
   bool m_createBackup = false;
   TextEncoding m_encoding = ENC_DEFAULT;
+  mutable int m_asciiOnly = 1; // 1 yes, 0 no, -1 not known since the last load
   FileError m_lastFileError;
   CLineStore m_lines;
   std::deque<CUndoRecord> m_undo;

@@ -56,5 +56,17 @@ Utf8Scan CTextBuffer::ScanUtf8() const {
     const LineRecord& rec = m_lines.At(i);
     scan.Add(std::string_view(rec.text, static_cast<size_t>(rec.length)));
   }
+  m_asciiOnly = scan.nonAscii ? 0 : 1;
   return scan;
+}
+
+bool CTextBuffer::IsAsciiOnly() const {
+  if (m_asciiOnly < 0) {
+    m_asciiOnly = 1;
+    for (int i = 0; i < m_lines.Count() && m_asciiOnly; ++i) {
+      const LineRecord& rec = m_lines.At(i);
+      if (!IsAscii(std::string_view(rec.text, static_cast<size_t>(rec.length)))) m_asciiOnly = 0;
+    }
+  }
+  return m_asciiOnly == 1;
 }

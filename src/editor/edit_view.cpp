@@ -117,10 +117,20 @@ void CEditView::OnEditPerformed(UndoAction action, std::string_view text) {
     MoveCaretTo(TextPosition(endChar, endLine));
 }
 
+void CEditView::OnTypedBytes(std::string_view bytes) {
+  if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) return;
+  TypeBytes(bytes);
+}
+
 void CEditView::TypeCharacter(unsigned char c) {
-  if (!IsEditable()) return;
+  const char ch = static_cast<char>(c);
+  TypeBytes(std::string_view(&ch, 1));
+}
+
+void CEditView::TypeBytes(std::string_view bytes) {
+  if (!IsEditable() || bytes.empty()) return;
   // A space starts a new undo group; other characters join the one before them.
-  m_buffer->OpenUndoGroup(c != ' ');
+  m_buffer->OpenUndoGroup(bytes != " ");
   TextPosition at;
   if (HasSelection()) {
     TextPosition end;
@@ -129,12 +139,10 @@ void CEditView::TypeCharacter(unsigned char c) {
   } else {
     at = GetCursorPosition();
     if (m_overwriteMode && at.x < GetLineLength(at.y))
-      m_buffer->DeleteText(this, at.y, at.x, at.y, at.x + 1, UndoAction::Typing);
+      m_buffer->DeleteText(this, at.y, at.x, at.y, NextCharPos(at.y, at.x), UndoAction::Typing);
   }
-  const char ch = static_cast<char>(c);
   int endLine = 0, endChar = 0;
-  if (m_buffer->InsertText(this, at.y, at.x, std::string_view(&ch, 1), endLine, endChar,
-                           UndoAction::Typing))
+  if (m_buffer->InsertText(this, at.y, at.x, bytes, endLine, endChar, UndoAction::Typing))
     MoveCaretTo(TextPosition(endChar, endLine));
   m_buffer->CloseUndoGroup(this);
 }
@@ -152,7 +160,7 @@ void CEditView::OnEditDelete() {
       if (start.y >= GetLineCount() - 1) return; // nothing after the end of the text
       end = TextPosition(0, start.y + 1);
     } else {
-      end = TextPosition(start.x + 1, start.y);
+      end = TextPosition(NextCharPos(start.y, start.x), start.y);
     }
   }
   DeleteRange(start, end, UndoAction::Delete);
@@ -167,7 +175,7 @@ void CEditView::OnEditDeleteBack() {
   const TextPosition p = ClampPosition(GetCursorPosition());
   TextPosition to = p;
   if (p.x > 0)
-    to = TextPosition(p.x - 1, p.y);
+    to = TextPosition(PrevCharPos(p.y, p.x), p.y);
   else if (p.y > 0)
     to = TextPosition(GetLineLength(p.y - 1), p.y - 1);
   MoveCaretTo(to);

@@ -108,6 +108,7 @@ protected:
   // A typed character (Enter is 13). Characters typed while a mouse button is held are
   // ignored.
   void OnChar(unsigned char c) override;
+  void OnTypedBytes(std::string_view bytes) override;
 
   // The lines a block command (Tab, Shift+Tab on a selection spanning lines) works on, and
   // the widened selection it leaves: from column 0 of the first line to column 0 of the line
@@ -131,6 +132,9 @@ private:
 
   void TypeEnter();
   void TypeCharacter(unsigned char c);
+  // Typed bytes (one or more whole characters) in place of the selection, or over the
+  // character at the caret in overwrite mode.
+  void TypeBytes(std::string_view bytes);
   // Deletes [start, end) with action after moving the caret to start (its own undo group).
   void DeleteRange(TextPosition start, TextPosition end, UndoAction action);
   // Leading characters Shift+Tab removes from a line: spaces up to one tab size, and a tab

@@ -37,8 +37,8 @@ void CEditView::OnEditDeleteWordBack() {
   const char* chars = GetLineText(p.y);
   int x = p.x;
   while (x > 0 && IsBlank(chars[x - 1])) --x;
-  const bool word = x > 0 && IsWordChar(chars[x - 1]);
-  while (x > 0 && !IsBlank(chars[x - 1]) && IsWordChar(chars[x - 1]) == word) --x;
+  const bool word = x > 0 && IsWordByte(chars[x - 1]);
+  while (x > 0 && !IsBlank(chars[x - 1]) && IsWordByte(chars[x - 1]) == word) --x;
   const TextPosition to(x, p.y);
   MoveCaretTo(to);
   if (to != p) m_buffer->DeleteText(this, to.y, to.x, p.y, p.x, UndoAction::Backspace);

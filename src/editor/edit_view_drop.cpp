@@ -61,7 +61,12 @@ bool CEditView::DropText(const QMimeData* data, QPoint point) {
     MoveCaretTo(p);
     return false;
   }
-  const std::string text = MimeTextBytes(*data);
+  QString unconvertible;
+  const std::string text = MimeTextBytes(*data, m_buffer->Encoding(), &unconvertible);
+  if (!unconvertible.isEmpty()) {
+    ReportUnconvertible(unconvertible);
+    return false;
+  }
   if (text.empty()) return false;
   int endLine = 0, endChar = 0;
   if (!m_buffer->InsertText(this, p.y, p.x, text, endLine, endChar, UndoAction::DragAndDrop))

@@ -45,12 +45,13 @@ void CEditView::SelectReplacement(TextPosition start, TextPosition end) {
 void CEditView::OnEditReplace() {
   if (!IsEditable()) return;
   CReplaceDialog dialog(this);
+  dialog.m_encoding = GetEncoding();
   {
     const CProfileStore store;
     dialog.m_matchCase = ReadSetting(store, SETTING_REPLACE_MATCH_CASE) != 0;
     dialog.m_wholeWord = ReadSetting(store, SETTING_REPLACE_WHOLE_WORD) != 0;
-    dialog.m_text = CSearchDialog::TextBytes(ReadSetting(store, SETTING_REPLACE_FIND_WHAT));
-    dialog.m_replaceWith = CSearchDialog::TextBytes(ReadSetting(store, SETTING_REPLACE_WITH));
+    dialog.m_text = CSearchDialog::TextBytes(ReadSetting(store, SETTING_REPLACE_FIND_WHAT), GetEncoding());
+    dialog.m_replaceWith = CSearchDialog::TextBytes(ReadSetting(store, SETTING_REPLACE_WITH), GetEncoding());
   }
   if (HasSelection()) {
     GetSelectionBounds(dialog.m_rangeStart, dialog.m_rangeEnd);
@@ -79,6 +80,6 @@ void CEditView::OnEditReplace() {
   CProfileStore store;
   WriteSetting(store, SETTING_REPLACE_MATCH_CASE, dialog.m_matchCase ? 1 : 0);
   WriteSetting(store, SETTING_REPLACE_WHOLE_WORD, dialog.m_wholeWord ? 1 : 0);
-  WriteSetting(store, SETTING_REPLACE_FIND_WHAT, CSearchDialog::BytesText(dialog.m_text));
-  WriteSetting(store, SETTING_REPLACE_WITH, CSearchDialog::BytesText(dialog.m_replaceWith));
+  WriteSetting(store, SETTING_REPLACE_FIND_WHAT, CSearchDialog::BytesText(dialog.m_text, GetEncoding()));
+  WriteSetting(store, SETTING_REPLACE_WITH, CSearchDialog::BytesText(dialog.m_replaceWith, GetEncoding()));
 }

@@ -59,12 +59,12 @@ void CFindDialog::UpdateData(bool saveAndValidate) {
   auto* wholeWord = static_cast<QCheckBox*>(GetDlgItem(IDC_WHOLE_WORD));
   auto* matchCase = static_cast<QCheckBox*>(GetDlgItem(IDC_MATCH_CASE));
   if (saveAndValidate) {
-    m_text = TextBytes(FindWhatEdit()->text());
+    m_text = TextBytes(FindWhatEdit()->text(), m_encoding);
     m_wholeWord = wholeWord->isChecked();
     m_matchCase = matchCase->isChecked();
     m_direction = CheckedOf(IDC_DIRECTION_UP, IDC_DIRECTION_DOWN);
   } else {
-    FindWhatEdit()->setText(BytesText(m_text));
+    FindWhatEdit()->setText(BytesText(m_text, m_encoding));
     wholeWord->setChecked(m_wholeWord);
     matchCase->setChecked(m_matchCase);
     CheckOneOf(IDC_DIRECTION_UP, IDC_DIRECTION_DOWN, m_direction);

@@ -54,7 +54,30 @@ int CharAtColumn(const char* chars, int length, int column, int& charColumn, int
   return length;
 }
 
-// ---------------------------------------------------------------------------------------
+int ExpandedColumnUnits(const char* chars, int length, int count, TextEncoding encoding) {
+  const std::string_view line(chars, static_cast<std::size_t>(length));
+  int column = 0;
+  for (int pos = 0; pos < count && pos < length;)
+    column = ColumnAfterUnit(line, pos, column, encoding, LINE_TAB_SIZE);
+  return column;
+}
+
+int CharAtColumnUnits(const char* chars, int length, int column, int& charColumn,
+                      TextEncoding encoding) {
+  const std::string_view line(chars, static_cast<std::size_t>(length));
+  int start = 0;
+  for (int pos = 0; pos < length;) {
+    const int unitStart = pos;
+    const int next = ColumnAfterUnit(line, pos, start, encoding, LINE_TAB_SIZE);
+    if (column < next) {
+      charColumn = start;
+      return unitStart;
+    }
+    start = next;
+  }
+  charColumn = start;
+  return length;
+}
 
 // ---------------------------------------------------------------------------------------
 // Long lines
@@ -84,6 +107,12 @@ void CLineCaches::ForgetLongLines(int from) {
 
 int CLineCaches::Column(int line, int charIndex) const {
   const char* chars = m_source.CacheLineChars(line);
+  // Lines of characters count unit by unit (a long one from its start: such lines are rare).
+  if (const TextEncoding encoding = m_source.CacheEncoding(); encoding != TextEncoding::Iso8859_1) {
+    const int length = m_source.CacheLineLength(line);
+    if (NeedsCharColumns(chars, length, encoding))
+      return ExpandedColumnUnits(chars, length, charIndex, encoding);
+  }
   LongLine* entry = LongLineFor(line);
   if (!entry) return ExpandedColumn(chars, charIndex);
   auto& columns = entry->columns;
@@ -98,6 +127,8 @@ int CLineCaches::Column(int line, int charIndex) const {
 int CLineCaches::CharAt(int line, int column, int& charColumn) const {
   const char* chars = m_source.CacheLineChars(line);
   const int length = m_source.CacheLineLength(line);
+  if (NeedsCharColumns(chars, length, m_source.CacheEncoding()))
+    return CharAtColumnUnits(chars, length, column, charColumn, m_source.CacheEncoding());
   LongLine* entry = LongLineFor(line);
   if (!entry) return CharAtColumn(chars, length, column, charColumn);
   // Columns grow with the characters: the last kept place at or before column starts the count.
@@ -216,11 +247,15 @@ bool CLineCaches::WalkLongestLine(int maxLines) {
   if (m_longest < 0) m_longest = 0;
   const int end = count - m_walked <= maxLines ? count : m_walked + std::max(maxLines, 0);
   // Short lines are measured here directly, without the long lines' places.
+  const TextEncoding encoding = m_source.CacheEncoding();
   for (int i = m_walked; i < end; ++i) {
     int length = LengthAt(i);
     if (length < 0) {
       length = m_source.CacheLineLength(i);
-      length = length < LONG_LINE ? ExpandedColumn(m_source.CacheLineChars(i), length) : Column(i, length);
+      const char* chars = m_source.CacheLineChars(i);
+      length = length < LONG_LINE && !NeedsCharColumns(chars, length, encoding)
+                   ? ExpandedColumn(chars, length)
+                   : Column(i, length);
       SetLengthAt(i, length);
     }
     CountLength(length, +1);

@@ -10,6 +10,7 @@
 
 #include "colouring.h"
 #include "line_keyed_list.h"
+#include "text_encoding.h"
 
 // What the caches read: the text's lines.
 class CLineCacheSource {
@@ -18,6 +19,8 @@ public:
   virtual int CacheLineCount() const = 0; // 0 without a text
   virtual int CacheLineLength(int line) const = 0;
   virtual const char* CacheLineChars(int line) const = 0; // not NUL-terminated
+  // How the bytes form characters (see CharColumns below).
+  virtual TextEncoding CacheEncoding() const { return ENC_DEFAULT; }
 };
 
 // Tab stops every LINE_TAB_SIZE columns; each other byte is one column.
@@ -29,6 +32,19 @@ int ExpandedColumn(const char* chars, int count, int startColumn = 0);
 // length and the column after the last character for a column at or past the end. The
 // first character stands at startColumn.
 int CharAtColumn(const char* chars, int length, int column, int& charColumn, int startColumn = 0);
+
+// Whether a line's columns must be counted by character units (wide characters, escapes,
+// several bytes to a character) rather than one byte per column: never in ISO 8859-1, never
+// on a pure-ASCII line.
+inline bool NeedsCharColumns(const char* chars, int length, TextEncoding encoding) {
+  return encoding != TextEncoding::Iso8859_1 &&
+         !IsAscii(std::string_view(chars, static_cast<std::size_t>(length)));
+}
+// ExpandedColumn and CharAtColumn by character units of encoding: count is a byte index,
+// the result of CharAtColumnUnits the start of the unit whose cells hold column.
+int ExpandedColumnUnits(const char* chars, int length, int count, TextEncoding encoding);
+int CharAtColumnUnits(const char* chars, int length, int column, int& charColumn,
+                      TextEncoding encoding);
 
 class CLineCaches {
 public:

@@ -77,10 +77,19 @@ PrintPosition CRowBreaker::NextRow(std::string_view text, int from, int column) 
       lastBreak = {0, i, column};
       continue;
     }
-    const double advance = m_advances[static_cast<unsigned char>(text[i])];
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (m_utf8 && (byte & 0xC0) == 0x80 && i > from) {
+      ++i;
+      continue;
+    }
+    const double advance = m_advances[byte];
     if (x + advance > m_width) {
       if (lastBreak.byte >= 0) return lastBreak;
-      if (i == from) return {0, i + 1, column + 1}; // not even one character fits: it goes alone
+      if (i == from) { // not even one character fits: it goes alone
+        int end = i + 1;
+        while (m_utf8 && end < length && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+        return {0, end, column + 1};
+      }
       return {0, i, column};
     }
     x += advance;

@@ -88,8 +88,11 @@ public:
   // The start of the row after the one that begins at byte from (at column) of text; a byte
   // of text.size() or more when that row is the line's last. A row holds one byte at least.
   PrintPosition NextRow(std::string_view text, int from, int column) const;
+  // A UTF-8 text: a character's continuation bytes take no room and never start a row.
+  void SetUtf8(bool utf8) { m_utf8 = utf8; }
 
 private:
+  bool m_utf8 = false;
   std::array<double, 256> m_advances;
   double m_width;
   int m_tabSize;

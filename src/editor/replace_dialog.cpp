@@ -87,14 +87,14 @@ void CReplaceDialog::UpdateData(bool saveAndValidate) {
   auto* wholeWord = static_cast<QCheckBox*>(GetDlgItem(IDC_WHOLE_WORD));
   auto* matchCase = static_cast<QCheckBox*>(GetDlgItem(IDC_MATCH_CASE));
   if (saveAndValidate) {
-    m_text = TextBytes(FindWhatEdit()->text());
-    m_replaceWith = TextBytes(replaceWith->text());
+    m_text = TextBytes(FindWhatEdit()->text(), m_encoding);
+    m_replaceWith = TextBytes(replaceWith->text(), m_encoding);
     m_wholeWord = wholeWord->isChecked();
     m_matchCase = matchCase->isChecked();
     m_scope = CheckedOf(IDC_SCOPE_SELECTION, IDC_SCOPE_WHOLE_FILE);
   } else {
-    FindWhatEdit()->setText(BytesText(m_text));
-    replaceWith->setText(BytesText(m_replaceWith));
+    FindWhatEdit()->setText(BytesText(m_text, m_encoding));
+    replaceWith->setText(BytesText(m_replaceWith, m_encoding));
     wholeWord->setChecked(m_wholeWord);
     matchCase->setChecked(m_matchCase);
     CheckOneOf(IDC_SCOPE_SELECTION, IDC_SCOPE_WHOLE_FILE, m_scope);

@@ -70,13 +70,19 @@ void CSearchDialog::CheckOneOf(int first, int second, int which) {
   b->setAutoExclusive(true);
 }
 
-std::string CSearchDialog::TextBytes(const QString& text) {
-  const QByteArray bytes = text.toLatin1();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+std::string CSearchDialog::TextBytes(const QString& text, TextEncoding encoding) {
+  std::string bytes;
+  EncodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                  static_cast<std::size_t>(text.size())),
+              encoding, bytes);
+  return bytes;
 }
 
-QString CSearchDialog::BytesText(std::string_view bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QString CSearchDialog::BytesText(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::Iso8859_1)
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  const std::u16string text = DecodeToUtf16(bytes, encoding);
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 void CSearchDialog::ShowNotFoundMessage(std::string_view text) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text_encoding.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -26,9 +28,13 @@ public:
 
   // Shows string 8606 with text (bytes) in place of %s, in a box with an OK button.
   static void ShowNotFoundMessage(std::string_view text);
-  // The bytes of an edit's text (ISO 8859-1), and an edit's text from bytes.
-  static std::string TextBytes(const QString& text);
-  static QString BytesText(std::string_view bytes);
+  // The bytes of an edit's text in encoding (characters it cannot hold as '?'), and an
+  // edit's text from bytes.
+  static std::string TextBytes(const QString& text, TextEncoding encoding = ENC_DEFAULT);
+  static QString BytesText(std::string_view bytes, TextEncoding encoding = ENC_DEFAULT);
+
+  // The encoding of the searched text: what the edits' texts are converted with.
+  TextEncoding m_encoding = ENC_DEFAULT;
 
 protected:
   CSearchDialog(QWidget* parent, const QString& caption);

@@ -107,6 +107,7 @@ QString CTextPrinter::Paginate(QPaintDevice& device, const QRect& drawing) {
                           "Nothing was printed.");
   }
   m_breaker = std::make_unique<CRowBreaker>(advances, m_textArea.Width(), PRINT_TAB_SIZE);
+  m_breaker->SetUtf8(m_buffer && m_buffer->Encoding() == TextEncoding::Utf8);
   m_rows = std::make_unique<CPrintRows>(
       m_buffer ? m_buffer->LineCount() : 1, [this](int line) { return LineText(line); },
       *m_breaker);
@@ -132,11 +133,18 @@ void CTextPrinter::PrintPage(QPainter& painter, int page) const {
     const int end = next.line == row.line ? next.byte : static_cast<int>(text.size());
     const std::string printed = ExpandRow(text, row.byte, end, row.column, PRINT_TAB_SIZE);
     if (!printed.empty())
-      painter.drawText(QPoint(m_textArea.left, y + m_ascent),
-                       QString::fromLatin1(printed.data(), static_cast<qsizetype>(printed.size())));
+      painter.drawText(QPoint(m_textArea.left, y + m_ascent), PrintedText(printed));
     y += m_rowHeight;
     row = next;
   }
+}
+
+QString CTextPrinter::PrintedText(const std::string& bytes) const {
+  const TextEncoding encoding = m_buffer ? m_buffer->Encoding() : ENC_DEFAULT;
+  if (encoding == TextEncoding::Iso8859_1)
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  const std::u16string text = DecodeToUtf16(bytes, encoding);
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 void CTextPrinter::DrawFooter(QPainter& painter, int page) const {

@@ -58,6 +58,8 @@ private:
   std::string_view LineText(int line) const;
   void MakeFont(QPaintDevice& device);
   void DrawFooter(QPainter& painter, int page) const;
+  // A printed row's bytes as characters of the text's encoding.
+  QString PrintedText(const std::string& bytes) const;
 
   const CTextBuffer* m_buffer;
   QFont m_screenFont;

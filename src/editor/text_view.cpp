@@ -427,7 +427,7 @@ TextPosition CTextView::ClampPosition(TextPosition position) const {
   const int count = BufferLineCount();
   if (count <= 0) return TextPosition();
   position.y = std::clamp(position.y, 0, count - 1);
-  position.x = std::clamp(position.x, 0, GetLineLength(position.y));
+  position.x = CharStartPos(position.y, std::clamp(position.x, 0, GetLineLength(position.y)));
   return position;
 }
 

@@ -79,10 +79,18 @@ public:
   virtual bool ClipboardHasText() const;
   virtual bool CopyToClipboard(const std::string& text);
   virtual bool TakeFromClipboard(std::string& text);
-  // The text of pasted or dropped data as the buffer's bytes: characters outside ISO 8859-1
+  // The text of pasted or dropped data as ISO 8859-1 bytes: characters outside it
   // become '?', and every line break becomes CR LF (text from other programs often ends its
   // lines with LF alone, which the buffer would keep as a byte inside a line).
   static std::string MimeTextBytes(const QMimeData& data);
+  // The same for a text in encoding: our own bytes when the data carries them for the same
+  // encoding, else its text encoded, the characters encoding cannot hold as '?' and listed in
+  // unconvertible (when given).
+  static std::string MimeTextBytes(const QMimeData& data, TextEncoding encoding,
+                                   QString* unconvertible);
+  // Tells the user that text coming in holds characters this text's encoding cannot store,
+  // and that nothing was inserted.
+  void ReportUnconvertible(const QString& characters) const;
   // The ordered selection as drag data ("text/plain", ISO 8859-1, CR LF between lines); null
   // when the selection is empty. Records the dragged range. The caller owns the result.
   virtual QMimeData* MakeDragData();
@@ -243,6 +251,21 @@ public:
   static QCursor MarginCursor();
   QCursor CursorForPoint(QPoint point);
 
+  // ---- Characters (text_view_chars.cpp) ----
+
+  // The encoding of the attached text; ISO 8859-1 without one.
+  TextEncoding GetEncoding() const;
+  // Whether line is measured and drawn by character units (see NeedsCharColumns).
+  bool LineNeedsChars(int line) const;
+  // The character boundaries around x on line: carets, selections and deletions stop only
+  // there (in ISO 8859-1 every byte is one).
+  int NextCharPos(int line, int x) const;
+  int PrevCharPos(int line, int x) const;
+  int CharStartPos(int line, int x) const;
+  // What word moves keep together: IsWordChar, and in UTF-8 every byte of a non-ASCII
+  // character.
+  bool IsWordByte(char c) const;
+
   // ---- Find ----
 
   // Searches the whole text for text (bytes) from start with the SearchFlags; found is the
@@ -299,6 +322,12 @@ protected:
   // A typed character the key table did not take (Enter arrives as 13). The text view
   // ignores it.
   virtual void OnChar(unsigned char c);
+  // Typed characters as bytes of the text's encoding (one or more characters, never a line
+  // break), in a text that is not ISO 8859-1. The text view ignores them.
+  virtual void OnTypedBytes(std::string_view bytes);
+  // Typed text through OnTypedBytes; false (nothing typed) when it holds no character or one
+  // the text's encoding cannot hold.
+  bool TypeText(const QString& text);
   // Runs a drag of data (owned by the callee) with the allowed effects; returns the effect
   // the drop reported (Qt::IgnoreAction when none).
   virtual Qt::DropAction RunDrag(QMimeData* data, Qt::DropActions effects);
@@ -365,6 +394,10 @@ protected:
     int CacheLineCount() const override { return m_view.BufferLineCount(); }
     int CacheLineLength(int line) const override { return m_view.GetLineLength(line); }
     const char* CacheLineChars(int line) const override { return m_view.GetLineText(line); }
+    // A text without a non-ASCII byte keeps the byte-per-column paths in any encoding.
+    TextEncoding CacheEncoding() const override {
+      return m_view.m_buffer && !m_view.m_buffer->IsAsciiOnly() ? m_view.GetEncoding() : ENC_DEFAULT;
+    }
     int CookieLineCount() const override { return m_view.BufferLineCount(); }
     uint32_t CookieColourLine(uint32_t cookie, int line) override;
     void CookieColourLines(uint32_t cookie, int first, int count, uint32_t* cookies) override {
@@ -405,6 +438,15 @@ protected:
                             int from, int to, const int32_t* colours, int fromColumn,
                             COLORREF lineTextColour, const QColor& background,
                             const QColor& endColour);
+  // ColumnToChar and PointToTextPos on a line of characters.
+  int ColumnToCharUnits(int line, int column) const;
+  TextPosition PointToTextPosUnits(int line, int column) const;
+  // NearestTextPos on a line of characters: the right half of a unit is the place after it.
+  TextPosition NearestTextPosUnits(int line, int x);
+  // PaintLine's drawing of a line of characters, unit by unit.
+  void PaintCharRow(QPainter& painter, const QRect& rect, int line, int from, int to,
+                    const int32_t* colours, int fromColumn, COLORREF lineTextColour,
+                    const QColor& background, const QColor& endColour);
   void DropFonts();
   // The icon strip for a paint device of this pixel ratio.
   const QPixmap& MarginIcons(qreal ratio);

@@ -59,11 +59,11 @@ std::function<void(QAccessibleEvent*)>& Sink() {
   static std::function<void(QAccessibleEvent*)> sink;
   return sink;
 }
-// Events are worked out only while someone takes them, and only for the view with the
-// focus, the one a reader follows: a second view of the text, scrolled far below a change
-// the first one made, would count every line start again for a caret nobody reads.
+// Events are worked out only while someone takes them, and only for the view that has its
+// window's focus, the one a reader follows: a second view of the text, scrolled far below a
+// change the first one made, would count every line start again for a caret nobody reads.
 bool Listening(const QWidget& view) {
-  return (Sink() || QAccessible::isActive()) && view.hasFocus();
+  return (Sink() || QAccessible::isActive()) && view.window()->focusWidget() == &view;
 }
 void Send(QAccessibleEvent& event) {
   if (Sink())

@@ -26,6 +26,7 @@ int CTextView::CharToColumn(int line, int charIndex) const {
 // right half of a tab.
 int CTextView::ColumnToChar(int line, int column) const {
   if (column <= 0) return 0;
+  if (LineNeedsChars(line)) return ColumnToCharUnits(line, column);
   const char* chars = GetLineText(line);
   const int length = GetLineLength(line);
   if (length == 0) return 0;
@@ -44,6 +45,7 @@ QPoint CTextView::TextPosToPoint(TextPosition position) {
 TextPosition CTextView::PointToTextPos(QPoint point) {
   const int line = std::clamp(point.y() / GetLineHeight() + m_topLine, 0, GetLineCount() - 1);
   const int column = std::max(0, (point.x() - MARGIN_WIDTH) / GetCharWidth() + m_firstColumn);
+  if (LineNeedsChars(line)) return PointToTextPosUnits(line, column);
   const char* chars = GetLineText(line);
   const int length = GetLineLength(line);
   int counter = 0;
@@ -55,13 +57,15 @@ TextPosition CTextView::PointToTextPos(QPoint point) {
 }
 
 TextPosition CTextView::NearestTextPos(QPoint point) {
+  const int line = std::clamp(point.y() / GetLineHeight() + m_topLine, 0, GetLineCount() - 1);
+  if (LineNeedsChars(line)) return NearestTextPosUnits(line, point.x());
   return PointToTextPos(point + QPoint(GetCharWidth() / 2, 0));
 }
 
 TextPosition CTextView::WordStartBefore(TextPosition position) const {
   const char* chars = GetLineText(position.y);
   int x = std::clamp(position.x, 0, GetLineLength(position.y));
-  while (x > 0 && IsWordChar(chars[x - 1])) --x;
+  while (x > 0 && IsWordByte(chars[x - 1])) --x;
   return TextPosition(x, position.y);
 }
 
@@ -69,7 +73,7 @@ TextPosition CTextView::WordEndAfter(TextPosition position) const {
   const char* chars = GetLineText(position.y);
   const int length = GetLineLength(position.y);
   int x = std::clamp(position.x, 0, length);
-  while (x < length && IsWordChar(chars[x])) ++x;
+  while (x < length && IsWordByte(chars[x])) ++x;
   return TextPosition(x, position.y);
 }
 

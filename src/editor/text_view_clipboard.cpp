@@ -7,11 +7,34 @@
 
 #include "text_view.h"
 
+namespace {
+// The buffer's own bytes beside the text, with the encoding they are in as the first byte:
+// a copy and paste between texts of one encoding keeps bytes that form no character.
+const QString BYTES_FORMAT = QStringLiteral("application/x-torvane-bytes");
+} // namespace
+
 std::string CTextView::MimeTextBytes(const QMimeData& data) {
-  const QByteArray bytes = data.text().toLatin1();
+  return MimeTextBytes(data, ENC_DEFAULT, nullptr);
+}
+
+std::string CTextView::MimeTextBytes(const QMimeData& data, TextEncoding encoding,
+                                     QString* unconvertible) {
+  std::string bytes;
+  const QByteArray own = data.data(BYTES_FORMAT);
+  if (!own.isEmpty() && static_cast<unsigned char>(own[0]) == static_cast<unsigned char>(encoding)) {
+    bytes.assign(own.constData() + 1, static_cast<std::size_t>(own.size() - 1));
+  } else {
+    std::u16string lost;
+    const QString text = data.text();
+    EncodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<std::size_t>(text.size())),
+                encoding, bytes, &lost);
+    if (unconvertible)
+      *unconvertible = QString(reinterpret_cast<const QChar*>(lost.data()), static_cast<qsizetype>(lost.size()));
+  }
   std::string out;
-  out.reserve(static_cast<std::size_t>(bytes.size()));
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];
     if (c == '\n' && (i == 0 || bytes[i - 1] != '\r')) {
       out += "\r\n";
@@ -27,13 +50,25 @@ std::string CTextView::MimeTextBytes(const QMimeData& data) {
 namespace {
 // Text leaving the program (clipboard, drag data): the buffer's bytes as Unicode, one
 // character per byte (ISO 8859-1), with this platform's LF between lines instead of CR LF.
-QString OutgoingText(const std::string& text) {
-  QByteArray bytes;
-  bytes.reserve(static_cast<qsizetype>(text.size()));
+// In another encoding the characters are decoded (bytes that form none as "\xHH" escapes),
+// and the bytes themselves go along in BYTES_FORMAT.
+QMimeData* OutgoingData(const std::string& text, TextEncoding encoding) {
+  std::string bytes;
+  bytes.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') bytes.push_back(text[i]);
   }
-  return QString::fromLatin1(bytes);
+  auto* data = new QMimeData;
+  if (encoding == TextEncoding::Iso8859_1) {
+    data->setText(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return data;
+  }
+  const std::u16string chars = DecodeToUtf16(bytes, encoding);
+  data->setText(QString(reinterpret_cast<const QChar*>(chars.data()), static_cast<qsizetype>(chars.size())));
+  QByteArray own(1, static_cast<char>(encoding));
+  own.append(text.data(), static_cast<qsizetype>(text.size()));
+  data->setData(BYTES_FORMAT, own);
+  return data;
 }
 } // namespace
 
@@ -46,9 +81,7 @@ bool CTextView::CopyToClipboard(const std::string& text) {
   if (text.empty()) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QClipboard* clipboard = QGuiApplication::clipboard();
-  auto* data = new QMimeData;
-  data->setText(OutgoingText(text));
-  clipboard->setMimeData(data);
+  clipboard->setMimeData(OutgoingData(text, GetEncoding()));
   const QMimeData* now = clipboard->mimeData();
   const bool ok = now && now->hasText();
   QApplication::restoreOverrideCursor();
@@ -58,7 +91,13 @@ bool CTextView::CopyToClipboard(const std::string& text) {
 bool CTextView::TakeFromClipboard(std::string& text) {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data || !data->hasText()) return false;
-  text = MimeTextBytes(*data);
+  QString unconvertible;
+  text = MimeTextBytes(*data, GetEncoding(), &unconvertible);
+  if (!unconvertible.isEmpty()) {
+    ReportUnconvertible(unconvertible);
+    text.clear();
+    return false;
+  }
   return true;
 }
 
@@ -68,8 +107,7 @@ QMimeData* CTextView::MakeDragData() {
   std::string text;
   GetTextRange(m_drawSelStart, m_drawSelEnd, text);
   if (text.empty()) return nullptr;
-  auto* data = new QMimeData;
-  data->setText(OutgoingText(text));
+  QMimeData* data = OutgoingData(text, GetEncoding());
   m_draggedTextBegin = m_drawSelStart;
   m_draggedTextEnd = m_drawSelEnd;
   return data;

@@ -50,7 +50,10 @@ void CTextView::DeclareCommands() {
   m_commands.AddIndicator(INDICATOR_POSITION, always,
                           [this](const CCmdUIState&) -> std::optional<std::string> {
     char text[64];
-    std::snprintf(text, sizeof text, "Ln %d, Col %d", m_cursor.y + 1, m_cursor.x + 1);
+    std::snprintf(text, sizeof text, "Ln %d, Col %d", m_cursor.y + 1,
+                  CharIndexOfByte(std::string_view(GetLineText(m_cursor.y) ? GetLineText(m_cursor.y) : "",
+                                                   static_cast<size_t>(GetLineLength(m_cursor.y))),
+                                  m_cursor.x, GetEncoding()) + 1);
     return std::string(text);
   });
   const auto lineEnds = [this] {
@@ -77,6 +80,8 @@ void CTextView::RouteCommand(int id) {
 }
 
 void CTextView::OnChar(unsigned char c) { (void)c; }
+
+void CTextView::OnTypedBytes(std::string_view bytes) { (void)bytes; }
 
 bool CTextView::focusNextPrevChild(bool next) {
   // Tab and Shift+Tab are editing keys of the view, not focus moves.
@@ -119,7 +124,13 @@ void CTextView::keyPressEvent(QKeyEvent* event) {
     }
   }
   const QString text = event->text();
-  if (!text.isEmpty() && !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+  if (!text.isEmpty() && !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+      GetEncoding() != TextEncoding::Iso8859_1) {
+    if (TypeText(text)) {
+      event->accept();
+      return;
+    }
+  } else if (!text.isEmpty() && !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
     bool any = false;
     for (QChar ch : text) {
       const char16_t u = ch.unicode();

@@ -82,7 +82,7 @@ void CTextView::OnEditFind() {
     dialog.m_direction = 1;
     dialog.m_matchCase = ReadSetting(store, SETTING_FIND_MATCH_CASE) != 0;
     dialog.m_wholeWord = ReadSetting(store, SETTING_FIND_WHOLE_WORD) != 0;
-    dialog.m_text = CSearchDialog::TextBytes(ReadSetting(store, SETTING_FIND_WHAT));
+    dialog.m_text = CSearchDialog::TextBytes(ReadSetting(store, SETTING_FIND_WHAT), GetEncoding());
   }
   if (HasSelection()) {
     TextPosition start, end;
@@ -90,6 +90,7 @@ void CTextView::OnEditFind() {
     if (start.y == end.y) GetTextRange(start, end, dialog.m_text);
   }
   dialog.m_currentPos = m_cursor;
+  dialog.m_encoding = GetEncoding();
 
   SetShowInactiveSelection(true);
   dialog.DoModal();
@@ -101,7 +102,7 @@ void CTextView::OnEditFind() {
   CProfileStore store;
   WriteSetting(store, SETTING_FIND_MATCH_CASE, dialog.m_matchCase ? 1 : 0);
   WriteSetting(store, SETTING_FIND_WHOLE_WORD, dialog.m_wholeWord ? 1 : 0);
-  WriteSetting(store, SETTING_FIND_WHAT, CSearchDialog::BytesText(dialog.m_text));
+  WriteSetting(store, SETTING_FIND_WHAT, CSearchDialog::BytesText(dialog.m_text, GetEncoding()));
 }
 
 void CTextView::OnEditRepeat(bool previous) {

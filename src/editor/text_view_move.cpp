@@ -21,7 +21,7 @@ void CTextView::MoveLeft(bool extending) {
   if (m_drawSelStart != m_drawSelEnd && !extending) {
     m_cursor = m_drawSelStart;
   } else if (m_cursor.x > 0) {
-    --m_cursor.x;
+    m_cursor.x = PrevCharPos(m_cursor.y, m_cursor.x);
   } else if (m_cursor.y > 0) {
     --m_cursor.y;
     m_cursor.x = GetLineLength(m_cursor.y);
@@ -39,7 +39,7 @@ void CTextView::MoveRight(bool extending) {
       m_cursor.x = 0;
     }
   } else {
-    ++m_cursor.x;
+    m_cursor.x = NextCharPos(m_cursor.y, m_cursor.x);
   }
   FinishMove(extending);
 }
@@ -59,10 +59,10 @@ void CTextView::MoveWordLeft(bool extending) {
     int i = m_cursor.x;
     while (i > 0 && IsSpace(chars[i - 1])) --i;
     if (i > 0) {
-      if (IsWordChar(chars[i - 1])) {
-        while (i > 0 && IsWordChar(chars[i - 1])) --i;
+      if (IsWordByte(chars[i - 1])) {
+        while (i > 0 && IsWordByte(chars[i - 1])) --i;
       } else {
-        while (i > 0 && !IsWordChar(chars[i - 1]) && !IsSpace(chars[i - 1])) --i;
+        while (i > 0 && !IsWordByte(chars[i - 1]) && !IsSpace(chars[i - 1])) --i;
       }
     }
     m_cursor.x = i;
@@ -88,10 +88,10 @@ void CTextView::MoveWordRight(bool extending) {
   }
   const char* chars = GetLineText(m_cursor.y);
   int i = m_cursor.x;
-  if (IsWordChar(chars[i])) {
-    while (i < length && IsWordChar(chars[i])) ++i;
+  if (IsWordByte(chars[i])) {
+    while (i < length && IsWordByte(chars[i])) ++i;
   } else {
-    while (i < length && !IsWordChar(chars[i]) && !IsSpace(chars[i])) ++i;
+    while (i < length && !IsWordByte(chars[i]) && !IsSpace(chars[i])) ++i;
   }
   while (i < length && IsSpace(chars[i])) ++i;
   m_cursor.x = i;

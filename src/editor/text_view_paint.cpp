@@ -202,6 +202,11 @@ void CTextView::PaintLine(QPainter& painter, const QRect& rect, int line) {
   const uint32_t cookie = ColourLineSpan(cookieAbove, line, from, to, colours, wantCookie,
                                          m_caches.ResumePointsFor(line));
   if (wantCookie) cookies->OfferCookie(m_cacheSource, line, cookie);
+  if (LineNeedsChars(line)) {
+    PaintCharRow(painter, rect, line, from, to, colours, fromColumn, textColour, backgroundColour,
+                 endColour);
+    return;
+  }
   if (PaintRowFromPictures(painter, rect, line, chars, from, to, colours, fromColumn, textColour,
                            backgroundColour, endColour))
     return;

@@ -107,6 +107,12 @@ inline constexpr int PREV_MESSAGE = 32798;
 inline constexpr int WINDOW_TABBED = 32830;
 inline constexpr int PROJECT_OPEN = 32860;
 inline constexpr int BUILD_PROFILE = 32861; // the open project's profile: checked for Release
+// Encodings of a document: read the file again in one, or convert the text to one.
+inline constexpr int FILE_REOPEN_UTF8 = 32870;
+inline constexpr int FILE_REOPEN_LATIN1 = 32871;
+inline constexpr int FILE_REOPEN_AS_FILE_SAYS = 32872; // header, command line, then the bytes
+inline constexpr int FILE_CONVERT_TO_UTF8 = 32873;
+inline constexpr int FILE_CONVERT_TO_LATIN1 = 32874;
 // Language navigation.
 inline constexpr int GO_TO_DEFINITION = 32840;
 inline constexpr int NAVIGATE_BACK = 32841;
@@ -135,4 +141,5 @@ inline constexpr int INDICATOR_READ = 59145;
 inline constexpr int INDICATOR_CRLF = 59146;
 // The library and version of the game of the active document.
 inline constexpr int INDICATOR_LIBRARY = 59147;
+inline constexpr int INDICATOR_ENCODING = 59148; // the active document's encoding
 } // namespace Cmd

@@ -67,7 +67,8 @@ QStringList BuildPlan::Problems() const {
 }
 
 BuildPlan PlanBuild(const QString& sourcePath, const CompileSettings& settings,
-                    const CompilerFacts* facts, const ProjectFile* project) {
+                    const CompilerFacts* facts, const ProjectFile* project,
+                    std::optional<TextEncoding> sourceEncoding) {
   BuildPlan plan;
   const bool inProject = project && project->Contains(Native(QFileInfo(sourcePath).absoluteFilePath()));
   plan.mainFile = inProject ? FromNative(project->mainFile) : QFileInfo(sourcePath).absoluteFilePath();
@@ -82,12 +83,20 @@ BuildPlan PlanBuild(const QString& sourcePath, const CompileSettings& settings,
     inputs.libraryFolder = project->libraryPath.empty() ? Native(settings.library) : project->libraryPath;
     inputs.libraryOrigin = project->libraryPath.empty() ? SourceMessage{TEXT_LIBRARY_SETTING, 0, {}}
                                                         : SourceMessage{project->path, project->libraryLine, {}};
-  } else {
-    const bool headerTarget = HeaderNamesTarget(ReadIclHeader(inputs.mainFile));
+  }
+  const IclHeader header = ReadIclHeader(inputs.mainFile);
+  if (!inProject) {
+    const bool headerTarget = HeaderNamesTarget(header);
     inputs.commandLine = SettingsArguments(plan.mainFile, settings, facts, headerTarget);
     inputs.libraryFolder = Native(settings.library);
     inputs.libraryOrigin = {TEXT_LIBRARY_SETTING, 0, {}};
   }
+  const bool sourceIsMain = plan.mainFile == QFileInfo(sourcePath).absoluteFilePath();
+  const TextEncoding encoding =
+      sourceEncoding && sourceIsMain ? *sourceEncoding
+                   : FileEncoding(inputs.mainFile, header,
+                                  CommandLineEncoding(inProject ? project : nullptr, settings.userDefOptions));
+  AddEncodingSwitch(inputs.commandLine, header, encoding);
   plan.analysis = AnalyseBuild(inputs);
   plan.storyPath = FromNative(plan.analysis.storyFile);
   plan.workingDirectory = QFileInfo(plan.mainFile).absolutePath();

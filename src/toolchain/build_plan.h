@@ -4,6 +4,7 @@
 
 #include "build_analysis.h"
 #include "compile_command.h"
+#include "source_encoding.h"
 
 struct CompilerFacts;
 struct ProjectFile;
@@ -40,8 +41,12 @@ struct BuildPlan {
 // target, profile, paths and switches; else the source itself with the global settings (its
 // "!%" header choosing the target when it names one). facts: what the compiler knows of
 // itself (its version decides whether the header or the command line wins); may be null.
+// sourceEncoding: the encoding sourcePath's document is read in, used when it is the main
+// file; otherwise the main file's header, command line and bytes decide (see FileEncoding). A UTF-8 main file
+// is compiled with -Cu unless its header names a character set.
 BuildPlan PlanBuild(const QString& sourcePath, const CompileSettings& settings,
-                    const CompilerFacts* facts, const ProjectFile* project);
+                    const CompilerFacts* facts, const ProjectFile* project,
+                    std::optional<TextEncoding> sourceEncoding = std::nullopt);
 
 // The interpreter setting for a story of target (Glulx or Z-code), the project's own
 // interpreter for it first.

@@ -162,7 +162,7 @@ CompileRun RunCompile(const QString& sourcePath, const CProfileStore& store, COu
   // The answer is cached in the file of the store we were given.
   CProfileStore cache(store.FileName());
   const CompilerFacts facts = CompilerFactsFor(settings.compiler, &cache);
-  const BuildPlan plan = PlanBuild(sourcePath, settings, &facts, request.project);
+  const BuildPlan plan = PlanBuild(sourcePath, settings, &facts, request.project, request.sourceEncoding);
   result.mainFile = plan.mainFile;
   result.storyPath = plan.storyPath;
   if (plan.analysis.library.kind != LibraryKind::None)

@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
+
+#include "text_encoding.h"
 
 class COutputSink;
 struct CompilerFacts;
@@ -93,6 +96,8 @@ struct CompileRun {
 struct CompileRequest {
   const ProjectFile* project = nullptr; // a source among its files builds its main file
   std::function<bool(const QString& warning)> confirm; // false stops; empty: go on
+  // The encoding of the compiled document (see PlanBuild).
+  std::optional<TextEncoding> sourceEncoding;
 };
 
 // Compile after the document's save: reads the settings now (a fresh user's paths are found

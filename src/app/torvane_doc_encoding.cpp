@@ -1,0 +1,127 @@
+// CTorvaneDoc: the encoding its text is read in, Reopen with Encoding and Convert Encoding.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "command_ids.h"
+#include "compile_command.h"
+#include "message_box.h"
+#include "profile_store.h"
+#include "project_file.h"
+#include "source_encoding.h"
+#include "torvane_doc.h"
+
+namespace {
+
+// The "!%" lines at the top of the text, as the compiler would read them from the file.
+IclHeader BufferHeader(const CTextBuffer& buffer, const std::string& fileName) {
+  std::string text;
+  for (int line = 0; line < buffer.LineCount(); ++line) {
+    const std::string_view bytes(buffer.LineChars(line), static_cast<size_t>(buffer.LineLength(line)));
+    if (bytes.substr(0, 2) != "!%") break;
+    text.append(bytes).push_back('\n');
+  }
+  return ParseIclHeader(text, fileName);
+}
+
+QString EncodingText(TextEncoding encoding) { return QString::fromLatin1(EncodingName(encoding)); }
+
+} // namespace
+
+void CTorvaneDoc::DeclareEncodingCommands() {
+  const auto reopen = [this](std::optional<TextEncoding> encoding) { ReopenWithEncoding(encoding); };
+  const CCommandTable::Rule always = CCommandTable::ALWAYS;
+  m_commands.Add(Cmd::FILE_REOPEN_UTF8, [reopen] { reopen(TextEncoding::Utf8); }, always,
+                 [this] { return Encoding() == TextEncoding::Utf8; });
+  m_commands.Add(Cmd::FILE_REOPEN_LATIN1, [reopen] { reopen(TextEncoding::Iso8859_1); }, always,
+                 [this] { return Encoding() == TextEncoding::Iso8859_1; });
+  m_commands.Add(Cmd::FILE_REOPEN_AS_FILE_SAYS, [reopen] { reopen(std::nullopt); }, always,
+                 [this] { return !m_chosenEncoding; });
+  m_commands.Add(Cmd::FILE_CONVERT_TO_UTF8, [this] { ConvertEncoding(TextEncoding::Utf8); },
+                 [this] { return Encoding() != TextEncoding::Utf8 && !m_buffer.IsReadOnly(); });
+  m_commands.Add(Cmd::FILE_CONVERT_TO_LATIN1, [this] { ConvertEncoding(TextEncoding::Iso8859_1); },
+                 [this] { return Encoding() != TextEncoding::Iso8859_1 && !m_buffer.IsReadOnly(); });
+  m_commands.AddIndicator(Cmd::INDICATOR_ENCODING, always,
+                          [this](const CCmdUIState&) -> std::optional<std::string> {
+                            return std::string(EncodingName(Encoding()));
+                          });
+}
+
+TextEncoding CTorvaneDoc::EncodingAsFileSays() const {
+  const QString path = GetPathName();
+  const ProjectFile* project = m_build ? m_build->OpenProject() : nullptr;
+  const std::string native = QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
+  const bool member = !path.isEmpty() && project && project->Contains(native);
+  const auto commandLine = CommandLineEncoding(
+      member ? project : nullptr, ReadCompileSettings(CProfileStore()).userDefOptions);
+  return ChooseSourceEncoding(BufferHeader(m_buffer, native), commandLine, m_buffer.ScanUtf8());
+}
+
+void CTorvaneDoc::ApplyEncoding() {
+  m_buffer.SetEncoding(m_chosenEncoding ? *m_chosenEncoding : EncodingAsFileSays());
+}
+
+bool CTorvaneDoc::ReopenWithEncoding(std::optional<TextEncoding> encoding) {
+  if (GetPathName().isEmpty()) {
+    // Nothing to read again: the text as it stands is read in the encoding.
+    m_chosenEncoding = encoding;
+    ApplyEncoding();
+    return true;
+  }
+  if (IsModified() &&
+      TorvaneMessageBox(QStringLiteral("Reopening reads %1 again: the changes made since it was "
+                                       "saved are lost.\n\nReopen it anyway?")
+                            .arg(QDir::toNativeSeparators(GetPathName())),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return false;
+  const std::optional<TextEncoding> before = m_chosenEncoding;
+  m_chosenEncoding = encoding;
+  if (Reload()) return true;
+  m_chosenEncoding = before;
+  return false;
+}
+
+bool CTorvaneDoc::ConvertEncoding(TextEncoding encoding) {
+  const TextEncoding from = Encoding();
+  if (from == encoding || m_buffer.IsReadOnly()) return false;
+  std::vector<std::pair<int, std::string>> changed;
+  int lost = 0;
+  std::vector<int> lossLines;
+  for (int line = 0; line < m_buffer.LineCount(); ++line) {
+    const std::string_view bytes(m_buffer.LineChars(line), static_cast<size_t>(m_buffer.LineLength(line)));
+    if (IsAscii(bytes)) continue;
+    const int before = lost;
+    std::string converted = ConvertLine(bytes, from, encoding, lost);
+    if (lost > before && lossLines.size() < 5) lossLines.push_back(line + 1);
+    if (converted != bytes) changed.emplace_back(line, std::move(converted));
+  }
+  if (lost > 0) {
+    QStringList lines;
+    for (int line : lossLines) lines.append(QString::number(line));
+    if (TorvaneMessageBox(QStringLiteral("%1 character(s) cannot be stored in %2 (on line %3%4); "
+                                         "converting writes '?' in their place.\n\nConvert anyway?")
+                              .arg(lost)
+                              .arg(EncodingText(encoding), lines.join(QStringLiteral(", ")),
+                                   lost > static_cast<int>(lossLines.size()) ? QStringLiteral(", ...") : QString()),
+                          MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+      return false;
+  }
+  // One undo group: Undo puts the old bytes back (shown in the new encoding until the
+  // document is reopened or converted back).
+  m_buffer.OpenUndoGroup(false);
+  for (const auto& [line, bytes] : changed) {
+    int endLine = 0, endChar = 0;
+    m_buffer.DeleteText(nullptr, line, 0, line, m_buffer.LineLength(line), UndoAction::Replace);
+    m_buffer.InsertText(nullptr, line, 0, bytes, endLine, endChar, UndoAction::Replace);
+  }
+  m_buffer.CloseUndoGroup();
+  m_chosenEncoding = encoding;
+  m_buffer.SetEncoding(encoding);
+  const auto header = HeaderEncoding(BufferHeader(m_buffer, GetPathName().toStdString()));
+  if (header && *header != encoding)
+    emit note(QStringLiteral("The header of %1 still says %2: the compiler will read it as %3 until "
+                             "that line is changed.")
+                  .arg(GetTitle(), QString::fromStdString(EncodingSwitch(*header)), EncodingText(*header)));
+  return true;
+}
