@@ -23,20 +23,6 @@
 
 namespace {
 
-// The document lines (1-based) of lines as the compiler counted them in the file at path: it
-// may count line ends otherwise than the document (Inform 6.41 counts CR LF as two). Read from
-// the file, as the compiler read it.
-std::vector<int> DocumentLines(const QString& path, LineEndStyle style, std::vector<int> lines) {
-  CProfileStore store;
-  const QString compiler = ReadToolPath(store, SETTING_COMPILER_PATH);
-  QFile file(path);
-  if (compiler.isEmpty() || !file.open(QIODevice::ReadOnly)) return lines;
-  const QByteArray bytes = file.readAll();
-  return MapCompilerLines(CompilerFactsFor(compiler, &store).crlf,
-                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                          LineEndSequence(style), lines);
-}
-
 QString CanonicalPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 } // namespace
@@ -123,7 +109,7 @@ void CBuildProblems::Mark(CDocument* document) {
     }
   }
   if (compiled.empty()) return;
-  const std::vector<int> lines = DocumentLines(path, buffer->GetLineEndStyle(), compiled);
+  const std::vector<int> lines = MapCompilerLinesOfFile(path, buffer->GetLineEndStyle(), compiled);
   for (std::size_t i = 0; i < lines.size(); ++i)
     if (lines[i] >= 1 && lines[i] <= buffer->LineCount()) buffer->SetLineFlag(lines[i] - 1, compiledFlags[i], true, false);
 }
@@ -131,7 +117,7 @@ void CBuildProblems::Mark(CDocument* document) {
 bool CBuildProblems::GoTo(const QString& path, int line, bool header) {
   auto* document = dynamic_cast<CTorvaneDoc*>(m_documents.OpenDocumentFile(path));
   if (!document) return false;
-  document->GoToLine(header ? line : DocumentLines(path, document->Buffer().GetLineEndStyle(), {line}).front());
+  document->GoToLine(header ? line : MapCompilerLinesOfFile(path, document->Buffer().GetLineEndStyle(), {line}).front());
   if (CTorvaneView* view = document->FirstView()) view->setFocus();
   return true;
 }

@@ -295,24 +295,6 @@ void CMainFrame::OnBuildStateChanged(bool running) {
   if (!running) MarkMessageLines(false);
 }
 
-namespace {
-
-// The document lines of lines the compiler named in the file at path, which a document
-// splits at style's line ends: the compiler may count line ends otherwise (Inform 6.41 counts
-// CR LF as two). Read from the file, as the compiler read it.
-std::vector<int> DocumentLines(const QString& path, LineEndStyle style, std::vector<int> lines) {
-  CProfileStore store;
-  const QString compiler = ReadToolPath(store, SETTING_COMPILER_PATH);
-  QFile file(path);
-  if (compiler.isEmpty() || !file.open(QIODevice::ReadOnly)) return lines;
-  const QByteArray bytes = file.readAll();
-  return MapCompilerLines(CompilerFactsFor(compiler, &store).crlf,
-                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                          LineEndSequence(style), lines);
-}
-
-} // namespace
-
 void CMainFrame::MarkMessageLines(bool clearOnly) {
   m_buildMessages = clearOnly ? QList<QPair<QString, int>>() : m_outputControl->Messages();
   if (!m_docManager) return;
@@ -330,7 +312,7 @@ void CMainFrame::MarkDocument(CDocument* document) {
   for (const auto& [file, line] : m_buildMessages)
     if (file == path) lines.push_back(line);
   if (lines.empty()) return;
-  for (const int line : DocumentLines(path, buffer.GetLineEndStyle(), lines))
+  for (const int line : MapCompilerLinesOfFile(path, buffer.GetLineEndStyle(), lines))
     if (line >= 1 && line <= buffer.LineCount())
       buffer.SetLineFlag(line - 1, LF_MARGIN_MARK, true, false);
 }
@@ -340,7 +322,7 @@ void CMainFrame::JumpToMessage(const QString& path, int line) {
   auto* document = dynamic_cast<CTorvaneDoc*>(m_docManager->OpenDocumentFile(path));
   if (!document) return;
   document->GoToLine(
-      DocumentLines(path, document->Buffer().GetLineEndStyle(), {line}).front());
+      MapCompilerLinesOfFile(path, document->Buffer().GetLineEndStyle(), {line}).front());
   if (CTorvaneView* view = document->FirstView()) view->setFocus();
 }
 

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <numeric>
 
+#include <QFile>
+
+#include "profile_store.h"
+#include "settings_keys.h"
+
 namespace {
 
 // Counts the document's line ends in order, as its reader splits lines: each occurrence of
@@ -96,4 +101,15 @@ std::vector<int> MapCompilerLines(CrLfCount crlf, std::string_view fileBytes,
 int MapCompilerLine(CrLfCount crlf, std::string_view fileBytes, std::string_view documentLineEnd,
                     int reported) {
   return MapCompilerLines(crlf, fileBytes, documentLineEnd, {reported}).front();
+}
+
+std::vector<int> MapCompilerLinesOfFile(const QString& path, LineEndStyle style, std::vector<int> lines) {
+  CProfileStore store;
+  const QString compiler = ReadToolPath(store, SETTING_COMPILER_PATH);
+  QFile file(path);
+  if (compiler.isEmpty() || !file.open(QIODevice::ReadOnly)) return lines;
+  const QByteArray bytes = file.readAll();
+  return MapCompilerLines(CompilerFactsFor(compiler, &store).crlf,
+                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                          LineEndSequence(style), lines);
 }
