@@ -12,24 +12,12 @@
 #include <string>
 
 #include "text_buffer.h"
+#include "library_source.h"
 #include "torvane_view.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string LibrarySource() {
-  std::string one;
-  for (const char* name : {"english.h", "grammar.h", "infix.h", "linklpa.h", "parser.h", "verblib.h", "version.h"}) {
-    QFile file(QStringLiteral("/usr/share/inform6/library/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    one += file.readAll().toStdString();
-  }
-  std::string source;
-  source.reserve(one.size() * 100);
-  for (int i = 0; i < 100; ++i) source += one;
-  return source;
-}
 
 QString WriteSource(QTemporaryDir& dir, const std::string& text) {
   const QString path = dir.filePath(QStringLiteral("source.inf"));

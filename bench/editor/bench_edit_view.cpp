@@ -21,6 +21,7 @@
 #include "resident_size.h"
 #include "style_table.h"
 #include "text_buffer.h"
+#include "library_source.h"
 #include "torvane_view.h"
 
 namespace {
@@ -57,20 +58,6 @@ std::string MakeSource() {
     source += "\r\n";
   }
   source += "! end";
-  return source;
-}
-
-// The seven regular files of the Inform library, 100 times (48 MB); empty without the library.
-std::string MakeLibrarySource() {
-  std::string one;
-  for (const char* name : {"english.h", "grammar.h", "infix.h", "linklpa.h", "parser.h", "verblib.h", "version.h"}) {
-    QFile file(QStringLiteral("/usr/share/inform6/library/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    one += file.readAll().toStdString();
-  }
-  std::string source;
-  source.reserve(one.size() * 100);
-  for (int i = 0; i < 100; ++i) source += one;
   return source;
 }
 
@@ -114,7 +101,7 @@ Setup& TheSetup() {
 }
 std::unique_ptr<Setup> theLibrarySetup;
 Setup& TheLibrarySetup() {
-  if (!theLibrarySetup) theLibrarySetup = std::make_unique<Setup>(MakeLibrarySource());
+  if (!theLibrarySetup) theLibrarySetup = std::make_unique<Setup>(LibrarySource());
   return *theLibrarySetup;
 }
 
@@ -282,7 +269,6 @@ void BM_JumpToLastLineSecondTime(benchmark::State& state) {
       static_cast<double>(view.CacheBytes()) / static_cast<double>(s.buffer.LineCount());
 }
 BENCHMARK(BM_JumpToLastLineSecondTime)->UseManualTime()->Unit(benchmark::kMicrosecond);
-
 
 // A double quote typed at the start of the first line opens a string that changes the colours
 // of the lines below until the next quote closes it again; the quote is then deleted. Each
