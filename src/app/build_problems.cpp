@@ -7,23 +7,19 @@
 
 #include "command_ids.h"
 #include "compiler_line_map.h"
-#include "compiler_probe.h"
 #include "doc_manager.h"
+#include "file_name.h"
 #include "main_frame.h"
 #include "output_bar.h"
 #include "problems_bar.h"
-#include "profile_store.h"
-#include "settings_keys.h"
 #include "squiggle.h"
 #include "string_table.h"
 #include "text_buffer.h"
-#include "text_file_io.h"
 #include "torvane_doc.h"
 #include "torvane_view.h"
 
 namespace {
 
-QString CanonicalPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 } // namespace
 
@@ -51,7 +47,7 @@ CBuildProblems::CBuildProblems(CMainFrame& frame, CDocManager& documents) : m_fr
 CBuildProblems::~CBuildProblems() { m_frame.OutputControl()->SetLineListener({}); }
 
 void CBuildProblems::BeginBuild(const QString& mainFile) {
-  m_mainFile = CanonicalPath(mainFile);
+  m_mainFile = AbsoluteCleanPath(mainFile);
   m_reader.Reset();
   m_building = true;
   m_bar->SetProblems({});
@@ -95,7 +91,7 @@ void CBuildProblems::Mark(CDocument* document) {
   CTextBuffer* buffer = document->TextBuffer();
   if (!buffer || document->GetPathName().isEmpty()) return;
   ClearMarks(document);
-  const QString path = CanonicalPath(document->GetPathName());
+  const QString path = AbsoluteCleanPath(document->GetPathName());
   std::vector<int> compiled;
   std::vector<uint32_t> compiledFlags;
   for (const CProblemsBar::CEntry& e : m_bar->Entries()) {

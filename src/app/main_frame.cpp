@@ -23,10 +23,11 @@
 #include "break_key_filter.h"
 #include "command_binder.h"
 #include "command_ids.h"
-#include "compiler_line_map.h"
 #include "command_router.h"
+#include "compiler_line_map.h"
 #include "doc_manager.h"
 #include "document.h"
+#include "file_name.h"
 #include "mdi_child_base.h"
 #include "menu_table.h"
 #include "message_box.h"
@@ -307,7 +308,7 @@ void CMainFrame::MarkDocument(CDocument* document) {
   for (int line = buffer.FirstLineWithFlag(LF_MARGIN_MARK); line >= 0;
        line = buffer.FirstLineWithFlag(LF_MARGIN_MARK))
     buffer.SetLineFlag(line, LF_MARGIN_MARK, false, false);
-  const QString path = QDir::cleanPath(QFileInfo(document->GetPathName()).absoluteFilePath());
+  const QString path = AbsoluteCleanPath(document->GetPathName());
   std::vector<int> lines;
   for (const auto& [file, line] : m_buildMessages)
     if (file == path) lines.push_back(line);

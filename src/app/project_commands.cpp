@@ -9,6 +9,7 @@
 #include "doc_manager.h"
 #include "document.h"
 #include "file_dialog.h"
+#include "file_name.h"
 #include "message_box.h"
 #include "project_session.h"
 
@@ -16,7 +17,6 @@ namespace {
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString FromNative(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-QString Absolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 void Tell(const QString& text) { TorvaneMessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
 
@@ -45,13 +45,13 @@ bool CProjectCommands::IsProjectFile(const QString& path) {
 
 QString CProjectCommands::ActiveFile() const {
   const CDocument* document = m_documents.ActiveDocument();
-  return document && !document->GetPathName().isEmpty() ? Absolute(document->GetPathName())
+  return document && !document->GetPathName().isEmpty() ? AbsoluteCleanPath(document->GetPathName())
                                                         : QString();
 }
 
 CDocument* CProjectCommands::OpenProject(const QString& path) {
   QString error;
-  if (!m_session.Open(Absolute(path), &error)) {
+  if (!m_session.Open(AbsoluteCleanPath(path), &error)) {
     Tell(error);
     return nullptr;
   }
@@ -62,7 +62,7 @@ CDocument* CProjectCommands::OpenProject(const QString& path) {
   if (!problems.isEmpty()) Tell(problems.join(QLatin1Char('\n')));
   const QString main = FromNative(m_session.Project().mainFile);
   CDocument* document = QFileInfo::exists(main) ? m_documents.OpenDocumentFile(main) : nullptr;
-  m_documents.AddToRecentFileList(Absolute(path));
+  m_documents.AddToRecentFileList(AbsoluteCleanPath(path));
   return document;
 }
 
@@ -79,7 +79,7 @@ void CProjectCommands::NewProject() {
   request.defaultExtension = QStringLiteral("i6proj");
   request.initialPath = QFileInfo(main).path() + QLatin1Char('/') + QFileInfo(main).completeBaseName() +
                         QStringLiteral(".i6proj");
-  const QString path = Absolute(TorvaneFileDialog(request, m_dialogParent).path);
+  const QString path = AbsoluteCleanPath(TorvaneFileDialog(request, m_dialogParent).path);
   if (path.isEmpty() || path == QStringLiteral("/")) return;
   if (QFileInfo::exists(path) &&
       TorvaneMessageBox(QStringLiteral("%1 already exists.\nReplace it?").arg(path),
@@ -117,7 +117,7 @@ void CProjectCommands::AddFile() {
   request.initialPath = ActiveFile();
   const QString path = TorvaneFileDialog(request, m_dialogParent).path;
   if (path.isEmpty()) return;
-  const QString file = Absolute(path);
+  const QString file = AbsoluteCleanPath(path);
   if (m_session.Contains(file)) {
     Tell(QStringLiteral("%1 is in the project already.").arg(file));
     return;

@@ -8,6 +8,7 @@
 
 #include "doc_manager.h"
 #include "document.h"
+#include "file_name.h"
 #include "my_tree_view.h"
 #include "object_bar.h"
 #include "project_file_document.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-QString Clean(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 QString FromNative(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
@@ -37,7 +37,7 @@ CProjectTrees::~CProjectTrees() = default;
 std::vector<CObjectBarDocument*> CProjectTrees::Documents() const {
   std::vector<CObjectBarDocument*> documents;
   for (const std::string& file : m_session.Project().files)
-    if (const auto found = m_closed.find(Clean(FromNative(file))); found != m_closed.end())
+    if (const auto found = m_closed.find(AbsoluteCleanPath(FromNative(file))); found != m_closed.end())
       documents.push_back(found->second.get());
   return documents;
 }
@@ -45,15 +45,15 @@ std::vector<CObjectBarDocument*> CProjectTrees::Documents() const {
 void CProjectTrees::Refresh() {
   std::set<QString> open;
   for (const CDocument* document : m_documents.Documents())
-    if (!document->GetPathName().isEmpty()) open.insert(Clean(document->GetPathName()));
+    if (!document->GetPathName().isEmpty()) open.insert(AbsoluteCleanPath(document->GetPathName()));
   QStringList members;
   std::set<QString> wanted;
   if (m_session.IsOpen())
     for (const std::string& file : m_session.Project().files) {
-      members << Clean(FromNative(file));
+      members << AbsoluteCleanPath(FromNative(file));
       if (!open.contains(members.back())) wanted.insert(members.back());
     }
-  m_bar.ProjectTab()->SetFiles(members, m_session.IsOpen() ? Clean(FromNative(m_session.Project().mainFile)) : QString(),
+  m_bar.ProjectTab()->SetFiles(members, m_session.IsOpen() ? AbsoluteCleanPath(FromNative(m_session.Project().mainFile)) : QString(),
                                QFileInfo(m_session.Path()).absolutePath());
   std::vector<QString> gone;
   for (const auto& [path, entry] : m_closed)

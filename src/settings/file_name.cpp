@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -69,6 +70,8 @@ bool FileNameExists(const QString& name) {
   struct stat st;
   return stat(FileNameToBytes(name).constData(), &st) == 0;
 }
+
+QString AbsoluteCleanPath(const QString& name) { return QDir::cleanPath(QFileInfo(name).absoluteFilePath()); }
 
 bool SameFileName(const QString& a, const QString& b) {
   if (QDir::cleanPath(a) == QDir::cleanPath(b)) return true;

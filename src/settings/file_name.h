@@ -23,6 +23,10 @@ QString FileNameFromBytes(const QByteArray& bytes);
 // True when something is there under name (links followed), found by the name's bytes.
 bool FileNameExists(const QString& name);
 
+// name made absolute (from the current folder) with "." and ".." taken out, links kept: the
+// one spelling by which the IDE compares and keys the files it knows.
+QString AbsoluteCleanPath(const QString& name);
+
 // True when two absolute names name the same file: the same after cleaning, or the same file
 // reached another way (a link, ".."). By the names' bytes; Qt's QFileInfo cannot reach a name
 // with kept bytes, and takes any two files it cannot find for the same.
