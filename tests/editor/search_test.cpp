@@ -200,7 +200,8 @@ protected:
   }
   static void Type(CSearchDialog& d, int id, const QString& text) {
     static_cast<QLineEdit*>(d.GetDlgItem(id))->clear();
-    QTest::keyClicks(d.GetDlgItem(id), text);
+    // A key per character, with its text: QTest's own clicks know ASCII keys only.
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, d.GetDlgItem(id), Qt::Key_unknown, QString(c), Qt::NoModifier);
   }
   static void Click(CSearchDialog& d, int id) { Button(d, id)->click(); }
   static bool Checked(CSearchDialog& d, int id) { return Button(d, id)->isChecked(); }
@@ -318,6 +319,60 @@ TEST_F(Search, FindOpensWithTheStoredOrRememberedSearchAndF3AndShiftF3WalkOneMat
 
 // Texts and replacements with CR, LF and CR LF, the search text inside the replacement, every
 // scope, selections made either way; one Undo takes each Replace All back.
+// In UTF-8 and ISO 8859-7 documents the dialogs take the script's characters, ignoring
+// case folds them, whole words end at letters of any script, and the message of a failed
+// search shows the text as it was typed.
+TEST_F(Search, FindAndReplaceSeeCharactersOfOtherScripts) {
+  Load("|\xD0\x94\xD0\xBE\xD0\xBC \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0 \xD0\x94\xD0\x9E\xD0\x9C caf\xC3\xA9\n");
+  buffer->SetEncoding(TextEncoding::Utf8);
+  Place(TextPosition(0, 0));
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("\xD0\xB4\xD0\xBE\xD0\xBC")); // дом
+    EXPECT_EQ(Shown(d, 8605), QString::fromUtf8("\xD0\xB4\xD0\xBE\xD0\xBC"));
+    Click(d, 8603);
+    Click(d, 1);
+  }));
+  EXPECT_EQ(Marked(), "{\xD0\x94\xD0\xBE\xD0\xBC|} \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0 \xD0\x94\xD0\x9E\xD0\x9C caf\xC3\xA9\n");
+  Key(Qt::Key_F3); // дома is no whole word дом
+  EXPECT_EQ(Marked(), "\xD0\x94\xD0\xBE\xD0\xBC \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0 {\xD0\x94\xD0\x9E\xD0\x9C|} caf\xC3\xA9\n");
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("CAF\xC3\x89 \xE6\xBC\xA2"));
+    Click(d, 1);
+    Click(d, 2);
+  }));
+  EXPECT_EQ(messages, QStringList{QString::fromUtf8("Cannot find string\"CAF\xC3\x89 \xE6\xBC\xA2\"")});
+  const auto replaceAll = [&](const char* what, const char* with, bool wholeWord) {
+    ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
+      Type(d, 8605, QString::fromUtf8(what));
+      Type(d, 8609, QString::fromUtf8(with));
+      Button(d, 8603)->setChecked(wholeWord);
+      Button(d, 8614)->setChecked(true);
+      Click(d, 8608);
+      Click(d, 2);
+    }));
+  };
+  Place(TextPosition(0, 0)); // Replace All goes on from the caret
+  replaceAll("CAF\xC3\x89", "\xCE\xB1\xCE\xB2", true);
+  Place(TextPosition(0, 0));
+  replaceAll("\xD0\xB4\xD0\xBE\xD0\xBC", "x", false);
+  EXPECT_EQ(Text(), "x x\xD0\xB0 x \xCE\xB1\xCE\xB2\n");
+
+  Load("|\xE1\xE2\xE3 \xD3\xF2\n"); // αβγ Σς in ISO 8859-7
+  buffer->SetEncoding(TextEncoding::Iso8859_7);
+  Place(TextPosition(0, 0));
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("\xCE\x91\xCE\x92\xCE\x93 \xCF\x83\xCE\xA3")); // ΑΒΓ σΣ
+    EXPECT_EQ(Shown(d, 8605), QString::fromUtf8("\xCE\x91\xCE\x92\xCE\x93 \xCF\x83\xCE\xA3"));
+    Click(d, 1);
+  }));
+  EXPECT_EQ(Marked(), "{\xE1\xE2\xE3 \xD3\xF2|}\n");
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("\xD0\x96")); // Ж: no character of ISO 8859-7, refused
+    EXPECT_EQ(Shown(d, 8605), "");
+    Click(d, 2);
+  }));
+}
+
 TEST_F(Search, ReplaceAllDoesWhatReplacingOneMatchAfterTheOtherDoesAndEnds) {
   std::mt19937 random(11);
   auto pick = [&](std::string_view from, std::size_t most) {
