@@ -175,11 +175,13 @@ void CEditView::OnEditDeleteBack() {
   const TextPosition p = ClampPosition(GetCursorPosition());
   TextPosition to = p;
   if (p.x > 0)
-    to = TextPosition(PrevCharPos(p.y, p.x), p.y);
+    to = TextPosition(PrevUnitPos(p.y, p.x), p.y);
   else if (p.y > 0)
     to = TextPosition(GetLineLength(p.y - 1), p.y - 1);
-  MoveCaretTo(to);
+  // The text goes first: before it does, a mark's start lies inside its cluster, where the
+  // caret cannot stand.
   if (to != p) m_buffer->DeleteText(this, to.y, to.x, p.y, p.x, UndoAction::Backspace);
+  MoveCaretTo(to);
 }
 
 void CEditView::OnEditSwitchOvrmode() { SetOverwriteMode(!m_overwriteMode); }
