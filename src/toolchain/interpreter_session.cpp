@@ -174,6 +174,7 @@ bool CInterpreterSession::Start(const QString& storyPath, const PlayOptions& opt
     const QString failure = m_remglk ? m_remglk->Failure() : QString();
     if (m_stopped) Finish(QStringLiteral("Stopped."));
     else if (!failure.isEmpty()) Finish(failure);
+    else if (m_remglk && !m_remglk->FatalError().isEmpty()) Finish(QStringLiteral("The interpreter stopped: %1").arg(m_remglk->FatalError()));
     else if (m_endedAtInput) Finish(QString());
     else if (status == QProcess::CrashExit) Finish(QStringLiteral("The interpreter crashed.") + note);
     else if (code != 0) Finish(QStringLiteral("The interpreter ended with status %1.").arg(code) + note);

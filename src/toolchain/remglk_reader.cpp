@@ -154,8 +154,13 @@ void CRemGlkReader::Buffer(qint64 window, const QJsonArray& text, std::vector<CL
   m_openWindow = window;
   for (const QJsonValue& value : text) {
     const QJsonObject paragraph = value.toObject();
-    const QString runs = RunsText(paragraph[QLatin1String("content")].toArray(), m_echo);
+    const QJsonArray content = paragraph[QLatin1String("content")].toArray();
+    const QString runs = RunsText(content, m_echo);
     m_echo = false;
+    const QJsonObject first = content.isEmpty() ? QJsonObject() : content[0].toObject();
+    if (m_fatal.isEmpty() && first[QLatin1String("style")].toString() == QLatin1String("alert") &&
+        runs.contains(QLatin1String("fatal error"), Qt::CaseInsensitive))
+      m_fatal = runs.trimmed();
     if (paragraph[QLatin1String("append")].toBool()) {
       // Nothing appended to the line of a command already read: that line is complete.
       if (!m_opened && runs.isEmpty()) continue;

@@ -43,6 +43,9 @@ public:
   // Why the output cannot be read on ("" while it can): a broken or oversized update, or an
   // error the interpreter reported.
   const QString& Failure() const { return m_failure; }
+  // The interpreter's own fatal error, shown in the story's window (Bocfel then ends with
+  // status 0): the run failed all the same. "" when there was none.
+  const QString& FatalError() const { return m_fatal; }
   // The story closed its windows: it has ended.
   bool Disabled() const { return m_disabled; }
 
@@ -75,6 +78,7 @@ private:
   Request m_request;
   QString m_filePrompt;
   QString m_failure;
+  QString m_fatal;
   bool m_disabled = false;
 };
 
