@@ -93,7 +93,11 @@ void CRemGlkReader::Update(const QByteArray& json, std::vector<CLineTypedReader:
   }
   if (type != QLatin1String("update")) return;
   m_gen = update[QLatin1String("gen")].toInteger();
-  if (update.contains(QLatin1String("windows"))) Windows(update[QLatin1String("windows")].toArray());
+  if (update.contains(QLatin1String("windows"))) {
+    const qint64 main = m_main;
+    Windows(update[QLatin1String("windows")].toArray());
+    if (m_main != main && m_opened) CloseParagraph(out); // the old window's part line is complete
+  }
   for (const QJsonValue& value : update[QLatin1String("content")].toArray()) {
     const QJsonObject content = value.toObject();
     const qint64 id = content[QLatin1String("id")].toInteger();
@@ -121,14 +125,23 @@ void CRemGlkReader::Update(const QByteArray& json, std::vector<CLineTypedReader:
 
 void CRemGlkReader::Windows(const QJsonArray& windows) {
   const qint64 grid = m_grid;
+  qint64 main = -1;
   m_grid = -1;
   m_buffers.clear();
   qsizetype rows = 0;
+  qint64 height = -1;
   for (const QJsonValue& value : windows) {
     const QJsonObject window = value.toObject();
     const QString type = window[QLatin1String("type")].toString();
     const qint64 id = window[QLatin1String("id")].toInteger();
-    if (type == QLatin1String("buffer")) m_buffers << id;
+    if (type == QLatin1String("buffer")) {
+      m_buffers << id;
+      // The story's text goes to the tallest: the others hold notes (Bocfel's warnings).
+      if (window[QLatin1String("height")].toInteger() > height) {
+        height = window[QLatin1String("height")].toInteger();
+        main = id;
+      }
+    }
     // A hidden or zero-height grid shows nothing: the story has no status line now.
     if (type == QLatin1String("grid") && m_grid < 0 && !window[QLatin1String("hidden")].toBool() &&
         window[QLatin1String("gridheight")].toInteger() > 0) {
@@ -137,6 +150,7 @@ void CRemGlkReader::Windows(const QJsonArray& windows) {
     }
   }
   if (m_grid != grid) m_gridRows.clear();
+  m_main = main;
   m_gridRows.resize(m_grid < 0 ? 0 : rows);
 }
 
@@ -150,17 +164,29 @@ void CRemGlkReader::Grid(const QJsonObject& content) {
 }
 
 void CRemGlkReader::Buffer(qint64 window, const QJsonArray& text, std::vector<CLineTypedReader::Line>& out) {
-  if (m_opened && window != m_openWindow) CloseParagraph(out);
-  m_openWindow = window;
+  if (window != m_main) {
+    // Another window (Bocfel's for its warnings and errors): its text is complete at once and
+    // stands before the main window's part line (the prompt it belongs to comes after).
+    QStringList paragraphs;
+    for (const QJsonValue& value : text) {
+      const QJsonObject paragraph = value.toObject();
+      const QJsonArray content = paragraph[QLatin1String("content")].toArray();
+      const QString runs = RunsText(content, false);
+      NoteFatal(content, runs);
+      if (paragraph[QLatin1String("append")].toBool() && !paragraphs.isEmpty()) paragraphs.last() += runs;
+      else if (!paragraph[QLatin1String("append")].toBool() || !runs.isEmpty()) paragraphs << runs;
+    }
+    while (!paragraphs.isEmpty() && paragraphs.last().isEmpty()) paragraphs.removeLast();
+    for (const QString& paragraph : paragraphs)
+      for (const QString& row : WrapParagraph(paragraph, m_width)) out.push_back({row.toStdString(), false});
+    return;
+  }
   for (const QJsonValue& value : text) {
     const QJsonObject paragraph = value.toObject();
     const QJsonArray content = paragraph[QLatin1String("content")].toArray();
     const QString runs = RunsText(content, m_echo);
     m_echo = false;
-    const QJsonObject first = content.isEmpty() ? QJsonObject() : content[0].toObject();
-    if (m_fatal.isEmpty() && first[QLatin1String("style")].toString() == QLatin1String("alert") &&
-        runs.contains(QLatin1String("fatal error"), Qt::CaseInsensitive))
-      m_fatal = runs.trimmed();
+    NoteFatal(content, runs);
     if (paragraph[QLatin1String("append")].toBool()) {
       // Nothing appended to the line of a command already read: that line is complete.
       if (!m_opened && runs.isEmpty()) continue;
@@ -172,6 +198,13 @@ void CRemGlkReader::Buffer(qint64 window, const QJsonArray& text, std::vector<CL
     m_opened = true;
     EmitWrapped(false, false, out);
   }
+}
+
+void CRemGlkReader::NoteFatal(const QJsonArray& content, const QString& runs) {
+  const QJsonObject first = content.isEmpty() ? QJsonObject() : content[0].toObject();
+  if (m_fatal.isEmpty() && first[QLatin1String("style")].toString() == QLatin1String("alert") &&
+      runs.contains(QLatin1String("fatal error"), Qt::CaseInsensitive))
+    m_fatal = runs.trimmed();
 }
 
 void CRemGlkReader::CloseParagraph(std::vector<CLineTypedReader::Line>& out) {

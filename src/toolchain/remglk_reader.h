@@ -14,6 +14,9 @@
 // play width, styles dropped, with an input line (its text the prompt) wherever the story
 // waited. The grid window (the status line) is kept apart, and answers to the story's
 // requests are made here, as they must carry the update's generation and window.
+class QJsonArray;
+class QJsonObject;
+
 class CRemGlkReader {
 public:
   // An update larger than this is refused (the session is then stopped), so a story cannot
@@ -56,10 +59,11 @@ private:
     qint64 window = 0;
   };
   void Update(const QByteArray& json, std::vector<CLineTypedReader::Line>& out);
-  void Windows(const class QJsonArray& windows);
-  void Grid(const class QJsonObject& content);
-  void Buffer(qint64 window, const class QJsonArray& text, std::vector<CLineTypedReader::Line>& out);
+  void Windows(const QJsonArray& windows);
+  void Grid(const QJsonObject& content);
+  void Buffer(qint64 window, const QJsonArray& text, std::vector<CLineTypedReader::Line>& out);
   void CloseParagraph(std::vector<CLineTypedReader::Line>& out);
+  void NoteFatal(const QJsonArray& content, const QString& runs);
   // Emits every finished row of the open paragraph, keeping the last as the part line.
   void EmitWrapped(bool all, bool lastIsInput, std::vector<CLineTypedReader::Line>& out);
 
@@ -68,7 +72,7 @@ private:
   bool m_tooLong = false;     // the update being read is past MAX_UPDATE: skipped
   QString m_open;             // the paragraph the story still writes to, not yet emitted
   bool m_opened = false;      // a paragraph has been started (an empty one still counts)
-  qint64 m_openWindow = -1;
+  qint64 m_main = -1;         // the buffer window of the story's text
   std::string m_pending;      // m_open as UTF-8
   bool m_echo = false;        // the next update starts with the echo of the line sent
   qint64 m_grid = -1;         // the status window, -1 when there is none

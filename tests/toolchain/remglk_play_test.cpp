@@ -171,8 +171,9 @@ TEST_F(EmglkenPlay, BalancesShowsItsStatusLineAndSavesOnlyBesideTheStory) {
   EXPECT_EQ(m_statuses.value(0).left(16), " Ramshackle Hut ");
   EXPECT_TRUE(m_statuses.value(0).contains(QRegularExpression("Score: 0 +Moves: 0$"))) << m_statuses.value(0).toStdString();
   EXPECT_TRUE(m_statuses.last().endsWith("Moves: 1")) << m_statuses.join('\n').toStdString();
-  EXPECT_NE(text.find(">save\nFile to write (in the story's folder): ../outside\nWarning: unable to open save file\n"
-                      "Save failed.\n\n>save\nFile to write (in the story's folder): kept\nOk.\n\n>look\n"), std::string::npos) << text;
+  // Bocfel's warning comes in a window of its own: before the prompt that follows it.
+  EXPECT_NE(text.find(">save\nFile to write (in the story's folder): ../outside\nSave failed.\n\nWarning: unable to open "
+                      "save file\n>save\nFile to write (in the story's folder): kept\nOk.\n\n>look\n"), std::string::npos) << text;
   EXPECT_TRUE(QFileInfo::exists(m_dir.filePath("kept.glksave")));
   EXPECT_FALSE(QFileInfo::exists(QFileInfo(m_dir.path()).absolutePath() + "/outside.glksave"));
   EXPECT_TRUE(text.ends_with(">look\n\nRamshackle Hut\nUntil quite recently, someone lived here, you feel sure. Now the furniture is\n"
