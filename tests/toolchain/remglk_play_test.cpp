@@ -27,6 +27,7 @@ TEST(WrapParagraph, CutsAtTheLastBlankThatFitsOrWithinALongWord) {
       {"", 10, ""},
       {"exactly ten", 11, "exactly ten"},
       {"exactly ten", 10, "exactly|ten"},
+      {"abc de", 3, "abc|de"},
       {"one two three four", 9, "one two|three|four"},
       {"two  spaces here", 4, "two|spac|es|here"},
       {"stop.  Next", 6, "stop.|Next"},
