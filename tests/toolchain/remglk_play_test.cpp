@@ -175,6 +175,7 @@ TEST_F(EmglkenPlay, BalancesShowsItsStatusLineAndSavesOnlyBesideTheStory) {
   // Bocfel's warning comes in a window of its own: before the prompt that follows it.
   EXPECT_NE(text.find(">save\nFile to write (in the story's folder): ../outside\nSave failed.\n\nWarning: unable to open "
                       "save file\n>save\nFile to write (in the story's folder): kept\nOk.\n\n>look\n"), std::string::npos) << text;
+  EXPECT_EQ(m_reason, ""); // ended where dfrotz would: at the end of the commands
   EXPECT_TRUE(QFileInfo::exists(m_dir.filePath("kept.glksave")));
   EXPECT_FALSE(QFileInfo::exists(QFileInfo(m_dir.path()).absolutePath() + "/outside.glksave"));
   EXPECT_TRUE(text.ends_with(">look\n\nRamshackle Hut\nUntil quite recently, someone lived here, you feel sure. Now the furniture is\n"
