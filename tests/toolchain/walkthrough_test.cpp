@@ -114,7 +114,8 @@ TEST_F(WalkthroughTest, ReplaysThatCannotFinishEndWithAReasonAndKeepTheAcceptedT
 TEST_F(WalkthroughTest, TheTimeLimitSettingIsInSeconds) {
   CProfileStore store(m_dir.filePath("settings.ini"));
   ASSERT_TRUE(store.WriteProfileString("Editor\\Play", "TimeLimit", "1"));
-  const PlayOptions options = ReadPlayOptions(store);
+  PlayOptions options = ReadPlayOptions(store);
+  options.interpreter = DFROTZ; // starts in milliseconds: Node's start alone may near 1 s on a loaded machine
   QString error;
   ASSERT_TRUE(SaveWalkthrough(m_folder, "w", {{"look"}, 1, 80}, "Quick.\n", false, error));
   EXPECT_EQ(Check(Build("quick", "[ Main; print \"Quick.^\"; ];"), options).state, WalkthroughOutcome::Passed);
