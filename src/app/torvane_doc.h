@@ -48,6 +48,7 @@ public:
 
 protected:
   void MarkModified(bool modified) override;
+  void EncodingReplayed() override;
 
 private:
   CTorvaneDoc& m_document;
@@ -130,6 +131,8 @@ public:
   // hold are reported first (they become '?' only when the user agrees). False when nothing
   // was converted.
   bool ConvertEncoding(TextEncoding encoding);
+  // Undo or Redo has read the text in another encoding: the chosen one follows it.
+  void EncodingReplayed();
 
 signals:
   // The records were scanned again (Rebuild Object Tree, the file read again).
