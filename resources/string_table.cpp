@@ -121,6 +121,7 @@ constexpr StringEntry kStrings[] = {
     {32946, "Convert the text to ISO 8859-9 (Latin-5), reporting characters it cannot hold\nConvert to ISO 8859-9"},
     {32947, "Convert the text to plain ASCII, reporting characters it cannot hold\nConvert to ASCII"},
     {StringId::ACTION_CONVERT_ENCODING, "Convert Encoding"},
+    {StringId::RENAME_FIELDS, "New &name:\nChan&ges:"},
     {StringId::APP_NAME, "Torvane"},
     {StringId::IDLE_MESSAGE, "For Help, press F1"},
     {57600, "Create a new document\nNew"},
