@@ -101,11 +101,11 @@ bool CTorvaneDoc::ReopenWithEncoding(std::optional<TextEncoding> encoding) {
   return false;
 }
 
-void CTorvaneBuffer::EncodingReplayed() { m_document.EncodingReplayed(); }
+void CTorvaneBuffer::EncodingReplayed() { m_document.EncodingChanged(); }
 
-void CTorvaneDoc::EncodingReplayed() {
-  // Undo and Redo do not know whether the encoding was chosen or the file's: one the file
-  // names anyway counts as the file's again.
+void CTorvaneDoc::EncodingChanged() {
+  // An undo step does not know whether the encoding was chosen or the file's: one the file
+  // names anyway counts as the file's, after a conversion, its Undo and its Redo alike.
   const TextEncoding encoding = Encoding();
   if (encoding == EncodingAsFileSays())
     m_chosenEncoding.reset();
@@ -146,9 +146,9 @@ bool CTorvaneDoc::ConvertEncoding(TextEncoding encoding) {
     m_buffer.DeleteText(nullptr, line, 0, line, m_buffer.LineLength(line), UndoAction::ConvertEncoding);
     m_buffer.InsertText(nullptr, line, 0, bytes, endLine, endChar, UndoAction::ConvertEncoding);
   }
-  m_chosenEncoding = encoding;
   m_buffer.ChangeEncoding(encoding, UndoAction::ConvertEncoding);
   m_buffer.CloseUndoGroup();
+  EncodingChanged();
   const auto header = HeaderEncoding(BufferHeader(m_buffer, GetPathName().toStdString()));
   if (header && *header != encoding)
     emit note(QStringLiteral("The header of %1 still says %2: the compiler will read it as %3 until "
