@@ -11,6 +11,7 @@
 #include "message_box.h"
 #include "my_tree_view.h"
 #include "object_bar.h"
+#include "project_file_document.h"
 #include "text_buffer.h"
 
 namespace {
@@ -270,6 +271,27 @@ TEST_F(ObjectTree, NamesAreShownInTheDocumentsEncoding) {
     EXPECT_EQ(QString::fromStdString(m_messages[0]), "Could not find the implementation of " + routine +
                                                          ".\nYou may need to rebuild the object tree. #0");
     m_documents.clear();
+  }
+}
+
+// A project member no window holds is shown in the encoding its file would open in: its
+// header's, else the project's switches', else UTF-8 for valid UTF-8, else ISO 8859-1.
+TEST_F(ObjectTree, ClosedMembersAreShownInTheEncodingTheirFileGives) {
+  const struct { std::string source; std::optional<TextEncoding> commandLine; const char* shown; } rows[] = {
+      {"Object caf\xC3\xA9;\n", std::nullopt, "caf\xC3\xA9"},
+      {"Object caf\xE9;\n", std::nullopt, "caf\xC3\xA9"},
+      {"Object \xD4\xDE\xDC;\n", TextEncoding::Iso8859_5, "\xD0\xB4\xD0\xBE\xD0\xBC"},
+      {"!% -C5\nObject \xD4\xDE\xDC;\n", TextEncoding::Utf8, "\xD0\xB4\xD0\xBE\xD0\xBC"},
+  };
+  CMyTreeView& objects = *m_bar.GetView(0);
+  for (const auto& row : rows) {
+    CProjectFileDocument member(QString::fromStdString(WriteSource("member.inf", row.source)), {}, row.commandLine);
+    ASSERT_TRUE(member.Scan());
+    objects.ClearTree();
+    objects.FillDocument(member);
+    const CTreeItem* item = objects.FindDocumentRoot(member)->FirstChild();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(objects.Model().DisplayText(*item), QString::fromUtf8(row.shown)) << row.source;
   }
 }
 
