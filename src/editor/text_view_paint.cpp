@@ -250,10 +250,15 @@ bool CTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect, int l
   // fall between device pixels, where copied cells cannot match glyphs drawn in place.
   const int charWidth = GetCharWidth();
   const int lineHeight = GetLineHeight();
+  // The pictures are drawn at the viewport's ratio; a paint into another device (a pixmap
+  // of ratio 1 rendered from a view on a screen of ratio 2) has its own and draws glyphs.
   const qreal deviceRatio = viewport()->devicePixelRatioF();
   const int ratio = qRound(deviceRatio);
+  const QTransform toDevice = painter.deviceTransform();
   if (painter.device() != viewport() || ratio < 1 || deviceRatio != ratio ||
-      painter.transform().type() > QTransform::TxTranslate || rect.height() != lineHeight)
+      painter.transform().type() > QTransform::TxTranslate ||
+      toDevice.type() > QTransform::TxScale || toDevice.m11() != ratio ||
+      toDevice.m22() != ratio || rect.height() != lineHeight)
     return false;
   if (ShowsSelection() && m_drawSelStart != m_drawSelEnd && line >= m_drawSelStart.y &&
       line <= m_drawSelEnd.y)

@@ -138,4 +138,25 @@ TEST(RatioTwo, CaretAndSelectionStandOnTheirCells) {
   EXPECT_EQ(image.pixel(caret + QPoint(-1, lh)), qRgb(255, 255, 255));
 }
 
+// Rendered into an image of ratio 1 (a print-out or a thumbnail of a view on this screen),
+// the text is drawn for that image's pixels, not copied from pictures made for the screen.
+TEST(RatioTwo, ARenderIntoAnImageOfRatioOneDrawsForItsPixels) {
+  Shown shown("Hello, world\nAnother_line");
+  CRatioView& view = shown.view;
+  QApplication::processEvents(); // the pictures at ratio 2 are ready
+  QImage image(view.viewport()->size(), QImage::Format_RGB32);
+  image.fill(Qt::green);
+  view.viewport()->render(&image);
+  const int cw = view.GetCharWidth(), lh = view.GetLineHeight();
+  QImage expected(image.size(), image.format());
+  expected.fill(Qt::white);
+  QPainter painter(&expected);
+  painter.setFont(view.GetStyleFont(false, false));
+  painter.drawText(CTextView::MARGIN_WIDTH, QFontMetrics(painter.font()).ascent(),
+                   QStringLiteral("Hello, world"));
+  painter.end();
+  const QRect row(CTextView::MARGIN_WIDTH, 0, 12 * cw, lh);
+  EXPECT_EQ(image.copy(row), expected.copy(row));
+}
+
 } // namespace
