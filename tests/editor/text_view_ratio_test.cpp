@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include "squiggle.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -157,6 +158,26 @@ TEST(RatioTwo, ARenderIntoAnImageOfRatioOneDrawsForItsPixels) {
   painter.end();
   const QRect row(CTextView::MARGIN_WIDTH, 0, 12 * cw, lh);
   EXPECT_EQ(image.copy(row), expected.copy(row));
+}
+
+// The wavy underline at ratio 2: inside the same pixels as at ratio 1 (whole pixels, two by
+// two device pixels each), above the row's bottom edge and within its columns.
+TEST(RatioTwo, SquigglesStayInTheirPixels) {
+  const auto rowsAndColumns = [](qreal ratio) {
+    QImage image(QSize(40, 12) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintSquiggle(painter, 10, 30, 9, Qt::red);
+    painter.end();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, y) != qRgb(255, 255, 255)) ink |= QRect(x, y, 1, 1);
+    return ink;
+  };
+  EXPECT_EQ(rowsAndColumns(1), QRect(QPoint(10, 7), QPoint(30, 9)));
+  EXPECT_EQ(rowsAndColumns(2), QRect(QPoint(20, 14), QPoint(61, 19)));
 }
 
 } // namespace
