@@ -4,11 +4,13 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "application_icon.h"
+#include "ide_test_support.h"
 #include "tree_class_view.h"
 #include "tree_function_view.h"
 #include "tree_object_view.h"
@@ -60,6 +62,23 @@ TEST(DoubleSizeIcons, EveryToolbarButtonIsDrawnAtTwiceTheSize) {
     EXPECT_TRUE(DrawnAtTwice(icons[i], QSize(16, 15), QIcon::Normal, "")) << "button " << i;
 }
 
+// The frame's toolbar buttons carry those icons, in strip order past the separators: New
+// first, the context help last.
+using Toolbar = apptest::Ide;
+TEST_F(Toolbar, TheButtonsShowTheDoubleSizeDrawings) {
+  ASSERT_TRUE(Start());
+  const std::vector<QIcon> icons = ToolbarButtonIcons();
+  std::vector<QIcon> shown;
+  for (QAction* action : app->MainFrame()->ToolBar()->actions())
+    if (!action->isSeparator() && !action->icon().isNull()) shown.push_back(action->icon());
+  ASSERT_GE(shown.size(), 16u);
+  const QSize size(16, 15);
+  for (const auto& [button, drawn] : {std::pair{shown.front(), 0}, std::pair{shown.back(), 15}}) {
+    EXPECT_EQ(Argb(button.pixmap(size, 2.0)), Argb(icons[drawn].pixmap(size, 2.0))) << drawn;
+    EXPECT_EQ(button.pixmap(size, 2.0).size(), QSize(32, 30)) << drawn;
+  }
+}
+
 // The three trees' icons, the picture of a selected item too, at ratio 2.
 TEST(DoubleSizeIcons, TreeImagesOfEveryTreeAreDrawnAtTwiceTheSize) {
   CTreeObjectView objects;
@@ -90,6 +109,7 @@ TEST(DoubleSizeIcons, AMismatchedDoubleStripIsNotUsed) {
   ASSERT_EQ(small.size(), 4u);
   ASSERT_EQ(doubled.size(), 4u);
   EXPECT_EQ(doubled[1].size(), QSize(32, 32));
+  EXPECT_EQ(doubled[1].devicePixelRatio(), 2.0);
   doubled.pop_back();
   view.Model().SetImages(small, doubled);
   CTreeItem* item = view.Model().InsertItem(nullptr, std::make_unique<CTreeItem>("box", 1, 1));
