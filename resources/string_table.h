@@ -25,6 +25,8 @@ inline constexpr int ACTION_DRAG_AND_DROP = 8627;
 inline constexpr int ACTION_REPLACE = 8628;
 inline constexpr int ACTION_AUTO_INDENT = 8629;
 inline constexpr int ACTION_INSERT = 8630;
+inline constexpr int ACTION_CONVERT_ENCODING = 32948;
+inline constexpr int RENAME_FIELDS = 32949; // the labels of the new name and of the changes
 // Rename Symbol: its dialog, its refusals and its questions.
 inline constexpr int RENAME_NO_NAME = 8900;
 inline constexpr int RENAME_TITLE = 8901;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -85,6 +86,14 @@ CGameWizardDialog::CGameWizardDialog(QWidget* parent)
   form->addRow(QStringLiteral("&Folder:"), FolderRow(m_folder, QStringLiteral("Game Folder"), this));
   form->addRow(QStringLiteral("&PunyInform folder:"),
                FolderRow(m_punyFolder, QStringLiteral("PunyInform Folder"), this));
+  // A folder's label belongs to its edit, not to the row that holds the edit and its button:
+  // the mnemonic goes to the edit, and the edit carries the label's name (a screen reader
+  // finds a buddy label only beside the control).
+  for (QLineEdit* edit : {m_folder, m_punyFolder})
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(edit->parentWidget()))) {
+      label->setBuddy(edit);
+      edit->setAccessibleName(label->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    }
   form->addRow(QStringLiteral("T&emplate:"), m_template);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

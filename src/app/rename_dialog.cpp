@@ -25,9 +25,19 @@ CRenameDialog::CRenameDialog(const QString& oldName, Planner planner, QWidget* p
   m_changes->setRootIsDecorated(false);
   m_changes->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   m_buttons->button(QDialogButtonBox::Ok)->setText(Text(StringId::RENAME_BUTTON));
+  // Labelled, so that a mnemonic and a screen reader reach the name and the changes.
+  const QStringList labels = Text(StringId::RENAME_FIELDS).split(QLatin1Char('\n'));
+  auto* nameLabel = new QLabel(labels.value(0), this);
+  nameLabel->setBuddy(m_name);
+  auto* changesLabel = new QLabel(labels.value(1), this);
+  changesLabel->setBuddy(m_changes);
+  // A list is named only by its own name, not by its label.
+  m_changes->setAccessibleName(QString(labels.value(1)).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(nameLabel);
   layout->addWidget(m_name);
   layout->addWidget(m_problem);
+  layout->addWidget(changesLabel);
   layout->addWidget(m_changes);
   layout->addWidget(m_buttons);
   resize(640, 360);

@@ -48,6 +48,7 @@ public:
 
 protected:
   void MarkModified(bool modified) override;
+  void EncodingReplayed() override;
 
 private:
   CTorvaneDoc& m_document;
@@ -130,6 +131,9 @@ public:
   // hold are reported first (they become '?' only when the user agrees). False when nothing
   // was converted.
   bool ConvertEncoding(TextEncoding encoding);
+  // Convert, Undo or Redo has read the text in another encoding: it is the chosen one,
+  // unless the file names it anyway.
+  void EncodingChanged();
 
 signals:
   // The records were scanned again (Rebuild Object Tree, the file read again).

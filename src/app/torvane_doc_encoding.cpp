@@ -27,21 +27,40 @@ IclHeader BufferHeader(const CTextBuffer& buffer, const std::string& fileName) {
 
 QString EncodingText(TextEncoding encoding) { return QString::fromLatin1(EncodingName(encoding)); }
 
+// Every character set the compiler reads, with its Reopen and Convert commands, in the
+// menus' order.
+struct EncodingCommands {
+  TextEncoding encoding;
+  int reopen;
+  int convert;
+};
+constexpr EncodingCommands ENCODING_COMMANDS[] = {
+    {TextEncoding::Utf8, Cmd::FILE_REOPEN_UTF8, Cmd::FILE_CONVERT_TO_UTF8},
+    {TextEncoding::Iso8859_1, Cmd::FILE_REOPEN_LATIN1, Cmd::FILE_CONVERT_TO_LATIN1},
+    {TextEncoding::Iso8859_2, Cmd::FILE_REOPEN_8859_2, Cmd::FILE_CONVERT_TO_8859_2},
+    {TextEncoding::Iso8859_3, Cmd::FILE_REOPEN_8859_2 + 1, Cmd::FILE_CONVERT_TO_8859_2 + 1},
+    {TextEncoding::Iso8859_4, Cmd::FILE_REOPEN_8859_2 + 2, Cmd::FILE_CONVERT_TO_8859_2 + 2},
+    {TextEncoding::Iso8859_5, Cmd::FILE_REOPEN_8859_2 + 3, Cmd::FILE_CONVERT_TO_8859_2 + 3},
+    {TextEncoding::Iso8859_6, Cmd::FILE_REOPEN_8859_2 + 4, Cmd::FILE_CONVERT_TO_8859_2 + 4},
+    {TextEncoding::Iso8859_7, Cmd::FILE_REOPEN_8859_2 + 5, Cmd::FILE_CONVERT_TO_8859_2 + 5},
+    {TextEncoding::Iso8859_8, Cmd::FILE_REOPEN_8859_2 + 6, Cmd::FILE_CONVERT_TO_8859_2 + 6},
+    {TextEncoding::Iso8859_9, Cmd::FILE_REOPEN_8859_2 + 7, Cmd::FILE_CONVERT_TO_8859_2 + 7},
+    {TextEncoding::Ascii, Cmd::FILE_REOPEN_ASCII, Cmd::FILE_CONVERT_TO_ASCII},
+};
+
 } // namespace
 
 void CTorvaneDoc::DeclareEncodingCommands() {
-  const auto reopen = [this](std::optional<TextEncoding> encoding) { ReopenWithEncoding(encoding); };
   const CCommandTable::Rule always = CCommandTable::ALWAYS;
-  m_commands.Add(Cmd::FILE_REOPEN_UTF8, [reopen] { reopen(TextEncoding::Utf8); }, always,
-                 [this] { return Encoding() == TextEncoding::Utf8; });
-  m_commands.Add(Cmd::FILE_REOPEN_LATIN1, [reopen] { reopen(TextEncoding::Iso8859_1); }, always,
-                 [this] { return Encoding() == TextEncoding::Iso8859_1; });
-  m_commands.Add(Cmd::FILE_REOPEN_AS_FILE_SAYS, [reopen] { reopen(std::nullopt); }, always,
+  for (const EncodingCommands& entry : ENCODING_COMMANDS) {
+    const TextEncoding encoding = entry.encoding;
+    m_commands.Add(entry.reopen, [this, encoding] { ReopenWithEncoding(encoding); }, always,
+                   [this, encoding] { return Encoding() == encoding; });
+    m_commands.Add(entry.convert, [this, encoding] { ConvertEncoding(encoding); },
+                   [this, encoding] { return Encoding() != encoding && !m_buffer.IsReadOnly(); });
+  }
+  m_commands.Add(Cmd::FILE_REOPEN_AS_FILE_SAYS, [this] { ReopenWithEncoding(std::nullopt); }, always,
                  [this] { return !m_chosenEncoding; });
-  m_commands.Add(Cmd::FILE_CONVERT_TO_UTF8, [this] { ConvertEncoding(TextEncoding::Utf8); },
-                 [this] { return Encoding() != TextEncoding::Utf8 && !m_buffer.IsReadOnly(); });
-  m_commands.Add(Cmd::FILE_CONVERT_TO_LATIN1, [this] { ConvertEncoding(TextEncoding::Iso8859_1); },
-                 [this] { return Encoding() != TextEncoding::Iso8859_1 && !m_buffer.IsReadOnly(); });
   m_commands.AddIndicator(Cmd::INDICATOR_ENCODING, always,
                           [this](const CCmdUIState&) -> std::optional<std::string> {
                             return std::string(EncodingName(Encoding()));
@@ -82,6 +101,18 @@ bool CTorvaneDoc::ReopenWithEncoding(std::optional<TextEncoding> encoding) {
   return false;
 }
 
+void CTorvaneBuffer::EncodingReplayed() { m_document.EncodingChanged(); }
+
+void CTorvaneDoc::EncodingChanged() {
+  // An undo step does not know whether the encoding was chosen or the file's: one the file
+  // names anyway counts as the file's, after a conversion, its Undo and its Redo alike.
+  const TextEncoding encoding = Encoding();
+  if (encoding == EncodingAsFileSays())
+    m_chosenEncoding.reset();
+  else
+    m_chosenEncoding = encoding;
+}
+
 bool CTorvaneDoc::ConvertEncoding(TextEncoding encoding) {
   const TextEncoding from = Encoding();
   if (from == encoding || m_buffer.IsReadOnly()) return false;
@@ -107,17 +138,17 @@ bool CTorvaneDoc::ConvertEncoding(TextEncoding encoding) {
                           MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
       return false;
   }
-  // One undo group: Undo puts the old bytes back (shown in the new encoding until the
-  // document is reopened or converted back).
+  // One undo group, the encoding its last step: Undo gives the old bytes back read in the old
+  // encoding, Redo the new ones in the new.
   m_buffer.OpenUndoGroup(false);
   for (const auto& [line, bytes] : changed) {
     int endLine = 0, endChar = 0;
-    m_buffer.DeleteText(nullptr, line, 0, line, m_buffer.LineLength(line), UndoAction::Replace);
-    m_buffer.InsertText(nullptr, line, 0, bytes, endLine, endChar, UndoAction::Replace);
+    m_buffer.DeleteText(nullptr, line, 0, line, m_buffer.LineLength(line), UndoAction::ConvertEncoding);
+    m_buffer.InsertText(nullptr, line, 0, bytes, endLine, endChar, UndoAction::ConvertEncoding);
   }
+  m_buffer.ChangeEncoding(encoding, UndoAction::ConvertEncoding);
   m_buffer.CloseUndoGroup();
-  m_chosenEncoding = encoding;
-  m_buffer.SetEncoding(encoding);
+  EncodingChanged();
   const auto header = HeaderEncoding(BufferHeader(m_buffer, GetPathName().toStdString()));
   if (header && *header != encoding)
     emit note(QStringLiteral("The header of %1 still says %2: the compiler will read it as %3 until "

@@ -24,6 +24,7 @@ CDifferenceView::CDifferenceView(const QString& folder, const WalkthroughOutcome
   m_problem->setWordWrap(true);
   m_problem->setVisible(!outcome.problem.isEmpty());
   m_table = new QTableWidget(0, 3, this);
+  m_table->setAccessibleName(windowTitle()); // the dialog's one table: what a reader is told
   m_table->setHorizontalHeaderLabels({tr("Command"), tr("Expected (%1.expected)").arg(outcome.name), tr("Actual")});
   m_table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -26,6 +26,10 @@ public:
   // must not change the text from here. Screen readers are told what was deleted.
   virtual void OnTextRemoving(const UpdateContext& range) { (void)range; }
 
+  // Just before the whole text is replaced (a load) or read in another encoding, while the
+  // old one can still be read; an UPD_RESET follows. Screen readers are told what went.
+  virtual void OnTextReplacing() {}
+
   // The buffer is being destroyed while this view is still attached: the view must drop
   // every pointer to it (it may still call DetachView from here).
   virtual void OnBufferDestroyed() {}

@@ -35,6 +35,7 @@ bool CTextBuffer::CreateEmpty(LineEndStyle style) {
 }
 
 void CTextBuffer::TakeNewText(CLineStore& lines, LineEndStyle style, bool readOnly) {
+  if (m_initialised) NotifyReplacing();
   m_lines.Swap(lines);
   lines.Release();
   for (auto& entry : m_cookieCaches) entry.cache->Clear();
@@ -370,6 +371,16 @@ void CTextBuffer::NotifyRemoving(const UpdateContext& range) {
   ++m_notifyDepth;
   for (size_t i = 0; i < m_views.size(); ++i)
     if (CBufferView* view = m_views[i]) view->OnTextRemoving(range);
+  if (--m_notifyDepth == 0 && m_viewsDetached) {
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), nullptr), m_views.end());
+    m_viewsDetached = false;
+  }
+}
+
+void CTextBuffer::NotifyReplacing() {
+  ++m_notifyDepth;
+  for (size_t i = 0; i < m_views.size(); ++i)
+    if (CBufferView* view = m_views[i]) view->OnTextReplacing();
   if (--m_notifyDepth == 0 && m_viewsDetached) {
     m_views.erase(std::remove(m_views.begin(), m_views.end(), nullptr), m_views.end());
     m_viewsDetached = false;

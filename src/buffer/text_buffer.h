@@ -93,6 +93,10 @@ public:
   // resets the views (UPD_RESET). The bytes themselves never change with it.
   TextEncoding Encoding() const { return m_encoding; }
   void SetEncoding(TextEncoding encoding);
+  // The same as one undoable step, recorded in the open undo group (else a group of its own)
+  // and marking the text modified: Undo reads the bytes in the old encoding again, Redo in
+  // the new one. False on a read-only text or when the encoding is the one in use.
+  bool ChangeEncoding(TextEncoding encoding, UndoAction action = UndoAction::ConvertEncoding);
   // Whether the text holds non-ASCII bytes and whether they are all valid UTF-8.
   Utf8Scan ScanUtf8() const;
   // No byte of the text is non-ASCII: every encoding reads it one byte per character. Known
@@ -111,6 +115,8 @@ public:
                    int line);
   // Tells every view of a deletion about to be made.
   void NotifyRemoving(const UpdateContext& range);
+  // Tells every view that the whole text is about to be replaced or read anew.
+  void NotifyReplacing();
 
   // Undo and redo.
   void OpenUndoGroup(bool merge = false);
@@ -141,6 +147,9 @@ protected:
   // Called with true by every change while the modified flag is false, with false by a
   // clearing Save and by undo/redo reaching the saved position. The base stores the flag.
   virtual void MarkModified(bool modified);
+  // Called once an Undo or a Redo has changed the encoding (after the whole group), for an
+  // owner that keeps its own record of the encoding chosen.
+  virtual void EncodingReplayed() {}
 
 private:
   bool IsValidLine(int line) const;

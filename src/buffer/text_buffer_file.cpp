@@ -45,6 +45,7 @@ const FileError& CTextBuffer::LastFileError() const { return m_lastFileError; }
 
 void CTextBuffer::SetEncoding(TextEncoding encoding) {
   if (encoding == m_encoding) return;
+  if (m_initialised) NotifyReplacing();
   m_encoding = encoding;
   if (m_initialised) NotifyViews(nullptr, nullptr, UPD_RESET, -1);
 }

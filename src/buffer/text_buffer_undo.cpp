@@ -51,6 +51,19 @@ void CTextBuffer::RecordUndo(bool insert, TextPosition start, TextPosition end,
   PushUndo(std::move(record));
 }
 
+bool CTextBuffer::ChangeEncoding(TextEncoding encoding, UndoAction action) {
+  if (m_readOnly || encoding == m_encoding) return false;
+  CUndoRecord record(UNDO_RECORD_ENCODING, TextPosition(0, 0), TextPosition(0, 0), action);
+  char* bytes = record.AllocateText(2);
+  if (!bytes) return false;
+  bytes[0] = static_cast<char>(m_encoding);
+  bytes[1] = static_cast<char>(encoding);
+  SetEncoding(encoding);
+  ChangeMade();
+  CommitUndo(std::move(record), nullptr);
+  return true;
+}
+
 void CTextBuffer::PushUndo(CUndoRecord&& record) {
   // 1. Drop the redo tail. If the saved text lay in it, no undo position leads back to it.
   if (m_savedPosition > m_undoPosition) m_savedPosition = -1;
@@ -120,11 +133,16 @@ bool CTextBuffer::Undo(TextPosition& cursor) {
   // A read-only buffer refuses, as InsertText and DeleteText do.
   if (!CanUndo() || m_readOnly) return false;
   bool applied = true;
+  bool encodingChanged = false;
   for (;;) {
     const CUndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition) - 1];
     const TextPosition start = record.Start();
     const TextPosition end = record.End();
-    if (record.IsInsert()) {
+    if (record.IsEncodingChange()) {
+      SetEncoding(record.EncodingBefore());
+      encodingChanged = true;
+      cursor = start;
+    } else if (record.IsInsert()) {
       applied = ReplayDeletion(start, end);
       if (applied) cursor = start;
     } else {
@@ -139,17 +157,23 @@ bool CTextBuffer::Undo(TextPosition& cursor) {
     if (record.StartsGroup() || m_undoPosition == 0) break;
   }
   UpdateModifiedAfterUndo();
+  if (encodingChanged) EncodingReplayed();
   return applied;
 }
 
 bool CTextBuffer::Redo(TextPosition& cursor) {
   if (!CanRedo() || m_readOnly) return false;
   bool applied = true;
+  bool encodingChanged = false;
   for (;;) {
     const CUndoRecord& record = m_undo[static_cast<size_t>(m_undoPosition)];
     const TextPosition start = record.Start();
     const TextPosition end = record.End();
-    if (record.IsInsert()) {
+    if (record.IsEncodingChange()) {
+      SetEncoding(record.EncodingAfter());
+      encodingChanged = true;
+      cursor = start;
+    } else if (record.IsInsert()) {
       int endLine, endChar;
       applied = IsValidPosition(start.y, start.x) &&
                 ApplyInsert(nullptr, start.y, start.x, record.Text(), nullptr, 0, endLine,
@@ -166,6 +190,7 @@ bool CTextBuffer::Redo(TextPosition& cursor) {
       break;
   }
   UpdateModifiedAfterUndo();
+  if (encodingChanged) EncodingReplayed();
   return applied;
 }
 
@@ -184,6 +209,7 @@ bool CTextBuffer::ActionDescription(UndoAction action, std::string& text) const 
   case UndoAction::Delete: id = StringId::ACTION_DELETE; break;
   case UndoAction::AutoIndent: id = StringId::ACTION_AUTO_INDENT; break;
   case UndoAction::Insert: id = StringId::ACTION_INSERT; break;
+  case UndoAction::ConvertEncoding: id = StringId::ACTION_CONVERT_ENCODING; break;
   default: text.clear(); return false;
   }
   const char* loaded = LoadStringResource(id);

@@ -15,4 +15,5 @@ enum class UndoAction : int32_t {
   Delete = 9,
   AutoIndent = 10,
   Insert = 11, // a definition the Insert menu wrote
+  ConvertEncoding = 12,
 };

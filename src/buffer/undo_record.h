@@ -3,17 +3,22 @@
 #include <cstdint>
 #include <string_view>
 
+#include "text_encoding.h"
 #include "text_position.h"
 #include "undo_action.h"
 
 // Record flags.
 inline constexpr uint32_t UNDO_RECORD_INSERT = 0x1;        // an insertion; clear for a deletion
+inline constexpr uint32_t UNDO_RECORD_ENCODING = 0x2;      // a change of encoding, no text changed
 inline constexpr uint32_t UNDO_RECORD_GROUP_START = 0x100; // first record of a group
 
 // One change written by InsertText or DeleteText: flags, start, end, action, text.
 // The text has CR LF between lines and may hold any byte, NUL included. Texts of up to
 // INLINE_TEXT bytes (one typed character being the common case) are held inside the record
 // itself; longer ones in an allocation the record owns; an empty text is stored as nothing.
+//
+// A change of encoding (UNDO_RECORD_ENCODING) changes no byte: its text is two bytes, the
+// encoding before and the encoding after, and its positions are the start of the text.
 //
 // A deleted text whose lines hold CR bytes of their own (possible in loaded files: a stray CR
 // in a Mac or Dos file, a CR LF inside a Unix line) cannot be split back into the same lines
@@ -34,6 +39,10 @@ public:
   uint32_t Flags() const { return m_flags; }
   bool IsInsert() const { return (m_flags & UNDO_RECORD_INSERT) != 0; }
   bool StartsGroup() const { return (m_flags & UNDO_RECORD_GROUP_START) != 0; }
+  bool IsEncodingChange() const { return (m_flags & UNDO_RECORD_ENCODING) != 0; }
+  // The encodings of a change of encoding (ENC_DEFAULT for any other record).
+  TextEncoding EncodingBefore() const { return EncodingByte(0); }
+  TextEncoding EncodingAfter() const { return EncodingByte(1); }
   TextPosition Start() const { return m_start; }
   TextPosition End() const { return m_end; }
   UndoAction Action() const { return m_action; }
@@ -57,6 +66,9 @@ public:
 
 private:
   void FreeText();
+  TextEncoding EncodingByte(size_t index) const {
+    return IsEncodingChange() && m_length == 2 ? static_cast<TextEncoding>(m_inline[index]) : ENC_DEFAULT;
+  }
 
   uint32_t m_flags = 0;
   TextPosition m_start;

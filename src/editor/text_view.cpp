@@ -422,6 +422,7 @@ void CTextView::OnBufferChanged(CBufferView* sourceView, const UpdateContext* co
 }
 
 void CTextView::OnTextRemoving(const UpdateContext& range) { m_access->TextRemoving(range); }
+void CTextView::OnTextReplacing() { m_access->TextReplacing(); }
 
 TextPosition CTextView::ClampPosition(TextPosition position) const {
   const int count = BufferLineCount();

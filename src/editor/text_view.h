@@ -138,6 +138,7 @@ public:
   // Called by a buffer destroyed while this view is attached: the view shows no text.
   void OnBufferDestroyed() override { DetachBuffer(); }
   void OnTextRemoving(const UpdateContext& range) override;
+  void OnTextReplacing() override;
   // What screen readers read of the view (text_view_accessible.h).
   CTextViewAccess& Access() const { return *m_access; }
 

@@ -194,13 +194,28 @@ void CTextViewAccess::TextChanged(const UpdateContext* context, int line) {
   Send(QAccessibleTextInsertEvent(&m_view, start, Text(start, OffsetOf(context->end))));
 }
 
+void CTextViewAccess::TextReplacing() {
+  // The old text can be read only now: once the reset comes, its lines or its encoding are
+  // gone. Only a reader's view pays for the copy.
+  m_removalPending = false;
+  m_resetPending = Listening(m_view);
+  m_removedText = m_resetPending ? Text(0, CharacterCount()) : QString();
+}
+
 void CTextViewAccess::TextReset() {
   m_starts.clear();
   m_known = -1;
   m_removalPending = false;
-  m_removedText.clear();
   m_caretOffset = -1;
   m_selectionStart = m_selectionEnd = 0;
+  // Only a text replaced under the view is news: attaching or detaching a buffer happens as
+  // a view is made or goes, and the reader then reads the view afresh anyway.
+  if (m_resetPending && Listening(m_view)) {
+    QAccessibleTextUpdateEvent event(&m_view, 0, m_removedText, Text(0, CharacterCount()));
+    Send(event);
+  }
+  m_resetPending = false;
+  m_removedText.clear();
 }
 
 void CTextViewAccess::CaretChanged() {

@@ -35,9 +35,12 @@ public:
   int LineStart(int line);
 
   // Hooks the view calls: a deletion about to be made, any change made (context null for a
-  // change of flags only), the whole text replaced, and the caret or the selection set.
+  // change of flags only), the whole text about to be replaced (or read in another encoding)
+  // and replaced, and the caret or the selection set. A reset tells the reader the old text
+  // went and the new one came, as one text update from offset 0.
   void TextRemoving(const UpdateContext& range);
   void TextChanged(const UpdateContext* context, int line);
+  void TextReplacing();
   void TextReset();
   void CaretChanged();
 
@@ -55,7 +58,8 @@ private:
   // A deletion announced by TextRemoving: its offset and characters, sent once it is made.
   bool m_removalPending = false;
   int m_removalOffset = 0;
-  QString m_removedText;
+  QString m_removedText; // also the whole old text of a pending reset
+  bool m_resetPending = false;
   // What the reader was last told of the caret and the selection.
   int m_caretOffset = -1;
   int m_selectionStart = 0;

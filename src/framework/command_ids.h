@@ -113,6 +113,12 @@ inline constexpr int FILE_REOPEN_LATIN1 = 32871;
 inline constexpr int FILE_REOPEN_AS_FILE_SAYS = 32872; // header, command line, then the bytes
 inline constexpr int FILE_CONVERT_TO_UTF8 = 32873;
 inline constexpr int FILE_CONVERT_TO_LATIN1 = 32874;
+// The other character sets the compiler reads (-C2 ... -C9, -C0), in the same two menus:
+// FILE_REOPEN_8859_2 + n - 2 reopens in ISO 8859-n, FILE_CONVERT_TO_8859_2 + n - 2 converts.
+inline constexpr int FILE_REOPEN_8859_2 = 32930;   // ... 32937 for ISO 8859-9
+inline constexpr int FILE_REOPEN_ASCII = 32938;
+inline constexpr int FILE_CONVERT_TO_8859_2 = 32939; // ... 32946 for ISO 8859-9
+inline constexpr int FILE_CONVERT_TO_ASCII = 32947;
 // Language navigation.
 inline constexpr int GO_TO_DEFINITION = 32840;
 inline constexpr int NAVIGATE_BACK = 32841;

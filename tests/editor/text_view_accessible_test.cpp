@@ -1,5 +1,6 @@
 // The editing view read through QAccessible, as a screen reader reads it.
 #include <QAccessible>
+#include <QFile>
 #include <QAccessibleTextInterface>
 
 #include "edit_test_support.h"
@@ -17,6 +18,9 @@ void Record(QAccessibleEvent* event) {
     g_events.push_back("insert " + n(e->changePosition()) + text(e->textInserted()));
   else if (auto* e = dynamic_cast<QAccessibleTextRemoveEvent*>(event))
     g_events.push_back("remove " + n(e->changePosition()) + text(e->textRemoved()));
+  else if (auto* e = dynamic_cast<QAccessibleTextUpdateEvent*>(event))
+    g_events.push_back("update " + n(e->changePosition()) + text(e->textRemoved()) + " ->" +
+                       text(e->textInserted()));
   else if (auto* e = dynamic_cast<QAccessibleTextSelectionEvent*>(event))
     g_events.push_back("select " + n(e->selectionStart()) + " " + n(e->selectionEnd()));
   else if (auto* e = dynamic_cast<QAccessibleTextCursorEvent*>(event))
@@ -128,6 +132,31 @@ TEST_F(AccessibleView, OffsetsCountTheCharactersOfAUtf8Text) {
       3, QString::fromUtf8("\xC3\xBC"));
   EXPECT_EQ(Text()->characterCount(), 8);
   EXPECT_EQ(viewtest::BufferText(*buffer), "caf\xC3\xBC\xC3\xA9\n\xCE\xBBx");
+}
+
+// A text read in another encoding, its encoding change undone, or a file read again: the
+// reader is told the whole text went and what replaced it, then where the caret is.
+TEST_F(AccessibleView, AChangeOfEncodingOrAReloadReplacesTheWholeText) {
+  Load("caf\xC3\xA9\nx|y");
+  Events();
+  buffer->SetEncoding(TextEncoding::Utf8);
+  EXPECT_EQ(Events(), (Events_{"update 0 caf\xC3\x83\xC2\xA9\nxy -> caf\xC3\xA9\nxy", "caret 0"}));
+  EXPECT_EQ(Text()->characterCount(), 7);
+  EXPECT_TRUE(buffer->ChangeEncoding(TextEncoding::Ascii));
+  EXPECT_EQ(Events(), (Events_{"update 0 caf\xC3\xA9\nxy -> caf\\xC3\\xA9\nxy", "caret 0"}));
+  Undo();
+  EXPECT_EQ(buffer->Encoding(), TextEncoding::Utf8);
+  EXPECT_EQ(Events(), (Events_{"update 0 caf\\xC3\\xA9\nxy -> caf\xC3\xA9\nxy", "caret 0"}));
+  // A second view without the focus hears nothing; the focused one hears the reload.
+  CEditView other;
+  other.AttachBuffer(buffer.get());
+  const QString path = dir.filePath("reload.inf");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("new\r\n") == 5);
+  file.close();
+  ASSERT_TRUE(buffer->Load(path.toStdString()));
+  EXPECT_EQ(Events(), (Events_{"update 0 caf\xC3\xA9\nxy -> new\n", "caret 0"}));
+  other.DetachBuffer();
 }
 
 } // namespace

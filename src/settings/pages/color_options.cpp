@@ -36,6 +36,7 @@ CColorOptions::CColorOptions(CProfileStore& store, const CStyleTable& styles, QW
   showTabs->setEnabled(false);
 
   auto* group = new QGroupBox(tr("Syntax Styles"));
+  m_styleList->setAccessibleName(group->title()); // the list is the group's one list
   auto* grid = new QGridLayout(group);
   grid->addWidget(m_styleList, 0, 0, 4, 1);
   grid->addWidget(m_colorPicker, 0, 1);
