@@ -7,6 +7,8 @@
 #include <QMenu>
 
 #include "buffer_view.h"
+#include "line_text.h"
+#include "source_encoding.h"
 #include "command_ids.h"
 #include "doc_manager.h"
 #include "include_resolver.h"
@@ -344,22 +346,29 @@ void CLanguageService::SetReferencesBar(CReferencesBar* bar, QDockWidget* dock) 
           [this](const QString& path, int line, int col) { JumpFromHere({path, line, col}); });
 }
 
-// The text of a line: from the open document's buffer, else from the file (read once per search).
-QString CLanguageService::LineText(int file, int line, std::map<int, std::vector<std::string>>& files) const {
+// A line: from the open document's buffer, in its encoding, else from the file (read once per
+// search), in the encoding its header and bytes give it.
+TextEncoding CLanguageService::LineBytes(int file, int line, CReadFiles& files, std::string& bytes) const {
+  bytes.clear();
   const QString path = QString::fromStdString(m_index.FilePath(file));
   if (CTracked* tracked = FindTracked(path)) {
-    if (!tracked->buffer || line >= tracked->buffer->LineCount()) return {};
-    return QString::fromLatin1(tracked->buffer->LineChars(line), tracked->buffer->LineLength(line));
+    if (!tracked->buffer) return ENC_DEFAULT;
+    if (line < tracked->buffer->LineCount())
+      bytes.assign(tracked->buffer->LineChars(line), static_cast<std::size_t>(tracked->buffer->LineLength(line)));
+    return tracked->buffer->Encoding();
   }
   auto [it, fresh] = files.try_emplace(file);
   if (fresh) {
     QFile in(path);
     if (in.open(QIODevice::ReadOnly)) {
-      const QByteArray text = in.readAll();
-      it->second = CStringLineSource::FromText(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))).Lines();
+      const QByteArray read = in.readAll();
+      const std::string_view text(read.constData(), static_cast<std::size_t>(read.size()));
+      it->second.lines = CStringLineSource::FromText(text).Lines();
+      it->second.encoding = BytesEncoding(text, std::nullopt);
     }
   }
-  return line < static_cast<int>(it->second.size()) ? QString::fromLatin1(it->second[static_cast<std::size_t>(line)]) : QString();
+  if (line < static_cast<int>(it->second.lines.size())) bytes = it->second.lines[static_cast<std::size_t>(line)];
+  return it->second.encoding;
 }
 
 bool CLanguageService::FindReferences() {
@@ -370,10 +379,14 @@ bool CLanguageService::FindReferences() {
   const std::optional<CIndexReference> ref = file ? m_index.ReferenceAt(*file, here->line, here->col) : std::nullopt;
   if (!ref || !m_referencesBar) return false;
   std::vector<CReferencesBar::CEntry> entries;
-  std::map<int, std::vector<std::string>> files;
+  CReadFiles files;
+  std::string bytes;
   const int length = static_cast<int>(m_index.NameOf(ref->m_name).size());
-  for (const CIndexLocation& at : m_index.References(ref->m_name))
-    entries.push_back({QString::fromStdString(m_index.FilePath(at.file)), at.line, at.col, length, LineText(at.file, at.line, files)});
+  for (const CIndexLocation& at : m_index.References(ref->m_name)) {
+    const TextEncoding encoding = LineBytes(at.file, at.line, files, bytes);
+    entries.push_back({QString::fromStdString(m_index.FilePath(at.file)), at.line, at.col, length,
+                       DecodedQString(bytes, encoding), Utf16OffsetOfByte(bytes, at.col, encoding)});
+  }
   m_referencesBar->SetReferences(QString::fromStdString(m_index.NameOf(ref->m_name)), entries);
   if (m_referencesDock) {
     m_referencesDock->show();

@@ -12,6 +12,7 @@
 #include "cmd_target.h"
 #include "language_index.h"
 #include "source_builds.h"
+#include "text_encoding.h"
 
 class CDocManager;
 class CDocument;
@@ -118,7 +119,14 @@ private:
   bool JumpTo(const CPlace& place);
   bool Step(std::vector<CPlace>& from, std::vector<CPlace>& to);
   bool JumpFromHere(const CPlace& place);
-  QString LineText(int file, int line, std::map<int, std::vector<std::string>>& files) const;
+  // The lines of files read from disk during one search, with the encoding each is in.
+  struct CReadFile {
+    std::vector<std::string> lines;
+    TextEncoding encoding = ENC_DEFAULT;
+  };
+  using CReadFiles = std::map<int, CReadFile>;
+  // The bytes of a line (into bytes) and the encoding they are in.
+  TextEncoding LineBytes(int file, int line, CReadFiles& files, std::string& bytes) const;
 
   CDocManager& m_documents;
   CLanguageIndex m_index;

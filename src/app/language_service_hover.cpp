@@ -2,6 +2,7 @@
 #include <QFileInfo>
 
 #include "hover_info.h"
+#include "line_text.h"
 #include "language_service.h"
 #include "string_table.h"
 #include "torvane_doc.h"
@@ -12,15 +13,17 @@ QString CLanguageService::HoverText(CDocument* document, int line, int col) {
   auto* inform = dynamic_cast<CTorvaneDoc*>(document);
   const std::optional<int> file = inform ? m_index.FindFile(KeyOf(inform).toStdString()) : std::nullopt;
   if (!file) return {};
-  std::map<int, std::vector<std::string>> files;
+  CReadFiles files;
+  // The comments are read from the definition's file alone: its encoding is theirs.
+  TextEncoding encoding = ENC_DEFAULT;
   const std::optional<CHoverInfo> info = HoverAt(m_index, *file, line, col, [&](int f, int l, std::string& text) {
     if (l < 0) return false;
-    text = LineText(f, l, files).toLatin1().toStdString();
+    encoding = LineBytes(f, l, files, text);
     return true;
   });
   if (!info) return {};
   const QStringList relations = QString::fromLatin1(LoadStringResource(StringId::HOVER_RELATIONS)).split(QLatin1Char('\n'));
-  const auto escaped = [](const std::string& text) { return QString::fromLatin1(text).toHtmlEscaped(); };
+  const auto escaped = [&encoding](const std::string& text) { return DecodedQString(text, encoding).toHtmlEscaped(); };
   QStringList lines;
   lines << QStringLiteral("<b>%1</b> %2").arg(QString::fromLatin1(IndexKindName(info->kind)), escaped(info->name));
   lines << QString::fromLatin1(LoadStringResource(StringId::HOVER_DEFINED_AT))

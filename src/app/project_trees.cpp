@@ -14,6 +14,7 @@
 #include "project_file_document.h"
 #include "project_session.h"
 #include "project_tab.h"
+#include "source_encoding.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void CProjectTrees::Refresh() {
       CDocument* document = m_documents.OpenDocumentFile(file);
       auto* shown = dynamic_cast<CObjectBarDocument*>(document);
       return shown ? shown->ActivateFirstView() : nullptr;
-    });
+    }, CommandLineEncoding(&m_session.Project(), QString()));
     // A member that cannot be read has no subtree (the project's problems say why); it is
     // tried again at the next change.
     if (!entry->Scan()) continue;

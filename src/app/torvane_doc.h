@@ -75,6 +75,7 @@ public:
   const FontDescription& Font() const { return m_font; }
   // The file name without extension; the title while there is no file.
   std::string GetTreeName() const override;
+  TextEncoding GetEncoding() const override { return Encoding(); }
   const CObjectScanner& Records() const { return m_records; }
   // The view Go To Line moves: the document's first.
   CTorvaneView* FirstView() const;

@@ -164,6 +164,7 @@ std::unique_ptr<CTreeItem> CMyTreeView::NewDocumentRoot(const CObjectBarDocument
   auto root = std::make_unique<CTreeItem>(document.GetTreeName(), 0, 0);
   root->SetBold(true);
   root->SetOwner(&document);
+  root->SetRecordEncoding(document.GetEncoding());
   return root;
 }
 
@@ -228,7 +229,8 @@ void CMyTreeView::JumpToDefinition() {
   // document's window comes forward or the message box is open.
   const CDefinitionSearch search = depth > 0 ? DefinitionSearch(*document, *item, depth)
                                              : CDefinitionSearch();
-  const std::string notFound = NOT_FOUND_PREFIX + item->Text() + search.notFoundEnd;
+  const QString notFound = QString::fromLatin1(NOT_FOUND_PREFIX) + m_model.DisplayText(*item) +
+                           QString::fromLatin1(search.notFoundEnd);
   CTextView* view = document->ActivateFirstView();
   if (depth == 0 || !view) return;
   int line = -1;
@@ -243,8 +245,7 @@ void CMyTreeView::JumpToDefinition() {
     view->setFocus(Qt::OtherFocusReason);
     return;
   }
-  TorvaneMessageBox(QString::fromLatin1(notFound.data(), static_cast<qsizetype>(notFound.size())),
-                    MB_OK);
+  TorvaneMessageBox(notFound, MB_OK);
 }
 
 std::unique_ptr<QMenu> CMyTreeView::CreateContextMenu(QPoint point) {

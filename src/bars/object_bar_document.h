@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "object_scanner.h"
+#include "text_encoding.h"
 
 class CTextView;
 
@@ -19,6 +20,8 @@ public:
   virtual const CClassMap& GetClassMap() const = 0;
   // The greatest depth of any object record the document's scans have added.
   virtual int GetScannerValue() const = 0;
+  // The encoding the records' bytes are in: the trees show names and strings in it.
+  virtual TextEncoding GetEncoding() const = 0;
   // Brings the window of the document's first view to the top and returns that view (null
   // when the document has no view).
   virtual CTextView* ActivateFirstView() = 0;

@@ -3,15 +3,19 @@
 #include <QFile>
 #include <QFileInfo>
 
-CProjectFileDocument::CProjectFileDocument(QString path, COpener opener)
-    : m_path(std::move(path)), m_opener(std::move(opener)) {}
+#include "source_encoding.h"
+
+CProjectFileDocument::CProjectFileDocument(QString path, COpener opener,
+                                           std::optional<TextEncoding> commandLine)
+    : m_path(std::move(path)), m_opener(std::move(opener)), m_commandLine(commandLine) {}
 
 bool CProjectFileDocument::Scan() {
   QFile file(m_path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = file.readAll();
-  const CStringLineSource lines =
-      CStringLineSource::FromText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  const std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
+  m_encoding = BytesEncoding(text, m_commandLine);
+  const CStringLineSource lines = CStringLineSource::FromText(text);
   return m_records.ScanObjects(lines);
 }
 

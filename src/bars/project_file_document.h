@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QString>
@@ -15,9 +16,12 @@ public:
   // The entry may be gone when it returns (the open document takes its place).
   using COpener = std::function<CTextView*(QString path)>;
 
-  CProjectFileDocument(QString path, COpener opener);
+  // commandLine: the character set the project's switches name, if any; the file's own
+  // header and bytes decide otherwise, as they do for a file opened in a window.
+  CProjectFileDocument(QString path, COpener opener, std::optional<TextEncoding> commandLine = std::nullopt);
 
-  // Reads the file and scans it; false (the records left empty) when it cannot be read.
+  // Reads the file, finds its encoding and scans it; false (the records left empty) when it
+  // cannot be read.
   bool Scan();
 
   const QString& Path() const { return m_path; }
@@ -27,11 +31,14 @@ public:
   const CFunctionMap& GetFunctionMap() const override { return m_records.FunctionMap(); }
   const CClassMap& GetClassMap() const override { return m_records.ClassMap(); }
   int GetScannerValue() const override { return m_records.ScannerValue(); }
+  TextEncoding GetEncoding() const override { return m_encoding; }
   CTextView* ActivateFirstView() override;
 
 private:
   QString m_path;
   COpener m_opener;
+  std::optional<TextEncoding> m_commandLine;
+  TextEncoding m_encoding = ENC_DEFAULT; // of the bytes last scanned
   CObjectScanner m_records;
 };
 

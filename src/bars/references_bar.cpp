@@ -27,7 +27,7 @@ public:
     QRect rect = option.rect.adjusted(4, 0, 0, 0);
     QFont bold = option.font;
     bold.setBold(true);
-    const QString parts[] = {e.text.left(e.col), e.text.mid(e.col, e.length), e.text.mid(e.col + e.length)};
+    const QString parts[] = {e.text.left(e.textCol), e.text.mid(e.textCol, e.length), e.text.mid(e.textCol + e.length)};
     for (int i = 0; i < 3; ++i) {
       painter->setFont(i == 1 ? bold : option.font);
       painter->drawText(rect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, parts[i]);
@@ -56,11 +56,13 @@ void CReferencesBar::SetReferences(const QString& name, const std::vector<CEntry
   clear();
   m_entries = entries;
   // The text is shown from its first non-blank character.
+  // The place a jump goes to (col, a byte index) stays as it is.
   for (CEntry& e : m_entries) {
+    if (e.textCol < 0) e.textCol = e.col;
     int lead = 0;
-    while (lead < e.text.size() && lead < e.col && e.text[lead].isSpace()) ++lead;
+    while (lead < e.text.size() && lead < e.textCol && e.text[lead].isSpace()) ++lead;
     e.text.remove(0, lead);
-    e.col -= lead;
+    e.textCol -= lead;
   }
   setToolTip(QStringLiteral("References of %1: %2").arg(name).arg(entries.size()));
   QList<QTreeWidgetItem*> items;

@@ -16,6 +16,7 @@ public:
     int col;    // byte index of the name, as the text's characters
     int length; // the name's length
     QString text;
+    int textCol = -1; // where the name starts in text (UTF-16); -1: at col
   };
 
   explicit CReferencesBar(QWidget* parent = nullptr);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "line_text.h"
+
 namespace {
 
 // Lower case, so that the punctuation between the two alphabets ("_", "[") sorts before
@@ -168,7 +170,7 @@ QVariant CTreeModel::data(const QModelIndex& index, int role) const {
   if (!item) return {};
   switch (role) {
   case Qt::DisplayRole:
-    return QString::fromLatin1(item->m_text.data(), static_cast<qsizetype>(item->m_text.size()));
+    return DisplayText(*item);
   case Qt::DecorationRole:
     return IconFor(item->m_image, item->m_selectedImage);
   case Qt::FontRole:
@@ -176,6 +178,13 @@ QVariant CTreeModel::data(const QModelIndex& index, int role) const {
   default:
     return {};
   }
+}
+
+QString CTreeModel::DisplayText(const CTreeItem& item) const {
+  const CTreeItem* root = &item;
+  while (root->m_parent && root->m_parent != m_top.get()) root = root->m_parent;
+  if (root == &item) return QString::fromUtf8(item.m_text.data(), static_cast<qsizetype>(item.m_text.size()));
+  return DecodedQString(item.m_text, root->m_recordEncoding);
 }
 
 QIcon CTreeModel::IconFor(int image, int selectedImage) const {

@@ -9,10 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "text_encoding.h"
+
 class CObjectBarDocument;
 
-// One item of an object-bar tree: a text (bytes, shown as ISO 8859-1), two image indices and
-// a bold state. A document's root item also knows the document it stands for.
+// One item of an object-bar tree: a text (bytes), two image indices and a bold state. A
+// document's root item also knows the document it stands for and the encoding of the items
+// below it: its own text is a file name (UTF-8), theirs are the document's bytes, shown in
+// the document's encoding.
 class CTreeItem {
 public:
   CTreeItem(std::string text, int image, int selectedImage)
@@ -30,8 +34,10 @@ public:
   CTreeItem* FirstChild() const { return m_children.empty() ? nullptr : m_children[0].get(); }
   CTreeItem* NextSibling() const;
   const CObjectBarDocument* Owner() const { return m_owner; }
+  TextEncoding RecordEncoding() const { return m_recordEncoding; }
 
   void SetBold(bool bold) { m_bold = bold; }
+  void SetRecordEncoding(TextEncoding encoding) { m_recordEncoding = encoding; }
   void SetOwner(const CObjectBarDocument* owner) { m_owner = owner; }
   // Adds a child at the end, for a subtree that is not in a model yet; the model sorts it
   // when the subtree is inserted.
@@ -46,6 +52,7 @@ private:
   int m_selectedImage;
   bool m_bold = false;
   const CObjectBarDocument* m_owner = nullptr;
+  TextEncoding m_recordEncoding = ENC_DEFAULT;
   CTreeItem* m_parent = nullptr;
   int m_row = 0; // index in m_parent->m_children, kept by every change of that list
   std::vector<std::unique_ptr<CTreeItem>> m_children;
@@ -94,6 +101,9 @@ public:
   int columnCount(const QModelIndex& parent = {}) const override;
   bool hasChildren(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  // What the tree shows for item: a top-level item's text as UTF-8, the others' in the
+  // encoding of the top-level item above them.
+  QString DisplayText(const CTreeItem& item) const;
 
 private:
   static void SortSubtree(CTreeItem* item);

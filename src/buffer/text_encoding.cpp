@@ -217,10 +217,83 @@ int UnitCells(const CharUnit& unit) {
   return IsWideChar(unit.code) ? 2 : 1;
 }
 
+bool IsCombiningMark(char32_t c) {
+  if (c < 0x300) return false;
+  static constexpr char32_t RANGES[][2] = {
+      {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x05BF, 0x05BF}, {0x05C1, 0x05C2},
+      {0x05C4, 0x05C5}, {0x05C7, 0x05C7}, {0x0610, 0x061A}, {0x064B, 0x065F}, {0x0670, 0x0670},
+      {0x06D6, 0x06DC}, {0x06DF, 0x06E4}, {0x06E7, 0x06E8}, {0x06EA, 0x06ED}, {0x1AB0, 0x1AFF},
+      {0x1DC0, 0x1DFF}, {0x20D0, 0x20FF}, {0x3099, 0x309A}, {0xFE20, 0xFE2F}};
+  for (const auto& range : RANGES)
+    if (c >= range[0] && c <= range[1]) return true;
+  return false;
+}
+
+namespace {
+
+// Only UTF-8 and ISO 8859-6 (its harakat) hold marks at all.
+bool MayHoldMarks(TextEncoding encoding) {
+  return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Iso8859_6;
+}
+
+bool IsMarkUnit(const CharUnit& unit) { return !unit.escape && IsCombiningMark(unit.code); }
+
+// Whether marks after unit belong to it: a character that is drawn, not a tab, a control or
+// an escape.
+bool CarriesMarks(const CharUnit& unit) {
+  return !unit.escape && unit.code >= 0x20 && unit.code != 0x7F && !(unit.code >= 0x80 && unit.code < 0xA0);
+}
+
+// The marks from pos on; the boundary after them.
+int SkipMarks(std::string_view line, int pos, TextEncoding encoding) {
+  const int size = static_cast<int>(line.size());
+  while (pos < size) {
+    // Every mark's UTF-8 form starts with a byte of 0xCC or more.
+    if (encoding == TextEncoding::Utf8 && static_cast<unsigned char>(line[pos]) < 0xCC) break;
+    const CharUnit unit = UnitAt(line, pos, encoding);
+    if (!IsMarkUnit(unit)) break;
+    pos += unit.length;
+  }
+  return pos;
+}
+
+// The boundary after the cluster that starts with unit, whose bytes end at after.
+int AfterCluster(std::string_view line, const CharUnit& unit, int after, TextEncoding encoding) {
+  if (!MayHoldMarks(encoding) || !(CarriesMarks(unit) || IsMarkUnit(unit))) return after;
+  return SkipMarks(line, after, encoding);
+}
+
+} // namespace
+
+int NextCluster(std::string_view line, int pos, TextEncoding encoding) {
+  const int size = static_cast<int>(line.size());
+  if (pos >= size) return size;
+  if (pos < 0) return 0;
+  const CharUnit unit = UnitAt(line, pos, encoding);
+  return AfterCluster(line, unit, pos + unit.length, encoding);
+}
+
+int ClusterStart(std::string_view line, int pos, TextEncoding encoding) {
+  int start = UnitStart(line, pos, encoding);
+  if (!MayHoldMarks(encoding)) return start;
+  const int size = static_cast<int>(line.size());
+  while (start > 0 && start < size && IsMarkUnit(UnitAt(line, start, encoding))) {
+    const int before = UnitStart(line, start - 1, encoding);
+    const CharUnit unit = UnitAt(line, before, encoding);
+    if (!CarriesMarks(unit) && !IsMarkUnit(unit)) break;
+    start = before;
+  }
+  return start;
+}
+
+int PrevCluster(std::string_view line, int pos, TextEncoding encoding) {
+  return ClusterStart(line, PrevUnit(line, pos, encoding), encoding);
+}
+
 int ColumnAfterUnit(std::string_view line, int& pos, int column, TextEncoding encoding,
                     int tabSize) {
   const CharUnit unit = UnitAt(line, pos, encoding);
-  pos += unit.length;
+  pos = AfterCluster(line, unit, pos + unit.length, encoding);
   if (unit.code == '\t' && !unit.escape) return column + tabSize - column % tabSize;
   return column + UnitCells(unit);
 }
@@ -228,17 +301,17 @@ int ColumnAfterUnit(std::string_view line, int& pos, int column, TextEncoding en
 int CharIndexOfByte(std::string_view line, int pos, TextEncoding encoding) {
   const int size = static_cast<int>(line.size());
   if (pos > size) pos = size;
-  if (encoding != TextEncoding::Utf8) return pos < 0 ? 0 : pos;
+  if (!MayHoldMarks(encoding)) return pos < 0 ? 0 : pos;
   int index = 0;
-  for (int at = 0; at < pos; ++index) at += Utf8UnitAt(line, at).length;
+  for (int at = 0; at < pos; ++index) at = NextCluster(line, at, encoding);
   return index;
 }
 
 int ByteOfCharIndex(std::string_view line, int index, TextEncoding encoding) {
   const int size = static_cast<int>(line.size());
-  if (encoding != TextEncoding::Utf8) return index < 0 ? 0 : index > size ? size : index;
+  if (!MayHoldMarks(encoding)) return index < 0 ? 0 : index > size ? size : index;
   int pos = 0;
-  for (int i = 0; i < index && pos < size; ++i) pos += Utf8UnitAt(line, pos).length;
+  for (int i = 0; i < index && pos < size; ++i) pos = NextCluster(line, pos, encoding);
   return pos;
 }
 

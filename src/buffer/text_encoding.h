@@ -70,13 +70,26 @@ int PrevUnit(std::string_view line, int pos, TextEncoding encoding);
 int UnitCells(const CharUnit& unit);
 bool IsWideChar(char32_t c);
 
-// The column after the unit at pos that starts at column, tabs running to the next multiple
-// of tabSize; pos moves past the unit.
+// Combining marks (the accents, points and harakat of U+0300-036F, Cyrillic, Hebrew, Arabic,
+// the extended and supplementary marks, the half marks, the kana voicing marks) belong to the
+// character before them: a cluster is a character with the marks after it, and takes that
+// character's cells. The caret, the columns and Delete go by clusters; Backspace removes one
+// unit, so the last mark goes alone. A mark with nothing to carry it (at a line's start,
+// after a tab, a control character or an escape) is a cluster of its own and takes a cell.
+bool IsCombiningMark(char32_t c);
+// The boundary after the cluster that starts at pos; the start of the cluster before pos;
+// the start of the cluster that holds pos (pos itself at a boundary; line.size() stays).
+int NextCluster(std::string_view line, int pos, TextEncoding encoding);
+int PrevCluster(std::string_view line, int pos, TextEncoding encoding);
+int ClusterStart(std::string_view line, int pos, TextEncoding encoding);
+
+// The column after the cluster at pos that starts at column, tabs running to the next
+// multiple of tabSize; pos moves past the cluster.
 int ColumnAfterUnit(std::string_view line, int& pos, int column, TextEncoding encoding,
                     int tabSize);
 
-// Characters (units) of line before byte pos, and the byte where character index starts
-// (line.size() for an index past the end).
+// Characters as the user counts them (clusters) of line before byte pos, and the byte where
+// the cluster with that index starts (line.size() for an index past the end).
 int CharIndexOfByte(std::string_view line, int pos, TextEncoding encoding);
 int ByteOfCharIndex(std::string_view line, int index, TextEncoding encoding);
 

@@ -175,11 +175,15 @@ void CEditView::OnEditDeleteBack() {
   const TextPosition p = ClampPosition(GetCursorPosition());
   TextPosition to = p;
   if (p.x > 0)
-    to = TextPosition(PrevCharPos(p.y, p.x), p.y);
+    to = TextPosition(PrevUnitPos(p.y, p.x), p.y);
   else if (p.y > 0)
     to = TextPosition(GetLineLength(p.y - 1), p.y - 1);
-  MoveCaretTo(to);
+  // The caret goes first, then the text; but a combining mark's start lies inside its
+  // character's cluster, where the caret cannot stand until the mark has gone.
+  const bool insideCluster = to.y == p.y && CharStartPos(to.y, to.x) != to.x;
+  if (!insideCluster) MoveCaretTo(to);
   if (to != p) m_buffer->DeleteText(this, to.y, to.x, p.y, p.x, UndoAction::Backspace);
+  if (insideCluster) MoveCaretTo(to);
 }
 
 void CEditView::OnEditSwitchOvrmode() { SetOverwriteMode(!m_overwriteMode); }

@@ -49,6 +49,7 @@ CFindDialog::CFindDialog(CTextView* view)
 }
 
 int CFindDialog::DoModal() {
+  AcceptEncodingInEdits();
   UpdateData(false);
   UpdateFindNextEnabled();
   FindWhatEdit()->selectAll();
@@ -91,6 +92,6 @@ void CFindDialog::OnFindNext() {
     accept();
     return;
   }
-  ShowNotFoundMessage(m_text);
+  ShowNotFoundMessage(m_text, m_encoding);
   m_currentPos = TextPosition(0, 0);
 }

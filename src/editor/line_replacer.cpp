@@ -2,21 +2,20 @@
 
 #include <cstring>
 
-CLineReplacer::CLineReplacer(std::string_view text, uint32_t flags, std::string_view replacement)
-    : m_raw(text, flags & ~uint32_t{SearchWholeWord}),
-      m_wholeWord((flags & SearchWholeWord) != 0), m_replacement(replacement) {}
+CLineReplacer::CLineReplacer(std::string_view text, uint32_t flags, std::string_view replacement,
+                             TextEncoding encoding)
+    : m_raw(text, flags & ~uint32_t{SearchWholeWord}, encoding),
+      m_wholeWord((flags & SearchWholeWord) != 0), m_encoding(encoding), m_replacement(replacement) {}
 
 bool CLineReplacer::StandsAlone(const char* line, int length, int at) const {
-  const int after = at + m_raw.Length();
-  if (after < length && IsSearchWordChar(static_cast<unsigned char>(line[after]))) return false;
+  const std::string_view text(line, static_cast<std::size_t>(length));
+  if (IsSearchWordAt(text, at + m_raw.Length(), m_encoding)) return false;
   // Right after the previous match the neighbour is what replaced it (or, when that was
   // empty, what stood before the stretch).
-  const char* before = nullptr;
   if (m_count > 0 && at == m_end)
-    before = !m_text.empty() ? &m_text.back() : (m_start > 0 ? line + m_start - 1 : nullptr);
-  else if (at > 0)
-    before = line + at - 1;
-  return before == nullptr || !IsSearchWordChar(static_cast<unsigned char>(*before));
+    return !m_text.empty() ? !IsSearchWordBefore(m_text, static_cast<int>(m_text.size()), m_encoding)
+                           : !IsSearchWordBefore(text, m_start, m_encoding);
+  return !IsSearchWordBefore(text, at, m_encoding);
 }
 
 bool CLineReplacer::MustStopBefore(const char* line, int at, std::span<const int> keep) const {

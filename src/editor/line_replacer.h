@@ -13,7 +13,9 @@
 
 class CLineReplacer {
 public:
-  CLineReplacer(std::string_view text, uint32_t flags, std::string_view replacement);
+  // text and replacement are in the bytes of encoding, as the lines are.
+  CLineReplacer(std::string_view text, uint32_t flags, std::string_view replacement,
+                TextEncoding encoding = ENC_DEFAULT);
 
   bool IsEmpty() const { return m_raw.IsEmpty(); }
 
@@ -43,6 +45,7 @@ private:
 
   CSearchPattern m_raw; // the search without whole-word matching, which is done here
   bool m_wholeWord;
+  TextEncoding m_encoding;
   std::string m_replacement;
   int m_start = -1;
   int m_end = -1;

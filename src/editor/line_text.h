@@ -14,11 +14,17 @@ inline std::string_view LineBytes(const CTextBuffer& buffer, int line) {
   return {buffer.LineChars(line), static_cast<size_t>(buffer.LineLength(line))};
 }
 
-inline QString LineQString(const CTextBuffer& buffer, int line) {
-  const std::string_view bytes = LineBytes(buffer, line);
+// Bytes of a text in encoding (a name, a string or a line the scanners took from a document)
+// as the characters a user is shown: the one conversion every display of scanned text goes
+// through, so that a name reads the same in the trees, the hover and the messages.
+inline QString DecodedQString(std::string_view bytes, TextEncoding encoding) {
   if (IsAscii(bytes)) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const std::u16string text = DecodeToUtf16(bytes, buffer.Encoding());
+  const std::u16string text = DecodeToUtf16(bytes, encoding);
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+inline QString LineQString(const CTextBuffer& buffer, int line) {
+  return DecodedQString(LineBytes(buffer, line), buffer.Encoding());
 }
 
 inline int LineOffsetOfByte(const CTextBuffer& buffer, int line, int pos) {

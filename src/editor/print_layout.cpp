@@ -77,43 +77,54 @@ PrintPosition CRowBreaker::NextRow(std::string_view text, int from, int column) 
       lastBreak = {0, i, column};
       continue;
     }
+    // A character of ISO 8859-1 (or ASCII) has its own advance; another takes its cells (two
+    // for a wide one, four for each byte of an escape) at the width of a blank.
     const auto byte = static_cast<unsigned char>(text[i]);
-    if (m_utf8 && (byte & 0xC0) == 0x80 && i > from) {
-      ++i;
-      continue;
+    int bytes = 1, cells = 1;
+    double advance = m_advances[byte];
+    if (byte >= 0x80 && m_encoding != TextEncoding::Iso8859_1) {
+      const CharUnit unit = UnitAt(text, i, m_encoding);
+      bytes = unit.length;
+      cells = UnitCells(unit);
+      advance = cells * m_advances[' '];
     }
-    const double advance = m_advances[byte];
     if (x + advance > m_width) {
       if (lastBreak.byte >= 0) return lastBreak;
-      if (i == from) { // not even one character fits: it goes alone
-        int end = i + 1;
-        while (m_utf8 && end < length && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-        return {0, end, column + 1};
-      }
+      if (i == from) return {0, i + bytes, column + cells}; // not even one character fits: it goes alone
       return {0, i, column};
     }
     x += advance;
-    ++column;
-    ++i;
+    column += cells;
+    i += bytes;
   }
   return {0, length, column};
 }
 
-std::string ExpandRow(std::string_view text, int from, int to, int column, int tabSize) {
-  std::string row;
-  row.reserve(static_cast<std::size_t>(std::max(0, to - from)));
-  for (int i = from; i < to; ++i) {
-    if (text[static_cast<std::size_t>(i)] == '\t') {
-      const int blanks = tabSize - column % tabSize;
-      row.append(static_cast<std::size_t>(blanks), ' ');
-      column += blanks;
+std::vector<PrintPiece> RowPieces(std::string_view text, int from, int to, int column,
+                                  int tabSize, TextEncoding encoding) {
+  std::vector<PrintPiece> pieces;
+  bool open = false; // whether the next character joins the last piece
+  for (int i = from; i < to;) {
+    const int start = i;
+    const CharUnit unit = UnitAt(text, i, encoding);
+    const int next = ColumnAfterUnit(text, i, column, encoding, tabSize);
+    if (text[static_cast<std::size_t>(start)] == '\t') {
+      open = false;
     } else {
-      row.push_back(text[static_cast<std::size_t>(i)]);
-      ++column;
+      const bool wide = !unit.escape && IsWideChar(unit.code);
+      if (!open || wide) pieces.push_back({column, {}});
+      pieces.back().bytes.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+      open = !wide;
     }
+    column = next;
   }
-  while (!row.empty() && row.back() == ' ') row.pop_back();
-  return row;
+  while (!pieces.empty()) {
+    std::string& last = pieces.back().bytes;
+    while (!last.empty() && last.back() == ' ') last.pop_back();
+    if (!last.empty()) break;
+    pieces.pop_back();
+  }
+  return pieces;
 }
 
 CPrintRows::CPrintRows(int lineCount, LineText lineText, const CRowBreaker& breaker)

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text_encoding.h"
+
 // Page geometry and pagination of a printed listing, in printer units, apart from any painter
 // so that where pages break can be worked out and checked without a printer. Plain C++.
 
@@ -88,19 +90,28 @@ public:
   // The start of the row after the one that begins at byte from (at column) of text; a byte
   // of text.size() or more when that row is the line's last. A row holds one byte at least.
   PrintPosition NextRow(std::string_view text, int from, int column) const;
-  // A UTF-8 text: a character's continuation bytes take no room and never start a row.
-  void SetUtf8(bool utf8) { m_utf8 = utf8; }
+  // The encoding of the text: a row never starts inside a character, and columns count the
+  // cells the view gives each character (two for a wide one, four for each escaped byte).
+  void SetEncoding(TextEncoding encoding) { m_encoding = encoding; }
 
 private:
-  bool m_utf8 = false;
+  TextEncoding m_encoding = ENC_DEFAULT;
   std::array<double, 256> m_advances;
   double m_width;
   int m_tabSize;
 };
 
-// The bytes [from, to) of text as printed: tabs as blanks to their tab stops from column, and
-// no blanks at the end.
-std::string ExpandRow(std::string_view text, int from, int to, int column, int tabSize);
+// The bytes [from, to) of text as printed, in pieces that each start at a column (counted
+// as the view counts them in encoding, from column at from): a tab ends a piece and the next
+// begins at its tab stop; a wide character stands alone, so that what follows it starts at
+// its own column whatever width the glyph the printer finds has. No blanks at the end.
+struct PrintPiece {
+  int column = 0;
+  std::string bytes;
+  friend bool operator==(const PrintPiece&, const PrintPiece&) = default;
+};
+std::vector<PrintPiece> RowPieces(std::string_view text, int from, int to, int column, int tabSize,
+                                  TextEncoding encoding = ENC_DEFAULT);
 
 // The rows of a text of lineCount lines, line by line. Memory does not grow with the length
 // of a line: a row is found from the one before it.

@@ -74,6 +74,7 @@ CReplaceDialog::CReplaceDialog(CEditView* view)
 }
 
 int CReplaceDialog::DoModal() {
+  AcceptEncodingInEdits();
   m_found = false;
   UpdateData(false);
   GetDlgItem(IDC_SCOPE_SELECTION)->setEnabled(m_selectionScopeAvailable);
@@ -134,7 +135,7 @@ bool CReplaceDialog::FindNextMatch() {
 }
 
 void CReplaceDialog::HighlightNextMatch() {
-  if (!FindNextMatch()) ShowNotFoundMessage(m_text);
+  if (!FindNextMatch()) ShowNotFoundMessage(m_text, m_encoding);
 }
 
 void CReplaceDialog::MovePastReplacement(TextPosition start, TextPosition end,
@@ -198,13 +199,13 @@ void CReplaceDialog::OnReplaceAll() {
   m_found = false;
   m_currentPos = m_scope == 0 ? m_rangeStart : TextPosition(0, 0);
   if (count == 0)
-    ShowNotFoundMessage(m_text);
+    ShowNotFoundMessage(m_text, m_encoding);
   else
     ShowReplacedMessage(count);
 }
 
 int CReplaceDialog::ReplaceEveryMatch(TextPosition& lastStart, TextPosition& lastEnd) {
-  CLineReplacer replacer(m_text, GetSearchFlags(), m_replaceWith);
+  CLineReplacer replacer(m_text, GetSearchFlags(), m_replaceWith, m_view->GetBuffer()->Encoding());
   const bool inRange = m_scope == 0;
   if (inRange) {
     m_rangeStart = ClampToText(*m_view, m_rangeStart);

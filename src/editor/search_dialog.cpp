@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
+#include "line_text.h"
 #include "message_box.h"
 #include "string_table.h"
 
@@ -27,11 +28,28 @@ W* CSearchDialog::Add(int id, W* widget) {
 
 QLineEdit* CSearchDialog::AddEdit(int id) {
   auto* edit = Add(id, new QLineEdit(this));
-  // Only what a line of the text can hold: ISO 8859-1 without line breaks or other control
-  // characters (tab aside). The editor refuses other characters when they are typed too.
-  static const QRegularExpression allowed(QStringLiteral("[\\t\\x{20}-\\x{7E}\\x{80}-\\x{FF}]*"));
-  edit->setValidator(new QRegularExpressionValidator(allowed, edit));
+  edit->setValidator(new QRegularExpressionValidator(edit));
+  m_edits.push_back(edit);
+  AcceptEncodingInEdits();
   return edit;
+}
+
+void CSearchDialog::AcceptEncodingInEdits() {
+  // Only what a line of the text can hold. The editor refuses other characters when they
+  // are typed too.
+  QString allowed = QStringLiteral("[^\\x{0}-\\x{8}\\x{A}-\\x{1F}\\x{7F}]*");
+  if (m_encoding != TextEncoding::Utf8) {
+    QString set = QStringLiteral("\\t\\x{20}-\\x{7E}");
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      const char byte = static_cast<char>(b);
+      const CharUnit unit = UnitAt(std::string_view(&byte, 1), 0, m_encoding);
+      if (!unit.escape) set += QStringLiteral("\\x{%1}").arg(static_cast<uint>(unit.code), 0, 16);
+    }
+    allowed = QStringLiteral("[%1]*").arg(set);
+  }
+  for (QLineEdit* edit : m_edits)
+    if (auto* validator = qobject_cast<QRegularExpressionValidator*>(const_cast<QValidator*>(edit->validator())))
+      validator->setRegularExpression(QRegularExpression(allowed));
 }
 
 QCheckBox* CSearchDialog::AddCheck(int id, const QString& text) {
@@ -79,16 +97,13 @@ std::string CSearchDialog::TextBytes(const QString& text, TextEncoding encoding)
 }
 
 QString CSearchDialog::BytesText(std::string_view bytes, TextEncoding encoding) {
-  if (encoding == TextEncoding::Iso8859_1)
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const std::u16string text = DecodeToUtf16(bytes, encoding);
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+  return DecodedQString(bytes, encoding);
 }
 
-void CSearchDialog::ShowNotFoundMessage(std::string_view text) {
+void CSearchDialog::ShowNotFoundMessage(std::string_view text, TextEncoding encoding) {
   const char* pattern = LoadStringResource(StringId::FIND_NOT_FOUND);
-  std::string message = pattern ? pattern : "%s";
-  const std::size_t at = message.find("%s");
-  if (at != std::string::npos) message.replace(at, 2, text);
-  TorvaneMessageBox(BytesText(message), MB_OK);
+  QString message = QString::fromLatin1(pattern ? pattern : "%s");
+  const qsizetype at = message.indexOf(QLatin1String("%s"));
+  if (at >= 0) message.replace(at, 2, BytesText(text, encoding));
+  TorvaneMessageBox(message, MB_OK);
 }

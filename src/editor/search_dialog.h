@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text_encoding.h"
 
@@ -26,8 +27,9 @@ public:
   // The control with the given id, or nullptr.
   QWidget* GetDlgItem(int id) const;
 
-  // Shows string 8606 with text (bytes) in place of %s, in a box with an OK button.
-  static void ShowNotFoundMessage(std::string_view text);
+  // Shows string 8606 with text (bytes in encoding, shown as its characters) in place of %s,
+  // in a box with an OK button.
+  static void ShowNotFoundMessage(std::string_view text, TextEncoding encoding = ENC_DEFAULT);
   // The bytes of an edit's text in encoding (characters it cannot hold as '?'), and an
   // edit's text from bytes.
   static std::string TextBytes(const QString& text, TextEncoding encoding = ENC_DEFAULT);
@@ -44,6 +46,9 @@ protected:
   QPushButton* AddButton(int id, const QString& text);
   QRadioButton* AddRadio(int id, const QString& text);
   QLineEdit* FindWhatEdit() const;
+  // Lets the edits take the characters of m_encoding (every character in UTF-8), line
+  // breaks and other control characters aside (tab is kept).
+  void AcceptEncodingInEdits();
   // The radio button checked of the pair (first, second): 0, 1, or -1 for neither.
   int CheckedOf(int first, int second) const;
   void CheckOneOf(int first, int second, int which);
@@ -53,4 +58,5 @@ private:
   W* Add(int id, W* widget);
 
   std::map<int, QWidget*> m_items;
+  std::vector<QLineEdit*> m_edits;
 };

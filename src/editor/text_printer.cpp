@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "line_text.h"
 #include "text_buffer.h"
 
 namespace {
@@ -106,8 +107,9 @@ QString CTextPrinter::Paginate(QPaintDevice& device, const QRect& drawing) {
     return QStringLiteral("The page margins of Page Setup leave no room for text on the page. "
                           "Nothing was printed.");
   }
+  m_cellWidth = advances[' '];
   m_breaker = std::make_unique<CRowBreaker>(advances, m_textArea.Width(), PRINT_TAB_SIZE);
-  m_breaker->SetUtf8(m_buffer && m_buffer->Encoding() == TextEncoding::Utf8);
+  m_breaker->SetEncoding(m_buffer ? m_buffer->Encoding() : ENC_DEFAULT);
   m_rows = std::make_unique<CPrintRows>(
       m_buffer ? m_buffer->LineCount() : 1, [this](int line) { return LineText(line); },
       *m_breaker);
@@ -131,20 +133,18 @@ void CTextPrinter::PrintPage(QPainter& painter, int page) const {
     const PrintPosition next = m_rows->Next(row);
     const std::string_view text = m_rows->Text(row.line);
     const int end = next.line == row.line ? next.byte : static_cast<int>(text.size());
-    const std::string printed = ExpandRow(text, row.byte, end, row.column, PRINT_TAB_SIZE);
-    if (!printed.empty())
-      painter.drawText(QPoint(m_textArea.left, y + m_ascent), PrintedText(printed));
+    // Each piece at its column: the tab stops are where the view shows them.
+    for (const PrintPiece& piece : RowPieces(text, row.byte, end, row.column, PRINT_TAB_SIZE,
+                                             m_buffer ? m_buffer->Encoding() : ENC_DEFAULT))
+      painter.drawText(QPointF(m_textArea.left + (piece.column - row.column) * m_cellWidth, y + m_ascent),
+                       PrintedText(piece.bytes));
     y += m_rowHeight;
     row = next;
   }
 }
 
 QString CTextPrinter::PrintedText(const std::string& bytes) const {
-  const TextEncoding encoding = m_buffer ? m_buffer->Encoding() : ENC_DEFAULT;
-  if (encoding == TextEncoding::Iso8859_1)
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const std::u16string text = DecodeToUtf16(bytes, encoding);
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+  return DecodedQString(bytes, m_buffer ? m_buffer->Encoding() : ENC_DEFAULT);
 }
 
 void CTextPrinter::DrawFooter(QPainter& painter, int page) const {

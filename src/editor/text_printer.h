@@ -72,6 +72,7 @@ private:
   QFont m_font;
   int m_rowHeight = 0;
   int m_ascent = 0;
+  double m_cellWidth = 0; // of a blank: a column's width
   PrintRect m_textArea;
   std::unique_ptr<CRowBreaker> m_breaker;
   std::unique_ptr<CPrintRows> m_rows;

@@ -259,10 +259,12 @@ public:
   // Whether line is measured and drawn by character units (see NeedsCharColumns).
   bool LineNeedsChars(int line) const;
   // The character boundaries around x on line: carets, selections and deletions stop only
-  // there (in ISO 8859-1 every byte is one).
+  // there (in ISO 8859-1 every byte is one). A character with its combining marks is one.
   int NextCharPos(int line, int x) const;
   int PrevCharPos(int line, int x) const;
   int CharStartPos(int line, int x) const;
+  // The start of the unit before x: what Backspace removes (a combining mark alone).
+  int PrevUnitPos(int line, int x) const;
   // What word moves keep together: IsWordChar, and in UTF-8 every byte of a non-ASCII
   // character.
   bool IsWordByte(char c) const;
@@ -449,6 +451,8 @@ protected:
   void PaintCharRow(QPainter& painter, const QRect& rect, int line, int from, int to,
                     const int32_t* colours, int fromColumn, COLORREF lineTextColour,
                     const QColor& background, const QColor& endColour);
+  // Draws a character and its combining marks in the cells [x, x + width).
+  static void PaintCluster(QPainter& painter, const QString& cluster, int x, int width, int baseline);
   void DropFonts();
   // The icon strip for a paint device of this pixel ratio.
   const QPixmap& MarginIcons(qreal ratio);

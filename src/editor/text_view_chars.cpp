@@ -29,19 +29,25 @@ bool CTextView::LineNeedsChars(int line) const {
 int CTextView::NextCharPos(int line, int x) const {
   const char* chars = GetLineText(line);
   if (!chars) return x;
-  return NextUnit(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
+  return NextCluster(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
 }
 
 int CTextView::PrevCharPos(int line, int x) const {
   const char* chars = GetLineText(line);
   if (!chars) return std::max(0, x - 1);
-  return PrevUnit(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
+  return PrevCluster(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
 }
 
 int CTextView::CharStartPos(int line, int x) const {
   const char* chars = GetLineText(line);
   if (!chars) return x;
-  return UnitStart(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
+  return ClusterStart(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
+}
+
+int CTextView::PrevUnitPos(int line, int x) const {
+  const char* chars = GetLineText(line);
+  if (!chars) return std::max(0, x - 1);
+  return PrevUnit(std::string_view(chars, static_cast<size_t>(GetLineLength(line))), x, GetEncoding());
 }
 
 bool CTextView::IsWordByte(char c) const {
@@ -83,8 +89,9 @@ TextPosition CTextView::NearestTextPosUnits(int line, int x) {
 }
 
 // Draws the characters [from, to) of a line of characters, the first standing at fromColumn,
-// one unit at a time on the cell grid: a character in its cell (two for a wide one), an
-// escape as "\xHH" per byte in the escape colour, tabs and controls as blank cells.
+// one cluster at a time on the cell grid: a character with its combining marks in its cell
+// (two for a wide one), so that the font puts the marks over it, an escape as "\xHH" per
+// byte in the escape colour, tabs and controls as blank cells.
 void CTextView::PaintCharRow(QPainter& painter, const QRect& rect, int line, int from, int to,
                              const int32_t* colours, int fromColumn, COLORREF lineTextColour,
                              const QColor& background, const QColor& endColour) {
@@ -116,7 +123,7 @@ void CTextView::PaintCharRow(QPainter& painter, const QRect& rect, int line, int
     const bool selected = showSelection &&
                           IsInOrderedSelection(m_drawSelStart, m_drawSelEnd, TextPosition(start, line));
     if (selected) painter.fillRect(QRect(x, rect.top(), width, rect.height()), selBackground);
-    if (!unit.escape && (IsControl(unit.code) || unit.code == ' ')) continue;
+    if (!unit.escape && (IsControl(unit.code) || (unit.code == ' ' && pos == start + 1))) continue;
     const int colour = colours[start - from];
     const int slot = (IsStyleItalic(colour) ? 2 : 0) + (IsStyleBold(colour) ? 1 : 0);
     if (slot != faceSlot) {
@@ -136,9 +143,20 @@ void CTextView::PaintCharRow(QPainter& painter, const QRect& rect, int line, int
         painter.drawText(QPoint(x + i * charWidth, rect.top() + ascent), QString(text[i]));
       continue;
     }
-    const char32_t code = unit.code;
-    text = code >= 0x10000 ? QString::fromUcs4(&code, 1) : QString(QChar(char16_t(code)));
-    painter.drawText(QPoint(x, rect.top() + ascent), text);
+    if (pos == start + unit.length) {
+      const char32_t code = unit.code;
+      text = code >= 0x10000 ? QString::fromUcs4(&code, 1) : QString(QChar(char16_t(code)));
+      if (!IsCombiningMark(code)) {
+        painter.drawText(QPoint(x, rect.top() + ascent), text);
+        continue;
+      }
+    } else {
+      // A character with marks: the font's composed letter where it has one (e and U+0301
+      // draw as é); marks left over are centred over the cell by their ink, as fixed-pitch
+      // fonts often give a mark a cell of its own.
+      text = DecodedQString(bytes.substr(start, pos - start), encoding).normalized(QString::NormalizationForm_C);
+    }
+    PaintCluster(painter, text, x, width, rect.top() + ascent);
   }
 
   // Past the text: the line end's place in the selection, then the line-end colour.
@@ -154,6 +172,21 @@ void CTextView::PaintCharRow(QPainter& painter, const QRect& rect, int line, int
     if (!r.isEmpty() && endColour != background) painter.fillRect(r, endColour);
   }
   painter.restore();
+}
+
+void CTextView::PaintCluster(QPainter& painter, const QString& cluster, int x, int width, int baseline) {
+  const QFontMetrics metrics(painter.font());
+  for (qsizetype i = 0; i < cluster.size(); ++i) {
+    const bool pair = cluster[i].isHighSurrogate() && i + 1 < cluster.size();
+    const QString one = cluster.mid(i, pair ? 2 : 1);
+    if (!IsCombiningMark(one.toUcs4().value(0))) {
+      painter.drawText(QPoint(x, baseline), one);
+    } else {
+      const QRect ink = metrics.boundingRect(cluster[i]);
+      painter.drawText(QPoint(x + (width - ink.width()) / 2 - ink.left(), baseline), one);
+    }
+    if (pair) ++i;
+  }
 }
 
 bool CTextView::TypeText(const QString& text) {

@@ -22,7 +22,7 @@ bool CTextView::SearchTextInRange(std::string_view text, TextPosition start,
   rangeEnd = ClampPosition(rangeEnd);
   if (rangeEnd < rangeStart) std::swap(rangeStart, rangeEnd);
   if (rangeStart == rangeEnd) return false;
-  const CSearchPattern pattern(text, flags);
+  const CSearchPattern pattern(text, flags, m_buffer ? m_buffer->Encoding() : ENC_DEFAULT);
   if (pattern.IsEmpty()) return false;
   start = std::clamp(start, rangeStart, rangeEnd);
 
@@ -113,5 +113,5 @@ void CTextView::OnEditRepeat(bool previous) {
   if (SearchText(m_lastSearchText, start, flags, true, found))
     SelectFoundText(found, static_cast<int>(m_lastSearchText.size()));
   else
-    CSearchDialog::ShowNotFoundMessage(m_lastSearchText);
+    CSearchDialog::ShowNotFoundMessage(m_lastSearchText, GetEncoding());
 }

@@ -14,6 +14,7 @@ constexpr std::array<uint8_t, 256> MakeCharClasses() {
   for (int c = 'A'; c <= 'Z'; ++c) classes[c] |= INFORM_CHAR_WORD;
   for (int c = '0'; c <= '9'; ++c) classes[c] |= INFORM_CHAR_WORD | INFORM_CHAR_DIGIT;
   for (unsigned char c : {'_', '#', '$'}) classes[c] |= INFORM_CHAR_WORD;
+  for (int c = 0x80; c <= 0xFF; ++c) classes[c] |= INFORM_CHAR_WORD;
   for (unsigned char c : {']', '\'', '"', '!'}) classes[c] |= INFORM_CHAR_SPECIAL;
   return classes;
 }

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <span>
 
-// Character class bits. Bytes 0x80-0xFF are in no class: neither space nor word characters.
+// Character class bits. Bytes 0x80-0xFF are word characters: every byte of a UTF-8
+// sequence is one, so a word never ends inside a character and a name written with
+// accented letters ("café", in ISO 8859-n or UTF-8) colours as one word.
 enum : uint8_t {
   INFORM_CHAR_SPACE = 0x1,   // blank, tab, LF, VT, FF, CR
-  INFORM_CHAR_WORD = 0x2,    // ASCII letters and digits, '_', '#', '$'
+  INFORM_CHAR_WORD = 0x2,    // ASCII letters and digits, '_', '#', '$', bytes 0x80-0xFF
   INFORM_CHAR_DIGIT = 0x4,   // '0'-'9'
   INFORM_CHAR_SPECIAL = 0x8, // ends a run of routine text: ']', '\'', '"', '!'
 };

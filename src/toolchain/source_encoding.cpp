@@ -33,6 +33,12 @@ TextEncoding ChooseSourceEncoding(const IclHeader& header,
   return GuessEncoding(bytes);
 }
 
+TextEncoding BytesEncoding(std::string_view bytes, std::optional<TextEncoding> commandLine) {
+  Utf8Scan scan;
+  scan.Add(bytes);
+  return ChooseSourceEncoding(ParseIclHeader(bytes, std::string()), commandLine, scan);
+}
+
 std::optional<TextEncoding> CommandLineEncoding(const ProjectFile* project,
                                                 const QString& userDefOptions) {
   return project ? ArgumentsEncoding(project->switches) : OptionsEncoding(userDefOptions);

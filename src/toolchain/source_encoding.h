@@ -22,6 +22,10 @@ std::optional<TextEncoding> OptionsEncoding(const QString& userDefOptions);
 TextEncoding ChooseSourceEncoding(const IclHeader& header,
                                   std::optional<TextEncoding> commandLine, const Utf8Scan& bytes);
 
+// The encoding of a source whose bytes are at hand (a file read whole that no window holds):
+// ChooseSourceEncoding over the header at their top and the bytes themselves.
+TextEncoding BytesEncoding(std::string_view bytes, std::optional<TextEncoding> commandLine);
+
 // The -C switch of the build of a main file: what the project's switches name, or the
 // additional options of a file outside a project.
 std::optional<TextEncoding> CommandLineEncoding(const ProjectFile* project,

@@ -6,6 +6,7 @@
 #include "hover_tip.h"
 #include "ide_test_support.h"
 #include "language_service.h"
+#include "references_bar.h"
 
 namespace {
 
@@ -99,6 +100,44 @@ TEST_F(HoverBranches, IncludesAreFoundOnTheBuildsPath) {
   ASSERT_TRUE(Start({source}));
   app->LanguageService()->IndexNow();
   EXPECT_EQ(HoverAt(2, 9), "<p style='white-space:pre'><b>routine</b> Extra<br>extra.h, line 2<br><i>Does more.</i></p>");
+}
+
+// Comments and lines are shown as characters of their own file's encoding: the open UTF-8
+// source from its buffer, included files from the disk as their bytes say. A reference's
+// name is marked where its characters put it, and the jump goes to its byte.
+TEST_F(HoverBranches, CommentsAndReferencesAreShownAsCharactersOfTheirFilesEncoding) {
+  Settings(0);
+  ASSERT_TRUE(QDir(dir.path()).mkpath("ext"));
+  ASSERT_TRUE(WriteFile(Path("ext/utf.h"), "! Fait plus: caf\xC3\xA9, \xCE\xB1\xCE\xB2\xCE\xB3.\n[ Utf; ];\n"));
+  ASSERT_TRUE(WriteFile(Path("ext/latin.h"), "! Fait moins: caf\xE9 <\xBD>.\n[ Latin; ];\n"));
+  const QString source = Path("adv.inf");
+  ASSERT_TRUE(WriteFile(source, "!% +include_path=ext\nInclude \"utf\";\nInclude \"latin\";\n! Le d\xC3\xA9" "but.\n"
+                                "[ Main; Utf(); Latin(); ];\n\t[ Other; print \"\xC3\xA9t\xC3\xA9\"; Main(); ];\n"));
+  ASSERT_TRUE(Start({source}));
+  app->LanguageService()->IndexNow();
+  ActiveView()->resize(500, 300);
+  const auto hover = [](const char* what) { return QString::fromUtf8(what); };
+  EXPECT_EQ(HoverAt(4, 8), hover("<p style='white-space:pre'><b>routine</b> Utf<br>utf.h, line 2<br><i>Fait plus: caf\xC3\xA9, "
+                                 "\xCE\xB1\xCE\xB2\xCE\xB3.</i></p>"));
+  EXPECT_EQ(HoverAt(4, 15), hover("<p style='white-space:pre'><b>routine</b> Latin<br>latin.h, line 2<br><i>Fait moins: "
+                                  "caf\xC3\xA9 &lt;\xC2\xBD&gt;.</i></p>"));
+  EXPECT_EQ(HoverAt(5, 26), hover("<p style='white-space:pre'><b>routine</b> Main<br>adv.inf, line 5<br><i>Le d\xC3\xA9" "but.</i></p>"));
+
+  ActiveView()->MoveCaretTo(TextPosition(2, 4)); // on Main
+  ASSERT_TRUE(app->LanguageService()->FindReferences());
+  auto* bar = app->MainFrame()->findChild<CReferencesBar*>();
+  ASSERT_NE(bar, nullptr);
+  int row = -1;
+  for (std::size_t i = 0; i < bar->Entries().size(); ++i)
+    if (bar->Entries()[i].line == 5) row = static_cast<int>(i);
+  ASSERT_GE(row, 0);
+  const CReferencesBar::CEntry& use = bar->Entries()[static_cast<std::size_t>(row)];
+  EXPECT_EQ(use.text, QString::fromUtf8("[ Other; print \"\xC3\xA9t\xC3\xA9\"; Main(); ];"));
+  EXPECT_EQ(use.text.mid(use.textCol, use.length), "Main");
+  bar->setFocus();
+  bar->setCurrentItem(bar->topLevelItem(row));
+  QTest::keyClick(bar, Qt::Key_Return);
+  EXPECT_EQ(ActiveView()->GetCursorPosition(), TextPosition(25, 5)); // the byte of Main, blanks and all
 }
 
 } // namespace

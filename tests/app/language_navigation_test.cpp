@@ -127,7 +127,7 @@ TEST_F(Navigation, ShiftF12ListsEveryUseAndEnterAndF4JumpToThem) {
   EXPECT_TRUE(bar->isVisible());
   QStringList rows;
   for (const CReferencesBar::CEntry& e : bar->Entries())
-    rows << QFileInfo(e.path).fileName() + ":" + QString::number(e.line) + ":" + e.text.mid(e.col, e.length) + "|" + e.text;
+    rows << QFileInfo(e.path).fileName() + ":" + QString::number(e.line) + ":" + e.text.mid(e.textCol, e.length) + "|" + e.text;
   const QString line = "[ Main; Greet(); x = Lamp.weight; Greet(); ];";
   EXPECT_EQ(rows, QStringList({"game.inf:1:Greet|" + line, "game.inf:1:Greet|" + line, "helper.h:1:Greet|[ Greet; ];"}));
   bar->setFocus();

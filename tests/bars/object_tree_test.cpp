@@ -52,6 +52,7 @@ struct CTestDocument : CObjectBarDocument {
   const CFunctionMap& GetFunctionMap() const override { return m_scanner.FunctionMap(); }
   const CClassMap& GetClassMap() const override { return m_scanner.ClassMap(); }
   int GetScannerValue() const override { return m_scanner.ScannerValue(); }
+  TextEncoding GetEncoding() const override { return m_buffer.Encoding(); }
   CTextView* ActivateFirstView() override { return ++m_activations, m_view.show(), &m_view; }
 
   std::string m_treeName;
@@ -211,6 +212,65 @@ TEST_F(ObjectTree, NotFoundMessagesAfterTheTextOrTheRecordsChanged) {
       "Could not find the implementation of Banana.\nYou may need to rebuild the object tree. #0",
       "Could not find the implementation of Main.\nYou may need to rebuild the object tree. #0"}));
   EXPECT_EQ(Cursor(), TextPosition(0, 9));
+}
+
+// Names, short names and file names in other scripts are shown as characters of the
+// document's encoding in every tree and in the message of a jump that finds nothing.
+TEST_F(ObjectTree, NamesAreShownInTheDocumentsEncoding) {
+  const struct {
+    TextEncoding encoding;
+    std::string source;
+    std::string tree; // the Objects tree's root and items, as shown
+  } rows[] = {
+      {TextEncoding::Utf8,
+       "Class Caf\xC3\xA9;\nCaf\xC3\xA9 cr\xC3\xA8me;\nObject \"\xCE\xB1\xCE\xB2\xCE\xB3\";\n"
+       "Object \xD0\xB4\xD0\xBE\xD0\xBC \"\xE6\xBC\xA2\xE5\xAD\x97\";\n[ \xC3\xBC\xC3\xA9;\n];\n",
+       "ch\u00E2teau(\"\u03B1\u03B2\u03B3\", cr\u00E8me, \u0434\u043E\u043C)"},
+      {TextEncoding::Iso8859_1, "Class Caf\xE9;\nCaf\xE9 cr\xE8me;\n[ \xFC\xE9;\n];\n",
+       "ch\u00E2teau(cr\u00E8me)"},
+      {TextEncoding::Iso8859_5, "Class Caf\xE9;\nCaf\xE9 \xD4\xDE\xDC;\n[ \xFC\xE9;\n];\n",
+       "ch\u00E2teau(\u0434\u043E\u043C)"},
+      {TextEncoding::Iso8859_7, "Class Caf\xE9;\nCaf\xE9 \xE1\xE2\xE3 \"\xC1\";\n[ \xFC\xE9;\n];\n",
+       "ch\u00E2teau(\u03B1\u03B2\u03B3)"},
+  };
+  const auto shown = [](CMyTreeView& view, const CTreeItem* item) {
+    QString out;
+    for (; item; item = item->NextSibling()) {
+      out += (out.isEmpty() ? "" : ", ") + view.Model().data(view.Model().IndexOf(item), Qt::DisplayRole).toString();
+      if (item->FirstChild()) out += "(" + [&] {
+        QString inner;
+        for (const CTreeItem* child = item->FirstChild(); child; child = child->NextSibling())
+          inner += (inner.isEmpty() ? "" : ", ") + view.Model().data(view.Model().IndexOf(child), Qt::DisplayRole).toString();
+        return inner;
+      }() + ")";
+    }
+    return out;
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(EncodingName(row.encoding));
+    CTestDocument doc(WriteSource("ch\xC3\xA2teau.inf", row.source), "ch\xC3\xA2teau");
+    doc.m_buffer.SetEncoding(row.encoding);
+    m_documents = {&doc};
+    for (int tab = 0; tab < 3; ++tab) m_bar.GetView(tab)->ClearTree();
+    m_bar.FillDocument(doc);
+    EXPECT_EQ(shown(*m_bar.GetView(0), m_bar.GetView(0)->Model().FirstRoot()), QString::fromUtf8(row.tree));
+    // The class, its instance and the routine: the same bytes in each source, other characters.
+    const QString cafe = row.encoding == TextEncoding::Iso8859_5 ? "Caf\u0449" : row.encoding == TextEncoding::Iso8859_7 ? "Caf\u03B9" : "Caf\u00E9";
+    const QString routine = row.encoding == TextEncoding::Iso8859_5 ? "\u045C\u0449" : row.encoding == TextEncoding::Iso8859_7 ? "\u03CC\u03B9" : "\u00FC\u00E9";
+    EXPECT_EQ(shown(*m_bar.GetView(1), m_bar.GetView(1)->Model().FirstRoot()).section('(', 1, 1).section(')', 0, 0).section(',', 0, 0), cafe);
+    EXPECT_EQ(shown(*m_bar.GetView(2), m_bar.GetView(2)->Model().FirstRoot()), QString::fromUtf8("ch\u00E2teau(") + routine + ")");
+    // The routine's line is gone from the text: the message names it as shown.
+    doc.m_buffer.Load(WriteSource("gone.inf", "! nothing\n"));
+    doc.m_buffer.SetEncoding(row.encoding);
+    m_messages.clear();
+    CMyTreeView& functions = Show(2);
+    functions.SelectItem(functions.Model().FirstRoot()->FirstChild());
+    QTest::keyClick(&functions, Qt::Key_Return);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(m_messages[0]), "Could not find the implementation of " + routine +
+                                                         ".\nYou may need to rebuild the object tree. #0");
+    m_documents.clear();
+  }
 }
 
 TEST_F(ObjectTree, ContextMenusOfTheThreeTrees) {

@@ -75,6 +75,56 @@ TEST(TextEncodingTest, TabsRunToTheNextStopAfterWideCharacters) {
   EXPECT_EQ(columns, (std::vector<int>{2, 4, 5, 8, 9}));
 }
 
+// A character and the combining marks after it are one cluster: one caret step, one column
+// count, the cells of the character; a mark with nothing to carry it stands alone.
+TEST(TextEncodingTest, CombiningMarksGoWithTheCharacterBeforeThem) {
+  const struct {
+    TextEncoding encoding;
+    const char* text;
+    std::vector<int> clusters; // cluster starts and the end
+    int cells;
+  } rows[] = {
+      {U8, "e\xCC\x81x", {0, 3, 4}, 2},                    // e + acute, x
+      {U8, "a\xCC\x81\xCC\xA3" "b", {0, 5, 6}, 2},        // two marks
+      {U8, "\xCC\x81" "a", {0, 2, 3}, 2},                   // a mark at the start: alone
+      {U8, "\t\xCC\x81", {0, 1, 3}, 5},                     // after a tab: alone
+      {U8, "\xE9\xCC\x81", {0, 1, 3}, 5},                   // after an escape: alone
+      {U8, "\xCE\xB1\xCD\x82", {0, 4}, 1},                 // Greek alpha + perispomeni
+      {U8, "\xD0\xB8\xCC\x86\xD0\xB9", {0, 4, 6}, 2},     // Cyrillic и + breve, then й
+      {U8, "\xE3\x81\x8B\xE3\x82\x99", {0, 6}, 2},        // か + voicing mark: wide
+      {U8, "x\xE2\x83\x97y", {0, 4, 5}, 2},                 // a symbol mark
+      {U8, "\xCC\x80\xCC\x81", {0, 4}, 1},                 // a lone mark carries marks
+      {TextEncoding::Iso8859_6, "\xC7\xEE\xC8", {0, 2, 3}, 2}, // alef + fatha, beh
+      {TextEncoding::Iso8859_1, "e\xCC", {0, 1, 2}, 2},     // no marks in ISO 8859-1
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    const std::string_view s(row.text);
+    std::vector<int> forward{0}, backward{static_cast<int>(s.size())};
+    for (int p = 0; p < static_cast<int>(s.size());) forward.push_back(p = NextCluster(s, p, row.encoding));
+    for (int p = static_cast<int>(s.size()); p > 0;) backward.insert(backward.begin(), p = PrevCluster(s, p, row.encoding));
+    EXPECT_EQ(forward, row.clusters);
+    EXPECT_EQ(backward, row.clusters);
+    int cells = 0;
+    std::vector<int> stops{0};
+    for (int p = 0; p < static_cast<int>(s.size());) {
+      cells = ColumnAfterUnit(s, p, cells, row.encoding, 4);
+      stops.push_back(p);
+    }
+    EXPECT_EQ(stops, row.clusters);
+    EXPECT_EQ(cells, row.cells);
+    for (size_t i = 0; i + 1 < row.clusters.size(); ++i) {
+      EXPECT_EQ(CharIndexOfByte(s, row.clusters[i], row.encoding), static_cast<int>(i));
+      EXPECT_EQ(ByteOfCharIndex(s, static_cast<int>(i), row.encoding), row.clusters[i]);
+      for (int b = row.clusters[i]; b < row.clusters[i + 1]; ++b) EXPECT_EQ(ClusterStart(s, b, row.encoding), row.clusters[i]);
+    }
+  }
+  for (char32_t c : {0x300u, 0x36Fu, 0x483u, 0x5B0u, 0x64Bu, 0x670u, 0x1DC0u, 0x20D7u, 0x3099u, 0xFE2Fu})
+    EXPECT_TRUE(IsCombiningMark(c)) << static_cast<unsigned>(c);
+  for (char32_t c : {0x2FFu, 0x370u, 0x482u, 0x5BEu, 0x660u, 0x1DBFu, 0x2100u, 0x309Bu, 0xFE30u, 0x41u})
+    EXPECT_FALSE(IsCombiningMark(c)) << static_cast<unsigned>(c);
+}
+
 TEST(TextEncodingTest, SwitchesGuessesAndSingleByteParts) {
   EXPECT_EQ(EncodingFromSwitch("-Cu"), U8);
   EXPECT_EQ(EncodingFromSwitch("-C0"), TextEncoding::Ascii);

@@ -62,6 +62,16 @@ TEST_F(Characters, CaretWordMovesDeletesAndTypingStepByCharacterInSeveralScripts
       {"a\xE2\x82|b", "BS", "a|b"},                                  // so is a cut-short sequence
       {"a|\xE2\x82" "b", "R", "a\xE2\x82|b"},
       {"caf|", "=\xC3\xA9 =\xE4\xB8\xAD", "caf\xC3\xA9\xE4\xB8\xAD|"}, // typing stores UTF-8
+      // Combining marks go with their character; Backspace takes the last mark alone.
+      {"|e\xCC\x81x", "R", "e\xCC\x81|x"},
+      {"e\xCC\x81\xCC\xA3|x", "L", "|e\xCC\x81\xCC\xA3x"},
+      {"|e\xCC\x81x", "SR", "{e\xCC\x81|}x"},
+      {"|\xD0\xB8\xCC\x86x", "Del", "|x"},
+      {"a\xCC\x81\xCC\xA3|x", "BS", "a\xCC\x81|x"},
+      {"\xCE\xB1\xCC\x81|", "BS BS", "|"},
+      {"ab|c\ne\xCC\x81xyz", "D", "abc\ne\xCC\x81x|yz"},   // the mark takes no column
+      {"e\xCC\x81x|y\nabc", "D", "e\xCC\x81xy\nab|c"},
+      {"|\xCC\x81x", "R", "\xCC\x81|x"},                      // a mark with no character before it
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.before) + " + " + row.keys);
@@ -100,6 +110,38 @@ TEST_F(Characters, ColumnsCountCharactersAndEscapesShowInTheirColour) {
     }
   EXPECT_GT(red, 10);
   EXPECT_EQ(redOutside, 0);
+}
+
+// A combining mark is drawn over its character, in no cell of its own, and the status bar's
+// column counts the character and its marks once.
+TEST_F(Characters, CombiningMarksAreDrawnOverTheirCharacterAndCountedWithIt) {
+  const auto cells = [this](std::string_view text) {
+    LoadUtf8(text);
+    view->HideCursor();
+    const QImage image = view->viewport()->grab().toImage();
+    const int cell = view->GetCharWidth();
+    std::vector<QImage> out;
+    for (int i = 0; i < 3; ++i) out.push_back(image.copy(view->GetMarginWidth() + i * cell, 0, cell, view->GetLineHeight()));
+    return out;
+  };
+  const std::vector<QImage> plain = cells("exy"), marked = cells("e\xCC\x81xy"), twice = cells("e\xCC\x81\xCC\x88xy");
+  EXPECT_NE(marked[0], plain[0]); // the accent is over the e
+  EXPECT_NE(twice[0], marked[0]);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(marked[i], plain[i]) << i; // x and y keep their cells
+    EXPECT_EQ(twice[i], plain[i]) << i;
+  }
+  LoadUtf8("e\xCC\x81\xCC\x88x|y");
+  CCmdUIState state;
+  state.id = Cmd::INDICATOR_POSITION;
+  ASSERT_TRUE(view->OnUpdateCmdUI(Cmd::INDICATOR_POSITION, state));
+  EXPECT_EQ(state.text.value_or(""), "Ln 1, Col 3");
+  const int cell = view->GetCharWidth();
+  EXPECT_EQ(view->TextPosToPoint(Cursor()).x(), view->GetMarginWidth() + 2 * cell);
+  // A click in the right half of the e lands after its marks.
+  EXPECT_EQ(view->NearestTextPos(QPoint(view->GetMarginWidth() + cell * 3 / 4, 2)), TextPosition(5, 0));
+  view->PlaceCursor(TextPosition(3, 0)); // between the marks: the character's start
+  EXPECT_EQ(Cursor(), TextPosition(0, 0));
 }
 
 TEST_F(Characters, ClipboardCarriesCharactersAndKeepsBytesAndFindUsesTheEncoding) {

@@ -20,7 +20,8 @@
 namespace {
 
 TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFoldsEveryByte) {
-  const struct { const char *line, *pattern; uint32_t flags; int from, expected; } cases[] = {
+  constexpr TextEncoding L1 = TextEncoding::Iso8859_1, U8 = TextEncoding::Utf8;
+  const struct { const char *line, *pattern; uint32_t flags; int from, expected; TextEncoding encoding = ENC_DEFAULT; } cases[] = {
       {"xab ab", "ab", SearchWholeWord, 0, 4}, // the first one is preceded by x
       {"ab_c", "ab", SearchWholeWord, 0, -1},  // '_' is a word character
       {"_ab", "ab", SearchWholeWord, 0, -1},
@@ -28,6 +29,7 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFolds
       {"ab", "ab", SearchWholeWord, 0, 0}, // both line edges end words
       {"xab", "ab", SearchWholeWord, 1, -1}, // the word began before the search did
       {"caf\xe9 caf", "caf", SearchWholeWord, 0, 5},
+      {"\xb5m \xb2m m", "m", SearchWholeWord, 0, 6}, // µ and ² are a letter and a digit
       {"aBc ABC abc", "abc", 0, 0, 0},
       {"aBc ABC abc", "abc", SearchMatchCase, 0, 8},
       {"\xe9t\xe9", "\xc9T\xc9", 0, 0, 0}, // é and É
@@ -36,33 +38,76 @@ TEST(SearchPattern, FindsTheFirstOccurrenceThatCountsInALineAtEveryPlaceAndFolds
       {"aaaa", "aa", 0, 1, 1},
       {"", "a", 0, 0, -1},
       {"abc", "", 0, 0, -1}, // an empty text matches nowhere
+      // UTF-8: letters of other scripts fold and are word characters.
+      {"un café", "CAFÉ", 0, 0, 3, U8},
+      {"un café", "CAFÉ", SearchMatchCase, 0, -1, U8},
+      {"x αβγ", "ΑΒΓ", 0, 0, 2, U8},
+      {"ς σ Σ", "Σ", 0, 0, 0, U8}, // final sigma folds as sigma does
+      {"дом ДОМ", "ДОМ", 0, 0, 0, U8},
+      {"Дом ДОМ", "дом", SearchMatchCase, 0, -1, U8},
+      {"дома дом", "дом", SearchWholeWord, 0, 9, U8},
+      {"адом дом", "ДОМ", SearchWholeWord, 0, 9, U8},
+      {"адом дом", "дом", SearchWholeWord | SearchMatchCase, 0, 9, U8},
+      {"café caf", "caf", SearchWholeWord, 0, 6, U8},
+      {"éa a", "a", SearchWholeWord, 0, 4, U8},
+      {"漢字 字", "字", SearchWholeWord, 0, 7, U8},
+      {"e\u0301 e", "e", SearchWholeWord, 0, 4, U8}, // a combining mark is part of its word
+      {"STRASSE straße", "ß", 0, 0, 12, U8},
+      {"x\xC3\xA9", "\xC3\x89", 0, 0, 1, U8},
+      {"\xC3\x89", "\xE9", 0, 0, -1, U8}, // bytes that form no character match only themselves
+      {"\xE9\xC3\xA9", "\xE9", 0, 0, 0, U8},
+      // ISO 8859-5 (Cyrillic) and -7 (Greek): folded in their own bytes.
+      {"\xD4\xDE\xDC \xB4\xBE\xBC", "\xB4\xBE\xBC", SearchMatchCase, 0, 4, TextEncoding::Iso8859_5},
+      {"x\xD4\xDE\xDC", "\xB4\xBE\xBC", 0, 0, 1, TextEncoding::Iso8859_5},
+      {"\xD4\xDE\xDC\xB0", "\xD4\xDE\xDC", SearchWholeWord, 0, -1, TextEncoding::Iso8859_5},
+      {"\xD4\xDE\xDC\xB0", "\xD4\xDE\xDC", SearchWholeWord, 0, 0, L1}, // ° is no letter in ISO 8859-1
+      {"x \xE1\xE2\xE3", "\xC1\xC2\xC3", 0, 0, 2, TextEncoding::Iso8859_7},
+      {"\xF2", "\xD3", 0, 0, 0, TextEncoding::Iso8859_7},
   };
   for (const auto& c : cases) {
-    const CSearchPattern pattern(c.pattern, c.flags);
+    const CSearchPattern pattern(c.pattern, c.flags, c.encoding);
     const int length = static_cast<int>(std::strlen(c.line));
     EXPECT_EQ(pattern.FindInLine(c.line, length, c.from, length), c.expected)
-        << c.line << " / " << c.pattern;
+        << c.line << " / " << c.pattern << " / " << EncodingName(c.encoding);
   }
-  const CSearchPattern accented("\xe9" "B", 0);
-  for (int at = 0; at <= 45; ++at) {
-    std::string line(47, '-');
-    line.replace(static_cast<std::size_t>(at), 2, "\xc9" "b");
-    const int length = static_cast<int>(line.size());
-    EXPECT_EQ(accented.FindInLine(line.data(), length, 0, length), at);
-    EXPECT_EQ(accented.FindInLine(line.data(), length, at + 1, length), -1) << at;
-    EXPECT_EQ(accented.FindInLine(line.data(), length, 0, at + 1), -1) << at;
-    EXPECT_EQ(accented.FindLastInLine(line.data(), length, 0, length, 47), at);
+  // Every place in a line, inside and outside the 16-at-a-time windows, found by the first
+  // and the last search, in encodings whose folded bytes differ in the case bit and in more.
+  const struct { TextEncoding encoding; std::string pattern, written; } placed[] = {
+      {L1, "\xe9" "B", "\xc9" "b"},
+      {TextEncoding::Iso8859_5, "\xB4\xBE\xBC", "\xD4\xDE\xDC"},
+      {TextEncoding::Iso8859_7, "\xD3x", "\xF2X"},
+      {U8, "ДОМ", "дом"},
+      {U8, "Éb", "éB"},
+  };
+  for (const auto& p : placed) {
+    const CSearchPattern pattern(p.pattern, 0, p.encoding);
+    const int size = static_cast<int>(p.written.size());
+    for (int at = 0; at <= 47 - size; ++at) {
+      std::string line(47, '-');
+      line.replace(static_cast<std::size_t>(at), p.written.size(), p.written);
+      const int length = static_cast<int>(line.size());
+      EXPECT_EQ(pattern.FindInLine(line.data(), length, 0, length), at) << p.written;
+      EXPECT_EQ(pattern.FindInLine(line.data(), length, at + 1, length), -1) << at;
+      EXPECT_EQ(pattern.FindInLine(line.data(), length, 0, at + size - 1), -1) << at;
+      EXPECT_EQ(pattern.FindLastInLine(line.data(), length, 0, length, 47), at);
+    }
   }
+  // The word characters of ISO 8859-1: letters and digits as Unicode has them.
   int words = 0;
   for (int b = 0; b < 256; ++b) {
-    words += IsSearchWordChar(static_cast<unsigned char>(b)) ? 1 : 0;
-    // Upper case as Unicode has it, where the capital is in ISO 8859-1 at all.
-    const char16_t upper = QChar(char16_t(b)).toUpper().unicode();
-    EXPECT_EQ(SearchUpperCase(static_cast<unsigned char>(b)), upper <= 0xFF ? upper : b) << b;
+    const char byte = static_cast<char>(b);
+    words += IsSearchWordAt(std::string_view(&byte, 1), 0, L1) ? 1 : 0;
   }
-  EXPECT_EQ(words, 125); // 26 + 26 + 10 + '_' + À..ÿ without × and ÷
-  for (unsigned char c : std::string_view("@[`{/:\xbf\xd7\xf7")) EXPECT_FALSE(IsSearchWordChar(c));
-  for (unsigned char c : std::string_view("AZaz09_\xc0\xff")) EXPECT_TRUE(IsSearchWordChar(c));
+  EXPECT_EQ(words, 134); // 26 + 26 + 10 + '_' + ª ² ³ µ ¹ º ¼ ½ ¾ + À..ÿ without × and ÷
+  for (char32_t c : {U'@', U'[', U'`', U'{', U'/', U':', U'\u00BF', U'\u00D7', U'\u00F7', U'\u3002', U'\u2014'})
+    EXPECT_FALSE(IsSearchWordCode(c)) << int(c);
+  for (char32_t c : {U'A', U'z', U'0', U'9', U'_', U'\u00C0', U'\u00FF', U'\u03C9', U'\u044F', U'\u6F22', U'\u0301', U'\u0663'})
+    EXPECT_TRUE(IsSearchWordCode(c)) << int(c);
+  // Folding keeps a character's length in UTF-8.
+  const std::pair<char32_t, char32_t> folds[] = {{U'A', U'a'}, {U'z', U'z'}, {U'\u00C9', U'\u00E9'},
+      {U'\u00DF', U'\u00DF'}, {U'\u03A3', U'\u03C3'}, {U'\u03C2', U'\u03C3'}, {U'\u0416', U'\u0436'},
+      {U'\u0130', U'\u0130'}, {U'\u212A', U'\u212A'}, {U'\u6F22', U'\u6F22'}};
+  for (const auto& [c, folded] : folds) EXPECT_EQ(SearchFoldCode(c), folded) << int(c);
 }
 
 // The plain model: one replacement after the other, each search resuming after the last
@@ -155,7 +200,8 @@ protected:
   }
   static void Type(CSearchDialog& d, int id, const QString& text) {
     static_cast<QLineEdit*>(d.GetDlgItem(id))->clear();
-    QTest::keyClicks(d.GetDlgItem(id), text);
+    // A key per character, with its text: QTest's own clicks know ASCII keys only.
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, d.GetDlgItem(id), Qt::Key_unknown, QString(c), Qt::NoModifier);
   }
   static void Click(CSearchDialog& d, int id) { Button(d, id)->click(); }
   static bool Checked(CSearchDialog& d, int id) { return Button(d, id)->isChecked(); }
@@ -273,6 +319,60 @@ TEST_F(Search, FindOpensWithTheStoredOrRememberedSearchAndF3AndShiftF3WalkOneMat
 
 // Texts and replacements with CR, LF and CR LF, the search text inside the replacement, every
 // scope, selections made either way; one Undo takes each Replace All back.
+// In UTF-8 and ISO 8859-7 documents the dialogs take the script's characters, ignoring
+// case folds them, whole words end at letters of any script, and the message of a failed
+// search shows the text as it was typed.
+TEST_F(Search, FindAndReplaceSeeCharactersOfOtherScripts) {
+  Load("|\xD0\x94\xD0\xBE\xD0\xBC \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0 \xD0\x94\xD0\x9E\xD0\x9C caf\xC3\xA9\n");
+  buffer->SetEncoding(TextEncoding::Utf8);
+  Place(TextPosition(0, 0));
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("\xD0\xB4\xD0\xBE\xD0\xBC")); // дом
+    EXPECT_EQ(Shown(d, 8605), QString::fromUtf8("\xD0\xB4\xD0\xBE\xD0\xBC"));
+    Click(d, 8603);
+    Click(d, 1);
+  }));
+  EXPECT_EQ(Marked(), "{\xD0\x94\xD0\xBE\xD0\xBC|} \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0 \xD0\x94\xD0\x9E\xD0\x9C caf\xC3\xA9\n");
+  Key(Qt::Key_F3); // дома is no whole word дом
+  EXPECT_EQ(Marked(), "\xD0\x94\xD0\xBE\xD0\xBC \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0 {\xD0\x94\xD0\x9E\xD0\x9C|} caf\xC3\xA9\n");
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("CAF\xC3\x89 \xE6\xBC\xA2"));
+    Click(d, 1);
+    Click(d, 2);
+  }));
+  EXPECT_EQ(messages, QStringList{QString::fromUtf8("Cannot find string\"CAF\xC3\x89 \xE6\xBC\xA2\"")});
+  const auto replaceAll = [&](const char* what, const char* with, bool wholeWord) {
+    ASSERT_TRUE(Replace([&](CReplaceDialog& d) {
+      Type(d, 8605, QString::fromUtf8(what));
+      Type(d, 8609, QString::fromUtf8(with));
+      Button(d, 8603)->setChecked(wholeWord);
+      Button(d, 8614)->setChecked(true);
+      Click(d, 8608);
+      Click(d, 2);
+    }));
+  };
+  Place(TextPosition(0, 0)); // Replace All goes on from the caret
+  replaceAll("CAF\xC3\x89", "\xCE\xB1\xCE\xB2", true);
+  Place(TextPosition(0, 0));
+  replaceAll("\xD0\xB4\xD0\xBE\xD0\xBC", "x", false);
+  EXPECT_EQ(Text(), "x x\xD0\xB0 x \xCE\xB1\xCE\xB2\n");
+
+  Load("|\xE1\xE2\xE3 \xD3\xF2\n"); // αβγ Σς in ISO 8859-7
+  buffer->SetEncoding(TextEncoding::Iso8859_7);
+  Place(TextPosition(0, 0));
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("\xCE\x91\xCE\x92\xCE\x93 \xCF\x83\xCE\xA3")); // ΑΒΓ σΣ
+    EXPECT_EQ(Shown(d, 8605), QString::fromUtf8("\xCE\x91\xCE\x92\xCE\x93 \xCF\x83\xCE\xA3"));
+    Click(d, 1);
+  }));
+  EXPECT_EQ(Marked(), "{\xE1\xE2\xE3 \xD3\xF2|}\n");
+  ASSERT_TRUE(Find([&](CFindDialog& d) {
+    Type(d, 8605, QString::fromUtf8("\xD0\x96")); // Ж: no character of ISO 8859-7, refused
+    EXPECT_EQ(Shown(d, 8605), "");
+    Click(d, 2);
+  }));
+}
+
 TEST_F(Search, ReplaceAllDoesWhatReplacingOneMatchAfterTheOtherDoesAndEnds) {
   std::mt19937 random(11);
   auto pick = [&](std::string_view from, std::size_t most) {

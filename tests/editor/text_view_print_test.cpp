@@ -1,5 +1,6 @@
 // Page geometry and pagination in printer units; printing a text view into PDF files read back
 // with pdftotext; the print commands and Page Setup with their dialogs answered by the test.
+#include <map>
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -64,6 +65,14 @@ CRowBreaker Cells(double width) {
 }
 const CRowBreaker TEN_CELLS = Cells(100);
 
+// A row's pieces as "column:bytes", blank-separated.
+std::string Pieces(std::string_view text, int from, int to, int column, TextEncoding encoding = ENC_DEFAULT) {
+  std::string out;
+  for (const PrintPiece& piece : RowPieces(text, from, to, column, 4, encoding))
+    out += (out.empty() ? "" : " ") + std::to_string(piece.column) + ":" + piece.bytes;
+  return out;
+}
+
 TEST(PrintLayout, RowsBreakAfterBlanksOrWhereAWordFillsTheRow) {
   for (auto [text, from, column, byte, nextColumn] : {
            std::tuple{"abc def", 0, 0, 7, 7}, {"aaaa bbbb cccc", 0, 0, 10, 10}, {"aaaa bbbb cccc", 10, 10, 14, 14},
@@ -73,8 +82,41 @@ TEST(PrintLayout, RowsBreakAfterBlanksOrWhereAWordFillsTheRow) {
     EXPECT_EQ(std::pair(next.byte, next.column), std::pair(byte, nextColumn)) << text << " from " << from;
   }
   EXPECT_EQ(Cells(5).NextRow("ab", 0, 0).byte, 1); // a row holds a character at least
-  EXPECT_EQ(ExpandRow("x\tab\tc  \t", 0, 9, 0, 4), "x   ab  c");
-  EXPECT_EQ(ExpandRow("x\tab\tc", 1, 6, 2, 4), "  ab  c");
+  EXPECT_EQ(Pieces("x\tab\tc  \t", 0, 9, 0), "0:x 4:ab 8:c");
+  EXPECT_EQ(Pieces("x\tab\tc", 1, 6, 2), "4:ab 8:c");
+  EXPECT_EQ(Pieces("a b  \t ", 0, 8, 0), "0:a b");
+}
+
+// Columns count characters as the view counts them: one cell for a letter of any script, two
+// for a wide character, four for each byte shown as an escape; a row never ends inside one.
+TEST(PrintLayout, TabStopsAndRowsCountCharactersInTheTextsEncoding) {
+  constexpr TextEncoding U8 = TextEncoding::Utf8;
+  const struct { TextEncoding encoding; std::string text; int from, column, byte, nextColumn; std::string pieces; } rows[] = {
+      {U8, "\xC3\xA9\tX", 0, 0, 4, 5, "0:\xC3\xA9 4:X"},                               // é
+      {U8, "\xCE\xB1\xCE\xB2\tX", 0, 0, 6, 5, "0:\xCE\xB1\xCE\xB2 4:X"},              // αβ
+      {U8, "\xD0\xB4\xD0\xBE\xD0\xBC\tX", 0, 0, 8, 5, "0:\xD0\xB4\xD0\xBE\xD0\xBC 4:X"}, // дом
+      {U8, "\xE4\xB8\xAD\tX", 0, 0, 5, 5, "0:\xE4\xB8\xAD 4:X"},                       // 中: two cells
+      {U8, "\xE4\xB8\xAD\xE6\x96\x87\xE4\xB8\xAD\xE6\x96\x87\xE4\xB8\xAD\xE6\x96\x87", 0, 0, 15, 10,
+       "0:\xE4\xB8\xAD 2:\xE6\x96\x87 4:\xE4\xB8\xAD 6:\xE6\x96\x87 8:\xE4\xB8\xAD"}, // five fill the row
+      {U8, "ab\xE9\tX", 0, 0, 5, 9, "0:ab\xE9 8:X"},                                   // the escape \xE9: four
+      {U8, "\xC3\xA9\xC3\xA9 \xC3\xA9\tX", 5, 2, 9, 5, "2:\xC3\xA9 4:X"},             // from the middle of a line
+      {TextEncoding::Iso8859_1, "\xE9\tX", 0, 0, 3, 5, "0:\xE9 4:X"},
+      {TextEncoding::Iso8859_7, "\xE1\xE2\tX", 0, 0, 4, 5, "0:\xE1\xE2 4:X"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    CRowBreaker breaker = Cells(100);
+    breaker.SetEncoding(row.encoding);
+    const PrintPosition next = breaker.NextRow(row.text, row.from, row.column);
+    EXPECT_EQ(std::pair(next.byte, next.column), std::pair(row.byte, row.nextColumn));
+    const int end = std::min(next.byte, static_cast<int>(row.text.size()));
+    EXPECT_EQ(Pieces(row.text, row.from, end, row.column, row.encoding), row.pieces);
+  }
+  EXPECT_EQ(Pieces("\xE4\xB8\xAD" "a b", 0, 6, 0, U8), "0:\xE4\xB8\xAD 2:a b"); // what follows a wide one: at its column
+  CRowBreaker narrow = Cells(5);
+  narrow.SetEncoding(U8);
+  EXPECT_EQ(narrow.NextRow("\xE4\xB8\xAD\xC3\xA9", 0, 0), (PrintPosition{0, 3, 2})); // alone, whole
+  EXPECT_EQ(narrow.NextRow("\xE4\xB8\xAD\xC3\xA9", 3, 2), (PrintPosition{0, 5, 3}));
 }
 
 TEST(PrintLayout, PagesBreakBeforeALineThatDoesNotFitAndALongLineRunsOverPages) {
@@ -149,6 +191,20 @@ TEST_F(Printing, TextStartsInsideTenMillimetreMarginsInHalfSizeCellsWithTabStops
   EXPECT_EQ(lines[89], "word18 word19 word20 word21 word22 word23 word24 word25 word26 word27 "
                        "word28 word29 word30");
   EXPECT_EQ(pdf.Lines(2), QStringList({"next", "Page 2/2"}));
+}
+
+// A tab after characters of several bytes prints at the stop the view shows it at.
+TEST_F(Printing, TabStopsAfterCharactersOfSeveralBytesAreTheViews) {
+  Use("\xC3\xA9\tX\n\xE4\xB8\xAD\tY\nab\xE9\tZ");
+  buffer->SetEncoding(TextEncoding::Utf8);
+  // 中 is found in whatever font has it, or in none: the words after the tabs tell.
+  std::map<QString, double> x;
+  for (const pdftest::Word& word : Print().words) x[word.text] = word.x;
+  EXPECT_NEAR(x.at(QString::fromUtf8("\xC3\xA9")), 28.32, 0.05);
+  EXPECT_NEAR(x.at("ab\\xE9"), 28.32, 0.05);
+  EXPECT_NEAR(x.at("X"), 28.32 + 4 * 4.5, 0.05);
+  EXPECT_NEAR(x.at("Y"), 28.32 + 4 * 4.5, 0.05);
+  EXPECT_NEAR(x.at("Z"), 28.32 + 8 * 4.5, 0.05);
 }
 
 // 15 pt (cells of 9 pt) is the 20-pixel screen font's size; Page Setup's size replaces it unless

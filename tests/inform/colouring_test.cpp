@@ -120,8 +120,17 @@ TEST(Colouring, LinesColourTheirConstructsAndLeaveTheRightState) {
       {" last", ROUTINE, {"9FFFF"}},
       {"x #last", 0, {"AAAAAAA"}},
       {"#last", START, {"BBBBB"}},
-      {"caf\xE9", ROUTINE, {"FFF9"}},
-      {"\xA0\xA0x", START, {"BAA"}},
+      // Bytes 0x80-0xFF are word bytes: a name with accented letters, ISO 8859-1 or UTF-8,
+      // is one word, and no character is cut between two colours.
+      {"caf\xE9", ROUTINE, {"FFFF"}},
+      {"\xA0\xA0x", START, {"BBB"}},
+      {"caf\xC3\xA9 x", ROUTINE, {"FFFFF9F"}},
+      {"\xCE\xB1\xCE\xB2 \xD0\xB4\xD0\xBE", START, {"BBBBAAAAA"}},
+      {"Object caf\xC3\xA9 \"\xE6\xBC\xA2\"", START, {"BBBBBBAAAAAAA77777"}},
+      {"with \xC3\xA9t\xC3\xA9 1", 0, {"BBBBACCCCCAA"}},
+      {"[ \xC3\xA9\xC3\xA9; x", START, {"89888899F"}},
+      {"x ! \xE6\xBC\xA2\xC3", 0, {"AA666666"}},
+      {"print \"\xC3\xA9^\xC3\xA9\";", ROUTINE, {"999999777D7779"}},
       {std::string("a\0;", 3), 0, {"AAB"}},
       {"x " + longWith + " p;", 0, {std::string(2 + longWith.size() + 2, 'A') + "B", START}},
       {name, ROUTINE, {std::string(300, 'F')}},
@@ -215,7 +224,8 @@ TEST(Colouring, TokenCodesAndCookieBits) {
   const std::pair<std::string, uint32_t> codes[] = {
       {"with", 0x8404},    {"WiTh", 0x8404}, {"has", 0x8313},   {"Class", 0x8525}, {"w", 0x8101},
       {"wix", 0x8300},     {"without", 0x8704}, {"hasnt", 0x8513}, {"classes", 0x8725}, {"x_1$#", 0x8500},
-      {"#", 0x0},          {"*", 0x3},       {"->", 0x2},       {";", 0xFF},       {"\xE9", 0xFF},
+      {"#", 0x0},          {"*", 0x3},       {"->", 0x2},       {";", 0xFF},       {"\xE9", 0x8100},
+      {"\xC3\xA9t\xC3\xA9", 0x8500},
       {"with" + std::string(252, 'x'), 0xFF04}, // the length counts up to 127 only
   };
   for (const auto& [token, code] : codes) {
