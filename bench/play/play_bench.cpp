@@ -1,6 +1,7 @@
-// Walkthroughs: a 300-command replay of Balances through dfrotz with its comparison, against
-// dfrotz fed the same commands by a bare QProcess (the baseline); the line difference of two
-// 10,000-line transcripts, a few lines apart and wholly different; the Story bar's delay.
+// Walkthroughs: a 300-command replay of Balances through emglken (the default) and dfrotz with
+// its comparison, against dfrotz fed the same commands by a bare QProcess (the baseline); the
+// line difference of two 10,000-line transcripts, a few lines apart and wholly different; the
+// Story bar's delay.
 #include <random>
 
 #include <QApplication>
@@ -30,15 +31,20 @@ struct CGame {
     inform.start(QStringLiteral("inform6"), {QStringLiteral("+include_path=/usr/share/inform6/library"),
                                              QStringLiteral(TORVANE_REALWORLD "/balances.inf"), story});
     inform.waitForFinished(-1);
-    folder = dir.filePath("walkthroughs");
     for (int i = 0; i < 300; ++i) commands.commands.emplace_back(COMMANDS[i % 10]);
-    QString error;
-    SaveWalkthrough(folder, "long", commands, "", false, error);
-    const auto outcomes = CheckWalkthroughsNow(folder, story, {});
-    WriteExpectedTranscript(folder, "long", outcomes.front().actual.Text(), error);
+    dfrotz.interpreter = QStringLiteral("/usr/games/dfrotz");
+    // Each engine's transcript is its own: one folder each.
+    for (const PlayOptions& options : {PlayOptions(), dfrotz}) {
+      const QString folder = dir.filePath(options.interpreter.isEmpty() ? "emglken" : "dfrotz");
+      QString error;
+      SaveWalkthrough(folder, "long", commands, "", false, error);
+      const auto outcomes = CheckWalkthroughsNow(folder, story, options);
+      WriteExpectedTranscript(folder, "long", outcomes.front().actual.Text(), error);
+    }
   }
   QTemporaryDir dir;
-  QString story, folder;
+  QString story;
+  PlayOptions dfrotz;
   WalkthroughCommands commands;
 };
 
@@ -47,10 +53,13 @@ CGame& Game() {
   return game;
 }
 
+// Argument 0: emglken, 1: dfrotz.
 void BM_Replay300CommandsAndCompare(benchmark::State& state) {
   CGame& game = Game();
+  const bool dfrotz = state.range(0) == 1;
+  const QString folder = game.dir.filePath(dfrotz ? "dfrotz" : "emglken");
   for (auto _ : state) {
-    const auto outcomes = CheckWalkthroughsNow(game.folder, game.story, {});
+    const auto outcomes = CheckWalkthroughsNow(folder, game.story, dfrotz ? game.dfrotz : PlayOptions());
     if (outcomes.size() != 1 || outcomes[0].state != WalkthroughOutcome::Passed) state.SkipWithError("not passed");
   }
 }
@@ -61,7 +70,7 @@ void BM_BareDfrotz300Commands(benchmark::State& state) {
   for (const std::string& command : game.commands.commands) input += QByteArray::fromStdString(command) + '\n';
   for (auto _ : state) {
     QProcess process;
-    process.start(QStringLiteral("/usr/games/dfrotz"), InterpreterArguments(game.story, {}));
+    process.start(QStringLiteral("/usr/games/dfrotz"), InterpreterArguments(game.story, game.dfrotz));
     process.write(input);
     process.closeWriteChannel();
     process.waitForFinished(-1);
@@ -112,7 +121,7 @@ void BM_StoryBarCommandToShownOutput(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_Replay300CommandsAndCompare)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Replay300CommandsAndCompare)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareDfrotz300Commands)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Diff10kLines)->Arg(1000)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Diff10kWhollyDifferentLines)->Unit(benchmark::kMillisecond);

@@ -89,8 +89,11 @@ QString CPlayController::BuildStory(bool build) {
     if (!document) return QString();
     check = CheckStoryFile(document->GetPathName(), QString(), ProjectOf(document->GetPathName()));
   }
-  if (check.storyPath.isEmpty() && !GlulxStoryOf(document->GetPathName()).isEmpty()) {
-    m_story->ShowUnplayable(UnplayableReason(GlulxStoryOf(document->GetPathName())));
+  const QString glulx = GlulxStoryOf(document->GetPathName());
+  if (check.storyPath.isEmpty() && !glulx.isEmpty()) {
+    const QString reason = UnplayableReason(glulx, ReadPlayOptions(CProfileStore()));
+    if (reason.isEmpty()) return glulx;
+    m_story->ShowUnplayable(reason);
     return QString();
   }
   if (check.storyPath.isEmpty()) {
@@ -107,7 +110,7 @@ void CPlayController::Play() {
   m_storyDock->raise();
   const QString story = BuildStory(true);
   if (story.isEmpty()) return;
-  const QString reason = UnplayableReason(story);
+  const QString reason = UnplayableReason(story, ReadPlayOptions(CProfileStore()));
   if (!reason.isEmpty()) {
     m_story->ShowUnplayable(reason);
     return;

@@ -43,6 +43,17 @@ void CStoryBar::BuildWidgets() {
   row->addStretch();
 
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // The story's own status line, drawn as interpreters draw it: reversed, in the fixed font.
+  m_status = new QLabel(this);
+  m_status->setTextFormat(Qt::PlainText);
+  m_status->setFont(fixed);
+  m_status->setAutoFillBackground(true);
+  QPalette reversed = m_status->palette();
+  reversed.setColor(QPalette::Window, palette().color(QPalette::Text));
+  reversed.setColor(QPalette::WindowText, palette().color(QPalette::Base));
+  m_status->setPalette(reversed);
+  m_status->setAccessibleName(tr("Status line"));
+  m_status->hide();
   m_text = new QPlainTextEdit(this);
   m_text->setReadOnly(true);
   m_text->setFont(fixed);
@@ -59,6 +70,7 @@ void CStoryBar::BuildWidgets() {
   auto* storyLayout = new QVBoxLayout(story);
   storyLayout->setContentsMargins(0, 0, 0, 0);
   storyLayout->addWidget(m_state);
+  storyLayout->addWidget(m_status);
   storyLayout->addWidget(m_text, 1);
   storyLayout->addWidget(m_command);
   auto* splitter = new QSplitter(this);
@@ -92,6 +104,7 @@ void CStoryBar::Play(const QString& storyPath, const PlayOptions& options,
                      const std::vector<std::string>& replay, size_t count) {
   Stop();
   m_session.reset();
+  ShowStatus();
   m_storyPath = storyPath;
   m_options = options;
   m_seed->setValue(options.seed);
@@ -108,6 +121,7 @@ void CStoryBar::Play(const QString& storyPath, const PlayOptions& options,
   m_session = std::make_unique<CInterpreterSession>();
   connect(m_session.get(), &CInterpreterSession::LinesRead, this, &CStoryBar::OnLines);
   connect(m_session.get(), &CInterpreterSession::PendingChanged, this, &CStoryBar::ShowPending);
+  connect(m_session.get(), &CInterpreterSession::StatusChanged, this, &CStoryBar::ShowStatus);
   connect(m_session.get(), &CInterpreterSession::Ended, this, [this] {
     FlushShown();
     const QString reason = m_session->EndReason();
@@ -127,6 +141,7 @@ void CStoryBar::Play(const QString& storyPath, const PlayOptions& options,
 void CStoryBar::ShowUnplayable(const QString& reason) {
   Stop();
   m_session.reset();
+  ShowStatus();
   m_text->setPlainText(reason);
   UpdateState();
 }
@@ -182,6 +197,12 @@ void CStoryBar::OnLines(const std::vector<CLineTypedReader::Line>& lines) {
   if (!m_showTimer.isActive()) m_showTimer.start();
 }
 
+void CStoryBar::ShowStatus() {
+  const QString status = m_session ? m_session->StatusLine() : QString();
+  m_status->setText(status);
+  m_status->setVisible(!status.isEmpty());
+}
+
 void CStoryBar::ShowPending() {
   if (!m_showTimer.isActive()) m_showTimer.start();
 }
@@ -213,8 +234,11 @@ void CStoryBar::UpdateState() {
   if (m_storyPath.isEmpty()) {
     state = tr("No story: Build > Play (Ctrl+F6) plays the active document's.");
   } else {
-    state = tr("%1, seed %2, width %3: %4")
-                .arg(QFileInfo(m_storyPath).fileName())
+    const PlayEngine engine = m_session ? m_session->Engine() : PlayEngine();
+    // Said when emglken was wanted but cannot run, so that a missing status line is explained.
+    const QString by = engine.why.isEmpty() ? engine.Name() : tr("%1 (%2)").arg(engine.Name(), engine.why);
+    state = tr("%1 in %2, seed %3, width %4: %5")
+                .arg(QFileInfo(m_storyPath).fileName(), by)
                 .arg(m_options.seed)
                 .arg(m_options.width)
                 .arg(playing ? tr("%n command(s) played", "", static_cast<int>(m_commands.size()))

@@ -18,7 +18,8 @@ class QPushButton;
 class QSpinBox;
 
 // The Story bar: plays a story in the line-mode interpreter. Above, a line saying what is
-// played and how it stands; the story's text; the command line (Up and Down walk its
+// played, by which interpreter, and how it stands; the story's status line (hidden when it
+// has none); the story's text; the command line (Up and Down walk its
 // history); beside them the commands played so far, where Replay to Here plays again up to
 // the chosen one. Restart, Stop and the random seed sit in the bar's own row.
 //
@@ -61,6 +62,7 @@ public:
   QLineEdit* CommandLine() const { return m_command; }
   QListWidget* CommandList() const { return m_commandList; }
   QLabel* StateLine() const { return m_state; }
+  QLabel* StatusLine() const { return m_status; }
 
 signals:
   void saveAsWalkthroughRequested();
@@ -75,6 +77,7 @@ private:
   void ShowPending();
   void FlushShown();
   void UpdateState();
+  void ShowStatus();
   void WalkHistory(int step);
 
   std::unique_ptr<CInterpreterSession> m_session;
@@ -92,6 +95,7 @@ private:
   int m_historyIndex = 0;
 
   QLabel* m_state = nullptr;
+  QLabel* m_status = nullptr;
   QPlainTextEdit* m_text = nullptr;
   QLineEdit* m_command = nullptr;
   QListWidget* m_commandList = nullptr;

@@ -43,12 +43,14 @@ int Usage() {
 QString BuildIfNeeded(const QString& source, const ProjectFile* project) {
   const StoryCheck check = CheckStoryFile(source, QString(), project);
   if (!check.storyPath.isEmpty() && !check.outOfDate) return check.storyPath;
+  const CProfileStore store;
   const QString glulx = GlulxStoryOf(source);
   if (check.storyPath.isEmpty() && !glulx.isEmpty()) {
-    std::fprintf(stderr, "torvane-cli test: %s\n", UnplayableReason(glulx).toLocal8Bit().constData());
+    const QString reason = UnplayableReason(glulx, ReadPlayOptions(store));
+    if (reason.isEmpty()) return glulx;
+    std::fprintf(stderr, "torvane-cli test: %s\n", reason.toLocal8Bit().constData());
     return QString();
   }
-  const CProfileStore store;
   CCaptureSink sink;
   CompileRequest request;
   request.project = project;

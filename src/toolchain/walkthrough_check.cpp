@@ -54,7 +54,7 @@ void CWalkthroughCheck::Next() {
     Conclude(error);
     return;
   }
-  const QString unplayable = UnplayableReason(m_storyPath);
+  const QString unplayable = UnplayableReason(m_storyPath, OptionsFor(m_current.commands, m_options));
   if (!unplayable.isEmpty()) {
     Conclude(unplayable);
     return;

@@ -1,4 +1,4 @@
-// The Story and Walkthroughs bars in the IDE with the real inform6 and dfrotz on Balances:
+// The Story and Walkthroughs bars in the IDE with the real inform6 and emglken on Balances:
 // Play builds and plays, commands and their history, Replay to Here, Save as Walkthrough, Run
 // Walkthroughs, the difference view with Bless and Play from Here; a runaway story and Stop.
 #include <QApplication>
@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,9 +54,20 @@ TEST_F(Play, PlaySaveRunBlessAndPlayFromHere) {
   EXPECT_TRUE(QFile::exists(Path("balances.z5"))); // built, as there was none
   ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("grasslands extend to the low hills on the horizon.\n\n>"); })) << Shown().toStdString();
   EXPECT_FALSE(Controller().StoryDock()->isHidden());
+  // The status line above the text, reversed; the bold room name in the text.
+  QLabel* status = Story().StatusLine();
+  EXPECT_TRUE(status->isVisible());
+  EXPECT_EQ(status->accessibleName(), "Status line");
+  EXPECT_TRUE(status->text().startsWith(" Ramshackle Hut ") && status->text().contains(QRegularExpression("Score: 0 +Moves: 0$")))
+      << status->text().toStdString();
+  const QImage shot = status->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(1, shot.height() / 2), Story().palette().color(QPalette::Text));
+  EXPECT_TRUE(Shown().contains("\n\nRamshackle Hut\nUntil quite recently")) << Shown().toStdString();
+  EXPECT_TRUE(Story().StateLine()->text().startsWith("balances.z5 in emglken, seed 1, width 80: ")) << Story().StateLine()->text().toStdString();
   Type("inventory");
   Type("x coin");
-  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith(">x coin\n\nA round unstamped disc, presumably part of the local currency.\n\n>"); })) << Shown().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return status->text().endsWith("Moves: 2"); })) << status->text().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith(">x coin\nA round unstamped disc, presumably part of the local currency.\n\n>"); })) << Shown().toStdString();
   QTest::keyClick(Story().CommandLine(), Qt::Key_Up);
   QTest::keyClick(Story().CommandLine(), Qt::Key_Up);
   EXPECT_EQ(Story().CommandLine()->text(), "inventory");
@@ -74,7 +86,7 @@ TEST_F(Play, PlaySaveRunBlessAndPlayFromHere) {
   ASSERT_TRUE(QDir().mkpath(Path("walkthroughs")));
   Controller().SaveAsWalkthrough();
   EXPECT_EQ(ReadFile(Path("walkthroughs/coin.cmd")), "# seed: 1\n# width: 80\ninventory\nx coin\n");
-  EXPECT_TRUE(ReadFile(Path("walkthroughs/coin.expected")).endsWith(">x coin\n\nA round unstamped disc, presumably part of the local currency.\n\n>\n"));
+  EXPECT_TRUE(ReadFile(Path("walkthroughs/coin.expected")).endsWith(">x coin\nA round unstamped disc, presumably part of the local currency.\n\n>\n"));
   answers = {IDNO};
   Controller().SaveAsWalkthrough(); // exists: not replaced on No
   EXPECT_TRUE(messages.last().startsWith("The walkthrough coin exists already."));
@@ -97,7 +109,7 @@ TEST_F(Play, PlaySaveRunBlessAndPlayFromHere) {
     rows << cells.join('|') + (view->Table()->item(row, 1)->background().color() == QColor(255, 220, 220) ? " *" : "");
   }
   EXPECT_EQ(rows.join('\n').toStdString(),
-            "inventory||\nx coin|>x coin|>x coin\n||\n"
+            "inventory|  a magic burin|  a magic burin\n||\nx coin|>x coin|>x coin\n"
             "|A round stamped disc, presumably part of the local currency.|A round unstamped disc, presumably part of the local currency. *\n"
             "||\n(after the last)|>|>");
   view->Table()->selectRow(2);
@@ -148,6 +160,32 @@ TEST_F(Play, AProjectsMemberPlaysAndTestsTheProjectsStoryAndResultsOutliveAResta
   EXPECT_EQ(Controller().Walkthroughs()->StateText("coin"), "failed"); // one more command than accepted
 }
 
+// Glulx plays in the pane too; without emglken, dfrotz plays Z-code and the pane says why.
+TEST_F(Play, AGlulxStoryPlaysInThePaneAndWithoutEmglkenThePaneSaysWhy) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WriteFile(Path("g.inf"), ReadFile(TORVANE_REALWORLD "/glulxercise.inf")));
+  QProcess inform;
+  inform.start("/usr/bin/inform6", {"-G", Path("g.inf"), Path("g.ulx")});
+  ASSERT_TRUE(inform.waitForFinished(60000) && inform.exitCode() == 0);
+  Story().Play(Path("g.ulx"), {});
+  ASSERT_TRUE(WaitFor([&] { return Shown().endsWith("\n\n>"); })) << Shown().toStdString();
+  EXPECT_TRUE(Shown().startsWith("\nGlulxercise: A Glulx interpreter unit test\n")) << Shown().toStdString();
+  Type("version");
+  ASSERT_TRUE(WaitFor([&] { return Shown().contains(">version\nGlulxercise: A Glulx"); })) << Shown().toStdString();
+  EXPECT_TRUE(Story().StatusLine()->isHidden()); // it has no status window
+
+  ASSERT_TRUE(WriteFile(Path("q.inf"), "[ Main; print \"Quick.^\"; ];\n"));
+  inform.start("/usr/bin/inform6", {Path("q.inf"), Path("q.z5")});
+  ASSERT_TRUE(inform.waitForFinished(60000) && inform.exitCode() == 0);
+  PlayOptions missing;
+  missing.emglken = Path("none");
+  Story().Play(Path("q.z5"), missing);
+  ASSERT_TRUE(WaitFor([&] { return !Story().IsPlaying(); }));
+  EXPECT_EQ(Shown(), "Quick.\n[The story has ended.]");
+  EXPECT_EQ(Story().StateLine()->text(), "q.z5 in dfrotz (emglken is not installed in " + Path("none") +
+                                             " (scripts/setup installs it)), seed 1, width 80: ended");
+}
+
 // Each side of the difference keeps to its own transcript where the sides are out of step.
 TEST(DifferenceView, EachSideShowsItsOwnTranscriptWhenTheSidesAreOutOfStep) {
   WalkthroughOutcome outcome;
@@ -176,14 +214,16 @@ TEST_F(Play, ARunawayStoryStaysBoundedAndStops) {
   QProcess inform;
   inform.start("/usr/bin/inform6", {Path("loop.inf"), Path("loop.z5")});
   ASSERT_TRUE(inform.waitForFinished(60000));
-  Story().Play(Path("loop.z5"), {});
+  PlayOptions dfrotz; // emglken's own cap on such a story is tested with the toolchain
+  dfrotz.interpreter = "/usr/games/dfrotz";
+  Story().Play(Path("loop.z5"), dfrotz);
   ASSERT_TRUE(WaitFor([&] { return Story().TextControl()->blockCount() >= CStoryBar::MAX_SHOWN_LINES; }));
   EXPECT_TRUE(Story().IsPlaying());
   Story().Stop();
   ASSERT_TRUE(WaitFor([&] { return !Story().IsPlaying(); }));
   EXPECT_LE(Story().TextControl()->blockCount(), 5000);
   EXPECT_TRUE(Shown().endsWith("\n[Stopped.]")) << Shown().right(60).toStdString();
-  EXPECT_EQ(Story().StateLine()->text().toStdString(), "loop.z5, seed 1, width 80: Stopped.");
+  EXPECT_EQ(Story().StateLine()->text().toStdString(), "loop.z5 in dfrotz, seed 1, width 80: Stopped.");
   Story().ShowUnplayable("Not a story.");
   EXPECT_EQ(Shown(), "Not a story.");
 }

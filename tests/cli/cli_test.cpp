@@ -456,9 +456,13 @@ TEST_F(Cli, TestReplaysWalkthroughsReportsDifferencesAndBlessesOnlyWhenAsked) {
   EXPECT_TRUE(r.err.startsWith("torvane-cli test: the build failed:\n")) << r.err.toStdString();
   EXPECT_EQ(Run({"test", "nothing.inf"}).err, "torvane-cli test: cannot read 'nothing.inf': no such file\n");
   ASSERT_TRUE(WriteFile(m_work.filePath("g.inf"), "! Glulx\n") && WriteFile(m_work.filePath("g.ulx"), "Glul"));
+  // Without emglken (TORVANE_EMGLKEN names an empty place) no line-mode Glulx interpreter is left.
+  qputenv("TORVANE_EMGLKEN", QFile::encodeName(m_work.filePath("none")));
   r = Run({"test", "g.inf"}); // shares balances.inf's walkthroughs folder
+  qunsetenv("TORVANE_EMGLKEN");
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.err.startsWith("torvane-cli test: Glulx stories are not played here")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("emglken is not installed in " + m_work.filePath("none").toUtf8())) << r.err.toStdString();
 }
 
 } // namespace
