@@ -1,5 +1,7 @@
 #include "about_dialog.h"
 
+#include "application_icon.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,7 +18,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_mailLink(new QLabel) 
   setObjectName(QString::number(IDD_ABOUTBOX));
 
   auto* picture = new QLabel;
-  picture->setPixmap(QPixmap(QStringLiteral(":/icons/about_138.png")));
+  picture->setPixmap(AboutPicture(devicePixelRatioF()));
   picture->setAlignment(Qt::AlignTop);
 
   m_mailLink->setObjectName(QString::number(IDC_MAIL_LINK));

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "application_icon.h"
 #include "break_key_filter.h"
 #include "command_binder.h"
 #include "command_ids.h"
@@ -195,9 +196,9 @@ void CMainFrame::BuildToolBar() {
   m_toolBar->setObjectName(QString::number(ID_TOOLBAR));
   m_toolBar->setIconSize(QSize(TOOLBAR_BUTTON_WIDTH, TOOLBAR_BUTTON_HEIGHT));
   // Our own drawings, one 16 x 15 button after the other, separators skipped.
-  const QPixmap strip(QStringLiteral(":/icons/toolbar_128.png"));
-  m_toolBar->setToolButtonStyle(strip.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
-  int image = 0;
+  const std::vector<QIcon> icons = ToolbarButtonIcons();
+  m_toolBar->setToolButtonStyle(icons.empty() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+  std::size_t image = 0;
   for (int id : MainToolbar()) {
     if (id == 0) {
       m_toolBar->addSeparator();
@@ -213,9 +214,7 @@ void CMainFrame::BuildToolBar() {
       action->setText(QStringLiteral("Release"));
       action->setCheckable(true);
     } else {
-      if (!strip.isNull())
-        action->setIcon(QIcon(strip.copy(image * TOOLBAR_BUTTON_WIDTH, 0, TOOLBAR_BUTTON_WIDTH,
-                                         TOOLBAR_BUTTON_HEIGHT)));
+      if (image < icons.size()) action->setIcon(icons[image]);
       ++image;
     }
     m_toolBar->addAction(action);

@@ -25,7 +25,7 @@ constexpr QRgb TRANSPARENT_KEY = 0x00FF00; // pure green, RGB(0,255,0)
 
 } // namespace
 
-std::vector<QPixmap> LoadImageStrip(const QString& path) {
+std::vector<QPixmap> LoadImageStrip(const QString& path, int ratio) {
   QImage strip(path);
   if (strip.isNull()) return {};
   strip = strip.convertToFormat(QImage::Format_ARGB32);
@@ -35,10 +35,18 @@ std::vector<QPixmap> LoadImageStrip(const QString& path) {
       if ((line[x] & 0xFFFFFF) == TRANSPARENT_KEY) line[x] = 0;
   }
   std::vector<QPixmap> images;
-  const int size = CMyTreeView::IMAGE_SIZE;
-  for (int left = 0; left + size <= strip.width(); left += size)
+  const int size = CMyTreeView::IMAGE_SIZE * ratio;
+  for (int left = 0; left + size <= strip.width(); left += size) {
     images.push_back(QPixmap::fromImage(strip.copy(left, 0, size, size)));
+    images.back().setDevicePixelRatio(ratio);
+  }
   return images;
+}
+
+QString DoubleSizeStripPath(const QString& path) {
+  const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+  return dot > path.lastIndexOf(QLatin1Char('/')) ? QString(path).insert(dot, QStringLiteral("@2x"))
+                                                  : path + QStringLiteral("@2x");
 }
 
 CMyTreeView::CMyTreeView(QString stripPath, QWidget* parent)
@@ -61,7 +69,7 @@ CMyTreeView::~CMyTreeView() = default;
 
 void CMyTreeView::OnInitialUpdate() {
   InitTreeResources();
-  m_model.SetImages(LoadImageStrip(m_stripPath));
+  m_model.SetImages(LoadImageStrip(m_stripPath), LoadImageStrip(DoubleSizeStripPath(m_stripPath), 2));
 }
 
 void CMyTreeView::RemoveDocument(const CObjectBarDocument& document) {

@@ -131,5 +131,8 @@ private:
 };
 
 // The 16 x 16 images of a strip, pure green made transparent; empty when the file cannot be
-// read.
-std::vector<QPixmap> LoadImageStrip(const QString& path);
+// read. At ratio 2 the strip holds them drawn at 32 x 32, and the pixmaps have that device
+// pixel ratio.
+std::vector<QPixmap> LoadImageStrip(const QString& path, int ratio = 1);
+// The strip drawn at twice the size: "@2x" before the extension.
+QString DoubleSizeStripPath(const QString& path);

@@ -52,8 +52,11 @@ CTreeModel::CTreeModel(QObject* parent)
 
 CTreeModel::~CTreeModel() = default;
 
-void CTreeModel::SetImages(std::vector<QPixmap> images) {
+void CTreeModel::SetImages(std::vector<QPixmap> images, std::vector<QPixmap> doubled) {
   m_images = std::move(images);
+  // A double-size strip of other images than the small one would show other pictures at
+  // ratio 2: it is used only when it matches.
+  m_doubled = doubled.size() == m_images.size() ? std::move(doubled) : std::vector<QPixmap>();
   m_icons.clear();
   if (m_top->ChildCount() > 0) emit layoutChanged();
 }
@@ -189,9 +192,13 @@ QIcon CTreeModel::IconFor(int image, int selectedImage) const {
   if (image < 0 || image >= count) return {};
   auto [at, inserted] = m_icons.try_emplace({image, selectedImage});
   if (inserted) {
+    const bool doubled = !m_doubled.empty();
     at->second.addPixmap(m_images[image], QIcon::Normal);
-    if (selectedImage >= 0 && selectedImage < count)
+    if (doubled) at->second.addPixmap(m_doubled[image], QIcon::Normal);
+    if (selectedImage >= 0 && selectedImage < count) {
       at->second.addPixmap(m_images[selectedImage], QIcon::Selected);
+      if (doubled) at->second.addPixmap(m_doubled[selectedImage], QIcon::Selected);
+    }
   }
   return at->second;
 }

@@ -73,8 +73,9 @@ public:
   explicit CTreeModel(QObject* parent = nullptr);
   ~CTreeModel() override;
 
-  // The images of the strip; item image indices refer to them.
-  void SetImages(std::vector<QPixmap> images);
+  // The images of the strip; item image indices refer to them. doubled: the same images drawn
+  // at twice the size (device pixel ratio 2), for screens of that ratio; may be empty.
+  void SetImages(std::vector<QPixmap> images, std::vector<QPixmap> doubled = {});
   const std::vector<QPixmap>& Images() const { return m_images; }
   // The font of bold items.
   void SetBoldFont(const QFont& font) { m_boldFont = font; }
@@ -111,6 +112,7 @@ private:
 
   std::unique_ptr<CTreeItem> m_top;
   std::vector<QPixmap> m_images;
+  std::vector<QPixmap> m_doubled; // m_images at ratio 2: as many, or none
   QFont m_boldFont;
   // One icon per (image, selected image) pair in use: the normal pixmap and the one a
   // selected item shows.

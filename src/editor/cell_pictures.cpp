@@ -75,12 +75,15 @@ void CCellPictures::Clear() {
   m_coverage = {};
 }
 
-void CCellPictures::SetCellSize(int width, int height, int ascent) {
-  if (width == m_width && height == m_height && ascent == m_ascent) return;
+void CCellPictures::SetCellSize(int width, int height, int ascent, int ratio) {
+  if (width == m_width && height == m_height && ascent == m_ascent && ratio == m_ratio) return;
   Clear();
   m_width = width;
   m_height = height;
   m_ascent = ascent;
+  m_ratio = std::max(1, ratio);
+  m_pixelWidth = m_width * m_ratio;
+  m_pixelHeight = m_height * m_ratio;
 }
 
 CCellPictures::CSet& CCellPictures::SetFor(const QRawFont& font, int faceSlot, QRgb text,
@@ -136,13 +139,15 @@ void CCellPictures::DrawQueued(QWidget* host) {
   m_canvas->jobs = nullptr;
   for (std::size_t i = 0; i < count; ++i) {
     batch[i].set->picture[batch[i].byte] = CSet::NONE;
-    // A device pixel ratio other than 1 gives other pixels than the view's cells.
-    if (image.size() == size) TakePicture(image, (static_cast<int>(i) * 5 + 1) * m_width, batch[i]);
+    // A canvas on a screen of another ratio than the cells were set for (the view moved
+    // between screens) gives pixels of another size than the view's cells.
+    if (image.size() == size * m_ratio)
+      TakePicture(image, (static_cast<int>(i) * 5 + 1) * m_pixelWidth, batch[i]);
   }
 }
 
 void CCellPictures::TakePicture(const QImage& image, int left, const Job& job) {
-  const int w = m_width, h = m_height;
+  const int w = m_pixelWidth, h = m_pixelHeight;
   const QRgb back = 0xFF000000u | job.set->back;
   const QRgb text = 0xFF000000u | job.set->text;
   auto colour = [&](int x, int y) {
@@ -183,7 +188,7 @@ void CCellPictures::TakePicture(const QImage& image, int left, const Job& job) {
 
 bool CCellPictures::ComposeRow(uint32_t* row, std::ptrdiff_t stride, int width, QRgb back,
                                const std::vector<const Picture*>& cells) {
-  const int w = m_width, h = m_height;
+  const int w = m_pixelWidth, h = m_pixelHeight;
   const int count = static_cast<int>(cells.size());
   auto line = [&](int y) {
     return reinterpret_cast<uint32_t*>(reinterpret_cast<char*>(row) + y * stride);
@@ -199,7 +204,10 @@ bool CCellPictures::ComposeRow(uint32_t* row, std::ptrdiff_t stride, int width, 
                                                    static_cast<std::size_t>(w * h);
     for (int y = 0; y < h; ++y) CopyPixels(line(y) + x, pixels + y * w, copied);
   }
-  if (!spills) return true;
+  if (!spills) {
+    ++m_rowsComposed;
+    return true;
+  }
   for (int i = 0; i < count; ++i) {
     const Picture* left = i > 0 ? cells[static_cast<std::size_t>(i - 1)] : nullptr;
     const Picture* right = i + 1 < count ? cells[static_cast<std::size_t>(i + 1)] : nullptr;
@@ -207,12 +215,13 @@ bool CCellPictures::ComposeRow(uint32_t* row, std::ptrdiff_t stride, int width, 
         !BlendCell(row, stride, width, back, cells, i))
       return false;
   }
+  ++m_rowsComposed;
   return true;
 }
 
 bool CCellPictures::BlendCell(uint32_t* row, std::ptrdiff_t stride, int width, QRgb back,
                               const std::vector<const Picture*>& cells, int i) {
-  const int w = m_width, h = m_height;
+  const int w = m_pixelWidth, h = m_pixelHeight;
   const int count = static_cast<int>(cells.size());
   // The layers over the cell: the left neighbour's right third, the glyph's own middle one,
   // the right neighbour's left third.

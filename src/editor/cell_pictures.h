@@ -19,8 +19,15 @@ public:
   CCellPictures(const CCellPictures&) = delete;
   CCellPictures& operator=(const CCellPictures&) = delete;
 
-  // Cells of width x height with the baseline at ascent; a new size drops every picture.
-  void SetCellSize(int width, int height, int ascent);
+  // Cells of width x height pixels with the baseline at ascent, drawn for a device of `ratio`
+  // device pixels per pixel (a whole number: a fractional ratio puts cell edges between
+  // device pixels, so rows of copied cells would not line up with glyphs drawn in place).
+  // A new size or ratio drops every picture.
+  void SetCellSize(int width, int height, int ascent, int ratio = 1);
+  int Ratio() const { return m_ratio; }
+  // Pictures held, and rows made of them so far (what tests and benchmarks look at).
+  std::size_t PictureCount() const { return m_pictures.size(); }
+  uint64_t RowsComposed() const { return m_rowsComposed; }
   // Drops every picture (other fonts).
   void Clear();
 
@@ -37,12 +44,13 @@ public:
   class CSet;
   CSet& SetFor(const QRawFont& font, int faceSlot, QRgb text, QRgb back);
   // The picture of byte's glyph. Null when it is not drawn yet (it is queued then) or when
-  // none can be had (a device pixel ratio other than 1).
+  // none can be had (ink too far outside its cell, or a canvas whose ratio is not the one
+  // the cells were set for).
   const Picture* Find(CSet& set, unsigned char byte, quint32 glyph);
 
-  // Makes a row of cells on a row already filled with back (width pixels, `stride` bytes
-  // from one pixel row to the next): cells[i] is the picture in cell i, null for a blank
-  // cell. False when ink of two glyphs meets where the blend is not known; the row is then
+  // Makes a row of cells on a row already filled with back (width device pixels, `stride`
+  // bytes from one device pixel row to the next): cells[i] is the picture in cell i, null
+  // for a blank cell. False when ink of two glyphs meets where the blend is not known; the row is then
   // to be drawn glyph by glyph.
   bool ComposeRow(uint32_t* row, std::ptrdiff_t stride, int width, QRgb back,
                   const std::vector<const Picture*>& cells);
@@ -68,14 +76,21 @@ private:
   bool BlendCell(uint32_t* row, std::ptrdiff_t stride, int width, QRgb back,
                  const std::vector<const Picture*>& cells, int i);
 
-  int m_width = 0;
+  int m_width = 0; // of a cell, in pixels
   int m_height = 0;
   int m_ascent = 0;
+  int m_ratio = 1;
+  // A cell's size in device pixels: the size of the pictures and of the cells of a row.
+  int m_pixelWidth = 0;
+  int m_pixelHeight = 0;
+  uint64_t m_rowsComposed = 0;
   std::vector<std::unique_ptr<CSet>> m_sets;
   CSet* m_lastSet = nullptr;
   std::vector<Picture> m_pictures;
-  std::vector<uint32_t> m_pixels;  // picture i's own cell at i * width * height
-  std::vector<uint8_t> m_coverage; // its ink, 3 cells wide, at i * 3 * width * height
+  // In device pixels (cell pw x ph): picture i's own cell at i * pw * ph, its ink (3 cells
+  // wide) at i * 3 * pw * ph.
+  std::vector<uint32_t> m_pixels;
+  std::vector<uint8_t> m_coverage;
   std::vector<Job> m_queue;
   QPointer<CCanvas> m_canvas; // a child of the view's viewport, which may delete it first
 };

@@ -434,6 +434,7 @@ protected:
   };
   // Null when the face cannot give raw glyphs; its text is then drawn as text.
   CellFace* GetCellFace(int faceSlot);
+  const CCellPictures& CellPictures() const { return m_cellPictures; }
   // Paints the row of characters [from, to) (the first at fromColumn) from cell pictures;
   // false, with nothing painted, when a picture is missing (it is drawn from the event loop)
   // or the row needs the run drawing.

@@ -245,19 +245,28 @@ bool CTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect, int l
                                             const int32_t* colours, int fromColumn,
                                             COLORREF lineTextColour, const QColor& background,
                                             const QColor& endColour) {
-  // Pictures are made for this widget's own paint at one device pixel per pixel; a selected
-  // line keeps the run drawing.
+  // Pictures are made for this widget's own paint at its device pixel ratio; a selected
+  // line keeps the run drawing. A fractional ratio (1.25, 1.5) keeps it too: cell edges would
+  // fall between device pixels, where copied cells cannot match glyphs drawn in place.
   const int charWidth = GetCharWidth();
   const int lineHeight = GetLineHeight();
-  if (painter.device() != viewport() || viewport()->devicePixelRatioF() != 1.0 ||
-      painter.transform().type() > QTransform::TxTranslate || rect.height() != lineHeight)
+  // The pictures are drawn at the viewport's ratio; a paint into another device (a pixmap
+  // of ratio 1 rendered from a view on a screen of ratio 2) has its own and draws glyphs.
+  const qreal deviceRatio = viewport()->devicePixelRatioF();
+  const int ratio = qRound(deviceRatio);
+  const QTransform toDevice = painter.deviceTransform();
+  if (painter.device() != viewport() || ratio < 1 || deviceRatio != ratio ||
+      painter.transform().type() > QTransform::TxTranslate ||
+      toDevice.type() > QTransform::TxScale || toDevice.m11() != ratio ||
+      toDevice.m22() != ratio || rect.height() != lineHeight)
     return false;
   if (ShowsSelection() && m_drawSelStart != m_drawSelEnd && line >= m_drawSelStart.y &&
       line <= m_drawSelEnd.y)
     return false;
   m_cellPictures.SetCellSize(
       charWidth, lineHeight,
-      m_fontAscent >= 0 ? m_fontAscent : QFontMetrics(GetStyleFont(false, false)).ascent());
+      m_fontAscent >= 0 ? m_fontAscent : QFontMetrics(GetStyleFont(false, false)).ascent(),
+      ratio);
   const int width = rect.width();
   const int cellCount = (width + charWidth - 1) / charWidth;
   m_rowCells.assign(static_cast<std::size_t>(cellCount), nullptr);
@@ -297,14 +306,18 @@ bool CTextView::PaintRowFromPictures(QPainter& painter, const QRect& rect, int l
   const int textEnd = (column - m_firstColumn) * charWidth;
   const int made = std::clamp(textEnd + charWidth, 0, width);
   m_rowCells.resize(static_cast<std::size_t>((made + charWidth - 1) / charWidth));
-  if (m_rowImage.size() != rect.size()) m_rowImage = QImage(rect.size(), QImage::Format_RGB32);
+  // The row image has the device's pixels: at ratio 2 it is twice the size and drawn 1:1.
+  const QSize pixelSize = rect.size() * ratio;
+  if (m_rowImage.size() != pixelSize) m_rowImage = QImage(pixelSize, QImage::Format_RGB32);
+  m_rowImage.setDevicePixelRatio(ratio);
   uint32_t* bits = reinterpret_cast<uint32_t*>(m_rowImage.bits());
   const qsizetype stride = m_rowImage.bytesPerLine();
-  for (int y = 0; y < lineHeight; ++y)
-    std::fill_n(reinterpret_cast<uint32_t*>(reinterpret_cast<uchar*>(bits) + y * stride), made,
-                background.rgb());
-  if (!m_cellPictures.ComposeRow(bits, stride, made, background.rgb(), m_rowCells)) return false;
-  painter.drawImage(rect.topLeft(), m_rowImage, QRect(0, 0, made, lineHeight));
+  for (int y = 0; y < pixelSize.height(); ++y)
+    std::fill_n(reinterpret_cast<uint32_t*>(reinterpret_cast<uchar*>(bits) + y * stride),
+                made * ratio, background.rgb());
+  if (!m_cellPictures.ComposeRow(bits, stride, made * ratio, background.rgb(), m_rowCells))
+    return false;
+  painter.drawImage(rect.topLeft(), m_rowImage, QRect(0, 0, made * ratio, pixelSize.height()));
   // Past the text: the line-end colour, or the background up to the last made cell.
   if (made < width || (endColour != background && textEnd < width)) {
     const int left = endColour != background ? std::max(0, textEnd) : made;

@@ -98,11 +98,17 @@ void CRemGlkReader::Update(const QByteArray& json, std::vector<CLineTypedReader:
     Windows(update[QLatin1String("windows")].toArray());
     if (m_main != main && m_opened) CloseParagraph(out); // the old window's part line is complete
   }
-  for (const QJsonValue& value : update[QLatin1String("content")].toArray()) {
-    const QJsonObject content = value.toObject();
-    const qint64 id = content[QLatin1String("id")].toInteger();
-    if (id == m_grid) Grid(content);
-    else if (m_buffers.contains(id)) Buffer(id, content[QLatin1String("text")].toArray(), out);
+  // The windows' contents come in no fixed order (the interpreter keeps them in a hash map):
+  // the story's own window is read first, so its notes always stand in the same place.
+  const QJsonArray contents = update[QLatin1String("content")].toArray();
+  for (const bool mainWindow : {true, false}) {
+    for (const QJsonValue& value : contents) {
+      const QJsonObject content = value.toObject();
+      const qint64 id = content[QLatin1String("id")].toInteger();
+      if ((id == m_main) != mainWindow) continue;
+      if (id == m_grid) Grid(content);
+      else if (m_buffers.contains(id)) Buffer(id, content[QLatin1String("text")].toArray(), out);
+    }
   }
   m_request = Request();
   const QJsonObject special = update[QLatin1String("specialinput")].toObject();

@@ -143,9 +143,11 @@ TEST_F(AccessibleView, AChangeOfEncodingOrAReloadReplacesTheWholeText) {
   EXPECT_EQ(Events(), (Events_{"update 0 caf\xC3\x83\xC2\xA9\nxy -> caf\xC3\xA9\nxy", "caret 0"}));
   EXPECT_EQ(Text()->characterCount(), 7);
   EXPECT_TRUE(buffer->ChangeEncoding(TextEncoding::Ascii));
+  EXPECT_TRUE(buffer->IsModified()); // no byte changed, but Undo has a step to take back
   EXPECT_EQ(Events(), (Events_{"update 0 caf\xC3\xA9\nxy -> caf\\xC3\\xA9\nxy", "caret 0"}));
   Undo();
   EXPECT_EQ(buffer->Encoding(), TextEncoding::Utf8);
+  EXPECT_FALSE(buffer->IsModified());
   EXPECT_EQ(Events(), (Events_{"update 0 caf\\xC3\\xA9\nxy -> caf\xC3\xA9\nxy", "caret 0"}));
   // A second view without the focus hears nothing; the focused one hears the reload.
   CEditView other;

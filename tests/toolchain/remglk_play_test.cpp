@@ -79,6 +79,21 @@ TEST(RemGlkReader, ParagraphsBecomeLinesAndAnswersCarryTheGenerationAndWindow) {
   EXPECT_TRUE(reader.Disabled());
 }
 
+TEST(RemGlkReader, ANoteStandsAfterTheStorysTextWhicheverWindowTheUpdateListsFirst) {
+  const char* story = R"({"id":2,"text":[{"content":[{"text":"Save failed."}]},{},{"content":[{"text":">"}]}]})";
+  const char* note = R"({"id":5,"text":[{"content":[{"text":"Warning: no file"}]}]})";
+  for (const bool noteFirst : {true, false}) {
+    CRemGlkReader reader(40);
+    std::vector<CLineTypedReader::Line> lines;
+    const std::string update = std::string(R"({"type":"update","gen":1,"windows":[{"id":2,"type":"buffer","height":24},)")
+        + R"({"id":5,"type":"buffer","height":1}],"content":[)" + (noteFirst ? note : story) + "," + (noteFirst ? story : note)
+        + R"(],"input":[{"gen":1,"id":2,"type":"line"}]})" + "\n";
+    reader.Feed(update, lines);
+    EXPECT_EQ(Joined(lines), "Save failed.||Warning: no file|") << noteFirst;
+    EXPECT_EQ(reader.Pending(), ">");
+  }
+}
+
 TEST(RemGlkReader, FileNamesStayInTheStorysFolder) {
   const struct { const char* name; const char* value; } table[] = {
       {"game", "\"game\""}, {"../game", "null"}, {"/tmp/game", "null"}, {"..", "null"}, {"", "null"}};

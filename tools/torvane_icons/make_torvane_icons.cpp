@@ -3,8 +3,11 @@
 //                    (separators skipped): New, Open, Save, Cut, Copy, Paste, Undo, Redo,
 //                    Find, Find Next, Replace, Compile, Run, Rebuild Object Tree, About,
 //                    context help.
+//   toolbar_128@2x.png  the same buttons drawn at 32 x 30 for screens of two device pixels
+//                    per pixel: the drawings at twice the scale, not the small strip blown up.
 //   torvane_<n>.png  the application icon, a weather vane on a dark tile, n = 16 ... 256.
-//   about_138.png    the About box picture: the application icon at 96 x 96.
+//   about_138.png    the About box picture: the application icon at 96 x 96;
+//                    about_138@2x.png the same at 192 x 192.
 // Transparent wherever nothing is drawn.
 #include <QFont>
 #include <QGuiApplication>
@@ -272,7 +275,7 @@ void DrawContextHelp(QPainter& p) {
   p.drawText(QRectF(8, 0, 8, 15), Qt::AlignCenter, QStringLiteral("?"));
 }
 
-QImage ToolbarStrip() {
+QImage ToolbarStrip(int scale) {
   const std::vector<std::function<void(QPainter&)>> buttons = {
       DrawNew,      DrawOpen,    DrawSave,
       DrawCut,      DrawCopy,    DrawPaste,
@@ -282,13 +285,14 @@ QImage ToolbarStrip() {
       DrawCompile,  DrawRun,     DrawObjectTree,
       DrawAbout,    DrawContextHelp,
   };
-  QImage image(kButtonWidth * static_cast<int>(buttons.size()), kButtonHeight,
+  QImage image(kButtonWidth * scale * static_cast<int>(buttons.size()), kButtonHeight * scale,
                QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   for (size_t i = 0; i < buttons.size(); ++i) {
     QPainter p(&image);
-    p.setClipRect(static_cast<int>(i) * kButtonWidth, 0, kButtonWidth, kButtonHeight);
-    p.translate(static_cast<qreal>(i) * kButtonWidth, 0);
+    p.translate(static_cast<qreal>(i) * kButtonWidth * scale, 0);
+    if (scale != 1) p.scale(scale, scale);
+    p.setClipRect(0, 0, kButtonWidth, kButtonHeight);
     buttons[i](p);
   }
   return image;
@@ -373,9 +377,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);
-  bool ok = Save(ToolbarStrip(), folder, QStringLiteral("toolbar_128.png"));
+  bool ok = Save(ToolbarStrip(1), folder, QStringLiteral("toolbar_128.png"));
+  ok &= Save(ToolbarStrip(2), folder, QStringLiteral("toolbar_128@2x.png"));
   for (int size : {16, 32, 48, 64, 128, 256})
     ok &= Save(ApplicationIcon(size), folder, QStringLiteral("torvane_%1.png").arg(size));
   ok &= Save(ApplicationIcon(96), folder, QStringLiteral("about_138.png"));
+  ok &= Save(ApplicationIcon(192), folder, QStringLiteral("about_138@2x.png"));
   return ok ? 0 : 1;
 }

@@ -3,6 +3,8 @@
 //   tree_objects_137.png    document, closed box, open box, blank
 //   tree_classes_141.png    document, class symbol, closed box, open box
 //   tree_functions_142.png  document, gear, gear (lit, for a selected item), blank
+// and each strip again at 32 x 32 (tree_objects_137@2x.png ...) for screens of two device
+// pixels per pixel, the same drawings at twice the scale.
 // Each picture is drawn with antialiasing on a transparent image and then put on the green
 // ground with its alpha cut at one half, so that no edge pixel is a blend with the green.
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -108,14 +111,15 @@ void DrawGear(QPainter& p, QColor body, QColor rim) {
   p.drawPath(gear);
 }
 
-void DrawStrip(const char* path, const Drawing (&drawings)[4]) {
-  QImage art(kSize * 4, kSize, QImage::Format_ARGB32);
+void DrawStrip(const std::string& path, const Drawing (&drawings)[4], int scale) {
+  QImage art(kSize * scale * 4, kSize * scale, QImage::Format_ARGB32);
   art.fill(Qt::transparent);
   for (int i = 0; i < 4; ++i) {
     if (!drawings[i]) continue;
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.translate(i * kSize, 0);
+    p.translate(i * kSize * scale, 0);
+    if (scale != 1) p.scale(scale, scale);
     p.setClipRect(0, 0, kSize, kSize);
     drawings[i](p);
   }
@@ -128,8 +132,8 @@ void DrawStrip(const char* path, const Drawing (&drawings)[4]) {
       if (qAlpha(px) >= 128 && (out & 0xFFFFFF) == (kGreen & 0xFFFFFF)) out = qRgb(0, 254, 0);
       strip.setPixel(x, y, out);
     }
-  if (!strip.save(QString::fromLocal8Bit(path), "PNG")) {
-    std::fprintf(stderr, "make_tree_icons: cannot write %s\n", path);
+  if (!strip.save(QString::fromStdString(path), "PNG")) {
+    std::fprintf(stderr, "make_tree_icons: cannot write %s\n", path.c_str());
     std::exit(1);
   }
 }
@@ -148,8 +152,11 @@ int main(int argc, char** argv) {
   const Drawing objects[4] = {DrawDocument, DrawClosedBox, DrawOpenBox, nullptr};
   const Drawing classes[4] = {DrawDocument, DrawClassSymbol, DrawClosedBox, DrawOpenBox};
   const Drawing functions[4] = {DrawDocument, gear, litGear, nullptr};
-  DrawStrip((folder + "/tree_objects_137.png").c_str(), objects);
-  DrawStrip((folder + "/tree_classes_141.png").c_str(), classes);
-  DrawStrip((folder + "/tree_functions_142.png").c_str(), functions);
+  for (int scale : {1, 2}) {
+    const std::string suffix = scale == 1 ? ".png" : "@2x.png";
+    DrawStrip(folder + "/tree_objects_137" + suffix, objects, scale);
+    DrawStrip(folder + "/tree_classes_141" + suffix, classes, scale);
+    DrawStrip(folder + "/tree_functions_142" + suffix, functions, scale);
+  }
   return 0;
 }
