@@ -272,16 +272,7 @@ TEST(CellText, EveryByteIsDrawnInItsCellAsItsIso8859Character) {
   for (int face = 0; face < 4; ++face) {
     QImage expected(picture.size(), picture.format());
     expected.fill(Qt::white);
-    QPainter painter(&expected);
-    painter.setFont(view.GetStyleFont((face & 2) != 0, (face & 1) != 0));
-    const int baseline = face * lh + QFontMetrics(painter.font()).ascent();
-    int column = 0;
-    for (const unsigned char u : line) {
-      if (u >= 0x20 && (u < 0x7F || u >= 0xA0))
-        painter.drawText(CTextView::MARGIN_WIDTH + column * cw, baseline, QString(QChar(char16_t(u))));
-      column = u == '\t' ? column + 4 - column % 4 : column + 1;
-    }
-    painter.end();
+    const int column = DrawLineAsText(view, line, face, expected);
     const QRect softHyphen(CTextView::MARGIN_WIDTH + 16 * cw, face * lh, cw, lh);
     QImage blank(softHyphen.size(), picture.format());
     blank.fill(Qt::white);

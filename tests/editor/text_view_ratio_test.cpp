@@ -69,16 +69,7 @@ TEST(RatioTwo, RowsOfCellPicturesShowTheGlyphsAtTheDevicePixels) {
     QImage expected(byPictures.size(), byPictures.format());
     expected.setDevicePixelRatio(2);
     expected.fill(Qt::white);
-    QPainter painter(&expected);
-    painter.setFont(view.GetStyleFont((face & 2) != 0, (face & 1) != 0));
-    const int baseline = face * lh + QFontMetrics(painter.font()).ascent();
-    int column = 0;
-    for (const unsigned char u : line) {
-      if (u > 0x20 && (u < 0x7F || u >= 0xA0))
-        painter.drawText(CTextView::MARGIN_WIDTH + column * cw, baseline, QString(QChar(char16_t(u))));
-      column = u == '\t' ? column + 4 - column % 4 : column + 1;
-    }
-    painter.end();
+    const int column = DrawLineAsText(view, line, face, expected);
     const QRect row(2 * CTextView::MARGIN_WIDTH, 2 * face * lh, 2 * column * cw, 2 * lh);
     EXPECT_EQ(byPictures.copy(row), expected.copy(row)) << "face " << face;
   }

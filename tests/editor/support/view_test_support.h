@@ -1,7 +1,9 @@
 #pragma once
 // Buffers from literal text, a simply coloured view, and a fixture around it.
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -127,6 +129,23 @@ inline void ShowView(CTextView& view, int width, int height, bool focus = true) 
 }
 
 inline QImage Grab(CTextView& view) { return view.viewport()->grab().toImage(); }
+
+// The reference for the cells' pixels: row `face` of line's characters (bytes as ISO 8859-1,
+// tabs every 4) drawn by QPainter::drawText on white, in the face's font, on an image of
+// size and ratio. Returns the columns the line takes.
+inline int DrawLineAsText(CTextView& view, const std::string& line, int face, QImage& image) {
+  const int cw = view.GetCharWidth(), lh = view.GetLineHeight();
+  QPainter painter(&image);
+  painter.setFont(view.GetStyleFont((face & 2) != 0, (face & 1) != 0));
+  const int baseline = face * lh + QFontMetrics(painter.font()).ascent();
+  int column = 0;
+  for (const unsigned char u : line) {
+    if (u >= 0x20 && (u < 0x7F || u >= 0xA0))
+      painter.drawText(CTextView::MARGIN_WIDTH + column * cw, baseline, QString(QChar(char16_t(u))));
+    column = u == '\t' ? column + 4 - column % 4 : column + 1;
+  }
+  return column;
+}
 
 template <typename V = CTestTextView>
 class TextViewTest : public ::testing::Test {
