@@ -10,6 +10,7 @@
 #include "color_options.h"
 #include "compiler_options.h"
 #include "message_box.h"
+#include "play_options.h"
 #include "profile_store.h"
 #include "settings_keys.h"
 
@@ -33,11 +34,12 @@ std::vector<QString> ReadAllSettings(const CProfileStore& store) {
 CEditorOptions::CEditorOptions(CProfileStore& store, const CStyleTable& styles, QWidget* parent)
     : QDialog(parent), m_store(store), m_tabs(new QTabWidget),
       m_colorPage(new CColorOptions(store, styles)), m_compilerPage(new CCompilerOptions(store)),
-      m_buildPage(new CBuildOptions(store)) {
+      m_buildPage(new CBuildOptions(store)), m_playPage(new CPlayOptions(store)) {
   setWindowTitle(tr("IDE Options"));
   m_tabs->addTab(m_colorPage, tr("Editor"));
   m_tabs->addTab(m_compilerPage, tr("Compiler/Interpreter"));
   m_tabs->addTab(m_buildPage, tr("Build"));
+  m_tabs->addTab(m_playPage, tr("Play"));
   m_tabs->setCurrentIndex(0);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

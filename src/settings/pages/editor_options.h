@@ -2,6 +2,7 @@
 #include <QDialog>
 
 class CBuildOptions;
+class CPlayOptions;
 class CColorOptions;
 class CCompilerOptions;
 class CProfileStore;
@@ -9,8 +10,8 @@ class CPropertyPage;
 class CStyleTable;
 class QTabWidget;
 
-// The "IDE Options" sheet: tabs "Editor", "Compiler/Interpreter" and "Build". It opens on the
-// first page. OK asks every page the user has shown to write its values; pages never shown
+// The "IDE Options" sheet: tabs "Editor", "Compiler/Interpreter", "Build" and "Play". It opens
+// on the first page. OK asks every page the user has shown to write its values; pages never shown
 // write nothing. Cancel writes nothing.
 class CEditorOptions : public QDialog {
   Q_OBJECT
@@ -40,6 +41,7 @@ private:
   CColorOptions* m_colorPage;
   CCompilerOptions* m_compilerPage;
   CBuildOptions* m_buildPage;
+  CPlayOptions* m_playPage;
   bool m_changed = false;
 };
 

@@ -14,6 +14,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -115,9 +116,9 @@ TEST_F(OptionsSheetTest, CancelWritesNothingOkWritesOnlyOpenedPagesTellsOfChange
     QTimer::singleShot(0, [changeBold] {
       auto* sheet = qobject_cast<CEditorOptions*>(QApplication::activeModalWidget());
       const QTabWidget* tabs = sheet->Tabs();
-      EXPECT_EQ(QStringLiteral("%1, %2 tabs: %3|%4|%5").arg(sheet->windowTitle()).arg(tabs->count())
-                    .arg(tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)),
-                "IDE Options, 3 tabs: Editor|Compiler/Interpreter|Build");
+      EXPECT_EQ(QStringLiteral("%1, %2 tabs: %3|%4|%5|%6").arg(sheet->windowTitle()).arg(tabs->count())
+                    .arg(tabs->tabText(0), tabs->tabText(1), tabs->tabText(2), tabs->tabText(3)),
+                "IDE Options, 4 tabs: Editor|Compiler/Interpreter|Build|Play");
       if (changeBold) FindControl<QAbstractButton>(sheet, 1009)->click();
       sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
@@ -171,6 +172,46 @@ TEST_F(OptionsSheetTest, PathsPageReadsTypesBrowsesAndWritesTheFourPaths) {
   Press(QDialogButtonBox::Ok);
   EXPECT_EQ(Stored({"Paths/Compiler", "Paths/Interpreter", "Paths/Library", "Paths/GlulxInterpreter"}),
             "/usr/bin/inform6 /usr/games/dfrotz  my lib  /usr/games/gargoyle-free");
+}
+
+TEST_F(OptionsSheetTest, PlayPageShowsWhatPlaysAndWritesItsFiveSettings) {
+  // Out of range: the page shows what play would use, the defaults.
+  ASSERT_TRUE(m_store->WriteProfileInt("Editor\\Play", "Width", 19));
+  ASSERT_TRUE(m_store->WriteProfileInt("Editor\\Play", "TimeLimit", 3601));
+  OpenSheet();
+  OpenTab(3);
+  const auto spin = [this](int id) { return Control<QSpinBox>(id)->value(); };
+  EXPECT_EQ(QString("%1 %2 %3").arg(spin(1064)).arg(spin(1065)).arg(Control<QCheckBox>(1066)->isChecked()), "80 30 0");
+  EXPECT_EQ(Control<QLineEdit>(1060)->text() + Control<QLineEdit>(1062)->text(), "");
+  EXPECT_EQ(Control<QLabel>(1067)->text(), "Stories are played by emglken.") << "scripts/setup installs emglken";
+  // The page says which interpreter the fields choose, as they are typed.
+  TypeInto(1062, m_dir.path());
+  EXPECT_EQ(Control<QLabel>(1067)->text(), "Stories are played by dfrotz: emglken is not installed in " + m_dir.path() +
+                                               " (scripts/setup installs it).");
+  TypeInto(1060, "/usr/games/dfrotz");
+  EXPECT_EQ(Control<QLabel>(1067)->text(), "Stories are played by dfrotz.");
+
+  QStringList asked;
+  const auto ask = [&](QWidget*, const QString& title, const QString& start) {
+    asked << title + '|' + start;
+    return QStringLiteral("/opt/chosen");
+  };
+  SetProgramFileDialogFunction(ask);
+  SetFolderDialogFunction(ask);
+  Click(1061);
+  Click(1063);
+  EXPECT_EQ(asked, QStringList({"Line-Mode Interpreter|/usr/games/dfrotz", "emglken Folder|" + m_dir.path()}));
+  for (const int id : {1064, 1065}) { // the ranges play reads them in: width 20-255, seconds 1-3600
+    Control<QSpinBox>(id)->setValue(0);
+    Control<QSpinBox>(id)->setValue(Control<QSpinBox>(id)->value() + 100000);
+  }
+  EXPECT_EQ(QString("%1 %2").arg(spin(1064)).arg(spin(1065)), "255 3600");
+  Control<QSpinBox>(1064)->setValue(0);
+  Control<QSpinBox>(1065)->setValue(0);
+  Click(1066);
+  Press(QDialogButtonBox::Ok);
+  EXPECT_EQ(Stored({"Play/Interpreter", "Play/Emglken", "Play/Width", "Play/TimeLimit", "Play/RunAfterCompile"}),
+            "/opt/chosen /opt/chosen 20 1 1");
 }
 
 TEST_F(OptionsSheetTest, EmptyPathsMeanTheDefaultsAndUnknownSwitchesAreShownUnavailable) {
