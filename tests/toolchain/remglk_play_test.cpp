@@ -186,7 +186,7 @@ TEST_F(EmglkenPlay, BalancesShowsItsStatusLineAndSavesOnlyBesideTheStory) {
   const std::string text = Play(story, {"save", "../outside", "save", "kept", "look"});
   EXPECT_EQ(m_statuses.value(0).left(16), " Ramshackle Hut ");
   EXPECT_TRUE(m_statuses.value(0).contains(QRegularExpression("Score: 0 +Moves: 0$"))) << m_statuses.value(0).toStdString();
-  EXPECT_TRUE(m_statuses.last().endsWith("Moves: 1")) << m_statuses.join('\n').toStdString();
+  EXPECT_TRUE(m_statuses.value(m_statuses.size() - 1).endsWith("Moves: 1")) << m_statuses.join('\n').toStdString();
   // Bocfel's warning comes in a window of its own: before the prompt that follows it.
   EXPECT_NE(text.find(">save\nFile to write (in the story's folder): ../outside\nSave failed.\n\nWarning: unable to open "
                       "save file\n>save\nFile to write (in the story's folder): kept\nOk.\n\n>look\n"), std::string::npos) << text;
