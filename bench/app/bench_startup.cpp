@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "run_benchmarks.h"
+
 namespace {
 
 void StartTorvane(benchmark::State& state) {
@@ -59,8 +61,5 @@ BENCHMARK(StartVim)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

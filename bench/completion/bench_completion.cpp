@@ -15,6 +15,7 @@
 #include "mdi_child_base.h"
 #include "message_box.h"
 #include "profile_store.h"
+#include "run_benchmarks.h"
 #include "text_buffer.h"
 #include "torvane_app.h"
 #include "torvane_doc.h"
@@ -87,10 +88,7 @@ BENCHMARK(BM_CompleteWordShown)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmar
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int status = RunBenchmarks(argc, argv);
   theSetup.reset();
-  return 0;
+  return status;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "run_benchmarks.h"
 #include "text_buffer.h"
 #include "library_source.h"
 #include "torvane_view.h"
@@ -91,8 +92,5 @@ BENCHMARK(BM_TypedAccentToPaint)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmar
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

@@ -19,6 +19,7 @@
 
 #include "colouring.h"
 #include "resident_size.h"
+#include "run_benchmarks.h"
 #include "style_table.h"
 #include "text_buffer.h"
 #include "library_source.h"
@@ -398,11 +399,8 @@ BENCHMARK(BM_QuoteOnLine1InPanes)->Arg(1)->Arg(4)->UseManualTime()->Unit(benchma
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int status = RunBenchmarks(argc, argv);
   theSetup.reset();
   theLibrarySetup.reset();
-  return 0;
+  return status;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "resident_size.h"
+#include "run_benchmarks.h"
 #include "text_buffer.h"
 #include "torvane_view.h"
 
@@ -150,10 +151,7 @@ BENCHMARK(BM_LongLineRepaint)
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int status = RunBenchmarks(argc, argv);
   theSetup.reset();
-  return 0;
+  return status;
 }

@@ -23,6 +23,7 @@
 #include "message_box.h"
 #include "profile_store.h"
 #include "replace_dialog.h"
+#include "run_benchmarks.h"
 #include "text_buffer.h"
 
 namespace {
@@ -203,10 +204,7 @@ BENCHMARK(BM_ReplaceAllOneLongLine)->Arg(100000)->Arg(200000)->UseManualTime()->
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int status = RunBenchmarks(argc, argv);
   theSetup.reset();
-  return 0;
+  return status;
 }

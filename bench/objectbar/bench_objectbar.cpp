@@ -21,6 +21,7 @@
 #include "my_tree_view.h"
 #include "object_bar.h"
 #include "profile_store.h"
+#include "run_benchmarks.h"
 #include "text_buffer.h"
 #include "torvane_app.h"
 #include "torvane_doc.h"
@@ -133,9 +134,5 @@ BENCHMARK(BM_LargeOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include "line_diff.h"
+#include "run_benchmarks.h"
 #include "story_bar.h"
 #include "transcript_normaliser.h"
 #include "walkthrough_check.h"
@@ -131,9 +132,5 @@ BENCHMARK(BM_StoryBarCommandToShownOutput)->Unit(benchmark::kMillisecond)->UseRe
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

@@ -11,6 +11,7 @@
 
 #include "page_setup.h"
 #include "profile_store.h"
+#include "run_benchmarks.h"
 #include "text_printer.h"
 #include "text_buffer.h"
 #include "torvane_view.h"
@@ -114,9 +115,5 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   CProfileStore::SetUserConfigDirectory(settings.path());
   CProfileStore().WriteProfileInt("Editor\\PageSetup", "PrintHalfSize", 1);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

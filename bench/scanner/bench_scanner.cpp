@@ -14,6 +14,7 @@
 
 #include "object_scanner.h"
 #include "resident_size.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -136,9 +137,5 @@ BENCHMARK(BM_MillionUntitledObjects)->Unit(benchmark::kMillisecond)->Iterations(
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

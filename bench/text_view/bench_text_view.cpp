@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "colouring.h"
+#include "run_benchmarks.h"
 #include "text_buffer.h"
 #include "text_view.h"
 #include "text_view_accessible.h"
@@ -209,9 +210,5 @@ int main(int argc, char** argv) {
   }
   argc = kept;
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

@@ -11,6 +11,7 @@
 
 #include "compiler_line_map.h"
 #include "compiler_probe.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -67,8 +68,5 @@ BENCHMARK(CountLineFeedsBaseline)->Unit(benchmark::kMillisecond);
 // The probe starts processes: an application gives QProcess its event machinery.
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

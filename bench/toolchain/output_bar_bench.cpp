@@ -17,6 +17,7 @@
 #include "output_bar.h"
 #include "profile_store.h"
 #include "resident_size.h"
+#include "run_benchmarks.h"
 #include "torvane_app.h"
 #include "torvane_doc.h"
 
@@ -148,8 +149,5 @@ BENCHMARK(RunawayCompiler)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMi
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

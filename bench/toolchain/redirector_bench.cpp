@@ -11,6 +11,7 @@
 #include "compile_command.h"
 #include "output_sink.h"
 #include "redirector.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -84,9 +85,5 @@ BENCHMARK(BM_BareProcessEmptyChild)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv); // the redirector pumps this application's events
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }
